@@ -1,0 +1,25 @@
+# lumadial_add_test(NAME name SOURCES ... LIBS ...)
+# One GoogleTest executable; every test in it is registered with CTest. Each test runs with
+# its own HOME and XDG_RUNTIME_DIR under the build tree and Qt on the offscreen platform,
+# so nothing touches the developer's own settings or needs a display.
+function(lumadial_add_test)
+  cmake_parse_arguments(ARG "" "NAME;WORKING_DIRECTORY" "SOURCES;LIBS" ${ARGN})
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  lumadial_warnings(${ARG_NAME})
+  set_target_properties(${ARG_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(test_home ${CMAKE_BINARY_DIR}/test-home/${ARG_NAME})
+  file(MAKE_DIRECTORY ${test_home}/runtime)
+  file(CHMOD ${test_home}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  if(ARG_WORKING_DIRECTORY)
+    set(workdir ${ARG_WORKING_DIRECTORY})
+  else()
+    set(workdir ${CMAKE_BINARY_DIR}/tests)
+  endif()
+  gtest_discover_tests(${ARG_NAME}
+    WORKING_DIRECTORY ${workdir}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES
+      TIMEOUT 300
+      ENVIRONMENT "HOME=${test_home};XDG_RUNTIME_DIR=${test_home}/runtime;QT_QPA_PLATFORM=offscreen;LUMADIAL_PROGRAM_DIR=${LUMADIAL_PROGRAM_DIR}")
+endfunction()
