@@ -1,0 +1,61 @@
+// Every modal dialog, message box and file dialog of the program goes through this seam, so a
+// test can answer any of them without a person and without a running event loop.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+namespace platform {
+
+// A responder sees each dialog before it would run. It returns the result the dialog should end
+// with (the dialog is then not shown), or nothing to let the dialog run for real.
+using DialogResponder = std::function<std::optional<int>(QDialog &dialog)>;
+
+// Runs dialog.exec(), or asks the installed responder.
+int execDialog(QDialog &dialog);
+
+void setDialogResponder(DialogResponder responder);
+
+// Installs a responder for one scope and restores the previous one at the end of it.
+class ScopedDialogResponder {
+public:
+    explicit ScopedDialogResponder(DialogResponder responder);
+    ~ScopedDialogResponder();
+    ScopedDialogResponder(const ScopedDialogResponder &) = delete;
+    ScopedDialogResponder &operator=(const ScopedDialogResponder &) = delete;
+
+private:
+    DialogResponder m_previous;
+};
+
+// File dialogs. A responder for these returns the chosen path (empty: cancelled) or nothing
+// to show the real dialog.
+enum class FileDialogKind { Open, Save };
+using FileDialogResponder = std::function<std::optional<QString>(
+    FileDialogKind kind, const QString &caption, const QString &directory, const QString &filter)>;
+
+QString getOpenFileName(QWidget *owner, const QString &caption, const QString &directory,
+                        const QString &filter);
+QString getSaveFileName(QWidget *owner, const QString &caption, const QString &directory,
+                        const QString &filter);
+void setFileDialogResponder(FileDialogResponder responder);
+
+// The program's own message boxes. The window layer installs the box that draws them
+// (TMessageBoxForm); below it, logic code calls these and never sees a widget.
+// iconType: 1 information, 2 warning, 3, 4 and 16 question; other values no icon.
+using MessageBoxHandler =
+    std::function<int(QWidget *owner, const QString &text, int iconType, bool twoButtons)>;
+void setMessageBoxHandler(MessageBoxHandler handler);
+
+// One-button box, modal. Without a handler the text goes to standard error.
+void ShowMessageBox(QWidget *owner, const QString &text, int iconType);
+// Two-button box, modal: 1 for the first button, 2 for the second or the close image
+// (2 as well when no handler is installed).
+int AskMessageBox(QWidget *owner, const QString &text, int iconType);
+
+}  // namespace platform
