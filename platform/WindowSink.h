@@ -5,12 +5,14 @@
 
 #include "lumacore.h"
 
-class QObject;
+#include <QObject>
+#include <QPointer>
 
 namespace platform {
 
 // A sink that delivers to the given window. The sink refers to the window, it does not own it;
-// it must outlive its registration with the engine.
+// it must outlive its registration with the engine. Once the window is destroyed, post answers 0
+// and send answers 0 without delivering anything.
 class WindowSink {
 public:
     explicit WindowSink(QObject *window);
@@ -21,6 +23,7 @@ public:
     LumacoreWindowSink *sink() { return &m_sink; }
 
 private:
+    QPointer<QObject> m_window;
     LumacoreWindowSink m_sink{};
 };
 
