@@ -4,7 +4,6 @@
 #include <QMetaObject>
 #include <QThread>
 
-#include <cstring>
 
 namespace platform {
 

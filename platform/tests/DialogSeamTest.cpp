@@ -1,4 +1,3 @@
-#include "platform/Clock.h"
 #include "platform/DialogSeam.h"
 
 #include <QDialog>
@@ -62,37 +61,4 @@ TEST(PlatformDialogSeam, MessageBoxesGoToTheHandlerOrDecline)
     EXPECT_FALSE(shown[0].twoButtons);
     EXPECT_EQ(shown[1].iconType, 16);
     EXPECT_TRUE(shown[1].twoButtons);
-}
-
-TEST(PlatformDialogSeam, FileDialogsTakeTheScriptedAnswer)
-{
-    std::vector<FileDialogKind> kinds;
-    setFileDialogResponder([&](FileDialogKind kind, const QString &, const QString &, const QString &filter) {
-        kinds.push_back(kind);
-        return std::optional<QString>(filter == "*.txt" ? "/tmp/contacts.txt" : "");
-    });
-    EXPECT_EQ(getSaveFileName(nullptr, "Export", "/tmp", "*.txt"), "/tmp/contacts.txt");
-    EXPECT_EQ(getOpenFileName(nullptr, "Restore", "/tmp", "*.dat"), "");
-    setFileDialogResponder({});
-    EXPECT_EQ(kinds, (std::vector<FileDialogKind>{FileDialogKind::Save, FileDialogKind::Open}));
-}
-
-TEST(PlatformClock, PausesAndTimeGoThroughTheSeams)
-{
-    std::vector<int> waits;
-    setPauseHandler([&](int milliseconds) { waits.push_back(milliseconds); });
-    pause(2000);
-    pause(500);
-    setPauseHandler({});
-    EXPECT_EQ(waits, (std::vector<int>{2000, 500}));
-
-    struct FixedClock : Clock {
-        QDateTime localNow() const override { return QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59)); }
-        uint32_t tickCount() const override { return 0xFFFFFFF0u; }
-    } fixed;
-    setClock(&fixed);
-    EXPECT_EQ(platform::clock().localNow().date(), QDate(2024, 2, 29));
-    EXPECT_EQ(platform::clock().tickCount(), 0xFFFFFFF0u);
-    setClock(nullptr);
-    EXPECT_NE(&platform::clock(), &fixed);
 }
