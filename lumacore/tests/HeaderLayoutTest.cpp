@@ -1,0 +1,36 @@
+// The engine header compiled as C++ must lay the records out byte for byte as C does.
+#include "LayoutFacts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+static_assert(sizeof(_MEC_SMS_RECORD) == 500);
+static_assert(sizeof(_MEC_CONTACT_RECORD) == 3054);
+static_assert(sizeof(_MEC_FIELD_SIZES) == 762);
+static_assert(sizeof(CallEntry) == 94);
+static_assert(sizeof(_MEC_GROUP_RECORD) == 42);
+static_assert(sizeof(_MEC_OPERATOR_INFO) == 128);
+static_assert(sizeof(_MEC_ZDON_RECORD) == 212);
+static_assert(sizeof(_MEC_USSD_REPLY) == 360);
+static_assert(sizeof(SmsConfigBlock) == 40);
+
+namespace {
+
+#define FACT_SIZE(type) {#type, sizeof(type)},
+#define FACT_OFFSET(type, field) {#type "." #field, offsetof(type, field)},
+
+TEST(LumacoreHeader, RecordLayoutIsTheSameInCAndCpp)
+{
+    const std::vector<LayoutFact> fromCpp = {LUMACORE_LAYOUT_FACTS(FACT_SIZE, FACT_OFFSET)};
+    size_t count = 0;
+    const LayoutFact *fromC = lumacoreLayoutFromC(&count);
+    ASSERT_EQ(count, fromCpp.size());
+    for (size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(std::string(fromC[i].what), fromCpp[i].what);
+        EXPECT_EQ(fromC[i].value, fromCpp[i].value) << fromCpp[i].what;
+    }
+}
+
+}  // namespace
