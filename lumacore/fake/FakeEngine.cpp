@@ -15,7 +15,7 @@ using lumacore_fake::detail::dispatch;
     /* card presence and operation mode */                                                         \
     X(MEC_STATUS, _MEC_Echo, (void), ())                                                           \
     X(MEC_STATUS, _MEC_ClearEcho, (void), ())                                                      \
-    X(MEC_STATUS, _MEC_GetOperationMode, (uint8_t *mode), (mode))                                 \
+    X(MEC_STATUS, _MEC_GetOperationMode, (uint8_t *mode), (mode))                                  \
     X(MEC_STATUS, _MEC_SetOperationMode, (uint8_t mode), (mode))                                   \
     X(MEC_STATUS, _MEC_Poweroff, (uint8_t mode), (mode))                                           \
     X(MEC_STATUS, _MEC_NetcardStart, (void), ())                                                   \
@@ -24,9 +24,9 @@ using lumacore_fake::detail::dispatch;
     X(MEC_STATUS, _MEC_enableCheckCard, (void), ())                                                \
     X(MEC_STATUS, _MEC_setIsDialing, (uint8_t dialing), (dialing))                                 \
     /* signal, network status, SIM readiness, packet-data parameters */                            \
-    X(MEC_STATUS, _MEC_GetCsq, (uint8_t *csq), (csq))                                             \
-    X(MEC_STATUS, _MEC_GetNetworkPara, (_MEC_NETWORK_PARA *para), (para))                         \
-    X(MEC_STATUS, _MEC_GetZdonPara, (_MEC_ZDON_PARA *para), (para))                               \
+    X(MEC_STATUS, _MEC_GetCsq, (uint8_t *csq), (csq))                                              \
+    X(MEC_STATUS, _MEC_GetNetworkPara, (_MEC_NETWORK_PARA *para), (para))                          \
+    X(MEC_STATUS, _MEC_GetZdonPara, (_MEC_ZDON_PARA *para), (para))                                \
     X(MEC_STATUS, _MEC_TestSimState, (void), ())                                                   \
     X(MEC_STATUS, _MEC_GetSIMCardOperator, (char *imsi), (imsi))                                   \
     X(MEC_STATUS, _MEC_SetModemPara, (const char *pdpType, const char *apn, const char *address),  \
@@ -41,11 +41,11 @@ using lumacore_fake::detail::dispatch;
       (software, internalVersion))                                                                 \
     X(MEC_STATUS, _MEC_GetBoardVersion, (char *board), (board))                                    \
     /* PIN */                                                                                      \
-    X(MEC_STATUS, _MEC_GetPinState, (uint8_t *state), (state))                                    \
+    X(MEC_STATUS, _MEC_GetPinState, (uint8_t *state), (state))                                     \
     X(MEC_STATUS, _MEC_SetPin, (const char *pinOrPuk, const char *newPin), (pinOrPuk, newPin))     \
-    X(MEC_STATUS, _MEC_QueryPINLeftTimes, (uint8_t *pinAttempts, uint8_t *pukAttempts),          \
+    X(MEC_STATUS, _MEC_QueryPINLeftTimes, (uint8_t *pinAttempts, uint8_t *pukAttempts),            \
       (pinAttempts, pukAttempts))                                                                  \
-    X(MEC_STATUS, _MEC_IfPinEnable, (uint8_t *enabled), (enabled))                                \
+    X(MEC_STATUS, _MEC_IfPinEnable, (uint8_t *enabled), (enabled))                                 \
     X(MEC_STATUS, _MEC_SetPinEnable, (uint8_t enable, const char *pin), (enable, pin))             \
     X(MEC_STATUS, _MEC_ChangePinPasswd, (const char *oldPin, const char *newPin),                  \
       (oldPin, newPin))                                                                            \
@@ -53,43 +53,43 @@ using lumacore_fake::detail::dispatch;
     X(MEC_STATUS, _MEC_BackUpDBToFile, (const char *path), (path))                                 \
     X(MEC_STATUS, _MEC_LoadDBFromFile, (const char *path), (path))                                 \
     /* network selection */                                                                        \
-    X(MEC_STATUS, _MEC_GetNetworkSelectMode, (uint8_t *mode), (mode))                             \
+    X(MEC_STATUS, _MEC_GetNetworkSelectMode, (uint8_t *mode), (mode))                              \
     X(MEC_STATUS, _MEC_SetNetworkSelectMode, (uint8_t mode), (mode))                               \
-    X(MEC_STATUS, _MEC_GetBandSelectMode, (uint8_t *band), (band))                                \
+    X(MEC_STATUS, _MEC_GetBandSelectMode, (uint8_t *band), (band))                                 \
     X(MEC_STATUS, _MEC_SetNetworkSelectMode_Telstra, (uint8_t band), (band))                       \
-    X(MEC_STATUS, _MEC_GetOperaterList, (_MEC_OPERATOR_INFO **records, uint32_t *count),        \
+    X(MEC_STATUS, _MEC_GetOperaterList, (_MEC_OPERATOR_INFO **records, uint32_t *count),           \
       (records, count))                                                                            \
     X(MEC_STATUS, _MEC_SetOperator, (_MEC_OPERATOR_SELECT selection), (selection))                 \
     /* supplementary services */                                                                   \
-    X(MEC_STATUS, _MEC_GetCallForwardSet, (uint32_t reason, _MEC_CALL_FORWARD_ANSWER *answer),    \
+    X(MEC_STATUS, _MEC_GetCallForwardSet, (uint32_t reason, _MEC_CALL_FORWARD_ANSWER *answer),     \
       (reason, answer))                                                                            \
     X(MEC_STATUS, _MEC_SetCallForwardCmd,                                                          \
-      (_MEC_CALL_FORWARD_REQUEST request, _MEC_CALL_FORWARD_ANSWER *answer), (request, answer))   \
+      (_MEC_CALL_FORWARD_REQUEST request, _MEC_CALL_FORWARD_ANSWER *answer), (request, answer))    \
     X(MEC_STATUS, _MEC_GetCallBarringCmd, (const char *facility, uint32_t *status),                \
       (facility, status))                                                                          \
-    X(MEC_STATUS, _MEC_SetCallBarringCmd, (_MEC_CALL_BARRING_REQUEST request, uint32_t *status),  \
+    X(MEC_STATUS, _MEC_SetCallBarringCmd, (_MEC_CALL_BARRING_REQUEST request, uint32_t *status),   \
       (request, status))                                                                           \
-    X(MEC_STATUS, _MEC_GetCallerListMode, (uint32_t *mode), (mode))                               \
+    X(MEC_STATUS, _MEC_GetCallerListMode, (uint32_t *mode), (mode))                                \
     X(MEC_STATUS, _MEC_CallerModeSetCmd, (uint32_t mode), (mode))                                  \
-    X(MEC_STATUS, _MEC_GetCallWaiting, (uint32_t *state), (state))                                \
+    X(MEC_STATUS, _MEC_GetCallWaiting, (uint32_t *state), (state))                                 \
     X(MEC_STATUS, _MEC_SetCallWaiting, (uint32_t state), (state))                                  \
     /* SMS */                                                                                      \
     X(MEC_STATUS, _MEC_LoadMessages, (uint8_t storage), (storage))                                 \
-    X(MEC_STATUS, _MEC_GetFirstMessage, (uint8_t filter, _MEC_SMS_RECORD *record),                \
+    X(MEC_STATUS, _MEC_GetFirstMessage, (uint8_t filter, _MEC_SMS_RECORD *record),                 \
       (filter, record))                                                                            \
-    X(MEC_STATUS, _MEC_GetNextMessage, (_MEC_SMS_RECORD *record), (record))                       \
-    X(MEC_STATUS, _MEC_GetMessage, (uint16_t index, _MEC_SMS_RECORD *record), (index, record))    \
-    X(MEC_STATUS, _MEC_SaveMessage, (_MEC_SMS_RECORD *record), (record))                          \
+    X(MEC_STATUS, _MEC_GetNextMessage, (_MEC_SMS_RECORD *record), (record))                        \
+    X(MEC_STATUS, _MEC_GetMessage, (uint16_t index, _MEC_SMS_RECORD *record), (index, record))     \
+    X(MEC_STATUS, _MEC_SaveMessage, (_MEC_SMS_RECORD *record), (record))                           \
     X(MEC_STATUS, _MEC_SendMessage, (const _MEC_SMS_RECORD *record), (record))                     \
     X(MEC_STATUS, _MEC_DeleteMessage, (uint16_t index, uint8_t storage), (index, storage))         \
     X(MEC_STATUS, _MEC_SetMessageStatus, (uint16_t index, uint8_t read, uint8_t storage),          \
       (index, read, storage))                                                                      \
-    X(MEC_STATUS, _MEC_GetFieldSizes, (_MEC_FIELD_SIZES *sizes), (sizes))                         \
+    X(MEC_STATUS, _MEC_GetFieldSizes, (_MEC_FIELD_SIZES *sizes), (sizes))                          \
     /* SMS settings */                                                                             \
     X(MEC_STATUS, _MEC_InitSmsSet, (void), ())                                                     \
     X(MEC_STATUS, _MEC_GetSmsCenter, (char *center), (center))                                     \
     X(MEC_STATUS, _MEC_SetSmsCenter, (const char *center), (center))                               \
-    X(MEC_STATUS, _MEC_GetSmsSaveLocation, (uint32_t *storage), (storage))                        \
+    X(MEC_STATUS, _MEC_GetSmsSaveLocation, (uint32_t *storage), (storage))                         \
     X(MEC_STATUS, _MEC_SetSmsSaveLocation, (uint32_t storage), (storage))                          \
     X(MEC_STATUS, _MEC_SetSmsConfig, (SmsConfigBlock config), (config))                            \
     /* USSD */                                                                                     \
@@ -105,39 +105,39 @@ using lumacore_fake::detail::dispatch;
     /* contacts and groups */                                                                      \
     X(MEC_STATUS, _MEC_LoadContacts, (uint8_t storage), (storage))                                 \
     X(uint16_t, _MEC_GetContactCount, (uint8_t storage), (storage))                                \
-    X(MEC_STATUS, _MEC_GetFirstContact, (_MEC_CONTACT_RECORD *record), (record))                  \
-    X(MEC_STATUS, _MEC_GetNextContact, (_MEC_CONTACT_RECORD *record), (record))                   \
-    X(MEC_STATUS, _MEC_NewContact, (_MEC_CONTACT_RECORD *record), (record))                       \
+    X(MEC_STATUS, _MEC_GetFirstContact, (_MEC_CONTACT_RECORD *record), (record))                   \
+    X(MEC_STATUS, _MEC_GetNextContact, (_MEC_CONTACT_RECORD *record), (record))                    \
+    X(MEC_STATUS, _MEC_NewContact, (_MEC_CONTACT_RECORD *record), (record))                        \
     X(MEC_STATUS, _MEC_SetContact, (uint32_t index, const _MEC_CONTACT_RECORD *record),            \
       (index, record))                                                                             \
     X(MEC_STATUS, _MEC_DeleteContact, (uint32_t index, uint8_t storage), (index, storage))         \
     X(MEC_STATUS, _MEC_LoadGroup, (uint8_t storage), (storage))                                    \
-    X(MEC_STATUS, _MEC_GetFirstGroup, (_MEC_GROUP_RECORD *group), (group))                        \
-    X(MEC_STATUS, _MEC_GetNextGroup, (_MEC_GROUP_RECORD *group), (group))                         \
+    X(MEC_STATUS, _MEC_GetFirstGroup, (_MEC_GROUP_RECORD *group), (group))                         \
+    X(MEC_STATUS, _MEC_GetNextGroup, (_MEC_GROUP_RECORD *group), (group))                          \
     X(MEC_STATUS, _MEC_SaveGroup, (const _MEC_GROUP_RECORD *group), (group))                       \
     X(MEC_STATUS, _MEC_SetGroup, (const _MEC_GROUP_RECORD *group), (group))                        \
     X(MEC_STATUS, _MEC_DeleteGroup, (int32_t groupId, uint8_t storage), (groupId, storage))        \
     /* voice calls */                                                                              \
     X(MEC_STATUS, _MEC_Dial, (const char *number, uint8_t *result), (number, result))              \
     X(MEC_STATUS, _MEC_ATDAbort, (void), ())                                                       \
-    X(MEC_STATUS, _MEC_Answer, (uint8_t *result), (result))                                       \
+    X(MEC_STATUS, _MEC_Answer, (uint8_t *result), (result))                                        \
     X(MEC_STATUS, _MEC_Hangup, (void), ())                                                         \
     X(MEC_STATUS, _MEC_SendCHLDCommand, (uint32_t value), (value))                                 \
-    X(MEC_STATUS, _MEC_SendCLCCCmd, (_MEC_CLCC_LIST *list), (list))                               \
+    X(MEC_STATUS, _MEC_SendCLCCCmd, (_MEC_CLCC_LIST *list), (list))                                \
     X(MEC_STATUS, _MEC_SetDTMF, (char tone), (tone))                                               \
-    X(MEC_STATUS, _MEC_GetEmergencyCall, (_MEC_EMERGENCY_LIST *list), (list))                     \
+    X(MEC_STATUS, _MEC_GetEmergencyCall, (_MEC_EMERGENCY_LIST *list), (list))                      \
     /* audio */                                                                                    \
-    X(MEC_STATUS, _MEC_CheckEarPhone, (uint8_t *present), (present))                              \
-    X(MEC_STATUS, _MEC_ReadEarPhoneVol, (uint8_t *level), (level))                                \
+    X(MEC_STATUS, _MEC_CheckEarPhone, (uint8_t *present), (present))                               \
+    X(MEC_STATUS, _MEC_ReadEarPhoneVol, (uint8_t *level), (level))                                 \
     X(MEC_STATUS, _MEC_SetEarphoneVol, (uint8_t level), (level))                                   \
     X(MEC_STATUS, _MEC_SetMicrophoneVol, (uint8_t level), (level))                                 \
     X(MEC_STATUS, _MEC_SetMicMute, (uint8_t mute), (mute))                                         \
     X(MEC_STATUS, _MEC_GetMicMuteState, (void), ())                                                \
     /* call records and the connection log */                                                      \
     X(uint16_t, _MEC_GetCallEntryCount, (uint8_t kind, uint8_t storage), (kind, storage))          \
-    X(MEC_STATUS, _MEC_GetFirstCallEntry, (uint8_t kind, CallEntry *entry), (kind, entry))        \
-    X(MEC_STATUS, _MEC_GetNextCallEntry, (CallEntry *entry), (entry))                             \
-    X(MEC_STATUS, _MEC_SaveCallEntry, (CallEntry *entry), (entry))                                \
+    X(MEC_STATUS, _MEC_GetFirstCallEntry, (uint8_t kind, CallEntry *entry), (kind, entry))         \
+    X(MEC_STATUS, _MEC_GetNextCallEntry, (CallEntry *entry), (entry))                              \
+    X(MEC_STATUS, _MEC_SaveCallEntry, (CallEntry *entry), (entry))                                 \
     X(MEC_STATUS, _MEC_DeleteCallEntry, (uint32_t index, uint8_t storage), (index, storage))       \
     X(MEC_STATUS, _MEC_ClearCallEntries, (uint8_t kind, uint8_t storage), (kind, storage))
 
