@@ -7,6 +7,8 @@
 // the window sink registered with _MEC_RegisterAppHandle can be driven from either thread.
 //
 // Thread-safe: calls may come from any thread, and callbacks may call back into the fake.
+// The script is process-wide: call reset() in every test's set-up and tear-down, so that no
+// handler outlives the locals it captured.
 //
 //   lumacore_fake::reset();
 //   lumacore_fake::setResult("_MEC_Echo", MEC_ERR_TIMEOUT);
