@@ -20,6 +20,15 @@ function(lumadial_add_test)
     WORKING_DIRECTORY ${workdir}
     DISCOVERY_TIMEOUT 60
     PROPERTIES
-      TIMEOUT 300
-      ENVIRONMENT "HOME=${test_home};XDG_RUNTIME_DIR=${test_home}/runtime;QT_QPA_PLATFORM=offscreen;LUMADIAL_PROGRAM_DIR=${LUMADIAL_PROGRAM_DIR}")
+      TIMEOUT 300)
+  # The environment is a list, and gtest_discover_tests flattens lists in PROPERTIES (only the
+  # first variable would survive). So it is set by a file of our own that CTest reads after the
+  # discovered tests, on the list of their names.
+  set(environment "HOME=${test_home};XDG_RUNTIME_DIR=${test_home}/runtime;QT_QPA_PLATFORM=offscreen;LUMADIAL_PROGRAM_DIR=${LUMADIAL_PROGRAM_DIR}")
+  set(environment_file ${CMAKE_CURRENT_BINARY_DIR}/${ARG_NAME}_environment.cmake)
+  file(WRITE ${environment_file}
+    "if(DEFINED ${ARG_NAME}_TESTS)\n"
+    "  set_tests_properties(\${${ARG_NAME}_TESTS} PROPERTIES ENVIRONMENT [==[${environment}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
 endfunction()
