@@ -6,7 +6,6 @@
 #include "FakeLumacore.h"
 
 #include <cstdlib>
-#include <tuple>
 
 using namespace configtest;
 
@@ -65,24 +64,6 @@ TEST_F(DeliveredFilesTest, ProfileListStartsWithTheThreeProtectedProfiles)
         EXPECT_EQ(FIELD(profile, dialNumber), "*99#");
         EXPECT_EQ(FIELD(profile, askCredentials), "0");
         EXPECT_EQ(FIELD(profile, saveCredentials), "1");
-        // Every byte after a terminator is zero.
-        ProfileRecord rebuilt{};
-        for (auto [to, from, size] :
-             {std::tuple{rebuilt.name, profile.name, sizeof profile.name},
-              {rebuilt.userName, profile.userName, sizeof profile.userName},
-              {rebuilt.password, profile.password, sizeof profile.password},
-              {rebuilt.dialNumber, profile.dialNumber, sizeof profile.dialNumber},
-              {rebuilt.apnAutomatic, profile.apnAutomatic, sizeof profile.apnAutomatic},
-              {rebuilt.apn, profile.apn, sizeof profile.apn},
-              {rebuilt.dnsAutomatic, profile.dnsAutomatic, sizeof profile.dnsAutomatic},
-              {rebuilt.pdpAddressAutomatic, profile.pdpAddressAutomatic,
-               sizeof profile.pdpAddressAutomatic},
-              {rebuilt.pdpType, profile.pdpType, sizeof profile.pdpType},
-              {rebuilt.authentication, profile.authentication, sizeof profile.authentication},
-              {rebuilt.askCredentials, profile.askCredentials, sizeof profile.askCredentials},
-              {rebuilt.saveCredentials, profile.saveCredentials, sizeof profile.saveCredentials}})
-            platform::copyToField(to, size, platform::fieldText(from, size));
-        EXPECT_EQ(bytesOf(rebuilt), bytesOf(profile));
     }
 
     ASSERT_TRUE(m_delivered.LoadDefaultProfile());
