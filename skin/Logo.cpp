@@ -1,0 +1,44 @@
+#include "skin/Logo.h"
+
+#include "skin/ImImage.h"
+#include "skin/SkinControls.h"
+
+#include <QImageReader>
+#include <QLabel>
+
+namespace skin {
+
+namespace {
+
+void assignLogo(QWidget *control, const char *path)
+{
+    if (!control)
+        return;
+    const QPixmap picture = logoPicture(QString::fromLatin1(path));
+    if (auto *plain = qobject_cast<TImage *>(control))
+        plain->setPicture(picture);
+    else if (auto *image = qobject_cast<TImImage *>(control))
+        image->setPicture(picture);
+    else if (auto *back = qobject_cast<TBackImage *>(control))
+        back->setPicture(picture);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setPixmap(picture);
+}
+
+}  // namespace
+
+QPixmap logoPicture(const QString &path)
+{
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    return QPixmap::fromImage(image);
+}
+
+void LoadSmallLogo(QWidget *control) { assignLogo(control, kSmallLogoPath); }
+void LoadBigLogo(QWidget *control) { assignLogo(control, kBigLogoPath); }
+void LoadTitleLogo(QWidget *control) { assignLogo(control, kTitleLogoPath); }
+void LoadSecondLogo(QWidget *control) { assignLogo(control, kSecondLogoPath); }
+
+}  // namespace skin
