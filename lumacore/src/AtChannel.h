@@ -1,0 +1,84 @@
+// The AT channel to one open control port: one command on the wire at a time, each with a
+// time-out, a reader thread that sorts what the card sends, and notice when the port goes away.
+#pragma once
+
+#include "AtLine.h"
+#include "SerialPort.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace lumacore {
+
+struct AtResponse {
+    uint16_t status = 0;             // statusOf(final), or 7001 time-out, 7002 port gone
+    FinalResult final;
+    std::vector<std::string> lines;  // information lines
+    bool ok() const { return status == 0; }
+    // The first line that starts with the prefix, or the first line when prefix is empty.
+    const std::string *line(std::string_view prefix = {}) const;
+};
+
+class AtChannel {
+public:
+    // Runs on the reader thread: it must only hand the news on.
+    using UnsolicitedHandler = std::function<void(AtUnsolicited)>;
+    using LostHandler = std::function<void()>;
+
+    // Takes the open port and starts reading it.
+    AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolicited);
+    // Called once when the port goes away (read error, hang-up), on the reader thread; at once
+    // when that already happened. Not called for close().
+    void setLostHandler(LostHandler handler);
+    AtChannel(const AtChannel &) = delete;
+    AtChannel &operator=(const AtChannel &) = delete;
+    ~AtChannel();
+
+    // Sends "<command>\r" and waits for the final result, at most `timeout`.
+    AtResponse run(std::string_view command, std::chrono::milliseconds timeout);
+    // Sends the command, waits for the "> " prompt, then sends the PDU and Ctrl-Z (+CMGS, +CMGW).
+    AtResponse runWithPdu(std::string_view command, std::string_view pdu,
+                          std::chrono::milliseconds timeout);
+
+    bool alive() const { return !m_lost.load(); }
+    const std::string &path() const { return m_path; }
+    // Closes the port as if it had gone (used when the device node disappears or the engine
+    // stops); a waiting command returns 7002 at once.
+    void close();
+
+private:
+    AtResponse exchange(std::string_view command, std::string_view pdu, bool withPdu,
+                        std::chrono::milliseconds timeout);
+    void readLoop();
+    bool writeAll(std::string_view data);
+    void markLost();
+
+    std::string m_path;
+    UnsolicitedHandler m_unsolicited;
+    LostHandler m_lostHandler;  // guarded by m_stateMutex
+    bool m_portFailed = false;  // guarded by m_stateMutex
+    UniqueFd m_port;
+    UniqueFd m_wakeRead;
+    UniqueFd m_wakeWrite;
+    std::atomic<bool> m_lost{false};
+    std::atomic<bool> m_stopping{false};
+
+    std::mutex m_commandMutex;  // held for a whole exchange: one command on the wire
+
+    std::mutex m_stateMutex;    // guards everything below
+    std::condition_variable m_changed;
+    AtDialogue m_dialogue;
+    std::optional<AtAnswer> m_answer;
+    bool m_prompt = false;
+
+    std::thread m_reader;
+};
+
+}  // namespace lumacore

@@ -1,0 +1,480 @@
+#include "Engine.h"
+
+#include "ModemManagerInhibitor.h"
+#include "Status.h"
+#include "VirtualCard.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace lumacore {
+
+namespace {
+
+std::mutex g_engineMutex;
+std::shared_ptr<Engine> g_engine;
+
+std::mutex g_timingsMutex;
+std::optional<EngineTimings> g_timings;
+
+long environmentNumber(const char *name)
+{
+    const char *value = std::getenv(name);
+    if (!value || !*value)
+        return 0;
+    char *end = nullptr;
+    long number = std::strtol(value, &end, 10);
+    return *end == '\0' && number > 0 ? number : 0;
+}
+
+}  // namespace
+
+EngineTimings EngineTimings::fromEnvironment()
+{
+    EngineTimings timings;
+    if (long command = environmentNumber("LUMACORE_TIMEOUT_MS")) {
+        timings.command = std::chrono::milliseconds(command);
+        timings.probe = std::min(timings.probe, timings.command);
+    }
+    if (long watch = environmentNumber("LUMACORE_WATCH_MS"))
+        timings.watchInterval = std::chrono::milliseconds(watch);
+    return timings;
+}
+
+Callbacks &callbacks()
+{
+    static Callbacks registered;
+    return registered;
+}
+
+void setEngineTimings(const EngineTimings &timings)
+{
+    std::lock_guard lock(g_timingsMutex);
+    g_timings = timings;
+}
+
+EngineTimings engineTimings()
+{
+    std::lock_guard lock(g_timingsMutex);
+    return g_timings ? *g_timings : EngineTimings::fromEnvironment();
+}
+
+Engine::Engine(EngineTimings timings)
+    : m_timings(timings), m_modemManager(std::make_unique<ModemManagerInhibitor>())
+{
+}
+
+Engine::~Engine()
+{
+    stop();
+}
+
+std::shared_ptr<Engine> Engine::current()
+{
+    std::lock_guard lock(g_engineMutex);
+    return g_engine;
+}
+
+uint16_t Engine::startup()
+{
+    std::lock_guard lock(g_engineMutex);
+    if (g_engine)
+        return g_engine->cardPresent() ? kStatusOk : kStatusNoCard;
+    auto engine = std::make_shared<Engine>(engineTimings());
+    uint16_t status = engine->start();
+    // Without a card the engine still runs: the watch announces the card when it comes.
+    g_engine = std::move(engine);
+    return status;
+}
+
+uint16_t Engine::shutdown()
+{
+    std::shared_ptr<Engine> engine;
+    {
+        std::lock_guard lock(g_engineMutex);
+        if (g_engine && g_engine->m_events && g_engine->m_events->isCurrent())
+            return kStatusError;  // not from inside a callback: the event thread would wait on itself
+        engine = std::move(g_engine);
+    }
+    if (engine)
+        engine->stop();
+    return kStatusOk;
+}
+
+uint16_t Engine::start()
+{
+    m_events = std::make_unique<EventThread>();
+    const char *configured = std::getenv("LUMACORE_PORT");
+    m_configuredPort = configured ? configured : "";
+    uint16_t status = kStatusOk;
+    if (m_configuredPort == "virtual") {
+        m_virtualCard = VirtualCard::start();
+        if (!m_virtualCard) {
+            std::lock_guard lock(m_mutex);
+            m_lastError = "the virtual data card could not be started";
+            status = kStatusNoCard;
+        } else {
+            std::lock_guard lock(m_mutex);
+            m_portPath = m_virtualCard->portPath();
+        }
+    } else if (!m_configuredPort.empty()) {
+        std::lock_guard lock(m_mutex);
+        m_portPath = m_configuredPort;
+    }
+    if (status == kStatusOk)
+        status = findAndConnect();
+    if (status != kStatusOk) {
+        std::lock_guard lock(m_mutex);
+        if (!m_lastError.empty())
+            std::fprintf(stderr, "lumacore: %s\n", m_lastError.c_str());
+    }
+    m_watch = std::thread([this] { watchLoop(); });
+    return status;
+}
+
+void Engine::stop()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_stopping)
+            return;
+        m_stopping = true;
+    }
+    m_watchWake.notify_all();
+    if (m_watch.joinable())
+        m_watch.join();
+    std::shared_ptr<AtChannel> channel;
+    {
+        std::lock_guard lock(m_mutex);
+        channel = std::move(m_channel);
+        m_sink = nullptr;
+    }
+    if (channel)
+        channel->close();
+    channel.reset();
+    m_events.reset();  // runs what is still queued, then joins
+    m_modemManager.reset();
+    m_virtualCard.reset();
+}
+
+std::shared_ptr<AtChannel> Engine::channel() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_channel;
+}
+
+uint16_t Engine::findAndConnect()
+{
+    std::string path;
+    {
+        std::lock_guard lock(m_mutex);
+        path = m_portPath;
+    }
+    if (!m_configuredPort.empty())
+        return connect(path, true);
+
+    auto ports = listUsbSerialPorts();
+    {
+        std::lock_guard lock(m_mutex);
+        m_knownPorts.insert(ports.begin(), ports.end());
+    }
+    uint16_t status = kStatusNoCard;
+    std::string errors;
+    for (const auto &port : ports) {
+        uint16_t result = connect(port, true);
+        if (result == kStatusOk)
+            return result;
+        // A busy port says more than a silent one: report that.
+        if (status != kStatusPortBusy)
+            status = result == kStatusPortBusy ? kStatusPortBusy : kStatusNoCard;
+        std::lock_guard lock(m_mutex);
+        errors += (errors.empty() ? "" : "; ") + m_lastError;
+    }
+    std::lock_guard lock(m_mutex);
+    m_lastError = ports.empty() ? "no USB serial port found" : errors;
+    return status;
+}
+
+uint16_t Engine::connect(const std::string &path, bool firstStart)
+{
+    bool inhibited = m_modemManager && m_modemManager->inhibitModemOf(path);
+    PortOpenResult port = openControlPort(path);
+    // ModemManager lets go of the ports a moment after it agreed to.
+    for (int attempt = 0; inhibited && port.status == kStatusPortBusy && attempt < 20; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        port = openControlPort(path);
+    }
+    if (port.status != kStatusOk) {
+        if (inhibited)
+            m_modemManager->release();
+        std::lock_guard lock(m_mutex);
+        m_lastError = port.message;
+        if (port.status == kStatusPortBusy && m_modemManager && !m_modemManager->message().empty())
+            m_lastError += " (" + m_modemManager->message() + ")";
+        return port.status;
+    }
+
+    auto channel = std::make_shared<AtChannel>(std::move(port.fd), path, [this](AtUnsolicited code) {
+        m_events->post([this, code = std::move(code)] { onUnsolicited(code); });
+    });
+    // The loss handler needs the channel itself, to tell a stale loss from the current port.
+    std::weak_ptr<AtChannel> weak = channel;
+    uint16_t status = initialiseCard(*channel);
+    if (status != kStatusOk && firstStart && m_configuredPort.empty()) {
+        // While probing, a port that does not answer is not the card.
+        if (inhibited)
+            m_modemManager->release();
+        std::lock_guard lock(m_mutex);
+        m_lastError = path + " does not answer AT";
+        return status;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_channel = channel;
+        m_portPath = path;
+        m_cardAnswers = status == kStatusOk;
+        m_simUsable = false;
+        m_simReadyPosted = false;
+        if (status != kStatusOk)
+            m_lastError = path + " does not answer AT";
+    }
+    // From here a loss of the port is news for the program.
+    struct LossNotice {
+        Engine *engine;
+        std::weak_ptr<AtChannel> channel;
+    };
+    auto notice = std::make_shared<LossNotice>(LossNotice{this, weak});
+    channel->setLostHandler([notice] {
+        notice->engine->m_events->post([notice] {
+            if (auto lost = notice->channel.lock())
+                notice->engine->onPortLost(lost);
+        });
+    });
+    if (status == kStatusOk)
+        refreshNetwork(false);
+    return status;
+}
+
+uint16_t Engine::initialiseCard(AtChannel &channel)
+{
+    AtResponse hello = channel.run("AT", m_timings.probe);
+    if (hello.status == kStatusTimeout)
+        hello = channel.run("AT", m_timings.probe);
+    if (!hello.ok())
+        return hello.status == kStatusNoCard ? kStatusNoCard : kStatusTimeout;
+
+    std::set<std::string> refused;
+    auto setUp = [&](const char *command) {
+        AtResponse response = channel.run(command, m_timings.command);
+        if (!response.ok())
+            refused.insert(command);
+        return response.ok();
+    };
+    setUp("ATE0");
+    setUp("AT+CMEE=1");
+    setUp("AT+CMGF=0");
+    if (!setUp("AT+CREG=2"))
+        setUp("AT+CREG=1");
+    if (!setUp("AT+CGREG=2"))
+        setUp("AT+CGREG=1");
+    setUp("AT+CLIP=1");
+    setUp("AT+CRC=1");
+    // New stored SMS as +CMTI; cell broadcasts and status reports straight to us.
+    setUp("AT+CNMI=2,1,2,1,0");
+    setUp("AT+CUSD=1");
+    setUp("AT+CMER=3,0,0,1");
+    if (!channel.alive())
+        return kStatusNoCard;
+    std::lock_guard lock(m_mutex);
+    m_refused = std::move(refused);
+    return kStatusOk;
+}
+
+AtResponse Engine::run(std::string_view command)
+{
+    return run(command, m_timings.command);
+}
+
+AtResponse Engine::run(std::string_view command, std::chrono::milliseconds timeout)
+{
+    auto current = channel();
+    if (!current) {
+        AtResponse response;
+        response.status = kStatusNoCard;
+        return response;
+    }
+    return current->run(command, timeout);
+}
+
+AtResponse Engine::runWithPdu(std::string_view command, std::string_view pdu)
+{
+    auto current = channel();
+    if (!current) {
+        AtResponse response;
+        response.status = kStatusNoCard;
+        return response;
+    }
+    return current->runWithPdu(command, pdu, m_timings.command);
+}
+
+bool Engine::cardPresent() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_channel && m_channel->alive() && m_cardAnswers;
+}
+
+std::string Engine::portPath() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_portPath;
+}
+
+std::string Engine::lastError() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastError;
+}
+
+bool Engine::refusedAtStartup(const std::string &command) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_refused.count(command) != 0;
+}
+
+void Engine::setSink(LumacoreWindowSink *sink)
+{
+    std::lock_guard lock(m_mutex);
+    m_sink = sink;
+}
+
+void Engine::postToSink(uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    LumacoreWindowSink *sink = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        sink = m_sink;
+    }
+    if (sink && sink->post)
+        sink->post(sink->context, message, wParam, lParam, nullptr, 0);
+}
+
+NetworkState Engine::network() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_network;
+}
+
+uint16_t Engine::refreshNetwork(bool announce)
+{
+    std::optional<Registration> circuit;
+    std::optional<Registration> packet;
+    AtResponse circuitResponse = run("AT+CREG?");
+    if (circuitResponse.status == kStatusNoCard || circuitResponse.status == kStatusTimeout)
+        return circuitResponse.status;
+    if (auto line = circuitResponse.line("+CREG:"); line && circuitResponse.ok())
+        circuit = parseCregResponse(*line, true);
+    AtResponse packetResponse = run("AT+CGREG?");
+    if (auto line = packetResponse.line("+CGREG:"); line && packetResponse.ok())
+        packet = parseCgregResponse(*line, true);
+    if (!circuit && !packet)
+        return circuitResponse.ok() ? kStatusError : circuitResponse.status;
+    bool registered = false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (circuit)
+            m_network.setCircuitSwitched(*circuit);
+        if (packet)
+            m_network.setPacketSwitched(*packet);
+        registered = m_network.registered();
+    }
+    // The operator's long name, then its MCC+MNC; some cards refuse the chained form.
+    for (const char *format : {"0", "2"}) {
+        if (!registered)
+            break;
+        AtResponse response = run(std::string("AT+COPS=3,") + format + ";+COPS?");
+        if (!response.ok() && response.status != kStatusNoCard && response.status != kStatusTimeout)
+            response = run("AT+COPS?");
+        if (auto line = response.line("+COPS:"))
+            if (auto query = parseCopsQueryResponse(*line)) {
+                std::lock_guard lock(m_mutex);
+                m_network.setOperator(*query);
+            }
+    }
+    if (!announce) {
+        // What the program reads for itself is not news.
+        std::lock_guard lock(m_mutex);
+        m_firedServiceText = m_network.serviceText();
+        m_firedOperator = m_network.operatorRecord();
+        return kStatusOk;
+    }
+    if (m_events && !m_events->isCurrent())
+        m_events->post([this] { fireNetworkChanges(); });
+    else
+        fireNetworkChanges();
+    return kStatusOk;
+}
+
+void Engine::fireNetworkChanges()
+{
+    std::string text;
+    _MEC_ZDON_RECORD record{};
+    bool textChanged = false;
+    bool recordChanged = false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_cardAnswers)
+            return;
+        text = m_network.serviceText();
+        record = m_network.operatorRecord();
+        textChanged = text != m_firedServiceText;
+        recordChanged = !m_firedOperator ||
+                        std::memcmp(&*m_firedOperator, &record, sizeof record) != 0;
+        m_firedServiceText = text;
+        m_firedOperator = record;
+    }
+    if (textChanged)
+        if (auto callback = callbacks().zpasNotify.load())
+            callback(text.c_str());
+    if (recordChanged)
+        if (auto callback = callbacks().zdonNotify.load())
+            callback(&record);
+}
+
+void Engine::onUnsolicited(const AtUnsolicited &code)
+{
+    const std::string &line = code.line;
+    std::optional<Registration> registration;
+    bool packet = false;
+    if ((registration = parseCregResponse(line, false))) {
+        packet = false;
+    } else if ((registration = parseCgregResponse(line, false)) ||
+               (registration = parseCeregResponse(line, false))) {
+        packet = true;
+    }
+    if (registration) {
+        bool needOperator = false;
+        {
+            std::lock_guard lock(m_mutex);
+            if (packet)
+                m_network.setPacketSwitched(*registration);
+            else
+                m_network.setCircuitSwitched(*registration);
+            needOperator = m_network.registered() && m_network.operatorStale();
+        }
+        if (needOperator)
+            refreshNetwork(true);  // on this thread, so the callbacks below see the operator too
+        fireNetworkChanges();
+        return;
+    }
+    if (auto rest = afterPrefix(line, "+CMTI:")) {
+        // A new message stored on the SIM ("SM") or in the card ("ME").
+        auto fields = splitFields(*rest);
+        if (fields.size() == 2)
+            if (auto index = parseInteger(fields[1].text); index && *index >= 0 && *index <= 0xFFFF)
+                if (auto callback = callbacks().smsArriveNew.load())
+                    callback(fields[0].text == "SM" ? 0 : 1, static_cast<uint16_t>(*index));
+    }
+}
+
+}  // namespace lumacore

@@ -1,0 +1,62 @@
+// The PC store: one SQLite database (db.dat) with the contacts, groups, messages, call records
+// and connection log kept on the PC. Backup and restore go through SQLite's online backup, so a
+// copy is always a whole, consistent database.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+struct sqlite3;
+
+namespace lumacore {
+
+class Store {
+public:
+    // Raised with each schema change; a restore accepts only files of this version.
+    static constexpr int kSchemaVersion = 1;
+
+    // $LUMACORE_DB, else $XDG_DATA_HOME/lumadial/db.dat, else ~/.local/share/lumadial/db.dat.
+    static std::string defaultPath();
+
+    Store() = default;
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+    ~Store() { close(); }
+
+    // Opens (creating folder, file and schema when missing). Status 0, or 7003 with message().
+    uint16_t open(const std::string &path);
+    void close();
+    bool isOpen() const;
+    const std::string &path() const { return m_path; }
+    const std::string &message() const { return m_message; }
+
+    // Writes a consistent copy to `path` (through a temporary file, so a failed backup never
+    // leaves half a file where a good one was).
+    uint16_t backupTo(const std::string &path);
+    // Replaces the store with the file's content, only when the file is one of our stores; a
+    // file that is not (not SQLite, another schema, damaged) is refused and nothing changes.
+    uint16_t restoreFrom(const std::string &path);
+
+    // For the feature code that fills the tables; hold lock() while using it.
+    sqlite3 *database() const { return m_database; }
+    std::unique_lock<std::mutex> lock() { return std::unique_lock(m_mutex); }
+
+private:
+    uint16_t createSchema();
+    uint16_t fail(const std::string &what);
+
+    std::mutex m_mutex;
+    sqlite3 *m_database = nullptr;
+    std::string m_path;
+    std::string m_message;
+};
+
+// The engine's one store, opened by _MEC_Startup.
+Store &pcStore();
+
+// Why a file is not one of our stores, or empty when it is.
+std::string checkStoreFile(const std::string &path);
+
+}  // namespace lumacore
