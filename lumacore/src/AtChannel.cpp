@@ -7,6 +7,40 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// LUMACORE_TRACE=1 shows the dialogue with the card on stderr: how a user debugs a card.
+bool tracing()
+{
+    static const bool enabled = [] {
+        const char *value = std::getenv("LUMACORE_TRACE");
+        return value && *value && *value != '0';
+    }();
+    return enabled;
+}
+
+void trace(const char *direction, std::string_view bytes)
+{
+    std::string shown;
+    for (unsigned char c : bytes) {
+        if (c == '\r')
+            shown += "\\r";
+        else if (c == '\n')
+            shown += "\\n";
+        else if (c < 0x20 || c >= 0x7F) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            shown += hex;
+        } else
+            shown += static_cast<char>(c);
+    }
+    std::fprintf(stderr, "lumacore %s %s\n", direction, shown.c_str());
+}
+
+}  // namespace
 
 namespace lumacore {
 
@@ -108,6 +142,8 @@ void AtChannel::readLoop()
             markLost();
             break;
         }
+        if (tracing())
+            trace("<-", std::string_view(buffer, static_cast<size_t>(count)));
         AtDialogue::Output output;
         {
             std::lock_guard lock(m_stateMutex);
@@ -127,6 +163,8 @@ void AtChannel::readLoop()
 
 bool AtChannel::writeAll(std::string_view data)
 {
+    if (tracing())
+        trace("->", data);
     while (!data.empty()) {
         ssize_t written = ::write(m_port.get(), data.data(), data.size());
         if (written < 0) {

@@ -114,17 +114,16 @@ std::vector<std::string> meaningfulLines(const std::vector<std::string> &lines)
     return result;
 }
 
-// The text of an identity answer: without "+CGSN:"-style prefixes and quotes.
-std::optional<std::string> identityText(const std::vector<std::string> &lines,
-                                        std::initializer_list<std::string_view> prefixes)
+// The text of one line of an identity answer, without "+CGSN:"-style prefixes and quotes.
+std::optional<std::string> identityLineText(std::string_view text,
+                                            std::initializer_list<std::string_view> prefixes,
+                                            bool &hadPrefix)
 {
-    auto kept = meaningfulLines(lines);
-    if (kept.empty())
-        return std::nullopt;
-    std::string_view text = kept.front();
+    hadPrefix = false;
     for (std::string_view prefix : prefixes) {
         if (auto rest = afterPrefix(text, prefix)) {
             text = *rest;
+            hadPrefix = true;
             break;
         }
     }
@@ -132,18 +131,43 @@ std::optional<std::string> identityText(const std::vector<std::string> &lines,
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
         text = text.substr(1, text.size() - 2);
     text = trimmed(text);
-    if (text.empty())
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](unsigned char c) {
+            return c >= 0x20 && c < 0x7F;
+        }))
         return std::nullopt;
     return std::string(text);
 }
 
-std::optional<std::string> digitsOnly(std::optional<std::string> text, size_t minimum,
-                                      size_t maximum)
+// Cards put stray lines before the answer ("RDY", boot noise): a line with the command's own
+// prefix wins, else the last printable line.
+std::optional<std::string> identityText(const std::vector<std::string> &lines,
+                                        std::initializer_list<std::string_view> prefixes)
 {
-    if (!text || text->size() < minimum || text->size() > maximum ||
-        !std::all_of(text->begin(), text->end(), [](unsigned char c) { return std::isdigit(c); }))
-        return std::nullopt;
-    return text;
+    std::optional<std::string> last;
+    for (const auto &line : meaningfulLines(lines)) {
+        bool hadPrefix = false;
+        auto text = identityLineText(line, prefixes, hadPrefix);
+        if (text && hadPrefix)
+            return text;
+        if (text)
+            last = text;
+    }
+    return last;
+}
+
+// The first line that is a run of digits of the right length (IMEI, IMSI).
+std::optional<std::string> digitsLine(const std::vector<std::string> &lines,
+                                      std::initializer_list<std::string_view> prefixes,
+                                      size_t minimum, size_t maximum)
+{
+    for (const auto &line : meaningfulLines(lines)) {
+        bool hadPrefix = false;
+        auto text = identityLineText(line, prefixes, hadPrefix);
+        if (text && text->size() >= minimum && text->size() <= maximum &&
+            std::all_of(text->begin(), text->end(), [](unsigned char c) { return std::isdigit(c); }))
+            return text;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -341,12 +365,12 @@ std::optional<std::vector<MessageStorage>> parseCpmsQueryResponse(std::string_vi
 
 std::optional<std::string> parseCgsnResponse(const std::vector<std::string> &lines)
 {
-    return digitsOnly(identityText(lines, {"+CGSN:", "+GSN:", "IMEI:"}), 14, 17);
+    return digitsLine(lines, {"+CGSN:", "+GSN:", "IMEI:"}, 14, 17);
 }
 
 std::optional<std::string> parseCimiResponse(const std::vector<std::string> &lines)
 {
-    return digitsOnly(identityText(lines, {"+CIMI:", "IMSI:"}), 6, 15);
+    return digitsLine(lines, {"+CIMI:", "IMSI:"}, 6, 15);
 }
 
 std::optional<std::string> parseCgmrResponse(const std::vector<std::string> &lines)
