@@ -1,0 +1,36 @@
+// A Unix stream socket that takes the card's control language, one command per line, and
+// answers each with one line ("OK" or "ERROR <reason>"). Several clients may be connected.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace virtualmodem {
+
+class VirtualModem;
+
+class ControlSocket {
+public:
+    explicit ControlSocket(VirtualModem &card);
+    ControlSocket(const ControlSocket &) = delete;
+    ControlSocket &operator=(const ControlSocket &) = delete;
+    ~ControlSocket();
+
+    // Listens at path. A socket left there by an earlier run is replaced; a live one (someone
+    // answers) or any other file is an error, described in error.
+    bool start(const std::string &path, std::string &error);
+    void stop();
+
+private:
+    void serve();
+
+    VirtualModem &card_;
+    std::string path_;
+    int listenFd_ = -1;
+    int wakeFd_ = -1;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+}  // namespace virtualmodem

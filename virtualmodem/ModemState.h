@@ -1,0 +1,158 @@
+// Everything the virtual card remembers: the terminal's settings, the SIM, the radio network and
+// the card's identity. Plain data; the command families read and change it.
+#pragma once
+
+#include "virtualmodem/Charset.h"
+
+#include <array>
+#include <chrono>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace virtualmodem {
+
+using Clock = std::chrono::steady_clock;
+
+// What the radio finds around the card.
+enum class Coverage {
+    Home,     // the SIM's own network
+    Roaming,  // abroad, on a partner network
+    Limited,  // a network is there but refuses registration: emergency calls only
+    None,     // no network at all
+};
+
+// Settings a terminal changes; ATZ, AT&F and a power-up restore them.
+struct TerminalSettings {
+    bool echo = true;
+    bool verbose = true;   // V1: result codes as words
+    bool quiet = false;    // Q1: no result codes
+    int errorMode = 0;     // +CMEE: 0 ERROR, 1 numeric, 2 verbose
+    Charset charset = Charset::Ira;
+    int csRegistrationReports = 0;  // +CREG=n
+    int psRegistrationReports = 0;  // +CGREG=n
+    int operatorFormat = 0;         // +COPS=3,n
+    int messageFormat = 0;          // +CMGF
+    std::array<int, 5> newMessageIndications{0, 0, 0, 0, 0};  // +CNMI
+    int callerIdReports = 0;        // +CLIP
+    int extendedRing = 0;           // +CRC
+    int ussdReports = 0;            // +CUSD=n
+    std::array<int, 5> eventReporting{0, 0, 0, 0, 0};  // +CMER
+    std::map<int, int> sRegisters{{0, 0}, {3, 13}, {4, 10}, {5, 8}, {6, 2}, {7, 50}, {8, 2}, {10, 14}};
+};
+
+enum class SimLock {
+    Ready,  // no password pending
+    Pin,    // waiting for the PIN
+    Puk,    // PIN exhausted, waiting for the PUK
+    Dead,   // PUK exhausted too: the SIM is unusable for good
+};
+
+struct SimCard {
+    bool inserted = true;
+    std::string pin = "1234";
+    std::string puk = "12345678";
+    std::string pin2 = "5678";
+    std::string puk2 = "87654321";
+    bool pinEnabled = true;  // +CLCK="SC": the PIN is asked at power-up
+    int pinRetries = 3;
+    int pukRetries = 10;
+    int pin2Retries = 3;
+    int puk2Retries = 10;
+    SimLock lock = SimLock::Pin;
+    Clock::time_point readySince{};  // the moment the SIM became usable (PIN accepted, powered up)
+
+    std::string imsi = "722310123456789";
+    std::string iccid = "8954310123456789010";
+    std::string serviceProviderName = "Brisa";
+    std::string ownNumber = "+5491140000001";
+    std::vector<std::string> emergencyNumbers{"112", "911"};
+};
+
+constexpr int kPinAttempts = 3;
+constexpr int kPukAttempts = 10;
+
+// One network the radio can see.
+struct Operator {
+    enum class Access { Home, Partner, Forbidden };
+    std::string longName;
+    std::string shortName;
+    std::string numeric;
+    int accessTechnology = 2;  // 0 GSM, 2 UTRAN
+    Access access = Access::Partner;
+    std::string locationArea;  // hex, as +CREG gives it
+    std::string cellId;        // hex
+};
+
+// A registration as +CREG / +CGREG report it.
+struct Registration {
+    int status = 0;  // 0 not registered, 1 home, 2 searching, 3 denied, 4 unknown, 5 roaming
+    std::string locationArea;
+    std::string cellId;
+    int accessTechnology = -1;
+    bool operator==(const Registration &) const = default;
+};
+
+struct RadioNetwork {
+    Coverage coverage = Coverage::Home;
+    int signal = 20;           // +CSQ rssi, 0-31 (99 unknown)
+    int functionality = 1;     // +CFUN: 0 minimum, 1 full, 4 radio off
+    int selectionMode = 0;     // +COPS: 0 automatic, 1 manual, 2 deregistered
+    std::string manualOperator;  // numeric code of the operator chosen by hand
+    int manualAccessTechnology = -1;
+    int systemMode = 25;       // +WS46: 12 GSM only, 22 UTRAN only, 25 all
+    bool packetAttached = true;  // +CGATT
+    // What the terminal was last told, so a report goes out only on a change.
+    Registration reportedCs;
+    Registration reportedPs;
+};
+
+struct PdpContext {
+    std::string type;
+    std::string apn;
+    std::string address;
+    int dataCompression = 0;
+    int headerCompression = 0;
+};
+
+struct CardIdentity {
+    std::string manufacturer = "Lumadial";
+    std::string model = "Virtual 3G Data Card";
+    std::string revision = "VDC 1.0.0";
+    std::string imei = "356938035643809";
+};
+
+// Ways to make the card misbehave, as some real ones do.
+struct Quirks {
+    bool garbage = false;     // stray lines before every answer
+    bool silent = false;      // reads commands and never answers
+    bool noEcho = false;      // cannot echo; ATE1 is refused
+    std::chrono::milliseconds slowAnswers{0};  // every answer comes this late
+    std::set<std::string> missingCommands;     // names ("+CPMS") the firmware lacks
+};
+
+// The SMS storages as +CPMS lists them; the messages themselves belong to the messaging family.
+struct MessageStorage {
+    std::string name;
+    int capacity = 0;
+    int used = 0;
+};
+
+struct ModemState {
+    CardIdentity identity;
+    TerminalSettings settings;
+    SimCard sim;
+    RadioNetwork network;
+    std::map<int, PdpContext> contexts;
+    Quirks quirks;
+    // How long the SIM's files stay busy after it became usable (+CPMS answers SIM busy).
+    std::chrono::milliseconds simBusyTime{1500};
+    // How long a network scan (+COPS=?) takes.
+    std::chrono::milliseconds networkScanTime{1000};
+    std::vector<MessageStorage> messageStorages{{"SM", 20, 0}, {"ME", 100, 0}};
+    std::array<std::string, 3> selectedStorages{"SM", "SM", "SM"};  // read, write, receive
+    std::string serviceCenter = "+5491100009000";
+};
+
+}  // namespace virtualmodem

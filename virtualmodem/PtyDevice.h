@@ -1,0 +1,41 @@
+// The card's serial port: the controlling side of a pseudo-terminal in raw mode, optionally
+// reachable through a symbolic link (as /dev/ttyUSB2 would be). Closing it hangs up whoever has
+// the terminal open, as unplugging a USB card does.
+#pragma once
+
+#include <string>
+
+namespace virtualmodem {
+
+class PtyDevice {
+public:
+    PtyDevice() = default;
+    PtyDevice(const PtyDevice &) = delete;
+    PtyDevice &operator=(const PtyDevice &) = delete;
+    ~PtyDevice();
+
+    // Makes a new pseudo-terminal and, when linkPath is not empty, points linkPath at it. A link
+    // left behind by an earlier run is replaced; any other file there is left alone and is an
+    // error. On failure, error says why and nothing is left open.
+    bool open(const std::string &linkPath, std::string &error);
+    // Hangs up and removes the link (when it still points at this terminal).
+    void close();
+
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    // /dev/pts/N
+    const std::string &terminalPath() const { return terminalPath_; }
+    const std::string &linkPath() const { return linkPath_; }
+
+    // Whether some process has the terminal open now.
+    bool terminalOpen() const;
+    // Throws away what waits in both directions, e.g. when the terminal closed.
+    void flush() const;
+
+private:
+    int fd_ = -1;
+    std::string terminalPath_;
+    std::string linkPath_;
+};
+
+}  // namespace virtualmodem

@@ -1,0 +1,114 @@
+// The virtual data card: a simulated 3G USB modem with its SIM and network, speaking 3GPP AT on a
+// pseudo-terminal of its own, served on a thread of its own.
+//
+//     virtualmodem::VirtualModem card;
+//     card.start("/tmp/card");       // the terminal, linked at /tmp/card
+//     open("/tmp/card", ...);        // talk AT to it
+//     card.setNetwork(virtualmodem::Coverage::Roaming);
+//     card.removeCard();             // the terminal hangs up, the link goes
+//     card.insertCard();             // a new terminal at the same link
+//
+// Every control may be called from any thread.
+#pragma once
+
+#include "virtualmodem/ModemState.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+
+namespace virtualmodem {
+
+class Modem;
+class PtyDevice;
+
+struct CardOptions {
+    std::string pin = "1234";
+    std::string puk = "12345678";
+    bool pinRequired = true;
+    // How long the SIM's message storage stays busy after the SIM became usable.
+    std::chrono::milliseconds simBusyTime{1500};
+    // How long a network scan (+COPS=?) takes.
+    std::chrono::milliseconds networkScanTime{1000};
+};
+
+class VirtualModem {
+public:
+    VirtualModem();
+    explicit VirtualModem(const CardOptions &options);
+    VirtualModem(const VirtualModem &) = delete;
+    VirtualModem &operator=(const VirtualModem &) = delete;
+    ~VirtualModem();
+
+    // Powers the card up on a new pseudo-terminal, linked at linkPath when it is not empty.
+    // False, with lastError() saying why, when the terminal or the link cannot be made.
+    bool start(const std::string &linkPath = {});
+    // Unplugs the card for good.
+    void stop();
+    bool isRunning() const;
+    // The path to open: the link when there is one, else the terminal itself. Empty while the
+    // card is out.
+    std::string devicePath() const;
+    std::string lastError() const;
+
+    // Network and signal.
+    bool setSignal(int rssi);  // 0-31, or 99 for unknown
+    void setNetwork(Coverage coverage);
+
+    // The card: removing it hangs up the terminal and removes the link, as unplugging a USB
+    // card does; inserting it makes a new terminal at the same link and powers the card up.
+    bool removeCard();
+    bool insertCard();
+    bool cardInserted() const;
+
+    // The SIM: removing it makes the card report no SIM; inserting it starts a new SIM session.
+    void removeSim();
+    void insertSim();
+    // Whether the SIM asks for its PIN at its next power-up (the +CLCK="SC" setting).
+    void setPinRequired(bool required);
+
+    // Misbehaviour, for testing the engine's tolerance.
+    void setGarbage(bool on);
+    void setSilent(bool on);
+    void setNoEcho(bool on);
+    void setSlowAnswers(std::chrono::milliseconds delay);
+    // Commands ("+CPMS", "+CMEE") the card answers with ERROR as if it lacked them.
+    void setMissingCommands(const std::set<std::string> &names);
+
+    void setSimBusyTime(std::chrono::milliseconds time);
+    void setNetworkScanTime(std::chrono::milliseconds time);
+
+    // One line of the control language the control socket speaks ("signal 12", "card remove",
+    // "quirk silent on"); the answer is "OK" or "ERROR <reason>".
+    std::string control(const std::string &line);
+
+    // A copy of the card's state, for tests that look behind the AT interface.
+    ModemState snapshot() const;
+
+private:
+    bool startServing();
+    void stopServing();
+    void serve();
+    void wake() const;
+    // Runs change on the card's state under the lock, then reports registration changes.
+    template <typename Change>
+    void change(Change &&changeState);
+
+    mutable std::mutex lifecycleMutex_;  // start, stop, card removal and insertion
+    mutable std::mutex mutex_;           // the modem and the port
+    std::unique_ptr<Modem> modem_;
+    std::unique_ptr<PtyDevice> device_;
+    std::thread thread_;
+    int wakeFd_ = -1;
+    std::atomic<bool> stopping_{false};
+    bool running_ = false;
+    bool cardInserted_ = false;
+    std::string linkPath_;
+    std::string lastError_;
+};
+
+}  // namespace virtualmodem
