@@ -1,0 +1,191 @@
+// lumacore-tool: the engine on the command line, for debugging a card.
+//
+//   lumacore-tool probe                  ports that answer AT
+//   lumacore-tool at PORT COMMAND        one command, and the card's answer
+//   lumacore-tool status [PORT] [--pin PIN]
+//                                        the start-up sequence, then the card's state
+//
+// PORT is a device (/dev/ttyUSB2) or "virtual" for the built-in virtual card. LUMACORE_TRACE=1
+// shows the whole dialogue.
+#include "AtChannel.h"
+#include "Engine.h"
+#include "Exports.h"
+#include "SerialPort.h"
+#include "VirtualCard.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace lumacore;
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr,
+                 "usage: lumacore-tool probe\n"
+                 "       lumacore-tool at PORT COMMAND\n"
+                 "       lumacore-tool status [PORT] [--pin PIN]\n"
+                 "PORT is a device path or \"virtual\".\n");
+    return 2;
+}
+
+int probe()
+{
+    auto timings = engineTimings();
+    auto ports = listUsbSerialPorts();
+    if (ports.empty()) {
+        std::printf("no USB serial ports\n");
+        return 1;
+    }
+    int answering = 0;
+    for (const auto &port : ports) {
+        ProbeResult result = probePort(port, timings.probe);
+        if (result.status == kStatusOk) {
+            std::printf("%s: answers AT\n", port.c_str());
+            ++answering;
+        } else {
+            std::printf("%s: %s\n", port.c_str(), result.message.c_str());
+        }
+    }
+    return answering > 0 ? 0 : 1;
+}
+
+int sendCommand(const std::string &portName, const std::string &command)
+{
+    std::unique_ptr<VirtualCard> virtualCard;
+    std::string path = portName;
+    if (portName == "virtual") {
+        virtualCard = VirtualCard::start();
+        if (!virtualCard) {
+            std::fprintf(stderr, "the virtual card could not be started\n");
+            return 1;
+        }
+        path = virtualCard->portPath();
+    }
+    PortOpenResult port = openControlPort(path);
+    if (port.status != kStatusOk) {
+        std::fprintf(stderr, "%s (status %u)\n", port.message.c_str(), port.status);
+        return 1;
+    }
+    AtChannel channel(std::move(port.fd), path, [](AtUnsolicited code) {
+        std::printf("(unsolicited) %s\n", code.line.c_str());
+    });
+    std::string line = command;
+    if (line.size() < 2 || (line.compare(0, 2, "AT") != 0 && line.compare(0, 2, "at") != 0))
+        line = "AT" + line;
+    AtResponse response = channel.run(line, engineTimings().command);
+    for (const auto &answer : response.lines)
+        std::printf("%s\n", answer.c_str());
+    if (response.status == kStatusTimeout || response.status == kStatusNoCard) {
+        std::printf("%s (status %u)\n",
+                    response.status == kStatusTimeout ? "no answer" : "the port went away",
+                    response.status);
+        return 1;
+    }
+    std::printf("%s\n", response.final.text.c_str());
+    return response.ok() ? 0 : 1;
+}
+
+void printLine(const char *key, const std::string &value)
+{
+    std::printf("%s: %s\n", key, value.c_str());
+}
+
+std::string describe(uint16_t status)
+{
+    return "unknown (status " + std::to_string(status) + ")";
+}
+
+int status(const std::string &portName, const std::string &pin)
+{
+    if (!portName.empty())
+        ::setenv("LUMACORE_PORT", portName.c_str(), 1);
+    uint16_t started = _MEC_Startup(0, 400, 0);
+    auto engine = Engine::current();
+    printLine("port", engine ? engine->portPath() : std::string());
+    if (started != kStatusOk) {
+        printLine("card", "absent");
+        if (engine && !engine->lastError().empty())
+            printLine("error", engine->lastError() + " (status " + std::to_string(started) + ")");
+        _MEC_Shutdown();
+        return 1;
+    }
+    printLine("card", "present");
+
+    uint8_t mode = 0;
+    uint16_t result = _MEC_GetOperationMode(&mode);
+    printLine("mode", result ? describe(result)
+                             : mode == 5 ? "on line" : mode == 6 ? "off line" : "low power");
+
+    uint8_t pinState = 0;
+    result = _MEC_GetPinState(&pinState);
+    if (result == kStatusOk && pinState == 1 && !pin.empty()) {
+        uint16_t entered = _MEC_SetPin(pin.c_str(), nullptr);
+        printLine("pin entry", entered == kStatusOk ? "accepted" : describe(entered));
+        result = _MEC_GetPinState(&pinState);
+    }
+    if (result == kStatusNoSim)
+        printLine("pin", "no SIM");
+    else
+        printLine("pin", result ? describe(result)
+                                : pinState == 0 ? "ready" : pinState == 1 ? "PIN wanted" : "PUK wanted");
+    uint8_t pinLeft = 0, pukLeft = 0;
+    if (_MEC_QueryPINLeftTimes(&pinLeft, &pukLeft) == kStatusOk)
+        printLine("attempts", "PIN " + std::to_string(pinLeft) + ", PUK " + std::to_string(pukLeft));
+    if (result == kStatusOk && pinState == 0)
+        _MEC_NetcardStart();
+
+    _MEC_ZDON_PARA operatorPara{};
+    result = _MEC_GetZdonPara(&operatorPara);
+    printLine("operator", result ? describe(result) : std::string(operatorPara.operatorName));
+    if (result == kStatusOk) {
+        printLine("operator code", operatorPara.numericId);
+        printLine("roaming", operatorPara.roaming);
+        printLine("domain", operatorPara.serviceDomain);
+    }
+    _MEC_NETWORK_PARA network{};
+    result = _MEC_GetNetworkPara(&network);
+    printLine("network type", result ? describe(result) : std::string(network.networkType));
+    uint8_t csq = 0;
+    result = _MEC_GetCsq(&csq);
+    printLine("signal", result ? describe(result) : csq == 99 ? "unknown" : std::to_string(csq) + " of 31");
+    char imei[MEC_IMEI_TEXT_SIZE] = {};
+    result = _MEC_QueryImei(imei);
+    printLine("imei", result ? describe(result) : std::string(imei));
+    char software[MEC_VERSION_TEXT_SIZE] = {};
+    if (_MEC_GetSoftwareVersion(software, nullptr) == kStatusOk)
+        printLine("firmware", software);
+    _MEC_Shutdown();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty())
+        return usage();
+    if (arguments[0] == "probe" && arguments.size() == 1)
+        return probe();
+    if (arguments[0] == "at" && arguments.size() == 3)
+        return sendCommand(arguments[1], arguments[2]);
+    if (arguments[0] == "status") {
+        std::string port;
+        std::string pin;
+        for (size_t i = 1; i < arguments.size(); ++i) {
+            if (arguments[i] == "--pin" && i + 1 < arguments.size())
+                pin = arguments[++i];
+            else if (port.empty() && arguments[i].rfind("--", 0) != 0)
+                port = arguments[i];
+            else
+                return usage();
+        }
+        return status(port, pin);
+    }
+    return usage();
+}
