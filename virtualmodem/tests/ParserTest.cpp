@@ -24,7 +24,7 @@ std::string describe(const std::vector<AtCommand> &commands) {
     return out;
 }
 
-TEST(CommandParserTest, SplitsLinesLikeAModem) {
+TEST(VirtualModemParserTest, SplitsLinesLikeAModem) {
     struct Case {
         std::string body;
         std::string commands;  // "!" when the line cannot be read
@@ -65,7 +65,7 @@ TEST(CommandParserTest, SplitsLinesLikeAModem) {
     }
 }
 
-TEST(CommandParserTest, ReadsArgumentsWithEmptyAndQuotedValues) {
+TEST(VirtualModemParserTest, ReadsArgumentsWithEmptyAndQuotedValues) {
     struct Case {
         std::string argument;
         std::string values;  // each value in brackets, quoted ones with quotes; "!" when unreadable
@@ -103,7 +103,7 @@ TEST(CommandParserTest, ReadsArgumentsWithEmptyAndQuotedValues) {
     EXPECT_FALSE(numberArgument(*values, 5, 0, 9));
 }
 
-TEST(CharsetTest, TextCrossesEveryTerminalCharacterSet) {
+TEST(VirtualModemCharsetTest, TextCrossesEveryTerminalCharacterSet) {
     struct Case {
         std::string utf8;
         Charset charset;

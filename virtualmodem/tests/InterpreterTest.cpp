@@ -8,9 +8,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ModemTest : public ::testing::Test {
+class VirtualModemInterpreterTest : public ::testing::Test {
 protected:
-    ModemTest() : modem_(initial(), [this] { return now_; }) {}
+    VirtualModemInterpreterTest() : modem_(initial(), [this] { return now_; }) {}
 
     static ModemState initial() {
         ModemState state;
@@ -38,7 +38,7 @@ protected:
     Modem modem_;
 };
 
-TEST_F(ModemTest, LinesAreFramedAsV250Says) {
+TEST_F(VirtualModemInterpreterTest, LinesAreFramedAsV250Says) {
     struct Case {
         std::string input;
         std::string output;
@@ -74,13 +74,13 @@ TEST_F(ModemTest, LinesAreFramedAsV250Says) {
     }
 }
 
-TEST_F(ModemTest, OverlongLineIsRefused) {
+TEST_F(VirtualModemInterpreterTest, OverlongLineIsRefused) {
     answer("ATE0");
     EXPECT_EQ(answer("AT+CGDCONT=1,\"IP\",\"" + std::string(3000, 'a') + "\""), "\r\nERROR\r\n");
     EXPECT_EQ(answer("AT"), "\r\nOK\r\n");
 }
 
-TEST_F(ModemTest, SimFilesAnswerWithStatusWords) {
+TEST_F(VirtualModemInterpreterTest, SimFilesAnswerWithStatusWords) {
     answer("ATE0");
     modem_.state().sim.pinEnabled = true;
     modem_.powerUp();
@@ -125,7 +125,7 @@ TEST_F(ModemTest, SimFilesAnswerWithStatusWords) {
     EXPECT_EQ(answer("AT+CRSM=176,28486,0,0,17"), "\r\nERROR\r\n");
 }
 
-TEST_F(ModemTest, MessageStorageIsBusyForAMomentAfterPowerUp) {
+TEST_F(VirtualModemInterpreterTest, MessageStorageIsBusyForAMomentAfterPowerUp) {
     answer("ATE0");
     EXPECT_EQ(answer("AT+CPMS?"), "\r\n+CMS ERROR: 314\r\n");
     advance(1499ms);
@@ -134,7 +134,7 @@ TEST_F(ModemTest, MessageStorageIsBusyForAMomentAfterPowerUp) {
     EXPECT_EQ(answer("AT+CPMS?"), "\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n");
 }
 
-TEST_F(ModemTest, SlowAnswersHoldBackTheNextCommand) {
+TEST_F(VirtualModemInterpreterTest, SlowAnswersHoldBackTheNextCommand) {
     answer("ATE0");
     modem_.state().quirks.slowAnswers = 500ms;
     EXPECT_EQ(exchange("AT+CGMI\rAT+CGMM\r"), "");
@@ -147,7 +147,7 @@ TEST_F(ModemTest, SlowAnswersHoldBackTheNextCommand) {
     EXPECT_FALSE(modem_.nextEvent());
 }
 
-TEST_F(ModemTest, NetworkScanTakesItsTimeAndListsWhatTheRadioSees) {
+TEST_F(VirtualModemInterpreterTest, NetworkScanTakesItsTimeAndListsWhatTheRadioSees) {
     answer("ATE0");
     EXPECT_EQ(answer("AT+COPS=?"), "");
     advance(2000ms);
@@ -185,7 +185,7 @@ TEST_F(ModemTest, NetworkScanTakesItsTimeAndListsWhatTheRadioSees) {
     }
 }
 
-TEST_F(ModemTest, ContextsAreDefinedListedAndUndefined) {
+TEST_F(VirtualModemInterpreterTest, ContextsAreDefinedListedAndUndefined) {
     answer("ATE0");
     struct Case {
         std::string command;
