@@ -1,0 +1,274 @@
+#include "engine/BL_Base.h"
+
+#include "config/BL_File.h"
+#include "engine/BL_Members.h"
+#include "engine/BL_Set.h"
+#include "engine/BL_Sms.h"
+#include "platform/CodePage.h"
+#include "platform/ResStringManager.h"
+#include "platform/WindowMessages.h"
+#include "platform/WindowSink.h"
+
+#include <QPointer>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+std::unique_ptr<TBL_base> g_root;
+
+// The window handle lives in the root while there is one; the sink given to the engine must
+// outlive the registration, so it is kept apart from the root.
+std::mutex g_windowLock;
+QPointer<QObject> g_window;
+std::unique_ptr<platform::WindowSink> g_sink;
+
+std::mutex g_sharedLock;
+std::string g_serviceProviderName;
+std::function<void()> g_stateRetryStopper;
+
+// Operator record layout, as the engine hands it over.
+constexpr size_t kOperatorRecordSize = sizeof(_MEC_ZDON_RECORD);
+constexpr size_t kOperatorNameSize = sizeof(_MEC_ZDON_RECORD::operatorName);
+
+// Copies at most maxChars bytes of text into block + offset (the block is zeroed).
+void putText(std::vector<uint8_t> &block, size_t offset, const char *text, size_t maxChars)
+{
+    if (text == nullptr) {
+        return;
+    }
+    const size_t length = strnlen(text, maxChars);
+    std::memcpy(block.data() + offset, text, length);
+}
+
+bool postToMainWindow(uint32_t message, uint32_t wParam, uint32_t lParam,
+                      std::unique_ptr<platform::MessagePayload> payload)
+{
+    return platform::PostMessage(MainWindowHandle(), message, wParam, lParam, std::move(payload));
+}
+
+}  // namespace
+
+TBL_base::TBL_base()
+    : settings(std::make_unique<TBLSet>()),
+      sms(std::make_unique<TBL_sms>()),
+      phonebook(std::make_unique<TBL_pb>()),
+      file(&FileStore()),
+      toolkit(std::make_unique<TBL_Stk>()),
+      callRecords(std::make_unique<TBL_Cr>()),
+      ussd(std::make_unique<TBL_Ussd>()),
+      engineering(std::make_unique<TBL_QEVEng>())
+{
+}
+
+TBL_base::~TBL_base()
+{
+    sms.reset();
+    phonebook.reset();
+    callRecords.reset();
+    settings.reset();
+    file = nullptr;
+    toolkit.reset();
+    ussd.reset();
+    engineering.reset();
+    window = nullptr;
+}
+
+TBL_base *BusinessLogic()
+{
+    return g_root.get();
+}
+
+uint16_t StartBusinessLogic(uint8_t mode, uint16_t a, uint16_t b)
+{
+    const uint16_t startStatus = _MEC_Startup(mode, a, b);
+    if (g_root) {
+        return BL_ROOT_EXISTS;
+    }
+    try {
+        g_root = std::make_unique<TBL_base>();
+    } catch (const std::bad_alloc &) {
+        return BL_ROOT_NOT_CREATED;
+    }
+    {
+        std::lock_guard guard(g_windowLock);
+        g_root->window = g_window.data();
+    }
+
+    g_root->sms->LoadMessages(SMS_STORE_PC);
+
+    _MEC_SetCallBackSmsArriveNew(
+        [](uint8_t storage, uint16_t index) -> MEC_STATUS { return OnSmsArriveNew(storage, index); }, 0);
+    _MEC_SetCallBackSmsSendReportArrive(
+        [](uint8_t status, const char *number, const char *time) -> MEC_STATUS {
+            return OnSmsSendReport(status, number, time);
+        },
+        0);
+    _MEC_SetCallBackCallCallComing([](const char *number) -> MEC_STATUS { return OnCallComing(number); }, 0);
+    _MEC_SetCallBackZpasNotify([](const char *text) -> MEC_STATUS { return OnServiceText(text); }, 0);
+    _MEC_SetCallBackSmsArriveClass0(
+        [](const char *number, const char *text) -> MEC_STATUS { return OnSmsArriveClass0(number, text); }, 0);
+    _MEC_SetCallBackSmsArriveBroadcast([](const char *text) -> MEC_STATUS { return OnSmsArriveBroadcast(text); }, 0);
+    return startStatus;
+}
+
+void RegisterCardCallbacks()
+{
+    _MEC_SetCallBackMeStateChanged([](uint8_t state) -> MEC_STATUS { return OnMeStateChanged(state); }, 0);
+    _MEC_SetCallBackZdonNotify([](const _MEC_ZDON_RECORD *record) -> MEC_STATUS { return OnOperatorRecord(record); },
+                               0);
+}
+
+uint16_t RegisterMainWindow(QObject *window, int unregister)
+{
+    LumacoreWindowSink *sink = nullptr;
+    {
+        std::lock_guard guard(g_windowLock);
+        g_window = unregister != 0 ? nullptr : window;
+        if (g_root) {
+            g_root->window = g_window.data();
+        }
+        if (window != nullptr && (!g_sink || g_sink->window() != window)) {
+            g_sink = std::make_unique<platform::WindowSink>(window);
+        }
+        if (g_sink) {
+            sink = g_sink->sink();
+        }
+    }
+    return _MEC_RegisterAppHandle(sink, unregister);
+}
+
+QObject *MainWindowHandle()
+{
+    std::lock_guard guard(g_windowLock);
+    return g_window.data();
+}
+
+uint16_t StopBusinessLogic()
+{
+    const uint16_t status = _MEC_Shutdown();
+    if (status != 0) {
+        return status;
+    }
+    g_root.reset();
+    return status;
+}
+
+void SetServiceProviderName(const std::string &name)
+{
+    std::lock_guard guard(g_sharedLock);
+    g_serviceProviderName = name;
+}
+
+std::string ServiceProviderName()
+{
+    std::lock_guard guard(g_sharedLock);
+    return g_serviceProviderName;
+}
+
+void SetStateRetryStopper(std::function<void()> stopper)
+{
+    std::lock_guard guard(g_sharedLock);
+    g_stateRetryStopper = std::move(stopper);
+}
+
+uint16_t OnSmsArriveNew(uint8_t storage, uint16_t index)
+{
+    TBL_base *root = BusinessLogic();
+    if (root == nullptr) {
+        return 0;
+    }
+    auto item = std::make_unique<SmsItem>();
+    const uint16_t status = root->sms->OnNewMessage(storage, index, item.get());
+    if (status != 0) {
+        return status;
+    }
+    postToMainWindow(platform::WM_SMS_NEW, 0, 0,
+                     std::make_unique<platform::ByteBlock>(item.get(), sizeof(SmsItem)));
+    return 0;
+}
+
+uint16_t OnSmsSendReport(uint8_t status, const char *number, const char *time)
+{
+    std::vector<uint8_t> block(61, 0);
+    block[0] = status;
+    putText(block, 1, number, 32);
+    putText(block, 37, time, 24);
+    postToMainWindow(platform::WM_SMS_REPORT, 0, 0, std::make_unique<platform::ByteBlock>(std::move(block)));
+    return 0;
+}
+
+uint16_t OnSmsArriveClass0(const char *number, const char *text)
+{
+    std::vector<uint8_t> block(200, 0);
+    putText(block, 0, number, 32);
+    putText(block, 36, text, 160);
+    postToMainWindow(platform::WM_SMS_CLASS0, 0, 0, std::make_unique<platform::ByteBlock>(std::move(block)));
+    return 0;
+}
+
+uint16_t OnSmsArriveBroadcast(const char *text)
+{
+    std::vector<uint8_t> block(164, 0);
+    putText(block, 0, text, 160);
+    postToMainWindow(platform::WM_SMS_BROADCAST, 0, 0, std::make_unique<platform::ByteBlock>(std::move(block)));
+    return 0;
+}
+
+uint16_t OnCallComing(const char *number)
+{
+    postToMainWindow(platform::WM_INCOMING_CALL, 0, 0,
+                     std::make_unique<platform::TextBlock>(number != nullptr ? number : ""));
+    return 0;
+}
+
+uint16_t OnServiceText(const char *text)
+{
+    postToMainWindow(platform::WM_SERVICE_TEXT, 0, 0,
+                     std::make_unique<platform::TextBlock>(text != nullptr ? text : ""));
+    return 0;
+}
+
+uint16_t OnMeStateChanged(uint8_t state)
+{
+    if (state == 1) {
+        postToMainWindow(platform::WM_CARD_STATE, 2, 0, {});
+    } else if (state == 2) {
+        std::function<void()> stopper;
+        {
+            std::lock_guard guard(g_sharedLock);
+            stopper = g_stateRetryStopper;
+        }
+        if (stopper) {
+            stopper();
+        }
+        postToMainWindow(platform::WM_CARD_STATE, 1, 0, {});
+    }
+    return 0;
+}
+
+uint16_t OnOperatorRecord(const void *record)
+{
+    if (record == nullptr) {
+        return 0;
+    }
+    std::vector<uint8_t> block(kOperatorRecordSize);
+    std::memcpy(block.data(), record, kOperatorRecordSize);
+
+    const std::string_view name =
+        platform::fieldText(reinterpret_cast<const char *>(block.data()), kOperatorNameSize);
+    const std::string provider = ServiceProviderName();
+    // The replacement name is copied over the start of the record with its NUL; it never runs
+    // past the name field, so the rest of the record stays as the engine sent it.
+    const std::string shown = (!name.empty() && name != "Not Found" && !provider.empty())
+                                  ? provider
+                                  : platform::GetLanguageStringAnsi(1084);
+    const std::string_view fitted = platform::truncateAnsi(shown, kOperatorNameSize - 1);
+    std::memcpy(block.data(), fitted.data(), fitted.size());
+    block[fitted.size()] = 0;
+
+    postToMainWindow(platform::WM_OPERATOR_RECORD, 0, 0, std::make_unique<platform::ByteBlock>(std::move(block)));
+    return 0;
+}

@@ -1,0 +1,45 @@
+// The feature members of the business-logic root whose full logic lives with their features:
+// the phonebook store, the call log, the SIM toolkit session and the USSD session. Each holds
+// what the core and the main window already rely on.
+#pragma once
+
+#include "lumacore.h"
+
+#include <cstdint>
+#include <mutex>
+
+// Contacts and groups of SIM, card and PC.
+class TBL_pb {};
+
+// The call log kept in the engine's PC store: a thin pass-through to the engine.
+class TBL_Cr {
+public:
+    uint16_t GetFirstEntry(uint8_t kind, CallEntry *entry);
+    uint16_t GetNextEntry(CallEntry *entry);
+    uint16_t SaveEntry(CallEntry *entry);
+    uint16_t DeleteEntry(uint32_t index, uint8_t storage);
+    uint16_t ClearEntries(uint8_t kind, uint8_t storage);
+    uint16_t EntryCount(uint8_t kind, uint8_t storage);
+};
+
+// The SIM toolkit menu session.
+class TBL_Stk {};
+
+// The USSD session: its state and whether the network keeps a dialogue open. The main window
+// refuses to close, go off line or let the system sleep while a session is open.
+class TBL_Ussd {
+public:
+    enum State : uint8_t { Unavailable = 0, Ready = 1, Sending = 2, Waiting = 3, Replied = 4 };
+
+    // Ready ends any open session; not ready makes USSD unavailable. Posts the state change.
+    void SetReady(bool ready);
+    uint8_t GetState() const;
+    bool SessionOpen() const;
+
+private:
+    void setState(uint8_t state);
+
+    mutable std::mutex m_lock;
+    uint8_t m_state = Unavailable;
+    bool m_sessionOpen = false;
+};

@@ -1,0 +1,420 @@
+#include "engine/BL_Sms.h"
+
+#include "engine/BL_Base.h"
+#include "platform/CodePage.h"
+#include "platform/WindowMessages.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr uint16_t kEndOfList = 13;
+constexpr size_t kNumberChars = 32;
+// A storage holds a few hundred messages; an engine that never ends its walk must not hang the
+// program, so the read stops well past any real capacity.
+constexpr size_t kWalkLimit = 10000;
+
+void copyText(char *field, size_t fieldSize, const char *source, size_t sourceSize, size_t maxChars)
+{
+    std::memset(field, 0, fieldSize);
+    const std::string_view text = platform::fieldText(source, sourceSize);
+    const std::string_view fitted = platform::truncateAnsi(text, std::min(maxChars, fieldSize - 1));
+    std::memcpy(field, fitted.data(), fitted.size());
+}
+
+void formatTime(char *field, size_t fieldSize, const _MEC_SMS_TIME &time)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%4d-%02d-%02d  %02d:%02d:%02d", time.year, time.month, time.day,
+                  time.hour, time.minute, time.second);
+    copyText(field, fieldSize, text, sizeof text, fieldSize - 1);
+}
+
+bool sameText(const char *a, const char *b, size_t size)
+{
+    return platform::fieldText(a, size) == platform::fieldText(b, size);
+}
+
+}  // namespace
+
+int SmsItem::usedSlots() const
+{
+    int used = 0;
+    for (const SmsPartSlot &slot : partSlots) {
+        if (slot.present != 0) {
+            ++used;
+        }
+    }
+    return used;
+}
+
+int SmsItem::messageCount() const
+{
+    return longMessage != 0 ? usedSlots() : 1;
+}
+
+TBL_sms::~TBL_sms()
+{
+    m_pcList.clear();
+    m_simList.clear();
+    m_cardList.clear();
+}
+
+TBL_sms::ItemList *TBL_sms::listOf(uint8_t storage)
+{
+    switch (storage) {
+    case SMS_STORE_SIM: return &m_simList;
+    case SMS_STORE_CARD: return &m_cardList;
+    case SMS_STORE_PC: return &m_pcList;
+    default: return nullptr;
+    }
+}
+
+const TBL_sms::ItemList *TBL_sms::listOf(uint8_t storage) const
+{
+    return const_cast<TBL_sms *>(this)->listOf(storage);
+}
+
+std::unique_ptr<SmsItem> TBL_sms::ItemFromRecord(const _MEC_SMS_RECORD &record)
+{
+    auto item = std::make_unique<SmsItem>();
+    std::memset(item.get(), 0, sizeof(SmsItem));
+    item->recordSize = sizeof(SmsItem);
+    item->storageIndex = record.index;
+    item->longMessage = record.longMessage;
+    item->reference = record.reference;
+    item->partCount = record.partCount;
+    item->partNumber = record.partNumber;
+    copyText(item->serviceCentre, sizeof item->serviceCentre, record.serviceCenter,
+             sizeof record.serviceCenter, sizeof item->serviceCentre - 1);
+    item->storage = record.storage;
+    item->status = record.status;
+    copyText(item->text, sizeof item->text, record.text, sizeof record.text, kSmsTextBytes);
+
+    switch (record.status) {
+    case SMS_STATUS_READ:
+    case SMS_STATUS_UNREAD:
+        item->folder = SMS_FOLDER_INBOX;
+        copyText(item->number, sizeof item->number, record.sender, sizeof record.sender, kNumberChars);
+        formatTime(item->time, sizeof item->time, record.receiveTime);
+        break;
+    case SMS_STATUS_SENT:
+    case SMS_STATUS_UNSENT:
+        item->folder = record.status == SMS_STATUS_SENT ? SMS_FOLDER_SENT : SMS_FOLDER_DRAFTS;
+        copyText(item->number, sizeof item->number, record.recipient, sizeof record.recipient, kNumberChars);
+        if (record.sendTime.year != 0) {
+            formatTime(item->time, sizeof item->time, record.sendTime);
+        }
+        break;
+    default:
+        item->folder = SMS_FOLDER_OTHER;
+        break;
+    }
+    return item;
+}
+
+uint16_t TBL_sms::LoadMessages(uint8_t storage)
+{
+    std::lock_guard guard(m_lock);
+    uint16_t status = _MEC_LoadMessages(storage);
+    if (status != 0) {
+        return status;
+    }
+    switch (storage) {
+    case SMS_STORE_SIM:
+        status = readStorage(SMS_STORE_SIM);
+        break;
+    case SMS_STORE_CARD:
+        readStorage(SMS_STORE_CARD);
+        status = readStorage(SMS_STORE_PC);
+        break;
+    case SMS_STORE_PC:
+        status = readStorage(SMS_STORE_PC);
+        break;
+    default:
+        break;
+    }
+    return status == kEndOfList ? 0 : status;
+}
+
+uint16_t TBL_sms::readStorage(uint8_t storage)
+{
+    ItemList *list = listOf(storage);
+    list->clear();
+    m_partTexts[storage].clear();
+    recount(storage);
+
+    _MEC_SMS_RECORD record{};
+    record.storage = storage;
+    uint16_t status = _MEC_GetFirstMessage(0, &record);
+    while (status == 0 && list->size() < kWalkLimit) {
+        list->push_back(ItemFromRecord(record));
+        rememberPart(*list->back());
+        record = _MEC_SMS_RECORD{};
+        record.storage = storage;
+        status = _MEC_GetNextMessage(&record);
+    }
+    groupParts(storage);
+    recount(storage);
+    return status;
+}
+
+void TBL_sms::groupParts(uint8_t storage)
+{
+    ItemList *list = listOf(storage);
+    if (list == nullptr) {
+        return;
+    }
+    auto acceptsMore = [](const SmsItem &item) {
+        const int used = item.usedSlots();
+        return used < item.partCount && used < kSmsPartSlots;
+    };
+
+    ItemList targets;
+    for (const std::unique_ptr<SmsItem> &part : *list) {
+        const SmsItem &q = *part;
+        if (q.longMessage == 0 || q.partCount == 0 || !acceptsMore(q)) {
+            continue;
+        }
+        SmsItem *target = nullptr;
+        for (const std::unique_ptr<SmsItem> &candidate : targets) {
+            const SmsItem &r = *candidate;
+            if (!sameText(r.number, q.number, sizeof r.number) || r.reference != q.reference ||
+                r.folder != q.folder || r.partCount != q.partCount || !acceptsMore(r)) {
+                continue;
+            }
+            bool clash = false;
+            for (const SmsPartSlot &slot : r.partSlots) {
+                if (slot.present != 0 &&
+                    (slot.storageIndex == q.storageIndex || slot.partNumber == q.partNumber)) {
+                    clash = true;
+                }
+            }
+            if (!clash) {
+                target = candidate.get();
+                break;
+            }
+        }
+        if (target == nullptr) {
+            auto fresh = std::make_unique<SmsItem>(q);
+            std::memset(fresh->text, 0, sizeof fresh->text);
+            target = fresh.get();
+            targets.push_back(std::move(fresh));
+        }
+        if (q.status == SMS_STATUS_UNREAD) {
+            target->status = SMS_STATUS_UNREAD;
+        }
+        for (SmsPartSlot &slot : target->partSlots) {
+            if (slot.present != 0 && slot.storageIndex == q.storageIndex) {
+                break;  // already holds this part
+            }
+            if (slot.present == 0) {
+                slot = SmsPartSlot{q.storageIndex, 1, q.partNumber};
+                break;
+            }
+        }
+    }
+
+    for (std::unique_ptr<SmsItem> &target : targets) {
+        // Order the used partSlots by part number; among equal numbers the later slot comes first.
+        SmsPartSlot *partSlots = target->partSlots;
+        for (int i = 0; i < kSmsPartSlots; ++i) {
+            if (partSlots[i].present == 0) {
+                continue;
+            }
+            int best = i;
+            for (int j = i + 1; j < kSmsPartSlots; ++j) {
+                if (partSlots[j].present != 0 && partSlots[j].partNumber <= partSlots[best].partNumber) {
+                    best = j;
+                }
+            }
+            std::swap(partSlots[i], partSlots[best]);
+        }
+        std::string joined;
+        const std::map<uint16_t, std::string> &partTexts = m_partTexts[storage];
+        for (const SmsPartSlot &slot : target->partSlots) {
+            if (slot.present == 0) {
+                continue;
+            }
+            const auto known = partTexts.find(slot.storageIndex);
+            if (known != partTexts.end()) {
+                joined += known->second;
+            }
+            for (auto it = list->begin(); it != list->end();) {
+                if ((*it)->longMessage != 0 && (*it)->storageIndex == slot.storageIndex) {
+                    if (known == partTexts.end()) {
+                        joined += platform::fieldText((*it)->text, sizeof(*it)->text);
+                    }
+                    it = list->erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+        // Parts longer than the field allows are cut, never written past it.
+        const std::string_view fitted = platform::truncateAnsi(joined, kSmsTextBytes);
+        std::memset(target->text, 0, sizeof target->text);
+        std::memcpy(target->text, fitted.data(), fitted.size());
+        list->push_back(std::move(target));
+    }
+}
+
+void TBL_sms::recount(uint8_t storage)
+{
+    const ItemList *list = listOf(storage);
+    if (list == nullptr) {
+        return;
+    }
+    const int base = storage == SMS_STORE_PC ? PcInbox : storage == SMS_STORE_SIM ? SimInbox : CardInbox;
+    const int total = storage == SMS_STORE_PC ? PcTotal : storage == SMS_STORE_SIM ? SimTotal : CardTotal;
+    m_counters[base] = m_counters[base + 1] = m_counters[base + 2] = 0;
+    for (const std::unique_ptr<SmsItem> &item : *list) {
+        if (item->folder >= SMS_FOLDER_INBOX && item->folder <= SMS_FOLDER_DRAFTS) {
+            m_counters[base + item->folder - 1] += static_cast<uint16_t>(item->messageCount());
+        }
+    }
+    m_counters[total] = static_cast<uint16_t>(m_counters[base] + m_counters[base + 1] + m_counters[base + 2]);
+    m_counters[GrandTotal] = static_cast<uint16_t>(m_counters[PcTotal] + m_counters[SimTotal] + m_counters[CardTotal]);
+    platform::PostMessage(MainWindowHandle(), platform::WM_SMS_COUNTS, 0, 0);
+}
+
+int TBL_sms::GetMessageCount(uint8_t folder, uint8_t storage) const
+{
+    std::lock_guard guard(m_lock);
+    if (storage > SMS_STORE_PC) {
+        return 0;
+    }
+    const int base = storage == SMS_STORE_PC ? PcInbox : storage == SMS_STORE_SIM ? SimInbox : CardInbox;
+    const int total = storage == SMS_STORE_PC ? PcTotal : storage == SMS_STORE_SIM ? SimTotal : CardTotal;
+    if (folder == SMS_FOLDER_ALL) {
+        return m_counters[total];
+    }
+    if (folder <= SMS_FOLDER_DRAFTS) {
+        return m_counters[base + folder - 1];
+    }
+    return 0;
+}
+
+uint16_t TBL_sms::walk(SmsItem *item, bool first)
+{
+    if (item == nullptr) {
+        return 1;
+    }
+    std::lock_guard guard(m_lock);
+    if (first) {
+        m_walkFolder = item->folder;
+        m_walkStorage = item->storage;
+    } else {
+        item->folder = m_walkFolder;
+        item->storage = m_walkStorage;
+    }
+    const ItemList *list = listOf(m_walkStorage);
+    if (list == nullptr) {
+        return kEndOfList;
+    }
+    const size_t cursorSlot = m_walkStorage == SMS_STORE_PC ? 0 : m_walkStorage == SMS_STORE_SIM ? 1 : 2;
+    uint16_t &cursor = m_cursors[cursorSlot];
+    if (first) {
+        cursor = 0;
+    }
+    while (cursor < list->size()) {
+        const SmsItem &candidate = *(*list)[cursor++];
+        if (m_walkFolder == SMS_FOLDER_ALL || candidate.folder == m_walkFolder) {
+            *item = candidate;
+            // The contact-name lookup belongs to the phonebook store; until it is there the
+            // name stays empty.
+            std::memset(item->contactName, 0, sizeof item->contactName);
+            return 0;
+        }
+    }
+    return kEndOfList;
+}
+
+void TBL_sms::rememberPart(const SmsItem &item)
+{
+    if (item.longMessage != 0 && item.storage <= SMS_STORE_PC) {
+        m_partTexts[item.storage][item.storageIndex] = std::string(platform::fieldText(item.text, sizeof item.text));
+    }
+}
+
+uint16_t TBL_sms::GetFirstMessage(SmsItem *item)
+{
+    return walk(item, true);
+}
+
+uint16_t TBL_sms::GetNextMessage(SmsItem *item)
+{
+    return walk(item, false);
+}
+
+const SmsItem *TBL_sms::findUnlocked(uint16_t storageIndex, uint8_t storage) const
+{
+    const ItemList *list = listOf(storage);
+    if (list == nullptr) {
+        return nullptr;
+    }
+    for (const std::unique_ptr<SmsItem> &item : *list) {
+        if (item->storageIndex == storageIndex) {
+            return item.get();
+        }
+        if (item->longMessage != 0) {
+            for (const SmsPartSlot &slot : item->partSlots) {
+                if (slot.present != 0 && slot.storageIndex == storageIndex) {
+                    return item.get();
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+const SmsItem *TBL_sms::FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const
+{
+    std::lock_guard guard(m_lock);
+    return findUnlocked(storageIndex, storage);
+}
+
+uint16_t TBL_sms::OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *result)
+{
+    std::lock_guard guard(m_lock);
+    ItemList *list = listOf(storage);
+    if (list == nullptr) {
+        return 6;
+    }
+    _MEC_SMS_RECORD record{};
+    record.index = storageIndex;
+    record.storage = storage;
+    const uint16_t status = _MEC_GetMessage(storageIndex, &record);
+    if (status != 0) {
+        return status;
+    }
+    std::unique_ptr<SmsItem> item = ItemFromRecord(record);
+    rememberPart(*item);
+    const SmsItem *stored = item.get();
+    list->push_back(std::move(item));
+    if (record.longMessage != 0) {
+        groupParts(storage);
+        stored = findUnlocked(storageIndex, storage);
+    }
+    recount(storage);
+    if (stored == nullptr) {
+        return 13;
+    }
+    if (result != nullptr) {
+        *result = *stored;
+    }
+    return 0;
+}
+
+std::vector<SmsItem> TBL_sms::Items(uint8_t storage) const
+{
+    std::lock_guard guard(m_lock);
+    std::vector<SmsItem> copies;
+    if (const ItemList *list = listOf(storage)) {
+        for (const std::unique_ptr<SmsItem> &item : *list) {
+            copies.push_back(*item);
+        }
+    }
+    return copies;
+}

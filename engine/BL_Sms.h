@@ -1,0 +1,139 @@
+// The in-memory message store: one list per storage (SIM, card, PC), mirrored from the engine.
+#pragma once
+
+#include "lumacore.h"
+
+#include <array>
+#include <map>
+#include <string>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+enum SmsStore : uint8_t { SMS_STORE_SIM = 0, SMS_STORE_CARD = 1, SMS_STORE_PC = 2 };
+enum SmsFolder : uint8_t {
+    SMS_FOLDER_ALL = 0,
+    SMS_FOLDER_INBOX = 1,
+    SMS_FOLDER_SENT = 2,
+    SMS_FOLDER_DRAFTS = 3,
+    SMS_FOLDER_OTHER = 4
+};
+enum SmsStatus : uint8_t {
+    SMS_STATUS_READ = 1,
+    SMS_STATUS_UNREAD = 2,
+    SMS_STATUS_SENT = 3,
+    SMS_STATUS_UNSENT = 4,
+    SMS_STATUS_OTHER = 5
+};
+
+// One merged part of a long message.
+struct SmsPartSlot {
+    uint16_t storageIndex;
+    uint32_t present;  // nonzero: the slot is used
+    uint8_t partNumber;
+};
+static_assert(sizeof(SmsPartSlot) == 12);
+
+constexpr int kSmsPartSlots = 5;
+constexpr size_t kSmsTextBytes = 800;  // usable bytes of the 804-byte text field
+
+// One message as the windows see it. Copied whole between windows and into window messages,
+// so its size and layout stay fixed.
+struct SmsItem {
+    uint16_t recordSize;
+    uint16_t storageIndex;
+    uint32_t longMessage;
+    uint16_t reference;
+    uint8_t partCount;
+    uint8_t partNumber;
+    SmsPartSlot partSlots[kSmsPartSlots];
+    char contactName[128];
+    char number[36];
+    char text[804];
+    char time[24];
+    char serviceCentre[36];
+    uint8_t storage;
+    uint8_t status;
+    uint8_t folder;
+    uint8_t reserved[5];
+
+    int usedSlots() const;
+    // What the item counts in its folder: 1, or its used partSlots for a long-message item.
+    int messageCount() const;
+};
+static_assert(sizeof(SmsItem) == 1108);
+static_assert(offsetof(SmsItem, partSlots) == 12);
+static_assert(offsetof(SmsItem, contactName) == 72);
+static_assert(offsetof(SmsItem, number) == 200);
+static_assert(offsetof(SmsItem, text) == 236);
+static_assert(offsetof(SmsItem, time) == 1040);
+static_assert(offsetof(SmsItem, serviceCentre) == 1064);
+static_assert(offsetof(SmsItem, storage) == 1100);
+
+class TBL_sms {
+public:
+    // Counter positions, in the order the store keeps them.
+    enum Counter {
+        PcInbox, PcSent, PcDrafts,
+        SimInbox, SimSent, SimDrafts,
+        CardInbox, CardSent, CardDrafts,
+        PcTotal, SimTotal, CardTotal,
+        GrandTotal,
+        CounterCount
+    };
+
+    TBL_sms() = default;
+    ~TBL_sms();
+    TBL_sms(const TBL_sms &) = delete;
+    TBL_sms &operator=(const TBL_sms &) = delete;
+
+    // Asks the engine to load a storage and reads it (the card also reads the PC storage).
+    // 13 at the end of a walk counts as success.
+    uint16_t LoadMessages(uint8_t storage);
+    int GetMessageCount(uint8_t folder, uint8_t storage) const;
+    uint16_t GetFirstMessage(SmsItem *item);
+    uint16_t GetNextMessage(SmsItem *item);
+
+    // A new message arrived in the card: read it, store it, and hand back a copy of the item as
+    // it now stands (merged with the other parts of its long message). Nonzero: the engine's
+    // status, nothing stored.
+    uint16_t OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *result);
+
+    // The first item holding the given storage index (directly or in a used slot), or null.
+    const SmsItem *FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const;
+
+    // Copies of a storage's list, in list order (for tests and the windows).
+    std::vector<SmsItem> Items(uint8_t storage) const;
+
+    // Engine record -> item, as stored.
+    static std::unique_ptr<SmsItem> ItemFromRecord(const _MEC_SMS_RECORD &record);
+
+private:
+    using ItemList = std::vector<std::unique_ptr<SmsItem>>;
+
+    ItemList *listOf(uint8_t storage);
+    const ItemList *listOf(uint8_t storage) const;
+    uint16_t readStorage(uint8_t storage);
+    void groupParts(uint8_t storage);
+    void recount(uint8_t storage);
+    const SmsItem *findUnlocked(uint16_t storageIndex, uint8_t storage) const;
+    uint16_t walk(SmsItem *item, bool first);
+    void rememberPart(const SmsItem &item);
+
+    // The engine reports new messages on its own thread while the window thread works on the
+    // store; one lock keeps the two apart.
+    mutable std::recursive_mutex m_lock;
+    std::array<uint16_t, CounterCount> m_counters{};
+    uint8_t m_walkFolder = 0;
+    uint8_t m_walkStorage = 0;
+    ItemList m_pcList;
+    ItemList m_simList;
+    ItemList m_cardList;
+    std::array<uint16_t, 3> m_cursors{};  // PC, SIM, card
+    // The text of every part of a long message as the engine delivered it, by storage and
+    // storage index. A merged item holds only the joined text, so a part that arrives late
+    // (part 2 after parts 1 and 3) is put in its place from these.
+    std::array<std::map<uint16_t, std::string>, 3> m_partTexts;
+};

@@ -1,0 +1,208 @@
+#include "engine/BL_Sms.h"
+#include "lumacore/fake/FakeLumacore.h"
+#include "MessageCatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+namespace {
+
+struct Part {
+    uint16_t index;
+    uint8_t partNumber;
+    const char *text;
+    uint8_t status = 1;
+    const char *sender = "+59899000111";
+    uint16_t reference = 42;
+    uint8_t partCount = 3;
+};
+
+_MEC_SMS_RECORD recordOf(const Part &part, uint8_t storage)
+{
+    _MEC_SMS_RECORD record{};
+    record.index = part.index;
+    record.longMessage = part.partCount > 1 ? 1 : 0;
+    record.reference = part.reference;
+    record.partCount = part.partCount;
+    record.partNumber = part.partNumber;
+    record.status = part.status;
+    record.storage = storage;
+    std::strcpy(record.sender, part.sender);
+    std::strcpy(record.text, part.text);
+    record.receiveTime = {2026, 12, 8, 10, 0, 0, 0};
+    return record;
+}
+
+// The engine's copy of one storage, walked by GetFirst/GetNext and read by GetMessage.
+class FakeStorage {
+public:
+    static inline std::vector<Part> parts;
+    static inline size_t cursor = 0;
+
+    static void install()
+    {
+        cursor = 0;
+        lumacore_fake::onCall(&_MEC_GetFirstMessage, [](uint8_t, _MEC_SMS_RECORD *record) -> MEC_STATUS {
+            cursor = 0;
+            return next(record);
+        });
+        lumacore_fake::onCall(&_MEC_GetNextMessage, [](_MEC_SMS_RECORD *record) -> MEC_STATUS { return next(record); });
+        lumacore_fake::onCall(&_MEC_GetMessage, [](uint16_t index, _MEC_SMS_RECORD *record) -> MEC_STATUS {
+            for (const Part &part : parts) {
+                if (part.index == index) {
+                    *record = recordOf(part, record->storage);
+                    return 0;
+                }
+            }
+            return 13;
+        });
+    }
+
+    static MEC_STATUS next(_MEC_SMS_RECORD *record)
+    {
+        if (cursor >= parts.size()) {
+            return 13;
+        }
+        *record = recordOf(parts[cursor++], record->storage);
+        return 0;
+    }
+};
+
+class SmsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureApplication();
+        lumacore_fake::reset();
+        FakeStorage::parts.clear();
+        FakeStorage::install();
+    }
+    void TearDown() override { lumacore_fake::reset(); }
+
+    TBL_sms store;
+};
+
+TEST_F(SmsStoreTest, AnEmptyStorageLoadsAsSuccessWithZeroCounts)
+{
+    EXPECT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    EXPECT_TRUE(store.Items(SMS_STORE_SIM).empty());
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 0);
+}
+
+TEST_F(SmsStoreTest, AFailingEngineLoadIsPassedOnAndNothingIsRead)
+{
+    lumacore_fake::setResult("_MEC_LoadMessages", MEC_ERR_TIMEOUT);
+    EXPECT_EQ(store.LoadMessages(SMS_STORE_SIM), MEC_ERR_TIMEOUT);
+    EXPECT_EQ(lumacore_fake::countOf("_MEC_GetFirstMessage"), 0);
+}
+
+TEST_F(SmsStoreTest, PartsArrivingOutOfOrderJoinIntoOneItemInPartOrder)
+{
+    FakeStorage::parts = {{13, 3, "three."}, {11, 1, "one, "}, {12, 2, "two, "}};
+    std::vector<std::string> reported;
+    for (const uint16_t index : {13, 11, 12}) {
+        SmsItem item{};
+        ASSERT_EQ(store.OnNewMessage(SMS_STORE_SIM, index, &item), 0);
+        reported.emplace_back(item.text);
+    }
+    EXPECT_EQ(reported, (std::vector<std::string>{"three.", "one, three.", "one, two, three."}));
+
+    const std::vector<SmsItem> items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_STREQ(items[0].text, "one, two, three.");
+    EXPECT_EQ(items[0].usedSlots(), 3);
+    EXPECT_EQ(items[0].partSlots[0].partNumber, 1);
+    EXPECT_EQ(items[0].partSlots[1].partNumber, 2);
+    EXPECT_EQ(items[0].partSlots[2].partNumber, 3);
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 3);
+    EXPECT_EQ(store.FindMessageByIndex(12, SMS_STORE_SIM) != nullptr, true);
+}
+
+TEST_F(SmsStoreTest, OneUnreadPartMakesTheMergedMessageUnread)
+{
+    FakeStorage::parts = {{1, 1, "a", 1}, {2, 2, "b", 2}, {3, 3, "c", 1}};
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    const auto items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].status, SMS_STATUS_UNREAD);
+}
+
+TEST_F(SmsStoreTest, SameReferenceFromDifferentSendersStaysApart)
+{
+    FakeStorage::parts = {
+        {1, 1, "a1", 1, "+111", 7, 2},
+        {2, 1, "b1", 1, "+222", 7, 2},
+        {3, 2, "a2", 1, "+111", 7, 2},
+        {4, 2, "b2", 1, "+222", 7, 2},
+    };
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    std::map<std::string, std::string> bySender;
+    for (const SmsItem &item : store.Items(SMS_STORE_SIM)) {
+        bySender[item.number] = item.text;
+    }
+    EXPECT_EQ(bySender, (std::map<std::string, std::string>{{"+111", "a1a2"}, {"+222", "b1b2"}}));
+}
+
+TEST_F(SmsStoreTest, ASixPartMessageBecomesTwoItems)
+{
+    for (uint8_t i = 1; i <= 6; ++i) {
+        FakeStorage::parts.push_back({static_cast<uint16_t>(20 + i), i, "x", 1, "+111", 9, 6});
+    }
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    const auto items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].usedSlots() + items[1].usedSlots(), 6);
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 6);
+}
+
+TEST_F(SmsStoreTest, LoadingTheCardAlsoReadsThePcStorage)
+{
+    FakeStorage::parts = {{1, 1, "hello", 1, "+1", 0, 1}};
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_CARD), 0);
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_CARD), 1);
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_PC), 1);
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 0);
+}
+
+TEST_F(SmsStoreTest, TheWalkReturnsOnlyTheFilteredFolderInListOrder)
+{
+    FakeStorage::parts = {
+        {1, 1, "in1", 1, "+1", 0, 1},
+        {2, 1, "sent", 3, "+2", 0, 1},
+        {3, 1, "in2", 2, "+3", 0, 1},
+        {4, 1, "other", 5, "+4", 0, 1},
+    };
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_PC), 0);
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_PC), 3);  // "other" is never counted
+
+    SmsItem item{};
+    item.folder = SMS_FOLDER_INBOX;
+    item.storage = SMS_STORE_PC;
+    std::vector<std::string> texts;
+    for (uint16_t status = store.GetFirstMessage(&item); status == 0; status = store.GetNextMessage(&item)) {
+        texts.emplace_back(item.text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"in1", "in2"}));
+    EXPECT_EQ(store.GetNextMessage(&item), 13);
+}
+
+TEST_F(SmsStoreTest, JoinedTextsLongerThanTheFieldAreCutNotOverrun)
+{
+    const std::string long300(300, 'y');
+    for (uint8_t i = 1; i <= 4; ++i) {
+        FakeStorage::parts.push_back({static_cast<uint16_t>(i), i, nullptr, 1, "+1", 5, 4});
+    }
+    static std::string texts[4];
+    for (int i = 0; i < 4; ++i) {
+        texts[i] = long300;
+        FakeStorage::parts[i].text = texts[i].c_str();
+    }
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    const auto items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(std::strlen(items[0].text), kSmsTextBytes);
+}
+
+}  // namespace
