@@ -153,7 +153,8 @@ void Engine::stop()
     if (channel)
         channel->close();
     channel.reset();
-    m_events.reset();  // runs what is still queued, then joins
+    if (m_events)
+        m_events->stop();  // runs what is still queued, then joins; posts from now on are dropped
     m_modemManager.reset();
     m_virtualCard.reset();
 }

@@ -2,40 +2,52 @@
 
 namespace lumacore {
 
-EventThread::EventThread() : m_thread([this] { run(); }) {}
+EventThread::EventThread() : m_queue(std::make_shared<Queue>())
+{
+    m_thread = std::thread([queue = m_queue] { run(queue); });
+    m_threadId = m_thread.get_id();
+}
 
 EventThread::~EventThread()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    // The engine never destroys this from one of its own callbacks (it refuses to shut down there).
-    if (m_thread.joinable() && !isCurrent())
-        m_thread.join();
+    stop();
 }
 
 void EventThread::post(std::function<void()> work)
 {
     {
-        std::lock_guard lock(m_mutex);
-        if (m_stopping)
+        std::lock_guard lock(m_queue->mutex);
+        if (m_queue->stopping)
             return;
-        m_queue.push_back(std::move(work));
+        m_queue->work.push_back(std::move(work));
     }
-    m_wake.notify_one();
+    m_queue->wake.notify_one();
 }
 
-void EventThread::run()
+void EventThread::stop()
 {
-    std::unique_lock lock(m_mutex);
+    {
+        std::lock_guard lock(m_queue->mutex);
+        m_queue->stopping = true;
+    }
+    m_queue->wake.notify_all();
+    if (!m_thread.joinable())
+        return;
+    if (isCurrent())
+        m_thread.detach();  // it ends after the callback that stopped it; it keeps its queue
+    else
+        m_thread.join();
+}
+
+void EventThread::run(const std::shared_ptr<Queue> &queue)
+{
+    std::unique_lock lock(queue->mutex);
     while (true) {
-        m_wake.wait(lock, [&] { return m_stopping || !m_queue.empty(); });
-        if (m_queue.empty())
+        queue->wake.wait(lock, [&] { return queue->stopping || !queue->work.empty(); });
+        if (queue->work.empty())
             return;
-        auto work = std::move(m_queue.front());
-        m_queue.pop_front();
+        auto work = std::move(queue->work.front());
+        queue->work.pop_front();
         lock.unlock();
         work();
         lock.lock();

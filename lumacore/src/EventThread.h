@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -15,19 +16,29 @@ public:
     EventThread();
     EventThread(const EventThread &) = delete;
     EventThread &operator=(const EventThread &) = delete;
-    ~EventThread();  // runs what is queued, then stops
+    ~EventThread();  // stop()
 
+    // Queues work; after stop() nothing more is queued.
     void post(std::function<void()> work);
-    bool isCurrent() const { return std::this_thread::get_id() == m_thread.get_id(); }
+    // Runs what is queued, then ends the thread. From one of its own callbacks it returns at once
+    // and the thread ends after that callback.
+    void stop();
+    bool isCurrent() const { return std::this_thread::get_id() == m_threadId; }
 
 private:
-    void run();
+    // Shared with the thread, so a thread that outlives this object (stopped from inside one of
+    // its callbacks) still has its queue.
+    struct Queue {
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::deque<std::function<void()>> work;
+        bool stopping = false;
+    };
+    static void run(const std::shared_ptr<Queue> &queue);
 
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<std::function<void()>> m_queue;
-    bool m_stopping = false;
+    std::shared_ptr<Queue> m_queue;
     std::thread m_thread;
+    std::thread::id m_threadId;
 };
 
 }  // namespace lumacore
