@@ -1,8 +1,8 @@
 # Warnings for our own targets; third-party headers (Qt, GoogleTest) come in as system headers.
 function(lumadial_warnings target)
   target_compile_options(${target} PRIVATE
-    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
-    -Wunused -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough)
+    -Wall -Wextra -Wpedantic -Wshadow -Wcast-align -Wunused -Wformat=2 -Wimplicit-fallthrough
+    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor -Woverloaded-virtual>)
   if(LUMADIAL_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
