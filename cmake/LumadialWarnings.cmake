@@ -2,7 +2,7 @@
 function(lumadial_warnings target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wshadow -Wcast-align -Wunused -Wformat=2 -Wimplicit-fallthrough
-    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor -Woverloaded-virtual>)
+    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor> $<$<COMPILE_LANGUAGE:CXX>:-Woverloaded-virtual>)
   if(LUMADIAL_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
