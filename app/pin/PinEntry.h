@@ -33,6 +33,9 @@
 // cut short this way posts nothing more).
 #pragma once
 
+#include "EmergencyCalls.h"
+#include "PasswordRules.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -40,6 +43,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -50,22 +55,6 @@ class TPasswordDlg;
 // wParam of WM_PIN_RESULT.
 inline constexpr uint32_t kPinResultOk = 100;
 inline constexpr uint32_t kPinResultCancel = 102;
-
-// What the PIN dialogs need of the call window: its emergency numbers, whether it is setting
-// up a call, the number typed into it, and dialling. Implemented by the call window; while
-// there is none, no number is an emergency number and no call is being set up.
-class TEmergencyCalls {
-public:
-    virtual ~TEmergencyCalls() = default;
-    // True when the first 32 characters of number equal one of the card's emergency numbers.
-    virtual bool IsEmergencyNumber(const QString &number) const = 0;
-    // True while an outgoing call is being set up (call state 1).
-    virtual bool IsSettingUpCall() const = 0;
-    // The text of the call window's number field.
-    virtual QString NumberFieldText() const = 0;
-    // Shows the call window and dials the number.
-    virtual void ShowAndPlaceCall(const QString &number) = 0;
-};
 
 class TPinEntry : public QObject {
     Q_OBJECT
@@ -109,7 +98,11 @@ public:
     TPasswordDlg *newPinDialog() const { return m_newPinDialog.get(); }
 
 private:
+    class FlowScope;
+
     uint8_t currentCardState() const;
+    std::unique_ptr<TPasswordDlg> makeDialog(PasswordMode mode, std::optional<int> attemptsLeft);
+    void reapRetired();
     void post(uint32_t message, uint32_t wParam);
     void showMessage(unsigned stringNumber);
     void enableOwner();
@@ -124,6 +117,8 @@ private:
     std::unique_ptr<TPasswordDlg> m_pinDialog;
     std::unique_ptr<TPasswordDlg> m_pukDialog;
     std::unique_ptr<TPasswordDlg> m_newPinDialog;
+    // Dialogs given up while one of their handlers still waited in a message box.
+    std::vector<std::unique_ptr<TPasswordDlg>> m_retired;
 
     // Bumped by CloseAndFree(), so a flow waiting in a nested loop knows it was cut short.
     uint64_t m_generation = 0;
