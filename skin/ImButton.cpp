@@ -18,6 +18,12 @@ TCustomImButton::TCustomImButton(QWidget *parent) : QAbstractButton(parent)
     setMouseTracking(true);
     m_color = palette().color(QPalette::Button);
     m_fontColor = palette().color(QPalette::ButtonText);
+    // The embossed caption of a disabled button: a white highlight and a slate shadow, which
+    // stay readable on the pale disabled frames of the skin.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Light, Qt::white);
+    colours.setColor(QPalette::Dark, QColor(0x6F, 0x7E, 0x8E));
+    setPalette(colours);
     Timer_Hover.setInterval(kHoverInterval);
     connect(&Timer_Hover, &QTimer::timeout, this, &TCustomImButton::Timer_HoverTimer);
     Timer_Animate.setInterval(m_animateSpeed);

@@ -33,7 +33,8 @@ QPixmap logoPicture(const QString &path)
     const QImage image = reader.read();
     if (image.isNull())
         return {};
-    return QPixmap::fromImage(image);
+    // Bitmaps carry no alpha: fuchsia marks what is not part of the logo.
+    return QPixmap::fromImage(withColorKey(image, QColor(255, 0, 255)));
 }
 
 void LoadSmallLogo(QWidget *control) { assignLogo(control, kSmallLogoPath); }

@@ -15,7 +15,7 @@ inline constexpr const char *kBigLogoPath = "resource/image/logo/BIGDVOlogo.bmp"
 inline constexpr const char *kTitleLogoPath = "resource/image/logo/MAXDVOlogo.bmp";
 inline constexpr const char *kSecondLogoPath = "resource/image/logo/MinDVOlogo.bmp";
 
-// The picture of a logo file; empty when it cannot be read.
+// The picture of a logo file, fuchsia pixels transparent; empty when it cannot be read.
 QPixmap logoPicture(const QString &path);
 
 // Each loads its file into a fresh picture and gives it to the control (TImage, TImImage,

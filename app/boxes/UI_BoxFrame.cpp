@@ -81,7 +81,8 @@ TBoxFrame::TBoxFrame(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::Frameless
     MessageMemo->setFocusPolicy(Qt::NoFocus);
     MessageMemo->viewport()->setAutoFillBackground(false);
     MessageMemo->setAutoFillBackground(false);
-    MessageMemo->setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
+    MessageMemo->setStyleSheet(QStringLiteral("QTextEdit { background: transparent; color: %1; }")
+                                   .arg(kTextColour.name()));
     MessageMemo->document()->setDocumentMargin(1);
     MessageMemo->hide();
     placeText(kTextTop);

@@ -82,13 +82,13 @@ void drawWaves(QPainter &p, const QPointF &centre, double phase, const QColor &c
 void searchFrame(QPainter &p, const QRectF &area, int frame)
 {
     const double phase = frame / double(kAnimationFrames);
-    const QPointF top(area.center().x(), area.top() + 34);
-    drawWaves(p, top, phase, brand, 62);
+    const QPointF top(area.center().x(), area.top() + 40);
+    drawWaves(p, top, phase, brand, 40);
     drawTower(p, top, 70, brandDeep);
-    // A lens sweeping round the tower: the search.
+    // A lens sweeping round the tower, beyond the waves: the search.
     const double angle = phase * 2 * M_PI;
-    const QPointF lens(area.center().x() + 78 * std::cos(angle), area.top() + 62 + 30 * std::sin(angle));
-    drawIcon(p, QRectF(lens.x() - 14, lens.y() - 14, 28, 28), QStringLiteral("search"), teal.darker(110));
+    const QPointF lens(area.center().x() + 86 * std::cos(angle), area.top() + 64 + 34 * std::sin(angle));
+    drawIcon(p, QRectF(lens.x() - 13, lens.y() - 13, 26, 26), QStringLiteral("search"), teal.darker(110));
 }
 
 void selectFrame(QPainter &p, const QRectF &area, int frame)
