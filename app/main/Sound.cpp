@@ -1,0 +1,113 @@
+#include "Sound.h"
+
+#include "config/BL_File.h"
+#include "platform/ResStringManager.h"
+
+namespace {
+
+int slotOf(SoundEvent event)
+{
+    switch (event) {
+    case SoundEvent::SmsArrived:
+        return kSoundSlotSmsArrived;
+    case SoundEvent::IncomingCall:
+        return kSoundSlotIncomingCall;
+    case SoundEvent::Connected:
+        return kSoundSlotConnected;
+    case SoundEvent::Disconnected:
+        return kSoundSlotDisconnected;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TSoundPlayer::TSoundPlayer(std::unique_ptr<SoundOutput> output, const TBL_File &store,
+                           std::function<void()> beep,
+                           std::function<void(const QString &)> showMessage)
+    : m_output(std::move(output)), m_store(store), m_beep(std::move(beep)),
+      m_showMessage(std::move(showMessage))
+{
+    m_output->setFailureHandler([this] { playbackFailed(); });
+}
+
+TSoundPlayer::~TSoundPlayer()
+{
+    m_output->setFailureHandler({});
+    m_output->stop();
+}
+
+int TSoundPlayer::priorityOf(SoundEvent event)
+{
+    switch (event) {
+    case SoundEvent::IncomingCall:
+        return 3;
+    case SoundEvent::SmsArrived:
+        return 2;
+    case SoundEvent::Connected:
+    case SoundEvent::Disconnected:
+        return 1;
+    }
+    return 0;
+}
+
+QString TSoundPlayer::resolvePath(const std::string &file, const QString &programFolder)
+{
+    QString path = QString::fromLocal8Bit(file.data(), qsizetype(file.size()));
+    if (path.startsWith(QLatin1Char('.')))
+        path = programFolder + QLatin1Char('/') + path.mid(2);
+    // Settings written on the other platform name folders with backslashes.
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+int TSoundPlayer::playingPriority() const
+{
+    return m_output->isPlaying() ? m_priority : 0;
+}
+
+void TSoundPlayer::play(SoundEvent event)
+{
+    if (playingPriority() > priorityOf(event))
+        return;
+    stop();
+    m_retried = false;
+    start(event);
+}
+
+void TSoundPlayer::stop()
+{
+    m_output->stop();
+    m_priority = 0;
+}
+
+bool TSoundPlayer::start(SoundEvent event)
+{
+    std::string file;
+    if (!m_store.GetSoundFile(slotOf(event), file)) {
+        if (m_showMessage)
+            m_showMessage(platform::GetLanguageString(1018) + QStringLiteral("allconfig.ran"));
+        return false;
+    }
+    if (file.empty())
+        return true;  // the event is muted
+    m_event = event;
+    m_priority = priorityOf(event);
+    if (!m_output->play(resolvePath(file, m_store.folder()), event == SoundEvent::IncomingCall)) {
+        playbackFailed();
+        return false;
+    }
+    return true;
+}
+
+void TSoundPlayer::playbackFailed()
+{
+    m_priority = 0;
+    if (m_retried)
+        return;
+    m_retried = true;
+    if (m_beep)
+        m_beep();
+    m_store.ResetSoundFile(slotOf(m_event));
+    start(m_event);
+}

@@ -1,0 +1,84 @@
+// Notification sounds: one player, one sound at a time, a higher priority never cut by a lower.
+//
+// Priorities: 1 connection up or down, 2 new message, 3 incoming call (the ring, which repeats
+// until stopped). The file of each event comes from the sound settings (a muted event has no
+// file and plays nothing). A file that cannot be played gets the platform beep, its delivered
+// default is put back and that is tried once more.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class TBL_File;
+
+// Where sounds are actually played. The program uses QtSoundOutput; tests use a recorder.
+class SoundOutput {
+public:
+    virtual ~SoundOutput() = default;
+    // Starts the file, once or repeating from the start whenever it ends. False when it cannot
+    // start at all (no audio device, no such file). A failure found later while playing is
+    // reported through the failure handler.
+    virtual bool play(const QString &path, bool repeat) = 0;
+    virtual void stop() = 0;
+    virtual bool isPlaying() const = 0;
+    void setFailureHandler(std::function<void()> handler) { m_failed = std::move(handler); }
+
+protected:
+    void reportFailure()
+    {
+        if (m_failed)
+            m_failed();
+    }
+
+private:
+    std::function<void()> m_failed;
+};
+
+enum class SoundEvent {
+    SmsArrived,    // priority 2
+    IncomingCall,  // priority 3, repeats
+    Connected,     // priority 1
+    Disconnected,  // priority 1
+};
+
+class TSoundPlayer {
+public:
+    // store: where the sound files are looked up and restored. beep: the platform beep.
+    // showMessage: a one-button warning box with the text (the settings could not be read).
+    TSoundPlayer(std::unique_ptr<SoundOutput> output, const TBL_File &store,
+                 std::function<void()> beep, std::function<void(const QString &)> showMessage);
+    ~TSoundPlayer();
+    TSoundPlayer(const TSoundPlayer &) = delete;
+    TSoundPlayer &operator=(const TSoundPlayer &) = delete;
+
+    // Plays the event's sound unless a sound of higher priority is playing.
+    void play(SoundEvent event);
+    // Stops whatever plays.
+    void stop();
+
+    // The priority of the sound playing now, 0 when none plays.
+    int playingPriority() const;
+    bool isRinging() const { return playingPriority() == 3; }
+
+    static int priorityOf(SoundEvent event);
+    // The file as the player opens it: a path beginning with "." has its first two characters
+    // (".\" or "./") replaced by the program folder.
+    static QString resolvePath(const std::string &file, const QString &programFolder);
+
+private:
+    bool start(SoundEvent event);
+    void playbackFailed();
+
+    std::unique_ptr<SoundOutput> m_output;
+    const TBL_File &m_store;
+    std::function<void()> m_beep;
+    std::function<void(const QString &)> m_showMessage;
+    int m_priority = 0;      // of the sound last started
+    SoundEvent m_event = SoundEvent::SmsArrived;
+    bool m_retried = false;  // the default was already put back for the sound playing now
+};
+
+// Plays through Qt Multimedia; without an audio output device every play fails at once.
+std::unique_ptr<SoundOutput> makeQtSoundOutput();

@@ -1,0 +1,94 @@
+// What the monitor tests share: a sound output that records, a fixture with a recording view,
+// the fake engine scripted as a healthy card, a temporary program folder and answered boxes.
+#pragma once
+
+#include "CardMonitor.h"
+#include "RecordingView.h"
+#include "Sound.h"
+
+#include "platform/WindowMessages.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// Plays nothing; remembers what it was asked to play. The state is shared with the test, which
+// keeps it after the monitor took the output.
+class FakeSoundOutput : public SoundOutput {
+public:
+    struct State {
+        QStringList played;   // every file asked for, in order
+        bool playing = false;
+        bool repeating = false;
+        int refuse = 0;       // the next n plays fail at once
+        FakeSoundOutput *output = nullptr;
+    };
+
+    explicit FakeSoundOutput(std::shared_ptr<State> state) : m_state(std::move(state))
+    {
+        m_state->output = this;
+    }
+    ~FakeSoundOutput() override { m_state->output = nullptr; }
+
+    bool play(const QString &path, bool repeat) override
+    {
+        m_state->played << path;
+        if (m_state->refuse > 0) {
+            --m_state->refuse;
+            m_state->playing = false;
+            return false;
+        }
+        m_state->playing = true;
+        m_state->repeating = repeat;
+        return true;
+    }
+    void stop() override { m_state->playing = false; }
+    bool isPlaying() const override { return m_state->playing; }
+
+    // The sound ends on its own, or breaks while playing.
+    void finish() { m_state->playing = false; }
+    void breakDown()
+    {
+        m_state->playing = false;
+        reportFailure();
+    }
+
+private:
+    std::shared_ptr<State> m_state;
+};
+
+class MonitorTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The fake engine as a card that is on line, wants no PIN, is registered on "UMTS" with
+    // both domains and signal 20, and whose SIM store is ready.
+    void scriptHealthyCard();
+    // Delivers everything posted so far (and what that posts in turn).
+    void deliverPosted();
+    // Posts a card state and delivers until nothing more is posted.
+    void walkFrom(uint8_t state);
+    // Hands a message to the monitor as the window's dispatch would.
+    bool send(uint32_t message, uint32_t wParam = 0, uint32_t lParam = 0,
+              std::unique_ptr<platform::MessagePayload> payload = {});
+    // The card states applied, in order, read from the notices to the first window.
+    std::vector<int> appliedStates() const;
+    // Puts the monitor into a state without running the states before it.
+    void forceState(uint8_t state);
+
+    static QString text(unsigned number);
+
+    QTemporaryDir folder;
+    RecordingView view;
+    std::shared_ptr<FakeSoundOutput::State> sound = std::make_shared<FakeSoundOutput::State>();
+    std::unique_ptr<CardMonitor> monitor;
+    QStringList boxes;      // texts of the message boxes shown
+    std::vector<int> boxIcons;
+    std::function<void()> onBox;  // runs inside a box
+};
