@@ -1,0 +1,1133 @@
+#include "UI_MainFrm.h"
+
+#include "AppWindows.h"
+#include "CardMonitor.h"
+#include "MainPictures.h"
+#include "UI_AboutBox.h"
+#include "UI_StartFrm.h"
+#include "pages/FeatureWindows.h"
+
+#include "PinEntry.h"
+
+#include "config/BL_File.h"
+#include "engine/BL_Base.h"
+#include "engine/BL_Forward.h"
+#include "platform/DialogSeam.h"
+#include "platform/ResStringManager.h"
+#include "platform/WindowMessages.h"
+#include "skin/ColorRef.h"
+#include "skin/FaceManager.h"
+#include "skin/Logo.h"
+
+#include "lumacore.h"
+
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QUrl>
+#include <QWindow>
+
+namespace {
+
+using platform::GetLanguageString;
+
+const QColor kFuchsia(255, 0, 255);
+const QColor kStripText(0x1F, 0x3A, 0x56);
+const QColor kWelcomeText(0x1B, 0x4F, 0x8A);
+
+// Design places of the controls (the window is 640 x 480).
+constexpr int kTitleHeight = 36;
+constexpr int kNavTop = 40;
+constexpr int kNavButtonWidth = 64;
+constexpr int kNavButtonHeight = 60;
+constexpr int kStripTop = 452;
+constexpr int kStripHeight = 28;
+constexpr int kStatusIconSize = 20;
+// The settings menu is the left-hand column of the settings area; its pages sit beside it.
+constexpr int kSettingsColumnWidth = 150;
+// The tray draws its icon larger than the status strip.
+constexpr int kTrayIconSize = 32;
+
+QLabel *makeLabel(QWidget *parent, const char *name, int pixelSize, bool bold = false)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    QFont font = label->font();
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    label->setFont(font);
+    return label;
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::WindowText, colour);
+    widget->setPalette(colours);
+}
+
+QPixmap keyedLogo(const QPixmap &logo)
+{
+    if (logo.isNull())
+        return logo;
+    return QPixmap::fromImage(skin::withColorKey(logo.toImage(), kFuchsia));
+}
+
+QIcon trayIcon(const QImage &small, const QImage &large)
+{
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(small));
+    icon.addPixmap(QPixmap::fromImage(large));
+    return icon;
+}
+
+TAppWindows &windows() { return AppWindows(); }
+
+}  // namespace
+
+TMainform::TMainform() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("Mainform"));
+    setFixedSize(kWidth, kHeight);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(0xE9, 0xEF, 0xF6));
+    colours.setColor(QPalette::WindowText, kStripText);
+    setPalette(colours);
+
+    buildImageLists();
+    buildTitleBar();
+    buildNavigation();
+    buildContent();
+    buildStatusStrip();
+    buildTray();
+    buildTimers();
+
+    m_monitor = std::make_unique<CardMonitor>(*this);
+    m_monitor->setMessageTarget(this);
+
+    FormCreate();
+}
+
+TMainform::~TMainform() { FormDestroy(); }
+
+// ---- building -------------------------------------------------------------------------------
+
+void TMainform::buildImageLists()
+{
+    ImageList_TrayMain = new skin::TImageList(this);
+    ImageList_TrayMain->setObjectName(QStringLiteral("ImageList_TrayMain"));
+    for (int index = 0; index < mainpictures::kTrayMainCount; ++index)
+        ImageList_TrayMain->AddMasked(mainpictures::trayMainPicture(index, kStatusIconSize), kFuchsia);
+
+    ImageList_RSSILevel = new skin::TImageList(this);
+    ImageList_RSSILevel->setObjectName(QStringLiteral("ImageList_RSSILevel"));
+    for (int level = 0; level < mainpictures::kSignalLevelCount; ++level)
+        ImageList_RSSILevel->AddMasked(mainpictures::signalLevelPicture(level), kFuchsia);
+
+    ImageList_NewSms = new skin::TImageList(this);
+    ImageList_NewSms->setObjectName(QStringLiteral("ImageList_NewSms"));
+    for (int frame = 0; frame < mainpictures::kNewSmsFrames; ++frame)
+        ImageList_NewSms->AddMasked(mainpictures::newSmsPicture(frame, 18), kFuchsia);
+
+    ImageList_IncomingCall = new skin::TImageList(this);
+    ImageList_IncomingCall->setObjectName(QStringLiteral("ImageList_IncomingCall"));
+    for (int frame = 0; frame < mainpictures::kIncomingCallFrames; ++frame)
+        ImageList_IncomingCall->AddMasked(mainpictures::incomingCallPicture(frame, 18), kFuchsia);
+
+    ImageList_Internet = new skin::TImageList(this);
+    ImageList_Internet->setObjectName(QStringLiteral("ImageList_Internet"));
+    for (int frame = 0; frame < mainpictures::kInternetFrames; ++frame)
+        ImageList_Internet->AddMasked(mainpictures::internetPicture(frame, kStatusIconSize), kFuchsia);
+}
+
+void TMainform::buildTitleBar()
+{
+    YBBACKIMAGE = new skin::TBackImage(this);
+    YBBACKIMAGE->setObjectName(QStringLiteral("YBBACKIMAGE"));
+    YBBACKIMAGE->setGeometry(0, 0, kWidth, kHeight);
+
+    YBBACKIMAGE_TITLE_LEFT = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE_LEFT->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE_LEFT"));
+    YBBACKIMAGE_TITLE_LEFT->setGeometry(0, 0, 12, kTitleHeight);
+    YBBACKIMAGE_TITLE = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE"));
+    YBBACKIMAGE_TITLE->setGeometry(12, 0, kWidth - 24, kTitleHeight);
+    YBBACKIMAGE_TITLE_RIGHT = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE_RIGHT->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE_RIGHT"));
+    YBBACKIMAGE_TITLE_RIGHT->setGeometry(kWidth - 12, 0, 12, kTitleHeight);
+    for (skin::TBackImage *part : {YBBACKIMAGE, YBBACKIMAGE_TITLE_LEFT, YBBACKIMAGE_TITLE,
+                                   YBBACKIMAGE_TITLE_RIGHT})
+        part->setColorKeyed(true);
+
+    ImImage_Title_Logo = new skin::TImImage(this);
+    ImImage_Title_Logo->setObjectName(QStringLiteral("ImImage_Title_Logo"));
+    ImImage_Title_Logo->setIsBkgnd(true);
+    ImImage_Title_Logo->setGeometry(12, 5, 26, 26);
+
+    Label_Caption = makeLabel(this, "Label_Caption", 14, true);
+    setTextColour(Label_Caption, Qt::white);
+    Label_Caption->setGeometry(ImImage_Title_Logo->geometry().right() + 1 + 5, 0, 520, kTitleHeight);
+    Label_Caption->installEventFilter(this);
+
+    ImImage_Title_Minimize = new skin::TImImage(this);
+    ImImage_Title_Minimize->setObjectName(QStringLiteral("ImImage_Title_Minimize"));
+    ImImage_Title_Minimize->setGeometry(kWidth - 52, 8, 20, 20);
+    ImImage_Title_Minimize->setCursor(Qt::PointingHandCursor);
+    connect(ImImage_Title_Minimize, &skin::TImImage::clicked, this, &TMainform::ImImage_Title_MinimizeClick);
+
+    ImImage_Title_Close = new skin::TImImage(this);
+    ImImage_Title_Close->setObjectName(QStringLiteral("ImImage_Title_Close"));
+    ImImage_Title_Close->setGeometry(kWidth - 28, 8, 20, 20);
+    ImImage_Title_Close->setCursor(Qt::PointingHandCursor);
+    connect(ImImage_Title_Close, &skin::TImImage::clicked, this, &TMainform::ImImage_Title_CloseClick);
+}
+
+void TMainform::buildNavigation()
+{
+    const auto button = [this](const char *name, int left, void (TMainform::*handler)()) {
+        auto *navigation = new skin::TImButton(this);
+        navigation->setObjectName(QLatin1String(name));
+        navigation->setLooks(skin::TImButtonLooks::ibkFullPicture);
+        navigation->setPictureCount(3);
+        navigation->setAnimateSpeed(200);
+        navigation->setFocusRect(false);
+        navigation->setTransparent(true);
+        navigation->setFocusPolicy(Qt::NoFocus);
+        navigation->setGeometry(left, kNavTop, kNavButtonWidth, kNavButtonHeight);
+        connect(navigation, &QAbstractButton::clicked, this, handler);
+        return navigation;
+    };
+    // Design places; FormCreate spreads the middle ones between InternetButton and HelpButton.
+    FirstpageButton = button("FirstpageButton", 24, &TMainform::FirstpageButtonClick);
+    InternetButton = button("InternetButton", 112, &TMainform::InternetButtonClick);
+    CallButton = button("CallButton", 200, &TMainform::CallButtonClick);
+    MsgButton = button("MsgButton", 200, &TMainform::MsgButtonClick);
+    PonebookButton = button("PonebookButton", 288, &TMainform::PonebookButtonClick);
+    CallhisButton = button("CallhisButton", 288, &TMainform::CallhisButtonClick);
+    ConfigButton = button("ConfigButton", 376, &TMainform::ConfigButtonClick);
+    HelpButton = button("HelpButton", 464, &TMainform::HelpButtonClick);
+    StkButton = button("StkButton", 552, &TMainform::StkButtonClick);
+    // The SIM toolkit needs a ready SIM.
+    StkButton->setEnabled(false);
+}
+
+void TMainform::buildContent()
+{
+    Label_Welcom = makeLabel(this, "Label_Welcom", 22, true);
+    setTextColour(Label_Welcom, kWelcomeText);
+    Label_Welcom->setAlignment(Qt::AlignCenter);
+    Label_Welcom->setWordWrap(true);
+    Label_Welcom->setGeometry(kContentArea.adjusted(24, 24, -24, -24));
+
+    Mainpanel = new QWidget(this);
+    Mainpanel->setObjectName(QStringLiteral("Mainpanel"));
+    Mainpanel->setGeometry(kContentArea);
+    Mainpanel->hide();
+}
+
+void TMainform::buildStatusStrip()
+{
+    YBBACKIMAGE_UNDER = new skin::TBackImage(this);
+    YBBACKIMAGE_UNDER->setObjectName(QStringLiteral("YBBACKIMAGE_UNDER"));
+    YBBACKIMAGE_UNDER->setGeometry(0, kStripTop, kWidth, kStripHeight);
+    YBBACKIMAGE_UNDER->setColorKeyed(true);
+
+    const auto image = [this](const char *name, int left, int width, int height) {
+        auto *picture = new skin::TImage(this);
+        picture->setObjectName(QLatin1String(name));
+        picture->setGeometry(left, kStripTop + (kStripHeight - height) / 2, width, height);
+        return picture;
+    };
+    const auto label = [this](const char *name, int left, int width) {
+        QLabel *text = makeLabel(this, name, 12);
+        setTextColour(text, kStripText);
+        text->setGeometry(left, kStripTop, width, kStripHeight);
+        text->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+        return text;
+    };
+
+    Image_RSSI = image("Image_RSSI", 12, 32, 17);
+    Image_RSSI->installEventFilter(this);
+    Label_NetWorkType = label("Label_NetWorkType", 50, 84);
+    Label_OperaName = label("Label_OperaName", 136, 150);
+    Label_Domain = label("Label_Domain", 288, 30);
+    Label_Roam = label("Label_Roam", 320, 16);
+    QFont bold = Label_Roam->font();
+    bold.setBold(true);
+    Label_Roam->setFont(bold);
+    Image_Netcard = image("Image_Netcard", 340, kStatusIconSize, kStatusIconSize);
+    Image_Simcard = image("Image_Simcard", 364, kStatusIconSize, kStatusIconSize);
+    Image_Internet = image("Image_Internet", 388, kStatusIconSize, kStatusIconSize);
+
+    const auto indicator = [this](const char *name, int left) {
+        auto *notice = new skin::TImImage(this);
+        notice->setObjectName(QLatin1String(name));
+        notice->setGeometry(left, kStripTop + 5, 20, 18);
+        notice->setCursor(Qt::PointingHandCursor);
+        notice->hide();
+        return notice;
+    };
+    ImImage_NewSms = indicator("ImImage_NewSms", 416);
+    connect(ImImage_NewSms, &skin::TImImage::clicked, this, &TMainform::ImImage_NewSmsClick);
+    ImImage_IncomingCall = indicator("ImImage_IncomingCall", 440);
+    connect(ImImage_IncomingCall, &skin::TImImage::clicked, this, &TMainform::ImImage_IncomingCallClick);
+
+    Label_clock = label("Label_clock", 466, kWidth - 466 - 12);
+    Label_clock->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+
+    Image_RSSI->setPicture(ImageList_RSSILevel->picture(0));
+    for (skin::TImage *icon : {Image_Netcard, Image_Simcard, Image_Internet})
+        icon->setStretch(true);
+    Image_Netcard->setPicture(ImageList_TrayMain->picture(kImageCardAbsent));
+    Image_Simcard->setPicture(ImageList_TrayMain->picture(kImageSimMissing));
+    Image_Internet->setPicture(ImageList_TrayMain->picture(kImageNotConnected));
+}
+
+void TMainform::buildTray()
+{
+    TrayIcon_Main = new QSystemTrayIcon(this);
+    TrayIcon_Main->setObjectName(QStringLiteral("TrayIcon_Main"));
+    PopupMenu_TrayMain = new QMenu(this);
+    PopupMenu_TrayMain->setObjectName(QStringLiteral("PopupMenu_TrayMain"));
+
+    const auto item = [this](const char *name, bool visible, void (TMainform::*handler)() = nullptr) {
+        QAction *action = PopupMenu_TrayMain->addAction(QString());
+        action->setObjectName(QLatin1String(name));
+        action->setVisible(visible);
+        if (handler)
+            connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    const auto separator = [this](const char *name) {
+        QAction *action = PopupMenu_TrayMain->addSeparator();
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    Menu_PowerOff = item("Menu_PowerOff", false, &TMainform::Menu_PowerOffClick);
+    Menu_Offline = item("Menu_Offline", true, &TMainform::Menu_OfflineClick);
+    Menu_Online = item("Menu_Online", true, &TMainform::Menu_OnlineClick);
+    Menu_FSettings = item("Menu_FSettings", false, &TMainform::Menu_FSettingsClick);
+    Menu_N1 = separator("Menu_N1");
+    Menu_Help = item("Menu_Help", true, &TMainform::HelpButtonClick);
+    Menu_About = item("Menu_About", true, &TMainform::Menu_AboutClick);
+    Menu_N2 = separator("Menu_N2");
+    // Kept hidden; they have no command of their own.
+    Menu_NewSms = item("Menu_NewSms", false);
+    Menu_ClearNewSms = item("Menu_ClearNewSms", false);
+    Menu_IncomingCall = item("Menu_IncomingCall", false);
+    Menu_IncomingCallAccept = item("Menu_IncomingCallAccept", false);
+    Menu_IncomingCallTerminate = item("Menu_IncomingCallTerminate", false);
+    Menu_IncomingCallAbort = item("Menu_IncomingCallAbort", false);
+    Menu_ClearMissedCall = item("Menu_ClearMissedCall", false);
+    Menu_InternetConnect = item("Menu_InternetConnect", false);
+    Menu_InternetDisconnect = item("Menu_InternetDisconnect", false);
+    Menu_DisableAllTool = item("Menu_DisableAllTool", false);
+    Menu_EnableAllTool = item("Menu_EnableAllTool", false);
+    Menu_Exit = item("Menu_Exit", true, &TMainform::Menu_ExitClick);
+
+    // The notices the hidden items stand for; the monitor exists by the time they can run.
+    connect(Menu_ClearNewSms, &QAction::triggered, this, [this] { m_monitor->clearNewSms(); });
+    connect(Menu_IncomingCallAccept, &QAction::triggered, this, [this] { m_monitor->callAccepted(); });
+    connect(Menu_IncomingCallTerminate, &QAction::triggered, this, [this] { m_monitor->callStopped(); });
+    connect(Menu_IncomingCallAbort, &QAction::triggered, this, [this] { m_monitor->missedCall(); });
+    connect(Menu_ClearMissedCall, &QAction::triggered, this, [this] { m_monitor->clearMissedCall(); });
+    connect(Menu_InternetConnect, &QAction::triggered, this, [this] { m_monitor->connectionUp(); });
+    connect(Menu_InternetDisconnect, &QAction::triggered, this, [this] { m_monitor->connectionDown(); });
+    connect(Menu_DisableAllTool, &QAction::triggered, this, [this] { m_monitor->disableNavigation(); });
+    connect(Menu_EnableAllTool, &QAction::triggered, this, [this] { m_monitor->enableNavigation(); });
+
+    TrayIcon_Main->setContextMenu(PopupMenu_TrayMain);
+    connect(TrayIcon_Main, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        // Hosts that follow the StatusNotifier protocol send a plain activation where others
+        // send a double click; either brings a hidden window back. A click on a shown window
+        // does nothing.
+        if (reason == QSystemTrayIcon::DoubleClick
+            || (reason == QSystemTrayIcon::Trigger && isMinimizedOrHidden()))
+            TrayIcon_MainRestore();
+    });
+    setTrayImage(kImageCardAbsent);
+}
+
+void TMainform::buildTimers()
+{
+    const auto timer = [this](QTimer &which, const char *name, int interval, void (TMainform::*tick)()) {
+        which.setObjectName(QLatin1String(name));
+        which.setInterval(interval);
+        connect(&which, &QTimer::timeout, this, tick);
+    };
+    timer(Timer_Start, "Timer_Start", 10000, &TMainform::Timer_StartTimer);
+    timer(RefreshTimer, "RefreshTimer", 5000, &TMainform::RefreshTimerTimer);
+    timer(Timer_NewSms, "Timer_NewSms", 800, &TMainform::Timer_NewSmsTimer);
+    timer(Timer_IncomingCall, "Timer_IncomingCall", 800, &TMainform::Timer_IncomingCallTimer);
+    timer(Timer_Internet, "Timer_Internet", 800, &TMainform::Timer_InternetTimer);
+    timer(TrayIcon_MainAnimation, "TrayIcon_MainAnimation", 800, &TMainform::TrayIcon_MainAnimate);
+    Timer_Start.start();
+    RefreshTimer.start();
+}
+
+// ---- creation, show, close, destruction -----------------------------------------------------
+
+void TMainform::FormCreate()
+{
+    applySkin();
+
+    CallButton->hide();
+    CallhisButton->hide();
+    layoutNavigationButtons();
+    FirstpageButton->show();
+
+    skin::LoadTitleLogo(ImImage_Title_Logo);
+    ImImage_Title_Logo->setPicture(keyedLogo(ImImage_Title_Logo->Picture()));
+    Label_Caption->move(ImImage_Title_Logo->geometry().right() + 1 + 5, Label_Caption->y());
+
+    Menu_PowerOff->setVisible(false);
+
+    setTexts();
+
+    // A missing file is not reported here: the values stay as they were.
+    TBL_File &store = FileStore();
+    store.LoadAllConfig();
+    store.LoadDefaultProfile();
+    store.LoadFactoryProfile();
+
+    const uint16_t startStatus = StartBusinessLogic(0, 400, 0);
+    RegisterCardCallbacks();
+    RegisterMainWindow(this, 0);
+    m_monitor->postCardState(startStatus != 0 ? kCardAbsent : kCardInserted);
+
+    m_showInternalVersions = false;
+    m_restoredFromTray = false;
+
+    m_monitor->watchPowerEvents();
+}
+
+void TMainform::applySkin()
+{
+    const skin::ScopedFaceManager faces(skin::FaceManager::kVariantMain);
+    if (!faces.chosen())
+        return;
+    const std::pair<QObject *, const char *> controls[] = {
+        {CallButton, "MAIN.CALLBUTTON"},
+        {CallhisButton, "MAIN.CALLHISBUTTON"},
+        {ConfigButton, "MAIN.CONFIGBUTTON"},
+        {FirstpageButton, "MAIN.FIRSTPAGEBUTTON"},
+        {HelpButton, "MAIN.HELPBUTTON"},
+        {InternetButton, "MAIN.INTERNETBUTTON"},
+        {MsgButton, "MAIN.MSGBUTTON"},
+        {PonebookButton, "MAIN.PONEBOOKBUTTON"},
+        {StkButton, "MAIN.STKBUTTON"},
+        {ImImage_Title_Close, "MAIN.IMIMAGE_TITLE_CLOSE"},
+        {ImImage_Title_Minimize, "MAIN.IMIMAGE_TITLE_MINIMIZE"},
+        {YBBACKIMAGE, "MAIN.YBBACKIMAGE"},
+        {YBBACKIMAGE_TITLE, "MAIN.YBBACKIMAGE_TITLE"},
+        {YBBACKIMAGE_TITLE_LEFT, "MAIN.YBBACKIMAGE_TITLE_LEFT"},
+        {YBBACKIMAGE_TITLE_RIGHT, "MAIN.YBBACKIMAGE_TITLE_RIGHT"},
+        {YBBACKIMAGE_UNDER, "MAIN.YBBACKIMAGE_UNDER"},
+        {ImImage_IncomingCall, "MAIN.IMIMAGE_INCOMINGCALL"},
+        {ImImage_NewSms, "MAIN.IMIMAGE_NEWSMS"},
+    };
+    for (const auto &[control, key] : controls)
+        faces.apply(control, QLatin1String(key));
+    applyWindowShape();
+}
+
+// The skin's background leaves the corners fuchsia: they are cut out of the window.
+void TMainform::applyWindowShape()
+{
+    const QPixmap background = YBBACKIMAGE->Picture();
+    if (background.isNull() || background.size() != size())
+        return;
+    const QImage cutOut = background.toImage().createMaskFromColor(kFuchsia.rgb(), Qt::MaskOutColor);
+    setMask(QBitmap::fromImage(cutOut));
+    setAttribute(Qt::WA_TranslucentBackground, true);
+}
+
+void TMainform::setTexts()
+{
+    setWindowTitle(GetLanguageString(1001));
+    Label_Caption->setText(QStringLiteral("   BANDA ANCHA DE MOVARA 3G   ") + GetLanguageString(1001));
+    Label_Welcom->setText(GetLanguageString(1010));
+
+    Menu_Exit->setText(GetLanguageString(1011) + QStringLiteral("(&X)"));
+    Menu_PowerOff->setText(GetLanguageString(1022) + QStringLiteral("(&P)"));
+    Menu_FSettings->setText(GetLanguageString(1162) + QStringLiteral("(&F)"));
+    Menu_Help->setText(GetLanguageString(1009) + QStringLiteral("...(&H)"));
+    Menu_About->setText(GetLanguageString(1053) + QStringLiteral("...(&A)"));
+    Menu_Offline->setText(GetLanguageString(1096) + QStringLiteral("(&O)"));
+    Menu_Online->setText(GetLanguageString(1097) + QStringLiteral("(&N)"));
+
+    const std::pair<QWidget *, unsigned> hints[] = {
+        {FirstpageButton, 1002}, {InternetButton, 1003}, {CallButton, 1004},
+        {MsgButton, 1005},       {PonebookButton, 1006}, {ConfigButton, 1007},
+        {CallhisButton, 1008},   {StkButton, 1099},      {HelpButton, 1009},
+        {Image_RSSI, 1070},      {ImImage_IncomingCall, 1051}, {ImImage_NewSms, 1012},
+        {Label_NetWorkType, 1074}, {Label_OperaName, 1075},
+    };
+    for (const auto &[control, number] : hints)
+        control->setToolTip(GetLanguageString(number));
+    Label_Domain->setToolTip(QString());
+}
+
+void TMainform::layoutNavigationButtons()
+{
+    const int step = (HelpButton->x() - InternetButton->x()) / 4;
+    MsgButton->move(InternetButton->x() + step, MsgButton->y());
+    PonebookButton->move(MsgButton->x() + step, PonebookButton->y());
+    ConfigButton->move(PonebookButton->x() + step, ConfigButton->y());
+}
+
+void TMainform::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TMainform::FormShow()
+{
+    if (!m_restoredFromTray)
+        FirstpageButtonClick();
+}
+
+unsigned TMainform::refusalString() const
+{
+    if (callState() != 0)
+        return 1032;
+    if (connectionState() != 0)
+        return 1052;
+    if (BusinessLogic() && UssdIsBusy())
+        return 1104;
+    if (m_busy)
+        return 1098;
+    return 0;
+}
+
+bool TMainform::refuse()
+{
+    const unsigned refusal = refusalString();
+    if (refusal == 0)
+        return false;
+    platform::ShowMessageBox(this, GetLanguageString(refusal), 2);
+    return true;
+}
+
+void TMainform::closeEvent(QCloseEvent *event)
+{
+    if (!m_closeAccepted && !FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    m_closeAccepted = true;
+    event->accept();
+    // The main window closing ends the program, even while other windows are open.
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+}
+
+bool TMainform::FormCloseQuery()
+{
+    if (refuse()) {
+        restoreFromTray();
+        return false;
+    }
+    pin::TPinEntry &pins = m_monitor->pinEntry();
+    // The question must not hide behind a PIN dialog that stays on top.
+    pins.SetDialogsOnTop(false);
+    if (platform::AskMessageBox(this, GetLanguageString(1042), 3) != 1) {
+        restoreFromTray();
+        pins.SetDialogsOnTop(true);
+        return false;
+    }
+    // The question waited for the user; a call may have come in meanwhile.
+    if (callState() != 0) {
+        restoreFromTray();
+        return false;
+    }
+    if (cardState() != kCardAbsent) {
+        _MEC_NetcardStop();
+        _MEC_SetOperationMode(6);
+    }
+    m_monitor->freeNewSmsEntry();
+    return true;
+}
+
+void TMainform::FormDestroy()
+{
+    m_monitor->pinEntry().CloseAndFree();
+    TrayIcon_Main->hide();
+    StopBusinessLogic();
+    RegisterMainWindow(nullptr, 1);
+    FileStore().SaveAllConfig();
+    // The pending texts and the rest of the card's state go with the monitor.
+    m_monitor.reset();
+}
+
+// ---- page title and pages -------------------------------------------------------------------
+
+void TMainform::SetPageTitle(const QString &text)
+{
+    m_pageCaption = text;
+    Label_Caption->setText(text);
+}
+
+void TMainform::hidePages()
+{
+    for (QObject *child : Mainpanel->children())
+        if (auto *page = qobject_cast<QWidget *>(child))
+            page->hide();
+}
+
+void TMainform::showPage(QWidget *page, QPoint position)
+{
+    if (!page)
+        return;
+    Mainpanel->show();
+    Label_Welcom->hide();
+    hidePages();
+    if (page->parentWidget() != Mainpanel)
+        page->setParent(Mainpanel, Qt::Widget);
+    page->setGeometry(QRect(position, Mainpanel->size() - QSize(position.x(), position.y())));
+    // Hidden and shown again: brought to the front.
+    page->hide();
+    page->show();
+    page->raise();
+    SetPageTitle(page->windowTitle());
+}
+
+void TMainform::FirstpageButtonClick()
+{
+    Mainpanel->hide();
+    Label_Welcom->show();
+    SetPageTitle(GetLanguageString(1001));
+}
+
+void TMainform::InternetButtonClick() { showPage(windows().Data_connectform.get()); }
+
+void TMainform::MsgButtonClick()
+{
+    // NEEDS(messaging): clear the SMS editor's return flags and set its title flags, and have
+    // the SMS main window give its store-full notice, once those windows exist.
+    showPage(windows().FrmSmsMain.get());
+}
+
+void TMainform::PonebookButtonClick()
+{
+    // NEEDS(messaging): clear the SMS editor's call-records return flag once it exists.
+    showPage(windows().FrmContacts.get());
+}
+
+void TMainform::CallButtonClick() { showPage(windows().Call_managerform.get()); }
+
+void TMainform::CallhisButtonClick() { showPage(windows().CrForm.get()); }
+
+void TMainform::ConfigButtonClick()
+{
+    TSetMenuForm *menu = windows().SetMenuForm.get();
+    TSet_netsub *profiles = windows().Set_netsub.get();
+    if (!menu || !profiles)
+        return;
+    // The settings column and the profile page beside it, together.
+    showPage(profiles, QPoint(kSettingsColumnWidth, 0));
+    if (menu->parentWidget() != Mainpanel)
+        menu->setParent(Mainpanel, Qt::Widget);
+    menu->setGeometry(0, 0, kSettingsColumnWidth, Mainpanel->height());
+    menu->show();
+    menu->raise();
+    SetPageTitle(profiles->windowTitle());
+}
+
+void TMainform::StkButtonClick() { showPage(windows().Affixationfrm.get()); }
+
+void TMainform::HelpButtonClick()
+{
+    // The help is HTML in ./help beside the program, opened in the desktop's browser.
+    const QString file = platform::FirstFileIn(QStringLiteral("./help"), QStringLiteral("*.html"));
+    if (file.isEmpty())
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+}
+
+// ---- title bar, indicators ------------------------------------------------------------------
+
+void TMainform::ImImage_Title_CloseClick() { close(); }
+
+void TMainform::ImImage_Title_MinimizeClick() { TrayIcon_MainMinimize(); }
+
+void TMainform::ImImage_NewSmsClick() { m_monitor->clearNewSms(true); }
+
+void TMainform::ImImage_IncomingCallClick() { m_monitor->clearMissedCall(true); }
+
+bool TMainform::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Label_Caption) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() != Qt::LeftButton)
+                break;
+            // Where the window system moves windows itself (Wayland), it is asked to.
+            if (QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle()
+                && windowHandle()->startSystemMove())
+                return true;
+            m_dragging = true;
+            m_dragOffset = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
+            return true;
+        }
+        case QEvent::MouseMove:
+            if (m_dragging && !isMaximized()) {
+                move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - m_dragOffset);
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            m_dragging = false;
+            break;
+        default:
+            break;
+        }
+    } else if (watched == Image_RSSI && event->type() == QEvent::MouseButtonPress) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton && (mouse->modifiers() & Qt::ControlModifier)
+            && cardState() == kCardAbsent)
+            m_showInternalVersions = true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- menus ----------------------------------------------------------------------------------
+
+void TMainform::Menu_PowerOffClick()
+{
+    pin::TPinEntry &pins = m_monitor->pinEntry();
+    pins.SetDialogsOnTop(false);
+    if (TData_connectform *connection = windows().Data_connectform.get())
+        connection->UserAskedOffline();
+    if (!refuse()) {
+        if (_MEC_Poweroff(1) == 0) {
+            platform::ShowMessageBox(this, GetLanguageString(1102), 2);
+            m_monitor->postCardState(kCardAbsent);
+        } else {
+            platform::ShowMessageBox(this, GetLanguageString(1103), 2);
+        }
+    }
+    pins.CloseAndFree();
+}
+
+void TMainform::Menu_OfflineClick()
+{
+    if (TData_connectform *connection = windows().Data_connectform.get())
+        connection->UserAskedOffline();
+    if (refuse())
+        return;
+    _MEC_NetcardStop();
+    if (_MEC_SetOperationMode(6) != 0)
+        return;
+    switch (cardState()) {
+    case kCardOffline:
+        m_monitor->postCardState(kCardQueryMode);
+        break;
+    case kCardOnline:
+    case kCardRegistered:
+    case kSimReady:
+        m_monitor->postCardState(kCardOffline);
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainform::Menu_OnlineClick() { m_monitor->postCardState(kCardQueryMode); }
+
+void TMainform::Menu_FSettingsClick()
+{
+    // NEEDS(settings menu): clear the SMS editor's return and title flags and run the settings
+    // menu's restore-defaults command once those windows are built. Until then the item is
+    // never shown with anything to run, so it does nothing.
+}
+
+void TMainform::Menu_AboutClick()
+{
+    AboutBoxContext context;
+    context.showInternalVersions = m_showInternalVersions;
+    context.cardState = cardState();
+    context.callState = callState();
+    context.connectionState = connectionState();
+    {
+        TAboutBox box(this, context);
+        platform::execDialog(box);
+    }
+    m_showInternalVersions = false;
+}
+
+void TMainform::Menu_ExitClick() { close(); }
+
+// ---- tray -----------------------------------------------------------------------------------
+
+void TMainform::TrayIcon_MainMinimize()
+{
+    // Without a tray there would be no way back to a hidden window: minimise it instead.
+    if (QSystemTrayIcon::isSystemTrayAvailable() && TrayIcon_Main->isVisible())
+        hide();
+    else
+        showMinimized();
+}
+
+void TMainform::TrayIcon_MainRestore()
+{
+    m_popups.releaseNewSmsPopup();
+    m_popups.closeCallPopup();
+    m_restoredFromTray = true;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+// ---- timers ---------------------------------------------------------------------------------
+
+void TMainform::Timer_StartTimer()
+{
+    if (m_startDone)
+        return;
+    m_startDone = true;
+    Timer_Start.stop();
+    if (m_splash) {
+        m_splash->hide();
+        m_splash->close();
+        m_splash.reset();
+    }
+    show();
+    TrayIcon_Main->setVisible(true);
+}
+
+void TMainform::setSplash(std::unique_ptr<TStartForm> splash) { m_splash = std::move(splash); }
+
+void TMainform::RefreshTimerTimer()
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             YBBACKIMAGE_UNDER, Image_RSSI, Image_Netcard, Image_Simcard, Image_Internet,
+             Label_NetWorkType, Label_OperaName, Label_Domain, Label_Roam, Label_clock})
+        control->update();
+}
+
+void TMainform::Timer_NewSmsTimer()
+{
+    m_newSmsFrame = (m_newSmsFrame + 1) % mainpictures::kNewSmsFrames;
+    showIndicatorFrame(Indicator::NewSms);
+}
+
+void TMainform::Timer_IncomingCallTimer()
+{
+    m_incomingCallFrame = (m_incomingCallFrame + 1) % mainpictures::kIncomingCallFrames;
+    showIndicatorFrame(Indicator::IncomingCall);
+}
+
+void TMainform::showIndicatorFrame(Indicator which)
+{
+    if (which == Indicator::NewSms)
+        ImImage_NewSms->setPicture(ImageList_NewSms->picture(m_newSmsFrame));
+    else
+        ImImage_IncomingCall->setPicture(ImageList_IncomingCall->picture(m_incomingCallFrame));
+}
+
+void TMainform::Timer_InternetTimer()
+{
+    m_internetFrame = (m_internetFrame + 1) % mainpictures::kInternetFrames;
+    Image_Internet->setPicture(ImageList_Internet->picture(m_internetFrame));
+}
+
+void TMainform::TrayIcon_MainAnimate()
+{
+    int frames = 0;
+    QImage (*draw)(int, int) = nullptr;
+    switch (m_trayAnimation) {
+    case TrayAnimation::NewSms:
+        frames = mainpictures::kNewSmsFrames;
+        draw = mainpictures::newSmsPicture;
+        break;
+    case TrayAnimation::IncomingCall:
+        frames = mainpictures::kIncomingCallFrames;
+        draw = mainpictures::incomingCallPicture;
+        break;
+    case TrayAnimation::Connected:
+        frames = mainpictures::kInternetFrames;
+        draw = mainpictures::internetPicture;
+        break;
+    case TrayAnimation::None:
+        return;
+    }
+    m_trayFrame = (m_trayFrame + 1) % frames;
+    TrayIcon_Main->setIcon(trayIcon(draw(m_trayFrame, 16), draw(m_trayFrame, kTrayIconSize)));
+}
+
+// ---- CardView -------------------------------------------------------------------------------
+
+uint8_t TMainform::cardState() const { return m_monitor ? m_monitor->cardState() : uint8_t(kCardAbsent); }
+
+void TMainform::setCardIcon(int image) { Image_Netcard->setPicture(ImageList_TrayMain->picture(image)); }
+void TMainform::setCardHint(const QString &hint) { Image_Netcard->setToolTip(hint); }
+void TMainform::setSimIcon(int image) { Image_Simcard->setPicture(ImageList_TrayMain->picture(image)); }
+void TMainform::setSimHint(const QString &hint) { Image_Simcard->setToolTip(hint); }
+
+void TMainform::setConnectionIcon(int image)
+{
+    Image_Internet->setPicture(ImageList_TrayMain->picture(image));
+}
+
+void TMainform::setConnectionAnimation(bool running)
+{
+    if (running) {
+        m_internetFrame = 0;
+        Image_Internet->setPicture(ImageList_Internet->picture(0));
+        Timer_Internet.start();
+    } else {
+        Timer_Internet.stop();
+    }
+}
+
+void TMainform::setConnectionHint(const QString &hint) { Image_Internet->setToolTip(hint); }
+
+void TMainform::setSignalBars(int level) { Image_RSSI->setPicture(ImageList_RSSILevel->picture(level)); }
+
+void TMainform::setNetworkType(const QString &text) { Label_NetWorkType->setText(text); }
+void TMainform::setOperatorName(const QString &text) { Label_OperaName->setText(text); }
+void TMainform::setDomain(const QString &text) { Label_Domain->setText(text); }
+void TMainform::setDomainHint(const QString &hint) { Label_Domain->setToolTip(hint); }
+
+void TMainform::setRoaming(const QString &text, const QString &hint)
+{
+    Label_Roam->setText(text);
+    Label_Roam->setToolTip(hint);
+    Label_Roam->update();
+}
+
+void TMainform::setClockText(const QString &text) { Label_clock->setText(text); }
+
+void TMainform::repaintStatus() { RefreshTimerTimer(); }
+
+void TMainform::setIndicator(Indicator which, bool shown)
+{
+    QTimer &timer = which == Indicator::NewSms ? Timer_NewSms : Timer_IncomingCall;
+    skin::TImImage *indicator = which == Indicator::NewSms ? ImImage_NewSms : ImImage_IncomingCall;
+    if (shown) {
+        if (!timer.isActive()) {
+            (which == Indicator::NewSms ? m_newSmsFrame : m_incomingCallFrame) = 0;
+            showIndicatorFrame(which);
+        }
+        timer.start();
+        indicator->show();
+    } else {
+        timer.stop();
+        indicator->hide();
+    }
+}
+
+void TMainform::setTrayImage(int image)
+{
+    TrayIcon_MainAnimation.stop();
+    m_trayAnimation = TrayAnimation::None;
+    m_trayImage = image;
+    TrayIcon_Main->setIcon(trayIcon(mainpictures::trayMainPicture(image, 16),
+                                    mainpictures::trayMainPicture(image, kTrayIconSize)));
+}
+
+void TMainform::setTrayAnimation(TrayAnimation animation)
+{
+    if (animation == TrayAnimation::None) {
+        setTrayImage(m_trayImage);
+        return;
+    }
+    m_trayAnimation = animation;
+    m_trayFrame = -1;
+    TrayIcon_MainAnimate();
+    TrayIcon_MainAnimation.start();
+}
+
+void TMainform::setTrayHint(const QString &hint) { TrayIcon_Main->setToolTip(hint); }
+
+namespace {
+
+QAction *menuItem(TMainform &form, TrayMenuItem item)
+{
+    switch (item) {
+    case TrayMenuItem::PowerOff:
+        return form.Menu_PowerOff;
+    case TrayMenuItem::Offline:
+        return form.Menu_Offline;
+    case TrayMenuItem::Online:
+        return form.Menu_Online;
+    case TrayMenuItem::FSettings:
+        return form.Menu_FSettings;
+    case TrayMenuItem::N1:
+        return form.Menu_N1;
+    case TrayMenuItem::About:
+        return form.Menu_About;
+    case TrayMenuItem::Exit:
+        return form.Menu_Exit;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void TMainform::setMenuVisible(TrayMenuItem item, bool visible)
+{
+    if (QAction *action = menuItem(*this, item))
+        action->setVisible(visible);
+}
+
+void TMainform::setMenuEnabled(TrayMenuItem item, bool enabled)
+{
+    if (QAction *action = menuItem(*this, item))
+        action->setEnabled(enabled);
+}
+
+void TMainform::setNavigationEnabled(bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             FirstpageButton, InternetButton, CallButton, MsgButton, PonebookButton, ConfigButton,
+             CallhisButton, ImImage_NewSms, ImImage_IncomingCall})
+        control->setEnabled(enabled);
+}
+
+void TMainform::setStkButtonEnabled(bool enabled) { StkButton->setEnabled(enabled); }
+
+void TMainform::showMainWindowNow() { Timer_StartTimer(); }
+
+void TMainform::enableMainWindow() { setEnabled(true); }
+
+void TMainform::showInternetPage() { InternetButtonClick(); }
+
+void TMainform::restoreFromTray()
+{
+    if (!isMinimizedOrHidden())
+        return;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+bool TMainform::isMinimizedOrHidden() const { return isMinimized() || !isVisible(); }
+
+bool TMainform::isActiveWindow() const { return QWidget::isActiveWindow(); }
+
+QWidget *TMainform::dialogOwner() { return this; }
+
+bool TMainform::hasNewSmsPopup() const { return m_popups.hasNewSmsPopup(); }
+void TMainform::showNewSmsPopup(const QString &text, bool aboveCallPopup)
+{
+    m_popups.showNewSmsPopup(text, aboveCallPopup);
+}
+void TMainform::releaseNewSmsPopup() { m_popups.releaseNewSmsPopup(); }
+bool TMainform::hasCallPopup() const { return m_popups.hasCallPopup(); }
+void TMainform::showCallPopup(const QString &number) { m_popups.showCallPopup(number); }
+void TMainform::setCallPopupText(const QString &number) { m_popups.setCallPopupText(number); }
+void TMainform::closeCallPopup() { m_popups.closeCallPopup(); }
+
+void TMainform::sendCardState(PageWindow window, uint8_t state)
+{
+    TAppWindows &w = windows();
+    QWidget *target = nullptr;
+    switch (window) {
+    case PageWindow::SettingsMenu:
+        target = w.SetMenuForm.get();
+        break;
+    case PageWindow::SecuritySettings:
+        target = w.Set_securityform.get();
+        break;
+    case PageWindow::SmsSettings:
+        target = w.Set_msgform.get();
+        break;
+    case PageWindow::NetworkSettings:
+        target = w.Set_netform.get();
+        break;
+    case PageWindow::SmsMain:
+        target = w.FrmSmsMain.get();
+        break;
+    case PageWindow::Contacts:
+        target = w.FrmContacts.get();
+        break;
+    case PageWindow::CallWindow:
+        target = w.Call_managerform.get();
+        break;
+    case PageWindow::DataConnection:
+        target = w.Data_connectform.get();
+        break;
+    case PageWindow::ToolkitMenu:
+        target = w.SatMenuDisplayForm.get();
+        break;
+    case PageWindow::SupplementaryServices:
+        target = w.Set_SS.get();
+        break;
+    case PageWindow::Ussd:
+        target = w.ussdfrm.get();
+        break;
+    }
+    if (target)
+        platform::SendMessage(target, platform::WM_CARD_STATE, state, 0);
+}
+
+QTimer *TMainform::pageTimer(PageTimer which)
+{
+    TAppWindows &w = windows();
+    switch (which) {
+    case PageTimer::ContactsLoadSimData:
+        return w.FrmContacts ? &w.FrmContacts->TimerLoadSIMData : nullptr;
+    case PageTimer::SmsInitSet:
+        return w.FrmSmsMain ? &w.FrmSmsMain->tmrSmsInitSet : nullptr;
+    case PageTimer::SmsLoadMe:
+        return w.FrmSmsMain ? &w.FrmSmsMain->tmrLoadMeMsg : nullptr;
+    case PageTimer::SmsLoadSim:
+        return w.FrmSmsMain ? &w.FrmSmsMain->tmrLoadSimMsg : nullptr;
+    }
+    return nullptr;
+}
+
+// The SMS, call, USSD and toolkit windows are not built yet: what would be handed to them has
+// no window to go to, and is dropped with its message.
+bool TMainform::smsListShowsFolder(uint8_t, uint8_t) const { return false; }
+void TMainform::refreshSmsList() {}
+void TMainform::refreshSmsMain() {}
+void TMainform::openSmsList(uint8_t, uint8_t) { showPage(windows().FrmSmsList.get()); }
+void TMainform::handSmsReport(const std::vector<uint8_t> &) {}
+void TMainform::handIncomingCall(const std::string &) {}
+void TMainform::handCallEvent(uint32_t, uint32_t) {}
+void TMainform::openCallRecords() { showPage(windows().CrForm.get()); }
+void TMainform::handUssdState(uint32_t) {}
+void TMainform::handUssdReply(const _MEC_USSD_REPLY &) {}
+void TMainform::handUssdSession(uint32_t) {}
+void TMainform::handToolkitMessage(uint32_t, uint32_t, uint32_t, const std::vector<uint8_t> &) {}
+
+int TMainform::callState() const
+{
+    const TCall_managerform *call = AppWindows().Call_managerform.get();
+    return call ? call->CallState() : 0;
+}
+
+int TMainform::connectionState() const
+{
+    const TData_connectform *connection = AppWindows().Data_connectform.get();
+    return connection ? connection->ConnectionState() : 0;
+}
+
+QString TMainform::connectionStatusText() const
+{
+    const TData_connectform *connection = AppWindows().Data_connectform.get();
+    return connection ? connection->StatusText() : QString();
+}
+
+// ---- messages -------------------------------------------------------------------------------
+
+bool TMainform::event(QEvent *event)
+{
+    if (event->type() == platform::WindowMessageEvent::eventType() && m_monitor) {
+        auto &message = static_cast<platform::WindowMessageEvent &>(*event);
+        if (m_monitor->handleMessage(message))
+            return true;
+    }
+    return QWidget::event(event);
+}

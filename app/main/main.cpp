@@ -1,0 +1,118 @@
+// Lumadial: the connection manager for 3G USB data cards.
+#include "AppWindows.h"
+#include "InstanceLock.h"
+#include "UI_MainFrm.h"
+#include "UI_StartFrm.h"
+
+#include "UI_MessageBox.h"
+
+#include "config/BL_File.h"
+#include "platform/DialogSeam.h"
+#include "platform/ResStringManager.h"
+#include "skin/FaceManager.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <clocale>
+#include <exception>
+#include <memory>
+
+namespace {
+
+// A hook for the program's own run tests: after this many milliseconds the main window is
+// closed as if the user had chosen Exit, with every question the close asks answered with its
+// first button. Not for use otherwise.
+constexpr const char *kQuitAfterVariable = "LUMADIAL_QUIT_AFTER_MS";
+
+void scheduleTestQuit(TMainform &mainform)
+{
+    bool valid = false;
+    const int milliseconds = qEnvironmentVariableIntValue(kQuitAfterVariable, &valid);
+    if (!valid || milliseconds < 0)
+        return;
+    QTimer::singleShot(milliseconds, &mainform, [&mainform] {
+        platform::setDialogResponder([](QDialog &) -> std::optional<int> { return 1; });
+        mainform.close();
+    });
+}
+
+// Steps 2 to 7 of the start: skin, splash, windows, the first page, the message loop.
+int runProgram(QApplication &application)
+{
+    skin::CreateFaceManager();
+    skin::SetFaceMode(skin::FaceManager::kModeDefault);
+    std::unique_ptr<TStartForm> splash;
+    if (skin::ChooseFaceSkin(skin::FaceManager::kVariantOthers)) {
+        splash = std::make_unique<TStartForm>();
+        splash->show();
+        application.processEvents();
+    }
+
+    QApplication::setApplicationDisplayName(QStringLiteral("Brisa Internet"));
+
+    CreateAppWindows();
+    TMainform &mainform = *AppWindows().Mainform;
+    const bool haveSplash = splash != nullptr;
+    if (haveSplash)
+        mainform.setSplash(std::move(splash));
+
+    mainform.showInternetPage();
+    // Every window has taken its skin.
+    skin::DestroyFaceManager();
+
+    // Without a splash, the main window shows as soon as the loop runs; with one, Timer_Start
+    // (or the PIN flow) shows it.
+    if (!haveSplash)
+        mainform.show();
+
+    scheduleTestQuit(mainform);
+    return application.exec();
+}
+
+void showStartError(const QString &text)
+{
+    TMainform *owner = AppWindows().Mainform.get();
+    platform::ShowMessageBox(owner, text, 2);
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    std::setlocale(LC_ALL, "");
+    QApplication application(argc, argv);
+    // The main window decides when the program ends: a closed About box while the main window
+    // sits in the tray must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Everything the program loads (language, skin, configuration files) lies beside it.
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+
+    platform::createStringManager();
+
+    TInstanceLock instance;
+    if (!instance.acquire()) {
+        QMessageBox box(QMessageBox::NoIcon, platform::GetLanguageString(1001),
+                        platform::GetLanguageString(9), QMessageBox::Ok);
+        box.exec();
+        platform::destroyStringManager();
+        return 0;
+    }
+
+    boxes::installProgramMessageBoxes();
+
+    try {
+        runProgram(application);
+    } catch (const std::exception &error) {
+        showStartError(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        showStartError(platform::GetLanguageString(4));
+    }
+    DestroyAppWindows();
+    skin::DestroyFaceManager();
+    platform::destroyStringManager();
+    return 0;
+}
