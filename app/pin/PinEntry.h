@@ -25,7 +25,12 @@
 //     both OK:  _MEC_SetPin(PUK, new PIN): 0 -> post 6;  7306 -> box 1054, post 10;
 //               other (7305 included) -> box 1026, post 6;
 //     either cancelled: post 10.
-//   Both dialogs are freed before it returns.
+//   Both dialogs are freed before it returns. The PUK dialog shows the PUK attempts left.
+//
+// Emergency numbers (through the call window, TEmergencyCalls): OK on the start-up dialog with
+// an emergency number typed, in card state 8, has the call window dial it and leaves the PIN
+// alone; Cancel with an emergency number typed (in the dialog or the call window) only closes
+// the dialog, posting nothing.
 //
 // Everything runs on the window thread. A message box or a modal dialog runs a nested event
 // loop, in which card state 1 may arrive: CloseAndFree() is safe at any such moment (a dialog

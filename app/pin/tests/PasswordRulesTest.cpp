@@ -1,13 +1,10 @@
 #include "PasswordRules.h"
-#include "PinTestSupport.h"
 
 #include "lumacore.h"
 
 #include <gtest/gtest.h>
 
 using namespace pin;
-using pin::testing::PinTest;
-using pin::testing::textOf;
 
 namespace {
 
@@ -141,29 +138,4 @@ TEST(PinEngineOutcomes, WhatEachAnswerLeadsTo)
         EXPECT_EQ(StartupPinOutcome(c.status), c.startup) << c.status;
         EXPECT_EQ(PukOutcome(c.status), c.puk) << c.status;
     }
-}
-
-TEST_F(PinTest, TextsOfEachModeAndTheAttemptsLine)
-{
-    struct Case {
-        PasswordMode mode;
-        QString first;
-        QString second;
-    };
-    const Case cases[] = {
-        {PasswordMode::CurrentPin, QStringLiteral("Enter password:"), QString()},
-        {PasswordMode::Puk, textOf(1040), QString()},
-        {PasswordMode::NewPin, textOf(1035), textOf(1036)},
-        {PasswordMode::StartupPin, textOf(1038), QString()},
-    };
-    for (const Case &c : cases) {
-        const PasswordTexts texts = TextsFor(c.mode);
-        EXPECT_FALSE(texts.firstCaption.isEmpty());
-        EXPECT_EQ(texts.firstCaption, c.first);
-        EXPECT_EQ(texts.secondCaption, c.second);
-        EXPECT_EQ(texts.secondFieldShown, c.mode == PasswordMode::NewPin);
-    }
-    EXPECT_EQ(AttemptsLeftText(3), QStringLiteral("3 attempts left"));
-    EXPECT_EQ(AttemptsLeftText(0), QStringLiteral("0 attempts left"));
-    EXPECT_EQ(AttemptsLeftText(std::nullopt), QString());
 }
