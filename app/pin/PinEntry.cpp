@@ -137,8 +137,8 @@ void TPinEntry::OpenPinDialog()
     m_pinDialog = makeDialog(PasswordMode::StartupPin, attempts.pin);
     m_pinDialog->setFirstCaption(platform::GetLanguageString(text::kStartupPinCaption));
     m_pinDialog->setStayOnTop(true);
+    // A new window on top needs no raise(); it takes the keyboard so the PIN can be typed at once.
     m_pinDialog->show();
-    m_pinDialog->raise();
     m_pinDialog->activateWindow();
 }
 
