@@ -127,6 +127,16 @@ void openWindow(quint64 generation)
     };
     g_window = std::make_unique<TStatusForm>(kind, caption, programDir(), std::move(hooks));
     g_window->show();
+    // A window still open when the program leaves its event loop goes with it, not at static
+    // destruction after the application object is gone; a closer still waiting is let go.
+    static const QMetaObject::Connection quitting =
+        QObject::connect(application(), &QCoreApplication::aboutToQuit, [] {
+            if (g_window) {
+                g_window->closeForGood();
+                finishWindow(g_window.get());
+            }
+        });
+    Q_UNUSED(quitting);
 }
 
 // A closer on the window thread cannot wait for the window thread: close right here.
