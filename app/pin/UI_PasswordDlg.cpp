@@ -247,11 +247,16 @@ void TPasswordDlg::setStayOnTop(bool on)
 {
     if (stayOnTop() == on)
         return;
-    // Changing a window flag hides a shown window; bring it back as it was.
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (shown)
-        show();
+    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowStaysOnTopHint, on);
+    QWindow *window = windowHandle();
+    if (window && isVisible()) {
+        // Changed in place: setWindowFlags() would hide the shown window, and hiding a dialog
+        // ends its modal run as if it had been cancelled.
+        overrideWindowFlags(flags);
+        window->setFlags(flags);
+    } else {
+        setWindowFlags(flags);
+    }
 }
 
 bool TPasswordDlg::stayOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }

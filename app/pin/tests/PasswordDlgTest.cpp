@@ -5,6 +5,7 @@
 #include "platform/DialogSeam.h"
 
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -253,4 +254,26 @@ TEST_F(PasswordDlgTest, AGivenUpDialogStopsAfterTheBoxItWaitsIn)
     EXPECT_EQ(boxes.texts.size(), 1);
     EXPECT_FALSE(dialog.isInHandler());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(PasswordDlgTest, ARefusedEntryKeepsARealModalRunGoing)
+{
+    // No responder: the dialog runs its own event loop, as it does for the user.
+    TPasswordDlg dialog(nullptr, PasswordMode::Puk);
+    dialog.setStayOnTop(true);
+    bool stillRunning = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        QTest::keyClicks(dialog.Edit_Password1, QStringLiteral("123"));
+        dialog.ImButton_OKClick();  // refused: too short, and the dialog drops its on-top style
+        QTimer::singleShot(0, &dialog, [&] {
+            stillRunning = dialog.isVisible();
+            QTest::keyClicks(dialog.Edit_Password1, QStringLiteral("45678"));
+            dialog.ImButton_OKClick();
+        });
+    });
+    EXPECT_EQ(dialog.runModal(), QDialog::Accepted);
+    EXPECT_TRUE(stillRunning);
+    EXPECT_EQ(boxes.texts, QStringList{textOf(1101)});
+    EXPECT_EQ(dialog.firstText(), QStringLiteral("12345678"));
+    EXPECT_FALSE(dialog.stayOnTop());
 }
