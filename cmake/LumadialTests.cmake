@@ -3,6 +3,9 @@
 # its own HOME and XDG_RUNTIME_DIR under the build tree and Qt on the offscreen platform,
 # so nothing touches the developer's own settings or needs a display.
 function(lumadial_add_test)
+  if(NOT LUMADIAL_TESTS)
+    return()
+  endif()
   cmake_parse_arguments(ARG "" "NAME;WORKING_DIRECTORY" "SOURCES;LIBS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
