@@ -111,14 +111,9 @@ CardMonitor::CardMonitor(CardView &view, std::unique_ptr<SoundOutput> soundOutpu
     }
     Timer_UpdateTrayHint.start();
 
-    // The card-removed notice comes on the engine's thread; the stop is queued ahead of the
-    // card state it posts, so the retry is over before state 1 is applied.
-    QPointer<CardMonitor> self(this);
-    SetStateRetryStopper([self] {
-        if (self)
-            QMetaObject::invokeMethod(self, [self] { self->Timer_StateRetry.stop(); },
-                                      Qt::QueuedConnection);
-    });
+    // The card-removed notice comes on the engine's thread, where no timer may be touched: it
+    // raises a flag that the retry's next tick obeys (and state 1 stops the retry anyway).
+    SetStateRetryStopper([flag = m_stateRetryStopRequested] { flag->store(true); });
 }
 
 CardMonitor::~CardMonitor()
@@ -218,7 +213,8 @@ bool CardMonitor::handleMessage(platform::WindowMessageEvent &message)
         return true;
     case WM_USSD_REPLY: {
         _MEC_USSD_REPLY reply{};
-        std::memcpy(&reply, bytes.data(), std::min(bytes.size(), sizeof reply));
+        if (!bytes.empty())
+            std::memcpy(&reply, bytes.data(), std::min(bytes.size(), sizeof reply));
         reply.text[sizeof reply.text - 1] = 0;
         // The engine waits for this answer before it goes on.
         message.setResult(255);
@@ -277,6 +273,7 @@ void CardMonitor::enterState(uint8_t state)
         enterCardAbsent();
         break;
     case kCardInserted:
+        m_stateRetryStopRequested->store(false);
         enterCardInserted();
         break;
     case kCardQueryMode:
@@ -558,6 +555,10 @@ void CardMonitor::chooseProfileAndModemParams()
 
 void CardMonitor::Timer_StateRetryTimer()
 {
+    if (m_stateRetryStopRequested->exchange(false)) {
+        Timer_StateRetry.stop();  // the card went away meanwhile
+        return;
+    }
     enterCardInserted();
 }
 

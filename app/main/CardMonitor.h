@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -208,6 +209,8 @@ private:
     std::unique_ptr<pin::TPinEntry> m_pinEntry;
     std::unique_ptr<PowerEvents> m_power;
 
+    std::shared_ptr<std::atomic<bool>> m_stateRetryStopRequested =
+        std::make_shared<std::atomic<bool>>(false);
     uint8_t m_cardState = kCardAbsent;
     uint64_t m_applyGeneration = 0;
     bool m_inService = false;

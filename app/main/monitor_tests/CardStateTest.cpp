@@ -152,6 +152,25 @@ TEST_F(MonitorTest, SilentCardIsEchoedAgainEveryFiveSeconds)
     EXPECT_EQ(monitor->cardState(), kSimReady);
 }
 
+TEST_F(MonitorTest, CardRemovedStopsTheEchoRetryFromTheEnginesThread)
+{
+    setResult("_MEC_Echo", MEC_ERR_TIMEOUT);
+    walkFrom(kCardInserted);
+    ASSERT_TRUE(monitor->Timer_StateRetry.isActive());
+    lumacore_fake::runOnEventThread([] { OnMeStateChanged(2); }).get();
+    lumacore_fake::clearCalls();
+    monitor->Timer_StateRetryTimer();
+    EXPECT_FALSE(monitor->Timer_StateRetry.isActive());
+    EXPECT_EQ(countOf("_MEC_Echo"), 0);
+
+    // Out and back in: the retry works again.
+    monitor->applyCardState(kCardAbsent);
+    monitor->applyCardState(kCardInserted);
+    EXPECT_TRUE(monitor->Timer_StateRetry.isActive());
+    monitor->Timer_StateRetryTimer();
+    EXPECT_EQ(countOf("_MEC_Echo"), 2);
+}
+
 TEST_F(MonitorTest, OperationModeDecidesBetweenOnlineAndOffline)
 {
     struct Case {
