@@ -495,17 +495,28 @@ void TMainform::FormShow()
         FirstpageButtonClick();
 }
 
-unsigned TMainform::refusalString() const
+unsigned FirstRefusal(const RefusalFacts &facts)
 {
-    if (callState() != 0)
+    if (facts.callInProgress)
         return 1032;
-    if (connectionState() != 0)
+    if (facts.connectionNotIdle)
         return 1052;
-    if (BusinessLogic() && UssdIsBusy())
+    if (facts.ussdSession)
         return 1104;
-    if (m_busy)
+    if (facts.busy)
         return 1098;
     return 0;
+}
+
+unsigned TMainform::refusalString() const
+{
+    RefusalFacts facts;
+    facts.callInProgress = callState() != 0;
+    facts.connectionNotIdle = connectionState() != 0;
+    // Without the business logic (it could not be created) there is no USSD session.
+    facts.ussdSession = BusinessLogic() != nullptr && UssdIsBusy();
+    facts.busy = m_busy;
+    return FirstRefusal(facts);
 }
 
 bool TMainform::refuse()
@@ -526,7 +537,7 @@ void TMainform::closeEvent(QCloseEvent *event)
     m_closeAccepted = true;
     event->accept();
     // The main window closing ends the program, even while other windows are open.
-    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+    emit formClosed();
 }
 
 bool TMainform::FormCloseQuery()

@@ -18,23 +18,32 @@
 #include <QTimer>
 
 #include <clocale>
+#include <cstdio>
 #include <exception>
 #include <memory>
 
 namespace {
 
-// A hook for the program's own run tests: after this many milliseconds the main window is
-// closed as if the user had chosen Exit, with every question the close asks answered with its
-// first button. Not for use otherwise.
+// A hook for the program's own run tests: after this many milliseconds the program ends as if
+// the user had chosen Exit, with every question on the way answered with its first button, and
+// says on standard error how far the card had come. Not for use otherwise.
 constexpr const char *kQuitAfterVariable = "LUMADIAL_QUIT_AFTER_MS";
 
-void scheduleTestQuit(TMainform &mainform)
+int testQuitDelay()
 {
     bool valid = false;
     const int milliseconds = qEnvironmentVariableIntValue(kQuitAfterVariable, &valid);
-    if (!valid || milliseconds < 0)
+    return valid && milliseconds >= 0 ? milliseconds : -1;
+}
+
+void scheduleTestQuit(TMainform &mainform)
+{
+    const int milliseconds = testQuitDelay();
+    if (milliseconds < 0)
         return;
     QTimer::singleShot(milliseconds, &mainform, [&mainform] {
+        std::fprintf(stderr, "lumadial: closing on request; card state %d; main window %s\n",
+                     mainform.cardState(), mainform.isVisible() ? "shown" : "hidden");
         platform::setDialogResponder([](QDialog &) -> std::optional<int> { return 1; });
         mainform.close();
     });
@@ -69,6 +78,8 @@ int runProgram(QApplication &application)
     if (!haveSplash)
         mainform.show();
 
+    QObject::connect(&mainform, &TMainform::formClosed, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     scheduleTestQuit(mainform);
     return application.exec();
 }
@@ -97,6 +108,8 @@ int main(int argc, char **argv)
     if (!instance.acquire()) {
         QMessageBox box(QMessageBox::NoIcon, platform::GetLanguageString(1001),
                         platform::GetLanguageString(9), QMessageBox::Ok);
+        if (const int milliseconds = testQuitDelay(); milliseconds >= 0)
+            QTimer::singleShot(milliseconds, &box, &QMessageBox::accept);
         box.exec();
         platform::destroyStringManager();
         return 0;

@@ -1,0 +1,231 @@
+// The main window's start, its pages, its layout and its start-up timer.
+#include "MainformTestSupport.h"
+
+#include "AppWindows.h"
+#include "CardMonitor.h"
+#include "UI_StartFrm.h"
+#include "pages/FeatureWindows.h"
+
+#include "FakeLumacore.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include <string>
+
+namespace {
+
+std::vector<std::string> classNames(const std::vector<QWidget *> &windows)
+{
+    std::vector<std::string> names;
+    for (QWidget *window : windows)
+        names.push_back(window->metaObject()->className());
+    return names;
+}
+
+}  // namespace
+
+TEST_F(MainformTest, EveryWindowIsCreatedOnceInTheStartOrderWithTheMainWindowFirst)
+{
+    const std::vector<std::string> expected = {
+        "TMainform", "TAboutBox", "TSetMenuForm", "boxes::TMessageBoxForm", "TSet_msgform",
+        "TSet_netpopform", "TSet_netpopeditform", "TSet_netform", "TManual_Set",
+        "TSet_securityform", "TSet_soundform", "TFrmCopyTips", "TFmEditPB", "TFrmContacts",
+        "TFrmSel", "TFrmSmsMain", "TFrmSmsList", "TFrmSmsEdit", "TFrmSmsRead", "TgetInput",
+        "TSatMenuDisplayForm", "TData_connectform", "TCrForm", "TSet_netsub", "TSet_SS",
+        "TCallHangupMsgDfm", "TCall_managerform", "TAffixationfrm", "Tussdfrm", "TDataLogForm",
+        "TFrmViewPB", "boxes::TProgressBoxForm"};
+    EXPECT_EQ(classNames(AppWindowsInOrder()), expected);
+}
+
+TEST_F(MainformTest, CreationStartsTheEngineRegistersTheWindowAndPostsCardInserted)
+{
+    // The fixture's start: the engine started with (0, 400, 0), the card callbacks registered,
+    // and state 2 posted and applied (its echo then posted 3).
+    DestroyAppWindows();
+    form = nullptr;
+    lumacore_fake::reset();
+    CreateAppWindows();
+    form = AppWindows().Mainform.get();
+    EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_Startup"), std::vector<std::string>{"0, 400, 0"});
+    EXPECT_NE(lumacore_fake::registeredCallbacks().meStateChanged, nullptr);
+    EXPECT_NE(lumacore_fake::registeredCallbacks().zdonNotify, nullptr);
+    EXPECT_NE(lumacore_fake::registeredSink(), nullptr);
+    form->installEventFilter(&posted);
+    deliver();
+    ASSERT_FALSE(posted.states.empty());
+    EXPECT_EQ(posted.states.front(), 2);
+}
+
+TEST_F(MainformTest, AnEngineThatDoesNotStartLeavesTheCardAbsent)
+{
+    DestroyAppWindows();
+    form = nullptr;
+    lumacore_fake::reset();
+    lumacore_fake::setResult("_MEC_Startup", 7001);
+    CreateAppWindows();
+    form = AppWindows().Mainform.get();
+    form->installEventFilter(&posted);
+    deliver();
+    EXPECT_EQ(posted.states, std::vector<int>{1});
+}
+
+TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardState)
+{
+    setCardState(kCardOffline);
+    TAppWindows &w = AppWindows();
+    const std::vector<TFeaturePage *> told = {
+        w.SetMenuForm.get(), w.Set_securityform.get(), w.Set_msgform.get(), w.Set_netform.get(),
+        w.FrmSmsMain.get(), w.FrmContacts.get(), w.Call_managerform.get(),
+        w.Data_connectform.get(), w.SatMenuDisplayForm.get(), w.Set_SS.get(), w.ussdfrm.get()};
+    for (TFeaturePage *page : told)
+        EXPECT_EQ(page->cardState(), kCardOffline) << page->objectName().toStdString();
+    // Windows not on the list are not told.
+    EXPECT_EQ(w.CrForm->cardState(), kCardAbsent);
+}
+
+TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCaption)
+{
+    TAppWindows &w = AppWindows();
+    struct Case {
+        void (TMainform::*click)();
+        QWidget *page;
+    };
+    const Case cases[] = {
+        {&TMainform::InternetButtonClick, w.Data_connectform.get()},
+        {&TMainform::MsgButtonClick, w.FrmSmsMain.get()},
+        {&TMainform::PonebookButtonClick, w.FrmContacts.get()},
+        {&TMainform::CallButtonClick, w.Call_managerform.get()},
+        {&TMainform::CallhisButtonClick, w.CrForm.get()},
+        {&TMainform::StkButtonClick, w.Affixationfrm.get()},
+    };
+    form->show();
+    for (const Case &c : cases) {
+        (form->*c.click)();
+        SCOPED_TRACE(c.page->objectName().toStdString());
+        EXPECT_TRUE(form->Mainpanel->isVisible());
+        EXPECT_EQ(c.page->parentWidget(), form->Mainpanel);
+        EXPECT_TRUE(c.page->isVisible());
+        EXPECT_EQ(form->GetPageTitle(), c.page->windowTitle());
+        EXPECT_EQ(form->Label_Caption->text(), c.page->windowTitle());
+        // One page at a time.
+        int shown = 0;
+        for (QObject *child : form->Mainpanel->children())
+            shown += qobject_cast<QWidget *>(child) && static_cast<QWidget *>(child)->isVisible();
+        EXPECT_EQ(shown, 1);
+    }
+
+    form->ConfigButtonClick();
+    EXPECT_TRUE(w.SetMenuForm->isVisible());
+    EXPECT_TRUE(w.Set_netsub->isVisible());
+    EXPECT_EQ(form->GetPageTitle(), w.Set_netsub->windowTitle());
+
+    form->FirstpageButtonClick();
+    EXPECT_FALSE(form->Mainpanel->isVisible());
+    EXPECT_TRUE(form->Label_Welcom->isVisible());
+    EXPECT_EQ(form->GetPageTitle(), text(1001));
+}
+
+TEST_F(MainformTest, ButtonsAreSpreadFromInternetAndHelpWithATruncatedStep)
+{
+    struct Case {
+        int internet, help;
+        int msg, phonebook, config;
+    };
+    const Case cases[] = {
+        {112, 464, 200, 288, 376},  // the design: step 88
+        {10, 27, 14, 18, 22},       // 17 / 4 = 4
+        {10, 13, 10, 10, 10},       // 3 / 4 = 0
+        {100, 91, 98, 96, 94},      // help left of internet: -9 / 4 = -2
+    };
+    for (const Case &c : cases) {
+        form->InternetButton->move(c.internet, form->InternetButton->y());
+        form->HelpButton->move(c.help, form->HelpButton->y());
+        // Where the others stood before does not matter.
+        form->MsgButton->move(500, form->MsgButton->y());
+        form->layoutNavigationButtons();
+        EXPECT_EQ(form->MsgButton->x(), c.msg) << c.internet << "," << c.help;
+        EXPECT_EQ(form->PonebookButton->x(), c.phonebook);
+        EXPECT_EQ(form->ConfigButton->x(), c.config);
+    }
+    EXPECT_FALSE(form->CallButton->isVisibleTo(form));
+    EXPECT_FALSE(form->CallhisButton->isVisibleTo(form));
+}
+
+TEST_F(MainformTest, TheStartTimerClosesTheSplashAndShowsTheWindowOnlyOnce)
+{
+    form->setSplash(std::make_unique<TStartForm>());
+    form->splash()->show();
+    ASSERT_FALSE(form->isVisible());
+    EXPECT_TRUE(form->Timer_Start.isActive());
+
+    form->Timer_StartTimer();
+    EXPECT_EQ(form->splash(), nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->Timer_Start.isActive());
+    EXPECT_TRUE(form->TrayIcon_Main->isVisible());
+
+    // The PIN flow calls it again later: nothing happens, the window stays where the user put it.
+    form->hide();
+    form->showMainWindowNow();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainformTest, ShowingTheWindowOpensTheFirstPageUnlessItCameBackFromTheTray)
+{
+    form->InternetButtonClick();
+    form->show();
+    EXPECT_FALSE(form->Mainpanel->isVisible());
+
+    form->InternetButtonClick();
+    form->TrayIcon_MainMinimize();
+    form->TrayIcon_MainRestore();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->restoredFromTray());
+    EXPECT_TRUE(form->Mainpanel->isVisible());
+}
+
+TEST_F(MainformTest, ControlRightClickOnTheSignalIconAsksForInternalVersionsOnlyWithoutACard)
+{
+    const auto controlRightClick = [this] {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), form->Image_RSSI->mapToGlobal(QPointF(5, 5)),
+                          Qt::RightButton, Qt::RightButton, Qt::ControlModifier);
+        QCoreApplication::sendEvent(form->Image_RSSI, &press);
+    };
+    setCardState(kSimReady);
+    controlRightClick();
+    EXPECT_FALSE(form->showInternalVersions());
+
+    setCardState(kCardAbsent);
+    QMouseEvent plain(QEvent::MouseButtonPress, QPointF(5, 5), form->Image_RSSI->mapToGlobal(QPointF(5, 5)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->Image_RSSI, &plain);
+    EXPECT_FALSE(form->showInternalVersions());
+    controlRightClick();
+    EXPECT_TRUE(form->showInternalVersions());
+
+    // The About box takes the flag and clears it.
+    form->Menu_AboutClick();
+    EXPECT_FALSE(form->showInternalVersions());
+}
+
+TEST_F(MainformTest, DraggingTheTitleMovesTheWindowKeepingThePointerOffset)
+{
+    form->show();
+    form->move(100, 100);
+    const QPointF inside(30, 10);
+    const QPointF start = form->Label_Caption->mapToGlobal(inside);
+    QMouseEvent press(QEvent::MouseButtonPress, inside, start, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->Label_Caption, &press);
+    QMouseEvent move(QEvent::MouseMove, inside, start + QPointF(40, 25), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(form->Label_Caption, &move);
+    EXPECT_EQ(form->pos(), QPoint(140, 125));
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, start + QPointF(40, 25), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->Label_Caption, &release);
+    QMouseEvent after(QEvent::MouseMove, inside, start + QPointF(90, 90), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(form->Label_Caption, &after);
+    EXPECT_EQ(form->pos(), QPoint(140, 125));
+}
