@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -87,6 +88,14 @@ void TNewMsgForm::placeAtBottomRight(int stacked)
     const QRect area = screen->geometry();
     move(area.x() + area.width() - width(),
          area.y() + area.height() - height() - 60 - stacked * height());
+}
+
+void TNewMsgForm::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(kCaptionColour);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TNewMsgForm::Button_CloseClick()

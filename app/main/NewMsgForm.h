@@ -33,6 +33,10 @@ public:
 
     void Button_CloseClick();
 
+protected:
+    // A frame in the caption's colour, so the notice stands out from whatever is behind it.
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     int m_kind;
 };
