@@ -508,9 +508,10 @@ void CardMonitor::enterRegistered()
     readOperator();
     pollSignal();
     Timer_RSSI.start();
+    // Unread, the security settings keep what they knew rather than a guess.
     uint8_t pinEnabled = 0;
-    _MEC_IfPinEnable(&pinEnabled);
-    FileStore().allConfig().pinRequestEnabled = pinEnabled;
+    if (_MEC_IfPinEnable(&pinEnabled) == MEC_OK)
+        FileStore().allConfig().pinRequestEnabled = pinEnabled;
     if (_MEC_TestSimState() != MEC_OK) {
         Timer_CPMS.start(kCpmsInterval);
     } else {

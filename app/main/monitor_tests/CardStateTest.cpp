@@ -344,6 +344,27 @@ TEST_F(MonitorTest, SimStoreNotReadyIsRetriedUntilItIs)
     EXPECT_EQ(monitor->cardState(), kSimReady);
 }
 
+TEST_F(MonitorTest, RegisteredCardMirrorsWhetherTheSimAsksForItsPin)
+{
+    struct Case {
+        MEC_STATUS status;
+        uint8_t enabled;
+        uint8_t before;
+        uint8_t after;
+    };
+    const Case cases[] = {{MEC_OK, 1, 0, 1}, {MEC_OK, 0, 1, 0}, {MEC_ERR_TIMEOUT, 0, 1, 1}};
+    for (const Case &c : cases) {
+        FileStore().allConfig().pinRequestEnabled = c.before;
+        onCall(&_MEC_IfPinEnable, [c](uint8_t *enabled) -> MEC_STATUS {
+            *enabled = c.enabled;
+            return c.status;
+        });
+        forceState(kCardRegistered);
+        EXPECT_EQ(FileStore().allConfig().pinRequestEnabled, c.after) << c.status;
+        monitor->applyCardState(kCardAbsent);
+    }
+}
+
 TEST_F(MonitorTest, SimReadyMessageOnlyCountsWhenRegisteredAndNoCall)
 {
     struct Case {
