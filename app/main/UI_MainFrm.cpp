@@ -99,6 +99,8 @@ TMainform::TMainform() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     colours.setColor(QPalette::Window, QColor(0xE9, 0xEF, 0xF6));
     colours.setColor(QPalette::WindowText, kStripText);
     setPalette(colours);
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 
     buildImageLists();
     buildTitleBar();
@@ -443,8 +445,10 @@ void TMainform::applyWindowShape()
     const QPixmap background = YBBACKIMAGE->Picture();
     if (background.isNull() || background.size() != size())
         return;
-    const QImage cutOut = background.toImage().createMaskFromColor(kFuchsia.rgb(), Qt::MaskOutColor);
-    setMask(QBitmap::fromImage(cutOut));
+    // The opaque pixels of the keyed background are the window; the rest is cut away, which
+    // works with or without a compositing window manager.
+    const QPixmap keyed = QPixmap::fromImage(skin::withColorKey(background.toImage(), kFuchsia));
+    setMask(keyed.mask());
     setAttribute(Qt::WA_TranslucentBackground, true);
 }
 
