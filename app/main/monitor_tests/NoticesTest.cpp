@@ -468,23 +468,6 @@ TEST_F(NoticeTest, MessagesAreHandedToTheirWindows)
     EXPECT_FALSE(send(platform::WM_USER + 7));
 }
 
-TEST_F(NoticeTest, TrayHintFollowsTheState)
-{
-    struct Case {
-        uint8_t state;
-        unsigned hint;
-    };
-    const Case cases[] = {{1, 1163}, {7, 1165}, {10, 1165}, {4, 1057}};
-    for (const Case &c : cases) {
-        monitor->applyCardState(c.state);
-        QCoreApplication::removePostedEvents(monitor.get());
-        monitor->Timer_UpdateTrayHintTimer();
-        EXPECT_EQ(view.trayHint, text(c.hint)) << int(c.state);  // 10 keeps what was there
-    }
-    EXPECT_TRUE(monitor->Timer_UpdateTrayHint.isActive());
-    EXPECT_EQ(monitor->Timer_UpdateTrayHint.interval(), 1000);
-}
-
 // ---- power --------------------------------------------------------------------------------------
 
 TEST_F(NoticeTest, SuspendQueryIsDeniedWhileSomethingRuns)

@@ -2,7 +2,6 @@
 // without a system bus.
 #include "NewMsgForm.h"
 #include "PowerEvents.h"
-#include "Sound.h"
 
 #include "platform/DialogSeam.h"
 
@@ -78,11 +77,4 @@ TEST(PowerEvents, WithoutASystemBusThereAreNoEventsAndNothingFails)
     EXPECT_TRUE(power.isSuspendDenied());
     power.setSuspendDenied(false);
     EXPECT_EQ(events, 0);
-}
-
-TEST(QtSoundOutput, MissingFileFailsAtOnce)
-{
-    auto output = makeQtSoundOutput();
-    EXPECT_FALSE(output->play(QStringLiteral("/nonexistent/ring.wav"), true));
-    EXPECT_FALSE(output->isPlaying());
 }
