@@ -52,11 +52,11 @@ protected:
     }
 
     // Runs the program until it ends; its standard error in `errors`.
-    int run(int quitAfterMs)
+    int run(int quitAfterMs, const QString &port = QStringLiteral("virtual"))
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LUMACORE_PORT"), QStringLiteral("virtual"));
+        environment.insert(QStringLiteral("LUMACORE_PORT"), port);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("LUMADIAL_QUIT_AFTER_MS"), QString::number(quitAfterMs));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
@@ -96,6 +96,27 @@ TEST_F(ProgramRunTest, RunsOnTheVirtualCardUpToThePinAndEndsCleanlyOnExit)
     EXPECT_TRUE(QFileInfo::exists(settings));
     // And let go of the instance lock.
     EXPECT_TRUE(QDir(runtime).entryList(QDir::Files).isEmpty()) << QDir(runtime).entryList().join(',').toStdString();
+}
+
+TEST_F(ProgramRunTest, FollowsACardWithoutPinToSimReady)
+{
+    // The virtual card as its own process, its SIM not asking for a PIN.
+    const QString link = work.path() + QStringLiteral("/card");
+    QProcess card;
+    card.start(program + QStringLiteral("/virtual-modem"),
+               {QStringLiteral("--link"), link, QStringLiteral("--pin-required"), QStringLiteral("off")});
+    ASSERT_TRUE(card.waitForStarted(10000));
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFileInfo::exists(link) && clock.elapsed() < 10000)
+        card.waitForReadyRead(100);
+    ASSERT_TRUE(QFileInfo::exists(link));
+
+    // Past the splash (10 s): the main window shows on its own.
+    EXPECT_EQ(run(13000, link), 0) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("card state 12; main window shown"))) << errors.toStdString();
+    card.terminate();
+    card.waitForFinished(5000);
 }
 
 TEST_F(ProgramRunTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone)
