@@ -309,7 +309,7 @@ void TMainform::buildTray()
     Menu_Help = item("Menu_Help", true, &TMainform::HelpButtonClick);
     Menu_About = item("Menu_About", true, &TMainform::Menu_AboutClick);
     Menu_N2 = separator("Menu_N2");
-    // Kept hidden; they have no command of their own.
+    // Hidden; the notices they stand for come from the windows.
     Menu_NewSms = item("Menu_NewSms", false);
     Menu_ClearNewSms = item("Menu_ClearNewSms", false);
     Menu_IncomingCall = item("Menu_IncomingCall", false);
@@ -750,9 +750,8 @@ void TMainform::Menu_OnlineClick() { m_monitor->postCardState(kCardQueryMode); }
 
 void TMainform::Menu_FSettingsClick()
 {
-    // NEEDS(settings menu): clear the SMS editor's return and title flags and run the settings
-    // menu's restore-defaults command once those windows are built. Until then the item is
-    // never shown with anything to run, so it does nothing.
+    // NEEDS(settings menu): clear the SMS editor's return and title flags, then run the settings
+    // menu's restore-defaults command. Neither window is built yet; the item stays hidden.
 }
 
 void TMainform::Menu_AboutClick()

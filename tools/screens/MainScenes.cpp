@@ -1,0 +1,197 @@
+// The splash window, the main window in the card states a person meets most, its tray menu and
+// the About box. The card is the scriptable fake engine playing a healthy card on a UMTS network.
+#include "Scenes.h"
+
+#include "AppWindows.h"
+#include "CardMonitor.h"
+#include "UI_AboutBox.h"
+#include "UI_MainFrm.h"
+#include "UI_StartFrm.h"
+
+#include "FakeLumacore.h"
+#include "config/BL_File.h"
+#include "platform/DialogSeam.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QMenu>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstring>
+#include <memory>
+
+namespace screens {
+
+namespace {
+
+// A card on line that wants no PIN, registered on UMTS in both domains, good signal, and a SIM
+// whose service-provider name is "Brisa".
+void scriptHealthyCard()
+{
+    using namespace lumacore_fake;
+    reset();
+    onCall(&_MEC_GetOperationMode, [](uint8_t *mode) -> MEC_STATUS {
+        *mode = 5;
+        return 0;
+    });
+    onCall(&_MEC_GetPinState, [](uint8_t *state) -> MEC_STATUS {
+        *state = 0;
+        return 0;
+    });
+    onCall(&_MEC_GetNetworkPara, [](_MEC_NETWORK_PARA *para) -> MEC_STATUS {
+        std::strcpy(para->networkType, "UMTS");
+        para->serviceDomain = 2;
+        return 0;
+    });
+    onCall(&_MEC_GetZdonPara, [](_MEC_ZDON_PARA *para) -> MEC_STATUS {
+        std::strcpy(para->operatorName, "Movara");
+        std::strcpy(para->roaming, "ROAM_OFF");
+        return 0;
+    });
+    onCall(&_MEC_GetCsq, [](uint8_t *csq) -> MEC_STATUS {
+        *csq = 20;
+        return 0;
+    });
+    onCall(&_MEC_GetSIMCardOperator, [](char *imsi) -> MEC_STATUS {
+        std::strcpy(imsi, "722310123456789");
+        return 0;
+    });
+    onCall(&_SIMOperate, [](uint8_t, uint16_t, uint8_t, uint8_t, uint8_t, char *response,
+                            uint32_t size) -> MEC_STATUS {
+        std::strncpy(response, "Brisa", size - 1);
+        return 0;
+    });
+    onCall(&_MEC_QueryImei, [](char *imei) -> MEC_STATUS {
+        std::strcpy(imei, "356938035643809");
+        return 0;
+    });
+    onCall(&_MEC_GetSoftwareVersion, [](char *software, char *internal) -> MEC_STATUS {
+        std::strcpy(software, "12.608.12.00.00");
+        std::strcpy(internal, "1");
+        return 0;
+    });
+    onCall(&_MEC_GetBoardVersion, [](char *board) -> MEC_STATUS {
+        std::strcpy(board, "CH1E3531SM");
+        return 0;
+    });
+}
+
+// The program's windows on the fake card, with the settings files in a folder of their own
+// and every message box answered, for as long as a scene draws.
+class ProgramWindows {
+public:
+    ProgramWindows()
+    {
+        FileStore().setFolder(m_folder.path());
+        platform::setMessageBoxHandler([](QWidget *, const QString &, int, bool) { return 1; });
+        platform::setDialogResponder([](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
+        CreateAppWindows();
+        settle();
+        mainform().showMainWindowNow();
+        settle();
+    }
+    ~ProgramWindows()
+    {
+        DestroyAppWindows();
+        settle();
+        platform::setMessageBoxHandler({});
+        platform::setDialogResponder({});
+        lumacore_fake::reset();
+        FileStore().setFolder(QDir::currentPath());
+    }
+    ProgramWindows(const ProgramWindows &) = delete;
+    ProgramWindows &operator=(const ProgramWindows &) = delete;
+
+    TMainform &mainform() { return *AppWindows().Mainform; }
+    // Lets the posted card states and what they post run.
+    static void settle() { runEventsFor(150); }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+// The main window as the screen shows it: its transparent corners over a plain desktop.
+QImage onDesktop(QWidget &window)
+{
+    const QImage shot = grabShown(window);
+    QImage desktop(shot.size() + QSize(24, 24), QImage::Format_RGB32);
+    desktop.fill(QColor(0x3B, 0x4A, 0x5C));
+    QPainter painter(&desktop);
+    painter.drawImage(12, 12, shot);
+    return desktop;
+}
+
+QImage mainWindowIn(uint8_t state)
+{
+    scriptHealthyCard();
+    if (state == kCardAbsent)
+        lumacore_fake::setResult("_MEC_Startup", 7001);
+    ProgramWindows windows;
+    TMainform &form = windows.mainform();
+    if (state != kCardAbsent) {
+        // The service-provider name, read 10 s after the card came on line.
+        form.monitor().TimerSpnTimer();
+        ProgramWindows::settle();
+    }
+    if (state == kCardOffline) {
+        form.Menu_OfflineClick();
+        ProgramWindows::settle();
+    } else if (state == kSimBlocked) {
+        // The PIN was asked for and the dialog cancelled.
+        form.monitor().applyCardState(kSimBlocked);
+        ProgramWindows::settle();
+    }
+    return onDesktop(form);
+}
+
+QImage trayMenu()
+{
+    scriptHealthyCard();
+    ProgramWindows windows;
+    QMenu &menu = *windows.mainform().PopupMenu_TrayMain;
+    menu.popup(QPoint(0, 0));
+    runEventsFor(100);
+    const QImage shot = menu.grab().toImage();
+    menu.hide();
+    return shot;
+}
+
+QImage aboutBox(bool internalVersions)
+{
+    scriptHealthyCard();
+    AboutBoxContext context;
+    context.cardState = kSimReady;
+    context.showInternalVersions = internalVersions;
+    TAboutBox box(nullptr, context);
+    const QImage shot = grabShown(box);
+    lumacore_fake::reset();
+    return shot;
+}
+
+const SceneRegistrar scenes[] = {
+    SceneRegistrar({QStringLiteral("splash"), QStringLiteral("the splash window while the program starts"), [] {
+                        TStartForm splash;
+                        return grabShown(splash);
+                    }}),
+    SceneRegistrar({QStringLiteral("main-state1"), QStringLiteral("main window, no data card"),
+                    [] { return mainWindowIn(kCardAbsent); }}),
+    SceneRegistrar({QStringLiteral("main-state7"), QStringLiteral("main window, data card off line"),
+                    [] { return mainWindowIn(kCardOffline); }}),
+    SceneRegistrar({QStringLiteral("main-state10"), QStringLiteral("main window, SIM blocked"),
+                    [] { return mainWindowIn(kSimBlocked); }}),
+    SceneRegistrar({QStringLiteral("main-state12"), QStringLiteral("main window, SIM ready on a UMTS network"),
+                    [] { return mainWindowIn(kSimReady); }}),
+    SceneRegistrar({QStringLiteral("tray-menu"), QStringLiteral("the tray icon's menu with the SIM ready"),
+                    [] { return trayMenu(); }}),
+    SceneRegistrar({QStringLiteral("about"), QStringLiteral("About box with the card's IMEI and versions"),
+                    [] { return aboutBox(false); }}),
+    SceneRegistrar({QStringLiteral("about-internal"),
+                    QStringLiteral("About box with the internal versions (an old card)"),
+                    [] { return aboutBox(true); }}),
+};
+
+}  // namespace
+
+}  // namespace screens
