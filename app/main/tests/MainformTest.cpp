@@ -229,3 +229,53 @@ TEST_F(MainformTest, DraggingTheTitleMovesTheWindowKeepingThePointerOffset)
     QCoreApplication::sendEvent(form->Label_Caption, &after);
     EXPECT_EQ(form->pos(), QPoint(140, 125));
 }
+
+TEST_F(MainformTest, TheWindowsTimersHaveTheirIntervalsAndOnlyTheStartAndRefreshTimersRunFromCreation)
+{
+    DestroyAppWindows();
+    form = nullptr;
+    CreateAppWindows();
+    form = AppWindows().Mainform.get();
+    struct Case {
+        QTimer *timer;
+        const char *name;
+        int interval;
+        bool running;
+    };
+    const Case cases[] = {
+        {&form->Timer_Start, "Timer_Start", 10000, true},
+        {&form->RefreshTimer, "RefreshTimer", 5000, true},
+        {&form->Timer_NewSms, "Timer_NewSms", 800, false},
+        {&form->Timer_IncomingCall, "Timer_IncomingCall", 800, false},
+        {&form->Timer_Internet, "Timer_Internet", 800, false},
+        {&form->TrayIcon_MainAnimation, "TrayIcon_MainAnimation", 800, false},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(c.timer->objectName(), QLatin1String(c.name));
+        EXPECT_EQ(c.timer->interval(), c.interval) << c.name;
+        EXPECT_EQ(c.timer->isActive(), c.running) << c.name;
+    }
+}
+
+TEST_F(MainformTest, TheTrayMenuHasEveryItemInOrderWithOnlyTheDefaultOnesShown)
+{
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {"Menu_PowerOff", false}, {"Menu_Offline", true}, {"Menu_Online", true},
+        {"Menu_FSettings", false}, {"Menu_N1", true}, {"Menu_Help", true}, {"Menu_About", true},
+        {"Menu_N2", true}, {"Menu_NewSms", false}, {"Menu_ClearNewSms", false},
+        {"Menu_IncomingCall", false}, {"Menu_IncomingCallAccept", false},
+        {"Menu_IncomingCallTerminate", false}, {"Menu_IncomingCallAbort", false},
+        {"Menu_ClearMissedCall", false}, {"Menu_InternetConnect", false},
+        {"Menu_InternetDisconnect", false}, {"Menu_DisableAllTool", false},
+        {"Menu_EnableAllTool", false}, {"Menu_Exit", true}};
+    DestroyAppWindows();
+    form = nullptr;
+    CreateAppWindows();
+    form = AppWindows().Mainform.get();
+    std::vector<std::pair<std::string, bool>> items;
+    for (QAction *action : form->PopupMenu_TrayMain->actions())
+        items.emplace_back(action->objectName().toStdString(), action->isVisible());
+    EXPECT_EQ(items, expected);
+    EXPECT_EQ(form->Menu_Exit->text(), text(1011) + QStringLiteral("(&X)"));
+    EXPECT_EQ(form->Menu_Help->text(), text(1009) + QStringLiteral("...(&H)"));
+}
