@@ -8,13 +8,27 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace lumacore {
 
 namespace {
 
+// LUMACORE_VIRTUAL_PIN=off gives the built-in card a SIM that does not ask for its PIN.
+virtualmodem::CardOptions optionsFromEnvironment()
+{
+    virtualmodem::CardOptions options;
+    const char *pin = std::getenv("LUMACORE_VIRTUAL_PIN");
+    if (pin != nullptr && std::string(pin) == "off") {
+        options.pinRequired = false;
+    }
+    return options;
+}
+
 class PtyVirtualCard final : public VirtualCard {
 public:
+    PtyVirtualCard() : m_card(optionsFromEnvironment()) {}
+
     bool start()
     {
         const char *runtime = std::getenv("XDG_RUNTIME_DIR");
