@@ -1,6 +1,6 @@
 #include "UI_AboutBox.h"
 
-#include "UI_StartFrm.h"
+#include "WindowParts.h"
 
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
@@ -22,18 +22,6 @@ constexpr int kCaptionLeft = 24;
 constexpr int kCaptionWidth = 160;
 constexpr int kValueLeft = kCaptionLeft + kCaptionWidth + 4;
 constexpr int kValueWidth = TAboutBox::kWidth - kValueLeft - 12;
-
-QLabel *makeLabel(QWidget *parent, const char *name, int pixelSize = 12, bool bold = false)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    label->setFont(font);
-    return label;
-}
 
 // A text the engine wrote into a zeroed buffer; a buffer it filled to the end is cut there.
 template <size_t N>
@@ -58,26 +46,11 @@ TAboutBox::TAboutBox(QWidget *owner, const AboutBoxContext &context)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(platform::GetLanguageString(1053));
     setFixedSize(kWidth, kHeight);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(0xF4, 0xF7, 0xFB));
-    colours.setColor(QPalette::WindowText, QColor(0x1F, 0x3A, 0x56));
-    setPalette(colours);
-    setAutoFillBackground(true);
-
-    YBBACKIMAGE_BACK = new skin::TBackImage(this);
-    YBBACKIMAGE_BACK->setObjectName(QStringLiteral("YBBACKIMAGE_BACK"));
-    YBBACKIMAGE_BACK->setGeometry(0, 0, kWidth, kHeight);
-
-    LogoImage = new skin::TImage(this);
-    LogoImage->setObjectName(QStringLiteral("LogoImage"));
-    LogoImage->setGeometry(18, 12, 64, 64);
-    LogoImage->setPicture(bigLogoPicture());
-
-    Label_ProductName = makeLabel(this, "Label_ProductName", 22, true);
-    Label_ProductName->setGeometry(96, 16, 280, 32);
-    QPalette white = Label_ProductName->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    Label_ProductName->setPalette(white);
+    applyLightWindowColours(this);
+    const BrandHead head = addBrandHead(this, "YBBACKIMAGE_BACK");
+    YBBACKIMAGE_BACK = head.background;
+    LogoImage = head.logo;
+    Label_ProductName = head.productName;
 
     Label_PCSoftwareVersionCaption = makeLabel(this, "Label_PCSoftwareVersionCaption");
     Label_PCSoftwareVersion = makeLabel(this, "Label_PCSoftwareVersion");

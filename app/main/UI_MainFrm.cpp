@@ -1,5 +1,7 @@
 #include "UI_MainFrm.h"
 
+#include "WindowParts.h"
+
 #include "AppWindows.h"
 #include "CardMonitor.h"
 #include "MainPictures.h"
@@ -50,18 +52,6 @@ constexpr int kStripHeight = 28;
 constexpr int kStatusIconSize = 20;
 // The settings menu is the left-hand column of the settings area; its pages sit beside it.
 constexpr int kSettingsColumnWidth = 150;
-
-QLabel *makeLabel(QWidget *parent, const char *name, int pixelSize, bool bold = false)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    label->setFont(font);
-    return label;
-}
 
 void setTextColour(QWidget *widget, const QColor &colour)
 {

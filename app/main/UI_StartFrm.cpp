@@ -1,5 +1,7 @@
 #include "UI_StartFrm.h"
 
+#include "WindowParts.h"
+
 #include "platform/ResStringManager.h"
 #include "skin/ColorRef.h"
 #include "skin/FaceManager.h"
@@ -8,57 +10,17 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace {
-
-QLabel *makeLabel(QWidget *parent, const char *name, int pixelSize, bool bold = false)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    label->setFont(font);
-    return label;
-}
-
-}  // namespace
-
-QPixmap bigLogoPicture()
-{
-    const QPixmap logo = skin::logoPicture(QString::fromLatin1(skin::kBigLogoPath));
-    if (logo.isNull())
-        return {};
-    return QPixmap::fromImage(
-        skin::withColorKey(logo.toImage(), skin::fromColorRef(skin::kTransparentColorRef)));
-}
-
 TStartForm::TStartForm(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("StartForm"));
     setWindowTitle(QStringLiteral("Brisa Internet"));
     setFixedSize(kWidth, kHeight);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(0xF4, 0xF7, 0xFB));
-    colours.setColor(QPalette::WindowText, QColor(0x1F, 0x3A, 0x56));
-    setPalette(colours);
-    setAutoFillBackground(true);
-
-    StartMidImage = new skin::TBackImage(this);
-    StartMidImage->setObjectName(QStringLiteral("StartMidImage"));
-    StartMidImage->setGeometry(0, 0, kWidth, kHeight);
-
-    LogoImage = new skin::TImage(this);
-    LogoImage->setObjectName(QStringLiteral("LogoImage"));
-    LogoImage->setGeometry(18, 12, 64, 64);
-    LogoImage->setPicture(bigLogoPicture());
-
-    Label_ProductName = makeLabel(this, "Label_ProductName", 22, true);
-    Label_ProductName->setGeometry(96, 16, 280, 32);
-    QPalette white = Label_ProductName->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    Label_ProductName->setPalette(white);
+    applyLightWindowColours(this);
+    const BrandHead head = addBrandHead(this, "StartMidImage");
+    StartMidImage = head.background;
+    LogoImage = head.logo;
+    Label_ProductName = head.productName;
 
     Label_PCSoftwareVersionCaption = makeLabel(this, "Label_PCSoftwareVersionCaption", 12);
     Label_PCSoftwareVersionCaption->setGeometry(24, 104, 150, 18);

@@ -24,5 +24,3 @@ public:
     skin::TLinkLabel *YbUrlLabel_HomePage;
 };
 
-// The big logo with its fuchsia background keyed out, for the splash window and the About box.
-QPixmap bigLogoPicture();
