@@ -260,8 +260,10 @@ std::optional<PinCode> parseCpinQueryResponse(std::string_view line)
     if (code == "SIM PUK2")
         return PinCode::SimPuk2;
     if (code == "NOT INSERTED" || code == "SIM NOT INSERTED" || code == "NO SIM" ||
-        code == "NOT READY" || code == "SIM REMOVED")
+        code == "SIM REMOVED")
         return PinCode::NoSim;
+    if (code == "NOT READY" || code == "SIM NOT READY" || code == "SIM BUSY")
+        return PinCode::NotReady;
     // PH-SIM PIN, PH-NET PIN and the other personalisation codes: the card wants a code typed in.
     if (code.rfind("PH-", 0) == 0 || code.rfind("PH ", 0) == 0) {
         if (code.size() >= 3 && code.compare(code.size() - 3, 3, "PUK") == 0)

@@ -40,7 +40,8 @@ struct SignalQuality {
 std::optional<SignalQuality> parseCsqResponse(std::string_view line);
 
 // +CPIN? : the code the SIM waits for.
-enum class PinCode { Ready, SimPin, SimPuk, SimPin2, SimPuk2, PhoneLockPin, PhoneLockPuk, NoSim };
+// NotReady: the SIM is there but still starting (after power-up or +CFUN=1); it is asked again.
+enum class PinCode { Ready, SimPin, SimPuk, SimPin2, SimPuk2, PhoneLockPin, PhoneLockPuk, NoSim, NotReady };
 std::optional<PinCode> parseCpinQueryResponse(std::string_view line);
 
 // +CPINR: "<code>,<retries>[,<default retries>]", one line per code.

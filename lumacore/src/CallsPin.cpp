@@ -90,6 +90,9 @@ MEC_STATUS _MEC_GetPinState(uint8_t *state)
             return kStatusOk;
         case PinCode::NoSim:
             return kStatusNoSim;
+        case PinCode::NotReady:
+            // Answered as "SIM busy": the program retries a while before it calls the SIM absent.
+            return static_cast<uint16_t>(kStatusCmeBase + 14);
         }
         return kStatusError;
     });

@@ -142,6 +142,8 @@ TEST(AtParsers, PinState)
         {"+CPIN: PH-NETSUB PUK", PinCode::PhoneLockPuk},
         {"+CPIN: NOT INSERTED", PinCode::NoSim},
         {"+CPIN: SIM REMOVED", PinCode::NoSim},
+        {"+CPIN: NOT READY", PinCode::NotReady},
+        {"+CPIN: SIM BUSY", PinCode::NotReady},
         {"+CPIN: WHATEVER", std::nullopt},
         {"+CPINR: SIM PIN,3,3", std::nullopt},
     };
