@@ -218,6 +218,12 @@ void TCustomImButton::mouseMoveEvent(QMouseEvent *event)
 void TCustomImButton::changeEvent(QEvent *event)
 {
     QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        // A disabled button never sees the release of a press it holds: let the press go, or
+        // the button would look pushed again once enabled.
+        m_captured = false;
+        m_pushed = false;
+    }
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange)
         update();
 }

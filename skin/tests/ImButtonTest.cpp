@@ -225,6 +225,28 @@ TEST(ImButtonMouse, PressLeaveAndComeBack)
     EXPECT_FALSE(button.isCaptured());
 }
 
+TEST(ImButtonMouse, DisabledWhileHeldDoesNotStayPushed)
+{
+    TImButton button;
+    button.resize(40, 20);
+    button.setPictureCount(3);
+    sendEnter(button);
+    sendMouse(button, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
+    ASSERT_TRUE(button.isPushed());
+
+    button.setEnabled(false);
+    EXPECT_EQ(button.currentFrame().index, 1);
+    button.setEnabled(true);
+    EXPECT_FALSE(button.isCaptured());
+    EXPECT_FALSE(button.isPushed());
+    EXPECT_NE(button.currentFrame().index, 2);
+
+    // Leaving and coming back no longer brings the old press back.
+    sendLeave(button);
+    sendEnter(button);
+    EXPECT_FALSE(button.isPushed());
+}
+
 TEST(ImButtonMouse, DoubleClickActsAsPress)
 {
     TImButton button;
