@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -24,6 +25,9 @@ std::unique_ptr<TBL_base> g_root;
 std::mutex g_windowLock;
 QPointer<QObject> g_window;
 std::unique_ptr<platform::WindowSink> g_sink;
+// Sinks replaced by the registration of another window. The engine may still be delivering
+// through one of them from its own thread, so they live on until the process ends.
+std::vector<std::unique_ptr<platform::WindowSink>> g_retiredSinks;
 
 std::mutex g_sharedLock;
 std::string g_serviceProviderName;
@@ -130,7 +134,12 @@ uint16_t RegisterMainWindow(QObject *window, int unregister)
         if (g_root) {
             g_root->window = g_window.data();
         }
-        if (window != nullptr && (!g_sink || g_sink->window() != window)) {
+        // Unregistering hands the engine back the sink it holds; only a registration of
+        // another window needs a new one.
+        if (unregister == 0 && window != nullptr && (!g_sink || g_sink->window() != window)) {
+            if (g_sink) {
+                g_retiredSinks.push_back(std::move(g_sink));
+            }
             g_sink = std::make_unique<platform::WindowSink>(window);
         }
         if (g_sink) {

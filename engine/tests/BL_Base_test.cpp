@@ -122,6 +122,29 @@ TEST_F(BusinessLogicTest, RegisteringTheWindowHandsTheEngineASinkThatReachesTheW
               "1");
 }
 
+TEST_F(BusinessLogicTest, ASinkHandedToTheEngineStaysValidAndIsTheOneUnregistered)
+{
+    static std::vector<LumacoreWindowSink *> handed;
+    handed.clear();
+    lumacore_fake::onCall(&_MEC_RegisterAppHandle, [](LumacoreWindowSink *sink, uint8_t) -> MEC_STATUS {
+        handed.push_back(sink);
+        return 0;
+    });
+    MessageCatcher other;
+    ASSERT_EQ(RegisterMainWindow(window.get(), 0), 0);
+    ASSERT_EQ(RegisterMainWindow(&other, 0), 0);
+    ASSERT_EQ(RegisterMainWindow(&other, 1), 0);
+    ASSERT_EQ(handed.size(), 3u);
+    EXPECT_NE(handed[0], handed[1]);
+    EXPECT_EQ(handed[2], handed[1]);  // the sink the engine holds, not a new one
+
+    // The engine may still be delivering through the first sink when the second replaces it.
+    LumacoreWindowSink *first = handed[0];
+    EXPECT_EQ(first->post(first->context, platform::WM_SIM_READY, 2, 0, nullptr, 0), 1);
+    EXPECT_EQ(window->take(platform::WM_SIM_READY).size(), 1u);
+    EXPECT_TRUE(other.take(platform::WM_SIM_READY).empty());
+}
+
 TEST_F(BusinessLogicTest, SendReportBlockKeepsAtMost32NumberAnd24TimeCharacters)
 {
     start();
