@@ -51,7 +51,8 @@ int SmsItem::usedSlots() const
 
 int SmsItem::messageCount() const
 {
-    return longMessage != 0 ? usedSlots() : 1;
+    const int used = usedSlots();
+    return longMessage != 0 && used > 0 ? used : 1;
 }
 
 TBL_sms::~TBL_sms()
@@ -369,10 +370,13 @@ const SmsItem *TBL_sms::findUnlocked(uint16_t storageIndex, uint8_t storage) con
     return nullptr;
 }
 
-const SmsItem *TBL_sms::FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const
+std::optional<SmsItem> TBL_sms::FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const
 {
     std::lock_guard guard(m_lock);
-    return findUnlocked(storageIndex, storage);
+    if (const SmsItem *item = findUnlocked(storageIndex, storage)) {
+        return *item;
+    }
+    return std::nullopt;
 }
 
 uint16_t TBL_sms::OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *result)

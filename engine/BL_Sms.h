@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 enum SmsStore : uint8_t { SMS_STORE_SIM = 0, SMS_STORE_CARD = 1, SMS_STORE_PC = 2 };
@@ -60,7 +61,8 @@ struct SmsItem {
     uint8_t reserved[5];
 
     int usedSlots() const;
-    // What the item counts in its folder: 1, or its used partSlots for a long-message item.
+    // What the item counts in its folder: 1, or its used partSlots for a long-message item. A
+    // long-message part that was never merged (its part count is 0) is still one message.
     int messageCount() const;
 };
 static_assert(sizeof(SmsItem) == 1108);
@@ -101,8 +103,9 @@ public:
     // status, nothing stored.
     uint16_t OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *result);
 
-    // The first item holding the given storage index (directly or in a used slot), or null.
-    const SmsItem *FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const;
+    // A copy of the first item holding the given storage index (directly or in a used slot).
+    // A copy, because the engine's thread may change the list as soon as the lock is released.
+    std::optional<SmsItem> FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const;
 
     // Copies of a storage's list, in list order (for tests and the windows).
     std::vector<SmsItem> Items(uint8_t storage) const;

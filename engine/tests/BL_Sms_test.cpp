@@ -17,13 +17,14 @@ struct Part {
     const char *sender = "+59899000111";
     uint16_t reference = 42;
     uint8_t partCount = 3;
+    bool flaggedLong = false;  // the long-message flag even without a part count
 };
 
 _MEC_SMS_RECORD recordOf(const Part &part, uint8_t storage)
 {
     _MEC_SMS_RECORD record{};
     record.index = part.index;
-    record.longMessage = part.partCount > 1 ? 1 : 0;
+    record.longMessage = part.partCount > 1 || part.flaggedLong ? 1 : 0;
     record.reference = part.reference;
     record.partCount = part.partCount;
     record.partNumber = part.partNumber;
@@ -117,7 +118,10 @@ TEST_F(SmsStoreTest, PartsArrivingOutOfOrderJoinIntoOneItemInPartOrder)
     EXPECT_EQ(items[0].partSlots[1].partNumber, 2);
     EXPECT_EQ(items[0].partSlots[2].partNumber, 3);
     EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 3);
-    EXPECT_EQ(store.FindMessageByIndex(12, SMS_STORE_SIM) != nullptr, true);
+    const std::optional<SmsItem> found = store.FindMessageByIndex(12, SMS_STORE_SIM);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_STREQ(found->text, "one, two, three.");
+    EXPECT_FALSE(store.FindMessageByIndex(14, SMS_STORE_SIM).has_value());
 }
 
 TEST_F(SmsStoreTest, OneUnreadPartMakesTheMergedMessageUnread)
@@ -155,6 +159,16 @@ TEST_F(SmsStoreTest, ASixPartMessageBecomesTwoItems)
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0].usedSlots() + items[1].usedSlots(), 6);
     EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 6);
+}
+
+TEST_F(SmsStoreTest, ALongMessagePartWithoutAPartCountStillCountsOne)
+{
+    // The engine flags it as part of a long message but gives no part count: it is never
+    // merged, is shown by the walk, and must not vanish from the counters.
+    FakeStorage::parts = {{5, 1, "lonely", 1, "+1", 3, 0, true}, {6, 1, "single", 1, "+2", 0, 1}};
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    ASSERT_EQ(store.Items(SMS_STORE_SIM).size(), 2u);
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 2);
 }
 
 TEST_F(SmsStoreTest, LoadingTheCardAlsoReadsThePcStorage)
