@@ -1,6 +1,7 @@
 #include "Sound.h"
 
 #include "config/BL_File.h"
+#include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 
 namespace {
@@ -53,7 +54,8 @@ int TSoundPlayer::priorityOf(SoundEvent event)
 
 QString TSoundPlayer::resolvePath(const std::string &file, const QString &programFolder)
 {
-    QString path = QString::fromLocal8Bit(file.data(), qsizetype(file.size()));
+    // The settings keep file names in the system code page, which need not be UTF-8.
+    QString path = platform::fromAnsi(file);
     if (path.startsWith(QLatin1Char('.')))
         path = programFolder + QLatin1Char('/') + path.mid(2);
     // Settings written on the other platform name folders with backslashes.

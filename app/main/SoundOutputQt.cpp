@@ -39,6 +39,8 @@ public:
     void stop() override
     {
         m_playing = false;
+        // A failure already queued belongs to the sound stopped here: it must not restart it.
+        ++m_generation;
         if (m_player)
             m_player->stop();
     }

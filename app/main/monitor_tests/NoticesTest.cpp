@@ -5,6 +5,7 @@
 #include "FakeLumacore.h"
 #include "config/BL_File.h"
 #include "engine/BL_Sms.h"
+#include "platform/CodePage.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -221,6 +222,11 @@ TEST(SoundPath, DotPathsAreTakenFromTheProgramFolder)
               QStringLiteral("/opt/lumadial/resource/sound/wav/tada.wav"));
     EXPECT_EQ(TSoundPlayer::resolvePath("/home/me/ring.wav", "/opt/lumadial"),
               QStringLiteral("/home/me/ring.wav"));
+    // A name chosen in a single-byte locale is decoded in that code page, not as UTF-8.
+    platform::forceSystemCodePage("CP1252");
+    const QString accented = TSoundPlayer::resolvePath("/home/me/canci\xf3n.wav", "/opt/lumadial");
+    platform::forceSystemCodePage({});
+    EXPECT_EQ(accented, QStringLiteral("/home/me/canci\u00f3n.wav"));
 }
 
 // ---- calls --------------------------------------------------------------------------------------
