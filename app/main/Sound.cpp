@@ -93,6 +93,11 @@ bool TSoundPlayer::start(SoundEvent event)
     }
     if (file.empty())
         return true;  // the event is muted
+    if (!m_output->hasOutputDevice()) {
+        if (m_beep)
+            m_beep();
+        return false;
+    }
     m_event = event;
     m_priority = priorityOf(event);
     if (!m_output->play(resolvePath(file, m_store.folder()), event == SoundEvent::IncomingCall)) {

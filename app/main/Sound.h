@@ -3,7 +3,8 @@
 // Priorities: 1 connection up or down, 2 new message, 3 incoming call (the ring, which repeats
 // until stopped). The file of each event comes from the sound settings (a muted event has no
 // file and plays nothing). A file that cannot be played gets the platform beep, its delivered
-// default is put back and that is tried once more.
+// default is put back and that is tried once more. With no audio device at all only the beep
+// sounds: the file is not at fault, so the user's choice stays.
 #pragma once
 
 #include <QString>
@@ -23,6 +24,8 @@ public:
     virtual bool play(const QString &path, bool repeat) = 0;
     virtual void stop() = 0;
     virtual bool isPlaying() const = 0;
+    // Whether there is anything to play on (an audio output device).
+    virtual bool hasOutputDevice() const { return true; }
     void setFailureHandler(std::function<void()> handler) { m_failed = std::move(handler); }
 
 protected:

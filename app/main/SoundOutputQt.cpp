@@ -25,7 +25,7 @@ public:
             return false;
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull())
-            return false;
+            return false;  // hasOutputDevice() said otherwise a moment ago
         ensurePlayer();
         m_audio->setDevice(device);
         m_player->setLoops(repeat ? QMediaPlayer::Infinite : 1);
@@ -46,6 +46,11 @@ public:
     }
 
     bool isPlaying() const override { return m_playing; }
+
+    bool hasOutputDevice() const override
+    {
+        return !QMediaDevices::defaultAudioOutput().isNull();
+    }
 
 private:
     // The player is made on the first sound: loading the media back end takes a while and is
@@ -96,12 +101,13 @@ private:
 
 #else
 
-// Built without Qt Multimedia: nothing can be played, so every sound takes the failure path.
+// Built without Qt Multimedia: nothing can be played, as on a machine without an audio device.
 class QtSoundOutput final : public SoundOutput {
 public:
     bool play(const QString &, bool) override { return false; }
     void stop() override {}
     bool isPlaying() const override { return false; }
+    bool hasOutputDevice() const override { return false; }
 };
 
 #endif

@@ -17,6 +17,7 @@ public:
         bool playing = false;
         bool repeating = false;
         int refuse = 0;       // the next n plays fail at once
+        bool noDevice = false;  // no audio output device
         FakeSoundOutput *output = nullptr;
     };
 
@@ -40,6 +41,7 @@ public:
     }
     void stop() override { m_state->playing = false; }
     bool isPlaying() const override { return m_state->playing; }
+    bool hasOutputDevice() const override { return !m_state->noDevice; }
 
     // The sound ends on its own, or breaks while playing.
     void finish() { m_state->playing = false; }

@@ -200,6 +200,25 @@ TEST_F(NoticeTest, UnplayableSoundBeepsRestoresTheDefaultAndTriesOnce)
     EXPECT_TRUE(sound->playing);
 }
 
+TEST_F(NoticeTest, WithoutAnAudioDeviceOnlyTheBeepSoundsAndTheChosenFileStays)
+{
+    std::strcpy(SoundOfSlot(FileStore().allConfig(), kSoundSlotSmsArrived)->file,
+                "/home/me/mine.wav");
+    ASSERT_TRUE(FileStore().SaveAllConfig());
+    auto state = std::make_shared<FakeSoundOutput::State>();
+    state->noDevice = true;
+    int beeps = 0;
+    TSoundPlayer player(std::make_unique<FakeSoundOutput>(state), FileStore(), [&] { ++beeps; },
+                        {});
+    player.play(SoundEvent::SmsArrived);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(state->played.isEmpty());
+    EXPECT_EQ(player.playingPriority(), 0);
+    std::string file;
+    ASSERT_TRUE(FileStore().GetSoundFile(kSoundSlotSmsArrived, file));
+    EXPECT_EQ(file, "/home/me/mine.wav");
+}
+
 TEST_F(NoticeTest, MutedSoundPlaysNothingAndUnreadableSettingsAreReported)
 {
     SoundOfSlot(FileStore().allConfig(), kSoundSlotConnected)->muted = 1;
