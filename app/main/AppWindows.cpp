@@ -44,7 +44,8 @@ void CreateAppWindows()
     TAppWindows &w = g_windows;
     create(w.Mainform);
     QWidget *owner = w.Mainform.get();
-    create(w.AboutBox, owner, AboutBoxContext{});
+    // Each About opens a box of its own; this one is never shown and asks the card nothing.
+    create(w.AboutBox, owner, AboutBoxContext{.askCard = false});
     create(w.SetMenuForm);
     create(w.MessageBoxForm, owner);
     create(w.Set_msgform);

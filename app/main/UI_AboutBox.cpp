@@ -110,9 +110,13 @@ TAboutBox::TAboutBox(QWidget *owner, const AboutBoxContext &context)
     Label_IMSI->hide();
     Label_IMSINumber->hide();
 
-    readImei();
-    if (mayAskBoardVersions(context))
-        readBoardVersions(context.showInternalVersions);
+    if (context.askCard) {
+        readImei();
+        if (mayAskBoardVersions(context))
+            readBoardVersions(context.showInternalVersions);
+    } else {
+        Label_IMEI->clear();
+    }
     layoutRows();
 
     if (owner && owner->window()->isVisible())

@@ -15,6 +15,9 @@ struct AboutBoxContext {
     uint8_t cardState = 1;              // 1: card absent
     int callState = 0;                  // the call window's state
     int connectionState = 0;            // the data connection's state
+    // False for the box made once at start-up, which is never shown: the card is not asked for
+    // anything then (a needless card command while the card is being brought up).
+    bool askCard = true;
 };
 
 class TAboutBox : public QDialog {

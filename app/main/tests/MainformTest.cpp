@@ -48,6 +48,8 @@ TEST_F(MainformTest, CreationStartsTheEngineRegistersTheWindowAndPostsCardInsert
     CreateAppWindows();
     form = AppWindows().Mainform.get();
     EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_Startup"), std::vector<std::string>{"0, 400, 0"});
+    // The About box made at start-up is never shown: the card is not asked for its IMEI then.
+    EXPECT_EQ(lumacore_fake::countOf("_MEC_QueryImei"), 0);
     EXPECT_NE(lumacore_fake::registeredCallbacks().meStateChanged, nullptr);
     EXPECT_NE(lumacore_fake::registeredCallbacks().zdonNotify, nullptr);
     EXPECT_NE(lumacore_fake::registeredSink(), nullptr);
