@@ -177,8 +177,10 @@ void TAboutBox::layoutRows()
     for (const auto &[caption, value] : rows) {
         caption->setGeometry(kCaptionLeft, top, kCaptionWidth, kRowHeight);
         value->setGeometry(kValueLeft, top, kValueWidth, kRowHeight);
-        // isHidden, not isVisible: the box itself is not shown yet.
-        if (!caption->isHidden() && !caption->text().isEmpty())
+        // isHidden, not isVisible: the box itself is not shown yet. A row whose caption is
+        // empty (no language file) still takes its line when it has a value, so two values
+        // never land on the same line.
+        if (!caption->isHidden() && !(caption->text().isEmpty() && value->text().isEmpty()))
             top += kRowHeight;
     }
 }

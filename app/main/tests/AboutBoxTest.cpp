@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -142,6 +143,30 @@ TEST_F(AboutBoxTest, AVersionThatFillsTheWholeBufferIsCutThereNotRunOver)
     context.cardState = 12;
     TAboutBox box(nullptr, context);
     EXPECT_EQ(box.Label_HardwareVersion->text(), QString(MEC_VERSION_TEXT_SIZE, QLatin1Char('X')));
+}
+
+TEST_F(AboutBoxTest, EveryShownValueHasALineOfItsOwnWithOrWithoutTheLanguageFile)
+{
+    for (const bool withLanguage : {true, false}) {
+        SCOPED_TRACE(withLanguage ? "with the language file" : "without it");
+        if (!withLanguage)
+            platform::destroyStringManager();  // every caption is empty
+        AboutBoxContext context;
+        context.cardState = 12;
+        context.showInternalVersions = true;
+        TAboutBox box(nullptr, context);
+        if (!withLanguage)
+            platform::createStringManager();
+        std::vector<int> tops;
+        for (QLabel *value : {box.Label_BoardSoftwareVersion, box.Label_BoardSoftwareInterVersion,
+                              box.Label_HardwareVersion, box.Label_IMEINumber}) {
+            ASSERT_FALSE(value->isHidden());
+            ASSERT_FALSE(value->text().isEmpty());
+            tops.push_back(value->y());
+        }
+        for (size_t i = 1; i < tops.size(); ++i)
+            EXPECT_GT(tops[i], tops[i - 1]);
+    }
 }
 
 TEST_F(AboutBoxTest, AClickAnywhereClosesTheBox)
