@@ -12,6 +12,7 @@
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "virtualmodem/VirtualModem.h"
+#include "VirtualCardSetup.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -20,38 +21,17 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
-using namespace std::chrono_literals;
-
-namespace {
-
-// Generous: the engine and the card talk over a real pseudo-terminal.
-constexpr int kWait = 15000;
-
-QString text(unsigned number)
-{
-    return platform::GetLanguageString(number);
-}
-
-}  // namespace
+using e2e::kWait;
+using e2e::text;
 
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (platform::stringManager() == nullptr)
-            platform::createStringManager();
-        ASSERT_TRUE(folder.isValid());
-        link = folder.filePath("ttyCard").toStdString();
-        ::setenv("LUMACORE_PORT", link.c_str(), 1);
-        ::setenv("LUMACORE_DB", folder.filePath("db.dat").toLocal8Bit().constData(), 1);
-
-        FileStore().setFolder(folder.path());
-        FileStore().allConfig() = AllConfig{};
-        ASSERT_TRUE(FileStore().RestoreAllConfigDefaults());
+        ASSERT_TRUE(setup.prepare());
         ProfileRecord profile{};
         std::strcpy(profile.name, "Brisa AR");
         std::strcpy(profile.apnAutomatic, "0");
@@ -81,11 +61,9 @@ protected:
 
     void startCard(bool pinRequired)
     {
-        virtualmodem::CardOptions options;
-        options.pinRequired = pinRequired;
-        options.simBusyTime = 300ms;
-        card = std::make_unique<virtualmodem::VirtualModem>(options);
-        ASSERT_TRUE(card->start(link)) << card->lastError();
+        std::string error;
+        card = setup.plugCard(pinRequired, error);
+        ASSERT_NE(card, nullptr) << error;
     }
 
     // What the main window does at creation: start the engine, take its callbacks and
@@ -147,8 +125,7 @@ protected:
         EXPECT_TRUE(monitor->inService());
     }
 
-    QTemporaryDir folder;
-    std::string link;
+    e2e::VirtualCardSetup setup;
     std::unique_ptr<virtualmodem::VirtualModem> card;
     RecordingView view;
     std::shared_ptr<FakeSoundOutput::State> sound = std::make_shared<FakeSoundOutput::State>();
@@ -294,7 +271,7 @@ TEST_F(EndToEnd, NetworkLostAndBack)
 
 TEST_F(EndToEnd, NoCardShowsTheCardAbsent)
 {
-    ::setenv("LUMACORE_PORT", folder.filePath("nothing-here").toLocal8Bit().constData(), 1);
+    ::setenv("LUMACORE_PORT", setup.filePath("nothing-here").toLocal8Bit().constData(), 1);
     startProgram();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.cardIcon == kImageCardAbsent; }, kWait));
     EXPECT_EQ(monitor->cardState(), kCardAbsent);

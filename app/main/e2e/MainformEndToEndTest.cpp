@@ -11,6 +11,7 @@
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "virtualmodem/VirtualModem.h"
+#include "VirtualCardSetup.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -21,35 +22,16 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 
-using namespace std::chrono_literals;
-
-namespace {
-
-constexpr int kWait = 15000;
-
-QString text(unsigned number)
-{
-    return platform::GetLanguageString(number);
-}
-
-}  // namespace
+using e2e::kWait;
+using e2e::text;
 
 class MainformEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (platform::stringManager() == nullptr)
-            platform::createStringManager();
-        ASSERT_TRUE(folder.isValid());
-        link = folder.filePath("ttyCard").toStdString();
-        ::setenv("LUMACORE_PORT", link.c_str(), 1);
-        ::setenv("LUMACORE_DB", folder.filePath("db.dat").toLocal8Bit().constData(), 1);
-        FileStore().setFolder(folder.path());
-        FileStore().allConfig() = AllConfig{};
-        ASSERT_TRUE(FileStore().RestoreAllConfigDefaults());
+        ASSERT_TRUE(setup.prepare());
         platform::setMessageBoxHandler([this](QWidget *, const QString &shown, int, bool) {
             boxes << shown;
             return 1;
@@ -69,11 +51,9 @@ protected:
 
     void start(bool pinRequired)
     {
-        virtualmodem::CardOptions options;
-        options.pinRequired = pinRequired;
-        options.simBusyTime = 300ms;
-        card = std::make_unique<virtualmodem::VirtualModem>(options);
-        ASSERT_TRUE(card->start(link)) << card->lastError();
+        std::string error;
+        card = setup.plugCard(pinRequired, error);
+        ASSERT_NE(card, nullptr) << error;
         CreateAppWindows();
         form = AppWindows().Mainform.get();
         ASSERT_NE(form, nullptr);
@@ -100,8 +80,7 @@ protected:
         EXPECT_TRUE(form->StkButton->isEnabled());
     }
 
-    QTemporaryDir folder;
-    std::string link;
+    e2e::VirtualCardSetup setup;
     std::unique_ptr<virtualmodem::VirtualModem> card;
     TMainform *form = nullptr;
     QStringList boxes;
