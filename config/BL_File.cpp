@@ -28,19 +28,13 @@ void fillFrom(Record &record, std::string_view bytes)
     std::memcpy(&record, bytes.data(), std::min(bytes.size(), sizeof record));
 }
 
-bool isFlagSet(const char *field, size_t size)
-{
-    return platform::fieldText(field, size) == "1";
-}
+bool isFlagSet(const char *field, size_t size) { return platform::fieldText(field, size) == "1"; }
 
 }  // namespace
 
 TBL_File::TBL_File() : TBL_File(ProgramFolder()) {}
 
-TBL_File::TBL_File(const QString &folder)
-{
-    setFolder(folder);
-}
+TBL_File::TBL_File(const QString &folder) { setFolder(folder); }
 
 void TBL_File::setFolder(const QString &folder)
 {
@@ -417,8 +411,8 @@ SmsConfigBlock BuildSmsConfigBlock(const AllConfig &config)
     // reports: the card should not send reports the user never asked for.
     const std::string_view report =
         platform::fieldText(config.smsStatusReport, sizeof config.smsStatusReport);
-    const bool decimal = !report.empty() &&
-        report.find_first_not_of("0123456789") == std::string_view::npos;
+    const bool decimal =
+        !report.empty() && report.find_first_not_of("0123456789") == std::string_view::npos;
     block.statusReport = decimal && report.find_first_not_of('0') == std::string_view::npos ? 1 : 0;
     block.storage = config.smsStorage[0];
     return block;

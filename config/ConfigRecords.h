@@ -51,10 +51,10 @@ struct AllConfig {
     SoundSetting disconnectedSound;
     SoundSetting smsArrivedSound;
     SoundSetting incomingCallSound;
-    uint8_t pinRequestEnabled;    // mirror of the SIM's PIN request, 0 or 1
-    char smsStorage[2];           // '0', '1' or '2' and a zero byte
-    LeInt32 concatReference;      // counter behind long-message references
-    uint8_t clipPresentation;     // caller identification shown, 0 or 1
+    uint8_t pinRequestEnabled;  // mirror of the SIM's PIN request, 0 or 1
+    char smsStorage[2];         // '0', '1' or '2' and a zero byte
+    LeInt32 concatReference;    // counter behind long-message references
+    uint8_t clipPresentation;   // caller identification shown, 0 or 1
     uint8_t reserved[3];
 };
 static_assert(sizeof(AllConfig) == 4056);
@@ -75,21 +75,21 @@ static_assert(offsetof(AllConfig, clipPresentation) == 4052);
 
 // One connection profile: config.ran is a sequence of these, defaultcfg.ran holds one.
 struct ProfileRecord {
-    char name[68];                // the key; at most 60 characters
+    char name[68];  // the key; at most 60 characters
     char userName[104];
-    char password[104];           // plain text: the files holding profiles are owner-only
+    char password[104];  // plain text: the files holding profiles are owner-only
     char dialNumber[20];
-    char apnAutomatic[4];         // "1" obtain automatically, "0" use apn
+    char apnAutomatic[4];  // "1" obtain automatically, "0" use apn
     char apn[104];
-    char dnsAutomatic[4];         // "1" / "0"
+    char dnsAutomatic[4];  // "1" / "0"
     char primaryDns[25];
     char secondaryDns[25];
     char pdpAddressAutomatic[4];  // "1" / "0"
     char pdpAddress[25];
-    char pdpType[5];              // "IP" or "PPP"
-    char authentication[5];       // "PAP" or "CHAP"
-    char askCredentials[4];       // "1" / "0": prompt before dialling
-    char saveCredentials[4];      // "1" / "0"
+    char pdpType[5];          // "IP" or "PPP"
+    char authentication[5];   // "PAP" or "CHAP"
+    char askCredentials[4];   // "1" / "0": prompt before dialling
+    char saveCredentials[4];  // "1" / "0"
 };
 static_assert(sizeof(ProfileRecord) == 505);
 static_assert(offsetof(ProfileRecord, userName) == 68);

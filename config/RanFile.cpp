@@ -11,10 +11,7 @@ namespace {
 
 std::optional<WriteStep> g_failingStep;
 
-bool failsAt(WriteStep step)
-{
-    return g_failingStep && *g_failingStep == step;
-}
+bool failsAt(WriteStep step) { return g_failingStep && *g_failingStep == step; }
 
 class FileDescriptor {
 public:
@@ -149,9 +146,6 @@ bool writeFileAtomically(const std::string &path, std::string_view bytes, FileAc
     return true;
 }
 
-void setWriteFailureForTesting(std::optional<WriteStep> step)
-{
-    g_failingStep = step;
-}
+void setWriteFailureForTesting(std::optional<WriteStep> step) { g_failingStep = step; }
 
 }  // namespace ranfile

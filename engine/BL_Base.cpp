@@ -80,10 +80,7 @@ TBL_base::~TBL_base()
     window = nullptr;
 }
 
-TBL_base *BusinessLogic()
-{
-    return g_root.get();
-}
+TBL_base *BusinessLogic() { return g_root.get(); }
 
 uint16_t StartBusinessLogic(uint8_t mode, uint16_t a, uint16_t b)
 {
@@ -104,25 +101,35 @@ uint16_t StartBusinessLogic(uint8_t mode, uint16_t a, uint16_t b)
     g_root->sms->LoadMessages(SMS_STORE_PC);
 
     _MEC_SetCallBackSmsArriveNew(
-        [](uint8_t storage, uint16_t index) -> MEC_STATUS { return OnSmsArriveNew(storage, index); }, 0);
+        [](uint8_t storage, uint16_t index) -> MEC_STATUS {
+            return OnSmsArriveNew(storage, index);
+        },
+        0);
     _MEC_SetCallBackSmsSendReportArrive(
         [](uint8_t status, const char *number, const char *time) -> MEC_STATUS {
             return OnSmsSendReport(status, number, time);
         },
         0);
-    _MEC_SetCallBackCallCallComing([](const char *number) -> MEC_STATUS { return OnCallComing(number); }, 0);
-    _MEC_SetCallBackZpasNotify([](const char *text) -> MEC_STATUS { return OnServiceText(text); }, 0);
+    _MEC_SetCallBackCallCallComing(
+        [](const char *number) -> MEC_STATUS { return OnCallComing(number); }, 0);
+    _MEC_SetCallBackZpasNotify([](const char *text) -> MEC_STATUS { return OnServiceText(text); },
+                               0);
     _MEC_SetCallBackSmsArriveClass0(
-        [](const char *number, const char *text) -> MEC_STATUS { return OnSmsArriveClass0(number, text); }, 0);
-    _MEC_SetCallBackSmsArriveBroadcast([](const char *text) -> MEC_STATUS { return OnSmsArriveBroadcast(text); }, 0);
+        [](const char *number, const char *text) -> MEC_STATUS {
+            return OnSmsArriveClass0(number, text);
+        },
+        0);
+    _MEC_SetCallBackSmsArriveBroadcast(
+        [](const char *text) -> MEC_STATUS { return OnSmsArriveBroadcast(text); }, 0);
     return startStatus;
 }
 
 void RegisterCardCallbacks()
 {
-    _MEC_SetCallBackMeStateChanged([](uint8_t state) -> MEC_STATUS { return OnMeStateChanged(state); }, 0);
-    _MEC_SetCallBackZdonNotify([](const _MEC_ZDON_RECORD *record) -> MEC_STATUS { return OnOperatorRecord(record); },
-                               0);
+    _MEC_SetCallBackMeStateChanged(
+        [](uint8_t state) -> MEC_STATUS { return OnMeStateChanged(state); }, 0);
+    _MEC_SetCallBackZdonNotify(
+        [](const _MEC_ZDON_RECORD *record) -> MEC_STATUS { return OnOperatorRecord(record); }, 0);
 }
 
 uint16_t RegisterMainWindow(QObject *window, int unregister)
@@ -205,7 +212,8 @@ uint16_t OnSmsSendReport(uint8_t status, const char *number, const char *time)
     block[0] = status;
     putText(block, 1, number, 32);
     putText(block, 37, time, 24);
-    postToMainWindow(platform::WM_SMS_REPORT, 0, 0, std::make_unique<platform::ByteBlock>(std::move(block)));
+    postToMainWindow(platform::WM_SMS_REPORT, 0, 0,
+                     std::make_unique<platform::ByteBlock>(std::move(block)));
     return 0;
 }
 
@@ -214,7 +222,8 @@ uint16_t OnSmsArriveClass0(const char *number, const char *text)
     std::vector<uint8_t> block(200, 0);
     putText(block, 0, number, 32);
     putText(block, 36, text, 160);
-    postToMainWindow(platform::WM_SMS_CLASS0, 0, 0, std::make_unique<platform::ByteBlock>(std::move(block)));
+    postToMainWindow(platform::WM_SMS_CLASS0, 0, 0,
+                     std::make_unique<platform::ByteBlock>(std::move(block)));
     return 0;
 }
 
@@ -222,7 +231,8 @@ uint16_t OnSmsArriveBroadcast(const char *text)
 {
     std::vector<uint8_t> block(164, 0);
     putText(block, 0, text, 160);
-    postToMainWindow(platform::WM_SMS_BROADCAST, 0, 0, std::make_unique<platform::ByteBlock>(std::move(block)));
+    postToMainWindow(platform::WM_SMS_BROADCAST, 0, 0,
+                     std::make_unique<platform::ByteBlock>(std::move(block)));
     return 0;
 }
 
@@ -278,6 +288,7 @@ uint16_t OnOperatorRecord(const void *record)
     std::memcpy(block.data(), fitted.data(), fitted.size());
     block[fitted.size()] = 0;
 
-    postToMainWindow(platform::WM_OPERATOR_RECORD, 0, 0, std::make_unique<platform::ByteBlock>(std::move(block)));
+    postToMainWindow(platform::WM_OPERATOR_RECORD, 0, 0,
+                     std::make_unique<platform::ByteBlock>(std::move(block)));
     return 0;
 }

@@ -8,15 +8,9 @@ uint16_t TBL_Cr::GetFirstEntry(uint8_t kind, CallEntry *entry)
     return _MEC_GetFirstCallEntry(kind, entry);
 }
 
-uint16_t TBL_Cr::GetNextEntry(CallEntry *entry)
-{
-    return _MEC_GetNextCallEntry(entry);
-}
+uint16_t TBL_Cr::GetNextEntry(CallEntry *entry) { return _MEC_GetNextCallEntry(entry); }
 
-uint16_t TBL_Cr::SaveEntry(CallEntry *entry)
-{
-    return _MEC_SaveCallEntry(entry);
-}
+uint16_t TBL_Cr::SaveEntry(CallEntry *entry) { return _MEC_SaveCallEntry(entry); }
 
 uint16_t TBL_Cr::DeleteEntry(uint32_t index, uint8_t storage)
 {

@@ -61,7 +61,8 @@ uint16_t TBLSet::LoadFieldLimits()
         for (const TextField &field : kTextFields) {
             const uint16_t bits = sizes.*field.bits;
             eight.values[field.limitIndex] = eightBitLimit(bits, sizes.*field.mask);
-            wide.values[field.limitIndex] = field.ucs2ByHalf ? bits / 16 : eight.values[field.limitIndex];
+            wide.values[field.limitIndex] =
+                field.ucs2ByHalf ? bits / 16 : eight.values[field.limitIndex];
         }
         eight.values[0] = wide.values[0] = static_cast<int32_t>(sizes.contactCapacity);
         eight.values[1] = wide.values[1] = static_cast<int32_t>(sizes.contactCount2);

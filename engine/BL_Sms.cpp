@@ -26,8 +26,8 @@ void copyText(char *field, size_t fieldSize, const char *source, size_t sourceSi
 void formatTime(char *field, size_t fieldSize, const _MEC_SMS_TIME &time)
 {
     char text[64];
-    std::snprintf(text, sizeof text, "%4d-%02d-%02d  %02d:%02d:%02d", time.year, time.month, time.day,
-                  time.hour, time.minute, time.second);
+    std::snprintf(text, sizeof text, "%4d-%02d-%02d  %02d:%02d:%02d", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second);
     copyText(field, fieldSize, text, sizeof text, fieldSize - 1);
 }
 
@@ -97,20 +97,20 @@ std::unique_ptr<SmsItem> TBL_sms::ItemFromRecord(const _MEC_SMS_RECORD &record)
     case SMS_STATUS_READ:
     case SMS_STATUS_UNREAD:
         item->folder = SMS_FOLDER_INBOX;
-        copyText(item->number, sizeof item->number, record.sender, sizeof record.sender, kNumberChars);
+        copyText(item->number, sizeof item->number, record.sender, sizeof record.sender,
+                 kNumberChars);
         formatTime(item->time, sizeof item->time, record.receiveTime);
         break;
     case SMS_STATUS_SENT:
     case SMS_STATUS_UNSENT:
         item->folder = record.status == SMS_STATUS_SENT ? SMS_FOLDER_SENT : SMS_FOLDER_DRAFTS;
-        copyText(item->number, sizeof item->number, record.recipient, sizeof record.recipient, kNumberChars);
+        copyText(item->number, sizeof item->number, record.recipient, sizeof record.recipient,
+                 kNumberChars);
         if (record.sendTime.year != 0) {
             formatTime(item->time, sizeof item->time, record.sendTime);
         }
         break;
-    default:
-        item->folder = SMS_FOLDER_OTHER;
-        break;
+    default: item->folder = SMS_FOLDER_OTHER; break;
     }
     return item;
 }
@@ -123,18 +123,13 @@ uint16_t TBL_sms::LoadMessages(uint8_t storage)
         return status;
     }
     switch (storage) {
-    case SMS_STORE_SIM:
-        status = readStorage(SMS_STORE_SIM);
-        break;
+    case SMS_STORE_SIM: status = readStorage(SMS_STORE_SIM); break;
     case SMS_STORE_CARD:
         readStorage(SMS_STORE_CARD);
         status = readStorage(SMS_STORE_PC);
         break;
-    case SMS_STORE_PC:
-        status = readStorage(SMS_STORE_PC);
-        break;
-    default:
-        break;
+    case SMS_STORE_PC: status = readStorage(SMS_STORE_PC); break;
+    default: break;
     }
     return status == kEndOfList ? 0 : status;
 }
@@ -226,7 +221,8 @@ void TBL_sms::groupParts(uint8_t storage)
             }
             int best = i;
             for (int j = i + 1; j < kSmsPartSlots; ++j) {
-                if (partSlots[j].present != 0 && partSlots[j].partNumber <= partSlots[best].partNumber) {
+                if (partSlots[j].present != 0 &&
+                    partSlots[j].partNumber <= partSlots[best].partNumber) {
                     best = j;
                 }
             }
@@ -267,16 +263,22 @@ void TBL_sms::recount(uint8_t storage)
     if (list == nullptr) {
         return;
     }
-    const int base = storage == SMS_STORE_PC ? PcInbox : storage == SMS_STORE_SIM ? SimInbox : CardInbox;
-    const int total = storage == SMS_STORE_PC ? PcTotal : storage == SMS_STORE_SIM ? SimTotal : CardTotal;
+    const int base = storage == SMS_STORE_PC    ? PcInbox
+                     : storage == SMS_STORE_SIM ? SimInbox
+                                                : CardInbox;
+    const int total = storage == SMS_STORE_PC    ? PcTotal
+                      : storage == SMS_STORE_SIM ? SimTotal
+                                                 : CardTotal;
     m_counters[base] = m_counters[base + 1] = m_counters[base + 2] = 0;
     for (const std::unique_ptr<SmsItem> &item : *list) {
         if (item->folder >= SMS_FOLDER_INBOX && item->folder <= SMS_FOLDER_DRAFTS) {
             m_counters[base + item->folder - 1] += static_cast<uint16_t>(item->messageCount());
         }
     }
-    m_counters[total] = static_cast<uint16_t>(m_counters[base] + m_counters[base + 1] + m_counters[base + 2]);
-    m_counters[GrandTotal] = static_cast<uint16_t>(m_counters[PcTotal] + m_counters[SimTotal] + m_counters[CardTotal]);
+    m_counters[total] =
+        static_cast<uint16_t>(m_counters[base] + m_counters[base + 1] + m_counters[base + 2]);
+    m_counters[GrandTotal] =
+        static_cast<uint16_t>(m_counters[PcTotal] + m_counters[SimTotal] + m_counters[CardTotal]);
     platform::PostMessage(MainWindowHandle(), platform::WM_SMS_COUNTS, 0, 0);
 }
 
@@ -286,8 +288,12 @@ int TBL_sms::GetMessageCount(uint8_t folder, uint8_t storage) const
     if (storage > SMS_STORE_PC) {
         return 0;
     }
-    const int base = storage == SMS_STORE_PC ? PcInbox : storage == SMS_STORE_SIM ? SimInbox : CardInbox;
-    const int total = storage == SMS_STORE_PC ? PcTotal : storage == SMS_STORE_SIM ? SimTotal : CardTotal;
+    const int base = storage == SMS_STORE_PC    ? PcInbox
+                     : storage == SMS_STORE_SIM ? SimInbox
+                                                : CardInbox;
+    const int total = storage == SMS_STORE_PC    ? PcTotal
+                      : storage == SMS_STORE_SIM ? SimTotal
+                                                 : CardTotal;
     if (folder == SMS_FOLDER_ALL) {
         return m_counters[total];
     }
@@ -314,7 +320,9 @@ uint16_t TBL_sms::walk(SmsItem *item, bool first)
     if (list == nullptr) {
         return kEndOfList;
     }
-    const size_t cursorSlot = m_walkStorage == SMS_STORE_PC ? 0 : m_walkStorage == SMS_STORE_SIM ? 1 : 2;
+    const size_t cursorSlot = m_walkStorage == SMS_STORE_PC    ? 0
+                              : m_walkStorage == SMS_STORE_SIM ? 1
+                                                               : 2;
     uint16_t &cursor = m_cursors[cursorSlot];
     if (first) {
         cursor = 0;
@@ -335,19 +343,14 @@ uint16_t TBL_sms::walk(SmsItem *item, bool first)
 void TBL_sms::rememberPart(const SmsItem &item)
 {
     if (item.longMessage != 0 && item.storage <= SMS_STORE_PC) {
-        m_partTexts[item.storage][item.storageIndex] = std::string(platform::fieldText(item.text, sizeof item.text));
+        m_partTexts[item.storage][item.storageIndex] =
+            std::string(platform::fieldText(item.text, sizeof item.text));
     }
 }
 
-uint16_t TBL_sms::GetFirstMessage(SmsItem *item)
-{
-    return walk(item, true);
-}
+uint16_t TBL_sms::GetFirstMessage(SmsItem *item) { return walk(item, true); }
 
-uint16_t TBL_sms::GetNextMessage(SmsItem *item)
-{
-    return walk(item, false);
-}
+uint16_t TBL_sms::GetNextMessage(SmsItem *item) { return walk(item, false); }
 
 const SmsItem *TBL_sms::findUnlocked(uint16_t storageIndex, uint8_t storage) const
 {

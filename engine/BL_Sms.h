@@ -78,10 +78,18 @@ class TBL_sms {
 public:
     // Counter positions, in the order the store keeps them.
     enum Counter {
-        PcInbox, PcSent, PcDrafts,
-        SimInbox, SimSent, SimDrafts,
-        CardInbox, CardSent, CardDrafts,
-        PcTotal, SimTotal, CardTotal,
+        PcInbox,
+        PcSent,
+        PcDrafts,
+        SimInbox,
+        SimSent,
+        SimDrafts,
+        CardInbox,
+        CardSent,
+        CardDrafts,
+        PcTotal,
+        SimTotal,
+        CardTotal,
         GrandTotal,
         CounterCount
     };

@@ -19,15 +19,15 @@ struct LanguageEntry {
 
 // The lookup is a binary search; a table that is not sorted would lose texts without a sound.
 static_assert(std::is_sorted(kLanguageEntries.begin(), kLanguageEntries.end(),
-                             [](const LanguageEntry &a, const LanguageEntry &b) { return a.number < b.number; }));
+                             [](const LanguageEntry &a, const LanguageEntry &b) {
+                                 return a.number < b.number;
+                             }));
 static_assert(std::adjacent_find(kLanguageEntries.begin(), kLanguageEntries.end(),
-                                 [](const LanguageEntry &a, const LanguageEntry &b) { return a.number == b.number; }) ==
-              kLanguageEntries.end());
+                                 [](const LanguageEntry &a, const LanguageEntry &b) {
+                                     return a.number == b.number;
+                                 }) == kLanguageEntries.end());
 
-bool isUtf8Continuation(char byte)
-{
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
+bool isUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -35,14 +35,16 @@ bool isUtf8Continuation(char byte)
 // character in half. Returns the number of bytes written without the NUL; 0 when the number
 // is unknown, the buffer is missing or size is not positive (buffer is then the empty text
 // when there is room for it).
-extern "C" __attribute__((visibility("default"))) int LoadLanguageString(unsigned int id, char *buffer, int size)
+extern "C" __attribute__((visibility("default"))) int LoadLanguageString(unsigned int id,
+                                                                         char *buffer, int size)
 {
     if (buffer == nullptr || size <= 0)
         return 0;
     buffer[0] = '\0';
 
-    const auto entry = std::lower_bound(kLanguageEntries.begin(), kLanguageEntries.end(), id,
-                                        [](const LanguageEntry &e, unsigned int number) { return e.number < number; });
+    const auto entry = std::lower_bound(
+        kLanguageEntries.begin(), kLanguageEntries.end(), id,
+        [](const LanguageEntry &e, unsigned int number) { return e.number < number; });
     if (entry == kLanguageEntries.end() || entry->number != id)
         return 0;
 

@@ -142,13 +142,17 @@ ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes)
         }
         const std::string_view numberText = line.substr(0, tab);
         unsigned int number = 0;
-        const auto [rest, status] = std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);
-        if (numberText.empty() || status != std::errc() || rest != numberText.data() + numberText.size()) {
-            table.error = lineError(lineNumber, "\"" + std::string(numberText) + "\" is not a text number");
+        const auto [rest, status] =
+            std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);
+        if (numberText.empty() || status != std::errc() ||
+            rest != numberText.data() + numberText.size()) {
+            table.error =
+                lineError(lineNumber, "\"" + std::string(numberText) + "\" is not a text number");
             return table;
         }
         if (const auto seen = seenAt.find(number); seen != seenAt.end()) {
-            table.error = lineError(lineNumber, "number " + std::to_string(number) + " already has a text on line " +
+            table.error = lineError(lineNumber, "number " + std::to_string(number) +
+                                                    " already has a text on line " +
                                                     std::to_string(seen->second));
             return table;
         }
@@ -162,13 +166,15 @@ ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes)
             return table;
         }
         if (entry.text.empty()) {
-            table.error = lineError(lineNumber, "the text of " + std::to_string(number) + " is empty");
+            table.error =
+                lineError(lineNumber, "the text of " + std::to_string(number) + " is empty");
             return table;
         }
         if (entry.text.size() > maxTextBytes) {
-            table.error = lineError(lineNumber, "the text of " + std::to_string(number) + " has " +
-                                                    std::to_string(entry.text.size()) + " bytes; at most " +
-                                                    std::to_string(maxTextBytes) + " are shown");
+            table.error =
+                lineError(lineNumber, "the text of " + std::to_string(number) + " has " +
+                                          std::to_string(entry.text.size()) + " bytes; at most " +
+                                          std::to_string(maxTextBytes) + " are shown");
             return table;
         }
         seenAt.emplace(number, lineNumber);
@@ -180,13 +186,16 @@ ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes)
     return table;
 }
 
-std::string generateTableSource(const std::vector<StringEntry> &sortedEntries, std::string_view tableName)
+std::string generateTableSource(const std::vector<StringEntry> &sortedEntries,
+                                std::string_view tableName)
 {
     std::string source;
-    source += "// Generated from " + std::string(tableName) + " by lumadial-stringtable-gen; edit the table, not this file.\n";
+    source += "// Generated from " + std::string(tableName) +
+              " by lumadial-stringtable-gen; edit the table, not this file.\n";
     source += "// The texts are UTF-8.\n\n";
 
-    source += "constexpr std::array<LanguageEntry, " + std::to_string(sortedEntries.size()) + "> kLanguageEntries = {{\n";
+    source += "constexpr std::array<LanguageEntry, " + std::to_string(sortedEntries.size()) +
+              "> kLanguageEntries = {{\n";
     size_t offset = 0;
     for (const StringEntry &entry : sortedEntries) {
         source += "    {" + std::to_string(entry.number) + "u, " + std::to_string(offset) + "u, " +

@@ -33,8 +33,10 @@ inline constexpr size_t kMaxTextBytes = 499;
 // Reads a whole table. The first fault stops the reading and is reported with its line.
 ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes = kMaxTextBytes);
 
-// C++ source defining kLanguageEntries (a std::array of number, offset, length; sorted by number) and
-// kLanguageTexts (every text, one after the other, without terminators), for LanguageLibrary.cpp.
-std::string generateTableSource(const std::vector<StringEntry> &sortedEntries, std::string_view tableName);
+// C++ source defining kLanguageEntries (a std::array of number, offset, length; sorted by number)
+// and kLanguageTexts (every text, one after the other, without terminators), for
+// LanguageLibrary.cpp.
+std::string generateTableSource(const std::vector<StringEntry> &sortedEntries,
+                                std::string_view tableName);
 
 }  // namespace language

@@ -46,7 +46,8 @@ int main(int argc, char **argv)
         std::cerr << tablePath << ": cannot be read\n";
         return 1;
     }
-    const std::string content((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+    const std::string content((std::istreambuf_iterator<char>(input)),
+                              std::istreambuf_iterator<char>());
 
     const language::ParsedTable table = language::parseStringTable(content, maxTextBytes);
     if (!table.ok()) {

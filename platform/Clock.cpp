@@ -17,16 +17,14 @@ std::function<void(int)> g_pauseHandler;
 
 }  // namespace
 
-QDateTime Clock::localNow() const
-{
-    return QDateTime::currentDateTime();
-}
+QDateTime Clock::localNow() const { return QDateTime::currentDateTime(); }
 
 uint32_t Clock::tickCount() const
 {
     const auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
     // Truncation to 32 bits is the wrap-around callers expect.
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 const Clock &clock()
@@ -35,10 +33,7 @@ const Clock &clock()
     return installed != nullptr ? *installed : g_systemClock;
 }
 
-void setClock(const Clock *clock)
-{
-    g_clock.store(clock, std::memory_order_release);
-}
+void setClock(const Clock *clock) { g_clock.store(clock, std::memory_order_release); }
 
 void pause(int milliseconds)
 {

@@ -13,7 +13,8 @@ namespace {
 
 // char16_t strings are in the machine's byte order; iconv must be told which one that is, or it
 // would expect (and write) a byte-order mark.
-constexpr const char *kUtf16Name = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+constexpr const char *kUtf16Name =
+    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
 std::mutex g_forcedLock;
 std::string g_forcedCodePage;
@@ -80,8 +81,8 @@ std::string systemCodePage()
     const char *codeset = nl_langinfo(CODESET);
     // The C/POSIX locale reports plain ASCII; Qt treats such a system as UTF-8, and so do we,
     // so that the program and Qt agree about every 8-bit text.
-    if (codeset == nullptr || *codeset == '\0' || std::strcmp(codeset, "ANSI_X3.4-1968") == 0
-        || std::strcmp(codeset, "ASCII") == 0 || std::strcmp(codeset, "US-ASCII") == 0)
+    if (codeset == nullptr || *codeset == '\0' || std::strcmp(codeset, "ANSI_X3.4-1968") == 0 ||
+        std::strcmp(codeset, "ASCII") == 0 || std::strcmp(codeset, "US-ASCII") == 0)
         return "UTF-8";
     return codeset;
 }
@@ -110,7 +111,8 @@ std::u16string ansiToUtf16(std::string_view ansi)
     while (inputLeft > 0) {
         char *output = reinterpret_cast<char *>(buffer);
         size_t outputLeft = sizeof buffer;
-        const size_t converted = iconv(converter.handle(), &input, &inputLeft, &output, &outputLeft);
+        const size_t converted =
+            iconv(converter.handle(), &input, &inputLeft, &output, &outputLeft);
         result.append(buffer, static_cast<size_t>(reinterpret_cast<char16_t *>(output) - buffer));
         if (converted != static_cast<size_t>(-1))
             continue;
@@ -140,7 +142,8 @@ std::string utf16ToAnsi(std::u16string_view text)
     while (inputLeft > 0) {
         char *output = buffer;
         size_t outputLeft = sizeof buffer;
-        const size_t converted = iconv(converter.handle(), &input, &inputLeft, &output, &outputLeft);
+        const size_t converted =
+            iconv(converter.handle(), &input, &inputLeft, &output, &outputLeft);
         result.append(buffer, static_cast<size_t>(output - buffer));
         if (converted != static_cast<size_t>(-1))
             continue;
@@ -150,7 +153,8 @@ std::string utf16ToAnsi(std::u16string_view text)
         result.push_back('?');
         const auto *unit = reinterpret_cast<const char16_t *>(input);
         size_t skip = sizeof(char16_t);
-        if (isHighSurrogate(unit[0]) && inputLeft >= 2 * sizeof(char16_t) && isLowSurrogate(unit[1]))
+        if (isHighSurrogate(unit[0]) && inputLeft >= 2 * sizeof(char16_t) &&
+            isLowSurrogate(unit[1]))
             skip = 2 * sizeof(char16_t);
         input += skip;
         inputLeft -= skip;
@@ -159,7 +163,8 @@ std::string utf16ToAnsi(std::u16string_view text)
     // Finish a stateful code page (shift sequences) properly.
     char *output = buffer;
     size_t outputLeft = sizeof buffer;
-    if (iconv(converter.handle(), nullptr, nullptr, &output, &outputLeft) != static_cast<size_t>(-1))
+    if (iconv(converter.handle(), nullptr, nullptr, &output, &outputLeft) !=
+        static_cast<size_t>(-1))
         result.append(buffer, static_cast<size_t>(output - buffer));
     return result;
 }
@@ -167,7 +172,8 @@ std::string utf16ToAnsi(std::u16string_view text)
 QString fromAnsi(std::string_view ansi)
 {
     const std::u16string text = ansiToUtf16(ansi);
-    return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
+    return QString(reinterpret_cast<const QChar *>(text.data()),
+                   static_cast<qsizetype>(text.size()));
 }
 
 std::string toAnsi(const QString &text)
@@ -196,7 +202,8 @@ size_t ansiCharLength(std::string_view ansi, size_t pos)
         char16_t buffer[4];
         char *output = reinterpret_cast<char *>(buffer);
         size_t outputLeft = sizeof buffer;
-        if (iconv(converter.handle(), &input, &inputLeft, &output, &outputLeft) != static_cast<size_t>(-1))
+        if (iconv(converter.handle(), &input, &inputLeft, &output, &outputLeft) !=
+            static_cast<size_t>(-1))
             return inputLeft == 0 ? length : 1;
         if (errno != EINVAL)
             return 1;
@@ -235,7 +242,8 @@ std::string_view fieldText(const char *field, size_t fieldSize)
     if (field == nullptr)
         return {};
     const void *nul = std::memchr(field, '\0', fieldSize);
-    const size_t length = nul != nullptr ? static_cast<size_t>(static_cast<const char *>(nul) - field) : fieldSize;
+    const size_t length =
+        nul != nullptr ? static_cast<size_t>(static_cast<const char *>(nul) - field) : fieldSize;
     return std::string_view(field, length);
 }
 

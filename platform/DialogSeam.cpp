@@ -75,7 +75,8 @@ ScopedDialogResponder::~ScopedDialogResponder()
 QString getOpenFileName(QWidget *owner, const QString &caption, const QString &directory,
                         const QString &filter)
 {
-    if (std::optional<QString> answer = askFileResponder(FileDialogKind::Open, caption, directory, filter))
+    if (std::optional<QString> answer =
+            askFileResponder(FileDialogKind::Open, caption, directory, filter))
         return *answer;
     return QFileDialog::getOpenFileName(owner, caption, directory, filter);
 }
@@ -83,7 +84,8 @@ QString getOpenFileName(QWidget *owner, const QString &caption, const QString &d
 QString getSaveFileName(QWidget *owner, const QString &caption, const QString &directory,
                         const QString &filter)
 {
-    if (std::optional<QString> answer = askFileResponder(FileDialogKind::Save, caption, directory, filter))
+    if (std::optional<QString> answer =
+            askFileResponder(FileDialogKind::Save, caption, directory, filter))
         return *answer;
     return QFileDialog::getSaveFileName(owner, caption, directory, filter);
 }

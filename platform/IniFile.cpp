@@ -60,8 +60,8 @@ IniFile::IniFile(const QString &path)
             continue;
         if (line.front() == '[') {
             const size_t close = line.find(']');
-            const std::string_view name =
-                trimmed(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            const std::string_view name = trimmed(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             section = &m_sections[lowered(name)];
             continue;
         }

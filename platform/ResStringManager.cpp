@@ -23,7 +23,8 @@ namespace {
 bool systemCodePageIsUtf8()
 {
     std::string name = systemCodePage();
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return name == "UTF-8" || name == "UTF8";
 }
 
@@ -40,10 +41,7 @@ TResStringManager::TResStringManager()
     load(FirstFileIn(QStringLiteral("./language"), QStringLiteral("*.so")));
 }
 
-TResStringManager::TResStringManager(const QString &libraryPath)
-{
-    load(libraryPath);
-}
+TResStringManager::TResStringManager(const QString &libraryPath) { load(libraryPath); }
 
 TResStringManager::~TResStringManager()
 {
@@ -142,10 +140,7 @@ std::string GetLanguageStringAnsi(unsigned int number)
     return g_instance->text(number);
 }
 
-QString GetLanguageString(unsigned int number)
-{
-    return fromAnsi(GetLanguageStringAnsi(number));
-}
+QString GetLanguageString(unsigned int number) { return fromAnsi(GetLanguageStringAnsi(number)); }
 
 QString FirstFileIn(const QString &folder, const QString &pattern)
 {
@@ -158,7 +153,8 @@ QString FirstFileIn(const QString &folder, const QString &pattern)
     // Sorted by name so that "the first" is the same on every file system; directories (and
     // links to them) never match; hidden files count like any other entry.
     const QDir dir(folder);
-    const QStringList names = dir.entryList(QStringList{pattern}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList names =
+        dir.entryList(QStringList{pattern}, QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString &name : names) {
         if (name == QLatin1String(".") || name == QLatin1String(".."))
             continue;

@@ -4,7 +4,6 @@
 #include <QMetaObject>
 #include <QThread>
 
-
 namespace platform {
 
 ByteBlock::ByteBlock(const void *data, size_t size)

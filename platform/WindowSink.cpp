@@ -42,9 +42,6 @@ WindowSink::WindowSink(QObject *window) : m_window(window)
     m_sink.send = &sendToWindow;
 }
 
-QObject *WindowSink::window() const
-{
-    return m_window.data();
-}
+QObject *WindowSink::window() const { return m_window.data(); }
 
 }  // namespace platform

@@ -54,7 +54,8 @@ QPixmap messageIconPicture(MessageIcon icon)
         fill.setColorAt(0, QColor(0xFF, 0xD5, 0x4F));
         fill.setColorAt(1, QColor(0xF2, 0xA3, 0x1B));
         painter.setBrush(fill);
-        painter.setPen(QPen(QColor(0xB9, 0x77, 0x0E), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setPen(
+            QPen(QColor(0xB9, 0x77, 0x0E), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(triangle);
         drawGlyph(painter, QRectF(1, 6, 24, 18), QStringLiteral("!"), QColor(0x3A, 0x2A, 0x05));
         break;

@@ -92,12 +92,12 @@ void setBaseColor(QWidget *widget, const QColor &color)
 // The kinds below the whole window; one of them standing alone is still that control.
 bool isControlKind(QWidget *widget)
 {
-    return qobject_cast<QRadioButton *>(widget) || qobject_cast<QCheckBox *>(widget)
-           || qobject_cast<QLineEdit *>(widget) || qobject_cast<QLabel *>(widget)
-           || qobject_cast<QTextEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget)
-           || qobject_cast<QGroupBox *>(widget) || qobject_cast<TBackImage *>(widget)
-           || qobject_cast<TCustomImButton *>(widget) || qobject_cast<TImImage *>(widget)
-           || qobject_cast<TImage *>(widget) || qobject_cast<TImPanel *>(widget);
+    return qobject_cast<QRadioButton *>(widget) || qobject_cast<QCheckBox *>(widget) ||
+           qobject_cast<QLineEdit *>(widget) || qobject_cast<QLabel *>(widget) ||
+           qobject_cast<QTextEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget) ||
+           qobject_cast<QGroupBox *>(widget) || qobject_cast<TBackImage *>(widget) ||
+           qobject_cast<TCustomImButton *>(widget) || qobject_cast<TImImage *>(widget) ||
+           qobject_cast<TImage *>(widget) || qobject_cast<TImPanel *>(widget);
 }
 
 }  // namespace
@@ -132,8 +132,8 @@ bool FaceManager::chooseSkin(int variant)
         name = QStringLiteral("ArgBrisaOthers");
     else
         return false;
-    m_iniPath = QString::fromLatin1(kSkinFolder) + QLatin1String(kDefaultFolder) + QLatin1Char('/') + name
-                + QStringLiteral(".ini");
+    m_iniPath = QString::fromLatin1(kSkinFolder) + QLatin1String(kDefaultFolder) +
+                QLatin1Char('/') + name + QStringLiteral(".ini");
     m_pngPath = m_iniPath.left(m_iniPath.size() - 4) + QStringLiteral(".png");
 
     m_atlas.reset();
@@ -253,8 +253,8 @@ void FaceManager::apply(QObject *control, const QString &key)
         backColor(widget);
         return;
     }
-    if (qobject_cast<QTextEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget)
-        || qobject_cast<QGroupBox *>(widget)) {
+    if (qobject_cast<QTextEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget) ||
+        qobject_cast<QGroupBox *>(widget)) {
         textColor(widget);
         return;
     }

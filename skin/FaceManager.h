@@ -81,10 +81,10 @@ private:
 enum FaceState { kFaceNone = 0, kFaceUsable = 1, kFaceFailed = 2 };
 
 void CreateFaceManager();
-void SetFaceMode(int mode);             // no-op without a manager
-bool ChooseFaceSkin(int variant);       // false (and state 2) on any failure
+void SetFaceMode(int mode);                            // no-op without a manager
+bool ChooseFaceSkin(int variant);                      // false (and state 2) on any failure
 void ApplyFace(QObject *control, const QString &key);  // no-op without a manager or in state 2
-void DestroyFaceManager();              // harmless when there is none
+void DestroyFaceManager();                             // harmless when there is none
 int FaceManagerState();
 FaceManager *CurrentFaceManager();
 

@@ -30,7 +30,11 @@ TCustomImButton::TCustomImButton(QWidget *parent) : QAbstractButton(parent)
     connect(&Timer_Animate, &QTimer::timeout, this, &TCustomImButton::Timer_AnimateTimer);
 }
 
-void TCustomImButton::setLooks(TImButtonLooks looks) { m_looks = looks; update(); }
+void TCustomImButton::setLooks(TImButtonLooks looks)
+{
+    m_looks = looks;
+    update();
+}
 
 void TCustomImButton::setPicture(const QPixmap &picture, bool isIcon)
 {
@@ -39,10 +43,28 @@ void TCustomImButton::setPicture(const QPixmap &picture, bool isIcon)
     update();
 }
 
-void TCustomImButton::setPictureCount(int count) { m_pictureCount = std::max(count, 0); update(); }
-void TCustomImButton::setAnimatePicture(const QPixmap &picture) { m_animatePicture = picture; updateAnimationTimer(); update(); }
-void TCustomImButton::setAnimatedCount(int count) { m_animatedCount = std::max(count, 0); update(); }
-void TCustomImButton::setAnimated(bool animated) { m_animated = animated; updateAnimationTimer(); update(); }
+void TCustomImButton::setPictureCount(int count)
+{
+    m_pictureCount = std::max(count, 0);
+    update();
+}
+void TCustomImButton::setAnimatePicture(const QPixmap &picture)
+{
+    m_animatePicture = picture;
+    updateAnimationTimer();
+    update();
+}
+void TCustomImButton::setAnimatedCount(int count)
+{
+    m_animatedCount = std::max(count, 0);
+    update();
+}
+void TCustomImButton::setAnimated(bool animated)
+{
+    m_animated = animated;
+    updateAnimationTimer();
+    update();
+}
 
 void TCustomImButton::setAnimateSpeed(int milliseconds)
 {
@@ -50,14 +72,46 @@ void TCustomImButton::setAnimateSpeed(int milliseconds)
     Timer_Animate.setInterval(m_animateSpeed);
 }
 
-void TCustomImButton::setShowFullPicCaption(bool show) { m_showFullPicCaption = show; update(); }
-void TCustomImButton::setHotTextColor(const QColor &color) { m_hotTextColor = color; update(); }
-void TCustomImButton::setFontColor(const QColor &color) { m_fontColor = color; update(); }
-void TCustomImButton::setFocusRect(bool on) { m_focusRect = on; update(); }
-void TCustomImButton::setSpacing(int spacing) { m_spacing = spacing; update(); }
-void TCustomImButton::setTransparent(bool transparent) { m_transparent = transparent; update(); }
-void TCustomImButton::setColors(const TImButtonColors &colors) { m_colors = colors; update(); }
-void TCustomImButton::setColor(const QColor &color) { m_color = color; update(); }
+void TCustomImButton::setShowFullPicCaption(bool show)
+{
+    m_showFullPicCaption = show;
+    update();
+}
+void TCustomImButton::setHotTextColor(const QColor &color)
+{
+    m_hotTextColor = color;
+    update();
+}
+void TCustomImButton::setFontColor(const QColor &color)
+{
+    m_fontColor = color;
+    update();
+}
+void TCustomImButton::setFocusRect(bool on)
+{
+    m_focusRect = on;
+    update();
+}
+void TCustomImButton::setSpacing(int spacing)
+{
+    m_spacing = spacing;
+    update();
+}
+void TCustomImButton::setTransparent(bool transparent)
+{
+    m_transparent = transparent;
+    update();
+}
+void TCustomImButton::setColors(const TImButtonColors &colors)
+{
+    m_colors = colors;
+    update();
+}
+void TCustomImButton::setColor(const QColor &color)
+{
+    m_color = color;
+    update();
+}
 
 ImButtonDrawState TCustomImButton::drawState() const
 {
@@ -196,10 +250,7 @@ void TCustomImButton::mouseReleaseEvent(QMouseEvent *event)
     QAbstractButton::mouseReleaseEvent(event);
 }
 
-void TCustomImButton::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    mousePressEvent(event);
-}
+void TCustomImButton::mouseDoubleClickEvent(QMouseEvent *event) { mousePressEvent(event); }
 
 void TCustomImButton::mouseMoveEvent(QMouseEvent *event)
 {
@@ -239,15 +290,9 @@ void TCustomImButton::paintEvent(QPaintEvent *)
         else
             drawFullPicture(painter, state);
         break;
-    case TImButtonLooks::ibkFlat:
-        drawNormal(painter, state, true);
-        break;
-    case TImButtonLooks::ibkWindowsXP:
-        drawWindowsXP(painter, state);
-        break;
-    case TImButtonLooks::ibkNormal:
-        drawNormal(painter, state, false);
-        break;
+    case TImButtonLooks::ibkFlat: drawNormal(painter, state, true); break;
+    case TImButtonLooks::ibkWindowsXP: drawWindowsXP(painter, state); break;
+    case TImButtonLooks::ibkNormal: drawNormal(painter, state, false); break;
     }
 }
 
@@ -255,9 +300,9 @@ void TCustomImButton::drawFullPicture(QPainter &painter, const ImButtonDrawState
 {
     // The picture covers the whole button; where it is see-through the parent shows, which is
     // what painting the parent's background first achieves.
-    const ImButtonFrame frame = chooseFrame(state, m_animationCounter, m_pictureCount,
-                                            m_picture.height(), m_animatedCount,
-                                            m_animatePicture.height(), height());
+    const ImButtonFrame frame =
+        chooseFrame(state, m_animationCounter, m_pictureCount, m_picture.height(), m_animatedCount,
+                    m_animatePicture.height(), height());
     const QPixmap &strip = frame.fromAnimation ? m_animatePicture : m_picture;
     if (m_pictureIsIcon && !frame.fromAnimation) {
         painter.drawPixmap(0, 0, strip);
@@ -308,13 +353,14 @@ void TCustomImButton::drawNormal(QPainter &painter, const ImButtonDrawState &sta
         content.translate(1, 1);
     // Glyph: the state's frame of the picture at its own size, left of the caption.
     if (!m_picture.isNull()) {
-        const ImButtonFrame frame = chooseFrame(state, 0, m_pictureCount, m_picture.height(), 0, 0,
-                                                height());
+        const ImButtonFrame frame =
+            chooseFrame(state, 0, m_pictureCount, m_picture.height(), 0, 0, height());
         int frameHeight = m_picture.height() / frame.count;
         if (frameHeight <= 0)
             frameHeight = m_picture.height();
         const QRect source(0, frame.index * frameHeight, m_picture.width(), frameHeight);
-        const int textWidth = text().isEmpty() ? 0 : fontMetrics().horizontalAdvance(text()) + m_spacing;
+        const int textWidth =
+            text().isEmpty() ? 0 : fontMetrics().horizontalAdvance(text()) + m_spacing;
         const int groupWidth = source.width() + textWidth;
         const int left = content.left() + std::max(0, (content.width() - groupWidth) / 2);
         const int top = content.top() + (content.height() - frameHeight) / 2;

@@ -15,9 +15,21 @@ TImImage::TImImage(QWidget *parent) : QWidget(parent)
     connect(&Timer_Hover, &QTimer::timeout, this, &TImImage::Timer_HoverTimer);
 }
 
-void TImImage::setPicture(const QPixmap &picture) { m_picture = picture; update(); }
-void TImImage::setHotPicture(const QPixmap &picture) { m_hotPicture = picture; update(); }
-void TImImage::setSelPicture(const QPixmap &picture) { m_selPicture = picture; update(); }
+void TImImage::setPicture(const QPixmap &picture)
+{
+    m_picture = picture;
+    update();
+}
+void TImImage::setHotPicture(const QPixmap &picture)
+{
+    m_hotPicture = picture;
+    update();
+}
+void TImImage::setSelPicture(const QPixmap &picture)
+{
+    m_selPicture = picture;
+    update();
+}
 
 void TImImage::setStatus(int status)
 {
@@ -56,7 +68,8 @@ void TImImage::paintEvent(QPaintEvent *)
             painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
             painter.drawPixmap(rect(), picture);
         } else if (m_center) {
-            painter.drawPixmap((width() - picture.width()) / 2, (height() - picture.height()) / 2, picture);
+            painter.drawPixmap((width() - picture.width()) / 2, (height() - picture.height()) / 2,
+                               picture);
         } else {
             painter.drawPixmap(0, 0, picture);
         }

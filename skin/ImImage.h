@@ -28,13 +28,25 @@ public:
     bool Grouped() const { return m_grouped; }
     void setGrouped(bool on) { m_grouped = on; }
     bool DrawBevel() const { return m_drawBevel; }
-    void setDrawBevel(bool on) { m_drawBevel = on; update(); }
+    void setDrawBevel(bool on)
+    {
+        m_drawBevel = on;
+        update();
+    }
     // Stretch the picture over the control; otherwise it is drawn at its size, at the
     // top-left corner, or centred with Center.
     bool Stretch() const { return m_stretch; }
-    void setStretch(bool on) { m_stretch = on; update(); }
+    void setStretch(bool on)
+    {
+        m_stretch = on;
+        update();
+    }
     bool Center() const { return m_center; }
-    void setCenter(bool on) { m_center = on; update(); }
+    void setCenter(bool on)
+    {
+        m_center = on;
+        update();
+    }
 
     int Status() const { return m_status; }
     // A new status runs the status-changed signal and repaints; the same status does nothing.

@@ -24,7 +24,8 @@ bool PngImage::load(const QString &path)
         png_image_free(&image);
         return false;
     }
-    if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
+    if (image.width == 0 || image.height == 0 || image.width > kMaxSide ||
+        image.height > kMaxSide) {
         m_error = "atlas size out of range";
         png_image_free(&image);
         return false;
@@ -48,7 +49,8 @@ std::uint32_t PngImage::pixel(int x, int y) const
     if (x < 0 || y < 0 || std::uint32_t(x) >= m_width || std::uint32_t(y) >= m_height)
         return 0;
     const std::uint8_t *p = &m_rgba[(size_t(y) * m_width + size_t(x)) * 4];
-    return (std::uint32_t(p[3]) << 24) | (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
+    return (std::uint32_t(p[3]) << 24) | (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) |
+           p[2];
 }
 
 QImage PngImage::copy(int x, int y, int width, int height) const

@@ -22,9 +22,17 @@ public:
     const QPixmap &Picture() const { return m_picture; }
     void setPicture(const QPixmap &picture);
     bool Stretch() const { return m_stretch; }
-    void setStretch(bool on) { m_stretch = on; update(); }
+    void setStretch(bool on)
+    {
+        m_stretch = on;
+        update();
+    }
     bool Center() const { return m_center; }
-    void setCenter(bool on) { m_center = on; update(); }
+    void setCenter(bool on)
+    {
+        m_center = on;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

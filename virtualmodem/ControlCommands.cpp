@@ -15,23 +15,30 @@ namespace virtualmodem {
 
 namespace {
 
-std::vector<std::string> words(const std::string &line) {
+std::vector<std::string> words(const std::string &line)
+{
     std::istringstream stream(line);
     std::vector<std::string> out;
-    for (std::string word; stream >> word;) out.push_back(word);
+    for (std::string word; stream >> word;)
+        out.push_back(word);
     return out;
 }
 
-std::optional<bool> onOff(const std::string &word) {
-    if (word == "on") return true;
-    if (word == "off") return false;
+std::optional<bool> onOff(const std::string &word)
+{
+    if (word == "on")
+        return true;
+    if (word == "off")
+        return false;
     return std::nullopt;
 }
 
-std::optional<long> number(const std::string &word, long minimum, long maximum) {
+std::optional<long> number(const std::string &word, long minimum, long maximum)
+{
     long value = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size() || value < minimum || value > maximum) {
+    if (error != std::errc() || end != word.data() + word.size() || value < minimum ||
+        value > maximum) {
         return std::nullopt;
     }
     return value;
@@ -41,26 +48,36 @@ const std::string kOk = "OK";
 
 }  // namespace
 
-std::string VirtualModem::control(const std::string &line) {
+std::string VirtualModem::control(const std::string &line)
+{
     const std::vector<std::string> args = words(line);
-    if (args.empty()) return "ERROR empty command";
+    if (args.empty())
+        return "ERROR empty command";
     const std::string &verb = args[0];
     auto wantArguments = [&](size_t count) { return args.size() == count + 1; };
 
     if (verb == "signal") {
-        if (!wantArguments(1)) return "ERROR usage: signal <0-31|99>";
+        if (!wantArguments(1))
+            return "ERROR usage: signal <0-31|99>";
         const auto rssi = number(args[1], 0, 99);
-        if (!rssi || !setSignal(static_cast<int>(*rssi))) return "ERROR signal must be 0-31 or 99";
+        if (!rssi || !setSignal(static_cast<int>(*rssi)))
+            return "ERROR signal must be 0-31 or 99";
         return kOk;
     }
     if (verb == "network") {
-        if (!wantArguments(1)) return "ERROR usage: network home|roaming|limited|none";
+        if (!wantArguments(1))
+            return "ERROR usage: network home|roaming|limited|none";
         const std::string &which = args[1];
-        if (which == "home") setNetwork(Coverage::Home);
-        else if (which == "roaming") setNetwork(Coverage::Roaming);
-        else if (which == "limited") setNetwork(Coverage::Limited);
-        else if (which == "none") setNetwork(Coverage::None);
-        else return "ERROR unknown network '" + which + "'";
+        if (which == "home")
+            setNetwork(Coverage::Home);
+        else if (which == "roaming")
+            setNetwork(Coverage::Roaming);
+        else if (which == "limited")
+            setNetwork(Coverage::Limited);
+        else if (which == "none")
+            setNetwork(Coverage::None);
+        else
+            return "ERROR unknown network '" + which + "'";
         return kOk;
     }
     if (verb == "card") {
@@ -68,7 +85,8 @@ std::string VirtualModem::control(const std::string &line) {
             return removeCard() ? kOk : "ERROR the card is not inserted";
         }
         if (wantArguments(1) && args[1] == "insert") {
-            if (insertCard()) return kOk;
+            if (insertCard())
+                return kOk;
             return cardInserted() ? "ERROR the card is already inserted" : "ERROR " + lastError();
         }
         return "ERROR usage: card remove|insert";
@@ -86,24 +104,31 @@ std::string VirtualModem::control(const std::string &line) {
     }
     if (verb == "pin-required") {
         const auto on = wantArguments(1) ? onOff(args[1]) : std::nullopt;
-        if (!on) return "ERROR usage: pin-required on|off";
+        if (!on)
+            return "ERROR usage: pin-required on|off";
         setPinRequired(*on);
         return kOk;
     }
     if (verb == "sim-busy" || verb == "scan-time") {
         const auto milliseconds = wantArguments(1) ? number(args[1], 0, 600000) : std::nullopt;
-        if (!milliseconds) return "ERROR usage: " + verb + " <milliseconds>";
-        if (verb == "sim-busy") setSimBusyTime(std::chrono::milliseconds(*milliseconds));
-        else setNetworkScanTime(std::chrono::milliseconds(*milliseconds));
+        if (!milliseconds)
+            return "ERROR usage: " + verb + " <milliseconds>";
+        if (verb == "sim-busy")
+            setSimBusyTime(std::chrono::milliseconds(*milliseconds));
+        else
+            setNetworkScanTime(std::chrono::milliseconds(*milliseconds));
         return kOk;
     }
     if (verb == "quirk") {
-        if (!wantArguments(2)) return "ERROR usage: quirk <garbage|silent|noecho|slow|missing> <value>";
+        if (!wantArguments(2))
+            return "ERROR usage: quirk <garbage|silent|noecho|slow|missing> <value>";
         const std::string &quirk = args[1];
         const std::string &value = args[2];
         if (quirk == "slow") {
-            const auto milliseconds = value == "off" ? std::optional<long>(0) : number(value, 0, 600000);
-            if (!milliseconds) return "ERROR usage: quirk slow <milliseconds>|off";
+            const auto milliseconds =
+                value == "off" ? std::optional<long>(0) : number(value, 0, 600000);
+            if (!milliseconds)
+                return "ERROR usage: quirk slow <milliseconds>|off";
             setSlowAnswers(std::chrono::milliseconds(*milliseconds));
             return kOk;
         }
@@ -112,18 +137,24 @@ std::string VirtualModem::control(const std::string &line) {
             if (value != "off") {
                 std::istringstream list(value);
                 for (std::string name; std::getline(list, name, ',');) {
-                    if (!name.empty()) names.insert(name);
+                    if (!name.empty())
+                        names.insert(name);
                 }
             }
             setMissingCommands(names);
             return kOk;
         }
         const auto on = onOff(value);
-        if (!on) return "ERROR usage: quirk " + quirk + " on|off";
-        if (quirk == "garbage") setGarbage(*on);
-        else if (quirk == "silent") setSilent(*on);
-        else if (quirk == "noecho") setNoEcho(*on);
-        else return "ERROR unknown quirk '" + quirk + "'";
+        if (!on)
+            return "ERROR usage: quirk " + quirk + " on|off";
+        if (quirk == "garbage")
+            setGarbage(*on);
+        else if (quirk == "silent")
+            setSilent(*on);
+        else if (quirk == "noecho")
+            setNoEcho(*on);
+        else
+            return "ERROR unknown quirk '" + quirk + "'";
         return kOk;
     }
     return "ERROR unknown command '" + verb + "'";

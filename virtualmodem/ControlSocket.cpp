@@ -21,29 +21,36 @@ namespace {
 // A client that sends this much without a line end is cut off.
 constexpr size_t kMaxLineLength = 4096;
 
-bool fillAddress(const std::string &path, sockaddr_un &address) {
+bool fillAddress(const std::string &path, sockaddr_un &address)
+{
     address = {};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) return false;
+    if (path.size() >= sizeof address.sun_path)
+        return false;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     return true;
 }
 
 // Whether a server answers at path.
-bool someoneListens(const sockaddr_un &address) {
+bool someoneListens(const sockaddr_un &address)
+{
     const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (probe < 0) return false;
-    const bool answered = ::connect(probe, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    if (probe < 0)
+        return false;
+    const bool answered =
+        ::connect(probe, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
     ::close(probe);
     return answered;
 }
 
-void sendAll(int fd, const std::string &text) {
+void sendAll(int fd, const std::string &text)
+{
     size_t sent = 0;
     while (sent < text.size()) {
         const ssize_t written = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
         if (written <= 0) {
-            if (written < 0 && errno == EINTR) continue;
+            if (written < 0 && errno == EINTR)
+                continue;
             return;
         }
         sent += static_cast<size_t>(written);
@@ -56,7 +63,8 @@ ControlSocket::ControlSocket(VirtualModem &card) : card_(card) {}
 
 ControlSocket::~ControlSocket() { stop(); }
 
-bool ControlSocket::start(const std::string &path, std::string &error) {
+bool ControlSocket::start(const std::string &path, std::string &error)
+{
     stop();
     sockaddr_un address{};
     if (!fillAddress(path, address)) {
@@ -81,8 +89,10 @@ bool ControlSocket::start(const std::string &path, std::string &error) {
         ::bind(listenFd_, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
         ::listen(listenFd_, 8) != 0) {
         error = "cannot listen at " + path + ": " + std::strerror(errno);
-        if (listenFd_ >= 0) ::close(listenFd_);
-        if (wakeFd_ >= 0) ::close(wakeFd_);
+        if (listenFd_ >= 0)
+            ::close(listenFd_);
+        if (wakeFd_ >= 0)
+            ::close(wakeFd_);
         listenFd_ = wakeFd_ = -1;
         return false;
     }
@@ -92,12 +102,15 @@ bool ControlSocket::start(const std::string &path, std::string &error) {
     return true;
 }
 
-void ControlSocket::stop() {
-    if (listenFd_ < 0) return;
+void ControlSocket::stop()
+{
+    if (listenFd_ < 0)
+        return;
     stopping_ = true;
     const uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable())
+        thread_.join();
     ::close(listenFd_);
     ::close(wakeFd_);
     listenFd_ = wakeFd_ = -1;
@@ -105,21 +118,26 @@ void ControlSocket::stop() {
     path_.clear();
 }
 
-void ControlSocket::serve() {
+void ControlSocket::serve()
+{
     std::map<int, std::string> clients;  // descriptor -> unfinished line
     while (!stopping_) {
         std::vector<pollfd> entries{{wakeFd_, POLLIN, 0}, {listenFd_, POLLIN, 0}};
-        for (const auto &[fd, pending] : clients) entries.push_back({fd, POLLIN, 0});
+        for (const auto &[fd, pending] : clients)
+            entries.push_back({fd, POLLIN, 0});
         if (::poll(entries.data(), entries.size(), -1) < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             break;
         }
         if (entries[1].revents & POLLIN) {
             const int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) clients[client];
+            if (client >= 0)
+                clients[client];
         }
         for (size_t i = 2; i < entries.size(); ++i) {
-            if (entries[i].revents == 0) continue;
+            if (entries[i].revents == 0)
+                continue;
             const int fd = entries[i].fd;
             char buffer[1024];
             const ssize_t length = ::recv(fd, buffer, sizeof buffer, 0);
@@ -133,8 +151,10 @@ void ControlSocket::serve() {
             for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
                 std::string line = pending.substr(0, end);
                 pending.erase(0, end + 1);
-                if (!line.empty() && line.back() == '\r') line.pop_back();
-                if (line.find_first_not_of(" \t") == std::string::npos) continue;
+                if (!line.empty() && line.back() == '\r')
+                    line.pop_back();
+                if (line.find_first_not_of(" \t") == std::string::npos)
+                    continue;
                 sendAll(fd, card_.control(line) + "\n");
             }
             if (pending.size() > kMaxLineLength) {
@@ -144,7 +164,8 @@ void ControlSocket::serve() {
             }
         }
     }
-    for (const auto &[fd, pending] : clients) ::close(fd);
+    for (const auto &[fd, pending] : clients)
+        ::close(fd);
 }
 
 }  // namespace virtualmodem

@@ -13,8 +13,8 @@ namespace {
 constexpr size_t kMaxLineLength = 2048;
 
 // Stray output some cards send between answers: boot banners, noise on the line.
-constexpr std::array<std::string_view, 4> kGarbageLines = {
-    "\x7f\x1b[0m#@!", "RDY", "\xfe\xff\xfe\xff", "~~~~~~~~"};
+constexpr std::array<std::string_view, 4> kGarbageLines = {"\x7f\x1b[0m#@!", "RDY",
+                                                           "\xfe\xff\xfe\xff", "~~~~~~~~"};
 
 struct ErrorText {
     int code;
@@ -54,49 +54,58 @@ constexpr std::array<ErrorText, 28> kCmeErrorTexts = {{
 
 }  // namespace
 
-Result Result::ok(std::vector<std::string> lines) {
+Result Result::ok(std::vector<std::string> lines)
+{
     Result result;
     result.lines = std::move(lines);
     return result;
 }
 
-Result Result::error() {
+Result Result::error()
+{
     Result result;
     result.final = Final::Error;
     return result;
 }
 
-Result Result::cme(int code) {
+Result Result::cme(int code)
+{
     Result result;
     result.final = Final::CmeError;
     result.code = code;
     return result;
 }
 
-Result Result::cms(int code) {
+Result Result::cms(int code)
+{
     Result result;
     result.final = Final::CmsError;
     result.code = code;
     return result;
 }
 
-const char *cmeErrorText(int code) {
+const char *cmeErrorText(int code)
+{
     for (const auto &entry : kCmeErrorTexts) {
-        if (entry.code == code) return entry.text;
+        if (entry.code == code)
+            return entry.text;
     }
     return "unknown";
 }
 
-void CommandTable::add(const std::string &name, CommandHandler handler) {
+void CommandTable::add(const std::string &name, CommandHandler handler)
+{
     handlers_[name] = std::move(handler);
 }
 
-const CommandHandler *CommandTable::find(const std::string &name) const {
+const CommandHandler *CommandTable::find(const std::string &name) const
+{
     const auto found = handlers_.find(name);
     return found == handlers_.end() ? nullptr : &found->second;
 }
 
-Modem::Modem(ModemState initial, Now now) : state_(std::move(initial)), now_(std::move(now)) {
+Modem::Modem(ModemState initial, Now now) : state_(std::move(initial)), now_(std::move(now))
+{
     registerCoreCommands(table_);
     registerSimCommands(table_);
     registerSimFileCommands(table_);
@@ -106,7 +115,8 @@ Modem::Modem(ModemState initial, Now now) : state_(std::move(initial)), now_(std
     powerUp();
 }
 
-void Modem::powerUp() {
+void Modem::powerUp()
+{
     state_.settings = TerminalSettings{};
     state_.network.functionality = 1;
     state_.network.reportedCs = Registration{};
@@ -116,12 +126,14 @@ void Modem::powerUp() {
     refreshRegistration();
 }
 
-void Modem::receive(std::string_view bytes) {
+void Modem::receive(std::string_view bytes)
+{
     input_.append(bytes);
     process();
 }
 
-void Modem::process() {
+void Modem::process()
+{
     while (!input_.empty() && now() >= busyUntil_) {
         const char c = input_.front();
         input_.erase(0, 1);
@@ -129,10 +141,13 @@ void Modem::process() {
     }
 }
 
-void Modem::consume(char c) {
-    if (state_.quirks.silent) return;
+void Modem::consume(char c)
+{
+    if (state_.quirks.silent)
+        return;
     const TerminalSettings &settings = state_.settings;
-    if (settings.echo && !state_.quirks.noEcho) schedule(std::string(1, c), {});
+    if (settings.echo && !state_.quirks.noEcho)
+        schedule(std::string(1, c), {});
 
     const char carriageReturn = static_cast<char>(settings.sRegisters.at(3));
     const char backspace = static_cast<char>(settings.sRegisters.at(5));
@@ -169,10 +184,12 @@ void Modem::consume(char c) {
         return;
     }
     if (c == backspace) {
-        if (line_.size() > 2) line_.pop_back();
+        if (line_.size() > 2)
+            line_.pop_back();
         return;
     }
-    if (c == '\n') return;
+    if (c == '\n')
+        return;
     if (line_.size() >= kMaxLineLength) {
         lineTooLong_ = true;
         return;
@@ -180,7 +197,8 @@ void Modem::consume(char c) {
     line_.push_back(c);
 }
 
-void Modem::executeLine(const std::string &body) {
+void Modem::executeLine(const std::string &body)
+{
     std::string answer;
     Result final = Result::ok();
     std::chrono::milliseconds delay{0};
@@ -214,17 +232,21 @@ void Modem::executeLine(const std::string &body) {
     refreshRegistration();
 }
 
-std::string Modem::frameInformation(const std::vector<std::string> &lines) const {
-    if (lines.empty()) return {};
+std::string Modem::frameInformation(const std::vector<std::string> &lines) const
+{
+    if (lines.empty())
+        return {};
     const TerminalSettings &settings = state_.settings;
     const std::string end{static_cast<char>(settings.sRegisters.at(3)),
                           static_cast<char>(settings.sRegisters.at(4))};
     std::string out = settings.verbose ? end : std::string();
-    for (const std::string &line : lines) out += line + end;
+    for (const std::string &line : lines)
+        out += line + end;
     return out;
 }
 
-std::string Modem::frameFinal(const Result &result) const {
+std::string Modem::frameFinal(const Result &result) const
+{
     const TerminalSettings &settings = state_.settings;
     const std::string end{static_cast<char>(settings.sRegisters.at(3)),
                           static_cast<char>(settings.sRegisters.at(4))};
@@ -245,36 +267,43 @@ std::string Modem::frameFinal(const Result &result) const {
             numeric = 4;
         } else {
             // Extended errors are information text, framed alike in both result modes.
-            const std::string detail = settings.errorMode == 1 ? std::to_string(result.code)
-                                                               : cmeErrorText(result.code);
+            const std::string detail =
+                settings.errorMode == 1 ? std::to_string(result.code) : cmeErrorText(result.code);
             return end + "+CME ERROR: " + detail + end;
         }
         break;
-    case Result::Final::CmsError:
-        return end + "+CMS ERROR: " + std::to_string(result.code) + end;
+    case Result::Final::CmsError: return end + "+CMS ERROR: " + std::to_string(result.code) + end;
     }
-    if (settings.quiet) return {};
-    if (settings.verbose) return end + text + end;
+    if (settings.quiet)
+        return {};
+    if (settings.verbose)
+        return end + text + end;
     return std::to_string(numeric) + std::string(1, end[0]);
 }
 
-void Modem::schedule(std::string bytes, std::chrono::milliseconds delay) {
-    if (bytes.empty()) return;
+void Modem::schedule(std::string bytes, std::chrono::milliseconds delay)
+{
+    if (bytes.empty())
+        return;
     Clock::time_point due = now() + delay;
     // Output keeps its order: nothing overtakes an answer that is still on its way.
-    if (!output_.empty() && output_.back().due > due) due = output_.back().due;
+    if (!output_.empty() && output_.back().due > due)
+        due = output_.back().due;
     output_.push_back({due, std::move(bytes)});
 }
 
-void Modem::unsolicited(const std::string &line) {
-    if (state_.quirks.silent) return;
+void Modem::unsolicited(const std::string &line)
+{
+    if (state_.quirks.silent)
+        return;
     const TerminalSettings &settings = state_.settings;
     const std::string end{static_cast<char>(settings.sRegisters.at(3)),
                           static_cast<char>(settings.sRegisters.at(4))};
     schedule(end + line + end, {});
 }
 
-std::string Modem::takeOutput() {
+std::string Modem::takeOutput()
+{
     std::string out;
     const Clock::time_point current = now();
     while (!output_.empty() && output_.front().due <= current) {
@@ -284,7 +313,8 @@ std::string Modem::takeOutput() {
     return out;
 }
 
-void Modem::discardPending() {
+void Modem::discardPending()
+{
     output_.clear();
     input_.clear();
     line_.clear();
@@ -292,14 +322,18 @@ void Modem::discardPending() {
     busyUntil_ = {};
 }
 
-std::optional<Clock::time_point> Modem::nextEvent() const {
+std::optional<Clock::time_point> Modem::nextEvent() const
+{
     std::optional<Clock::time_point> next;
-    if (!output_.empty()) next = output_.front().due;
-    if (!input_.empty() && (!next || busyUntil_ < *next)) next = busyUntil_;
+    if (!output_.empty())
+        next = output_.front().due;
+    if (!input_.empty() && (!next || busyUntil_ < *next))
+        next = busyUntil_;
     return next;
 }
 
-void Modem::refreshRegistration() {
+void Modem::refreshRegistration()
+{
     RadioNetwork &network = state_.network;
     const int csMode = state_.settings.csRegistrationReports;
     const int psMode = state_.settings.psRegistrationReports;
@@ -320,7 +354,8 @@ void Modem::refreshRegistration() {
     network.reportedPs = ps;
 }
 
-std::string Modem::terminalText(std::string_view utf8) const {
+std::string Modem::terminalText(std::string_view utf8) const
+{
     return encodeForTerminal(utf8, state_.settings.charset);
 }
 

@@ -71,7 +71,8 @@ class Modem {
 public:
     using Now = std::function<Clock::time_point()>;
 
-    explicit Modem(ModemState initial = {}, Now now = [] { return Clock::now(); });
+    explicit Modem(
+        ModemState initial = {}, Now now = [] { return Clock::now(); });
 
     // Power-up: the terminal settings go back to their defaults and the SIM starts a new session
     // (asking for its PIN again when it is enabled). The SIM's contents stay.

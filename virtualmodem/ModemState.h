@@ -26,20 +26,21 @@ enum class Coverage {
 // Settings a terminal changes; ATZ, AT&F and a power-up restore them.
 struct TerminalSettings {
     bool echo = true;
-    bool verbose = true;   // V1: result codes as words
-    bool quiet = false;    // Q1: no result codes
-    int errorMode = 0;     // +CMEE: 0 ERROR, 1 numeric, 2 verbose
+    bool verbose = true;  // V1: result codes as words
+    bool quiet = false;   // Q1: no result codes
+    int errorMode = 0;    // +CMEE: 0 ERROR, 1 numeric, 2 verbose
     Charset charset = Charset::Ira;
-    int csRegistrationReports = 0;  // +CREG=n
-    int psRegistrationReports = 0;  // +CGREG=n
-    int operatorFormat = 0;         // +COPS=3,n
-    int messageFormat = 0;          // +CMGF
+    int csRegistrationReports = 0;                            // +CREG=n
+    int psRegistrationReports = 0;                            // +CGREG=n
+    int operatorFormat = 0;                                   // +COPS=3,n
+    int messageFormat = 0;                                    // +CMGF
     std::array<int, 5> newMessageIndications{0, 0, 0, 0, 0};  // +CNMI
-    int callerIdReports = 0;        // +CLIP
-    int extendedRing = 0;           // +CRC
-    int ussdReports = 0;            // +CUSD=n
-    std::array<int, 5> eventReporting{0, 0, 0, 0, 0};  // +CMER
-    std::map<int, int> sRegisters{{0, 0}, {3, 13}, {4, 10}, {5, 8}, {6, 2}, {7, 50}, {8, 2}, {10, 14}};
+    int callerIdReports = 0;                                  // +CLIP
+    int extendedRing = 0;                                     // +CRC
+    int ussdReports = 0;                                      // +CUSD=n
+    std::array<int, 5> eventReporting{0, 0, 0, 0, 0};         // +CMER
+    std::map<int, int> sRegisters{{0, 0}, {3, 13}, {4, 10}, {5, 8},
+                                  {6, 2}, {7, 50}, {8, 2},  {10, 14}};
 };
 
 enum class SimLock {
@@ -96,12 +97,12 @@ struct Registration {
 
 struct RadioNetwork {
     Coverage coverage = Coverage::Home;
-    int signal = 20;           // +CSQ rssi, 0-31 (99 unknown)
-    int functionality = 1;     // +CFUN: 0 minimum, 1 full, 4 radio off
-    int selectionMode = 0;     // +COPS: 0 automatic, 1 manual, 2 deregistered
+    int signal = 20;             // +CSQ rssi, 0-31 (99 unknown)
+    int functionality = 1;       // +CFUN: 0 minimum, 1 full, 4 radio off
+    int selectionMode = 0;       // +COPS: 0 automatic, 1 manual, 2 deregistered
     std::string manualOperator;  // numeric code of the operator chosen by hand
     int manualAccessTechnology = -1;
-    int systemMode = 25;       // +WS46: 12 GSM only, 22 UTRAN only, 25 all
+    int systemMode = 25;         // +WS46: 12 GSM only, 22 UTRAN only, 25 all
     bool packetAttached = true;  // +CGATT
     // What the terminal was last told, so a report goes out only on a change.
     Registration reportedCs;
@@ -125,9 +126,9 @@ struct CardIdentity {
 
 // Ways to make the card misbehave, as some real ones do.
 struct Quirks {
-    bool garbage = false;     // stray lines before every answer
-    bool silent = false;      // reads commands and never answers
-    bool noEcho = false;      // cannot echo; ATE1 is refused
+    bool garbage = false;                      // stray lines before every answer
+    bool silent = false;                       // reads commands and never answers
+    bool noEcho = false;                       // cannot echo; ATE1 is refused
     std::chrono::milliseconds slowAnswers{0};  // every answer comes this late
     std::set<std::string> missingCommands;     // names ("+CPMS") the firmware lacks
 };

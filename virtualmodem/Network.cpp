@@ -34,47 +34,59 @@ const std::vector<Operator> kNoOperators;
 
 // The operator the card tries to register with: the chosen one in manual mode, else the first
 // the radio finds.
-std::optional<Operator> selectedOperator(const ModemState &state) {
+std::optional<Operator> selectedOperator(const ModemState &state)
+{
     const auto &operators = visibleOperators(state.network.coverage);
-    if (operators.empty()) return std::nullopt;
-    if (state.network.selectionMode != 1) return operators.front();
-    const auto found = std::find_if(operators.begin(), operators.end(), [&](const Operator &candidate) {
-        return candidate.numeric == state.network.manualOperator;
-    });
-    if (found == operators.end()) return std::nullopt;
+    if (operators.empty())
+        return std::nullopt;
+    if (state.network.selectionMode != 1)
+        return operators.front();
+    const auto found =
+        std::find_if(operators.begin(), operators.end(), [&](const Operator &candidate) {
+            return candidate.numeric == state.network.manualOperator;
+        });
+    if (found == operators.end())
+        return std::nullopt;
     return *found;
 }
 
-int accessTechnology(const ModemState &state, const Operator &chosen) {
-    if (state.network.systemMode == 12) return 0;
+int accessTechnology(const ModemState &state, const Operator &chosen)
+{
+    if (state.network.systemMode == 12)
+        return 0;
     if (state.network.selectionMode == 1 && state.network.manualAccessTechnology >= 0) {
         return state.network.manualAccessTechnology;
     }
     return chosen.accessTechnology;
 }
 
-const std::string &operatorName(const Operator &chosen, int format) {
+const std::string &operatorName(const Operator &chosen, int format)
+{
     return format == 0 ? chosen.longName : format == 1 ? chosen.shortName : chosen.numeric;
 }
 
-std::string quotedName(const Modem &modem, const Operator &chosen, int format) {
+std::string quotedName(const Modem &modem, const Operator &chosen, int format)
+{
     const std::string &name = operatorName(chosen, format);
     return "\"" + (format == 2 ? name : modem.terminalText(name)) + "\"";
 }
 
 Result registrationCommand(Modem &modem, const AtCommand &command, const char *prefix,
-                           int TerminalSettings::*mode, Registration (*current)(const ModemState &)) {
+                           int TerminalSettings::*mode, Registration (*current)(const ModemState &))
+{
     int &reports = modem.state().settings.*mode;
     switch (command.kind) {
     case AtKind::Set: {
         const auto values = parseArguments(command.argument);
-        if (!values || values->size() > 1) return Result::error();
+        if (!values || values->size() > 1)
+            return Result::error();
         if (values->empty() || (*values)[0].empty()) {
             reports = 0;
             return Result::ok();
         }
         const auto number = numberArgument(*values, 0, 0, 2);
-        if (!number) return Result::error();
+        if (!number)
+            return Result::error();
         reports = static_cast<int>(*number);
         return Result::ok();
     }
@@ -85,33 +97,39 @@ Result registrationCommand(Modem &modem, const AtCommand &command, const char *p
         const std::string body = report.substr(std::string(prefix).size() + 2);
         return Result::ok({std::string(prefix) + ": " + std::to_string(reports) + "," + body});
     }
-    case AtKind::Test:
-        return Result::ok({std::string(prefix) + ": (0-2)"});
-    case AtKind::Execute:
-        break;
+    case AtKind::Test: return Result::ok({std::string(prefix) + ": (0-2)"});
+    case AtKind::Execute: break;
     }
     return Result::error();
 }
 
-Result csRegistrationCommand(Modem &modem, const AtCommand &command) {
-    return registrationCommand(modem, command, "+CREG", &TerminalSettings::csRegistrationReports, csRegistration);
+Result csRegistrationCommand(Modem &modem, const AtCommand &command)
+{
+    return registrationCommand(modem, command, "+CREG", &TerminalSettings::csRegistrationReports,
+                               csRegistration);
 }
 
-Result psRegistrationCommand(Modem &modem, const AtCommand &command) {
-    return registrationCommand(modem, command, "+CGREG", &TerminalSettings::psRegistrationReports, psRegistration);
+Result psRegistrationCommand(Modem &modem, const AtCommand &command)
+{
+    return registrationCommand(modem, command, "+CGREG", &TerminalSettings::psRegistrationReports,
+                               psRegistration);
 }
 
-Result operatorList(Modem &modem) {
+Result operatorList(Modem &modem)
+{
     const ModemState &state = modem.state();
-    if (state.network.functionality != 1) return Result::cme(cme::kNoNetworkService);
+    if (state.network.functionality != 1)
+        return Result::cme(cme::kNoNetworkService);
     const auto serving = servingOperator(state);
     std::string line = "+COPS: ";
     for (const Operator &candidate : visibleOperators(state.network.coverage)) {
         int status = candidate.access == Access::Forbidden ? 3 : 1;
-        if (serving && serving->numeric == candidate.numeric) status = 2;
+        if (serving && serving->numeric == candidate.numeric)
+            status = 2;
         line += "(" + std::to_string(status) + "," + quotedName(modem, candidate, 0) + "," +
                 quotedName(modem, candidate, 1) + "," + quotedName(modem, candidate, 2) + "," +
-                std::to_string(state.network.systemMode == 12 ? 0 : candidate.accessTechnology) + "),";
+                std::to_string(state.network.systemMode == 12 ? 0 : candidate.accessTechnology) +
+                "),";
     }
     line += ",(0-4),(0-2)";
     Result result = Result::ok({line});
@@ -119,49 +137,60 @@ Result operatorList(Modem &modem) {
     return result;
 }
 
-Result selectOperator(Modem &modem, const AtCommand &command) {
+Result selectOperator(Modem &modem, const AtCommand &command)
+{
     ModemState &state = modem.state();
     const auto values = parseArguments(command.argument);
-    if (!values || values->empty() || values->size() > 4) return Result::error();
+    if (!values || values->empty() || values->size() > 4)
+        return Result::error();
     const auto mode = numberArgument(*values, 0, 0, 4);
-    if (!mode) return Result::error();
+    if (!mode)
+        return Result::error();
     std::optional<long> format;
     if (values->size() > 1 && !(*values)[1].empty()) {
         format = numberArgument(*values, 1, 0, 2);
-        if (!format) return Result::error();
+        if (!format)
+            return Result::error();
     }
     switch (*mode) {
     case 0:
     case 2:
-        if (values->size() > 2) return Result::error();
-        if (format) state.settings.operatorFormat = static_cast<int>(*format);
+        if (values->size() > 2)
+            return Result::error();
+        if (format)
+            state.settings.operatorFormat = static_cast<int>(*format);
         state.network.selectionMode = static_cast<int>(*mode);
         return Result::ok();
     case 3:
-        if (!format || values->size() > 2) return Result::error();
+        if (!format || values->size() > 2)
+            return Result::error();
         state.settings.operatorFormat = static_cast<int>(*format);
         return Result::ok();
-    default:
-        break;
+    default: break;
     }
 
     // Manual selection (1), or manual with automatic fallback (4).
     const auto given = textArgument(*values, 2);
-    if (!format || !given) return Result::error();
+    if (!format || !given)
+        return Result::error();
     long technology = -1;
     if (values->size() > 3) {
         const auto number = numberArgument(*values, 3, 0, 6);
-        if (!number) return Result::error();
+        if (!number)
+            return Result::error();
         technology = *number;
     }
-    if (const auto error = simNotReadyError(state.sim)) return Result::cme(*error);
-    if (state.network.functionality != 1) return Result::cme(cme::kNoNetworkService);
-    const std::string wanted = *format == 2 ? *given
-                                            : decodeFromTerminal(*given, state.settings.charset).value_or("");
+    if (const auto error = simNotReadyError(state.sim))
+        return Result::cme(*error);
+    if (state.network.functionality != 1)
+        return Result::cme(cme::kNoNetworkService);
+    const std::string wanted =
+        *format == 2 ? *given : decodeFromTerminal(*given, state.settings.charset).value_or("");
     const auto &operators = visibleOperators(state.network.coverage);
-    const auto found = std::find_if(operators.begin(), operators.end(), [&](const Operator &candidate) {
-        return operatorName(candidate, static_cast<int>(*format)) == wanted;
-    });
+    const auto found =
+        std::find_if(operators.begin(), operators.end(), [&](const Operator &candidate) {
+            return operatorName(candidate, static_cast<int>(*format)) == wanted;
+        });
     const bool usable = found != operators.end() && found->access != Access::Forbidden &&
                         state.network.coverage != Coverage::Limited;
     if (!usable && *mode == 4) {
@@ -169,53 +198,59 @@ Result selectOperator(Modem &modem, const AtCommand &command) {
         state.settings.operatorFormat = static_cast<int>(*format);
         return Result::ok();
     }
-    if (found == operators.end()) return Result::cme(cme::kNoNetworkService);
+    if (found == operators.end())
+        return Result::cme(cme::kNoNetworkService);
     // A manual choice stays even when the network refuses it: the card does not pick another.
     state.network.selectionMode = 1;
     state.network.manualOperator = found->numeric;
     state.network.manualAccessTechnology = static_cast<int>(technology);
     state.settings.operatorFormat = static_cast<int>(*format);
-    if (!usable) return Result::cme(cme::kNetworkNotAllowed);
+    if (!usable)
+        return Result::cme(cme::kNetworkNotAllowed);
     return Result::ok();
 }
 
-Result operatorCommand(Modem &modem, const AtCommand &command) {
+Result operatorCommand(Modem &modem, const AtCommand &command)
+{
     const ModemState &state = modem.state();
     switch (command.kind) {
-    case AtKind::Set:
-        return selectOperator(modem, command);
+    case AtKind::Set: return selectOperator(modem, command);
     case AtKind::Read: {
         const int mode = state.network.selectionMode;
         const auto serving = servingOperator(state);
-        if (!serving) return Result::ok({"+COPS: " + std::to_string(mode)});
+        if (!serving)
+            return Result::ok({"+COPS: " + std::to_string(mode)});
         const int format = state.settings.operatorFormat;
         return Result::ok({"+COPS: " + std::to_string(mode) + "," + std::to_string(format) + "," +
                            quotedName(modem, *serving, format) + "," +
                            std::to_string(accessTechnology(state, *serving))});
     }
-    case AtKind::Test:
-        return operatorList(modem);
-    case AtKind::Execute:
-        break;
+    case AtKind::Test: return operatorList(modem);
+    case AtKind::Execute: break;
     }
     return Result::error();
 }
 
-Result signalQuality(Modem &modem, const AtCommand &command) {
-    if (command.kind == AtKind::Test) return Result::ok({"+CSQ: (0-31,99),(0-7,99)"});
-    if (command.kind != AtKind::Execute) return Result::error();
+Result signalQuality(Modem &modem, const AtCommand &command)
+{
+    if (command.kind == AtKind::Test)
+        return Result::ok({"+CSQ: (0-31,99),(0-7,99)"});
+    if (command.kind != AtKind::Execute)
+        return Result::error();
     const RadioNetwork &network = modem.state().network;
     const bool measured = network.functionality == 1 && network.coverage != Coverage::None;
     const int rssi = measured ? network.signal : 99;
     return Result::ok({"+CSQ: " + std::to_string(rssi) + ",99"});
 }
 
-Result systemMode(Modem &modem, const AtCommand &command) {
+Result systemMode(Modem &modem, const AtCommand &command)
+{
     int &mode = modem.state().network.systemMode;
     switch (command.kind) {
     case AtKind::Set: {
         const auto values = parseArguments(command.argument);
-        if (!values || values->size() != 1) return Result::error();
+        if (!values || values->size() != 1)
+            return Result::error();
         const auto number = numberArgument(*values, 0, 0, 99);
         if (!number || (*number != 12 && *number != 22 && *number != 25)) {
             return Result::cme(cme::kNotSupported);
@@ -223,19 +258,17 @@ Result systemMode(Modem &modem, const AtCommand &command) {
         mode = static_cast<int>(*number);
         return Result::ok();
     }
-    case AtKind::Read:
-        return Result::ok({"+WS46: " + std::to_string(mode)});
-    case AtKind::Test:
-        return Result::ok({"+WS46: (12,22,25)"});
-    case AtKind::Execute:
-        break;
+    case AtKind::Read: return Result::ok({"+WS46: " + std::to_string(mode)});
+    case AtKind::Test: return Result::ok({"+WS46: (12,22,25)"});
+    case AtKind::Execute: break;
     }
     return Result::error();
 }
 
 }  // namespace
 
-const std::vector<Operator> &visibleOperators(Coverage coverage) {
+const std::vector<Operator> &visibleOperators(Coverage coverage)
+{
     switch (coverage) {
     case Coverage::Home: return kHomeOperators;
     case Coverage::Roaming: return kRoamingOperators;
@@ -245,32 +278,44 @@ const std::vector<Operator> &visibleOperators(Coverage coverage) {
     return kNoOperators;
 }
 
-std::optional<Operator> servingOperator(const ModemState &state) {
+std::optional<Operator> servingOperator(const ModemState &state)
+{
     const int status = csRegistration(state).status;
-    if (status != 1 && status != 5) return std::nullopt;
+    if (status != 1 && status != 5)
+        return std::nullopt;
     return selectedOperator(state);
 }
 
-Registration csRegistration(const ModemState &state) {
+Registration csRegistration(const ModemState &state)
+{
     const RadioNetwork &network = state.network;
-    if (network.functionality != 1) return {};
-    if (network.coverage == Coverage::None) return {2, {}, {}, -1};
-    if (!state.sim.inserted || state.sim.lock != SimLock::Ready || network.selectionMode == 2) return {};
-    if (network.coverage == Coverage::Limited) return {3, {}, {}, -1};
+    if (network.functionality != 1)
+        return {};
+    if (network.coverage == Coverage::None)
+        return {2, {}, {}, -1};
+    if (!state.sim.inserted || state.sim.lock != SimLock::Ready || network.selectionMode == 2)
+        return {};
+    if (network.coverage == Coverage::Limited)
+        return {3, {}, {}, -1};
     const auto chosen = selectedOperator(state);
-    if (!chosen) return {2, {}, {}, -1};
-    if (chosen->access == Access::Forbidden) return {3, {}, {}, -1};
+    if (!chosen)
+        return {2, {}, {}, -1};
+    if (chosen->access == Access::Forbidden)
+        return {3, {}, {}, -1};
     return {chosen->access == Access::Home ? 1 : 5, chosen->locationArea, chosen->cellId,
             accessTechnology(state, *chosen)};
 }
 
-Registration psRegistration(const ModemState &state) {
+Registration psRegistration(const ModemState &state)
+{
     const Registration cs = csRegistration(state);
-    if (!state.network.packetAttached && (cs.status == 1 || cs.status == 5)) return {};
+    if (!state.network.packetAttached && (cs.status == 1 || cs.status == 5))
+        return {};
     return cs;
 }
 
-std::string registrationReport(const char *prefix, const Registration &registration, int mode) {
+std::string registrationReport(const char *prefix, const Registration &registration, int mode)
+{
     std::string line = std::string(prefix) + ": " + std::to_string(registration.status);
     if (mode == 2 && !registration.locationArea.empty()) {
         line += ",\"" + registration.locationArea + "\",\"" + registration.cellId + "\"," +
@@ -279,7 +324,8 @@ std::string registrationReport(const char *prefix, const Registration &registrat
     return line;
 }
 
-void registerNetworkCommands(CommandTable &table) {
+void registerNetworkCommands(CommandTable &table)
+{
     table.add("+CREG", csRegistrationCommand);
     table.add("+CGREG", psRegistrationCommand);
     table.add("+COPS", operatorCommand);

@@ -18,10 +18,12 @@ namespace {
 std::string systemError(const std::string &what) { return what + ": " + std::strerror(errno); }
 
 // Where the link points, or empty when path is no link.
-std::string linkTarget(const std::string &path) {
+std::string linkTarget(const std::string &path)
+{
     std::vector<char> buffer(4096);
     const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size() - 1);
-    if (length < 0) return {};
+    if (length < 0)
+        return {};
     return std::string(buffer.data(), static_cast<size_t>(length));
 }
 
@@ -29,7 +31,8 @@ std::string linkTarget(const std::string &path) {
 
 PtyDevice::~PtyDevice() { close(); }
 
-bool PtyDevice::open(const std::string &linkPath, std::string &error) {
+bool PtyDevice::open(const std::string &linkPath, std::string &error)
+{
     close();
     const int fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -54,7 +57,8 @@ bool PtyDevice::open(const std::string &linkPath, std::string &error) {
     // Opening and closing the terminal once makes the controlling side report a hang-up until a
     // program opens it, so the card can tell whether anyone listens.
     const int terminal = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (terminal >= 0) ::close(terminal);
+    if (terminal >= 0)
+        ::close(terminal);
 
     if (!linkPath.empty()) {
         struct stat info {};
@@ -85,24 +89,32 @@ bool PtyDevice::open(const std::string &linkPath, std::string &error) {
     return true;
 }
 
-void PtyDevice::close() {
-    if (fd_ < 0) return;
-    if (!linkPath_.empty() && linkTarget(linkPath_) == terminalPath_) ::unlink(linkPath_.c_str());
+void PtyDevice::close()
+{
+    if (fd_ < 0)
+        return;
+    if (!linkPath_.empty() && linkTarget(linkPath_) == terminalPath_)
+        ::unlink(linkPath_.c_str());
     ::close(fd_);
     fd_ = -1;
     terminalPath_.clear();
     linkPath_.clear();
 }
 
-bool PtyDevice::terminalOpen() const {
-    if (fd_ < 0) return false;
+bool PtyDevice::terminalOpen() const
+{
+    if (fd_ < 0)
+        return false;
     pollfd entry{fd_, 0, 0};
-    if (::poll(&entry, 1, 0) < 0) return false;
+    if (::poll(&entry, 1, 0) < 0)
+        return false;
     return (entry.revents & POLLHUP) == 0;
 }
 
-void PtyDevice::flush() const {
-    if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
+void PtyDevice::flush() const
+{
+    if (fd_ >= 0)
+        ::tcflush(fd_, TCIOFLUSH);
 }
 
 }  // namespace virtualmodem

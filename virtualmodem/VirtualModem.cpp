@@ -19,7 +19,8 @@ constexpr int kIdleCheckMilliseconds = 20;
 // buffer would lose it.
 constexpr size_t kMaxUnsentBytes = 64 * 1024;
 
-ModemState initialState(const CardOptions &options) {
+ModemState initialState(const CardOptions &options)
+{
     ModemState state;
     state.sim.pin = options.pin;
     state.sim.puk = options.puk;
@@ -34,16 +35,20 @@ ModemState initialState(const CardOptions &options) {
 VirtualModem::VirtualModem() : VirtualModem(CardOptions{}) {}
 
 VirtualModem::VirtualModem(const CardOptions &options)
-    : modem_(std::make_unique<Modem>(initialState(options))), device_(std::make_unique<PtyDevice>()) {
+    : modem_(std::make_unique<Modem>(initialState(options))), device_(std::make_unique<PtyDevice>())
+{
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
-VirtualModem::~VirtualModem() {
+VirtualModem::~VirtualModem()
+{
     stop();
-    if (wakeFd_ >= 0) ::close(wakeFd_);
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
 }
 
-bool VirtualModem::start(const std::string &linkPath) {
+bool VirtualModem::start(const std::string &linkPath)
+{
     std::lock_guard lifecycle(lifecycleMutex_);
     if (running_) {
         std::lock_guard lock(mutex_);
@@ -56,24 +61,29 @@ bool VirtualModem::start(const std::string &linkPath) {
         return false;
     }
     linkPath_ = linkPath;
-    if (!startServing()) return false;
+    if (!startServing())
+        return false;
     running_ = true;
     return true;
 }
 
-void VirtualModem::stop() {
+void VirtualModem::stop()
+{
     std::lock_guard lifecycle(lifecycleMutex_);
-    if (!running_) return;
+    if (!running_)
+        return;
     stopServing();
     running_ = false;
 }
 
-bool VirtualModem::isRunning() const {
+bool VirtualModem::isRunning() const
+{
     std::lock_guard lifecycle(lifecycleMutex_);
     return running_;
 }
 
-bool VirtualModem::startServing() {
+bool VirtualModem::startServing()
+{
     {
         std::lock_guard lock(mutex_);
         std::string error;
@@ -89,47 +99,59 @@ bool VirtualModem::startServing() {
     return true;
 }
 
-void VirtualModem::stopServing() {
-    if (!cardInserted_) return;
+void VirtualModem::stopServing()
+{
+    if (!cardInserted_)
+        return;
     stopping_ = true;
     wake();
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable())
+        thread_.join();
     std::lock_guard lock(mutex_);
     device_->close();
     cardInserted_ = false;
 }
 
-std::string VirtualModem::devicePath() const {
+std::string VirtualModem::devicePath() const
+{
     std::lock_guard lock(mutex_);
-    if (!device_->isOpen()) return {};
+    if (!device_->isOpen())
+        return {};
     return device_->linkPath().empty() ? device_->terminalPath() : device_->linkPath();
 }
 
-std::string VirtualModem::lastError() const {
+std::string VirtualModem::lastError() const
+{
     std::lock_guard lock(mutex_);
     return lastError_;
 }
 
-bool VirtualModem::removeCard() {
+bool VirtualModem::removeCard()
+{
     std::lock_guard lifecycle(lifecycleMutex_);
-    if (!running_ || !cardInserted_) return false;
+    if (!running_ || !cardInserted_)
+        return false;
     stopServing();
     return true;
 }
 
-bool VirtualModem::insertCard() {
+bool VirtualModem::insertCard()
+{
     std::lock_guard lifecycle(lifecycleMutex_);
-    if (!running_ || cardInserted_) return false;
+    if (!running_ || cardInserted_)
+        return false;
     return startServing();
 }
 
-bool VirtualModem::cardInserted() const {
+bool VirtualModem::cardInserted() const
+{
     std::lock_guard lock(mutex_);
     return cardInserted_;
 }
 
 template <typename Change>
-void VirtualModem::change(Change &&changeState) {
+void VirtualModem::change(Change &&changeState)
+{
     {
         std::lock_guard lock(mutex_);
         changeState(*modem_);
@@ -138,76 +160,94 @@ void VirtualModem::change(Change &&changeState) {
     wake();
 }
 
-bool VirtualModem::setSignal(int rssi) {
-    if (!((rssi >= 0 && rssi <= 31) || rssi == 99)) return false;
+bool VirtualModem::setSignal(int rssi)
+{
+    if (!((rssi >= 0 && rssi <= 31) || rssi == 99))
+        return false;
     change([rssi](Modem &modem) { modem.state().network.signal = rssi; });
     return true;
 }
 
-void VirtualModem::setNetwork(Coverage coverage) {
+void VirtualModem::setNetwork(Coverage coverage)
+{
     change([coverage](Modem &modem) { modem.state().network.coverage = coverage; });
 }
 
-void VirtualModem::removeSim() {
+void VirtualModem::removeSim()
+{
     change([](Modem &modem) { modem.state().sim.inserted = false; });
 }
 
-void VirtualModem::insertSim() {
+void VirtualModem::insertSim()
+{
     change([](Modem &modem) {
         SimCard &sim = modem.state().sim;
-        if (sim.inserted) return;
+        if (sim.inserted)
+            return;
         sim.inserted = true;
         powerUpSim(sim, modem.now());
     });
 }
 
-void VirtualModem::setPinRequired(bool required) {
+void VirtualModem::setPinRequired(bool required)
+{
     change([required](Modem &modem) { modem.state().sim.pinEnabled = required; });
 }
 
-void VirtualModem::setGarbage(bool on) {
+void VirtualModem::setGarbage(bool on)
+{
     change([on](Modem &modem) { modem.state().quirks.garbage = on; });
 }
 
-void VirtualModem::setSilent(bool on) {
+void VirtualModem::setSilent(bool on)
+{
     change([on](Modem &modem) { modem.state().quirks.silent = on; });
 }
 
-void VirtualModem::setNoEcho(bool on) {
+void VirtualModem::setNoEcho(bool on)
+{
     change([on](Modem &modem) { modem.state().quirks.noEcho = on; });
 }
 
-void VirtualModem::setSlowAnswers(std::chrono::milliseconds delay) {
+void VirtualModem::setSlowAnswers(std::chrono::milliseconds delay)
+{
     change([delay](Modem &modem) { modem.state().quirks.slowAnswers = delay; });
 }
 
-void VirtualModem::setMissingCommands(const std::set<std::string> &names) {
+void VirtualModem::setMissingCommands(const std::set<std::string> &names)
+{
     std::set<std::string> upper;
-    for (const std::string &name : names) upper.insert(toUpper(name));
+    for (const std::string &name : names)
+        upper.insert(toUpper(name));
     change([&upper](Modem &modem) { modem.state().quirks.missingCommands = upper; });
 }
 
-void VirtualModem::setSimBusyTime(std::chrono::milliseconds time) {
+void VirtualModem::setSimBusyTime(std::chrono::milliseconds time)
+{
     change([time](Modem &modem) { modem.state().simBusyTime = time; });
 }
 
-void VirtualModem::setNetworkScanTime(std::chrono::milliseconds time) {
+void VirtualModem::setNetworkScanTime(std::chrono::milliseconds time)
+{
     change([time](Modem &modem) { modem.state().networkScanTime = time; });
 }
 
-ModemState VirtualModem::snapshot() const {
+ModemState VirtualModem::snapshot() const
+{
     std::lock_guard lock(mutex_);
     return modem_->state();
 }
 
-void VirtualModem::wake() const {
+void VirtualModem::wake() const
+{
     const uint64_t one = 1;
     if (wakeFd_ >= 0) {
         [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
     }
 }
 
-void VirtualModem::serve() {
+void VirtualModem::serve()
+{
     const int fd = device_->fd();
     bool terminalWasOpen = false;
     std::string unsent;
@@ -216,7 +256,8 @@ void VirtualModem::serve() {
         {
             std::lock_guard lock(mutex_);
             if (const auto next = modem_->nextEvent()) {
-                const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - modem_->now());
+                const auto wait =
+                    std::chrono::ceil<std::chrono::milliseconds>(*next - modem_->now());
                 timeout = static_cast<int>(std::max<long long>(0, wait.count()));
             }
         }
@@ -236,7 +277,9 @@ void VirtualModem::serve() {
                 modem_->takeOutput();  // reports with nobody to hear them
             }
             pollfd waitForWake{wakeFd_, POLLIN, 0};
-            ::poll(&waitForWake, 1, timeout < 0 ? kIdleCheckMilliseconds : std::min(timeout, kIdleCheckMilliseconds));
+            ::poll(
+                &waitForWake, 1,
+                timeout < 0 ? kIdleCheckMilliseconds : std::min(timeout, kIdleCheckMilliseconds));
             uint64_t count = 0;
             [[maybe_unused]] const ssize_t drained = ::read(wakeFd_, &count, sizeof count);
             continue;
@@ -245,18 +288,21 @@ void VirtualModem::serve() {
 
         pollfd entries[2] = {{fd, static_cast<short>(POLLIN | (unsent.empty() ? 0 : POLLOUT)), 0},
                              {wakeFd_, POLLIN, 0}};
-        if (::poll(entries, 2, timeout) < 0 && errno != EINTR) break;
+        if (::poll(entries, 2, timeout) < 0 && errno != EINTR)
+            break;
         if (entries[1].revents & POLLIN) {
             uint64_t count = 0;
             [[maybe_unused]] const ssize_t drained = ::read(wakeFd_, &count, sizeof count);
         }
-        if (entries[0].revents & POLLHUP) continue;
+        if (entries[0].revents & POLLHUP)
+            continue;
 
         std::string received;
         if (entries[0].revents & POLLIN) {
             char buffer[4096];
             const ssize_t length = ::read(fd, buffer, sizeof buffer);
-            if (length > 0) received.assign(buffer, static_cast<size_t>(length));
+            if (length > 0)
+                received.assign(buffer, static_cast<size_t>(length));
         }
         {
             std::lock_guard lock(mutex_);
@@ -267,10 +313,12 @@ void VirtualModem::serve() {
             }
             unsent += modem_->takeOutput();
         }
-        if (unsent.size() > kMaxUnsentBytes) unsent.erase(0, unsent.size() - kMaxUnsentBytes);
+        if (unsent.size() > kMaxUnsentBytes)
+            unsent.erase(0, unsent.size() - kMaxUnsentBytes);
         while (!unsent.empty()) {
             const ssize_t written = ::write(fd, unsent.data(), unsent.size());
-            if (written <= 0) break;
+            if (written <= 0)
+                break;
             unsent.erase(0, static_cast<size_t>(written));
         }
     }

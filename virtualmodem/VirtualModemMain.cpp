@@ -13,19 +13,22 @@
 
 namespace {
 
-void usage(std::ostream &out) {
+void usage(std::ostream &out)
+{
     out << "usage: virtual-modem --link PATH [--control SOCKET] [--pin PIN] [--puk PUK]\n"
            "                     [--pin-required on|off] [--sim-busy MS]\n";
 }
 
-bool isDigits(const std::string &text, size_t minimum, size_t maximum) {
+bool isDigits(const std::string &text, size_t minimum, size_t maximum)
+{
     return text.size() >= minimum && text.size() <= maximum &&
            text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     std::string link;
     std::string control;
     virtualmodem::CardOptions options;

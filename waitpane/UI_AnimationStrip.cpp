@@ -55,7 +55,8 @@ void TAnimationStrip::paintEvent(QPaintEvent *)
     const QRect source(m_frame * frameWidth, 0, frameWidth, m_strip.height());
     QPainter painter(this);
     // Centred in the control, at the frame's own size.
-    painter.drawPixmap(QPoint((width() - frameWidth) / 2, (height() - m_strip.height()) / 2), m_strip, source);
+    painter.drawPixmap(QPoint((width() - frameWidth) / 2, (height() - m_strip.height()) / 2),
+                       m_strip, source);
 }
 
 }  // namespace waitpane

@@ -24,8 +24,8 @@ public:
 
     struct Hooks {
         std::function<bool()> closeRequested;  // asked by Timer1 every 250 ms
-        std::function<void()> closed;           // the window has closed itself
-        std::function<void()> cancel;           // the cancel action
+        std::function<void()> closed;          // the window has closed itself
+        std::function<void()> cancel;          // the cancel action
     };
 
     // kind 1 and 2 choose an animation from <programDir>/resource/avi; others show none.

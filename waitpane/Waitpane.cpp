@@ -199,14 +199,12 @@ extern "C" int32_t ShowStatusWindow(int32_t kind, const char *text, uintptr_t ow
         library.shown = 1;  // shown counts from here, so a closer that comes early still waits
         generation = ++library.generation;
     }
-    QMetaObject::invokeMethod(application(), [generation] { openWindow(generation); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        application(), [generation] { openWindow(generation); }, Qt::QueuedConnection);
     return 0;
 }
 
-extern "C" int32_t CloseStatusWindow(void)
-{
-    return waitpane::closeWindow();
-}
+extern "C" int32_t CloseStatusWindow(void) { return waitpane::closeWindow(); }
 
 extern "C" int32_t GetStatus(int32_t)
 {

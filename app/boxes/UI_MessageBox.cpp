@@ -92,7 +92,8 @@ void TMessageBoxForm::ImImage_CloseClick()
 
 void TMessageBoxForm::keyPressEvent(QKeyEvent *event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && OkButton->isVisible()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        OkButton->isVisible()) {
         OkButtonClick();
         return;
     }
@@ -134,9 +135,10 @@ int runMessageBox(QWidget *owner, const QString &text, int iconType, const QStri
 
 void installProgramMessageBoxes()
 {
-    platform::setMessageBoxHandler([](QWidget *owner, const QString &text, int iconType, bool twoButtons) {
-        return runMessageBox(owner, text, iconType, twoButtons ? kButtonDouble : kButtonSingle);
-    });
+    platform::setMessageBoxHandler(
+        [](QWidget *owner, const QString &text, int iconType, bool twoButtons) {
+            return runMessageBox(owner, text, iconType, twoButtons ? kButtonDouble : kButtonSingle);
+        });
 }
 
 }  // namespace boxes

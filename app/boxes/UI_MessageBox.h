@@ -13,7 +13,8 @@ public:
 
     // iconType: 1 information, 2 warning, 3, 4 and 16 question, anything else no icon.
     // buttonMode: one of the MSG_* modes; an unknown mode is a one-button box.
-    explicit TMessageBoxForm(QWidget *owner, int iconType = 1, const QString &buttonMode = kButtonSingle);
+    explicit TMessageBoxForm(QWidget *owner, int iconType = 1,
+                             const QString &buttonMode = kButtonSingle);
 
     void setMessageText(const QString &text) { setBoxText(text, kLabelLimit); }
     const QString &buttonMode() const { return m_buttonMode; }

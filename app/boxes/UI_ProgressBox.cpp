@@ -14,7 +14,8 @@ TProgressBoxForm::TProgressBoxForm(QWidget *owner, const QString &buttonMode)
     applySkin(QStringLiteral("PROGRESSBOX"), nullptr);
     InforImage->show();
     CancleImButton->setText(platform::GetLanguageString(7));
-    connect(CancleImButton, &QAbstractButton::clicked, this, &TProgressBoxForm::CancleImButtonClick);
+    connect(CancleImButton, &QAbstractButton::clicked, this,
+            &TProgressBoxForm::CancleImButtonClick);
     connect(ImImage_Close, &skin::TImImage::clicked, this, &TProgressBoxForm::ImImage_CloseClick);
 
     if (m_buttonMode == kButtonSingle) {

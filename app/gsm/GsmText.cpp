@@ -204,9 +204,9 @@ int IsGsmText(const char16_t *text, int count)
         return -1;
     for (int i = 0; i < count; ++i) {
         const char16_t character = text[i];
-        const bool acceptable = character == u' ' || character == kCapitalNWithTilde
-            || extensionCode(character) >= 0 || greekCode(character) >= 0
-            || (character <= 0xFF && kUcs2ToGsmTable[character] != kSpace);
+        const bool acceptable = character == u' ' || character == kCapitalNWithTilde ||
+                                extensionCode(character) >= 0 || greekCode(character) >= 0 ||
+                                (character <= 0xFF && kUcs2ToGsmTable[character] != kSpace);
         if (!acceptable)
             return 0;
     }
@@ -243,7 +243,8 @@ int Ucs2ToAnsi(char *output, int size, const char16_t *input, int count)
 {
     if (output == nullptr || input == nullptr || size <= 0 || count < 0 || size / 2 < count)
         return -1;
-    const std::string ansi = platform::utf16ToAnsi(std::u16string_view(input, static_cast<size_t>(count)));
+    const std::string ansi =
+        platform::utf16ToAnsi(std::u16string_view(input, static_cast<size_t>(count)));
     // A character may take more than two bytes (three in UTF-8), and the terminator needs room
     // as well: cut the text where it stops fitting rather than write past the buffer.
     const std::string_view kept = platform::truncateAnsi(ansi, static_cast<size_t>(size) - 1);

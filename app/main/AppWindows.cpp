@@ -92,7 +92,8 @@ void DestroyAppWindows()
 std::vector<QWidget *> AppWindowsInOrder()
 {
     std::vector<QWidget *> windows;
-    std::apply([&windows](auto &...slot) { (..., (slot ? windows.push_back(slot.get()) : void())); },
-               members(g_windows));
+    std::apply(
+        [&windows](auto &...slot) { (..., (slot ? windows.push_back(slot.get()) : void())); },
+        members(g_windows));
     return windows;
 }

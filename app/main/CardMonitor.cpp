@@ -65,10 +65,7 @@ std::string fieldOf(const std::vector<uint8_t> &block, size_t offset, size_t siz
                    std::min(size, block.size() - offset));
 }
 
-QString ansi(const std::string &text)
-{
-    return platform::fromAnsi(text);
-}
+QString ansi(const std::string &text) { return platform::fromAnsi(text); }
 
 }  // namespace
 
@@ -77,8 +74,7 @@ CardMonitor::CardMonitor(CardView &view, QObject *parent)
 {
 }
 
-CardMonitor::CardMonitor(CardView &view, std::unique_ptr<SoundOutput> soundOutput,
-                         QObject *parent)
+CardMonitor::CardMonitor(CardView &view, std::unique_ptr<SoundOutput> soundOutput, QObject *parent)
     : QObject(parent), m_view(view), m_messageTarget(this)
 {
     m_sound = std::make_unique<TSoundPlayer>(
@@ -116,10 +112,7 @@ CardMonitor::CardMonitor(CardView &view, std::unique_ptr<SoundOutput> soundOutpu
     SetStateRetryStopper([flag = m_stateRetryStopRequested] { flag->store(true); });
 }
 
-CardMonitor::~CardMonitor()
-{
-    SetStateRetryStopper({});
-}
+CardMonitor::~CardMonitor() { SetStateRetryStopper({}); }
 
 void CardMonitor::setMessageTarget(QObject *target)
 {
@@ -168,49 +161,23 @@ bool CardMonitor::handleMessage(platform::WindowMessageEvent &message)
     const uint32_t id = message.message();
 
     switch (id) {
-    case WM_POWERBROADCAST:
-        message.setResult(powerEvent(message.wParam()));
-        return true;
-    case WM_CARD_STATE:
-        applyCardState(uint8_t(message.wParam()));
-        return true;
-    case WM_CALL_STATE:
-        callStateChanged(int(message.wParam()));
-        return true;
-    case WM_CONNECTION_STATE:
-        connectionStateChanged(int(message.wParam()));
-        return true;
-    case WM_SMS_NEW:
-        newSms(bytes);
-        return true;
-    case WM_SMS_REPORT:
-        m_view.handSmsReport(bytes);
-        return true;
-    case WM_INCOMING_CALL:
-        m_view.handIncomingCall(text);
-        return true;
-    case WM_SERVICE_TEXT:
-        serviceText(text);
-        return true;
-    case WM_OPERATOR_RECORD:
-        operatorRecord(bytes);
-        return true;
-    case WM_SMS_CLASS0:
-        class0Sms(bytes);
-        return true;
+    case WM_POWERBROADCAST: message.setResult(powerEvent(message.wParam())); return true;
+    case WM_CARD_STATE: applyCardState(uint8_t(message.wParam())); return true;
+    case WM_CALL_STATE: callStateChanged(int(message.wParam())); return true;
+    case WM_CONNECTION_STATE: connectionStateChanged(int(message.wParam())); return true;
+    case WM_SMS_NEW: newSms(bytes); return true;
+    case WM_SMS_REPORT: m_view.handSmsReport(bytes); return true;
+    case WM_INCOMING_CALL: m_view.handIncomingCall(text); return true;
+    case WM_SERVICE_TEXT: serviceText(text); return true;
+    case WM_OPERATOR_RECORD: operatorRecord(bytes); return true;
+    case WM_SMS_CLASS0: class0Sms(bytes); return true;
     case WM_SMS_BROADCAST:
         m_view.setClockText(
             ansi(fieldOf(bytes, 0, kBroadcastTextSize)).left(kBroadcastShownCharacters));
         return true;
-    case WM_USSD_STATE:
-        m_view.handUssdState(message.wParam());
-        return true;
-    case WM_USSD_SESSION:
-        m_view.handUssdSession(message.wParam());
-        return true;
-    case WM_SIM_READY:
-        simStoreReady(message.wParam());
-        return true;
+    case WM_USSD_STATE: m_view.handUssdState(message.wParam()); return true;
+    case WM_USSD_SESSION: m_view.handUssdSession(message.wParam()); return true;
+    case WM_SIM_READY: simStoreReady(message.wParam()); return true;
     case WM_USSD_REPLY: {
         _MEC_USSD_REPLY reply{};
         if (!bytes.empty())
@@ -221,11 +188,8 @@ bool CardMonitor::handleMessage(platform::WindowMessageEvent &message)
         m_view.handUssdReply(reply);
         return true;
     }
-    case WM_PIN_RESULT:
-        pinEntry().PinDialogResult(message.wParam());
-        return true;
-    default:
-        break;
+    case WM_PIN_RESULT: pinEntry().PinDialogResult(message.wParam()); return true;
+    default: break;
     }
     if (id >= WM_CALL_EVENT_FIRST && id <= WM_CALL_EVENT_LAST) {
         m_view.handCallEvent(id, id == WM_CALL_EVENT_LAST ? message.wParam() : 0);
@@ -269,42 +233,21 @@ void CardMonitor::sendCardStateNotices(uint8_t state)
 void CardMonitor::enterState(uint8_t state)
 {
     switch (state) {
-    case kCardAbsent:
-        enterCardAbsent();
-        break;
+    case kCardAbsent: enterCardAbsent(); break;
     case kCardInserted:
         m_stateRetryStopRequested->store(false);
         enterCardInserted();
         break;
-    case kCardQueryMode:
-        enterQueryMode();
-        break;
-    case kNoSim:
-        enterNoSim();
-        break;
-    case kCardOnline:
-        enterCardOnline();
-        break;
-    case kCardOffline:
-        enterCardOffline();
-        break;
-    case kPinRequired:
-        enterPinRequired();
-        break;
-    case kPukRequired:
-        enterPukRequired();
-        break;
-    case kSimBlocked:
-        enterSimBlocked();
-        break;
-    case kCardRegistered:
-        enterRegistered();
-        break;
-    case kSimReady:
-        enterSimReady();
-        break;
-    default:
-        break;  // 5 and unknown codes have no entry actions
+    case kCardQueryMode: enterQueryMode(); break;
+    case kNoSim: enterNoSim(); break;
+    case kCardOnline: enterCardOnline(); break;
+    case kCardOffline: enterCardOffline(); break;
+    case kPinRequired: enterPinRequired(); break;
+    case kPukRequired: enterPukRequired(); break;
+    case kSimBlocked: enterSimBlocked(); break;
+    case kCardRegistered: enterRegistered(); break;
+    case kSimReady: enterSimReady(); break;
+    default: break;  // 5 and unknown codes have no entry actions
     }
 }
 
@@ -716,10 +659,7 @@ void CardMonitor::showSignal(int level)
         setTrayImage(level != 0 ? kImageInService : kImageNoSignal);
 }
 
-void CardMonitor::Timer_RSSITimer()
-{
-    pollSignal();
-}
+void CardMonitor::Timer_RSSITimer() { pollSignal(); }
 
 void CardMonitor::serviceText(const std::string &text)
 {
@@ -827,8 +767,7 @@ void CardMonitor::setTrayAnimation(TrayAnimation animation)
 void CardMonitor::Timer_UpdateTrayHintTimer()
 {
     static const std::pair<uint8_t, unsigned> kHints[] = {
-        {1, 1163}, {2, 1164}, {3, 1166}, {4, 1057}, {6, 1167},
-        {7, 1165}, {8, 1168}, {9, 1169},
+        {1, 1163}, {2, 1164}, {3, 1166}, {4, 1057}, {6, 1167}, {7, 1165}, {8, 1168}, {9, 1169},
     };
     for (const auto &[state, hint] : kHints) {
         if (state == m_cardState) {
@@ -842,12 +781,8 @@ void CardMonitor::Timer_UpdateTrayHintTimer()
         case TrayAnimation::IncomingCall:
             m_view.setTrayHint(GetLanguageString(m_callBeingAnswered ? 1013 : 1051));
             break;
-        case TrayAnimation::NewSms:
-            m_view.setTrayHint(GetLanguageString(1012));
-            break;
-        case TrayAnimation::Connected:
-            m_view.setTrayHint(m_view.connectionStatusText());
-            break;
+        case TrayAnimation::NewSms: m_view.setTrayHint(GetLanguageString(1012)); break;
+        case TrayAnimation::Connected: m_view.setTrayHint(m_view.connectionStatusText()); break;
         case TrayAnimation::None:
             if (m_trayImage == kImageNoSignal)
                 m_view.setTrayHint(GetLanguageString(1173));
@@ -875,10 +810,7 @@ void CardMonitor::newSms(const std::vector<uint8_t> &block)
     newSmsArrived(ansi(fieldOf(m_newSmsEntry->number, sizeof m_newSmsEntry->number)));
 }
 
-void CardMonitor::freeNewSmsEntry()
-{
-    m_newSmsEntry.reset();
-}
+void CardMonitor::freeNewSmsEntry() { m_newSmsEntry.reset(); }
 
 void CardMonitor::newSmsArrived(const QString &text)
 {
@@ -1126,8 +1058,7 @@ void CardMonitor::connectionStateChanged(int connectionState)
         else if (!isVoiceCallActive())
             m_view.setMenuEnabled(TrayMenuItem::FSettings, true);
         break;
-    default:
-        break;
+    default: break;
     }
     updateSuspendInhibitor();
 }
@@ -1210,8 +1141,7 @@ void CardMonitor::watchPowerEvents()
 intptr_t CardMonitor::powerEvent(uint32_t event)
 {
     switch (event) {
-    case PowerEvents::kQuerySuspend:
-        return wouldDenySuspend() ? kPowerDeny : 1;
+    case PowerEvents::kQuerySuspend: return wouldDenySuspend() ? kPowerDeny : 1;
     case PowerEvents::kSuspend:
         _MEC_disableCheckCard();
         _MEC_Poweroff(0);
@@ -1220,10 +1150,7 @@ intptr_t CardMonitor::powerEvent(uint32_t event)
     case PowerEvents::kQuerySuspendFailed:
     case PowerEvents::kResumeCritical:
     case PowerEvents::kResumeSuspend:
-    case PowerEvents::kResumeAutomatic:
-        _MEC_enableCheckCard();
-        return 1;
-    default:
-        return 1;
+    case PowerEvents::kResumeAutomatic: _MEC_enableCheckCard(); return 1;
+    default: return 1;
     }
 }

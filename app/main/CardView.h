@@ -69,10 +69,12 @@ enum class PageWindow {
     Ussd,                   // Tussdfrm
 };
 inline constexpr PageWindow kCardStateNoticeOrder[] = {
-    PageWindow::SettingsMenu, PageWindow::SecuritySettings, PageWindow::SmsSettings,
-    PageWindow::NetworkSettings, PageWindow::SmsMain, PageWindow::Contacts,
-    PageWindow::CallWindow, PageWindow::DataConnection, PageWindow::ToolkitMenu,
-    PageWindow::SupplementaryServices, PageWindow::Ussd,
+    PageWindow::SettingsMenu, PageWindow::SecuritySettings,
+    PageWindow::SmsSettings,  PageWindow::NetworkSettings,
+    PageWindow::SmsMain,      PageWindow::Contacts,
+    PageWindow::CallWindow,   PageWindow::DataConnection,
+    PageWindow::ToolkitMenu,  PageWindow::SupplementaryServices,
+    PageWindow::Ussd,
 };
 
 // Timers of other windows that stand still during a voice call (recorded, stopped, and set

@@ -184,16 +184,12 @@ QImage trayMainPicture(int index, int size)
         drawCard(painter, kGrey);
         drawBadge(painter, Badge::Cross);
         break;
-    case kImageCardOnline:
-        drawCard(painter, kGreen);
-        break;
+    case kImageCardOnline: drawCard(painter, kGreen); break;
     case kImageNoSignal:
         drawBars(painter, 0, kBlue);
         drawBadge(painter, Badge::Cross);
         break;
-    case kImageInService:
-        drawBars(painter, 4, kGreen);
-        break;
+    case kImageInService: drawBars(painter, 4, kGreen); break;
     case kImageSimMissing:
         drawSim(painter, kGrey);
         drawBadge(painter, Badge::Cross);
@@ -202,21 +198,14 @@ QImage trayMainPicture(int index, int size)
         drawSim(painter, kGreen);
         drawBadge(painter, Badge::Tick);
         break;
-    case kImageNotConnected:
-        drawGlobe(painter, kGrey);
-        break;
-    case kImageCardFound:
-        drawCard(painter, kOrange);
-        break;
-    case kImageSimRegistered:
-        drawSim(painter, kBlue);
-        break;
+    case kImageNotConnected: drawGlobe(painter, kGrey); break;
+    case kImageCardFound: drawCard(painter, kOrange); break;
+    case kImageSimRegistered: drawSim(painter, kBlue); break;
     case kImageSimBlocked:
         drawSim(painter, kRed);
         drawBadge(painter, Badge::Lock);
         break;
-    default:
-        break;
+    default: break;
     }
     return image;
 }

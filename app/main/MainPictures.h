@@ -7,11 +7,11 @@
 
 namespace mainpictures {
 
-inline constexpr int kTrayMainCount = 10;    // ImageList_TrayMain, indexes as TrayMainImage
-inline constexpr int kSignalLevelCount = 6;  // ImageList_RSSILevel, 0-5 bars
-inline constexpr int kNewSmsFrames = 4;      // ImageList_NewSms
+inline constexpr int kTrayMainCount = 10;      // ImageList_TrayMain, indexes as TrayMainImage
+inline constexpr int kSignalLevelCount = 6;    // ImageList_RSSILevel, 0-5 bars
+inline constexpr int kNewSmsFrames = 4;        // ImageList_NewSms
 inline constexpr int kIncomingCallFrames = 4;  // ImageList_IncomingCall
-inline constexpr int kInternetFrames = 3;    // ImageList_Internet
+inline constexpr int kInternetFrames = 3;      // ImageList_Internet
 
 // A square picture of side `size` on a transparent background; an index outside the list gives
 // a null image.

@@ -70,15 +70,9 @@ TNewMsgForm::TNewMsgForm(QWidget *owner, int kind, const QString &text)
     setText(text);
 }
 
-QString TNewMsgForm::text() const
-{
-    return Label_Text->text();
-}
+QString TNewMsgForm::text() const { return Label_Text->text(); }
 
-void TNewMsgForm::setText(const QString &text)
-{
-    Label_Text->setText(text);
-}
+void TNewMsgForm::setText(const QString &text) { Label_Text->setText(text); }
 
 void TNewMsgForm::placeAtBottomRight(int stacked)
 {
@@ -98,10 +92,7 @@ void TNewMsgForm::paintEvent(QPaintEvent *event)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void TNewMsgForm::Button_CloseClick()
-{
-    reject();
-}
+void TNewMsgForm::Button_CloseClick() { reject(); }
 
 TNewMsgPopups::~TNewMsgPopups()
 {

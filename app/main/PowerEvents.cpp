@@ -85,8 +85,8 @@ void PowerEvents::takeDelayInhibitor()
 void PowerEvents::requestInhibitor(bool block)
 {
 #ifdef LUMADIAL_HAVE_QT_DBUS
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kManager,
-                                                       QStringLiteral("Inhibit"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kManager, QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep") << QStringLiteral("Lumadial")
          << (block ? QStringLiteral("A call, a data connection or a card operation is in progress")
                    : QStringLiteral("Taking the data card off line"))

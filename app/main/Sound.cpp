@@ -9,14 +9,10 @@ namespace {
 int slotOf(SoundEvent event)
 {
     switch (event) {
-    case SoundEvent::SmsArrived:
-        return kSoundSlotSmsArrived;
-    case SoundEvent::IncomingCall:
-        return kSoundSlotIncomingCall;
-    case SoundEvent::Connected:
-        return kSoundSlotConnected;
-    case SoundEvent::Disconnected:
-        return kSoundSlotDisconnected;
+    case SoundEvent::SmsArrived: return kSoundSlotSmsArrived;
+    case SoundEvent::IncomingCall: return kSoundSlotIncomingCall;
+    case SoundEvent::Connected: return kSoundSlotConnected;
+    case SoundEvent::Disconnected: return kSoundSlotDisconnected;
     }
     return 0;
 }
@@ -26,7 +22,9 @@ int slotOf(SoundEvent event)
 TSoundPlayer::TSoundPlayer(std::unique_ptr<SoundOutput> output, const TBL_File &store,
                            std::function<void()> beep,
                            std::function<void(const QString &)> showMessage)
-    : m_output(std::move(output)), m_store(store), m_beep(std::move(beep)),
+    : m_output(std::move(output)),
+      m_store(store),
+      m_beep(std::move(beep)),
       m_showMessage(std::move(showMessage))
 {
     m_output->setFailureHandler([this] { playbackFailed(); });
@@ -41,13 +39,10 @@ TSoundPlayer::~TSoundPlayer()
 int TSoundPlayer::priorityOf(SoundEvent event)
 {
     switch (event) {
-    case SoundEvent::IncomingCall:
-        return 3;
-    case SoundEvent::SmsArrived:
-        return 2;
+    case SoundEvent::IncomingCall: return 3;
+    case SoundEvent::SmsArrived: return 2;
     case SoundEvent::Connected:
-    case SoundEvent::Disconnected:
-        return 1;
+    case SoundEvent::Disconnected: return 1;
     }
     return 0;
 }
@@ -63,10 +58,7 @@ QString TSoundPlayer::resolvePath(const std::string &file, const QString &progra
     return path;
 }
 
-int TSoundPlayer::playingPriority() const
-{
-    return m_output->isPlaying() ? m_priority : 0;
-}
+int TSoundPlayer::playingPriority() const { return m_output->isPlaying() ? m_priority : 0; }
 
 void TSoundPlayer::play(SoundEvent event)
 {

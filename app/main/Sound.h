@@ -78,7 +78,7 @@ private:
     const TBL_File &m_store;
     std::function<void()> m_beep;
     std::function<void(const QString &)> m_showMessage;
-    int m_priority = 0;      // of the sound last started
+    int m_priority = 0;  // of the sound last started
     SoundEvent m_event = SoundEvent::SmsArrived;
     bool m_retried = false;  // the default was already put back for the sound playing now
 };

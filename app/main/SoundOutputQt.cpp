@@ -47,10 +47,7 @@ public:
 
     bool isPlaying() const override { return m_playing; }
 
-    bool hasOutputDevice() const override
-    {
-        return !QMediaDevices::defaultAudioOutput().isNull();
-    }
+    bool hasOutputDevice() const override { return !QMediaDevices::defaultAudioOutput().isNull(); }
 
 private:
     // The player is made on the first sound: loading the media back end takes a while and is
@@ -114,7 +111,4 @@ public:
 
 }  // namespace
 
-std::unique_ptr<SoundOutput> makeQtSoundOutput()
-{
-    return std::make_unique<QtSoundOutput>();
-}
+std::unique_ptr<SoundOutput> makeQtSoundOutput() { return std::make_unique<QtSoundOutput>(); }

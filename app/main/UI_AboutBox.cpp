@@ -34,9 +34,10 @@ QString bufferText(const std::array<char, N> &buffer)
 
 bool TAboutBox::mayAskBoardVersions(const AboutBoxContext &context)
 {
-    const bool callBusy = context.callState == 1 || context.callState == 6 || context.callState == 15;
-    const bool connectionChanging =
-        context.connectionState == 1 || context.connectionState == 2 || context.connectionState == 4;
+    const bool callBusy =
+        context.callState == 1 || context.callState == 6 || context.callState == 15;
+    const bool connectionChanging = context.connectionState == 1 || context.connectionState == 2 ||
+                                    context.connectionState == 4;
     return context.cardState != 1 && !callBusy && !connectionChanging;
 }
 
@@ -58,7 +59,8 @@ TAboutBox::TAboutBox(QWidget *owner, const AboutBoxContext &context)
     Label_PCSoftwareInterVersion = makeLabel(this, "Label_PCSoftwareInterVersion");
     Label_BoardSoftwareVersionCaption = makeLabel(this, "Label_BoardSoftwareVersionCaption");
     Label_BoardSoftwareVersion = makeLabel(this, "Label_BoardSoftwareVersion");
-    Label_BoardSoftwareInterVersionCaption = makeLabel(this, "Label_BoardSoftwareInterVersionCaption");
+    Label_BoardSoftwareInterVersionCaption =
+        makeLabel(this, "Label_BoardSoftwareInterVersionCaption");
     Label_BoardSoftwareInterVersion = makeLabel(this, "Label_BoardSoftwareInterVersion");
     Label_HardwareVersionCaption = makeLabel(this, "Label_HardwareVersionCaption");
     Label_HardwareVersion = makeLabel(this, "Label_HardwareVersion");
@@ -81,9 +83,9 @@ TAboutBox::TAboutBox(QWidget *owner, const AboutBoxContext &context)
         const QString boardKey = QStringLiteral("ABOUT.LABEL_BOARDSOFTWAREVERSIONCAPTION");
         faces.apply(Label_PCSoftwareVersionCaption, pcKey);
         faces.apply(Label_PCSoftwareVersion, pcKey);
-        for (QLabel *label : {Label_BoardSoftwareVersionCaption, Label_BoardSoftwareVersion,
-                              Label_HardwareVersionCaption, Label_HardwareVersion, Label_IMEI,
-                              Label_IMEINumber})
+        for (QLabel *label :
+             {Label_BoardSoftwareVersionCaption, Label_BoardSoftwareVersion,
+              Label_HardwareVersionCaption, Label_HardwareVersion, Label_IMEI, Label_IMEINumber})
             faces.apply(label, boardKey);
         faces.apply(YbUrlLabel_HomePage, QStringLiteral("ABOUT.YbUrlLabel_HomePage"));
         faces.apply(YBBACKIMAGE_BACK, QStringLiteral("ABOUT.YBBACKIMAGE_BACK"));

@@ -105,7 +105,8 @@ void TMainform::buildImageLists()
     ImageList_TrayMain = new skin::TImageList(this);
     ImageList_TrayMain->setObjectName(QStringLiteral("ImageList_TrayMain"));
     for (int index = 0; index < mainpictures::kTrayMainCount; ++index)
-        ImageList_TrayMain->AddMasked(mainpictures::trayMainPicture(index, kStatusIconSize), kFuchsia);
+        ImageList_TrayMain->AddMasked(mainpictures::trayMainPicture(index, kStatusIconSize),
+                                      kFuchsia);
 
     ImageList_RSSILevel = new skin::TImageList(this);
     ImageList_RSSILevel->setObjectName(QStringLiteral("ImageList_RSSILevel"));
@@ -125,7 +126,8 @@ void TMainform::buildImageLists()
     ImageList_Internet = new skin::TImageList(this);
     ImageList_Internet->setObjectName(QStringLiteral("ImageList_Internet"));
     for (int frame = 0; frame < mainpictures::kInternetFrames; ++frame)
-        ImageList_Internet->AddMasked(mainpictures::internetPicture(frame, kStatusIconSize), kFuchsia);
+        ImageList_Internet->AddMasked(mainpictures::internetPicture(frame, kStatusIconSize),
+                                      kFuchsia);
 }
 
 void TMainform::buildTitleBar()
@@ -143,8 +145,8 @@ void TMainform::buildTitleBar()
     YBBACKIMAGE_TITLE_RIGHT = new skin::TBackImage(this);
     YBBACKIMAGE_TITLE_RIGHT->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE_RIGHT"));
     YBBACKIMAGE_TITLE_RIGHT->setGeometry(kWidth - 12, 0, 12, kTitleHeight);
-    for (skin::TBackImage *part : {YBBACKIMAGE, YBBACKIMAGE_TITLE_LEFT, YBBACKIMAGE_TITLE,
-                                   YBBACKIMAGE_TITLE_RIGHT})
+    for (skin::TBackImage *part :
+         {YBBACKIMAGE, YBBACKIMAGE_TITLE_LEFT, YBBACKIMAGE_TITLE, YBBACKIMAGE_TITLE_RIGHT})
         part->setColorKeyed(true);
 
     ImImage_Title_Logo = new skin::TImImage(this);
@@ -154,20 +156,23 @@ void TMainform::buildTitleBar()
 
     Label_Caption = makeLabel(this, "Label_Caption", 14, true);
     setTextColour(Label_Caption, Qt::white);
-    Label_Caption->setGeometry(ImImage_Title_Logo->geometry().right() + 1 + 5, 0, 520, kTitleHeight);
+    Label_Caption->setGeometry(ImImage_Title_Logo->geometry().right() + 1 + 5, 0, 520,
+                               kTitleHeight);
     Label_Caption->installEventFilter(this);
 
     ImImage_Title_Minimize = new skin::TImImage(this);
     ImImage_Title_Minimize->setObjectName(QStringLiteral("ImImage_Title_Minimize"));
     ImImage_Title_Minimize->setGeometry(kWidth - 52, 8, 20, 20);
     ImImage_Title_Minimize->setCursor(Qt::PointingHandCursor);
-    connect(ImImage_Title_Minimize, &skin::TImImage::clicked, this, &TMainform::ImImage_Title_MinimizeClick);
+    connect(ImImage_Title_Minimize, &skin::TImImage::clicked, this,
+            &TMainform::ImImage_Title_MinimizeClick);
 
     ImImage_Title_Close = new skin::TImImage(this);
     ImImage_Title_Close->setObjectName(QStringLiteral("ImImage_Title_Close"));
     ImImage_Title_Close->setGeometry(kWidth - 28, 8, 20, 20);
     ImImage_Title_Close->setCursor(Qt::PointingHandCursor);
-    connect(ImImage_Title_Close, &skin::TImImage::clicked, this, &TMainform::ImImage_Title_CloseClick);
+    connect(ImImage_Title_Close, &skin::TImImage::clicked, this,
+            &TMainform::ImImage_Title_CloseClick);
 }
 
 void TMainform::buildNavigation()
@@ -258,7 +263,8 @@ void TMainform::buildStatusStrip()
     ImImage_NewSms = indicator("ImImage_NewSms", 416);
     connect(ImImage_NewSms, &skin::TImImage::clicked, this, &TMainform::ImImage_NewSmsClick);
     ImImage_IncomingCall = indicator("ImImage_IncomingCall", 440);
-    connect(ImImage_IncomingCall, &skin::TImImage::clicked, this, &TMainform::ImImage_IncomingCallClick);
+    connect(ImImage_IncomingCall, &skin::TImImage::clicked, this,
+            &TMainform::ImImage_IncomingCallClick);
 
     Label_clock = label("Label_clock", 466, kWidth - 466 - 12);
     Label_clock->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
@@ -278,7 +284,8 @@ void TMainform::buildTray()
     PopupMenu_TrayMain = new QMenu(this);
     PopupMenu_TrayMain->setObjectName(QStringLiteral("PopupMenu_TrayMain"));
 
-    const auto item = [this](const char *name, bool visible, void (TMainform::*handler)() = nullptr) {
+    const auto item = [this](const char *name, bool visible,
+                             void (TMainform::*handler)() = nullptr) {
         QAction *action = PopupMenu_TrayMain->addAction(QString());
         action->setObjectName(QLatin1String(name));
         action->setVisible(visible);
@@ -315,30 +322,38 @@ void TMainform::buildTray()
 
     // The notices the hidden items stand for; the monitor exists by the time they can run.
     connect(Menu_ClearNewSms, &QAction::triggered, this, [this] { m_monitor->clearNewSms(); });
-    connect(Menu_IncomingCallAccept, &QAction::triggered, this, [this] { m_monitor->callAccepted(); });
-    connect(Menu_IncomingCallTerminate, &QAction::triggered, this, [this] { m_monitor->callStopped(); });
+    connect(Menu_IncomingCallAccept, &QAction::triggered, this,
+            [this] { m_monitor->callAccepted(); });
+    connect(Menu_IncomingCallTerminate, &QAction::triggered, this,
+            [this] { m_monitor->callStopped(); });
     connect(Menu_IncomingCallAbort, &QAction::triggered, this, [this] { m_monitor->missedCall(); });
-    connect(Menu_ClearMissedCall, &QAction::triggered, this, [this] { m_monitor->clearMissedCall(); });
+    connect(Menu_ClearMissedCall, &QAction::triggered, this,
+            [this] { m_monitor->clearMissedCall(); });
     connect(Menu_InternetConnect, &QAction::triggered, this, [this] { m_monitor->connectionUp(); });
-    connect(Menu_InternetDisconnect, &QAction::triggered, this, [this] { m_monitor->connectionDown(); });
-    connect(Menu_DisableAllTool, &QAction::triggered, this, [this] { m_monitor->disableNavigation(); });
-    connect(Menu_EnableAllTool, &QAction::triggered, this, [this] { m_monitor->enableNavigation(); });
+    connect(Menu_InternetDisconnect, &QAction::triggered, this,
+            [this] { m_monitor->connectionDown(); });
+    connect(Menu_DisableAllTool, &QAction::triggered, this,
+            [this] { m_monitor->disableNavigation(); });
+    connect(Menu_EnableAllTool, &QAction::triggered, this,
+            [this] { m_monitor->enableNavigation(); });
 
     TrayIcon_Main->setContextMenu(PopupMenu_TrayMain);
-    connect(TrayIcon_Main, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        // Hosts that follow the StatusNotifier protocol send a plain activation where others
-        // send a double click; either brings a hidden window back. A click on a shown window
-        // does nothing.
-        if (reason == QSystemTrayIcon::DoubleClick
-            || (reason == QSystemTrayIcon::Trigger && isMinimizedOrHidden()))
-            TrayIcon_MainRestore();
-    });
+    connect(TrayIcon_Main, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // Hosts that follow the StatusNotifier protocol send a plain activation where
+                // others send a double click; either brings a hidden window back. A click on a
+                // shown window does nothing.
+                if (reason == QSystemTrayIcon::DoubleClick ||
+                    (reason == QSystemTrayIcon::Trigger && isMinimizedOrHidden()))
+                    TrayIcon_MainRestore();
+            });
     setTrayImage(kImageCardAbsent);
 }
 
 void TMainform::buildTimers()
 {
-    const auto timer = [this](QTimer &which, const char *name, int interval, void (TMainform::*tick)()) {
+    const auto timer = [this](QTimer &which, const char *name, int interval,
+                              void (TMainform::*tick)()) {
         which.setObjectName(QLatin1String(name));
         which.setInterval(interval);
         connect(&which, &QTimer::timeout, this, tick);
@@ -435,7 +450,8 @@ void TMainform::applyWindowShape()
 void TMainform::setTexts()
 {
     setWindowTitle(GetLanguageString(1001));
-    Label_Caption->setText(QStringLiteral("   BANDA ANCHA DE MOVARA 3G   ") + GetLanguageString(1001));
+    Label_Caption->setText(QStringLiteral("   BANDA ANCHA DE MOVARA 3G   ") +
+                           GetLanguageString(1001));
     Label_Welcom->setText(GetLanguageString(1010));
 
     Menu_Exit->setText(GetLanguageString(1011) + QStringLiteral("(&X)"));
@@ -447,11 +463,13 @@ void TMainform::setTexts()
     Menu_Online->setText(GetLanguageString(1097) + QStringLiteral("(&N)"));
 
     const std::pair<QWidget *, unsigned> hints[] = {
-        {FirstpageButton, 1002}, {InternetButton, 1003}, {CallButton, 1004},
-        {MsgButton, 1005},       {PonebookButton, 1006}, {ConfigButton, 1007},
-        {CallhisButton, 1008},   {StkButton, 1099},      {HelpButton, 1009},
-        {Image_RSSI, 1070},      {ImImage_IncomingCall, 1051}, {ImImage_NewSms, 1012},
-        {Label_NetWorkType, 1074}, {Label_OperaName, 1075},
+        {FirstpageButton, 1002},      {InternetButton, 1003},
+        {CallButton, 1004},           {MsgButton, 1005},
+        {PonebookButton, 1006},       {ConfigButton, 1007},
+        {CallhisButton, 1008},        {StkButton, 1099},
+        {HelpButton, 1009},           {Image_RSSI, 1070},
+        {ImImage_IncomingCall, 1051}, {ImImage_NewSms, 1012},
+        {Label_NetWorkType, 1074},    {Label_OperaName, 1075},
     };
     for (const auto &[control, number] : hints)
         control->setToolTip(GetLanguageString(number));
@@ -666,8 +684,8 @@ bool TMainform::eventFilter(QObject *watched, QEvent *event)
             if (mouse->button() != Qt::LeftButton)
                 break;
             // Where the window system moves windows itself (Wayland), it is asked to.
-            if (QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle()
-                && windowHandle()->startSystemMove())
+            if (QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle() &&
+                windowHandle()->startSystemMove())
                 return true;
             m_dragging = true;
             m_dragOffset = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
@@ -679,16 +697,13 @@ bool TMainform::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
             break;
-        case QEvent::MouseButtonRelease:
-            m_dragging = false;
-            break;
-        default:
-            break;
+        case QEvent::MouseButtonRelease: m_dragging = false; break;
+        default: break;
         }
     } else if (watched == Image_RSSI && event->type() == QEvent::MouseButtonPress) {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::RightButton && (mouse->modifiers() & Qt::ControlModifier)
-            && cardState() == kCardAbsent)
+        if (mouse->button() == Qt::RightButton && (mouse->modifiers() & Qt::ControlModifier) &&
+            cardState() == kCardAbsent)
             m_showInternalVersions = true;
     }
     return QWidget::eventFilter(watched, event);
@@ -723,16 +738,11 @@ void TMainform::Menu_OfflineClick()
     if (_MEC_SetOperationMode(6) != 0)
         return;
     switch (cardState()) {
-    case kCardOffline:
-        m_monitor->postCardState(kCardQueryMode);
-        break;
+    case kCardOffline: m_monitor->postCardState(kCardQueryMode); break;
     case kCardOnline:
     case kCardRegistered:
-    case kSimReady:
-        m_monitor->postCardState(kCardOffline);
-        break;
-    default:
-        break;
+    case kSimReady: m_monitor->postCardState(kCardOffline); break;
+    default: break;
     }
 }
 

@@ -32,10 +32,10 @@ class TStartForm;
 
 // What the refusal checks of close, off line and power off look at.
 struct RefusalFacts {
-    bool callInProgress = false;      // the call window is not idle
-    bool connectionNotIdle = false;   // the data connection is not idle
-    bool ussdSession = false;         // a USSD session is open
-    bool busy = false;                // a long SMS or phonebook operation runs
+    bool callInProgress = false;     // the call window is not idle
+    bool connectionNotIdle = false;  // the data connection is not idle
+    bool ussdSession = false;        // a USSD session is open
+    bool busy = false;               // a long SMS or phonebook operation runs
 };
 // The resource string of the first check that holds, in the order 1032 (call), 1052
 // (connection), 1104 (USSD), 1098 (busy); 0 when none holds.

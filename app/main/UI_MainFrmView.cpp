@@ -81,8 +81,7 @@ void TMainform::TrayIcon_MainAnimate()
         frames = mainpictures::kInternetFrames;
         draw = mainpictures::internetPicture;
         break;
-    case TrayAnimation::None:
-        return;
+    case TrayAnimation::None: return;
     }
     m_trayFrame = (m_trayFrame + 1) % frames;
     TrayIcon_Main->setIcon(trayIcon(draw(m_trayFrame, 16), draw(m_trayFrame, kTrayIconSize)));
@@ -90,11 +89,20 @@ void TMainform::TrayIcon_MainAnimate()
 
 // ---- CardView -------------------------------------------------------------------------------
 
-uint8_t TMainform::cardState() const { return m_monitor ? m_monitor->cardState() : uint8_t(kCardAbsent); }
+uint8_t TMainform::cardState() const
+{
+    return m_monitor ? m_monitor->cardState() : uint8_t(kCardAbsent);
+}
 
-void TMainform::setCardIcon(int image) { Image_Netcard->setPicture(ImageList_TrayMain->picture(image)); }
+void TMainform::setCardIcon(int image)
+{
+    Image_Netcard->setPicture(ImageList_TrayMain->picture(image));
+}
 void TMainform::setCardHint(const QString &hint) { Image_Netcard->setToolTip(hint); }
-void TMainform::setSimIcon(int image) { Image_Simcard->setPicture(ImageList_TrayMain->picture(image)); }
+void TMainform::setSimIcon(int image)
+{
+    Image_Simcard->setPicture(ImageList_TrayMain->picture(image));
+}
 void TMainform::setSimHint(const QString &hint) { Image_Simcard->setToolTip(hint); }
 
 void TMainform::setConnectionIcon(int image)
@@ -115,7 +123,10 @@ void TMainform::setConnectionAnimation(bool running)
 
 void TMainform::setConnectionHint(const QString &hint) { Image_Internet->setToolTip(hint); }
 
-void TMainform::setSignalBars(int level) { Image_RSSI->setPicture(ImageList_RSSILevel->picture(level)); }
+void TMainform::setSignalBars(int level)
+{
+    Image_RSSI->setPicture(ImageList_RSSILevel->picture(level));
+}
 
 void TMainform::setNetworkType(const QString &text) { Label_NetWorkType->setText(text); }
 void TMainform::setOperatorName(const QString &text) { Label_OperaName->setText(text); }
@@ -178,20 +189,13 @@ namespace {
 QAction *menuItem(TMainform &form, TrayMenuItem item)
 {
     switch (item) {
-    case TrayMenuItem::PowerOff:
-        return form.Menu_PowerOff;
-    case TrayMenuItem::Offline:
-        return form.Menu_Offline;
-    case TrayMenuItem::Online:
-        return form.Menu_Online;
-    case TrayMenuItem::FSettings:
-        return form.Menu_FSettings;
-    case TrayMenuItem::N1:
-        return form.Menu_N1;
-    case TrayMenuItem::About:
-        return form.Menu_About;
-    case TrayMenuItem::Exit:
-        return form.Menu_Exit;
+    case TrayMenuItem::PowerOff: return form.Menu_PowerOff;
+    case TrayMenuItem::Offline: return form.Menu_Offline;
+    case TrayMenuItem::Online: return form.Menu_Online;
+    case TrayMenuItem::FSettings: return form.Menu_FSettings;
+    case TrayMenuItem::N1: return form.Menu_N1;
+    case TrayMenuItem::About: return form.Menu_About;
+    case TrayMenuItem::Exit: return form.Menu_Exit;
     }
     return nullptr;
 }
@@ -262,39 +266,17 @@ void TMainform::sendCardState(PageWindow window, uint8_t state)
     TAppWindows &w = windows();
     QWidget *target = nullptr;
     switch (window) {
-    case PageWindow::SettingsMenu:
-        target = w.SetMenuForm.get();
-        break;
-    case PageWindow::SecuritySettings:
-        target = w.Set_securityform.get();
-        break;
-    case PageWindow::SmsSettings:
-        target = w.Set_msgform.get();
-        break;
-    case PageWindow::NetworkSettings:
-        target = w.Set_netform.get();
-        break;
-    case PageWindow::SmsMain:
-        target = w.FrmSmsMain.get();
-        break;
-    case PageWindow::Contacts:
-        target = w.FrmContacts.get();
-        break;
-    case PageWindow::CallWindow:
-        target = w.Call_managerform.get();
-        break;
-    case PageWindow::DataConnection:
-        target = w.Data_connectform.get();
-        break;
-    case PageWindow::ToolkitMenu:
-        target = w.SatMenuDisplayForm.get();
-        break;
-    case PageWindow::SupplementaryServices:
-        target = w.Set_SS.get();
-        break;
-    case PageWindow::Ussd:
-        target = w.ussdfrm.get();
-        break;
+    case PageWindow::SettingsMenu: target = w.SetMenuForm.get(); break;
+    case PageWindow::SecuritySettings: target = w.Set_securityform.get(); break;
+    case PageWindow::SmsSettings: target = w.Set_msgform.get(); break;
+    case PageWindow::NetworkSettings: target = w.Set_netform.get(); break;
+    case PageWindow::SmsMain: target = w.FrmSmsMain.get(); break;
+    case PageWindow::Contacts: target = w.FrmContacts.get(); break;
+    case PageWindow::CallWindow: target = w.Call_managerform.get(); break;
+    case PageWindow::DataConnection: target = w.Data_connectform.get(); break;
+    case PageWindow::ToolkitMenu: target = w.SatMenuDisplayForm.get(); break;
+    case PageWindow::SupplementaryServices: target = w.Set_SS.get(); break;
+    case PageWindow::Ussd: target = w.ussdfrm.get(); break;
     }
     if (target)
         platform::SendMessage(target, platform::WM_CARD_STATE, state, 0);
@@ -306,12 +288,9 @@ QTimer *TMainform::pageTimer(PageTimer which)
     switch (which) {
     case PageTimer::ContactsLoadSimData:
         return w.FrmContacts ? &w.FrmContacts->TimerLoadSIMData : nullptr;
-    case PageTimer::SmsInitSet:
-        return w.FrmSmsMain ? &w.FrmSmsMain->tmrSmsInitSet : nullptr;
-    case PageTimer::SmsLoadMe:
-        return w.FrmSmsMain ? &w.FrmSmsMain->tmrLoadMeMsg : nullptr;
-    case PageTimer::SmsLoadSim:
-        return w.FrmSmsMain ? &w.FrmSmsMain->tmrLoadSimMsg : nullptr;
+    case PageTimer::SmsInitSet: return w.FrmSmsMain ? &w.FrmSmsMain->tmrSmsInitSet : nullptr;
+    case PageTimer::SmsLoadMe: return w.FrmSmsMain ? &w.FrmSmsMain->tmrLoadMeMsg : nullptr;
+    case PageTimer::SmsLoadSim: return w.FrmSmsMain ? &w.FrmSmsMain->tmrLoadSimMsg : nullptr;
     }
     return nullptr;
 }

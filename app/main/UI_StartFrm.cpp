@@ -43,8 +43,10 @@ TStartForm::TStartForm(QWidget *parent)
         const skin::ScopedFaceManager faces(skin::FaceManager::kVariantOthers);
         faces.apply(StartMidImage, QStringLiteral("ABOUT.YBBACKIMAGE_BACK"));
         faces.apply(YbUrlLabel_HomePage, QStringLiteral("START.YbUrlLabel_HomePage"));
-        faces.apply(Label_PCSoftwareVersionCaption, QStringLiteral("ABOUT.LABEL_PCSOFTWAREVERSIONCAPTION"));
-        faces.apply(Label_PCSoftwareVersion, QStringLiteral("ABOUT.LABEL_PCSOFTWAREVERSIONCAPTION"));
+        faces.apply(Label_PCSoftwareVersionCaption,
+                    QStringLiteral("ABOUT.LABEL_PCSOFTWAREVERSIONCAPTION"));
+        faces.apply(Label_PCSoftwareVersion,
+                    QStringLiteral("ABOUT.LABEL_PCSOFTWAREVERSIONCAPTION"));
         faces.apply(Label_Rights, QStringLiteral("ABOUT.LABEL_RIGHTS"));
     }
 

@@ -23,4 +23,3 @@ public:
     QLabel *Label_Init;
     skin::TLinkLabel *YbUrlLabel_HomePage;
 };
-

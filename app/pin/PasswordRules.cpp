@@ -55,13 +55,10 @@ PasswordTexts TextsFor(PasswordMode mode)
 PasswordLayout LayoutFor(PasswordMode mode)
 {
     switch (mode) {
-    case PasswordMode::StartupPin:
-        return {20, 44, 0, 0, 74};
-    case PasswordMode::NewPin:
-        return {12, 27, 60, 75, 104};
+    case PasswordMode::StartupPin: return {20, 44, 0, 0, 74};
+    case PasswordMode::NewPin: return {12, 27, 60, 75, 104};
     case PasswordMode::CurrentPin:
-    case PasswordMode::Puk:
-        break;
+    case PasswordMode::Puk: break;
     }
     return {30, 45, 0, 0, 75};
 }
@@ -73,7 +70,8 @@ QString AttemptsLeftText(std::optional<int> count)
     return QString::number(*count) + platform::GetLanguageString(text::kAttemptsLeft);
 }
 
-std::vector<unsigned> ValidatePasswords(PasswordMode mode, const QString &first, const QString &second)
+std::vector<unsigned> ValidatePasswords(PasswordMode mode, const QString &first,
+                                        const QString &second)
 {
     const auto tooShort = [](const QString &value) { return value.size() < kMinPasswordLength; };
     switch (mode) {
@@ -127,12 +125,9 @@ CancelStep ChooseCancelStep(PasswordMode mode, bool emergencyTyped)
 PinOutcome StartupPinOutcome(uint16_t status)
 {
     switch (status) {
-    case 0:
-        return {0, 6};
-    case MEC_ERR_WRONG_PASSWORD:
-        return {text::kWrongPin, 6};
-    case MEC_ERR_SIM_BLOCKED:
-        return {text::kPinBlocked, 6};
+    case 0: return {0, 6};
+    case MEC_ERR_WRONG_PASSWORD: return {text::kWrongPin, 6};
+    case MEC_ERR_SIM_BLOCKED: return {text::kPinBlocked, 6};
     default:
         // The card did not take the PIN for another reason (time-out, card busy). The dialog is
         // gone by now, and card state 8 would not open another one: read the PIN state again so
@@ -144,12 +139,9 @@ PinOutcome StartupPinOutcome(uint16_t status)
 PinOutcome PukOutcome(uint16_t status)
 {
     switch (status) {
-    case 0:
-        return {0, 6};
-    case MEC_ERR_SIM_BLOCKED:
-        return {text::kPukBlocked, 10};
-    default:
-        return {text::kWrongPuk, 6};
+    case 0: return {0, 6};
+    case MEC_ERR_SIM_BLOCKED: return {text::kPukBlocked, 10};
+    default: return {text::kWrongPuk, 6};
     }
 }
 

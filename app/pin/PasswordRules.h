@@ -91,7 +91,8 @@ QString AttemptsLeftText(std::optional<int> count);
 
 // The checks of OK, in order: the string numbers to show, one after the other. Empty when the
 // input is accepted. Mode 3 may name two (an empty field, then the mismatch).
-std::vector<unsigned> ValidatePasswords(PasswordMode mode, const QString &first, const QString &second);
+std::vector<unsigned> ValidatePasswords(PasswordMode mode, const QString &first,
+                                        const QString &second);
 
 // What OK does before any check.
 enum class OkStep {

@@ -64,7 +64,10 @@ TPinEntry::~TPinEntry()
         m_newPinDialog->abandon();
 }
 
-void TPinEntry::setCardStateSource(std::function<uint8_t()> cardState) { m_cardState = std::move(cardState); }
+void TPinEntry::setCardStateSource(std::function<uint8_t()> cardState)
+{
+    m_cardState = std::move(cardState);
+}
 
 void TPinEntry::setCallWindow(TEmergencyCalls *callWindow)
 {
@@ -100,7 +103,9 @@ void TPinEntry::enableOwner()
 
 void TPinEntry::reapRetired()
 {
-    std::erase_if(m_retired, [](const std::unique_ptr<TPasswordDlg> &dialog) { return !dialog->isInHandler(); });
+    std::erase_if(m_retired, [](const std::unique_ptr<TPasswordDlg> &dialog) {
+        return !dialog->isInHandler();
+    });
 }
 
 void TPinEntry::freePinDialog()
@@ -120,7 +125,8 @@ void TPinEntry::freePukDialogs()
     m_newPinDialog.reset();
 }
 
-std::unique_ptr<TPasswordDlg> TPinEntry::makeDialog(PasswordMode mode, std::optional<int> attemptsLeft)
+std::unique_ptr<TPasswordDlg> TPinEntry::makeDialog(PasswordMode mode,
+                                                    std::optional<int> attemptsLeft)
 {
     auto dialog = std::make_unique<TPasswordDlg>(m_owner, mode, attemptsLeft);
     dialog->setResultTarget(m_messageTarget);
@@ -248,9 +254,6 @@ void TPinEntry::CloseAndFree()
     freePukDialogs();
 }
 
-bool TPinEntry::HasOpenDialog() const
-{
-    return m_pinDialog || m_pukDialog || m_newPinDialog;
-}
+bool TPinEntry::HasOpenDialog() const { return m_pinDialog || m_pukDialog || m_newPinDialog; }
 
 }  // namespace pin

@@ -80,7 +80,9 @@ private:
 TPasswordDlg::TPasswordDlg(QWidget *owner, PasswordMode mode, std::optional<int> attemptsLeft)
     // A window of its own rather than a child of the owner: whoever holds the dialog frees it,
     // and the owner going first cannot free it twice.
-    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_mode(mode), m_attemptsLeft(attemptsLeft),
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint),
+      m_mode(mode),
+      m_attemptsLeft(attemptsLeft),
       m_owner(owner)
 {
     setObjectName(QStringLiteral("PasswordDlg"));
@@ -137,13 +139,14 @@ void TPasswordDlg::buildControls()
     skin::LoadSmallLogo(ImImage_Logo);
     ImImage_AMLogo = new skin::TImage(ImPanel_Title);
     ImImage_AMLogo->setObjectName(QStringLiteral("ImImage_AMLogo"));
-    ImImage_AMLogo->setGeometry(ImImage_Logo->x() + ImImage_Logo->width() + kLogoGap, ImImage_Logo->y(), kLogoSize,
-                                kLogoSize);
+    ImImage_AMLogo->setGeometry(ImImage_Logo->x() + ImImage_Logo->width() + kLogoGap,
+                                ImImage_Logo->y(), kLogoSize, kLogoSize);
     skin::LoadSecondLogo(ImImage_AMLogo);
 
     ImImage_Close = new skin::TImImage(ImPanel_Title);
     ImImage_Close->setObjectName(QStringLiteral("ImImage_Close"));
-    ImImage_Close->setGeometry(kWidth - kLogoSize - 5, (kTitleHeight - kLogoSize) / 2, kLogoSize, kLogoSize);
+    ImImage_Close->setGeometry(kWidth - kLogoSize - 5, (kTitleHeight - kLogoSize) / 2, kLogoSize,
+                               kLogoSize);
     ImImage_Close->setPicture(skin::closePicture(false));
     ImImage_Close->setHotPicture(skin::closePicture(true));
     ImImage_Close->setCursor(Qt::PointingHandCursor);
@@ -173,15 +176,16 @@ void TPasswordDlg::buildControls()
         edit->setObjectName(QLatin1String(name));
         edit->setMaxLength(kMaxPasswordLength);
         edit->setEchoMode(QLineEdit::Password);
-        edit->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhHiddenText | Qt::ImhSensitiveData
-                                  | Qt::ImhNoPredictiveText);
+        edit->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhHiddenText | Qt::ImhSensitiveData |
+                                  Qt::ImhNoPredictiveText);
         edit->setContextMenuPolicy(Qt::NoContextMenu);
         // The field echoes "*" for every digit, whatever the style's own mask character is.
-        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42;"
-                                           " border: 1px solid #8FB3D9; border-radius: 3px;"
-                                           " padding: 0 6px; background: white; color: #1F3A56;"
-                                           " font-size: 14px; }"
-                                           "QLineEdit:focus { border: 1px solid #1D68B0; }"));
+        edit->setStyleSheet(
+            QStringLiteral("QLineEdit { lineedit-password-character: 42;"
+                           " border: 1px solid #8FB3D9; border-radius: 3px;"
+                           " padding: 0 6px; background: white; color: #1F3A56;"
+                           " font-size: 14px; }"
+                           "QLineEdit:focus { border: 1px solid #1D68B0; }"));
         return edit;
     };
     Label_Password1Caption = caption("Label_Password1Caption");
@@ -227,9 +231,11 @@ void TPasswordDlg::placeControls()
 {
     const PasswordLayout layout = LayoutFor(m_mode);
     const bool secondShown = TextsFor(m_mode).secondFieldShown;
-    Label_Password1Caption->setGeometry(kFieldLeft, layout.firstCaptionTop, kFieldWidth, kCaptionHeight);
+    Label_Password1Caption->setGeometry(kFieldLeft, layout.firstCaptionTop, kFieldWidth,
+                                        kCaptionHeight);
     Edit_Password1->setGeometry(kFieldLeft, layout.firstFieldTop, kFieldWidth, kFieldHeight);
-    Label_Password2Caption->setGeometry(kFieldLeft, layout.secondCaptionTop, kFieldWidth, kCaptionHeight);
+    Label_Password2Caption->setGeometry(kFieldLeft, layout.secondCaptionTop, kFieldWidth,
+                                        kCaptionHeight);
     Edit_Password2->setGeometry(kFieldLeft, layout.secondFieldTop, kFieldWidth, kFieldHeight);
     Label_Password2Caption->setVisible(secondShown);
     Edit_Password2->setVisible(secondShown);
@@ -241,7 +247,10 @@ void TPasswordDlg::placeControls()
     ImButton_Cancel->move(left + kButtonWidth + kButtonGap, kButtonTop);
 }
 
-void TPasswordDlg::setFirstCaption(const QString &caption) { Label_Password1Caption->setText(caption); }
+void TPasswordDlg::setFirstCaption(const QString &caption)
+{
+    Label_Password1Caption->setText(caption);
+}
 
 void TPasswordDlg::setStayOnTop(bool on)
 {
@@ -281,8 +290,8 @@ bool TPasswordDlg::emergencyTyped() const
 {
     if (!m_callWindow)
         return false;
-    return m_callWindow->IsEmergencyNumber(firstText())
-           || m_callWindow->IsEmergencyNumber(m_callWindow->NumberFieldText());
+    return m_callWindow->IsEmergencyNumber(firstText()) ||
+           m_callWindow->IsEmergencyNumber(m_callWindow->NumberFieldText());
 }
 
 bool TPasswordDlg::warn(unsigned stringNumber)
@@ -312,11 +321,8 @@ void TPasswordDlg::ImButton_OKClick()
         // The PIN is left alone: the call window dials and the dialog stays for later.
         m_callWindow->ShowAndPlaceCall(firstText());
         return;
-    case OkStep::CallBeingSetUp:
-        warn(text::kCallBeingSetUp);
-        return;
-    case OkStep::Validate:
-        break;
+    case OkStep::CallBeingSetUp: warn(text::kCallBeingSetUp); return;
+    case OkStep::Validate: break;
     }
 
     const std::vector<unsigned> failures = ValidatePasswords(m_mode, firstText(), secondText());
@@ -339,16 +345,12 @@ void TPasswordDlg::cancel()
         return;
     HandlerScope busy(*this);
     switch (ChooseCancelStep(m_mode, emergencyTyped())) {
-    case CancelStep::JustClose:
-        done(QDialog::Rejected);
-        return;
+    case CancelStep::JustClose: done(QDialog::Rejected); return;
     case CancelStep::PostCancelResult:
         postResult(kPinResultCancel);
         done(QDialog::Rejected);
         return;
-    case CancelStep::EndWithCancel:
-        done(QDialog::Rejected);
-        return;
+    case CancelStep::EndWithCancel: done(QDialog::Rejected); return;
     }
 }
 
@@ -452,8 +454,7 @@ bool TPasswordDlg::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -48,7 +48,10 @@ public:
     // The call window, for the emergency numbers; may be null. Not owned.
     void setCallWindow(TEmergencyCalls *callWindow) { m_callWindow = callWindow; }
     // The current card state; without a source it counts as 8 in mode 4 and 0 otherwise.
-    void setCardStateSource(std::function<uint8_t()> cardState) { m_cardState = std::move(cardState); }
+    void setCardStateSource(std::function<uint8_t()> cardState)
+    {
+        m_cardState = std::move(cardState);
+    }
 
     void setStayOnTop(bool on);
     bool stayOnTop() const;

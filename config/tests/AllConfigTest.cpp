@@ -62,10 +62,14 @@ TEST_F(AllConfigTest, SavedFileHasEveryFieldAtItsOffset)
         {37, std::string("2\0", 2)},
         {39, std::string("0\0", 2)},
         {41, std::string("\x01up.wav\0", 8)},
-        {1042, std::string("\x00" "down.wav\0", 10)},
+        {1042, std::string("\x00"
+                           "down.wav\0",
+                           10)},
         {2043, std::string("\x00sms.wav\0", 9)},
         {3044, std::string("\x07ring.wav\0", 10)},
-        {4045, std::string("\x01" "2\0", 3)},
+        {4045, std::string("\x01"
+                           "2\0",
+                           3)},
         {4048, std::string("\x04\x03\x02\x01", 4)},  // little-endian counter
         {4052, std::string("\x01\0\0\0", 4)},
     };
@@ -117,9 +121,9 @@ TEST(SmsConfigBlockTest, StatusReportIsRequestedOnlyForTheDecimalZero)
         std::string_view text;
         int request;
     } cases[] = {
-        {"0", 1}, {"1", 0}, {"00", 1}, {"7", 0},
-        {"", 0},   // zero-filled record: treated as the delivered choice, no report
-        {"x", 0},  // not a number: same
+        {"0", 1}, {"1", 0}, {"00", 1},
+        {"7", 0}, {"", 0},  // zero-filled record: treated as the delivered choice, no report
+        {"x", 0},           // not a number: same
         {"-", 0},
     };
     for (const auto &c : cases) {

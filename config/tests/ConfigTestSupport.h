@@ -94,8 +94,8 @@ protected:
     // Names of everything in the folder: catches temporary files left behind.
     QStringList folderEntries() const
     {
-        return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System,
-                                               QDir::Name);
+        return QDir(m_folder.path())
+            .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     }
     unsigned permissionsOf(std::string_view name) const
     {

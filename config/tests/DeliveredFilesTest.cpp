@@ -21,7 +21,7 @@ std::string field(const char *text, size_t size)
 {
     return std::string(platform::fieldText(text, size));
 }
-#define FIELD(record, member) field((record).member, sizeof (record).member)
+#define FIELD(record, member) field((record).member, sizeof(record).member)
 
 class DeliveredFilesTest : public StoreTest {
 protected:

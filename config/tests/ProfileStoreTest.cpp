@@ -51,12 +51,12 @@ TEST_F(ProfileStoreTest, RecordBytesLandAtTheirOffsets)
         size_t offset;
         std::string bytes;
     } expected[] = {
-        {0, std::string("Home\0", 5)},      {68, std::string("user\0", 5)},
-        {172, std::string("pw\0", 3)},      {276, std::string("*99#\0", 5)},
-        {296, std::string("0\0\0\0", 4)},   {300, std::string("apn.example\0", 12)},
-        {404, std::string("1\0", 2)},       {408, std::string("10.1.2.3\0", 9)},
-        {458, std::string("1\0", 2)},       {487, std::string("PPP\0\0", 5)},
-        {492, std::string("PAP\0", 4)},     {497, std::string("0\0", 2)},
+        {0, std::string("Home\0", 5)},    {68, std::string("user\0", 5)},
+        {172, std::string("pw\0", 3)},    {276, std::string("*99#\0", 5)},
+        {296, std::string("0\0\0\0", 4)}, {300, std::string("apn.example\0", 12)},
+        {404, std::string("1\0", 2)},     {408, std::string("10.1.2.3\0", 9)},
+        {458, std::string("1\0", 2)},     {487, std::string("PPP\0\0", 5)},
+        {492, std::string("PAP\0", 4)},   {497, std::string("0\0", 2)},
         {501, std::string("1\0\0\0", 4)},
     };
     for (const auto &field : expected)
@@ -99,8 +99,7 @@ TEST_F(ProfileStoreTest, MissingProfileFile)
 TEST_F(ProfileStoreTest, DuplicateNames)
 {
     const std::vector<ProfileRecord> twins = {makeProfile("A", "a"), makeProfile("Twin", "first"),
-                                              makeProfile("B", "b"),
-                                              makeProfile("Twin", "second")};
+                                              makeProfile("B", "b"), makeProfile("Twin", "second")};
     m_store.defaultProfile() = makeProfile("A", "a");
 
     writeProfiles(twins);
@@ -179,9 +178,8 @@ TEST_F(ProfileStoreTest, LoadsDefaultAndFactoryProfiles)
 
 TEST_F(ProfileStoreTest, DamagedProfileFileIsReportedAndNeverRewritten)
 {
-    const std::string damaged = bytesOf(std::vector<ProfileRecord>{makeProfile("A"),
-                                                                   makeProfile("B")}) +
-                                "tail";
+    const std::string damaged =
+        bytesOf(std::vector<ProfileRecord>{makeProfile("A"), makeProfile("B")}) + "tail";
     writeRaw(kProfileListFile, damaged);
     writeRaw(kDefaultProfileFile, bytesOf(makeProfile("A")));
     m_store.defaultProfile() = makeProfile("A");
@@ -266,9 +264,12 @@ TEST_F(ProfileStoreTest, DefaultProfileFollowsTheSimOperator)
         std::string_view code;
         std::string_view profile;
     } cases[] = {
-        {"722310123456789", "Brisa AR"}, {"744021234567890", "Brisa PY"},
-        {"748101234567890", "Brisa UY"}, {"72231", "Brisa AR"},
-        {"744031234567890", "Brisa AR"}, {"7481", "Brisa AR"},
+        {"722310123456789", "Brisa AR"},
+        {"744021234567890", "Brisa PY"},
+        {"748101234567890", "Brisa UY"},
+        {"72231", "Brisa AR"},
+        {"744031234567890", "Brisa AR"},
+        {"7481", "Brisa AR"},
         {"", "Brisa AR"},
     };
     for (const auto &c : cases)

@@ -37,15 +37,16 @@ TEST_F(SafeWriteTest, FailedWriteLeavesTheOldFileIntact)
          [](TBL_File &s) { return s.WriteDefaultProfile(makeProfile("B")); }},
         {"SetDefaultProfile", kDefaultProfileFile,
          [](TBL_File &s) { return s.SetDefaultProfile("B"); }},
-        {"SaveVolConfig", kVolConfigFile, [](TBL_File &s) {
+        {"SaveVolConfig", kVolConfigFile,
+         [](TBL_File &s) {
              VolConfig levels{};
              levels.earphone.set(5);
              return s.SaveVolConfig(levels);
          }},
     };
     const std::string oldSettings(4056, '\x5A');
-    const std::string oldProfiles = bytesOf(std::vector<ProfileRecord>{makeProfile("A"),
-                                                                       makeProfile("B")});
+    const std::string oldProfiles =
+        bytesOf(std::vector<ProfileRecord>{makeProfile("A"), makeProfile("B")});
     const std::string oldDefault = bytesOf(makeProfile("A", "old default"));
     const std::string oldLevels(12, '\x01');
 
@@ -76,11 +77,10 @@ TEST_F(SafeWriteTest, FailedWriteLeavesTheOldFileIntact)
         writeRaw(kProfileListFile, oldProfiles);
         m_store.defaultProfile() = makeProfile("A", "old default");
         EXPECT_TRUE(operation.run(m_store)) << operation.name;
-        EXPECT_NE(readRaw(operation.file),
-                  operation.file == kAllConfigFile       ? oldSettings
-                  : operation.file == kProfileListFile   ? oldProfiles
-                  : operation.file == kDefaultProfileFile ? oldDefault
-                                                          : oldLevels)
+        EXPECT_NE(readRaw(operation.file), operation.file == kAllConfigFile        ? oldSettings
+                                           : operation.file == kProfileListFile    ? oldProfiles
+                                           : operation.file == kDefaultProfileFile ? oldDefault
+                                                                                   : oldLevels)
             << operation.name;
     }
 }

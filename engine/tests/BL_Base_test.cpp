@@ -117,8 +117,9 @@ TEST_F(BusinessLogicTest, RegisteringTheWindowHandsTheEngineASinkThatReachesTheW
 
     EXPECT_EQ(RegisterMainWindow(window.get(), 1), 0);
     EXPECT_EQ(MainWindowHandle(), nullptr);
-    EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_RegisterAppHandle").back().substr(
-                  lumacore_fake::argumentsOf("_MEC_RegisterAppHandle").back().size() - 1),
+    EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_RegisterAppHandle")
+                  .back()
+                  .substr(lumacore_fake::argumentsOf("_MEC_RegisterAppHandle").back().size() - 1),
               "1");
 }
 
@@ -126,10 +127,11 @@ TEST_F(BusinessLogicTest, ASinkHandedToTheEngineStaysValidAndIsTheOneUnregistere
 {
     static std::vector<LumacoreWindowSink *> handed;
     handed.clear();
-    lumacore_fake::onCall(&_MEC_RegisterAppHandle, [](LumacoreWindowSink *sink, uint8_t) -> MEC_STATUS {
-        handed.push_back(sink);
-        return 0;
-    });
+    lumacore_fake::onCall(&_MEC_RegisterAppHandle,
+                          [](LumacoreWindowSink *sink, uint8_t) -> MEC_STATUS {
+                              handed.push_back(sink);
+                              return 0;
+                          });
     MessageCatcher other;
     ASSERT_EQ(RegisterMainWindow(window.get(), 0), 0);
     ASSERT_EQ(RegisterMainWindow(&other, 0), 0);
@@ -174,13 +176,15 @@ TEST_F(BusinessLogicTest, Class0AndBroadcastBlocksCutTheirTextsAt160)
     ASSERT_EQ(class0.size(), 1u);
     ASSERT_EQ(class0[0].block.size(), 200u);
     EXPECT_STREQ(reinterpret_cast<const char *>(class0[0].block.data()), "+5491155550000");
-    EXPECT_EQ(std::string(class0[0].block.begin() + 36, class0[0].block.begin() + 196), std::string(160, 'x'));
+    EXPECT_EQ(std::string(class0[0].block.begin() + 36, class0[0].block.begin() + 196),
+              std::string(160, 'x'));
     EXPECT_EQ(class0[0].block[196], 0);
 
     const auto broadcast = window->take(platform::WM_SMS_BROADCAST);
     ASSERT_EQ(broadcast.size(), 1u);
     ASSERT_EQ(broadcast[0].block.size(), 164u);
-    EXPECT_EQ(std::string(broadcast[0].block.begin(), broadcast[0].block.begin() + 160), std::string(160, 'x'));
+    EXPECT_EQ(std::string(broadcast[0].block.begin(), broadcast[0].block.begin() + 160),
+              std::string(160, 'x'));
     EXPECT_EQ(broadcast[0].block[160], 0);
 }
 
@@ -253,7 +257,8 @@ TEST_F(BusinessLogicTest, OperatorRecordShowsTheProviderNameOnlyForARealNetworkN
         ASSERT_EQ(records.size(), 1u) << c.networkName;
         const std::vector<uint8_t> &block = records[0].block;
         ASSERT_EQ(block.size(), 212u);
-        EXPECT_STREQ(reinterpret_cast<const char *>(block.data()), c.shown.c_str()) << c.networkName;
+        EXPECT_STREQ(reinterpret_cast<const char *>(block.data()), c.shown.c_str())
+            << c.networkName;
         const auto *record = reinterpret_cast<const _MEC_ZDON_RECORD *>(block.data());
         EXPECT_STREQ(record->secondName, "Brisa Movil");
         EXPECT_STREQ(record->serviceDomain, "CS_PS");
@@ -264,15 +269,16 @@ TEST_F(BusinessLogicTest, OperatorRecordShowsTheProviderNameOnlyForARealNetworkN
 TEST_F(BusinessLogicTest, NewMessageIsReadThroughTheStoreAndPostedAsAWholeItem)
 {
     start();
-    lumacore_fake::onCall(&_MEC_GetMessage, [](uint16_t index, _MEC_SMS_RECORD *record) -> MEC_STATUS {
-        record->index = index;
-        record->status = 2;
-        record->storage = 0;
-        std::strcpy(record->sender, "+5491155550000");
-        std::strcpy(record->text, "Saldo: $120");
-        record->receiveTime = {2026, 12, 8, 9, 5, 0, 0};
-        return 0;
-    });
+    lumacore_fake::onCall(&_MEC_GetMessage,
+                          [](uint16_t index, _MEC_SMS_RECORD *record) -> MEC_STATUS {
+                              record->index = index;
+                              record->status = 2;
+                              record->storage = 0;
+                              std::strcpy(record->sender, "+5491155550000");
+                              std::strcpy(record->text, "Saldo: $120");
+                              record->receiveTime = {2026, 12, 8, 9, 5, 0, 0};
+                              return 0;
+                          });
     EXPECT_EQ(lumacore_fake::fireSmsArriveNew(0, 7).get(), MEC_STATUS{0});
     const auto arrived = window->take(platform::WM_SMS_NEW);
     ASSERT_EQ(arrived.size(), 1u);

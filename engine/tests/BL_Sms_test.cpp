@@ -45,20 +45,23 @@ public:
     static void install()
     {
         cursor = 0;
-        lumacore_fake::onCall(&_MEC_GetFirstMessage, [](uint8_t, _MEC_SMS_RECORD *record) -> MEC_STATUS {
-            cursor = 0;
-            return next(record);
-        });
-        lumacore_fake::onCall(&_MEC_GetNextMessage, [](_MEC_SMS_RECORD *record) -> MEC_STATUS { return next(record); });
-        lumacore_fake::onCall(&_MEC_GetMessage, [](uint16_t index, _MEC_SMS_RECORD *record) -> MEC_STATUS {
-            for (const Part &part : parts) {
-                if (part.index == index) {
-                    *record = recordOf(part, record->storage);
-                    return 0;
-                }
-            }
-            return 13;
-        });
+        lumacore_fake::onCall(&_MEC_GetFirstMessage,
+                              [](uint8_t, _MEC_SMS_RECORD *record) -> MEC_STATUS {
+                                  cursor = 0;
+                                  return next(record);
+                              });
+        lumacore_fake::onCall(&_MEC_GetNextMessage,
+                              [](_MEC_SMS_RECORD *record) -> MEC_STATUS { return next(record); });
+        lumacore_fake::onCall(&_MEC_GetMessage,
+                              [](uint16_t index, _MEC_SMS_RECORD *record) -> MEC_STATUS {
+                                  for (const Part &part : parts) {
+                                      if (part.index == index) {
+                                          *record = recordOf(part, record->storage);
+                                          return 0;
+                                      }
+                                  }
+                                  return 13;
+                              });
     }
 
     static MEC_STATUS next(_MEC_SMS_RECORD *record)
@@ -195,7 +198,8 @@ TEST_F(SmsStoreTest, TheWalkReturnsOnlyTheFilteredFolderInListOrder)
     item.folder = SMS_FOLDER_INBOX;
     item.storage = SMS_STORE_PC;
     std::vector<std::string> texts;
-    for (uint16_t status = store.GetFirstMessage(&item); status == 0; status = store.GetNextMessage(&item)) {
+    for (uint16_t status = store.GetFirstMessage(&item); status == 0;
+         status = store.GetNextMessage(&item)) {
         texts.emplace_back(item.text);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"in1", "in2"}));

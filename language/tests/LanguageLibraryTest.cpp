@@ -16,7 +16,8 @@ using Lookup = int (*)(unsigned int, char *, int);
 
 class Library {
 public:
-    explicit Library(const std::string &path) : m_handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+    explicit Library(const std::string &path)
+        : m_handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
     {
         if (m_handle)
             m_lookup = reinterpret_cast<Lookup>(dlsym(m_handle, "LoadLanguageString"));
@@ -43,7 +44,10 @@ public:
         return std::string(buffer.data(), static_cast<size_t>(written));
     }
 
-    int call(unsigned int number, char *buffer, int size) const { return m_lookup(number, buffer, size); }
+    int call(unsigned int number, char *buffer, int size) const
+    {
+        return m_lookup(number, buffer, size);
+    }
 
 private:
     void *m_handle;
@@ -72,13 +76,10 @@ TEST(EnglishLibrary, TextsTheProgramReliesOn)
         std::string text;
     };
     const Case cases[] = {
-        {1084, "No Operator"},      // compared with operator names coming from the engine
-        {1068, PROGRAM_VERSION},    // the version shown in the About box
-        {1001, "Brisa Internet"},
-        {22, " to "},               // joined between a state and a profile name
-        {1174, " attempts left"},
-        {6, "OK"},
-        {7, "Cancel"},
+        {1084, "No Operator"},    // compared with operator names coming from the engine
+        {1068, PROGRAM_VERSION},  // the version shown in the About box
+        {1001, "Brisa Internet"}, {22, " to "},  // joined between a state and a profile name
+        {1174, " attempts left"}, {6, "OK"},    {7, "Cancel"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(library.text(c.number), c.text) << c.number;
@@ -133,7 +134,8 @@ TEST(FixtureLibrary, CutsToTheBufferWithoutSplittingACharacter)
         {6, 500, PROGRAM_VERSION},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(library.text(c.number, c.size), c.text) << c.number << " in " << c.size << " bytes";
+        EXPECT_EQ(library.text(c.number, c.size), c.text)
+            << c.number << " in " << c.size << " bytes";
 }
 
 TEST(FixtureLibrary, CharactersSpecialToCppSurviveTheBuild)

@@ -52,12 +52,11 @@ enum class Entry { Directory, LinkToDirectory, FixtureLibrary, NoLookupLibrary, 
 void make(const QString &path, Entry kind)
 {
     switch (kind) {
-    case Entry::Directory:
-        ASSERT_TRUE(QDir().mkpath(path));
-        break;
+    case Entry::Directory: ASSERT_TRUE(QDir().mkpath(path)); break;
     case Entry::LinkToDirectory:
         ASSERT_TRUE(QDir().mkpath(QStringLiteral("elsewhere")));
-        ASSERT_TRUE(QFile::link(QDir::current().absoluteFilePath(QStringLiteral("elsewhere")), path));
+        ASSERT_TRUE(
+            QFile::link(QDir::current().absoluteFilePath(QStringLiteral("elsewhere")), path));
         break;
     case Entry::FixtureLibrary:
         ASSERT_TRUE(QFile::copy(QStringLiteral(FIXTURE_LIBRARY), path));
@@ -107,10 +106,7 @@ struct FolderCase {
     bool loaded;
 };
 
-void PrintTo(const FolderCase &folderCase, std::ostream *out)
-{
-    *out << folderCase.name;
-}
+void PrintTo(const FolderCase &folderCase, std::ostream *out) { *out << folderCase.name; }
 
 class LanguageFolder : public StringManagerTest, public testing::WithParamInterface<FolderCase> {};
 
@@ -129,21 +125,29 @@ TEST_P(LanguageFolder, FirstMatchingFileIsTheLibrary)
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, LanguageFolder,
-    testing::Values(
-        FolderCase{"Empty", {}, false},
-        FolderCase{"OnlyLibrary", {{"english.so", Entry::FixtureLibrary}}, true},
-        FolderCase{"DirectoryNamedLikeALibraryIsSkipped",
-                   {{"b.so", Entry::FixtureLibrary}, {"a.so", Entry::Directory}}, true},
-        FolderCase{"LinkToADirectoryIsSkipped",
-                   {{"b.so", Entry::FixtureLibrary}, {"a.so", Entry::LinkToDirectory}}, true},
-        FolderCase{"OtherFilesAreSkipped",
-                   {{"a.txt", Entry::Garbage}, {"a.so.bak", Entry::Garbage}, {"b.so", Entry::FixtureLibrary}}, true},
-        FolderCase{"FirstByNameWinsEvenWhenBroken",
-                   {{"b.so", Entry::FixtureLibrary}, {"a.so", Entry::Garbage}}, false},
-        FolderCase{"EmptyFileIsNoLibrary", {{"a.so", Entry::Empty}}, false},
-        FolderCase{"LibraryWithoutLookupIsNoLibrary",
-                   {{"b.so", Entry::FixtureLibrary}, {"a.so", Entry::NoLookupLibrary}}, false}),
-    [](const testing::TestParamInfo<FolderCase> &testCase) { return std::string(testCase.param.name); });
+    testing::Values(FolderCase{"Empty", {}, false},
+                    FolderCase{"OnlyLibrary", {{"english.so", Entry::FixtureLibrary}}, true},
+                    FolderCase{"DirectoryNamedLikeALibraryIsSkipped",
+                               {{"b.so", Entry::FixtureLibrary}, {"a.so", Entry::Directory}},
+                               true},
+                    FolderCase{"LinkToADirectoryIsSkipped",
+                               {{"b.so", Entry::FixtureLibrary}, {"a.so", Entry::LinkToDirectory}},
+                               true},
+                    FolderCase{"OtherFilesAreSkipped",
+                               {{"a.txt", Entry::Garbage},
+                                {"a.so.bak", Entry::Garbage},
+                                {"b.so", Entry::FixtureLibrary}},
+                               true},
+                    FolderCase{"FirstByNameWinsEvenWhenBroken",
+                               {{"b.so", Entry::FixtureLibrary}, {"a.so", Entry::Garbage}},
+                               false},
+                    FolderCase{"EmptyFileIsNoLibrary", {{"a.so", Entry::Empty}}, false},
+                    FolderCase{"LibraryWithoutLookupIsNoLibrary",
+                               {{"b.so", Entry::FixtureLibrary}, {"a.so", Entry::NoLookupLibrary}},
+                               false}),
+    [](const testing::TestParamInfo<FolderCase> &testCase) {
+        return std::string(testCase.param.name);
+    });
 
 TEST_F(StringManagerTest, FirstFileInFindsTheFirstFileByName)
 {
@@ -169,7 +173,8 @@ TEST_F(StringManagerTest, FirstFileInFindsTheFirstFileByName)
         {QStringLiteral("help"), QString(), QString()},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(FirstFileIn(c.folder, c.pattern), c.expected) << c.folder.toStdString() << " " << c.pattern.toStdString();
+        EXPECT_EQ(FirstFileIn(c.folder, c.pattern), c.expected)
+            << c.folder.toStdString() << " " << c.pattern.toStdString();
 }
 
 TEST_F(StringManagerTest, ProgramFolderGivesTheEnglishTexts)
@@ -188,7 +193,8 @@ TEST_F(StringManagerTest, ProgramFolderGivesTheEnglishTexts)
     ASSERT_TRUE(platform::stringManager()->isLoaded());
     for (const language::StringEntry &entry : table.entries) {
         EXPECT_EQ(platform::GetLanguageStringAnsi(entry.number), entry.text) << entry.number;
-        EXPECT_EQ(platform::GetLanguageString(entry.number), QString::fromStdString(entry.text)) << entry.number;
+        EXPECT_EQ(platform::GetLanguageString(entry.number), QString::fromStdString(entry.text))
+            << entry.number;
     }
     EXPECT_EQ(platform::GetLanguageString(1084), QStringLiteral("No Operator"));
     EXPECT_TRUE(platform::GetLanguageString(3).isEmpty());
@@ -223,7 +229,8 @@ TEST_F(StringManagerTest, ConcurrentLookupsGetTheirOwnTexts)
                 // Each thread walks the table from its own starting point, so that threads ask
                 // for different numbers at the same moment.
                 for (size_t i = 0; i < table.entries.size(); ++i) {
-                    const auto &entry = table.entries[(i + static_cast<size_t>(t) * 61) % table.entries.size()];
+                    const auto &entry =
+                        table.entries[(i + static_cast<size_t>(t) * 61) % table.entries.size()];
                     if (platform::GetLanguageStringAnsi(entry.number) != entry.text)
                         ++wrong;
                 }

@@ -16,10 +16,7 @@ struct BadTable {
     std::string expectedError;  // a part of the message
 };
 
-void PrintTo(const BadTable &bad, std::ostream *out)
-{
-    *out << bad.name;
-}
+void PrintTo(const BadTable &bad, std::ostream *out) { *out << bad.name; }
 
 class StringTableRefuses : public testing::TestWithParam<BadTable> {};
 
@@ -33,24 +30,27 @@ TEST_P(StringTableRefuses, WithTheLineAndTheReason)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, StringTableRefuses,
-    testing::Values(
-        BadTable{"NoTab", "1 text\n", "line 1: expected a number, a tab"},
-        BadTable{"LettersInNumber", "1\tok\n12a\ttext\n", "line 2: \"12a\" is not a text number"},
-        BadTable{"NegativeNumber", "-1\ttext\n", "\"-1\" is not"},
-        BadTable{"NumberTooBig", "4294967296\ttext\n", "\"4294967296\" is not"},
-        BadTable{"NoNumber", "\ttext\n", "line 1: \"\" is not"},
-        BadTable{"SpaceBeforeTab", "7 \ttext\n", "\"7 \" is not"},
-        BadTable{"Duplicate", "# c\n5\ta\n\n5\tb\n", "line 4: number 5 already has a text on line 2"},
-        BadTable{"EmptyText", "7\t\n", "line 1: the text of 7 is empty"},
-        BadTable{"EmptyTextWithCarriageReturn", "7\t\r\n", "the text of 7 is empty"},
-        BadTable{"UnknownEscape", "7\ta\\qb\n", "unknown escape \\q"},
-        BadTable{"TrailingBackslash", "7\ta\\\n", "a backslash ends the text"},
-        BadTable{"BrokenUtf8", "7\t\xC3\x28\n", "not valid UTF-8"},
-        BadTable{"TruncatedUtf8AtEnd", "7\tab\xE2\x82", "not valid UTF-8"},
-        BadTable{"OverlongUtf8", "7\t\xC0\xAF\n", "not valid UTF-8"},
-        BadTable{"Utf16Surrogate", "7\t\xED\xA0\x80\n", "not valid UTF-8"},
-        BadTable{"TooLong", "7\t123456789012345678901\n", "has 21 bytes; at most 20"}),
-    [](const testing::TestParamInfo<BadTable> &testCase) { return std::string(testCase.param.name); });
+    testing::Values(BadTable{"NoTab", "1 text\n", "line 1: expected a number, a tab"},
+                    BadTable{"LettersInNumber", "1\tok\n12a\ttext\n",
+                             "line 2: \"12a\" is not a text number"},
+                    BadTable{"NegativeNumber", "-1\ttext\n", "\"-1\" is not"},
+                    BadTable{"NumberTooBig", "4294967296\ttext\n", "\"4294967296\" is not"},
+                    BadTable{"NoNumber", "\ttext\n", "line 1: \"\" is not"},
+                    BadTable{"SpaceBeforeTab", "7 \ttext\n", "\"7 \" is not"},
+                    BadTable{"Duplicate", "# c\n5\ta\n\n5\tb\n",
+                             "line 4: number 5 already has a text on line 2"},
+                    BadTable{"EmptyText", "7\t\n", "line 1: the text of 7 is empty"},
+                    BadTable{"EmptyTextWithCarriageReturn", "7\t\r\n", "the text of 7 is empty"},
+                    BadTable{"UnknownEscape", "7\ta\\qb\n", "unknown escape \\q"},
+                    BadTable{"TrailingBackslash", "7\ta\\\n", "a backslash ends the text"},
+                    BadTable{"BrokenUtf8", "7\t\xC3\x28\n", "not valid UTF-8"},
+                    BadTable{"TruncatedUtf8AtEnd", "7\tab\xE2\x82", "not valid UTF-8"},
+                    BadTable{"OverlongUtf8", "7\t\xC0\xAF\n", "not valid UTF-8"},
+                    BadTable{"Utf16Surrogate", "7\t\xED\xA0\x80\n", "not valid UTF-8"},
+                    BadTable{"TooLong", "7\t123456789012345678901\n", "has 21 bytes; at most 20"}),
+    [](const testing::TestParamInfo<BadTable> &testCase) {
+        return std::string(testCase.param.name);
+    });
 
 TEST(StringTable, ReadsEntriesSortedWithEscapesAndKeepsSpaces)
 {

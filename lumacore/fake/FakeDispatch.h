@@ -31,7 +31,10 @@ std::string describeRecord(const _MEC_CALL_FORWARD_REQUEST &request);
 std::string describeRecord(const _MEC_CALL_BARRING_REQUEST &request);
 
 template <typename T>
-concept DescribedRecord = requires(const T &value) { describeRecord(value); };
+concept DescribedRecord = requires(const T &value)
+{
+    describeRecord(value);
+};
 
 // Integers as numbers, a char as a character, texts quoted, records summarised; a pointer the
 // engine only writes through is "out".

@@ -141,13 +141,12 @@ std::future<Result> runQueued(std::function<Result()> call)
 template <typename Callback, typename... Args>
 CallbackResult fire(Callback RegisteredCallbacks::*member, Args... args)
 {
-    return runQueued<std::optional<MEC_STATUS>>(
-        [member, args...]() -> std::optional<MEC_STATUS> {
-            Callback callback = registeredCallbacks().*member;
-            if (!callback)
-                return std::nullopt;
-            return callback(args...);
-        });
+    return runQueued<std::optional<MEC_STATUS>>([member, args...]() -> std::optional<MEC_STATUS> {
+        Callback callback = registeredCallbacks().*member;
+        if (!callback)
+            return std::nullopt;
+        return callback(args...);
+    });
 }
 
 std::vector<uint8_t> copyOf(const void *data, size_t size)
@@ -186,8 +185,9 @@ namespace detail {
 void installHandler(FunctionKey function, std::shared_ptr<void> handler)
 {
     const auto table = functionTable();
-    const auto entry = std::find_if(table.begin(), table.end(),
-                                    [function](const FunctionEntry &e) { return e.key == function; });
+    const auto entry = std::find_if(table.begin(), table.end(), [function](const FunctionEntry &e) {
+        return e.key == function;
+    });
     if (entry == table.end())
         throw std::invalid_argument("lumacore_fake::onCall: not one of the engine's calls");
     Script &state = script();
@@ -252,10 +252,7 @@ std::vector<std::string> argumentsOf(std::string_view function)
     return arguments;
 }
 
-int countOf(std::string_view function)
-{
-    return static_cast<int>(argumentsOf(function).size());
-}
+int countOf(std::string_view function) { return static_cast<int>(argumentsOf(function).size()); }
 
 void clearCalls()
 {
@@ -274,7 +271,8 @@ CallbackResult fireSmsArriveNew(uint8_t storage, uint16_t index)
 CallbackResult fireSmsSendReport(uint8_t status, std::string number, std::string time)
 {
     return runQueued<std::optional<MEC_STATUS>>(
-        [status, number = std::move(number), time = std::move(time)]() -> std::optional<MEC_STATUS> {
+        [status, number = std::move(number),
+         time = std::move(time)]() -> std::optional<MEC_STATUS> {
             const auto callback = registeredCallbacks().smsSendReport;
             if (!callback)
                 return std::nullopt;
@@ -343,15 +341,9 @@ std::future<void> runOnEventThread(std::function<void()> task)
     return runQueued<void>(std::move(task));
 }
 
-void waitIdle()
-{
-    eventThread().waitIdle();
-}
+void waitIdle() { eventThread().waitIdle(); }
 
-bool onEventThread()
-{
-    return eventThread().isCurrent();
-}
+bool onEventThread() { return eventThread().isCurrent(); }
 
 RegisteredCallbacks registeredCallbacks()
 {
@@ -419,18 +411,16 @@ std::string character(uint8_t value)
 
 std::string describeRecord(const _MEC_SMS_RECORD &record)
 {
-    std::string text = "sms{storage=" + std::to_string(record.storage) +
-                       ", index=" + std::to_string(record.index) +
-                       ", status=" + std::to_string(record.status) +
-                       ", recipient=" + quoted(record.recipient) +
-                       ", sender=" + quoted(record.sender) +
-                       ", center=" + quoted(record.serviceCenter) +
-                       ", coding=" + std::to_string(record.coding) +
-                       ", length=" + std::to_string(record.textLength) +
-                       ", text=" + quoted(record.text);
+    std::string text =
+        "sms{storage=" + std::to_string(record.storage) +
+        ", index=" + std::to_string(record.index) + ", status=" + std::to_string(record.status) +
+        ", recipient=" + quoted(record.recipient) + ", sender=" + quoted(record.sender) +
+        ", center=" + quoted(record.serviceCenter) + ", coding=" + std::to_string(record.coding) +
+        ", length=" + std::to_string(record.textLength) + ", text=" + quoted(record.text);
     if (record.longMessage)
         text += ", part=" + std::to_string(record.partNumber) + "/" +
-                std::to_string(record.partCount) + ", reference=" + std::to_string(record.reference);
+                std::to_string(record.partCount) +
+                ", reference=" + std::to_string(record.reference);
     return text + "}";
 }
 
@@ -438,8 +428,8 @@ std::string describeRecord(const _MEC_CONTACT_RECORD &record)
 {
     std::string text = "contact{storage=" + std::to_string(record.storage) +
                        ", index=" + std::to_string(record.index) +
-                       ", group=" + std::to_string(record.groupId) + ", name=" + quoted(record.name) +
-                       ", numbers=[";
+                       ", group=" + std::to_string(record.groupId) +
+                       ", name=" + quoted(record.name) + ", numbers=[";
     for (size_t slot = 0; slot < MEC_CONTACT_NUMBER_SLOTS; ++slot)
         text += (slot ? ", " : "") + quoted(record.numbers[slot].number);
     return text + "], email=" + quoted(record.email) + "}";
@@ -455,7 +445,8 @@ std::string describeRecord(const CallEntry &entry)
 {
     return "entry{storage=" + std::to_string(entry.storage) +
            ", kind=" + std::to_string(entry.kind) + ", index=" + std::to_string(entry.index) +
-           ", number=" + quoted(entry.number) + ", duration=" + std::to_string(entry.duration) + "}";
+           ", number=" + quoted(entry.number) + ", duration=" + std::to_string(entry.duration) +
+           "}";
 }
 
 std::string describeRecord(const _MEC_FIELD_SIZES &sizes)

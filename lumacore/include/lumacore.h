@@ -29,48 +29,49 @@ typedef uint16_t MEC_STATUS;
 #endif
 #define LUMACORE_CHECK_SIZE(type, size) \
     LUMACORE_STATIC_ASSERT(sizeof(type) == (size), #type " must be " #size " bytes")
-#define LUMACORE_CHECK_OFFSET(type, field, offset) \
-    LUMACORE_STATIC_ASSERT(offsetof(type, field) == (offset), #type "." #field " must be at " #offset)
+#define LUMACORE_CHECK_OFFSET(type, field, offset)            \
+    LUMACORE_STATIC_ASSERT(offsetof(type, field) == (offset), \
+                           #type "." #field " must be at " #offset)
 
 /* ---------------------------------------------------------------------------------------------
  * Status codes
  * ------------------------------------------------------------------------------------------- */
 #define MEC_OK 0
-#define MEC_ERR_SERVICE_REFUSED 7      /* a network service request failed (refused, no answer) */
-#define MEC_ERR_NO_MORE_ENTRIES 13     /* no (more) entries; the end of a walk */
-#define MEC_ERR_TIMEOUT 7001           /* the card did not answer in time */
-#define MEC_ERR_NO_CARD 7002           /* no card, or its port is gone */
-#define MEC_ERR_ERROR 7003             /* the card answered ERROR without a code */
-#define MEC_ERR_NOT_SUPPORTED 7004     /* the card (or this engine) cannot do it */
-#define MEC_ERR_PORT_BUSY 7005         /* another process holds the port */
-#define MEC_ERR_WRONG_PASSWORD 7305    /* wrong PIN or PUK */
-#define MEC_ERR_SIM_BLOCKED 7306       /* the SIM wants its PUK */
-#define MEC_ERR_NO_SIM 7307            /* no SIM in the card */
-#define MEC_MIC_MUTED 7312             /* answer of _MEC_GetMicMuteState */
-#define MEC_MIC_NOT_MUTED 7313         /* answer of _MEC_GetMicMuteState */
-#define MEC_ERR_CME_BASE 10000         /* + n: +CME ERROR: n not listed above */
-#define MEC_ERR_CMS_BASE 20000         /* + n: +CMS ERROR: n */
+#define MEC_ERR_SERVICE_REFUSED 7   /* a network service request failed (refused, no answer) */
+#define MEC_ERR_NO_MORE_ENTRIES 13  /* no (more) entries; the end of a walk */
+#define MEC_ERR_TIMEOUT 7001        /* the card did not answer in time */
+#define MEC_ERR_NO_CARD 7002        /* no card, or its port is gone */
+#define MEC_ERR_ERROR 7003          /* the card answered ERROR without a code */
+#define MEC_ERR_NOT_SUPPORTED 7004  /* the card (or this engine) cannot do it */
+#define MEC_ERR_PORT_BUSY 7005      /* another process holds the port */
+#define MEC_ERR_WRONG_PASSWORD 7305 /* wrong PIN or PUK */
+#define MEC_ERR_SIM_BLOCKED 7306    /* the SIM wants its PUK */
+#define MEC_ERR_NO_SIM 7307         /* no SIM in the card */
+#define MEC_MIC_MUTED 7312          /* answer of _MEC_GetMicMuteState */
+#define MEC_MIC_NOT_MUTED 7313      /* answer of _MEC_GetMicMuteState */
+#define MEC_ERR_CME_BASE 10000      /* + n: +CME ERROR: n not listed above */
+#define MEC_ERR_CMS_BASE 20000      /* + n: +CMS ERROR: n */
 
 /* ---------------------------------------------------------------------------------------------
  * Fixed sizes of the caller's text buffers (bytes, terminator included)
  * ------------------------------------------------------------------------------------------- */
-#define MEC_VERSION_TEXT_SIZE 100      /* _MEC_GetSoftwareVersion (each), _MEC_GetBoardVersion */
-#define MEC_IMEI_TEXT_SIZE 32          /* _MEC_QueryImei */
-#define MEC_SIM_OPERATOR_TEXT_SIZE 32  /* _MEC_GetSIMCardOperator: the IMSI */
-#define MEC_SMS_CENTER_TEXT_SIZE 34    /* _MEC_GetSmsCenter */
-#define MEC_OPERATOR_LIST_MAX 100      /* records the caller's buffer for _MEC_GetOperaterList holds */
+#define MEC_VERSION_TEXT_SIZE 100     /* _MEC_GetSoftwareVersion (each), _MEC_GetBoardVersion */
+#define MEC_IMEI_TEXT_SIZE 32         /* _MEC_QueryImei */
+#define MEC_SIM_OPERATOR_TEXT_SIZE 32 /* _MEC_GetSIMCardOperator: the IMSI */
+#define MEC_SMS_CENTER_TEXT_SIZE 34   /* _MEC_GetSmsCenter */
+#define MEC_OPERATOR_LIST_MAX 100 /* records the caller's buffer for _MEC_GetOperaterList holds */
 
 /* ---------------------------------------------------------------------------------------------
  * Messages the engine posts (or sends) to the sink registered with _MEC_RegisterAppHandle
  * ------------------------------------------------------------------------------------------- */
-#define MEC_MSG_SIM_READY 3026                /* wParam 2: the SIM's message store answers */
-#define MEC_MSG_CALL_REMOTE_RELEASED 3028     /* the active call was released by the other end */
-#define MEC_MSG_CALL_INCOMING_CONNECTED 3029  /* the ringing call is connected */
-#define MEC_MSG_CALL_ALL_ENDED 3030           /* every call ended */
-#define MEC_MSG_CALL_INCOMING_MISSED 3031     /* the ringing call stopped unanswered */
-#define MEC_MSG_CALL_DIAL_RESULT 3032         /* wParam: 0 failed, 1 connected, other failed */
-#define MEC_MSG_USSD_REPLY 3125               /* sent; data: _MEC_USSD_REPLY; answer 255 */
-#define MEC_MSG_STK_MAIN_MENU 3225            /* data: _MEC_STK_RECORD (for every STK message) */
+#define MEC_MSG_SIM_READY 3026               /* wParam 2: the SIM's message store answers */
+#define MEC_MSG_CALL_REMOTE_RELEASED 3028    /* the active call was released by the other end */
+#define MEC_MSG_CALL_INCOMING_CONNECTED 3029 /* the ringing call is connected */
+#define MEC_MSG_CALL_ALL_ENDED 3030          /* every call ended */
+#define MEC_MSG_CALL_INCOMING_MISSED 3031    /* the ringing call stopped unanswered */
+#define MEC_MSG_CALL_DIAL_RESULT 3032        /* wParam: 0 failed, 1 connected, other failed */
+#define MEC_MSG_USSD_REPLY 3125              /* sent; data: _MEC_USSD_REPLY; answer 255 */
+#define MEC_MSG_STK_MAIN_MENU 3225           /* data: _MEC_STK_RECORD (for every STK message) */
 #define MEC_MSG_STK_SUB_MENU 3226
 #define MEC_MSG_STK_DISPLAY_TEXT 3227
 #define MEC_MSG_STK_MAIN_MENU_AGAIN 3228
@@ -84,8 +85,8 @@ typedef uint16_t MEC_STATUS;
  * send: deliver and wait until the window has handled it; returns the window's answer. */
 typedef struct LumacoreWindowSink {
     void *context;
-    int (*post)(void *context, uint32_t message, uint32_t wParam, uint32_t lParam,
-                const void *data, size_t size);
+    int (*post)(void *context, uint32_t message, uint32_t wParam, uint32_t lParam, const void *data,
+                size_t size);
     intptr_t (*send)(void *context, uint32_t message, uint32_t wParam, uint32_t lParam,
                      const void *data, size_t size);
 } LumacoreWindowSink;
@@ -97,8 +98,8 @@ typedef struct LumacoreWindowSink {
 
 /* Network status (_MEC_GetNetworkPara). */
 typedef struct _MEC_NETWORK_PARA {
-    char networkType[68];     /* "UMTS", "HSDPA", ... or "NO SERVICE" */
-    uint8_t serviceDomain;    /* 0 circuit-switched, 1 packet-switched, 2 both */
+    char networkType[68];  /* "UMTS", "HSDPA", ... or "NO SERVICE" */
+    uint8_t serviceDomain; /* 0 circuit-switched, 1 packet-switched, 2 both */
     uint8_t reserved[3];
 } _MEC_NETWORK_PARA;
 LUMACORE_CHECK_SIZE(_MEC_NETWORK_PARA, 72);
@@ -107,9 +108,9 @@ LUMACORE_CHECK_OFFSET(_MEC_NETWORK_PARA, serviceDomain, 68);
 /* Operator record of the operator callback (_MEC_SetCallBackZdonNotify). */
 typedef struct _MEC_ZDON_RECORD {
     char operatorName[68];
-    char secondName[72];      /* the name the network sent; only whether it is empty matters */
-    char serviceDomain[36];   /* "CS_ONLY", "PS_ONLY" or "CS_PS" */
-    char roaming[36];         /* "ROAM_ON", "ROAM_OFF" or empty */
+    char secondName[72];    /* the name the network sent; only whether it is empty matters */
+    char serviceDomain[36]; /* "CS_ONLY", "PS_ONLY" or "CS_PS" */
+    char roaming[36];       /* "ROAM_ON", "ROAM_OFF" or empty */
 } _MEC_ZDON_RECORD;
 LUMACORE_CHECK_SIZE(_MEC_ZDON_RECORD, 212);
 LUMACORE_CHECK_OFFSET(_MEC_ZDON_RECORD, secondName, 68);
@@ -121,11 +122,11 @@ LUMACORE_CHECK_OFFSET(_MEC_ZDON_RECORD, roaming, 176);
 typedef struct _MEC_ZDON_PARA {
     char operatorName[68];
     char secondName[72];
-    char serviceDomain[36];   /* as in _MEC_ZDON_RECORD */
-    char networkType[36];     /* as in _MEC_NETWORK_PARA */
-    char numericId[16];       /* MCC+MNC of the registered network */
+    char serviceDomain[36]; /* as in _MEC_ZDON_RECORD */
+    char networkType[36];   /* as in _MEC_NETWORK_PARA */
+    char numericId[16];     /* MCC+MNC of the registered network */
     uint8_t reserved[116];
-    char roaming[36];         /* "ROAM_ON", "ROAM_OFF" or empty */
+    char roaming[36]; /* "ROAM_ON", "ROAM_OFF" or empty */
 } _MEC_ZDON_PARA;
 LUMACORE_CHECK_SIZE(_MEC_ZDON_PARA, 380);
 LUMACORE_CHECK_OFFSET(_MEC_ZDON_PARA, secondName, 68);
@@ -133,10 +134,10 @@ LUMACORE_CHECK_OFFSET(_MEC_ZDON_PARA, roaming, 344);
 
 /* One operator found by a network search (_MEC_GetOperaterList). */
 typedef struct _MEC_OPERATOR_INFO {
-    uint32_t state;           /* 0 unknown, 1 available, 2 current, 3 forbidden */
+    uint32_t state; /* 0 unknown, 1 available, 2 current, 3 forbidden */
     char longName[68];
     char shortName[20];
-    char numericId[12];       /* MCC+MNC */
+    char numericId[12];        /* MCC+MNC */
     char accessTechnology[24]; /* "0"/"2G" or "2"/"3G", ... */
 } _MEC_OPERATOR_INFO;
 LUMACORE_CHECK_SIZE(_MEC_OPERATOR_INFO, 128);
@@ -146,8 +147,8 @@ LUMACORE_CHECK_OFFSET(_MEC_OPERATOR_INFO, accessTechnology, 104);
 
 /* Manual operator choice (_MEC_SetOperator, by value). */
 typedef struct _MEC_OPERATOR_SELECT {
-    uint32_t mode;            /* 1 manual */
-    uint32_t format;          /* 2 numeric */
+    uint32_t mode;   /* 1 manual */
+    uint32_t format; /* 2 numeric */
     char numericId[64];
     uint32_t accessTechnology; /* 0 2G, 2 3G */
     uint32_t reserved;
@@ -158,8 +159,8 @@ LUMACORE_CHECK_OFFSET(_MEC_OPERATOR_SELECT, accessTechnology, 72);
 
 /* Call forwarding: the answer of a query (38 bytes) and a change request (42, by value). */
 typedef struct _MEC_CALL_FORWARD_ANSWER {
-    uint32_t status;          /* 1 active, 0 not active */
-    uint32_t serviceClass;    /* 1 voice */
+    uint32_t status;       /* 1 active, 0 not active */
+    uint32_t serviceClass; /* 1 voice */
     char number[30];
 } _MEC_CALL_FORWARD_ANSWER;
 LUMACORE_CHECK_SIZE(_MEC_CALL_FORWARD_ANSWER, 38);
@@ -167,9 +168,9 @@ LUMACORE_CHECK_OFFSET(_MEC_CALL_FORWARD_ANSWER, serviceClass, 4);
 LUMACORE_CHECK_OFFSET(_MEC_CALL_FORWARD_ANSWER, number, 8);
 
 typedef struct _MEC_CALL_FORWARD_REQUEST {
-    uint32_t reason;          /* 0 unconditional, 1 busy, 2 no reply, 3 not reachable */
-    uint32_t mode;            /* 3 register, 4 erase */
-    char number[34];          /* at most 26 characters */
+    uint32_t reason; /* 0 unconditional, 1 busy, 2 no reply, 3 not reachable */
+    uint32_t mode;   /* 3 register, 4 erase */
+    char number[34]; /* at most 26 characters */
 } _MEC_CALL_FORWARD_REQUEST;
 LUMACORE_CHECK_SIZE(_MEC_CALL_FORWARD_REQUEST, 42);
 LUMACORE_CHECK_OFFSET(_MEC_CALL_FORWARD_REQUEST, mode, 4);
@@ -177,8 +178,8 @@ LUMACORE_CHECK_OFFSET(_MEC_CALL_FORWARD_REQUEST, number, 8);
 
 /* Call barring change request (24 bytes, by value). */
 typedef struct _MEC_CALL_BARRING_REQUEST {
-    char facility[10];        /* "AO", "OI", "OX", "AI", "IR" */
-    uint32_t mode;            /* 1 bar, 0 lift */
+    char facility[10]; /* "AO", "OI", "OX", "AI", "IR" */
+    uint32_t mode;     /* 1 bar, 0 lift */
     uint8_t reserved[10];
 } _MEC_CALL_BARRING_REQUEST;
 LUMACORE_CHECK_SIZE(_MEC_CALL_BARRING_REQUEST, 24);
@@ -198,26 +199,26 @@ LUMACORE_CHECK_SIZE(_MEC_SMS_TIME, 14);
 
 /* A short message (or one part of a long one). */
 typedef struct _MEC_SMS_RECORD {
-    uint16_t size;            /* 500, set on save and send */
+    uint16_t size; /* 500, set on save and send */
     uint8_t reserved0[2];
-    uint16_t index;           /* index within its storage */
-    uint32_t longMessage;     /* 1 for each part of a long message */
-    uint16_t reference;       /* concatenation reference */
+    uint16_t index;       /* index within its storage */
+    uint32_t longMessage; /* 1 for each part of a long message */
+    uint16_t reference;   /* concatenation reference */
     uint8_t partCount;
-    uint8_t partNumber;       /* 1-based */
-    char recipient[40];       /* sent and unsent messages */
-    char sender[40];          /* received messages */
+    uint8_t partNumber; /* 1-based */
+    char recipient[40]; /* sent and unsent messages */
+    char sender[40];    /* received messages */
     char serviceCenter[40];
-    uint8_t coding;           /* 1: one GSM 7-bit code per text byte; 4: ANSI text needing 16-bit */
+    uint8_t coding; /* 1: one GSM 7-bit code per text byte; 4: ANSI text needing 16-bit */
     uint8_t reserved1;
     _MEC_SMS_TIME sendTime;
     uint8_t reserved2[4];
     _MEC_SMS_TIME receiveTime;
     uint8_t reserved3[4];
-    char text[320];           /* on load: ANSI text, NUL-terminated */
-    uint8_t textLength;       /* bytes, set on save and send */
+    char text[320];     /* on load: ANSI text, NUL-terminated */
+    uint8_t textLength; /* bytes, set on save and send */
     uint8_t status;
-    uint8_t storage;          /* 0 SIM, 1 card, 2 PC */
+    uint8_t storage; /* 0 SIM, 1 card, 2 PC */
     uint8_t reserved4[5];
 } _MEC_SMS_RECORD;
 LUMACORE_CHECK_SIZE(_MEC_SMS_RECORD, 500);
@@ -240,9 +241,9 @@ LUMACORE_CHECK_OFFSET(_MEC_SMS_RECORD, storage, 494);
 /* The SMS settings handed over whole (_MEC_SetSmsConfig, by value): 37 meaningful bytes. */
 typedef struct SmsConfigBlock {
     char serviceCenter[34];
-    uint8_t validity;         /* an ASCII digit */
-    uint8_t statusReport;     /* 1 request a status report, 0 not */
-    uint8_t storage;          /* '0', '1' or '2': where incoming messages go */
+    uint8_t validity;     /* an ASCII digit */
+    uint8_t statusReport; /* 1 request a status report, 0 not */
+    uint8_t storage;      /* '0', '1' or '2': where incoming messages go */
     uint8_t padding[3];
 } SmsConfigBlock;
 LUMACORE_CHECK_SIZE(SmsConfigBlock, 40);
@@ -277,15 +278,15 @@ typedef struct _MEC_FIELD_SIZES {
     uint8_t reserved6;
     uint16_t noteBits;
     uint8_t reserved7[2];
-    uint32_t contactCount2;    /* a second count reported for the storage */
+    uint32_t contactCount2; /* a second count reported for the storage */
     uint32_t contactCapacity;
-    uint16_t numberSlots;      /* how many of the five number slots the storage keeps */
+    uint16_t numberSlots; /* how many of the five number slots the storage keeps */
     uint8_t reserved8[640];
     uint32_t messageCapacity;
-    uint32_t messageBits;      /* user data of one message */
-    uint8_t messageCodings;    /* bit 0 7-bit, bit 1 8-bit, bit 2 16-bit */
+    uint32_t messageBits;   /* user data of one message */
+    uint8_t messageCodings; /* bit 0 7-bit, bit 1 8-bit, bit 2 16-bit */
     uint8_t reserved9[31];
-    uint8_t storage;           /* 0 SIM, 1 card, 2 PC */
+    uint8_t storage; /* 0 SIM, 1 card, 2 PC */
     uint8_t reserved10;
 } _MEC_FIELD_SIZES;
 LUMACORE_CHECK_SIZE(_MEC_FIELD_SIZES, 762);
@@ -319,13 +320,13 @@ typedef struct _MEC_CONTACT_NUMBER {
 } _MEC_CONTACT_NUMBER;
 LUMACORE_CHECK_SIZE(_MEC_CONTACT_NUMBER, 168);
 
-#define MEC_CONTACT_NUMBER_SLOTS 5     /* mobile, home, phone 1, phone 2, phone 3 */
+#define MEC_CONTACT_NUMBER_SLOTS 5 /* mobile, home, phone 1, phone 2, phone 3 */
 
 /* A contact. The opaque fields are the engine's; edits keep them unchanged. */
 typedef struct _MEC_CONTACT_RECORD {
     uint32_t reserved;
-    uint32_t index;           /* assigned by the engine when the contact is created */
-    uint32_t groupId;         /* 0: no group */
+    uint32_t index;   /* assigned by the engine when the contact is created */
+    uint32_t groupId; /* 0: no group */
     char name[128];
     char text2[128];
     char text3[128];
@@ -337,7 +338,7 @@ typedef struct _MEC_CONTACT_RECORD {
     uint16_t opaqueC;
     uint8_t opaqueD[128];
     _MEC_CONTACT_NUMBER numbers[MEC_CONTACT_NUMBER_SLOTS];
-    uint8_t storage;          /* 0 SIM, 1 card, 2 PC */
+    uint8_t storage; /* 0 SIM, 1 card, 2 PC */
     uint8_t padding;
 } _MEC_CONTACT_RECORD;
 LUMACORE_CHECK_SIZE(_MEC_CONTACT_RECORD, 3054);
@@ -360,7 +361,7 @@ LUMACORE_CHECK_OFFSET(_MEC_CONTACT_RECORD, storage, 3052);
 typedef struct _MEC_GROUP_RECORD {
     uint32_t reserved;
     int32_t groupId;
-    char groupName[33];       /* at most 32 bytes of text */
+    char groupName[33]; /* at most 32 bytes of text */
     uint8_t storage;
 } _MEC_GROUP_RECORD;
 LUMACORE_CHECK_SIZE(_MEC_GROUP_RECORD, 42);
@@ -370,8 +371,8 @@ LUMACORE_CHECK_OFFSET(_MEC_GROUP_RECORD, storage, 41);
 
 /* A USSD reply, delivered with MEC_MSG_USSD_REPLY. */
 typedef struct _MEC_USSD_REPLY {
-    uint32_t resultType;      /* 0-5, the first value of +CUSD */
-    char text[352];           /* hexadecimal text for 16-bit coded replies */
+    uint32_t resultType; /* 0-5, the first value of +CUSD */
+    char text[352];      /* hexadecimal text for 16-bit coded replies */
     uint32_t dataCodingScheme;
 } _MEC_USSD_REPLY;
 LUMACORE_CHECK_SIZE(_MEC_USSD_REPLY, 360);
@@ -382,16 +383,16 @@ LUMACORE_CHECK_OFFSET(_MEC_USSD_REPLY, dataCodingScheme, 356);
 
 /* A SIM toolkit notice, delivered with every MEC_MSG_STK_* message. */
 typedef struct _MEC_STK_RECORD {
-    uint32_t itemCount;       /* at most MEC_STK_MAX_ITEMS */
+    uint32_t itemCount; /* at most MEC_STK_MAX_ITEMS */
     char itemTexts[MEC_STK_MAX_ITEMS][48];
     uint32_t itemIds[MEC_STK_MAX_ITEMS];
     char title[48];
-    uint32_t displayKind;     /* 1 notice, 2 needs confirmation */
-    char displayText[512];    /* display text, SMS notice */
+    uint32_t displayKind;  /* 1 notice, 2 needs confirmation */
+    char displayText[512]; /* display text, SMS notice */
     char inputPrompt[512];
     uint32_t inputMinLength;
     uint32_t inputMaxLength;
-    uint32_t inputKind;       /* 0 GSM text, 1 yes/no, 2 digits, 3 UCS-2 text, 4 UCS-2 digits */
+    uint32_t inputKind; /* 0 GSM text, 1 yes/no, 2 digits, 3 UCS-2 text, 4 UCS-2 digits */
 } _MEC_STK_RECORD;
 LUMACORE_CHECK_SIZE(_MEC_STK_RECORD, 2132);
 LUMACORE_CHECK_OFFSET(_MEC_STK_RECORD, itemTexts, 4);
@@ -407,10 +408,10 @@ LUMACORE_CHECK_OFFSET(_MEC_STK_RECORD, inputKind, 2128);
 /* One call of the current call list (_MEC_SendCLCCCmd), as +CLCC reports it. */
 typedef struct _MEC_CLCC_ENTRY {
     int32_t callIndex;
-    uint32_t direction;       /* 0 outgoing, 1 incoming */
-    uint32_t status;          /* 0 active, 1 held, 2 dialling, 3 alerting, 4 incoming, 5 waiting */
-    uint32_t mode;            /* 0 voice */
-    uint32_t multiparty;      /* 1 part of a conference */
+    uint32_t direction;  /* 0 outgoing, 1 incoming */
+    uint32_t status;     /* 0 active, 1 held, 2 dialling, 3 alerting, 4 incoming, 5 waiting */
+    uint32_t mode;       /* 0 voice */
+    uint32_t multiparty; /* 1 part of a conference */
     char number[40];
     uint32_t numberType;
 } _MEC_CLCC_ENTRY;
@@ -448,16 +449,16 @@ LUMACORE_CHECK_SIZE(CallEntryTime, 12);
  * record size in `reserved`, the user name in `number` and its traffic in the two doubles. */
 typedef struct CallEntry {
     int32_t reserved;
-    uint32_t index;           /* the engine's key for deleting the entry */
+    uint32_t index; /* the engine's key for deleting the entry */
     char number[44];
-    uint32_t duration;        /* seconds */
-    double bytesSent;         /* connection log only */
-    double bytesReceived;     /* connection log only */
-    uint8_t kind;             /* 1 missed, 2 received, 3 dialled, 4 data connection */
+    uint32_t duration;    /* seconds */
+    double bytesSent;     /* connection log only */
+    double bytesReceived; /* connection log only */
+    uint8_t kind;         /* 1 missed, 2 received, 3 dialled, 4 data connection */
     uint8_t padding0;
     CallEntryTime when;
     uint8_t reserved2[6];
-    uint8_t storage;          /* 2, the PC store */
+    uint8_t storage; /* 2, the PC store */
     uint8_t padding1;
 } CallEntry;
 LUMACORE_CHECK_SIZE(CallEntry, 94);
@@ -500,8 +501,7 @@ MEC_STATUS _MEC_Shutdown(void);
 MEC_STATUS _MEC_SetCallBackSmsArriveNew(MEC_SmsArriveNewCallback callback, uint32_t reserved);
 MEC_STATUS _MEC_SetCallBackSmsSendReportArrive(MEC_SmsSendReportCallback callback,
                                                uint32_t reserved);
-MEC_STATUS _MEC_SetCallBackSmsArriveClass0(MEC_SmsArriveClass0Callback callback,
-                                           uint32_t reserved);
+MEC_STATUS _MEC_SetCallBackSmsArriveClass0(MEC_SmsArriveClass0Callback callback, uint32_t reserved);
 MEC_STATUS _MEC_SetCallBackSmsArriveBroadcast(MEC_SmsArriveBroadcastCallback callback,
                                               uint32_t reserved);
 MEC_STATUS _MEC_SetCallBackCallCallComing(MEC_CallComingCallback callback, uint32_t reserved);
@@ -523,11 +523,11 @@ MEC_STATUS _MEC_enableCheckCard(void);
 MEC_STATUS _MEC_setIsDialing(uint8_t dialing);
 
 /* Signal, network status, SIM readiness, packet-data parameters. */
-MEC_STATUS _MEC_GetCsq(uint8_t *csq);            /* 0-31, or 99 when the card cannot tell */
+MEC_STATUS _MEC_GetCsq(uint8_t *csq); /* 0-31, or 99 when the card cannot tell */
 MEC_STATUS _MEC_GetNetworkPara(_MEC_NETWORK_PARA *para);
 MEC_STATUS _MEC_GetZdonPara(_MEC_ZDON_PARA *para);
-MEC_STATUS _MEC_TestSimState(void);              /* 0 once the SIM's message store answers */
-MEC_STATUS _MEC_GetSIMCardOperator(char *imsi);  /* MEC_SIM_OPERATOR_TEXT_SIZE bytes */
+MEC_STATUS _MEC_TestSimState(void);             /* 0 once the SIM's message store answers */
+MEC_STATUS _MEC_GetSIMCardOperator(char *imsi); /* MEC_SIM_OPERATOR_TEXT_SIZE bytes */
 MEC_STATUS _MEC_SetModemPara(const char *pdpType, const char *apn, const char *pdpAddress);
 
 /* SIM file access (+CRSM). command 176 is READ BINARY; p1/p2 the offset, p3 the length. The
@@ -593,7 +593,7 @@ MEC_STATUS _MEC_GetFieldSizes(_MEC_FIELD_SIZES *sizes);
 
 /* SMS settings. */
 MEC_STATUS _MEC_InitSmsSet(void);
-MEC_STATUS _MEC_GetSmsCenter(char *center);      /* MEC_SMS_CENTER_TEXT_SIZE bytes */
+MEC_STATUS _MEC_GetSmsCenter(char *center); /* MEC_SMS_CENTER_TEXT_SIZE bytes */
 MEC_STATUS _MEC_SetSmsCenter(const char *center);
 MEC_STATUS _MEC_GetSmsSaveLocation(uint32_t *storage);
 MEC_STATUS _MEC_SetSmsSaveLocation(uint32_t storage);

@@ -18,7 +18,7 @@
 namespace lumacore {
 
 struct AtResponse {
-    uint16_t status = 0;             // statusOf(final), or 7001 time-out, 7002 port gone
+    uint16_t status = 0;  // statusOf(final), or 7001 time-out, 7002 port gone
     FinalResult final;
     std::vector<std::string> lines;  // information lines
     bool ok() const { return status == 0; }
@@ -72,7 +72,7 @@ private:
 
     std::mutex m_commandMutex;  // held for a whole exchange: one command on the wire
 
-    std::mutex m_stateMutex;    // guards everything below
+    std::mutex m_stateMutex;  // guards everything below
     std::condition_variable m_changed;
     AtDialogue m_dialogue;
     std::optional<AtAnswer> m_answer;

@@ -190,9 +190,9 @@ std::optional<FinalResult> parseFinalResult(std::string_view rawLine)
 bool isUnsolicitedCode(std::string_view rawLine)
 {
     static constexpr std::array<std::string_view, 21> prefixes{
-        "+CMTI:", "+CMT:",   "+CDS:",  "+CDSI:", "+CBM:",  "+CBMI:", "+CRING:",
-        "+CLIP:", "+CCWA:",  "+CREG:", "+CGREG:", "+CEREG:", "+CUSD:", "+CIEV:",
-        "+STIN:", "+CSSI:",  "+CSSU:", "+CGEV:", "+CPIN:", "+CTZV:", "+CLCC:"};
+        "+CMTI:", "+CMT:",  "+CDS:",  "+CDSI:",  "+CBM:",   "+CBMI:", "+CRING:",
+        "+CLIP:", "+CCWA:", "+CREG:", "+CGREG:", "+CEREG:", "+CUSD:", "+CIEV:",
+        "+STIN:", "+CSSI:", "+CSSU:", "+CGEV:",  "+CPIN:",  "+CTZV:", "+CLCC:"};
     std::string_view line = trim(rawLine);
     if (equalsNoCase(line, "RING"))
         return true;
@@ -355,25 +355,21 @@ uint16_t statusOf(const FinalResult &result)
 {
     switch (result.kind) {
     case FinalKind::Ok:
-    case FinalKind::Connect:
-        return kStatusOk;
+    case FinalKind::Connect: return kStatusOk;
     case FinalKind::CmeError:
         switch (result.code) {
-        case 16:
-            return kStatusWrongPassword;
-        case 12:
-            return kStatusSimBlocked;
+        case 16: return kStatusWrongPassword;
+        case 12: return kStatusSimBlocked;
         case 10:
-        case 13:
-            return kStatusNoSim;
+        case 13: return kStatusNoSim;
         default:
             return result.code >= 0 ? static_cast<uint16_t>(kStatusCmeBase + result.code)
                                     : kStatusError;
         }
     case FinalKind::CmsError:
-        return result.code >= 0 ? static_cast<uint16_t>(kStatusCmsBase + result.code) : kStatusError;
-    default:
-        return kStatusError;
+        return result.code >= 0 ? static_cast<uint16_t>(kStatusCmsBase + result.code)
+                                : kStatusError;
+    default: return kStatusError;
     }
 }
 

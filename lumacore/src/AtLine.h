@@ -29,11 +29,21 @@ std::optional<std::string_view> afterPrefix(std::string_view line, std::string_v
 // Whole decimal number, optionally surrounded by spaces; nullopt for anything else.
 std::optional<long> parseInteger(std::string_view text);
 
-enum class FinalKind { Ok, Connect, Error, CmeError, CmsError, NoCarrier, Busy, NoAnswer, NoDialtone };
+enum class FinalKind {
+    Ok,
+    Connect,
+    Error,
+    CmeError,
+    CmsError,
+    NoCarrier,
+    Busy,
+    NoAnswer,
+    NoDialtone
+};
 
 struct FinalResult {
     FinalKind kind = FinalKind::Ok;
-    int code = -1;     // +CME/+CMS ERROR number; -1 when the card gave none or a text we do not know
+    int code = -1;  // +CME/+CMS ERROR number; -1 when the card gave none or a text we do not know
     std::string text;  // the line as it came (CONNECT may carry a rate)
 };
 
@@ -93,8 +103,8 @@ private:
     bool m_pending = false;
     bool m_expectPrompt = false;
     bool m_stale = false;
-    std::string m_command;   // for recognising the echo
-    std::string m_prefix;    // of the information lines
+    std::string m_command;  // for recognising the echo
+    std::string m_prefix;   // of the information lines
     bool m_echoPossible = false;
     std::vector<std::string> m_lines;
     std::optional<AtUnsolicited> m_waitingForPdu;

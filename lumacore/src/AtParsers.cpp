@@ -131,9 +131,8 @@ std::optional<std::string> identityLineText(std::string_view text,
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
         text = text.substr(1, text.size() - 2);
     text = trimmed(text);
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](unsigned char c) {
-            return c >= 0x20 && c < 0x7F;
-        }))
+    if (text.empty() || !std::all_of(text.begin(), text.end(),
+                                     [](unsigned char c) { return c >= 0x20 && c < 0x7F; }))
         return std::nullopt;
     return std::string(text);
 }
@@ -164,7 +163,8 @@ std::optional<std::string> digitsLine(const std::vector<std::string> &lines,
         bool hadPrefix = false;
         auto text = identityLineText(line, prefixes, hadPrefix);
         if (text && text->size() >= minimum && text->size() <= maximum &&
-            std::all_of(text->begin(), text->end(), [](unsigned char c) { return std::isdigit(c); }))
+            std::all_of(text->begin(), text->end(),
+                        [](unsigned char c) { return std::isdigit(c); }))
             return text;
     }
     return std::nullopt;
@@ -359,8 +359,8 @@ std::optional<std::vector<MessageStorage>> parseCpmsQueryResponse(std::string_vi
         auto total = parseInteger(fields[i + 2].text);
         if (fields[i].text.empty() || !used || !total || *used < 0 || *total < 0 || *used > *total)
             return std::nullopt;
-        storages.push_back({upper(trimmed(fields[i].text)), static_cast<int>(*used),
-                            static_cast<int>(*total)});
+        storages.push_back(
+            {upper(trimmed(fields[i].text)), static_cast<int>(*used), static_cast<int>(*total)});
     }
     return storages;
 }
@@ -388,22 +388,15 @@ std::optional<std::string> parseCgmmResponse(const std::vector<std::string> &lin
 std::string networkTypeText(int accessTechnology, bool packetAttached)
 {
     switch (accessTechnology) {
-    case 2:
-        return "UMTS";
-    case 3:
-        return "EDGE";
-    case 4:
-        return "HSDPA";
-    case 5:
-        return "HSUPA";
-    case 6:
-        return "HSPA";
+    case 2: return "UMTS";
+    case 3: return "EDGE";
+    case 4: return "HSDPA";
+    case 5: return "HSUPA";
+    case 6: return "HSPA";
     case 7:
     case 9:
-    case 10:
-        return "LTE";
-    default:
-        return packetAttached ? "GPRS" : "GSM";
+    case 10: return "LTE";
+    default: return packetAttached ? "GPRS" : "GSM";
     }
 }
 

@@ -14,8 +14,8 @@ namespace lumacore {
 // +CREG / +CGREG / +CEREG: solicited "+CREG: <n>,<stat>[,<lac>,<ci>[,<AcT>]]" or unsolicited
 // "+CREG: <stat>[,<lac>,<ci>[,<AcT>]]".
 struct Registration {
-    int stat = 0;               // 0 not registered, 1 home, 2 searching, 3 denied, 4 unknown, 5 roaming
-    std::string lac;            // upper-case hexadecimal, empty when not given
+    int stat = 0;     // 0 not registered, 1 home, 2 searching, 3 denied, 4 unknown, 5 roaming
+    std::string lac;  // upper-case hexadecimal, empty when not given
     std::string cellId;
     int accessTechnology = -1;  // 27.007 AcT, -1 when not given
 };
@@ -27,7 +27,7 @@ std::optional<Registration> parseCeregResponse(std::string_view line, bool solic
 struct OperatorQuery {
     int mode = 0;
     int format = -1;
-    std::string name;           // empty when not registered
+    std::string name;  // empty when not registered
     int accessTechnology = -1;
 };
 std::optional<OperatorQuery> parseCopsQueryResponse(std::string_view line);
@@ -41,12 +41,22 @@ std::optional<SignalQuality> parseCsqResponse(std::string_view line);
 
 // +CPIN? : the code the SIM waits for.
 // NotReady: the SIM is there but still starting (after power-up or +CFUN=1); it is asked again.
-enum class PinCode { Ready, SimPin, SimPuk, SimPin2, SimPuk2, PhoneLockPin, PhoneLockPuk, NoSim, NotReady };
+enum class PinCode {
+    Ready,
+    SimPin,
+    SimPuk,
+    SimPin2,
+    SimPuk2,
+    PhoneLockPin,
+    PhoneLockPuk,
+    NoSim,
+    NotReady
+};
 std::optional<PinCode> parseCpinQueryResponse(std::string_view line);
 
 // +CPINR: "<code>,<retries>[,<default retries>]", one line per code.
 struct PinRetries {
-    std::string code;           // "SIM PIN", "SIM PUK", ...
+    std::string code;  // "SIM PIN", "SIM PUK", ...
     int retries = -1;
 };
 std::optional<PinRetries> parseCpinrResponse(std::string_view line);

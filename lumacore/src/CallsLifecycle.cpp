@@ -112,7 +112,10 @@ MEC_STATUS _MEC_GetOperationMode(uint8_t *mode)
 
 MEC_STATUS _MEC_SetOperationMode(uint8_t mode)
 {
-    const char *command = mode == 5 ? "AT+CFUN=1" : mode == 6 ? "AT+CFUN=4" : mode == 1 ? "AT+CFUN=0" : nullptr;
+    const char *command = mode == 5   ? "AT+CFUN=1"
+                          : mode == 6 ? "AT+CFUN=4"
+                          : mode == 1 ? "AT+CFUN=0"
+                                      : nullptr;
     if (!command)
         return kStatusError;
     return withEngine([&](Engine &engine) {

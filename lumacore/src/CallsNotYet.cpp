@@ -4,35 +4,17 @@
 
 using namespace lumacore;
 
-MEC_STATUS _MEC_GetNetworkSelectMode(uint8_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetNetworkSelectMode(uint8_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetNetworkSelectMode(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetNetworkSelectMode(uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetBandSelectMode(uint8_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetBandSelectMode(uint8_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetNetworkSelectMode_Telstra(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetNetworkSelectMode_Telstra(uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetOperaterList(_MEC_OPERATOR_INFO **, uint32_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetOperaterList(_MEC_OPERATOR_INFO **, uint32_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetOperator(_MEC_OPERATOR_SELECT)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetOperator(_MEC_OPERATOR_SELECT) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_GetCallForwardSet(uint32_t, _MEC_CALL_FORWARD_ANSWER *)
 {
@@ -44,312 +26,129 @@ MEC_STATUS _MEC_SetCallForwardCmd(_MEC_CALL_FORWARD_REQUEST, _MEC_CALL_FORWARD_A
     return kStatusNotSupported;
 }
 
-MEC_STATUS _MEC_GetCallBarringCmd(const char *, uint32_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetCallBarringCmd(const char *, uint32_t *) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_SetCallBarringCmd(_MEC_CALL_BARRING_REQUEST, uint32_t *)
 {
     return kStatusNotSupported;
 }
 
-MEC_STATUS _MEC_GetCallerListMode(uint32_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetCallerListMode(uint32_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_CallerModeSetCmd(uint32_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_CallerModeSetCmd(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetCallWaiting(uint32_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetCallWaiting(uint32_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetCallWaiting(uint32_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetCallWaiting(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_LoadMessages(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_LoadMessages(uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetFirstMessage(uint8_t, _MEC_SMS_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetFirstMessage(uint8_t, _MEC_SMS_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetNextMessage(_MEC_SMS_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetNextMessage(_MEC_SMS_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetMessage(uint16_t, _MEC_SMS_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetMessage(uint16_t, _MEC_SMS_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SaveMessage(_MEC_SMS_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SaveMessage(_MEC_SMS_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SendMessage(const _MEC_SMS_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SendMessage(const _MEC_SMS_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_DeleteMessage(uint16_t, uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_DeleteMessage(uint16_t, uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetMessageStatus(uint16_t, uint8_t, uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetMessageStatus(uint16_t, uint8_t, uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetFieldSizes(_MEC_FIELD_SIZES *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetFieldSizes(_MEC_FIELD_SIZES *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_InitSmsSet(void)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_InitSmsSet(void) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetSmsCenter(char *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetSmsCenter(char *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetSmsCenter(const char *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetSmsCenter(const char *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetSmsSaveLocation(uint32_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetSmsSaveLocation(uint32_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetSmsSaveLocation(uint32_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetSmsSaveLocation(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetSmsConfig(SmsConfigBlock)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetSmsConfig(SmsConfigBlock) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SendUssdRequest(const char *, uint32_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SendUssdRequest(const char *, uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SendUssdCancel(void)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SendUssdCancel(void) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetStkMainMenu(void)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetStkMainMenu(void) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SelectStkMainMenu(uint32_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SelectStkMainMenu(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SelectStkSubMenu(uint32_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SelectStkSubMenu(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetStkMenuBack(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetStkMenuBack(uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_StkConfirmDisplayText(void)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_StkConfirmDisplayText(void) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_StkInputText(uint32_t, const char *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_StkInputText(uint32_t, const char *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_LoadContacts(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_LoadContacts(uint8_t) { return kStatusNotSupported; }
 
-uint16_t _MEC_GetContactCount(uint8_t)
-{
-    return 0;
-}
+uint16_t _MEC_GetContactCount(uint8_t) { return 0; }
 
-MEC_STATUS _MEC_GetFirstContact(_MEC_CONTACT_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetFirstContact(_MEC_CONTACT_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetNextContact(_MEC_CONTACT_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetNextContact(_MEC_CONTACT_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_NewContact(_MEC_CONTACT_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_NewContact(_MEC_CONTACT_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetContact(uint32_t, const _MEC_CONTACT_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetContact(uint32_t, const _MEC_CONTACT_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_DeleteContact(uint32_t, uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_DeleteContact(uint32_t, uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_LoadGroup(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_LoadGroup(uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetFirstGroup(_MEC_GROUP_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetFirstGroup(_MEC_GROUP_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetNextGroup(_MEC_GROUP_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetNextGroup(_MEC_GROUP_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SaveGroup(const _MEC_GROUP_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SaveGroup(const _MEC_GROUP_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetGroup(const _MEC_GROUP_RECORD *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetGroup(const _MEC_GROUP_RECORD *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_DeleteGroup(int32_t, uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_DeleteGroup(int32_t, uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_Dial(const char *, uint8_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_Dial(const char *, uint8_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_ATDAbort(void)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_ATDAbort(void) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_Answer(uint8_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_Answer(uint8_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_Hangup(void)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_Hangup(void) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SendCHLDCommand(uint32_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SendCHLDCommand(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SendCLCCCmd(_MEC_CLCC_LIST *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SendCLCCCmd(_MEC_CLCC_LIST *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetDTMF(char)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetDTMF(char) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetEmergencyCall(_MEC_EMERGENCY_LIST *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetEmergencyCall(_MEC_EMERGENCY_LIST *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_CheckEarPhone(uint8_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_CheckEarPhone(uint8_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_ReadEarPhoneVol(uint8_t *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_ReadEarPhoneVol(uint8_t *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetEarphoneVol(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetEarphoneVol(uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetMicrophoneVol(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetMicrophoneVol(uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetMicMute(uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SetMicMute(uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetMicMuteState(void)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetMicMuteState(void) { return kStatusNotSupported; }
 
-uint16_t _MEC_GetCallEntryCount(uint8_t, uint8_t)
-{
-    return 0;
-}
+uint16_t _MEC_GetCallEntryCount(uint8_t, uint8_t) { return 0; }
 
-MEC_STATUS _MEC_GetFirstCallEntry(uint8_t, CallEntry *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetFirstCallEntry(uint8_t, CallEntry *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetNextCallEntry(CallEntry *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_GetNextCallEntry(CallEntry *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SaveCallEntry(CallEntry *)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_SaveCallEntry(CallEntry *) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_DeleteCallEntry(uint32_t, uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_DeleteCallEntry(uint32_t, uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_ClearCallEntries(uint8_t, uint8_t)
-{
-    return kStatusNotSupported;
-}
+MEC_STATUS _MEC_ClearCallEntries(uint8_t, uint8_t) { return kStatusNotSupported; }

@@ -81,15 +81,10 @@ MEC_STATUS _MEC_GetPinState(uint8_t *state)
             engine.setSimUsable(true);
             return kStatusOk;
         case PinCode::SimPin:
-        case PinCode::PhoneLockPin:
-            *state = 1;
-            return kStatusOk;
+        case PinCode::PhoneLockPin: *state = 1; return kStatusOk;
         case PinCode::SimPuk:
-        case PinCode::PhoneLockPuk:
-            *state = 2;
-            return kStatusOk;
-        case PinCode::NoSim:
-            return kStatusNoSim;
+        case PinCode::PhoneLockPuk: *state = 2; return kStatusOk;
+        case PinCode::NoSim: return kStatusNoSim;
         case PinCode::NotReady:
             // Answered as "SIM busy": the program retries a while before it calls the SIM absent.
             return static_cast<uint16_t>(kStatusCmeBase + 14);
@@ -163,7 +158,8 @@ MEC_STATUS _MEC_SetPinEnable(uint8_t enable, const char *pin)
     if (!isPinText(pin, 4, 8))
         return kStatusWrongPassword;
     return withEngine([&](Engine &engine) {
-        std::string command = std::string("AT+CLCK=\"SC\",") + (enable ? "1" : "0") + ",\"" + pin + "\"";
+        std::string command =
+            std::string("AT+CLCK=\"SC\",") + (enable ? "1" : "0") + ",\"" + pin + "\"";
         return passwordStatus(engine, engine.run(command), false);
     });
 }

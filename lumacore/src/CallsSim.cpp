@@ -22,7 +22,8 @@ MEC_STATUS _MEC_TestSimState(void)
 {
     return withEngine([](Engine &engine) {
         AtResponse response = engine.run("AT+CPMS?");
-        if (response.ok() && response.line("+CPMS:") && parseCpmsQueryResponse(*response.line("+CPMS:")))
+        if (response.ok() && response.line("+CPMS:") &&
+            parseCpmsQueryResponse(*response.line("+CPMS:")))
             return kStatusOk;
         // A card without +CPMS: the SIM answering its IMSI shows it is ready.
         if (response.status == kStatusError || response.status == kStatusCmeBase + 3 ||
@@ -58,7 +59,8 @@ MEC_STATUS _MEC_SetModemPara(const char *pdpType, const char *apn, const char *p
     if (!safeQuotedText(accessPoint, 100) || !safeQuotedText(address, 63))
         return kStatusError;
     return withEngine([&](Engine &engine) {
-        std::string command = "AT+CGDCONT=1,\"" + type + "\",\"" + accessPoint + "\",\"" + address + "\"";
+        std::string command =
+            "AT+CGDCONT=1,\"" + type + "\",\"" + accessPoint + "\",\"" + address + "\"";
         return engine.run(command).status;
     });
 }
@@ -83,7 +85,8 @@ MEC_STATUS _SIMOperate(uint8_t command, uint16_t fileId, uint8_t p1, uint8_t p2,
             return kStatusError;
         if (fileId == kServiceProviderNameFile && command == 176) {
             unsigned offset = static_cast<unsigned>(p1) << 8 | p2;
-            copyOut(response, responseSize, utf8ToSystem(decodeServiceProviderName(sim->data, offset)));
+            copyOut(response, responseSize,
+                    utf8ToSystem(decodeServiceProviderName(sim->data, offset)));
         } else {
             copyOut(response, responseSize, hexFromBytes(sim->data));
         }

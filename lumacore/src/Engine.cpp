@@ -65,10 +65,7 @@ Engine::Engine(EngineTimings timings)
 {
 }
 
-Engine::~Engine()
-{
-    stop();
-}
+Engine::~Engine() { stop(); }
 
 std::shared_ptr<Engine> Engine::current()
 {
@@ -94,7 +91,8 @@ uint16_t Engine::shutdown()
     {
         std::lock_guard lock(g_engineMutex);
         if (g_engine && g_engine->m_events && g_engine->m_events->isCurrent())
-            return kStatusError;  // not from inside a callback: the event thread would wait on itself
+            return kStatusError;  // not from inside a callback: the event thread would wait on
+                                  // itself
         engine = std::move(g_engine);
     }
     if (engine)
@@ -216,9 +214,10 @@ uint16_t Engine::connect(const std::string &path, bool firstStart)
         return port.status;
     }
 
-    auto channel = std::make_shared<AtChannel>(std::move(port.fd), path, [this](AtUnsolicited code) {
-        m_events->post([this, code = std::move(code)] { onUnsolicited(code); });
-    });
+    auto channel =
+        std::make_shared<AtChannel>(std::move(port.fd), path, [this](AtUnsolicited code) {
+            m_events->post([this, code = std::move(code)] { onUnsolicited(code); });
+        });
     // The loss handler needs the channel itself, to tell a stale loss from the current port.
     std::weak_ptr<AtChannel> weak = channel;
     uint16_t status = initialiseCard(*channel);
@@ -292,10 +291,7 @@ uint16_t Engine::initialiseCard(AtChannel &channel)
     return kStatusOk;
 }
 
-AtResponse Engine::run(std::string_view command)
-{
-    return run(command, m_timings.command);
-}
+AtResponse Engine::run(std::string_view command) { return run(command, m_timings.command); }
 
 AtResponse Engine::run(std::string_view command, std::chrono::milliseconds timeout)
 {
@@ -429,8 +425,8 @@ void Engine::fireNetworkChanges()
         text = m_network.serviceText();
         record = m_network.operatorRecord();
         textChanged = text != m_firedServiceText;
-        recordChanged = !m_firedOperator ||
-                        std::memcmp(&*m_firedOperator, &record, sizeof record) != 0;
+        recordChanged =
+            !m_firedOperator || std::memcmp(&*m_firedOperator, &record, sizeof record) != 0;
         m_firedServiceText = text;
         m_firedOperator = record;
     }

@@ -115,7 +115,7 @@ private:
     std::unique_ptr<ModemManagerInhibitor> m_modemManager;
     std::unique_ptr<VirtualCard> m_virtualCard;
 
-    mutable std::mutex m_mutex;  // guards the fields below
+    mutable std::mutex m_mutex;    // guards the fields below
     std::string m_configuredPort;  // LUMACORE_PORT: a path, "virtual", or empty to probe
     std::string m_portPath;        // the port in use or last used
     std::shared_ptr<AtChannel> m_channel;

@@ -8,10 +8,7 @@ EventThread::EventThread() : m_queue(std::make_shared<Queue>())
     m_threadId = m_thread.get_id();
 }
 
-EventThread::~EventThread()
-{
-    stop();
-}
+EventThread::~EventThread() { stop(); }
 
 void EventThread::post(std::function<void()> work)
 {

@@ -69,18 +69,15 @@ struct ModemManagerInhibitor::Connection {
 
 ModemManagerInhibitor::ModemManagerInhibitor() = default;
 
-ModemManagerInhibitor::~ModemManagerInhibitor()
-{
-    release();
-}
+ModemManagerInhibitor::~ModemManagerInhibitor() { release(); }
 
 bool ModemManagerInhibitor::inhibitModemOf(const std::string &portPath)
 {
     m_message.clear();
     if (!m_connection) {
         static std::atomic<int> counter{0};
-        m_connection = std::make_unique<Connection>(
-            QStringLiteral("lumacore-modemmanager-%1").arg(counter++));
+        m_connection =
+            std::make_unique<Connection>(QStringLiteral("lumacore-modemmanager-%1").arg(counter++));
     }
     QDBusConnection &bus = m_connection->bus;
     if (!bus.isConnected() || !bus.interface() ||
@@ -143,10 +140,7 @@ namespace lumacore {
 struct ModemManagerInhibitor::Connection {};
 ModemManagerInhibitor::ModemManagerInhibitor() = default;
 ModemManagerInhibitor::~ModemManagerInhibitor() = default;
-bool ModemManagerInhibitor::inhibitModemOf(const std::string &)
-{
-    return false;
-}
+bool ModemManagerInhibitor::inhibitModemOf(const std::string &) { return false; }
 void ModemManagerInhibitor::release() {}
 
 }  // namespace lumacore

@@ -11,10 +11,7 @@ namespace lumacore {
 
 namespace {
 
-bool isRegistered(int stat)
-{
-    return stat == 1 || stat == 5;
-}
+bool isRegistered(int stat) { return stat == 1 || stat == 5; }
 
 }  // namespace
 
@@ -67,20 +64,11 @@ void NetworkState::setOperator(const OperatorQuery &query)
     m_operatorStale = false;
 }
 
-void NetworkState::clear()
-{
-    *this = NetworkState();
-}
+void NetworkState::clear() { *this = NetworkState(); }
 
-bool NetworkState::circuitRegistered() const
-{
-    return m_haveCs && isRegistered(m_cs.stat);
-}
+bool NetworkState::circuitRegistered() const { return m_haveCs && isRegistered(m_cs.stat); }
 
-bool NetworkState::packetRegistered() const
-{
-    return m_havePs && isRegistered(m_ps.stat);
-}
+bool NetworkState::packetRegistered() const { return m_havePs && isRegistered(m_ps.stat); }
 
 int NetworkState::accessTechnology() const
 {
@@ -132,7 +120,8 @@ std::string NetworkState::roamingText() const
 {
     if (!registered())
         return {};
-    bool roaming = (circuitRegistered() && m_cs.stat == 5) || (packetRegistered() && m_ps.stat == 5);
+    bool roaming =
+        (circuitRegistered() && m_cs.stat == 5) || (packetRegistered() && m_ps.stat == 5);
     return roaming ? "ROAM_ON" : "ROAM_OFF";
 }
 

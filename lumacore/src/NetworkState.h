@@ -42,7 +42,7 @@ private:
     Registration m_ps;
     bool m_haveCs = false;
     bool m_havePs = false;
-    std::string m_operatorName;   // UTF-8
+    std::string m_operatorName;  // UTF-8
     std::string m_operatorNumeric;
     int m_operatorTechnology = -1;
     bool m_operatorStale = true;

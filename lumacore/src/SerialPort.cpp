@@ -29,10 +29,7 @@ UniqueFd &UniqueFd::operator=(UniqueFd &&other) noexcept
     return *this;
 }
 
-UniqueFd::~UniqueFd()
-{
-    reset();
-}
+UniqueFd::~UniqueFd() { reset(); }
 
 void UniqueFd::reset()
 {
@@ -148,7 +145,7 @@ PortOpenResult openControlPort(const std::string &path)
         result.message = path + ": " + std::strerror(errno);
         return result;
     }
-    termios settings {};
+    termios settings{};
     if (::tcgetattr(fd.get(), &settings) == 0) {
         ::cfmakeraw(&settings);
         settings.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);

@@ -32,8 +32,8 @@ private:
 
 struct PortOpenResult {
     UniqueFd fd;
-    uint16_t status = 0;    // 0, 7002 (no such port / cannot open), 7005 (held by another process)
-    std::string message;    // why it failed, for the user: names the holder of a busy port
+    uint16_t status = 0;  // 0, 7002 (no such port / cannot open), 7005 (held by another process)
+    std::string message;  // why it failed, for the user: names the holder of a busy port
 };
 
 // Opens the port raw 8N1 at 115200, without echo or line editing on our side, non-blocking, and

@@ -33,14 +33,15 @@ void appendUtf8(std::string &out, char32_t code)
 
 // GSM 03.38 default alphabet.
 constexpr std::array<char16_t, 128> kGsmDefault{
-    u'@', u'£', u'$', u'¥', u'è', u'é', u'ù', u'ì', u'ò', u'Ç', u'\n', u'Ø', u'ø', u'\r', u'Å', u'å',
-    u'Δ', u'_', u'Φ', u'Γ', u'Λ', u'Ω', u'Π', u'Ψ', u'Σ', u'Θ', u'Ξ', u'\x1b', u'Æ', u'æ', u'ß', u'É',
-    u' ', u'!', u'"', u'#', u'¤', u'%', u'&', u'\'', u'(', u')', u'*', u'+', u',', u'-', u'.', u'/',
-    u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8', u'9', u':', u';', u'<', u'=', u'>', u'?',
-    u'¡', u'A', u'B', u'C', u'D', u'E', u'F', u'G', u'H', u'I', u'J', u'K', u'L', u'M', u'N', u'O',
-    u'P', u'Q', u'R', u'S', u'T', u'U', u'V', u'W', u'X', u'Y', u'Z', u'Ä', u'Ö', u'Ñ', u'Ü', u'§',
-    u'¿', u'a', u'b', u'c', u'd', u'e', u'f', u'g', u'h', u'i', u'j', u'k', u'l', u'm', u'n', u'o',
-    u'p', u'q', u'r', u's', u't', u'u', u'v', u'w', u'x', u'y', u'z', u'ä', u'ö', u'ñ', u'ü', u'à'};
+    u'@', u'£', u'$', u'¥', u'è', u'é', u'ù', u'ì', u'ò', u'Ç',  u'\n', u'Ø', u'ø',    u'\r', u'Å',
+    u'å', u'Δ', u'_', u'Φ', u'Γ', u'Λ', u'Ω', u'Π', u'Ψ', u'Σ',  u'Θ',  u'Ξ', u'\x1b', u'Æ',  u'æ',
+    u'ß', u'É', u' ', u'!', u'"', u'#', u'¤', u'%', u'&', u'\'', u'(',  u')', u'*',    u'+',  u',',
+    u'-', u'.', u'/', u'0', u'1', u'2', u'3', u'4', u'5', u'6',  u'7',  u'8', u'9',    u':',  u';',
+    u'<', u'=', u'>', u'?', u'¡', u'A', u'B', u'C', u'D', u'E',  u'F',  u'G', u'H',    u'I',  u'J',
+    u'K', u'L', u'M', u'N', u'O', u'P', u'Q', u'R', u'S', u'T',  u'U',  u'V', u'W',    u'X',  u'Y',
+    u'Z', u'Ä', u'Ö', u'Ñ', u'Ü', u'§', u'¿', u'a', u'b', u'c',  u'd',  u'e', u'f',    u'g',  u'h',
+    u'i', u'j', u'k', u'l', u'm', u'n', u'o', u'p', u'q', u'r',  u's',  u't', u'u',    u'v',  u'w',
+    u'x', u'y', u'z', u'ä', u'ö', u'ñ', u'ü', u'à'};
 
 char16_t gsmExtension(uint8_t septet)
 {

@@ -119,7 +119,8 @@ std::string checkStoreFile(const std::string &path)
         problem = path + " is a store of another version";
     if (problem.empty()) {
         statement = nullptr;
-        if (sqlite3_prepare_v2(database, "PRAGMA quick_check", -1, &statement, nullptr) != SQLITE_OK ||
+        if (sqlite3_prepare_v2(database, "PRAGMA quick_check", -1, &statement, nullptr) !=
+                SQLITE_OK ||
             sqlite3_step(statement) != SQLITE_ROW ||
             std::string(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))) != "ok")
             problem = path + " is damaged";
@@ -186,8 +187,8 @@ uint16_t Store::createSchema()
     char *error = nullptr;
     std::string script = std::string("BEGIN;") + kSchema +
                          "INSERT OR IGNORE INTO store_info (key, value) VALUES ('kind', '" +
-                         kStoreMark + "');" + "PRAGMA user_version = " +
-                         std::to_string(kSchemaVersion) + ";COMMIT;";
+                         kStoreMark + "');" +
+                         "PRAGMA user_version = " + std::to_string(kSchemaVersion) + ";COMMIT;";
     if (sqlite3_exec(m_database, script.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
         m_message = m_path + ": " + (error ? error : "cannot create the tables");
         sqlite3_free(error);
@@ -217,10 +218,7 @@ void Store::close()
     m_database = nullptr;
 }
 
-bool Store::isOpen() const
-{
-    return m_database != nullptr;
-}
+bool Store::isOpen() const { return m_database != nullptr; }
 
 uint16_t Store::backupTo(const std::string &path)
 {

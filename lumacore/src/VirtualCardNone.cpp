@@ -3,9 +3,6 @@
 
 namespace lumacore {
 
-std::unique_ptr<VirtualCard> VirtualCard::start()
-{
-    return nullptr;
-}
+std::unique_ptr<VirtualCard> VirtualCard::start() { return nullptr; }
 
 }  // namespace lumacore

@@ -276,8 +276,8 @@ TEST_F(FakeLumacoreTest, RegisteredSinkCarriesMessagesFromEitherThread)
 
     _MEC_USSD_REPLY reply{};
     std::strcpy(reply.text, "Balance 5");
-    auto sent = lumacore_fake::sendToAppFromEventThread(MEC_MSG_USSD_REPLY, 0, 0, &reply,
-                                                        sizeof reply);
+    auto sent =
+        lumacore_fake::sendToAppFromEventThread(MEC_MSG_USSD_REPLY, 0, 0, &reply, sizeof reply);
     EXPECT_EQ(sent.get(), 255);
     {
         std::lock_guard lock(window.mutex);

@@ -95,10 +95,7 @@ void printLine(const char *key, const std::string &value)
     std::printf("%s: %s\n", key, value.c_str());
 }
 
-std::string describe(uint16_t status)
-{
-    return "unknown (status " + std::to_string(status) + ")";
-}
+std::string describe(uint16_t status) { return "unknown (status " + std::to_string(status) + ")"; }
 
 int status(const std::string &portName, const std::string &pin)
 {
@@ -118,8 +115,10 @@ int status(const std::string &portName, const std::string &pin)
 
     uint8_t mode = 0;
     uint16_t result = _MEC_GetOperationMode(&mode);
-    printLine("mode", result ? describe(result)
-                             : mode == 5 ? "on line" : mode == 6 ? "off line" : "low power");
+    printLine("mode", result      ? describe(result)
+                      : mode == 5 ? "on line"
+                      : mode == 6 ? "off line"
+                                  : "low power");
 
     uint8_t pinState = 0;
     result = _MEC_GetPinState(&pinState);
@@ -131,11 +130,14 @@ int status(const std::string &portName, const std::string &pin)
     if (result == kStatusNoSim)
         printLine("pin", "no SIM");
     else
-        printLine("pin", result ? describe(result)
-                                : pinState == 0 ? "ready" : pinState == 1 ? "PIN wanted" : "PUK wanted");
+        printLine("pin", result          ? describe(result)
+                         : pinState == 0 ? "ready"
+                         : pinState == 1 ? "PIN wanted"
+                                         : "PUK wanted");
     uint8_t pinLeft = 0, pukLeft = 0;
     if (_MEC_QueryPINLeftTimes(&pinLeft, &pukLeft) == kStatusOk)
-        printLine("attempts", "PIN " + std::to_string(pinLeft) + ", PUK " + std::to_string(pukLeft));
+        printLine("attempts",
+                  "PIN " + std::to_string(pinLeft) + ", PUK " + std::to_string(pukLeft));
     if (result == kStatusOk && pinState == 0)
         _MEC_NetcardStart();
 
@@ -152,7 +154,9 @@ int status(const std::string &portName, const std::string &pin)
     printLine("network type", result ? describe(result) : std::string(network.networkType));
     uint8_t csq = 0;
     result = _MEC_GetCsq(&csq);
-    printLine("signal", result ? describe(result) : csq == 99 ? "unknown" : std::to_string(csq) + " of 31");
+    printLine("signal", result      ? describe(result)
+                        : csq == 99 ? "unknown"
+                                    : std::to_string(csq) + " of 31");
     char imei[MEC_IMEI_TEXT_SIZE] = {};
     result = _MEC_QueryImei(imei);
     printLine("imei", result ? describe(result) : std::string(imei));

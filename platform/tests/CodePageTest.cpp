@@ -33,9 +33,15 @@ TEST(PlatformCodePage, RoundTripsInEachCodePage)
         std::string bytes;
     };
     const Case cases[] = {
-        {"UTF-8", u"Grüße € 中文 \U0001F600", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80"},
-        {"CP1252", u"Grüße € œ", "Gr\xFC\xDF" "e \x80 \x9C"},
-        {"GBK", u"中文短信；OK", "\xD6\xD0\xCE\xC4\xB6\xCC\xD0\xC5\xA3\xBB" "OK"},
+        {"UTF-8", u"Grüße € 中文 \U0001F600",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xE2\x82\xAC \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80"},
+        {"CP1252", u"Grüße € œ",
+         "Gr\xFC\xDF"
+         "e \x80 \x9C"},
+        {"GBK", u"中文短信；OK",
+         "\xD6\xD0\xCE\xC4\xB6\xCC\xD0\xC5\xA3\xBB"
+         "OK"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.codePage);
@@ -82,14 +88,25 @@ TEST(PlatformCodePage, TruncationNeverSplitsACharacter)
         {"UTF-8", "ab\xE4\xB8\xAD", 4, "ab"},
         {"UTF-8", "ab\xE4\xB8\xAD", 2, "ab"},
         {"UTF-8", "\xF0\x9F\x98\x80x", 3, ""},
-        {"UTF-8", "a\xC3\xBC" "b", 2, "a"},
+        {"UTF-8",
+         "a\xC3\xBC"
+         "b",
+         2, "a"},
         // GBK trail bytes overlap the lead-byte range: "中文" is D6 D0 CE C4, and cutting after
         // 3 bytes must not take D0 CE for a character.
         {"GBK", "\xD6\xD0\xCE\xC4", 3, "\xD6\xD0"},
         {"GBK", "a\xD6\xD0\xCE\xC4", 4, "a\xD6\xD0"},
         {"GBK", "a\xD6\xD0\xCE\xC4", 5, "a\xD6\xD0\xCE\xC4"},
-        {"GBK", "\xD6\xD0" "ab", 3, "\xD6\xD0" "a"},
-        {"CP1252", "Gr\xFC\xDF" "e", 3, "Gr\xFC"},
+        {"GBK",
+         "\xD6\xD0"
+         "ab",
+         3,
+         "\xD6\xD0"
+         "a"},
+        {"CP1252",
+         "Gr\xFC\xDF"
+         "e",
+         3, "Gr\xFC"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.codePage) + " max " + std::to_string(c.maxBytes));

@@ -28,20 +28,23 @@ protected:
 TEST_F(PlatformIniFile, ReadsValuesAsTheSkinWritesThem)
 {
     const std::string longValue(120, 'x');
-    const IniFile ini(write("orphan=before any section\r\n"
-                            "; comment line\r\n"
-                            "[MAIN.CallButton]\r\n"
-                            "Image = 10,20,30,40 \r\n"
-                            "  ;Image Hot=1,1,1,1\r\n"
-                            "Hot Color=16711680\r\n"
-                            "Image=99,99,99,99\r\n"
-                            "[ dataconnect.DataTxRateLabel ]\n"
-                            "Color=\t255\n"
-                            "Long=" + QByteArray::fromStdString(longValue) + "\n"
-                            "Empty=\n"
-                            "no equals sign here\n"
-                            "[MAIN.CALLBUTTON]\n"
-                            "Back Color=7\n"));
+    const IniFile ini(
+        write("orphan=before any section\r\n"
+              "; comment line\r\n"
+              "[MAIN.CallButton]\r\n"
+              "Image = 10,20,30,40 \r\n"
+              "  ;Image Hot=1,1,1,1\r\n"
+              "Hot Color=16711680\r\n"
+              "Image=99,99,99,99\r\n"
+              "[ dataconnect.DataTxRateLabel ]\n"
+              "Color=\t255\n"
+              "Long=" +
+              QByteArray::fromStdString(longValue) +
+              "\n"
+              "Empty=\n"
+              "no equals sign here\n"
+              "[MAIN.CALLBUTTON]\n"
+              "Back Color=7\n"));
     ASSERT_TRUE(ini.isLoaded());
 
     struct Case {
@@ -50,11 +53,11 @@ TEST_F(PlatformIniFile, ReadsValuesAsTheSkinWritesThem)
         std::string expected;
     };
     const Case cases[] = {
-        {"MAIN.CALLBUTTON", "Image", "10,20,30,40"},       // commas kept, blanks trimmed
-        {"main.callbutton", "IMAGE", "10,20,30,40"},       // case ignored; first key wins
+        {"MAIN.CALLBUTTON", "Image", "10,20,30,40"},  // commas kept, blanks trimmed
+        {"main.callbutton", "IMAGE", "10,20,30,40"},  // case ignored; first key wins
         {"MAIN.CallButton", "hot color", "16711680"},
-        {"MAIN.CallButton", "Image Hot", "dflt"},          // commented out
-        {"MAIN.CallButton", "Back Color", "7"},            // a repeated section adds keys
+        {"MAIN.CallButton", "Image Hot", "dflt"},  // commented out
+        {"MAIN.CallButton", "Back Color", "7"},    // a repeated section adds keys
         {"DATACONNECT.DataTxRateLabel", "Color", "255"},
         {"DataConnect.DataTxRateLabel", "Long", std::string(99, 'x')},
         {"DataConnect.DataTxRateLabel", "Empty", ""},
@@ -74,8 +77,9 @@ TEST_F(PlatformIniFile, ReadsValuesAsTheSkinWritesThem)
 
 TEST_F(PlatformIniFile, IntegersAndMissingFiles)
 {
-    const IniFile ini(write("\xEF\xBB\xBF[Colors]\nText=255\nNegative=-12px\nPlus=+4\nWord=red\n"
-                            "Huge=99999999999\nBoth=+-3\n"));
+    const IniFile ini(
+        write("\xEF\xBB\xBF[Colors]\nText=255\nNegative=-12px\nPlus=+4\nWord=red\n"
+              "Huge=99999999999\nBoth=+-3\n"));
     EXPECT_EQ(ini.intValue("colors", "Text", -1), 255);
     EXPECT_EQ(ini.intValue("colors", "Negative", -1), -12);
     EXPECT_EQ(ini.intValue("colors", "Plus", -1), 4);

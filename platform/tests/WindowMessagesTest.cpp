@@ -78,7 +78,8 @@ TEST(PlatformWindowMessages, SendFromWorkerRunsOnWindowThreadAndReturnsAnswer)
     intptr_t answer = -1;
     std::thread worker([&] {
         const uint8_t reply[] = {1, 2, 3};
-        answer = SendMessage(&window, WM_USSD_REPLY, 7, 5, std::make_unique<ByteBlock>(reply, sizeof reply));
+        answer = SendMessage(&window, WM_USSD_REPLY, 7, 5,
+                             std::make_unique<ByteBlock>(reply, sizeof reply));
         finished = true;
     });
     const bool done = processEventsUntil([&] { return finished.load(); });
@@ -107,7 +108,8 @@ TEST(PlatformWindowMessages, PostIsDeliveredLaterWithItsPayload)
 {
     Receiver window;
     std::thread worker([&] {
-        EXPECT_TRUE(PostMessage(&window, WM_SMS_REPORT, 0, 0, std::make_unique<ByteBlock>(std::vector<uint8_t>(61, 0xAB))));
+        EXPECT_TRUE(PostMessage(&window, WM_SMS_REPORT, 0, 0,
+                                std::make_unique<ByteBlock>(std::vector<uint8_t>(61, 0xAB))));
     });
     worker.join();
     EXPECT_EQ(window.received, 0);
@@ -123,16 +125,19 @@ TEST(PlatformWindowMessages, PayloadOfUndeliveredMessageIsDestroyed)
     {
         auto window = std::make_unique<Receiver>();
         for (int i = 0; i < 3; ++i)
-            ASSERT_TRUE(PostMessage(window.get(), WM_SMS_NEW, 0, 0, std::make_unique<CountingPayload>(destroyed)));
+            ASSERT_TRUE(PostMessage(window.get(), WM_SMS_NEW, 0, 0,
+                                    std::make_unique<CountingPayload>(destroyed)));
         window.reset();  // gone before its queue was ever run
     }
     EXPECT_EQ(destroyed, 3);
     QCoreApplication::processEvents();
     EXPECT_EQ(destroyed, 3);
 
-    EXPECT_FALSE(PostMessage(nullptr, WM_SMS_NEW, 0, 0, std::make_unique<CountingPayload>(destroyed)));
+    EXPECT_FALSE(
+        PostMessage(nullptr, WM_SMS_NEW, 0, 0, std::make_unique<CountingPayload>(destroyed)));
     EXPECT_EQ(destroyed, 4);
-    EXPECT_EQ(SendMessage(nullptr, WM_SMS_NEW, 0, 0, std::make_unique<CountingPayload>(destroyed)), 0);
+    EXPECT_EQ(SendMessage(nullptr, WM_SMS_NEW, 0, 0, std::make_unique<CountingPayload>(destroyed)),
+              0);
     EXPECT_EQ(destroyed, 5);
 }
 

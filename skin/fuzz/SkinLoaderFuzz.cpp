@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const char *section : {"A", "MESSAGEBOX.BTOK", "MAIN.YBBACKIMAGE", "L"}) {
         for (const char *key : {"Image", "Image Hot", "Image Pushed", "Image0", "Image1"}) {
             const QImage picture = manager.picture(section, key);
-            if (!picture.isNull() && (picture.width() != manager.width() || picture.height() != manager.height()))
+            if (!picture.isNull() &&
+                (picture.width() != manager.width() || picture.height() != manager.height()))
                 __builtin_trap();
         }
         (void)manager.color(section, "Color");

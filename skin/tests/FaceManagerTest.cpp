@@ -91,17 +91,17 @@ TEST_F(FaceManagerTest, UnusableRectangleKeepsTheDesignTimePicture)
         bool replaced;
     };
     const Case cases[] = {
-        {"10,20,0,5", false},   // zero width: no picture
-        {"10,20,5,0", false},   // zero height
-        {"-1,0,5,5", false},    // negative left
-        {"0,0,5,-5", false},    // negative height
-        {"1,2,3", false},       // three numbers
-        {"a,b,c,d", false},     // no numbers
-        {"1;2;3;4", false},     // wrong separator
+        {"10,20,0,5", false},          // zero width: no picture
+        {"10,20,5,0", false},          // zero height
+        {"-1,0,5,5", false},           // negative left
+        {"0,0,5,-5", false},           // negative height
+        {"1,2,3", false},              // three numbers
+        {"a,b,c,d", false},            // no numbers
+        {"1;2;3;4", false},            // wrong separator
         {"99999999999,0,4,4", false},  // does not fit
         {"2147483647,0,4,4", false},   // right edge would not fit
-        {"", false},            // empty value reads as missing
-        {" 1, 2, 3, 4", true},  // blanks before numbers, as sscanf allows
+        {"", false},                   // empty value reads as missing
+        {" 1, 2, 3, 4", true},         // blanks before numbers, as sscanf allows
         {"1,2,3,4 trailing", true},
         {"35,25,10,10", true},  // partly outside the atlas: the outside stays transparent
     };
@@ -123,10 +123,10 @@ TEST_F(FaceManagerTest, ImageListStopsAtTheFirstMissingMember)
         int count;
     };
     const Case cases[] = {
-        {"[L.LIST]\nImage1=0,0,4,4\nImage2=0,0,4,4\n", 0},           // no Image0: empty
+        {"[L.LIST]\nImage1=0,0,4,4\nImage2=0,0,4,4\n", 0},                  // no Image0: empty
         {"[L.LIST]\nImage0=0,0,4,4\nImage1=4,0,4,4\nImage3=0,0,4,4\n", 2},  // gap after Image1
-        {"[L.LIST]\nImage0=0,0,0,4\nImage1=0,0,4,4\n", 0},           // Image0 yields no picture
-        {"[OTHER]\nImage0=0,0,4,4\n", 0},                             // section missing
+        {"[L.LIST]\nImage0=0,0,0,4\nImage1=0,0,4,4\n", 0},  // Image0 yields no picture
+        {"[OTHER]\nImage0=0,0,4,4\n", 0},                   // section missing
     };
     for (const Case &c : cases) {
         DestroyFaceManager();
@@ -165,18 +165,16 @@ TEST_F(FaceManagerTest, ChoosingFailsAndDisablesSkinning)
         bool writeAtlas;
     };
     const Case cases[] = {
-        {"variant 3", 1, 3, true},
-        {"variant 0", 1, 0, true},
-        {"mode not set", -1, 2, true},
-        {"mode 2", 2, 2, true},
-        {"no atlas", 1, 2, false},
+        {"variant 3", 1, 3, true}, {"variant 0", 1, 0, true}, {"mode not set", -1, 2, true},
+        {"mode 2", 2, 2, true},    {"no atlas", 1, 2, false},
     };
     for (const Case &c : cases) {
         DestroyFaceManager();
         QFile::remove(folder.skinPath(QStringLiteral("ArgBrisaOthers.png")));
         if (c.writeAtlas)
             folder.writeAtlas(QStringLiteral("ArgBrisaOthers.png"), gradientAtlas());
-        folder.writeIni(QStringLiteral("ArgBrisaOthers.ini"), "[W.LABEL]\nColor=255\n[W.IMG]\nImage=0,0,4,4\n");
+        folder.writeIni(QStringLiteral("ArgBrisaOthers.ini"),
+                        "[W.LABEL]\nColor=255\n[W.IMG]\nImage=0,0,4,4\n");
         CreateFaceManager();
         SetFaceMode(c.mode);
         EXPECT_FALSE(ChooseFaceSkin(c.variant)) << c.what;
@@ -220,22 +218,25 @@ TEST_F(FaceManagerTest, SkinPathsFollowTheVariant)
     CreateFaceManager();
     SetFaceMode(1);
     ASSERT_TRUE(ChooseFaceSkin(1));
-    EXPECT_EQ(CurrentFaceManager()->iniPath(), QStringLiteral("./resource/image/Default/ArgBrisaMain.ini"));
-    EXPECT_EQ(CurrentFaceManager()->pngPath(), QStringLiteral("./resource/image/Default/ArgBrisaMain.png"));
+    EXPECT_EQ(CurrentFaceManager()->iniPath(),
+              QStringLiteral("./resource/image/Default/ArgBrisaMain.ini"));
+    EXPECT_EQ(CurrentFaceManager()->pngPath(),
+              QStringLiteral("./resource/image/Default/ArgBrisaMain.png"));
 }
 
 TEST_F(FaceManagerTest, ColoursGoWhereTheControlKindWantsThem)
 {
     // 255 is pure red as a COLORREF (0x00BBGGRR); 16711680 pure blue; 65280 green.
-    ASSERT_TRUE(makeSkin("[W.LABEL]\nColor=255\nBack Color=16711680\n"
-                         "[W.EDIT]\nColor=65280\n"
-                         "[W.RADIO]\nColor=16711680\nBack Color=255\n"
-                         "[W.CHECK]\nColor=65280\n"
-                         "[W.MEMO]\nColor=255\n"
-                         "[W.LINK]\nColor=65280\nHot Color=255\n"
-                         "[W.BUTTON]\nImage=0,0,10,9\nColor=16711680\nHot Color=65280\n"
-                         "[W.FORM]\nBack Color=65280\nColor=255\n"
-                         "[W.JUNK]\nColor=junk\n"));
+    ASSERT_TRUE(
+        makeSkin("[W.LABEL]\nColor=255\nBack Color=16711680\n"
+                 "[W.EDIT]\nColor=65280\n"
+                 "[W.RADIO]\nColor=16711680\nBack Color=255\n"
+                 "[W.CHECK]\nColor=65280\n"
+                 "[W.MEMO]\nColor=255\n"
+                 "[W.LINK]\nColor=65280\nHot Color=255\n"
+                 "[W.BUTTON]\nImage=0,0,10,9\nColor=16711680\nHot Color=65280\n"
+                 "[W.FORM]\nBack Color=65280\nColor=255\n"
+                 "[W.JUNK]\nColor=junk\n"));
     const QColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
 
     QWidget form;
@@ -287,8 +288,9 @@ TEST_F(FaceManagerTest, ColoursGoWhereTheControlKindWantsThem)
 
 TEST_F(FaceManagerTest, ImageControlTakesPushedAndHotPictures)
 {
-    ASSERT_TRUE(makeSkin("[W.ICON]\nImage=0,0,4,4\nImage Pushed=4,0,4,4\nImage Hot=8,0,4,4\n"
-                         "[W.PLAIN]\nImage=0,0,4,4\n"));
+    ASSERT_TRUE(
+        makeSkin("[W.ICON]\nImage=0,0,4,4\nImage Pushed=4,0,4,4\nImage Hot=8,0,4,4\n"
+                 "[W.PLAIN]\nImage=0,0,4,4\n"));
     TImImage icon;
     ApplyFace(&icon, QStringLiteral("W.ICON"));
     EXPECT_EQ(icon.Picture().toImage().pixel(0, 0), qRgb(0, 0, 77));
@@ -309,8 +311,8 @@ TEST(ColorRefTest, ParsesLikeLongDecimal)
         ColorRef value;
     };
     const Case cases[] = {
-        {"255", 255}, {"  16777215", 16777215}, {"12abc", 12}, {"abc", 0},
-        {"", 0},      {"+7", 7},                {"-1", 0xFFFFFFFFu},
+        {"255", 255}, {"  16777215", 16777215}, {"12abc", 12}, {"abc", 0}, {"", 0},
+        {"+7", 7},    {"-1", 0xFFFFFFFFu},
     };
     for (const Case &c : cases)
         EXPECT_EQ(parseColorRef(c.text), c.value) << c.text;

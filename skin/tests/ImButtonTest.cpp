@@ -86,8 +86,8 @@ TEST(ImButtonFrame, StateChoosesTheFrame)
         {"single frame disabled", stateOf(true, false, false), 1, 24, 24, 0, 1},
     };
     for (const Case &c : cases) {
-        const ImButtonFrame frame = TCustomImButton::chooseFrame(c.state, 0, c.pictureCount,
-                                                                 c.pictureHeight, 0, 0, c.buttonHeight);
+        const ImButtonFrame frame = TCustomImButton::chooseFrame(
+            c.state, 0, c.pictureCount, c.pictureHeight, 0, 0, c.buttonHeight);
         EXPECT_FALSE(frame.fromAnimation) << c.what;
         EXPECT_EQ(frame.index, c.frame) << c.what;
         EXPECT_EQ(frame.count, c.count) << c.what;
@@ -96,16 +96,16 @@ TEST(ImButtonFrame, StateChoosesTheFrame)
 
 TEST(ImButtonFrame, HoverAnimationUsesItsOwnStrip)
 {
-    const ImButtonFrame frame = TCustomImButton::chooseFrame(stateOf(false, false, true, true), 2, 3,
-                                                             72, 4, 96, 24);
+    const ImButtonFrame frame =
+        TCustomImButton::chooseFrame(stateOf(false, false, true, true), 2, 3, 72, 4, 96, 24);
     EXPECT_TRUE(frame.fromAnimation);
     EXPECT_EQ(frame.index, 2);
     EXPECT_EQ(frame.count, 4);
-    const ImButtonFrame wrapped = TCustomImButton::chooseFrame(stateOf(false, false, true, true), 4, 3,
-                                                               72, 4, 96, 24);
+    const ImButtonFrame wrapped =
+        TCustomImButton::chooseFrame(stateOf(false, false, true, true), 4, 3, 72, 4, 96, 24);
     EXPECT_EQ(wrapped.index, 0);
-    const ImButtonFrame pushed = TCustomImButton::chooseFrame(stateOf(false, true, true, true), 1, 3,
-                                                              72, 4, 96, 24);
+    const ImButtonFrame pushed =
+        TCustomImButton::chooseFrame(stateOf(false, true, true, true), 1, 3, 72, 4, 96, 24);
     EXPECT_FALSE(pushed.fromAnimation);
     EXPECT_EQ(pushed.index, 2);
 }

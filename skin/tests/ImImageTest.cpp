@@ -36,8 +36,9 @@ void click(QWidget &widget)
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), widget.mapToGlobal(QPointF(1, 1)),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), widget.mapToGlobal(QPointF(1, 1)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1),
+                        widget.mapToGlobal(QPointF(1, 1)), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(&widget, &release);
 }
 

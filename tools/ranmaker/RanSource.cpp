@@ -64,10 +64,7 @@ Setter choiceField(char *field, size_t size, std::set<std::string_view> choices)
     };
 }
 
-Setter flagField(char *field, size_t size)
-{
-    return choiceField(field, size, {"0", "1"});
-}
+Setter flagField(char *field, size_t size) { return choiceField(field, size, {"0", "1"}); }
 
 template <typename Store>
 Setter integerField(int64_t low, int64_t high, Store store)
@@ -112,9 +109,8 @@ std::map<std::string, Setter, std::less<>> settingsKeys(AllConfig &c)
         {"pin_request", integerField(0, 1, [&c](int64_t v) { c.pinRequestEnabled = uint8_t(v); })},
         {"auto_selection",
          integerField(0, 2, [&c](int64_t v) { c.autoSelectionChoice = uint8_t(v); })},
-        {"concat_reference", integerField(0, INT32_MAX, [&c](int64_t v) {
-             c.concatReference.set(int32_t(v));
-         })},
+        {"concat_reference",
+         integerField(0, INT32_MAX, [&c](int64_t v) { c.concatReference.set(int32_t(v)); })},
     };
 }
 
@@ -143,11 +139,13 @@ std::string checkProfiles(const std::vector<ProfileRecord> &profiles)
         const auto field = [](const auto &array) {
             return platform::fieldText(array, sizeof array);
         };
-        const std::string_view required[] = {
-            field(profile.pdpType),          field(profile.authentication),
-            field(profile.apnAutomatic),     field(profile.dnsAutomatic),
-            field(profile.pdpAddressAutomatic), field(profile.askCredentials),
-            field(profile.saveCredentials)};
+        const std::string_view required[] = {field(profile.pdpType),
+                                             field(profile.authentication),
+                                             field(profile.apnAutomatic),
+                                             field(profile.dnsAutomatic),
+                                             field(profile.pdpAddressAutomatic),
+                                             field(profile.askCredentials),
+                                             field(profile.saveCredentials)};
         for (const std::string_view value : required) {
             if (value.empty())
                 return "profile \"" + std::string(name) +
@@ -198,8 +196,8 @@ std::string parseSource(std::string_view source, DeliveredFiles &files)
             } else if (section == "settings" || section == "volume") {
                 if (!seenSections.insert(std::string(section)).second)
                     return fail("[" + std::string(section) + "] appears twice");
-                keys = section == "settings" ? settingsKeys(files.settings)
-                                             : volumeKeys(files.volume);
+                keys =
+                    section == "settings" ? settingsKeys(files.settings) : volumeKeys(files.volume);
             } else {
                 return fail("unknown section [" + std::string(section) + "]");
             }

@@ -27,30 +27,37 @@ SceneRegistrar messageBox(const char *name, const char *description, int icon, c
 }
 
 const SceneRegistrar scenes[] = {
-    messageBox("messagebox-info", "one button, information, short text", 1, boxes::kButtonSingle, 1102,
-               "The data card has been powered off."),
-    messageBox("messagebox-warning-long", "one button, warning, long text in the memo", 2, boxes::kButtonSingle,
-               1098, "Messages or contacts are being processed. Please wait until this has finished."),
+    messageBox("messagebox-info", "one button, information, short text", 1, boxes::kButtonSingle,
+               1102, "The data card has been powered off."),
+    messageBox("messagebox-warning-long", "one button, warning, long text in the memo", 2,
+               boxes::kButtonSingle, 1098,
+               "Messages or contacts are being processed. Please wait until this has finished."),
     messageBox("messagebox-warning-short", "one button, warning, short text in the label", 2,
                boxes::kButtonSingle, 0, "PIN code incorrect."),
     messageBox("messagebox-question", "two buttons, question", 3, boxes::kButtonDouble, 1042,
                "Do you want to exit Brisa Internet?"),
-    messageBox("messagebox-yesno", "two buttons, question, yes/no captions", 4, boxes::kButtonDouble, 3017,
+    messageBox("messagebox-yesno", "two buttons, question, yes/no captions", 4,
+               boxes::kButtonDouble, 3017,
                "Do you want to restore all settings to their factory values?"),
     messageBox("messagebox-noicon", "two buttons, no icon (type 5)", 5, boxes::kButtonDouble, 0,
                "Save the number as a contact?"),
     messageBox("messagebox-nobuttons", "no buttons, text moved down", 1, boxes::kButtonNo, 3007,
                "Searching for networks..."),
-    messageBox("messagebox-notice", "the call window's notice (OK only)", 1, boxes::kButtonNoModal, 0,
-               "Call ended."),
-    SceneRegistrar({QStringLiteral("progressbox-cancel"), QStringLiteral("progress box with its cancel button"), [] {
+    messageBox("messagebox-notice", "the call window's notice (OK only)", 1, boxes::kButtonNoModal,
+               0, "Call ended."),
+    SceneRegistrar({QStringLiteral("progressbox-cancel"),
+                    QStringLiteral("progress box with its cancel button"),
+                    [] {
                         boxes::TProgressBoxForm box(nullptr, boxes::kButtonSingle);
                         box.SetText(QStringLiteral("Sending message 2 of 5..."));
                         return grabShown(box);
                     }}),
-    SceneRegistrar({QStringLiteral("progressbox-plain"), QStringLiteral("progress box without buttons, long text"), [] {
+    SceneRegistrar({QStringLiteral("progressbox-plain"),
+                    QStringLiteral("progress box without buttons, long text"),
+                    [] {
                         boxes::TProgressBoxForm box(nullptr, boxes::kButtonNo);
-                        box.SetText(QStringLiteral("Copying contacts from the SIM card to the PC, 37 of 120..."));
+                        box.SetText(QStringLiteral(
+                            "Copying contacts from the SIM card to the PC, 37 of 120..."));
                         return grabShown(box);
                     }}),
 };

@@ -58,11 +58,12 @@ void scriptHealthyCard()
         std::strcpy(imsi, "722310123456789");
         return 0;
     });
-    onCall(&_SIMOperate, [](uint8_t, uint16_t, uint8_t, uint8_t, uint8_t, char *response,
-                            uint32_t size) -> MEC_STATUS {
-        std::strncpy(response, "Brisa", size - 1);
-        return 0;
-    });
+    onCall(&_SIMOperate,
+           [](uint8_t, uint16_t, uint8_t, uint8_t, uint8_t, char *response,
+              uint32_t size) -> MEC_STATUS {
+               std::strncpy(response, "Brisa", size - 1);
+               return 0;
+           });
     onCall(&_MEC_QueryImei, [](char *imei) -> MEC_STATUS {
         std::strcpy(imei, "356938035643809");
         return 0;
@@ -86,7 +87,8 @@ public:
     {
         FileStore().setFolder(m_folder.path());
         platform::setMessageBoxHandler([](QWidget *, const QString &, int, bool) { return 1; });
-        platform::setDialogResponder([](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
+        platform::setDialogResponder(
+            [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
         CreateAppWindows();
         settle();
         mainform().showMainWindowNow();
@@ -171,21 +173,27 @@ QImage aboutBox(bool internalVersions)
 }
 
 const SceneRegistrar scenes[] = {
-    SceneRegistrar({QStringLiteral("splash"), QStringLiteral("the splash window while the program starts"), [] {
+    SceneRegistrar({QStringLiteral("splash"),
+                    QStringLiteral("the splash window while the program starts"),
+                    [] {
                         TStartForm splash;
                         return grabShown(splash);
                     }}),
     SceneRegistrar({QStringLiteral("main-state1"), QStringLiteral("main window, no data card"),
                     [] { return mainWindowIn(kCardAbsent); }}),
-    SceneRegistrar({QStringLiteral("main-state7"), QStringLiteral("main window, data card off line"),
+    SceneRegistrar({QStringLiteral("main-state7"),
+                    QStringLiteral("main window, data card off line"),
                     [] { return mainWindowIn(kCardOffline); }}),
     SceneRegistrar({QStringLiteral("main-state10"), QStringLiteral("main window, SIM blocked"),
                     [] { return mainWindowIn(kSimBlocked); }}),
-    SceneRegistrar({QStringLiteral("main-state12"), QStringLiteral("main window, SIM ready on a UMTS network"),
+    SceneRegistrar({QStringLiteral("main-state12"),
+                    QStringLiteral("main window, SIM ready on a UMTS network"),
                     [] { return mainWindowIn(kSimReady); }}),
-    SceneRegistrar({QStringLiteral("tray-menu"), QStringLiteral("the tray icon's menu with the SIM ready"),
+    SceneRegistrar({QStringLiteral("tray-menu"),
+                    QStringLiteral("the tray icon's menu with the SIM ready"),
                     [] { return trayMenu(); }}),
-    SceneRegistrar({QStringLiteral("about"), QStringLiteral("About box with the card's IMEI and versions"),
+    SceneRegistrar({QStringLiteral("about"),
+                    QStringLiteral("About box with the card's IMEI and versions"),
                     [] { return aboutBox(false); }}),
     SceneRegistrar({QStringLiteral("about-internal"),
                     QStringLiteral("About box with the internal versions (an old card)"),

@@ -27,22 +27,20 @@ enum class State { Normal, Hot, Pushed, Disabled };
 void putInState(TImButton &button, State state)
 {
     switch (state) {
-    case State::Normal:
-        break;
+    case State::Normal: break;
     case State::Hot: {
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), button.mapToGlobal(QPointF(2, 2)));
         QApplication::sendEvent(&button, &enter);
         break;
     }
     case State::Pushed: {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), button.mapToGlobal(QPointF(2, 2)),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2),
+                          button.mapToGlobal(QPointF(2, 2)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(&button, &press);
         break;
     }
-    case State::Disabled:
-        button.setEnabled(false);
-        break;
+    case State::Disabled: button.setEnabled(false); break;
     }
 }
 
@@ -120,9 +118,11 @@ QImage buttonSheet()
         for (size_t row = 0; row < std::size(rows); ++row) {
             const Row &r = rows[row];
             const int y = top + int(row) * rowHeight;
-            label(&sheet, QString::fromLatin1(r.what), QRect(10, y, firstColumn - 14, r.size.height()));
+            label(&sheet, QString::fromLatin1(r.what),
+                  QRect(10, y, firstColumn - 14, r.size.height()));
             for (int column = 0; column < 4; ++column) {
-                TImButton *button = skinnedButton(&sheet, QString::fromLatin1(r.key), QString::fromLatin1(r.caption), r.size);
+                TImButton *button = skinnedButton(&sheet, QString::fromLatin1(r.key),
+                                                  QString::fromLatin1(r.caption), r.size);
                 button->move(firstColumn + column * columnWidth, y);
                 placed.emplace_back(button, states[column]);
             }
@@ -137,12 +137,14 @@ QImage buttonSheet()
     bandColours.setColor(QPalette::Window, QColor(0x1A, 0x71, 0xC2));
     band->setPalette(bandColours);
     band->setAutoFillBackground(true);
-    label(band, QStringLiteral("Navigation"), QRect(10, 26, firstColumn - 14, 20), false, Qt::white);
+    label(band, QStringLiteral("Navigation"), QRect(10, 26, firstColumn - 14, 20), false,
+          Qt::white);
     skin::CreateFaceManager();
     skin::SetFaceMode(1);
     if (skin::ChooseFaceSkin(1)) {
         for (int column = 0; column < 4; ++column) {
-            TImButton *button = skinnedButton(band, QStringLiteral("MAIN.INTERNETBUTTON"), {}, {64, 60});
+            TImButton *button =
+                skinnedButton(band, QStringLiteral("MAIN.INTERNETBUTTON"), {}, {64, 60});
             button->move(firstColumn + column * columnWidth, 6);
             placed.emplace_back(button, states[column]);
         }
@@ -193,11 +195,12 @@ QImage mainSkin()
     icon("MAIN.IMIMAGE_TITLE_CLOSE", {612, 8, 20, 20})->setStatus(skin::TImImage::Hot);
 
     const char *navigation[] = {"MAIN.FIRSTPAGEBUTTON", "MAIN.INTERNETBUTTON", "MAIN.MSGBUTTON",
-                                "MAIN.PONEBOOKBUTTON", "MAIN.CONFIGBUTTON", "MAIN.STKBUTTON",
+                                "MAIN.PONEBOOKBUTTON",  "MAIN.CONFIGBUTTON",   "MAIN.STKBUTTON",
                                 "MAIN.HELPBUTTON"};
     std::vector<TImButton *> buttons;
     for (size_t i = 0; i < std::size(navigation); ++i) {
-        TImButton *button = skinnedButton(&window, QString::fromLatin1(navigation[i]), {}, {64, 60});
+        TImButton *button =
+            skinnedButton(&window, QString::fromLatin1(navigation[i]), {}, {64, 60});
         button->move(24 + int(i) * 86, 40);
         buttons.push_back(button);
     }
@@ -205,16 +208,18 @@ QImage mainSkin()
     icon("MAIN.IMIMAGE_INCOMINGCALL", {584, 457, 20, 18});
     label(&window, QStringLiteral("Movara 3G   HSDPA"), QRect(14, 457, 200, 18));
     label(&window, QStringLiteral("12:30"), QRect(608, 457, 40, 18));
-    auto *welcome = label(&window, platform::GetLanguageString(1010), QRect(40, 150, 560, 60), true);
+    auto *welcome =
+        label(&window, platform::GetLanguageString(1010), QRect(40, 150, 560, 60), true);
     QFont big = welcome->font();
     big.setPixelSize(20);
     welcome->setFont(big);
     skin::DestroyFaceManager();
 
-    window.setMask(back->Picture().isNull() ? QRegion(0, 0, 640, 480)
-                                            : QRegion(QBitmap::fromImage(skin::withColorKey(back->Picture().toImage(),
-                                                                                             QColor(255, 0, 255))
-                                                                             .createAlphaMask())));
+    window.setMask(back->Picture().isNull()
+                       ? QRegion(0, 0, 640, 480)
+                       : QRegion(QBitmap::fromImage(
+                             skin::withColorKey(back->Picture().toImage(), QColor(255, 0, 255))
+                                 .createAlphaMask())));
     window.show();
     runEventsFor(30);
     if (skinned) {
@@ -241,11 +246,13 @@ QImage settingsSkin()
     auto *column = new skin::TBackImage(&area);
     column->setGeometry(0, 0, 150, 340);
     skin::ApplyFace(column, QStringLiteral("SETMENU.BKIMAGE"));
-    const char *pages[][2] = {{"SETMENU.CFGFILEBUTTON", "Profiles"}, {"SETMENU.SAFECFGBUTTON", "Security"},
-                              {"SETMENU.NETCFGBUTTON", "Network"},   {"SETMENU.MSGCFGBUTTON", "Messages"},
-                              {"SETMENU.SOUNDCFGBUTTON", "Sounds"},  {"SETMENU.RESTORECFGBUTTON", "Restore defaults"}};
+    const char *pages[][2] = {
+        {"SETMENU.CFGFILEBUTTON", "Profiles"}, {"SETMENU.SAFECFGBUTTON", "Security"},
+        {"SETMENU.NETCFGBUTTON", "Network"},   {"SETMENU.MSGCFGBUTTON", "Messages"},
+        {"SETMENU.SOUNDCFGBUTTON", "Sounds"},  {"SETMENU.RESTORECFGBUTTON", "Restore defaults"}};
     for (size_t i = 0; i < std::size(pages); ++i) {
-        TImButton *button = skinnedButton(&area, QString::fromLatin1(pages[i][0]), QString::fromLatin1(pages[i][1]), {134, 30});
+        TImButton *button = skinnedButton(&area, QString::fromLatin1(pages[i][0]),
+                                          QString::fromLatin1(pages[i][1]), {134, 30});
         button->move(8, 12 + int(i) * 38);
         if (i == 2)
             button->setEnabled(false);  // the page on show
@@ -265,20 +272,26 @@ QImage settingsSkin()
         radio->setChecked(i == 0);
         skin::ApplyFace(radio, QStringLiteral("SETNETEDIT.RADIO_AUTO_APN"));
     }
-    TImButton *manual = skinnedButton(page, QStringLiteral("SETNET.BTMANUALSELECT"), QStringLiteral("Select..."), {110, 24});
+    TImButton *manual = skinnedButton(page, QStringLiteral("SETNET.BTMANUALSELECT"),
+                                      QStringLiteral("Select..."), {110, 24});
     manual->move(40, 150);
-    TImButton *apply = skinnedButton(page, QStringLiteral("SETNET.BTAPPLY"), QStringLiteral("Apply"), {80, 24});
+    TImButton *apply =
+        skinnedButton(page, QStringLiteral("SETNET.BTAPPLY"), QStringLiteral("Apply"), {80, 24});
     apply->move(474 - 2 * 80 - 30, 300);
-    TImButton *cancel = skinnedButton(page, QStringLiteral("SETNET.BTCANCEL"), QStringLiteral("Cancel"), {80, 24});
+    TImButton *cancel =
+        skinnedButton(page, QStringLiteral("SETNET.BTCANCEL"), QStringLiteral("Cancel"), {80, 24});
     cancel->move(474 - 80 - 16, 300);
     skin::DestroyFaceManager();
     return grabShown(area);
 }
 
 const SceneRegistrar scenes[] = {
-    SceneRegistrar({QStringLiteral("imagebuttons"), QStringLiteral("image buttons of the skin in each state"), buttonSheet}),
-    SceneRegistrar({QStringLiteral("skin-main"), QStringLiteral("the main window's skin with stand-in contents"), mainSkin}),
-    SceneRegistrar({QStringLiteral("skin-settings"), QStringLiteral("a settings page's skin with stand-in contents"), settingsSkin}),
+    SceneRegistrar({QStringLiteral("imagebuttons"),
+                    QStringLiteral("image buttons of the skin in each state"), buttonSheet}),
+    SceneRegistrar({QStringLiteral("skin-main"),
+                    QStringLiteral("the main window's skin with stand-in contents"), mainSkin}),
+    SceneRegistrar({QStringLiteral("skin-settings"),
+                    QStringLiteral("a settings page's skin with stand-in contents"), settingsSkin}),
 };
 
 }  // namespace

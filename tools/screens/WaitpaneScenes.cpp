@@ -35,16 +35,19 @@ QImage waitWindow(int kind, unsigned textNumber, const char *fallback)
         runEventsFor(500);  // a few frames into the animation
         image = window->grab().toImage();
     }
-    std::future<int32_t> closer = std::async(std::launch::async, [] { return CloseStatusWindow(); });
+    std::future<int32_t> closer =
+        std::async(std::launch::async, [] { return CloseStatusWindow(); });
     while (closer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
         runEventsFor(10);
     return image;
 }
 
 const SceneRegistrar scenes[] = {
-    SceneRegistrar({QStringLiteral("waitpane-search"), QStringLiteral("wait window, operator search (kind 1)"),
+    SceneRegistrar({QStringLiteral("waitpane-search"),
+                    QStringLiteral("wait window, operator search (kind 1)"),
                     [] { return waitWindow(1, 3007, "Searching for networks..."); }}),
-    SceneRegistrar({QStringLiteral("waitpane-select"), QStringLiteral("wait window, registering (kind 2)"),
+    SceneRegistrar({QStringLiteral("waitpane-select"),
+                    QStringLiteral("wait window, registering (kind 2)"),
                     [] { return waitWindow(2, 3008, "Registering..."); }}),
 };
 

@@ -89,7 +89,8 @@ int main(int argc, char **argv)
         const QImage image = scene.render();
         const QString file = output + QLatin1Char('/') + scene.name + QStringLiteral(".png");
         if (image.isNull() || !image.save(file)) {
-            std::fprintf(stderr, "lumadial-screens: %s could not be rendered\n", qPrintable(scene.name));
+            std::fprintf(stderr, "lumadial-screens: %s could not be rendered\n",
+                         qPrintable(scene.name));
             ++failures;
             continue;
         }
@@ -101,7 +102,8 @@ int main(int argc, char **argv)
         for (const screens::Scene &scene : screens::scenes())
             known |= scene.name == name;
         if (!known) {
-            std::fprintf(stderr, "lumadial-screens: no scene named %s (see --list)\n", qPrintable(name));
+            std::fprintf(stderr, "lumadial-screens: no scene named %s (see --list)\n",
+                         qPrintable(name));
             ++failures;
         }
     }

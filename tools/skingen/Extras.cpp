@@ -24,7 +24,8 @@ QColor withAlpha(QColor color, int alpha)
 void drawMark(QPainter &p, const QRectF &box)
 {
     p.setRenderHint(QPainter::Antialiasing, true);
-    QRadialGradient fill(box.topLeft() + QPointF(box.width() * 0.3, box.height() * 0.25), box.width());
+    QRadialGradient fill(box.topLeft() + QPointF(box.width() * 0.3, box.height() * 0.25),
+                         box.width());
     fill.setColorAt(0, QColor(0x5F, 0xD8, 0xC8));
     fill.setColorAt(0.55, teal);
     fill.setColorAt(1, brandDeep);
@@ -39,7 +40,8 @@ void drawMark(QPainter &p, const QRectF &box)
         wave.moveTo(box.left() + w * 0.2, y);
         wave.cubicTo(box.left() + w * 0.38, y - w * 0.16, box.left() + w * 0.55, y + w * 0.12,
                      box.left() + w * 0.8, y - w * 0.06);
-        p.setPen(QPen(Qt::white, std::max(1.2, w / (arcs == 2 ? 9.0 : 12.0)), Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(Qt::white, std::max(1.2, w / (arcs == 2 ? 9.0 : 12.0)), Qt::SolidLine,
+                      Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         p.drawPath(wave);
     }
@@ -87,8 +89,10 @@ void searchFrame(QPainter &p, const QRectF &area, int frame)
     drawTower(p, top, 70, brandDeep);
     // A lens sweeping round the tower, beyond the waves: the search.
     const double angle = phase * 2 * M_PI;
-    const QPointF lens(area.center().x() + 86 * std::cos(angle), area.top() + 64 + 34 * std::sin(angle));
-    drawIcon(p, QRectF(lens.x() - 13, lens.y() - 13, 26, 26), QStringLiteral("search"), teal.darker(110));
+    const QPointF lens(area.center().x() + 86 * std::cos(angle),
+                       area.top() + 64 + 34 * std::sin(angle));
+    drawIcon(p, QRectF(lens.x() - 13, lens.y() - 13, 26, 26), QStringLiteral("search"),
+             teal.darker(110));
 }
 
 void selectFrame(QPainter &p, const QRectF &area, int frame)
@@ -131,8 +135,7 @@ QImage drawLogo(LogoSize size)
     int side = 16;
     QColor under(0x20, 0x78, 0xCA);  // the dialogs' caption strip
     switch (size) {
-    case LogoSize::Small:
-        break;
+    case LogoSize::Small: break;
     case LogoSize::Title:
         side = 26;
         under = QColor(0x12, 0x59, 0x9F);  // the main window's title bar
@@ -160,7 +163,8 @@ QImage drawLogo(LogoSize size)
 
 QImage drawAnimation(Animation animation)
 {
-    QImage strip(kAnimationWidth * kAnimationFrames, kAnimationHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage strip(kAnimationWidth * kAnimationFrames, kAnimationHeight,
+                 QImage::Format_ARGB32_Premultiplied);
     strip.fill(Qt::transparent);
     QPainter p(&strip);
     for (int frame = 0; frame < kAnimationFrames; ++frame) {

@@ -27,7 +27,11 @@ public:
     Grid &operator=(const Grid &) = delete;
 
     QPainter &p() { return m_painter; }
-    void fill() { m_painter.setBrush(m_color); m_painter.setPen(Qt::NoPen); }
+    void fill()
+    {
+        m_painter.setBrush(m_color);
+        m_painter.setPen(Qt::NoPen);
+    }
     void stroke(double width = 1.9)
     {
         m_stroke.setWidthF(width);
@@ -95,8 +99,10 @@ void gear(Grid &g)
         const double angle = (i * M_PI) / count;
         const double radius = (i % 2 == 0) ? 9.5 : 7.4;
         const double spread = 0.22;
-        const QPointF a(12 + radius * std::cos(angle - spread), 12 + radius * std::sin(angle - spread));
-        const QPointF b(12 + radius * std::cos(angle + spread), 12 + radius * std::sin(angle + spread));
+        const QPointF a(12 + radius * std::cos(angle - spread),
+                        12 + radius * std::sin(angle - spread));
+        const QPointF b(12 + radius * std::cos(angle + spread),
+                        12 + radius * std::sin(angle + spread));
         if (i == 0)
             teeth.moveTo(a);
         else
@@ -253,25 +259,44 @@ void search(Grid &g)
 bool drawIcon(QPainter &painter, const QRectF &box, const QString &name, const QColor &color)
 {
     Grid g(painter, box, color);
-    if (name == QLatin1String("home")) home(g);
-    else if (name == QLatin1String("globe")) globe(g);
-    else if (name == QLatin1String("envelope")) envelope(g);
-    else if (name == QLatin1String("contacts")) contacts(g);
-    else if (name == QLatin1String("gear")) gear(g);
-    else if (name == QLatin1String("sim")) sim(g);
-    else if (name == QLatin1String("help")) help(g);
-    else if (name == QLatin1String("phone")) phone(g);
-    else if (name == QLatin1String("hangup")) hangup(g);
-    else if (name == QLatin1String("history")) history(g);
-    else if (name == QLatin1String("backspace")) backspace(g);
-    else if (name == QLatin1String("arrow-right")) arrow(g, true);
-    else if (name == QLatin1String("arrow-left")) arrow(g, false);
-    else if (name == QLatin1String("close")) cross(g);
-    else if (name == QLatin1String("minimize")) minimize(g);
-    else if (name == QLatin1String("browse")) browse(g);
-    else if (name == QLatin1String("signal")) signal(g);
-    else if (name == QLatin1String("search")) search(g);
-    else return false;
+    if (name == QLatin1String("home"))
+        home(g);
+    else if (name == QLatin1String("globe"))
+        globe(g);
+    else if (name == QLatin1String("envelope"))
+        envelope(g);
+    else if (name == QLatin1String("contacts"))
+        contacts(g);
+    else if (name == QLatin1String("gear"))
+        gear(g);
+    else if (name == QLatin1String("sim"))
+        sim(g);
+    else if (name == QLatin1String("help"))
+        help(g);
+    else if (name == QLatin1String("phone"))
+        phone(g);
+    else if (name == QLatin1String("hangup"))
+        hangup(g);
+    else if (name == QLatin1String("history"))
+        history(g);
+    else if (name == QLatin1String("backspace"))
+        backspace(g);
+    else if (name == QLatin1String("arrow-right"))
+        arrow(g, true);
+    else if (name == QLatin1String("arrow-left"))
+        arrow(g, false);
+    else if (name == QLatin1String("close"))
+        cross(g);
+    else if (name == QLatin1String("minimize"))
+        minimize(g);
+    else if (name == QLatin1String("browse"))
+        browse(g);
+    else if (name == QLatin1String("signal"))
+        signal(g);
+    else if (name == QLatin1String("search"))
+        search(g);
+    else
+        return false;
     return true;
 }
 

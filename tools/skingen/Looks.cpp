@@ -56,8 +56,8 @@ void drawBreeze(QPainter &p, const QRectF &area, const QColor &color, int lines 
         const double baseY = area.bottom() - area.height() * (0.18 + 0.11 * i);
         wave.moveTo(area.left() + area.width() * 0.35, baseY + 8);
         wave.cubicTo(area.left() + area.width() * 0.55, baseY - 22 - 6 * i,
-                     area.left() + area.width() * 0.75, baseY + 18,
-                     area.right() + 4, baseY - 14 - 4 * i);
+                     area.left() + area.width() * 0.75, baseY + 18, area.right() + 4,
+                     baseY - 14 - 4 * i);
         p.setPen(QPen(withAlpha(color, 60 - 14 * i), 2.0 + i, Qt::SolidLine, Qt::RoundCap));
         p.drawPath(wave);
     }
@@ -187,7 +187,8 @@ QImage sideColumn(int width, int height)
 {
     QImage image = canvas(width, height);
     QPainter p(&image);
-    panel(p, QRectF(0, 0, width, height), 6, QColor(0xE8, 0xF0, 0xF9), QColor(0xD9, 0xE5, 0xF2), border);
+    panel(p, QRectF(0, 0, width, height), 6, QColor(0xE8, 0xF0, 0xF9), QColor(0xD9, 0xE5, 0xF2),
+          border);
     return image;
 }
 
@@ -207,7 +208,8 @@ QImage bodyPanel(int width, int height)
 {
     QImage image = canvas(width, height);
     QPainter p(&image);
-    panel(p, QRectF(0, 0, width, height), 5, Qt::white, QColor(0xF8, 0xFB, 0xFE), QColor(0xD4, 0xDF, 0xEA));
+    panel(p, QRectF(0, 0, width, height), 5, Qt::white, QColor(0xF8, 0xFB, 0xFE),
+          QColor(0xD4, 0xDF, 0xEA));
     return image;
 }
 
@@ -252,7 +254,8 @@ QImage sidePanel(int width, int height)
 {
     QImage image = canvas(width, height);
     QPainter p(&image);
-    panel(p, QRectF(0, 0, width, height), 5, QColor(0xEA, 0xF2, 0xFB), QColor(0xDC, 0xE8, 0xF5), border);
+    panel(p, QRectF(0, 0, width, height), 5, QColor(0xEA, 0xF2, 0xFB), QColor(0xDC, 0xE8, 0xF5),
+          border);
     drawBreeze(p, QRectF(0, 0, width, height), brand, 2);
     return image;
 }
@@ -280,13 +283,15 @@ QImage illustration(int width, int height)
     sea.setColorAt(1, teal.darker(125));
     p.setBrush(sea);
     p.drawEllipse(globeBox);
-    drawIcon(p, globeBox.adjusted(4, 4, -4, -4), QStringLiteral("globe"), withAlpha(Qt::white, 230));
+    drawIcon(p, globeBox.adjusted(4, 4, -4, -4), QStringLiteral("globe"),
+             withAlpha(Qt::white, 230));
     QPen dots(brand, 3, Qt::DotLine, Qt::RoundCap);
     p.setPen(dots);
     p.setBrush(Qt::NoBrush);
     QPainterPath arc;
     arc.moveTo(card.right() + 18, card.center().y());
-    arc.quadTo(QPointF((card.right() + globeBox.left()) / 2, 8), QPointF(globeBox.left() - 6, globeBox.center().y()));
+    arc.quadTo(QPointF((card.right() + globeBox.left()) / 2, 8),
+               QPointF(globeBox.left() - 6, globeBox.center().y()));
     p.drawPath(arc);
     return image;
 }
@@ -295,7 +300,8 @@ QImage inputField(int width, int height)
 {
     QImage image = canvas(width, height);
     QPainter p(&image);
-    panel(p, QRectF(0, 0, width, height), 6, QColor(0xF3, 0xF7, 0xFB), Qt::white, QColor(0x9F, 0xB6, 0xCF));
+    panel(p, QRectF(0, 0, width, height), 6, QColor(0xF3, 0xF7, 0xFB), Qt::white,
+          QColor(0x9F, 0xB6, 0xCF));
     p.setPen(QPen(withAlpha(QColor(0x1F, 0x3A, 0x56), 30), 1));
     p.drawLine(QPointF(6, 2.5), QPointF(width - 6, 2.5));
     return image;
@@ -305,7 +311,8 @@ QImage keypadPanel(int width, int height)
 {
     QImage image = canvas(width, height);
     QPainter p(&image);
-    panel(p, QRectF(0, 0, width, height), 8, QColor(0xE9, 0xF0, 0xF8), QColor(0xDD, 0xE7, 0xF2), border);
+    panel(p, QRectF(0, 0, width, height), 8, QColor(0xE9, 0xF0, 0xF8), QColor(0xDD, 0xE7, 0xF2),
+          border);
     return image;
 }
 
@@ -351,8 +358,10 @@ struct Fill {
 Fill standardFill(Frame frame)
 {
     switch (frame) {
-    case Disabled: return {QColor(0xF0, 0xF3, 0xF6), QColor(0xE9, 0xED, 0xF2), QColor(0xC9, 0xD2, 0xDC)};
-    case Pushed: return {QColor(0xCC, 0xDE, 0xF2), QColor(0xDF, 0xEA, 0xF7), QColor(0x4F, 0x86, 0xC0)};
+    case Disabled:
+        return {QColor(0xF0, 0xF3, 0xF6), QColor(0xE9, 0xED, 0xF2), QColor(0xC9, 0xD2, 0xDC)};
+    case Pushed:
+        return {QColor(0xCC, 0xDE, 0xF2), QColor(0xDF, 0xEA, 0xF7), QColor(0x4F, 0x86, 0xC0)};
     default: return {Qt::white, QColor(0xE2, 0xEA, 0xF4), QColor(0x9C, 0xB3, 0xCD)};
     }
 }
@@ -369,7 +378,8 @@ Fill colouredFill(Frame frame, const QColor &base)
     }
 }
 
-void buttonFace(QPainter &p, const QRectF &area, double radius, const Fill &fill, Frame frame, bool gloss)
+void buttonFace(QPainter &p, const QRectF &area, double radius, const Fill &fill, Frame frame,
+                bool gloss)
 {
     p.setRenderHint(QPainter::Antialiasing, true);
     const QRectF face = area.adjusted(0.5, 0.5, -0.5, -0.5);
@@ -378,10 +388,12 @@ void buttonFace(QPainter &p, const QRectF &area, double radius, const Fill &fill
     p.drawRoundedRect(face, radius, radius);
     if (frame == Pushed) {
         p.setPen(QPen(withAlpha(Qt::black, 28), 1));
-        p.drawLine(QPointF(face.left() + radius, face.top() + 1.5), QPointF(face.right() - radius, face.top() + 1.5));
+        p.drawLine(QPointF(face.left() + radius, face.top() + 1.5),
+                   QPointF(face.right() - radius, face.top() + 1.5));
     } else if (gloss && frame == Normal) {
         p.setPen(QPen(withAlpha(Qt::white, 90), 1));
-        p.drawLine(QPointF(face.left() + radius, face.top() + 1.5), QPointF(face.right() - radius, face.top() + 1.5));
+        p.drawLine(QPointF(face.left() + radius, face.top() + 1.5),
+                   QPointF(face.right() - radius, face.top() + 1.5));
     }
 }
 
@@ -394,13 +406,14 @@ void keypadFace(QPainter &p, const QRectF &area, Frame frame, const QString &gly
     const bool letters = parts.size() > 1;
     p.setPen(digitColour);
     p.setFont(uiFont(letters ? 16 : 18, true));
-    const QRectF digitBox = letters ? QRectF(area.left(), area.top() + 2, area.width(), area.height() * 0.62)
-                                    : area;
+    const QRectF digitBox =
+        letters ? QRectF(area.left(), area.top() + 2, area.width(), area.height() * 0.62) : area;
     p.drawText(digitBox.translated(shift), Qt::AlignCenter, parts.value(0));
     if (letters) {
         p.setPen(frame == Disabled ? digitColour : inkMuted);
         p.setFont(uiFont(8, false));
-        p.drawText(QRectF(area.left(), area.top() + area.height() * 0.58, area.width(), area.height() * 0.36)
+        p.drawText(QRectF(area.left(), area.top() + area.height() * 0.58, area.width(),
+                          area.height() * 0.36)
                        .translated(shift),
                    Qt::AlignCenter, parts.value(1));
     }
@@ -421,7 +434,8 @@ void navFace(QPainter &p, const QRectF &area, Frame frame, const QString &glyph)
     const QColor colour = frame == Disabled ? withAlpha(Qt::white, 95) : Qt::white;
     if (frame != Disabled) {
         // A faint shadow keeps the white line icon readable on the lighter parts of the band.
-        drawIcon(p, box.translated(shift + QPointF(0, 1)), glyph, withAlpha(QColor(0x08, 0x30, 0x60), 90));
+        drawIcon(p, box.translated(shift + QPointF(0, 1)), glyph,
+                 withAlpha(QColor(0x08, 0x30, 0x60), 90));
     }
     drawIcon(p, box.translated(shift), glyph, colour);
 }
@@ -433,7 +447,8 @@ void sideFace(QPainter &p, const QRectF &area, Frame frame)
     switch (frame) {
     case Normal:
         p.setPen(QPen(QColor(0xC2, 0xD3, 0xE6), 1));
-        p.setBrush(vertical(face, withAlpha(Qt::white, 230), withAlpha(QColor(0xF0, 0xF5, 0xFB), 230)));
+        p.setBrush(
+            vertical(face, withAlpha(Qt::white, 230), withAlpha(QColor(0xF0, 0xF5, 0xFB), 230)));
         p.drawRoundedRect(face, 5, 5);
         break;
     case Disabled:  // the page on show: its button is disabled, so this frame marks the selection
@@ -477,42 +492,35 @@ void drawButtonFrame(QPainter &p, const SkinKey &key, const QRectF &area, Frame 
     case Look::PrimaryButton:
         buttonFace(p, area, 4, colouredFill(frame, QColor(0x22, 0x80, 0xD4)), frame, true);
         break;
-    case Look::ConnectButton:
-        buttonFace(p, area, 7, colouredFill(frame, teal), frame, true);
-        break;
+    case Look::ConnectButton: buttonFace(p, area, 7, colouredFill(frame, teal), frame, true); break;
     case Look::DialButton:
     case Look::HangupButton: {
-        const QColor base = key.look == Look::DialButton ? QColor(0x2F, 0xAE, 0x57) : QColor(0xDD, 0x4B, 0x43);
+        const QColor base =
+            key.look == Look::DialButton ? QColor(0x2F, 0xAE, 0x57) : QColor(0xDD, 0x4B, 0x43);
         buttonFace(p, area.adjusted(1, 1, -1, -1), 6, colouredFill(frame, base), frame, true);
         const double side = area.height() * 0.62;
         const QPointF shift = frame == Pushed ? QPointF(1, 1) : QPointF(0, 0);
-        drawIcon(p, QRectF(area.center().x() - side / 2, area.center().y() - side / 2, side, side).translated(shift),
+        drawIcon(p,
+                 QRectF(area.center().x() - side / 2, area.center().y() - side / 2, side, side)
+                     .translated(shift),
                  glyph, frame == Disabled ? withAlpha(Qt::white, 170) : Qt::white);
         break;
     }
-    case Look::KeypadButton:
-        keypadFace(p, area, frame, glyph);
-        break;
+    case Look::KeypadButton: keypadFace(p, area, frame, glyph); break;
     case Look::GlyphButton: {
         buttonFace(p, area, 4, standardFill(frame), frame, false);
         const double side = std::min(area.height() * 0.7, area.width() * 0.7);
         const QPointF shift = frame == Pushed ? QPointF(1, 1) : QPointF(0, 0);
-        drawIcon(p, QRectF(area.center().x() - side / 2, area.center().y() - side / 2, side, side).translated(shift),
+        drawIcon(p,
+                 QRectF(area.center().x() - side / 2, area.center().y() - side / 2, side, side)
+                     .translated(shift),
                  glyph, frame == Disabled ? QColor(0xA9, 0xB5, 0xC2) : QColor(0x2D, 0x4B, 0x6B));
         break;
     }
-    case Look::NavButton:
-        navFace(p, area, frame, glyph);
-        break;
-    case Look::SideButton:
-        sideFace(p, area, frame);
-        break;
-    case Look::TabButton:
-        tabFace(p, area, frame);
-        break;
-    default:
-        buttonFace(p, area, 4, standardFill(frame), frame, false);
-        break;
+    case Look::NavButton: navFace(p, area, frame, glyph); break;
+    case Look::SideButton: sideFace(p, area, frame); break;
+    case Look::TabButton: tabFace(p, area, frame); break;
+    default: buttonFace(p, area, 4, standardFill(frame), frame, false); break;
     }
 }
 
@@ -618,7 +626,9 @@ std::vector<QImage> drawImageList(const SkinKey &key)
         for (int dot = 0; dot < kConnectAnimationFrames; ++dot) {
             const int distance = std::abs(dot - frame);
             const double radius = distance == 0 ? key.height * 0.38 : key.height * 0.26;
-            QColor colour = distance == 0 ? teal : (distance == 1 ? QColor(0x7F, 0xCF, 0xC5) : QColor(0xC9, 0xDD, 0xEE));
+            QColor colour = distance == 0 ? teal
+                                          : (distance == 1 ? QColor(0x7F, 0xCF, 0xC5)
+                                                           : QColor(0xC9, 0xDD, 0xEE));
             p.setBrush(colour);
             p.drawEllipse(QPointF(step * (dot + 0.5), key.height / 2.0), radius, radius);
         }
@@ -647,33 +657,18 @@ KeyColours coloursOf(const SkinKey &key)
         colours.color = QColor(Qt::white);
         colours.hotColor = warm;
         break;
-    case Look::TextLabel:
-        colours.color = ink;
-        break;
-    case Look::AccentLabel:
-        colours.color = brandDeep;
-        break;
-    case Look::TxLabel:
-        colours.color = QColor(0xC7, 0x6A, 0x12);
-        break;
-    case Look::RxLabel:
-        colours.color = teal.darker(115);
-        break;
-    case Look::MutedLabel:
-        colours.color = inkMuted;
-        break;
-    case Look::ChoiceColor:
-        colours.color = ink;
-        break;
-    case Look::ViewEdit:
-        colours.color = QColor(0xF3, 0xF7, 0xFB);
-        break;
+    case Look::TextLabel: colours.color = ink; break;
+    case Look::AccentLabel: colours.color = brandDeep; break;
+    case Look::TxLabel: colours.color = QColor(0xC7, 0x6A, 0x12); break;
+    case Look::RxLabel: colours.color = teal.darker(115); break;
+    case Look::MutedLabel: colours.color = inkMuted; break;
+    case Look::ChoiceColor: colours.color = ink; break;
+    case Look::ViewEdit: colours.color = QColor(0xF3, 0xF7, 0xFB); break;
     case Look::Link:
         colours.color = brand;
         colours.hotColor = teal;
         break;
-    default:
-        break;
+    default: break;
     }
     return colours;
 }

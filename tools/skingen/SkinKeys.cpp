@@ -16,19 +16,17 @@ constexpr int kHeaderH = 28, kCaptionH = 25;
 constexpr SkinFile M = SkinFile::Main;
 constexpr SkinFile O = SkinFile::Others;
 
-SkinKey picture(const char *key, SkinFile file, Look look, int width, int height, const char *glyph = "")
+SkinKey picture(const char *key, SkinFile file, Look look, int width, int height,
+                const char *glyph = "")
 {
     return SkinKey{key, file, look, width, height, glyph};
 }
-SkinKey button(const char *key, Look look = Look::Button, int width = kButtonW, int height = kButtonH,
-               const char *glyph = "")
+SkinKey button(const char *key, Look look = Look::Button, int width = kButtonW,
+               int height = kButtonH, const char *glyph = "")
 {
     return SkinKey{key, O, look, width, height, glyph};
 }
-SkinKey colour(const char *key, Look look)
-{
-    return SkinKey{key, O, look, 0, 0, ""};
-}
+SkinKey colour(const char *key, Look look) { return SkinKey{key, O, look, 0, 0, ""}; }
 
 std::vector<SkinKey> buildTable()
 {
@@ -337,8 +335,7 @@ KeyKind kindOf(Look look)
 {
     switch (look) {
     case Look::TitleIcon:
-    case Look::StatusIcon:
-        return KeyKind::ImageControl;
+    case Look::StatusIcon: return KeyKind::ImageControl;
     case Look::Button:
     case Look::PrimaryButton:
     case Look::SideButton:
@@ -348,10 +345,8 @@ KeyKind kindOf(Look look)
     case Look::DialButton:
     case Look::HangupButton:
     case Look::GlyphButton:
-    case Look::ConnectButton:
-        return KeyKind::Button;
-    case Look::ConnectAnimation:
-        return KeyKind::ImageList;
+    case Look::ConnectButton: return KeyKind::Button;
+    case Look::ConnectAnimation: return KeyKind::ImageList;
     case Look::TextLabel:
     case Look::AccentLabel:
     case Look::TxLabel:
@@ -359,10 +354,8 @@ KeyKind kindOf(Look look)
     case Look::MutedLabel:
     case Look::ChoiceColor:
     case Look::ViewEdit:
-    case Look::Link:
-        return KeyKind::Colour;
-    default:
-        return KeyKind::Picture;
+    case Look::Link: return KeyKind::Colour;
+    default: return KeyKind::Picture;
     }
 }
 

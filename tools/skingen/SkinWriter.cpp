@@ -26,25 +26,34 @@ quint32 colorRef(const QColor &color)
 
 QString rectText(const QRect &rect)
 {
-    return QStringLiteral("%1,%2,%3,%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(rect.x())
+        .arg(rect.y())
+        .arg(rect.width())
+        .arg(rect.height());
 }
 
 QString recipeOf(const SkinKey &key, const QString &part)
 {
     return QStringLiteral("%1|%2x%3|%4|%5")
-        .arg(int(key.look)).arg(key.width).arg(key.height).arg(QLatin1String(key.glyph), part);
+        .arg(int(key.look))
+        .arg(key.width)
+        .arg(key.height)
+        .arg(QLatin1String(key.glyph), part);
 }
 
 bool saveImage(const QImage &image, const QString &path, const char *format)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        std::fprintf(stderr, "skingen: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        std::fprintf(stderr, "skingen: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(file.errorString()));
         return false;
     }
     QImageWriter writer(&file, format);
     if (!writer.write(image) || !file.commit()) {
-        std::fprintf(stderr, "skingen: cannot write %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
+        std::fprintf(stderr, "skingen: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(writer.errorString()));
         return false;
     }
     return true;
@@ -65,28 +74,36 @@ bool writeSkin(SkinFile which, const QString &folder)
         Entry entry{&key, {}};
         switch (kindOf(key.look)) {
         case KeyKind::Picture:
-            entry.pictures.emplace_back(QStringLiteral("Image"), atlas.add(recipeOf(key, {}), drawPicture(key)));
+            entry.pictures.emplace_back(QStringLiteral("Image"),
+                                        atlas.add(recipeOf(key, {}), drawPicture(key)));
             break;
         case KeyKind::Button:
-            entry.pictures.emplace_back(QStringLiteral("Image"),
-                                        atlas.add(recipeOf(key, QStringLiteral("strip")), drawButtonStrip(key)));
+            entry.pictures.emplace_back(
+                QStringLiteral("Image"),
+                atlas.add(recipeOf(key, QStringLiteral("strip")), drawButtonStrip(key)));
             break;
         case KeyKind::ImageControl: {
             const ImageControlPictures pictures = drawImageControl(key);
-            entry.pictures.emplace_back(QStringLiteral("Image"), atlas.add(recipeOf(key, QStringLiteral("n")), pictures.normal));
-            entry.pictures.emplace_back(QStringLiteral("Image Hot"), atlas.add(recipeOf(key, QStringLiteral("h")), pictures.hot));
-            entry.pictures.emplace_back(QStringLiteral("Image Pushed"), atlas.add(recipeOf(key, QStringLiteral("p")), pictures.pushed));
+            entry.pictures.emplace_back(
+                QStringLiteral("Image"),
+                atlas.add(recipeOf(key, QStringLiteral("n")), pictures.normal));
+            entry.pictures.emplace_back(
+                QStringLiteral("Image Hot"),
+                atlas.add(recipeOf(key, QStringLiteral("h")), pictures.hot));
+            entry.pictures.emplace_back(
+                QStringLiteral("Image Pushed"),
+                atlas.add(recipeOf(key, QStringLiteral("p")), pictures.pushed));
             break;
         }
         case KeyKind::ImageList: {
             const std::vector<QImage> members = drawImageList(key);
             for (size_t n = 0; n < members.size(); ++n)
-                entry.pictures.emplace_back(QStringLiteral("Image%1").arg(n),
-                                            atlas.add(recipeOf(key, QString::number(n)), members[n]));
+                entry.pictures.emplace_back(
+                    QStringLiteral("Image%1").arg(n),
+                    atlas.add(recipeOf(key, QString::number(n)), members[n]));
             break;
         }
-        case KeyKind::Colour:
-            break;
+        case KeyKind::Colour: break;
         }
         entries.push_back(std::move(entry));
     }
@@ -104,7 +121,8 @@ bool writeSkin(SkinFile which, const QString &folder)
     QTextStream out(&ini);
     out << "; Lumadial skin " << skinFileName(which == SkinFile::Main)
         << ": one section per control key; rectangles are left,top,width,height in the atlas;\r\n"
-        << "; colours are COLORREF numbers (0x00BBGGRR). Button pictures hold three frames, top to\r\n"
+        << "; colours are COLORREF numbers (0x00BBGGRR). Button pictures hold three frames, top "
+           "to\r\n"
         << "; bottom: normal, disabled, pushed.\r\n";
     for (const Entry &entry : entries) {
         out << "\r\n[" << entry.key->key << "]\r\n";
@@ -145,12 +163,17 @@ bool writeAll(const QString &programDir)
             return false;
         }
     }
-    return writeSkin(SkinFile::Main, skinFolder) && writeSkin(SkinFile::Others, skinFolder)
-           && saveImage(drawLogo(LogoSize::Small), logoFolder + QStringLiteral("/MinDVOlogo.bmp"), "BMP")
-           && saveImage(drawLogo(LogoSize::Big), logoFolder + QStringLiteral("/BIGDVOlogo.bmp"), "BMP")
-           && saveImage(drawLogo(LogoSize::Title), logoFolder + QStringLiteral("/MAXDVOlogo.bmp"), "BMP")
-           && saveImage(drawAnimation(Animation::Search), aviFolder + QStringLiteral("/search.png"), "PNG")
-           && saveImage(drawAnimation(Animation::Select), aviFolder + QStringLiteral("/select.png"), "PNG");
+    return writeSkin(SkinFile::Main, skinFolder) && writeSkin(SkinFile::Others, skinFolder) &&
+           saveImage(drawLogo(LogoSize::Small), logoFolder + QStringLiteral("/MinDVOlogo.bmp"),
+                     "BMP") &&
+           saveImage(drawLogo(LogoSize::Big), logoFolder + QStringLiteral("/BIGDVOlogo.bmp"),
+                     "BMP") &&
+           saveImage(drawLogo(LogoSize::Title), logoFolder + QStringLiteral("/MAXDVOlogo.bmp"),
+                     "BMP") &&
+           saveImage(drawAnimation(Animation::Search), aviFolder + QStringLiteral("/search.png"),
+                     "PNG") &&
+           saveImage(drawAnimation(Animation::Select), aviFolder + QStringLiteral("/select.png"),
+                     "PNG");
 }
 
 }  // namespace skingen

@@ -17,10 +17,11 @@ constexpr double kPi = 3.14159265358979323846;
 struct Note {
     double frequency;  // Hz; 0 is a rest
     double seconds;
-    double volume;     // 0..1
+    double volume;  // 0..1
 };
 
-// A tone with a quick attack and an exponential fade, with a quieter octave partial for a bell-like colour.
+// A tone with a quick attack and an exponential fade, with a quieter octave partial for a bell-like
+// colour.
 void appendNote(std::vector<int16_t> &samples, const Note &note)
 {
     const int count = static_cast<int>(note.seconds * kSampleRate);
@@ -30,7 +31,8 @@ void appendNote(std::vector<int16_t> &samples, const Note &note)
         const double decay = std::exp(-4.0 * t / note.seconds);
         double value = 0.0;
         if (note.frequency > 0.0) {
-            value = std::sin(2.0 * kPi * note.frequency * t) + 0.3 * std::sin(4.0 * kPi * note.frequency * t);
+            value = std::sin(2.0 * kPi * note.frequency * t) +
+                    0.3 * std::sin(4.0 * kPi * note.frequency * t);
             value *= note.volume * attack * decay / 1.3;
         }
         samples.push_back(static_cast<int16_t>(value * 32767.0 * 0.8));
@@ -58,13 +60,13 @@ bool writeWave(const std::string &path, const std::vector<Note> &notes)
     out.write("RIFF", 4);
     putLe(out, 36 + dataBytes, 4);
     out.write("WAVEfmt ", 8);
-    putLe(out, 16, 4);              // fmt chunk size
-    putLe(out, 1, 2);               // PCM
-    putLe(out, 1, 2);               // mono
+    putLe(out, 16, 4);  // fmt chunk size
+    putLe(out, 1, 2);   // PCM
+    putLe(out, 1, 2);   // mono
     putLe(out, kSampleRate, 4);
-    putLe(out, kSampleRate * 2, 4); // bytes per second
-    putLe(out, 2, 2);               // block align
-    putLe(out, 16, 2);              // bits per sample
+    putLe(out, kSampleRate * 2, 4);  // bytes per second
+    putLe(out, 2, 2);                // block align
+    putLe(out, 16, 2);               // bits per sample
     out.write("data", 4);
     putLe(out, dataBytes, 4);
     for (const int16_t sample : samples) {
@@ -89,10 +91,23 @@ int main(int argc, char **argv)
     const std::vector<Sound> sounds = {
         {"chimes.wav", {{523.25, 0.18, 0.7}, {659.25, 0.18, 0.7}, {783.99, 0.45, 0.7}}},
         {"tada.wav", {{783.99, 0.18, 0.6}, {659.25, 0.18, 0.6}, {523.25, 0.45, 0.6}}},
-        {"bird.wav", {{1760.0, 0.07, 0.5}, {2093.0, 0.07, 0.5}, {0, 0.04, 0}, {1760.0, 0.07, 0.5}, {2349.3, 0.16, 0.5}}},
+        {"bird.wav",
+         {{1760.0, 0.07, 0.5},
+          {2093.0, 0.07, 0.5},
+          {0, 0.04, 0},
+          {1760.0, 0.07, 0.5},
+          {2349.3, 0.16, 0.5}}},
         {"stelephone.wav",
-         {{880.0, 0.12, 0.6}, {1108.7, 0.12, 0.6}, {880.0, 0.12, 0.6}, {1108.7, 0.12, 0.6}, {0, 0.5, 0},
-          {880.0, 0.12, 0.6}, {1108.7, 0.12, 0.6}, {880.0, 0.12, 0.6}, {1108.7, 0.12, 0.6}, {0, 0.5, 0}}},
+         {{880.0, 0.12, 0.6},
+          {1108.7, 0.12, 0.6},
+          {880.0, 0.12, 0.6},
+          {1108.7, 0.12, 0.6},
+          {0, 0.5, 0},
+          {880.0, 0.12, 0.6},
+          {1108.7, 0.12, 0.6},
+          {880.0, 0.12, 0.6},
+          {1108.7, 0.12, 0.6},
+          {0, 0.5, 0}}},
     };
     for (const Sound &sound : sounds) {
         const std::string path = folder + "/" + sound.file;

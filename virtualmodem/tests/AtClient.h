@@ -12,9 +12,9 @@ namespace virtualmodem::testing {
 using namespace std::chrono_literals;
 
 struct Answer {
-    bool echoed = false;              // the command line came back first
-    std::vector<std::string> lines;   // information lines, without echo and final result
-    std::string final;                // "OK", "ERROR", "+CME ERROR: 16", ...; empty on time-out
+    bool echoed = false;             // the command line came back first
+    std::vector<std::string> lines;  // information lines, without echo and final result
+    std::string final;               // "OK", "ERROR", "+CME ERROR: 16", ...; empty on time-out
 };
 
 class AtClient {

@@ -22,7 +22,8 @@ struct Step {
 
 class VirtualModemTest : public CardTest {
 protected:
-    void run(const std::vector<Step> &steps) {
+    void run(const std::vector<Step> &steps)
+    {
         for (const Step &step : steps) {
             SCOPED_TRACE(step.command);
             const Answer answer = client_.command(step.command);
@@ -32,7 +33,8 @@ protected:
     }
 };
 
-TEST_F(VirtualModemTest, PinAndPukCountersFollowTheSim) {
+TEST_F(VirtualModemTest, PinAndPukCountersFollowTheSim)
+{
     startCard();
     run({
         {"ATE0", {}, "OK"},
@@ -48,14 +50,16 @@ TEST_F(VirtualModemTest, PinAndPukCountersFollowTheSim) {
         {"AT+CPIN?", {"+CPIN: SIM PUK"}, "OK"},
         {"AT+CPIN=\"1234\"", {}, "+CME ERROR: 12"},
         {"AT+CPINR=\"SIM*\"",
-         {"+CPINR: SIM PIN,0,3", "+CPINR: SIM PUK,10,10", "+CPINR: SIM PIN2,3,3", "+CPINR: SIM PUK2,10,10"},
+         {"+CPINR: SIM PIN,0,3", "+CPINR: SIM PUK,10,10", "+CPINR: SIM PIN2,3,3",
+          "+CPINR: SIM PUK2,10,10"},
          "OK"},
         {"AT+CPIN=\"11111111\",\"4321\"", {}, "+CME ERROR: 16"},
         {"AT+CPINR=\"SIM PUK\"", {"+CPINR: SIM PUK,9,10"}, "OK"},
         {"AT+CPIN=\"12345678\",\"4321\"", {}, "OK"},
         {"AT+CPIN?", {"+CPIN: READY"}, "OK"},
         {"AT+CPINR=\"SIM P*\"",
-         {"+CPINR: SIM PIN,3,3", "+CPINR: SIM PUK,10,10", "+CPINR: SIM PIN2,3,3", "+CPINR: SIM PUK2,10,10"},
+         {"+CPINR: SIM PIN,3,3", "+CPINR: SIM PUK,10,10", "+CPINR: SIM PIN2,3,3",
+          "+CPINR: SIM PUK2,10,10"},
          "OK"},
         {"AT+CIMI", {"722310123456789"}, "OK"},
         // No PIN is pending any more.
@@ -86,11 +90,14 @@ TEST_F(VirtualModemTest, PinAndPukCountersFollowTheSim) {
     });
 }
 
-TEST_F(VirtualModemTest, TenWrongPuksKillTheSim) {
+TEST_F(VirtualModemTest, TenWrongPuksKillTheSim)
+{
     startCard();
     run({{"ATE0", {}, "OK"}, {"AT+CMEE=1", {}, "OK"}});
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(finalOf("AT+CPIN=\"0000\""), "+CME ERROR: 16");
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(finalOf("AT+CPIN=\"00000000\",\"1111\""), "+CME ERROR: 16");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(finalOf("AT+CPIN=\"0000\""), "+CME ERROR: 16");
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(finalOf("AT+CPIN=\"00000000\",\"1111\""), "+CME ERROR: 16");
     run({
         {"AT+CPIN?", {}, "+CME ERROR: 13"},
         {"AT+CPIN=\"12345678\",\"1111\"", {}, "+CME ERROR: 13"},
@@ -98,7 +105,8 @@ TEST_F(VirtualModemTest, TenWrongPuksKillTheSim) {
     });
 }
 
-TEST_F(VirtualModemTest, EchoFollowsAteUnlessTheCardCannotEcho) {
+TEST_F(VirtualModemTest, EchoFollowsAteUnlessTheCardCannotEcho)
+{
     startCard();
     Answer answer = client_.command("AT");
     EXPECT_TRUE(answer.echoed);
@@ -120,7 +128,8 @@ TEST_F(VirtualModemTest, EchoFollowsAteUnlessTheCardCannotEcho) {
     EXPECT_FALSE(client_.command("AT+CSQ").echoed);
 }
 
-TEST_F(VirtualModemTest, RegistrationIsReportedWhenTheNetworkChanges) {
+TEST_F(VirtualModemTest, RegistrationIsReportedWhenTheNetworkChanges)
+{
     startCard();
     run({{"ATE0", {}, "OK"},
          {"AT+CREG=2", {}, "OK"},
@@ -139,18 +148,27 @@ TEST_F(VirtualModemTest, RegistrationIsReportedWhenTheNetworkChanges) {
         std::string csq;
     };
     const std::vector<Change> changes = {
-        {Coverage::Roaming, {"+CREG: 5,\"1F03\",\"00C0FFEE\",2", "+CGREG: 5"}, "+CREG: 2,5,\"1F03\",\"00C0FFEE\",2",
-         "+COPS: 0,0,\"Celeste Movil\",2", "+CSQ: 20,99"},
+        {Coverage::Roaming,
+         {"+CREG: 5,\"1F03\",\"00C0FFEE\",2", "+CGREG: 5"},
+         "+CREG: 2,5,\"1F03\",\"00C0FFEE\",2",
+         "+COPS: 0,0,\"Celeste Movil\",2",
+         "+CSQ: 20,99"},
         {Coverage::None, {"+CREG: 2", "+CGREG: 2"}, "+CREG: 2,2", "+COPS: 0", "+CSQ: 99,99"},
         {Coverage::Limited, {"+CREG: 3", "+CGREG: 3"}, "+CREG: 2,3", "+COPS: 0", "+CSQ: 20,99"},
-        {Coverage::Home, {"+CREG: 1,\"2C1A\",\"01A2B3C4\",2", "+CGREG: 1"}, "+CREG: 2,1,\"2C1A\",\"01A2B3C4\",2",
-         "+COPS: 0,0,\"Brisa\",2", "+CSQ: 20,99"},
+        {Coverage::Home,
+         {"+CREG: 1,\"2C1A\",\"01A2B3C4\",2", "+CGREG: 1"},
+         "+CREG: 2,1,\"2C1A\",\"01A2B3C4\",2",
+         "+COPS: 0,0,\"Brisa\",2",
+         "+CSQ: 20,99"},
     };
     for (const Change &change : changes) {
         SCOPED_TRACE(change.creg);
         card_->setNetwork(change.coverage);
-        for (const std::string &report : change.reports) EXPECT_EQ(client_.readLine(1s), report);
-        run({{"AT+CREG?", {change.creg}, "OK"}, {"AT+COPS?", {change.cops}, "OK"}, {"AT+CSQ", {change.csq}, "OK"}});
+        for (const std::string &report : change.reports)
+            EXPECT_EQ(client_.readLine(1s), report);
+        run({{"AT+CREG?", {change.creg}, "OK"},
+             {"AT+COPS?", {change.cops}, "OK"},
+             {"AT+CSQ", {change.csq}, "OK"}});
     }
 
     // Neither the same network again nor the signal is a registration change.
@@ -164,7 +182,8 @@ TEST_F(VirtualModemTest, RegistrationIsReportedWhenTheNetworkChanges) {
     run({{"AT+CFUN?", {"+CFUN: 4"}, "OK"}, {"AT+CSQ", {"+CSQ: 99,99"}, "OK"}});
 }
 
-TEST_F(VirtualModemTest, RemovedCardHangsUpAndReturnsAtTheSameLink) {
+TEST_F(VirtualModemTest, RemovedCardHangsUpAndReturnsAtTheSameLink)
+{
     startCard();
     EXPECT_EQ(finalOf("AT"), "OK");
     ASSERT_TRUE(card_->removeCard());
@@ -183,7 +202,8 @@ TEST_F(VirtualModemTest, RemovedCardHangsUpAndReturnsAtTheSameLink) {
     EXPECT_FALSE(card_->insertCard());
 }
 
-TEST_F(VirtualModemTest, StaleLinkIsReplacedButOtherFilesAreKept) {
+TEST_F(VirtualModemTest, StaleLinkIsReplacedButOtherFilesAreKept)
+{
     std::filesystem::create_symlink("/nonexistent", link_);
     startCard();
     EXPECT_EQ(finalOf("AT"), "OK");
@@ -191,7 +211,9 @@ TEST_F(VirtualModemTest, StaleLinkIsReplacedButOtherFilesAreKept) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link_)));
 
     const std::string file = (folder_ / "file").string();
-    { std::ofstream(file) << "keep"; }
+    {
+        std::ofstream(file) << "keep";
+    }
     VirtualModem card;
     EXPECT_FALSE(card.start(file));
     EXPECT_NE(card.lastError().find("not a symbolic link"), std::string::npos);
@@ -200,9 +222,12 @@ TEST_F(VirtualModemTest, StaleLinkIsReplacedButOtherFilesAreKept) {
     EXPECT_EQ(content, "keep");
 }
 
-TEST_F(VirtualModemTest, MessageStorageAnswersOnlyAMomentAfterThePin) {
+TEST_F(VirtualModemTest, MessageStorageAnswersOnlyAMomentAfterThePin)
+{
     startCard();
-    run({{"ATE0", {}, "OK"}, {"AT+CPMS?", {}, "+CMS ERROR: 311"}, {"AT+CPIN=\"1234\"", {}, "OK"},
+    run({{"ATE0", {}, "OK"},
+         {"AT+CPMS?", {}, "+CMS ERROR: 311"},
+         {"AT+CPIN=\"1234\"", {}, "OK"},
          {"AT+CPMS?", {}, "+CMS ERROR: 314"}});
     std::this_thread::sleep_for(400ms);
     run({{"AT+CPMS?", {"+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20"}, "OK"},
@@ -213,7 +238,8 @@ TEST_F(VirtualModemTest, MessageStorageAnswersOnlyAMomentAfterThePin) {
     run({{"AT+CPMS?", {}, "+CMS ERROR: 310"}, {"AT+CPIN?", {}, "ERROR"}});
 }
 
-TEST_F(VirtualModemTest, QuirksMisbehaveAsAsked) {
+TEST_F(VirtualModemTest, QuirksMisbehaveAsAsked)
+{
     startCard();
     EXPECT_EQ(finalOf("ATE0"), "OK");
 
@@ -241,7 +267,8 @@ TEST_F(VirtualModemTest, QuirksMisbehaveAsAsked) {
 }
 
 // A line to the control socket and its one-line answer.
-std::string controlLine(const std::string &path, const std::string &line) {
+std::string controlLine(const std::string &path, const std::string &line)
+{
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -251,15 +278,18 @@ std::string controlLine(const std::string &path, const std::string &line) {
         return "(cannot connect)";
     }
     const std::string request = line + "\n";
-    if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) return "(cannot send)";
+    if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size()))
+        return "(cannot send)";
     std::string answer;
     char c;
-    while (::read(fd, &c, 1) == 1 && c != '\n') answer.push_back(c);
+    while (::read(fd, &c, 1) == 1 && c != '\n')
+        answer.push_back(c);
     ::close(fd);
     return answer;
 }
 
-TEST_F(VirtualModemTest, ControlSocketDrivesTheCard) {
+TEST_F(VirtualModemTest, ControlSocketDrivesTheCard)
+{
     CardOptions options = fastOptions();
     options.pinRequired = false;
     startCard(options);
@@ -297,7 +327,8 @@ TEST_F(VirtualModemTest, ControlSocketDrivesTheCard) {
     for (const Case &step : cases) {
         SCOPED_TRACE(step.control);
         EXPECT_EQ(controlLine(socketPath, step.control), step.answer);
-        if (step.command.empty()) continue;
+        if (step.command.empty())
+            continue;
         const Answer answer = client_.command(step.command, step.final.empty() ? 300ms : 3s);
         EXPECT_EQ(answer.lines, step.lines);
         EXPECT_EQ(answer.final, step.final);

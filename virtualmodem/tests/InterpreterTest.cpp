@@ -12,7 +12,8 @@ class VirtualModemInterpreterTest : public ::testing::Test {
 protected:
     VirtualModemInterpreterTest() : modem_(initial(), [this] { return now_; }) {}
 
-    static ModemState initial() {
+    static ModemState initial()
+    {
         ModemState state;
         state.sim.pinEnabled = false;
         state.simBusyTime = 1500ms;
@@ -21,7 +22,8 @@ protected:
     }
 
     // Sends the bytes and returns what is due at once.
-    std::string exchange(const std::string &bytes) {
+    std::string exchange(const std::string &bytes)
+    {
         modem_.receive(bytes);
         return modem_.takeOutput();
     }
@@ -29,7 +31,8 @@ protected:
     // The answer to one command line with echo off.
     std::string answer(const std::string &line) { return exchange(line + "\r"); }
 
-    void advance(std::chrono::milliseconds time) {
+    void advance(std::chrono::milliseconds time)
+    {
         now_ += time;
         modem_.process();
     }
@@ -38,7 +41,8 @@ protected:
     Modem modem_;
 };
 
-TEST_F(VirtualModemInterpreterTest, LinesAreFramedAsV250Says) {
+TEST_F(VirtualModemInterpreterTest, LinesAreFramedAsV250Says)
+{
     struct Case {
         std::string input;
         std::string output;
@@ -74,13 +78,15 @@ TEST_F(VirtualModemInterpreterTest, LinesAreFramedAsV250Says) {
     }
 }
 
-TEST_F(VirtualModemInterpreterTest, OverlongLineIsRefused) {
+TEST_F(VirtualModemInterpreterTest, OverlongLineIsRefused)
+{
     answer("ATE0");
     EXPECT_EQ(answer("AT+CGDCONT=1,\"IP\",\"" + std::string(3000, 'a') + "\""), "\r\nERROR\r\n");
     EXPECT_EQ(answer("AT"), "\r\nOK\r\n");
 }
 
-TEST_F(VirtualModemInterpreterTest, SimFilesAnswerWithStatusWords) {
+TEST_F(VirtualModemInterpreterTest, SimFilesAnswerWithStatusWords)
+{
     answer("ATE0");
     modem_.state().sim.pinEnabled = true;
     modem_.powerUp();
@@ -115,7 +121,12 @@ TEST_F(VirtualModemInterpreterTest, SimFilesAnswerWithStatusWords) {
          "+CRSM: 144,0,\"FFFFFFFFFFFFFFFFFFFF0891451941000000F1FFFFFFFFFF\""},
         {"AT+CRSM=178,28480,2,4,24", "+CRSM: 148,2"},
         {"AT+CRSM=214,28486,0,0,1,\"00\"", "+CRSM: 152,4"},
-        {"AT+CRSM=242", "+CRSM: 144,0,\"00000000" "7F2002" "0000000000" "09130206040083" "8A838A\""},
+        {"AT+CRSM=242",
+         "+CRSM: 144,0,\"00000000"
+         "7F2002"
+         "0000000000"
+         "09130206040083"
+         "8A838A\""},
     };
     for (const Case &step : readyCases) {
         SCOPED_TRACE(step.command);
@@ -125,7 +136,8 @@ TEST_F(VirtualModemInterpreterTest, SimFilesAnswerWithStatusWords) {
     EXPECT_EQ(answer("AT+CRSM=176,28486,0,0,17"), "\r\nERROR\r\n");
 }
 
-TEST_F(VirtualModemInterpreterTest, MessageStorageIsBusyForAMomentAfterPowerUp) {
+TEST_F(VirtualModemInterpreterTest, MessageStorageIsBusyForAMomentAfterPowerUp)
+{
     answer("ATE0");
     EXPECT_EQ(answer("AT+CPMS?"), "\r\n+CMS ERROR: 314\r\n");
     advance(1499ms);
@@ -134,7 +146,8 @@ TEST_F(VirtualModemInterpreterTest, MessageStorageIsBusyForAMomentAfterPowerUp) 
     EXPECT_EQ(answer("AT+CPMS?"), "\r\n+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20\r\n\r\nOK\r\n");
 }
 
-TEST_F(VirtualModemInterpreterTest, SlowAnswersHoldBackTheNextCommand) {
+TEST_F(VirtualModemInterpreterTest, SlowAnswersHoldBackTheNextCommand)
+{
     answer("ATE0");
     modem_.state().quirks.slowAnswers = 500ms;
     EXPECT_EQ(exchange("AT+CGMI\rAT+CGMM\r"), "");
@@ -147,12 +160,14 @@ TEST_F(VirtualModemInterpreterTest, SlowAnswersHoldBackTheNextCommand) {
     EXPECT_FALSE(modem_.nextEvent());
 }
 
-TEST_F(VirtualModemInterpreterTest, NetworkScanTakesItsTimeAndListsWhatTheRadioSees) {
+TEST_F(VirtualModemInterpreterTest, NetworkScanTakesItsTimeAndListsWhatTheRadioSees)
+{
     answer("ATE0");
     EXPECT_EQ(answer("AT+COPS=?"), "");
     advance(2000ms);
     EXPECT_EQ(modem_.takeOutput(),
-              "\r\n+COPS: (2,\"Brisa\",\"Brisa\",\"722310\",2),(1,\"Austral Movil\",\"Austral\",\"72234\",2),"
+              "\r\n+COPS: (2,\"Brisa\",\"Brisa\",\"722310\",2),(1,\"Austral "
+              "Movil\",\"Austral\",\"72234\",2),"
               "(3,\"Pampa Telecom\",\"Pampa\",\"72207\",0),,(0-4),(0-2)\r\n\r\nOK\r\n");
 
     struct Case {
@@ -172,7 +187,8 @@ TEST_F(VirtualModemInterpreterTest, NetworkScanTakesItsTimeAndListsWhatTheRadioS
         // Mode 4 falls back to automatic selection.
         {"AT+COPS=4,2,\"72207\"", "\r\nOK\r\n"},
         {"AT+COPS=3,1;+COPS?", "\r\n+COPS: 0,1,\"Brisa\",2\r\n\r\nOK\r\n"},
-        {"AT+CSCS=\"UCS2\";+COPS=3,0;+COPS?", "\r\n+COPS: 0,0,\"00420072006900730061\",2\r\n\r\nOK\r\n"},
+        {"AT+CSCS=\"UCS2\";+COPS=3,0;+COPS?",
+         "\r\n+COPS: 0,0,\"00420072006900730061\",2\r\n\r\nOK\r\n"},
         {"AT+COPS=1,0,\"004100750073007400720061006C0020004D006F00760069006C\"", "\r\nOK\r\n"},
         {"AT+COPS=2;+CREG?", "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
         {"AT+COPS=0;+WS46=12;+COPS?", "\r\n+COPS: 0,0,\"00420072006900730061\",0\r\n\r\nOK\r\n"},
@@ -185,7 +201,8 @@ TEST_F(VirtualModemInterpreterTest, NetworkScanTakesItsTimeAndListsWhatTheRadioS
     }
 }
 
-TEST_F(VirtualModemInterpreterTest, ContextsAreDefinedListedAndUndefined) {
+TEST_F(VirtualModemInterpreterTest, ContextsAreDefinedListedAndUndefined)
+{
     answer("ATE0");
     struct Case {
         std::string command;
@@ -196,7 +213,8 @@ TEST_F(VirtualModemInterpreterTest, ContextsAreDefinedListedAndUndefined) {
         {"AT+CGDCONT=1,\"IP\",\"internet.brisa\"", "\r\nOK\r\n"},
         {"AT+CGDCONT=3,\"ipv4v6\",\"ims\",\"10.0.0.1\",0,2", "\r\nOK\r\n"},
         {"AT+CGDCONT?",
-         "\r\n+CGDCONT: 1,\"IP\",\"internet.brisa\",\"\",0,0\r\n+CGDCONT: 3,\"IPV4V6\",\"ims\",\"10.0.0.1\",0,2\r\n"
+         "\r\n+CGDCONT: 1,\"IP\",\"internet.brisa\",\"\",0,0\r\n+CGDCONT: "
+         "3,\"IPV4V6\",\"ims\",\"10.0.0.1\",0,2\r\n"
          "\r\nOK\r\n"},
         {"AT+CGDCONT=1", "\r\nOK\r\n"},
         {"AT+CGDCONT=17,\"IP\",\"x\"", "\r\nERROR\r\n"},

@@ -7,10 +7,12 @@
 namespace virtualmodem {
 namespace {
 
-std::string describe(const std::vector<AtCommand> &commands) {
+std::string describe(const std::vector<AtCommand> &commands)
+{
     std::string out;
     for (const AtCommand &command : commands) {
-        if (!out.empty()) out += " | ";
+        if (!out.empty())
+            out += " | ";
         out += command.name;
         switch (command.kind) {
         case AtKind::Execute: break;
@@ -18,13 +20,16 @@ std::string describe(const std::vector<AtCommand> &commands) {
         case AtKind::Read: out += "?"; break;
         case AtKind::Test: out += "=?"; break;
         }
-        if (command.registerNumber >= 0) out += "#" + std::to_string(command.registerNumber);
-        if (!command.argument.empty()) out += "[" + command.argument + "]";
+        if (command.registerNumber >= 0)
+            out += "#" + std::to_string(command.registerNumber);
+        if (!command.argument.empty())
+            out += "[" + command.argument + "]";
     }
     return out;
 }
 
-TEST(VirtualModemParserTest, SplitsLinesLikeAModem) {
+TEST(VirtualModemParserTest, SplitsLinesLikeAModem)
+{
     struct Case {
         std::string body;
         std::string commands;  // "!" when the line cannot be read
@@ -65,21 +70,16 @@ TEST(VirtualModemParserTest, SplitsLinesLikeAModem) {
     }
 }
 
-TEST(VirtualModemParserTest, ReadsArgumentsWithEmptyAndQuotedValues) {
+TEST(VirtualModemParserTest, ReadsArgumentsWithEmptyAndQuotedValues)
+{
     struct Case {
         std::string argument;
         std::string values;  // each value in brackets, quoted ones with quotes; "!" when unreadable
     };
     const std::vector<Case> cases = {
-        {"", ""},
-        {"1", "[1]"},
-        {"1,\"SM\",,3", "[1][\"SM\"][][3]"},
-        {"1,", "[1][]"},
-        {",", "[][]"},
-        {"\"a,b\",2", "[\"a,b\"][2]"},
-        {"\"\"", "[\"\"]"},
-        {"\"open", "!"},
-        {"\"a\"b", "!"},
+        {"", ""},           {"1", "[1]"},    {"1,\"SM\",,3", "[1][\"SM\"][][3]"},
+        {"1,", "[1][]"},    {",", "[][]"},   {"\"a,b\",2", "[\"a,b\"][2]"},
+        {"\"\"", "[\"\"]"}, {"\"open", "!"}, {"\"a\"b", "!"},
     };
     for (const Case &step : cases) {
         SCOPED_TRACE(step.argument);
@@ -103,7 +103,8 @@ TEST(VirtualModemParserTest, ReadsArgumentsWithEmptyAndQuotedValues) {
     EXPECT_FALSE(numberArgument(*values, 5, 0, 9));
 }
 
-TEST(VirtualModemCharsetTest, TextCrossesEveryTerminalCharacterSet) {
+TEST(VirtualModemCharsetTest, TextCrossesEveryTerminalCharacterSet)
+{
     struct Case {
         std::string utf8;
         Charset charset;

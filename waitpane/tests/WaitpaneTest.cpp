@@ -41,9 +41,11 @@ std::pair<int32_t, qint64> closeFromWorker()
 {
     QElapsedTimer clock;
     clock.start();
-    std::future<int32_t> closer = std::async(std::launch::async, [] { return CloseStatusWindow(); });
+    std::future<int32_t> closer =
+        std::async(std::launch::async, [] { return CloseStatusWindow(); });
     const bool done = QTest::qWaitFor(
-        [&] { return closer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000);
+        [&] { return closer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        5000);
     EXPECT_TRUE(done) << "CloseStatusWindow did not return";
     const qint64 elapsed = clock.elapsed();
     return {done ? closer.get() : -1, elapsed};
@@ -64,14 +66,16 @@ TEST(Waitpane, KindOutsideTheRangeKeepsThePreviousOne)
         int32_t kind;
         const char *animation;  // end of the file name, or "" for none
     };
-    const Step steps[] = {{0, ""}, {9, ""}, {1, "search.png"}, {9, "search.png"}, {0, "search.png"},
-                          {2, "select.png"}, {-5, "select.png"}, {8, ""}};
+    const Step steps[] = {
+        {0, ""},           {9, ""},           {1, "search.png"},  {9, "search.png"},
+        {0, "search.png"}, {2, "select.png"}, {-5, "select.png"}, {8, ""}};
     for (const Step &step : steps) {
         QWidget *window = showFromWorker(step.kind, "Searching for networks...");
         ASSERT_NE(window, nullptr) << step.kind;
         const QString animation = animationOf(window);
         if (*step.animation)
-            EXPECT_TRUE(animation.endsWith(QLatin1String(step.animation))) << step.kind << " " << qPrintable(animation);
+            EXPECT_TRUE(animation.endsWith(QLatin1String(step.animation)))
+                << step.kind << " " << qPrintable(animation);
         else
             EXPECT_TRUE(animation.isEmpty()) << step.kind << " " << qPrintable(animation);
         closeFromWorker();
@@ -108,7 +112,8 @@ TEST(Waitpane, CloseWithNoWindowReturnsAtOnce)
 {
     EXPECT_EQ(CloseStatusWindow(), 0);
     // From a worker too, with nobody running the event loop: it must not wait for anything.
-    std::future<int32_t> closer = std::async(std::launch::async, [] { return CloseStatusWindow(); });
+    std::future<int32_t> closer =
+        std::async(std::launch::async, [] { return CloseStatusWindow(); });
     ASSERT_EQ(closer.wait_for(std::chrono::seconds(2)), std::future_status::ready);
     EXPECT_EQ(closer.get(), 0);
     EXPECT_EQ(GetStatus(0), 0);
@@ -136,7 +141,8 @@ TEST(Waitpane, CloseBeforeTheWindowAppearsStillCloses)
         return CloseStatusWindow();
     });
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return worker.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
+        [&] { return worker.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        5000));
     EXPECT_EQ(worker.get(), 0);
     QApplication::processEvents();
     EXPECT_EQ(statusWindow(), nullptr);
@@ -165,7 +171,8 @@ TEST(Waitpane, EscapeCancelsButTheWindowStaysUntilClosed)
     // GetStatus sees the cancel and closes the window as Close does.
     std::future<int32_t> status = std::async(std::launch::async, [] { return GetStatus(0); });
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return status.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
+        [&] { return status.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        5000));
     EXPECT_EQ(status.get(), 1);
     EXPECT_EQ(statusWindow(), nullptr);
     // The flag is never cleared by the library.
@@ -194,7 +201,8 @@ TEST(Waitpane, AnimatesWhileTheWorkerBlocks)
     auto *animation = statusWindow()->findChild<QWidget *>(QStringLiteral("Animate1"));
     ASSERT_NE(animation, nullptr);
     const QImage first = animation->grab().toImage();
-    const bool changed = QTest::qWaitFor([&] { return animation->grab().toImage() != first; }, 2000);
+    const bool changed =
+        QTest::qWaitFor([&] { return animation->grab().toImage() != first; }, 2000);
     EXPECT_TRUE(changed);
     // The skin is on: the caption strip is blue.
     const QColor strip = statusWindow()->grab().toImage().pixelColor(200, 12);

@@ -21,8 +21,8 @@ class WithTexts : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        platform::createStringManager(qEnvironmentVariable("LUMADIAL_PROGRAM_DIR")
-                                      + QStringLiteral("/language/english.so"));
+        platform::createStringManager(qEnvironmentVariable("LUMADIAL_PROGRAM_DIR") +
+                                      QStringLiteral("/language/english.so"));
     }
     static void TearDownTestSuite() { platform::destroyStringManager(); }
 };
@@ -40,7 +40,8 @@ TEST(MessageBoxText, ShortTextInTheLabelLongInTheMemo)
         box.setMessageText(repeated(c.characters));
         EXPECT_EQ(!box.MessageStrLabel->isHidden(), c.inLabel) << c.characters;
         EXPECT_EQ(!box.MessageMemo->isHidden(), !c.inLabel) << c.characters;
-        const QString shown = c.inLabel ? box.MessageStrLabel->text() : box.MessageMemo->toPlainText();
+        const QString shown =
+            c.inLabel ? box.MessageStrLabel->text() : box.MessageMemo->toPlainText();
         EXPECT_EQ(shown, repeated(c.characters));
     }
 }
@@ -96,7 +97,8 @@ TEST(MessageBoxModes, ButtonsCloseImageAndTextPlace)
         }
         if (c.cancel) {
             EXPECT_LT(box.OkButton->geometry().right(), box.CancleImButton->x());
-            EXPECT_EQ(box.OkButton->x() + box.CancleImButton->geometry().right(), TBoxFrame::kWidth - 1);
+            EXPECT_EQ(box.OkButton->x() + box.CancleImButton->geometry().right(),
+                      TBoxFrame::kWidth - 1);
         }
     }
 }
@@ -162,8 +164,8 @@ TEST(MessageBoxIcons, IconTypeChoosesOneIcon)
         bool information, warning, question;
     };
     const Case cases[] = {
-        {1, true, false, false},  {2, false, true, false},  {3, false, false, true},
-        {4, false, false, true},  {16, false, false, true}, {0, false, false, false},
+        {1, true, false, false},  {2, false, true, false},   {3, false, false, true},
+        {4, false, false, true},  {16, false, false, true},  {0, false, false, false},
         {5, false, false, false}, {17, false, false, false},
     };
     for (const Case &c : cases) {

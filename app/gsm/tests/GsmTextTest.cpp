@@ -42,7 +42,10 @@ int isGsm(std::u16string_view text)
 
 class ForcedCodePage {
 public:
-    explicit ForcedCodePage(const std::string &codePage) { platform::forceSystemCodePage(codePage); }
+    explicit ForcedCodePage(const std::string &codePage)
+    {
+        platform::forceSystemCodePage(codePage);
+    }
     ~ForcedCodePage() { platform::forceSystemCodePage({}); }
 };
 
@@ -58,11 +61,11 @@ TEST(GsmText, DecodesCodesAndEscapePairs)
         {{27, 101}, u"€"},
         {{36}, u"¤"},
         {{23, 25}, u"ψθ"},
-        {{27}, u""},             // a trailing lone escape is dropped
+        {{27}, u""},  // a trailing lone escape is dropped
         {{'A', 27}, u"A"},
-        {{27, 27}, u"\x1B"},     // an escape pair with no meaning
+        {{27, 27}, u"\x1B"},  // an escape pair with no meaning
         {{27, 'A'}, u"\x1B"},
-        {{200, 27, 200}, u"  "}, // codes beyond the alphabet read as spaces
+        {{200, 27, 200}, u"  "},  // codes beyond the alphabet read as spaces
         {{10, 27, 10, 13}, u"\n\f\r"},
         {{0, 1, 2, 3, 9, 127}, u"@£$¥Çà"},
         {{27, 20, 27, 40, 27, 41, 27, 47, 27, 61, 27, 64}, u"^{}\\~|"},
@@ -76,15 +79,16 @@ TEST(GsmText, DecodesCodesAndEscapePairs)
 TEST(GsmText, EncodesWithEscapesFoldingsAndSpaces)
 {
     const std::map<std::u16string, Bytes> cases = {
-        {u"€", {32}},                       // the euro sign has no code of its own here
-        {u"¤", {27, 101}},                  // ... it travels as U+00A4
+        {u"€", {32}},       // the euro sign has no code of its own here
+        {u"¤", {27, 101}},  // ... it travels as U+00A4
         {u"Ñ", {'N'}},
         {u"Ä", {32}},
         {u"[\\]^{|}~\f", {27, 60, 27, 47, 27, 62, 27, 20, 27, 40, 27, 64, 27, 41, 27, 61, 27, 10}},
         {u"ΘΨ", {32, 32}},
         {u"θψ", {25, 23}},
         {u"ΓΔΛΞΠΣΦΩ", {19, 16, 20, 26, 22, 24, 18, 21}},
-        {u"ÀÃÉÊÍÕÚÝáçëïôûýÿ", {'A', 'A', 31, 'E', 'I', 'O', 'U', 'Y', 'a', 'c', 'e', 'i', 'o', 'u', 'y', 'y'}},
+        {u"ÀÃÉÊÍÕÚÝáçëïôûýÿ",
+         {'A', 'A', 31, 'E', 'I', 'O', 'U', 'Y', 'a', 'c', 'e', 'i', 'o', 'u', 'y', 'y'}},
         {u"\x1B\t`中", {32, 32, 32, 32}},
         {u"@£ñü", {0, 1, 125, 126}},
     };
@@ -97,9 +101,10 @@ TEST(GsmText, EncodesWithEscapesFoldingsAndSpaces)
 TEST(GsmText, TellsWhatCanBeSentInGsmCodes)
 {
     const std::map<std::u16string, int> cases = {
-        {u"€", 0}, {u"¤", 1}, {u"Ñ", 1}, {u"Ä", 0}, {u"Θ", 0}, {u"Ψ", 0}, {u"θψ", 1},
-        {u"Hello [world] {~}|^\\", 1}, {u"\x1B", 0}, {u"a\tb", 0}, {u"`", 0},
-        {u"Grüße, ça va?", 1}, {u"ok 中", 0}, {u"", 1}, {u"ΓΔΛΞΠΣΦΩ", 1}, {u"\f\n\r", 1},
+        {u"€", 0},     {u"¤", 1},    {u"Ñ", 1},        {u"Ä", 0},
+        {u"Θ", 0},     {u"Ψ", 0},    {u"θψ", 1},       {u"Hello [world] {~}|^\\", 1},
+        {u"\x1B", 0},  {u"a\tb", 0}, {u"`", 0},        {u"Grüße, ça va?", 1},
+        {u"ok 中", 0}, {u"", 1},     {u"ΓΔΛΞΠΣΦΩ", 1}, {u"\f\n\r", 1},
     };
     for (const auto &[text, expected] : cases) {
         SCOPED_TRACE(testing::PrintToString(expected));
@@ -112,7 +117,9 @@ TEST(GsmText, EveryCodeRoundTripsExceptTheDeliberateOnes)
     // Codes whose character goes back as something else: the brackets go as escape pairs,
     // U+00A4 goes as the euro pair.
     const std::map<Bytes, Bytes> different = {
-        {{36}, {27, 101}}, {{91}, {27, 60}}, {{93}, {27, 62}},
+        {{36}, {27, 101}},
+        {{91}, {27, 60}},
+        {{93}, {27, 62}},
         {{27, 101}, {32}},  // the euro sign encodes as a space
     };
     std::vector<Bytes> allCodes;
@@ -190,10 +197,9 @@ TEST(GsmText, HexDigitsOrIntoBytes)
         Bytes expected;
     };
     const Case cases[] = {
-        {"0A1B", {0x0A, 0x1B, 0x00}},
-        {"ffE0", {0xFF, 0xE0, 0x00}},
-        {"ABC", {0xAB, 0xC0, 0x00}},  // an odd digit fills the high half
-        {"G1z9", {0x01, 0x09, 0x00}}, // anything but a hex digit counts as 0
+        {"0A1B", {0x0A, 0x1B, 0x00}}, {"ffE0", {0xFF, 0xE0, 0x00}},
+        {"ABC", {0xAB, 0xC0, 0x00}},   // an odd digit fills the high half
+        {"G1z9", {0x01, 0x09, 0x00}},  // anything but a hex digit counts as 0
         {"", {0x00, 0x00, 0x00}},
     };
     for (const Case &c : cases) {
@@ -216,11 +222,15 @@ TEST(GsmText, Ucs2ToAnsiTerminatesAndNeverOverruns)
         std::string expected;
     };
     const Case cases[] = {
-        {"UTF-8", u"Grüße", 10, "Gr\xC3\xBC\xC3\x9F" "e"},
+        {"UTF-8", u"Grüße", 10,
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"},
         {"UTF-8", u"中文", 7, "\xE4\xB8\xAD\xE6\x96\x87"},
         {"UTF-8", u"中文", 6, "\xE4\xB8\xAD"},  // 6 bytes and a terminator do not fit in 6
         {"UTF-8", u"中", 2, ""},
-        {"CP1252", u"Grüße €", 14, "Gr\xFC\xDF" "e \x80"},
+        {"CP1252", u"Grüße €", 14,
+         "Gr\xFC\xDF"
+         "e \x80"},
         {"CP1252", u"a中", 4, "a?"},
         {"GBK", u"中文", 5, "\xD6\xD0\xCE\xC4"},
         {"GBK", u"中文", 4, "\xD6\xD0"},
@@ -229,7 +239,8 @@ TEST(GsmText, Ucs2ToAnsiTerminatesAndNeverOverruns)
         SCOPED_TRACE(std::string(c.codePage) + " size " + std::to_string(c.size));
         ForcedCodePage forced(c.codePage);
         std::vector<char> output(static_cast<size_t>(c.size) + 4, '#');
-        const int written = Ucs2ToAnsi(output.data(), c.size, c.text.data(), static_cast<int>(c.text.size()));
+        const int written =
+            Ucs2ToAnsi(output.data(), c.size, c.text.data(), static_cast<int>(c.text.size()));
         ASSERT_EQ(written, static_cast<int>(c.expected.size()));
         EXPECT_EQ(std::string(output.data(), static_cast<size_t>(written)), c.expected);
         EXPECT_EQ(output[static_cast<size_t>(written)], '\0');
@@ -245,9 +256,15 @@ TEST(GsmText, AnsiTextIsReadInTheSystemCodePage)
         int expected;
     };
     const Case cases[] = {
-        {"UTF-8", "Gr\xC3\xBC\xC3\x9F" "e", 1},
+        {"UTF-8",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e",
+         1},
         {"UTF-8", "5 \xE2\x82\xAC", 0},
-        {"UTF-8", "\xC3\x91" "and\xC3\xBA", 1},
+        {"UTF-8",
+         "\xC3\x91"
+         "and\xC3\xBA",
+         1},
         {"CP1252", "\xA4", 1},
         {"CP1252", "\x80", 0},
         {"GBK", "\xD6\xD0", 0},

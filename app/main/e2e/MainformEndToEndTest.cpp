@@ -36,7 +36,8 @@ protected:
             boxes << shown;
             return 1;
         });
-        platform::setDialogResponder([](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
+        platform::setDialogResponder(
+            [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
     }
 
     void TearDown() override

@@ -18,10 +18,7 @@ namespace e2e {
 // Generous: the engine and the card talk over a real pseudo-terminal.
 constexpr int kWait = 15000;
 
-inline QString text(unsigned number)
-{
-    return platform::GetLanguageString(number);
-}
+inline QString text(unsigned number) { return platform::GetLanguageString(number); }
 
 class VirtualCardSetup {
 public:

@@ -67,7 +67,7 @@ TEST_F(MonitorTest, EntryActionsComeBeforeTheRepaintAndTheNotices)
     monitor->applyCardState(kCardAbsent);
     view.onRepaint = {};
     const QStringList expected{
-        "setSignalBars(0)", "setIndicator(IncomingCall)(0)", "setIndicator(NewSms)(0)",
+        "setSignalBars(0)",          "setIndicator(IncomingCall)(0)", "setIndicator(NewSms)(0)",
         "setConnectionAnimation(0)", "setConnectionIcon(6)",
     };
     EXPECT_EQ(view.log.mid(0, expected.size()), expected);
@@ -81,7 +81,7 @@ TEST_F(MonitorTest, EachStateShowsItsIconsTrayAndMenus)
 {
     struct Case {
         uint8_t state;
-        int cardIcon;   // -1: not set by the state
+        int cardIcon;  // -1: not set by the state
         int simIcon;
         int tray;
         QString cardHint;
@@ -89,14 +89,34 @@ TEST_F(MonitorTest, EachStateShowsItsIconsTrayAndMenus)
         std::vector<TrayMenuItem> hidden;
     };
     const Case cases[] = {
-        {kCardAbsent, kImageCardAbsent, kImageSimMissing, kImageCardAbsent, text(1163), {},
+        {kCardAbsent,
+         kImageCardAbsent,
+         kImageSimMissing,
+         kImageCardAbsent,
+         text(1163),
+         {},
          {TrayMenuItem::PowerOff, TrayMenuItem::Offline, TrayMenuItem::Online, TrayMenuItem::N1,
           TrayMenuItem::FSettings}},
-        {kNoSim, -1, kImageSimMissing, kImageSimMissing, text(1167), {TrayMenuItem::N1},
+        {kNoSim,
+         -1,
+         kImageSimMissing,
+         kImageSimMissing,
+         text(1167),
+         {TrayMenuItem::N1},
          {TrayMenuItem::Offline, TrayMenuItem::Online}},
-        {kCardOffline, kImageCardFound, kImageSimMissing, kImageCardFound, text(1165),
-         {TrayMenuItem::Online}, {TrayMenuItem::Offline, TrayMenuItem::N1, TrayMenuItem::FSettings}},
-        {kSimBlocked, -1, kImageSimBlocked, kImageSimBlocked, text(1167), {TrayMenuItem::N1},
+        {kCardOffline,
+         kImageCardFound,
+         kImageSimMissing,
+         kImageCardFound,
+         text(1165),
+         {TrayMenuItem::Online},
+         {TrayMenuItem::Offline, TrayMenuItem::N1, TrayMenuItem::FSettings}},
+        {kSimBlocked,
+         -1,
+         kImageSimBlocked,
+         kImageSimBlocked,
+         text(1167),
+         {TrayMenuItem::N1},
          {TrayMenuItem::Offline, TrayMenuItem::Online}},
     };
     for (const Case &c : cases) {
@@ -179,11 +199,8 @@ TEST_F(MonitorTest, OperationModeDecidesBetweenOnlineAndOffline)
         CardStates states;
     };
     const Case cases[] = {
-        {5, MEC_OK, {3, 6}},
-        {6, MEC_OK, {3, 7}},
-        {1, MEC_OK, {3, 7}},
-        {4, MEC_OK, {3}},
-        {5, MEC_ERR_TIMEOUT, {3}},
+        {5, MEC_OK, {3, 6}}, {6, MEC_OK, {3, 7}},       {1, MEC_OK, {3, 7}},
+        {4, MEC_OK, {3}},    {5, MEC_ERR_TIMEOUT, {3}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(int(c.mode));
@@ -220,8 +237,7 @@ TEST_F(MonitorTest, OfflineCardFoundAtStartIsPutOnline)
     });
     walkFrom(kCardInserted);
     EXPECT_EQ(appliedStates(), (CardStates{2, 3, 7, 3, 6, 11, 12}));
-    EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_SetOperationMode"),
-              (std::vector<std::string>{"5"}));
+    EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_SetOperationMode"), (std::vector<std::string>{"5"}));
 }
 
 TEST_F(MonitorTest, UserOfflineFromSimReadyResetsTheDisplayAndStopsTheRetries)
@@ -374,12 +390,9 @@ TEST_F(MonitorTest, SimReadyMessageOnlyCountsWhenRegisteredAndNoCall)
         bool ready;
     };
     const Case cases[] = {
-        {kCardRegistered, 0, 2, true},
-        {kCardRegistered, 0, 1, false},
-        {kCardRegistered, 1, 2, false},
-        {kCardRegistered, 6, 2, false},
-        {kCardRegistered, 3, 2, true},
-        {kCardOnline, 0, 2, false},
+        {kCardRegistered, 0, 2, true},  {kCardRegistered, 0, 1, false},
+        {kCardRegistered, 1, 2, false}, {kCardRegistered, 6, 2, false},
+        {kCardRegistered, 3, 2, true},  {kCardOnline, 0, 2, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.state) << "/" << c.call << "/" << c.wParam);
@@ -436,8 +449,8 @@ TEST_F(MonitorTest, CardSettingsAreWaitedForThenTheListsAreToldAgain)
     monitor->GetCardSettingsTimerTimer();
     EXPECT_FALSE(monitor->GetCardSettingsTimer.isActive());
     using Notice = std::pair<PageWindow, int>;
-    EXPECT_EQ(view.cardStateNotices, (std::vector<Notice>{{PageWindow::SmsMain, 12},
-                                                          {PageWindow::Contacts, 12}}));
+    EXPECT_EQ(view.cardStateNotices,
+              (std::vector<Notice>{{PageWindow::SmsMain, 12}, {PageWindow::Contacts, 12}}));
     EXPECT_EQ(StopBusinessLogic(), MEC_OK);
 }
 
@@ -451,10 +464,9 @@ TEST_F(MonitorTest, SignalValueMapsToBarsOnlyInService)
         int bars;
     };
     const Case cases[] = {
-        {-1, true, 0}, {0, true, 0},  {2, true, 0},   {3, true, 1},   {6, true, 1},
-        {7, true, 2},  {9, true, 2},  {10, true, 3},  {12, true, 3},  {13, true, 4},
-        {15, true, 4}, {16, true, 5}, {31, true, 5},  {32, true, 0},  {99, true, 0},
-        {20, false, 0},
+        {-1, true, 0}, {0, true, 0},  {2, true, 0},  {3, true, 1},   {6, true, 1},  {7, true, 2},
+        {9, true, 2},  {10, true, 3}, {12, true, 3}, {13, true, 4},  {15, true, 4}, {16, true, 5},
+        {31, true, 5}, {32, true, 0}, {99, true, 0}, {20, false, 0},
     };
     for (const Case &c : cases)
         EXPECT_EQ(CardMonitor::signalBars(c.csq, c.inService), c.bars) << c.csq;
@@ -509,7 +521,7 @@ TEST_F(MonitorTest, ServiceTextUpdatesTheNetworkType)
         std::string text;
         QString shown;  // network type after it
         bool inService;
-        bool timer;     // Timer_NoService runs
+        bool timer;  // Timer_NoService runs
     };
     const Case cases[] = {
         {"HSDPA", "HSDPA", true, false},
@@ -575,7 +587,7 @@ TEST_F(MonitorTest, OperatorRecordShowsNameRoamingAndDomain)
         const char *name;
         const char *domain;
         const char *roaming;
-        QString shownName;   // empty: label unchanged ("Before")
+        QString shownName;  // empty: label unchanged ("Before")
         QString shownDomain;
         QString roamingMark;
         bool noServiceTimer;
@@ -600,7 +612,8 @@ TEST_F(MonitorTest, OperatorRecordShowsNameRoamingAndDomain)
         std::strcpy(record.roaming, c.roaming);
         send(platform::WM_OPERATOR_RECORD, 0, 0,
              std::make_unique<platform::ByteBlock>(&record, sizeof record));
-        EXPECT_EQ(view.operatorName, c.shownName.isEmpty() ? QStringLiteral("Before") : c.shownName);
+        EXPECT_EQ(view.operatorName,
+                  c.shownName.isEmpty() ? QStringLiteral("Before") : c.shownName);
         EXPECT_EQ(view.domain, c.shownDomain);
         EXPECT_EQ(view.roaming, c.roamingMark);
         // The "no operator" name waits for the network to settle, then reads it again.
@@ -649,11 +662,12 @@ TEST_F(MonitorTest, ProviderNameIsReadFromTheSimTenSecondsAfterTheModeAndRetried
     EXPECT_TRUE(monitor->TimerSpn.isActive());
     EXPECT_EQ(view.operatorName, QStringLiteral("Movara"));
 
-    onCall(&_SIMOperate, [](uint8_t, uint16_t, uint8_t, uint8_t, uint8_t, char *response,
-                            uint32_t size) -> MEC_STATUS {
-        std::strncpy(response, "Brisa", size);
-        return MEC_OK;
-    });
+    onCall(&_SIMOperate,
+           [](uint8_t, uint16_t, uint8_t, uint8_t, uint8_t, char *response,
+              uint32_t size) -> MEC_STATUS {
+               std::strncpy(response, "Brisa", size);
+               return MEC_OK;
+           });
     monitor->TimerSpnTimer();
     EXPECT_FALSE(monitor->TimerSpn.isActive());
     EXPECT_EQ(view.operatorName, QStringLiteral("Brisa"));

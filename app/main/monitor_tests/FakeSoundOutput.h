@@ -13,10 +13,10 @@
 class FakeSoundOutput : public SoundOutput {
 public:
     struct State {
-        QStringList played;   // every file asked for, in order
+        QStringList played;  // every file asked for, in order
         bool playing = false;
         bool repeating = false;
-        int refuse = 0;       // the next n plays fail at once
+        int refuse = 0;         // the next n plays fail at once
         bool noDevice = false;  // no audio output device
         FakeSoundOutput *output = nullptr;
     };

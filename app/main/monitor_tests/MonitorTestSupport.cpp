@@ -123,7 +123,4 @@ void MonitorTest::forceState(uint8_t state)
     lumacore_fake::clearCalls();
 }
 
-QString MonitorTest::text(unsigned number)
-{
-    return platform::GetLanguageString(number);
-}
+QString MonitorTest::text(unsigned number) { return platform::GetLanguageString(number); }

@@ -44,7 +44,7 @@ protected:
     RecordingView view;
     std::shared_ptr<FakeSoundOutput::State> sound = std::make_shared<FakeSoundOutput::State>();
     std::unique_ptr<CardMonitor> monitor;
-    QStringList boxes;      // texts of the message boxes shown
+    QStringList boxes;  // texts of the message boxes shown
     std::vector<int> boxIcons;
     std::function<void()> onBox;  // runs inside a box
 };

@@ -344,7 +344,8 @@ TEST_F(NoticeTest, RetryTimersStandStillDuringACallAndResumeAsTheyWere)
 
 TEST_F(NoticeTest, PinStateRetryDoesNotCountWhileACallIsSetUp)
 {
-    lumacore_fake::onCall(&_MEC_GetPinState, [](uint8_t *) -> MEC_STATUS { return MEC_ERR_TIMEOUT; });
+    lumacore_fake::onCall(&_MEC_GetPinState,
+                          [](uint8_t *) -> MEC_STATUS { return MEC_ERR_TIMEOUT; });
     monitor->applyCardState(kCardOnline);
     ASSERT_TRUE(monitor->SimBusyTimer.isActive());
     lumacore_fake::clearCalls();
@@ -369,11 +370,9 @@ TEST_F(NoticeTest, CallStateTable)
         std::string dialing;
     };
     const Case cases[] = {
-        {0, 0, true, true, true, "0"},
-        {0, 3, true, true, false, "0"},
+        {0, 0, true, true, true, "0"},    {0, 3, true, true, false, "0"},
         {0, 1, false, false, false, "0"},  // the dial-up keeps the navigation off
-        {3, 0, true, true, false, "0"},
-        {15, 0, false, false, false, "1"},
+        {3, 0, true, true, false, "0"},   {15, 0, false, false, false, "1"},
         {9, 0, false, false, false, "0"},  // other values only stop the dialling flag
     };
     for (const Case &c : cases) {
@@ -468,7 +467,8 @@ TEST_F(NoticeTest, MessagesAreHandedToTheirWindows)
     send(platform::WM_SMS_BROADCAST, 0, 0, std::make_unique<platform::ByteBlock>(broadcast));
     EXPECT_EQ(view.clockText, QStringLiteral("Weather: su"));
 
-    send(platform::WM_SMS_REPORT, 0, 0, std::make_unique<platform::ByteBlock>(std::vector<uint8_t>(61, 7)));
+    send(platform::WM_SMS_REPORT, 0, 0,
+         std::make_unique<platform::ByteBlock>(std::vector<uint8_t>(61, 7)));
     EXPECT_EQ(view.smsReports.size(), 1u);
 
     send(platform::WM_USSD_STATE, 4);
@@ -486,8 +486,7 @@ TEST_F(NoticeTest, MessagesAreHandedToTheirWindows)
 
     for (uint32_t message = 3225; message <= 3231; ++message)
         EXPECT_TRUE(send(message));
-    EXPECT_EQ(view.toolkitMessages,
-              (std::vector<uint32_t>{3225, 3226, 3227, 3228, 3229, 3230}));
+    EXPECT_EQ(view.toolkitMessages, (std::vector<uint32_t>{3225, 3226, 3227, 3228, 3229, 3230}));
 
     EXPECT_FALSE(send(platform::WM_SMS_COUNTS));
     EXPECT_FALSE(send(platform::WM_USER + 7));

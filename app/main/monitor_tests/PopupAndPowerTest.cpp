@@ -38,8 +38,7 @@ TEST(NewMsgPopups, MessageNoticeSitsBottomRightAndAboveACallNotice)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(popups.hasNewSmsPopup());
     popups.showNewSmsPopup(QStringLiteral("+5491100003"), true);
-    EXPECT_EQ(popups.newSmsPopup()->y(),
-              screen.bottom() + 1 - 2 * TNewMsgForm::kHeight - 60);
+    EXPECT_EQ(popups.newSmsPopup()->y(), screen.bottom() + 1 - 2 * TNewMsgForm::kHeight - 60);
     popups.releaseNewSmsPopup();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(popups.hasNewSmsPopup());

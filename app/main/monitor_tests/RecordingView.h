@@ -96,10 +96,26 @@ public:
         return out;
     }
 
-    void setCardIcon(int image) override { cardIcon = image; note("setCardIcon", image); }
-    void setCardHint(const QString &hint) override { cardHint = hint; note("setCardHint", hint); }
-    void setSimIcon(int image) override { simIcon = image; note("setSimIcon", image); }
-    void setSimHint(const QString &hint) override { simHint = hint; note("setSimHint", hint); }
+    void setCardIcon(int image) override
+    {
+        cardIcon = image;
+        note("setCardIcon", image);
+    }
+    void setCardHint(const QString &hint) override
+    {
+        cardHint = hint;
+        note("setCardHint", hint);
+    }
+    void setSimIcon(int image) override
+    {
+        simIcon = image;
+        note("setSimIcon", image);
+    }
+    void setSimHint(const QString &hint) override
+    {
+        simHint = hint;
+        note("setSimHint", hint);
+    }
     void setConnectionIcon(int image) override
     {
         connectionIcon = image;
@@ -115,7 +131,11 @@ public:
         connectionHint = hint;
         note("setConnectionHint", hint);
     }
-    void setSignalBars(int level) override { signalBars = level; note("setSignalBars", level); }
+    void setSignalBars(int level) override
+    {
+        signalBars = level;
+        note("setSignalBars", level);
+    }
     void setNetworkType(const QString &text) override
     {
         networkType = text;
@@ -126,7 +146,11 @@ public:
         operatorName = text;
         note("setOperatorName", text);
     }
-    void setDomain(const QString &text) override { domain = text; note("setDomain", text); }
+    void setDomain(const QString &text) override
+    {
+        domain = text;
+        note("setDomain", text);
+    }
     void setDomainHint(const QString &hint) override
     {
         domainHint = hint;
@@ -138,7 +162,11 @@ public:
         roamingHint = hint;
         note("setRoaming", text);
     }
-    void setClockText(const QString &text) override { clockText = text; note("setClockText", text); }
+    void setClockText(const QString &text) override
+    {
+        clockText = text;
+        note("setClockText", text);
+    }
     void repaintStatus() override
     {
         note("repaintStatus", QString());
@@ -179,9 +207,21 @@ public:
         note("setNavigationEnabled", enabled);
     }
     void setStkButtonEnabled(bool enabled) override { stkEnabled = enabled; }
-    void showMainWindowNow() override { ++mainWindowShown; note("showMainWindowNow", QString()); }
-    void enableMainWindow() override { ++mainWindowEnabled; note("enableMainWindow", QString()); }
-    void showInternetPage() override { ++internetPageShown; note("showInternetPage", QString()); }
+    void showMainWindowNow() override
+    {
+        ++mainWindowShown;
+        note("showMainWindowNow", QString());
+    }
+    void enableMainWindow() override
+    {
+        ++mainWindowEnabled;
+        note("enableMainWindow", QString());
+    }
+    void showInternetPage() override
+    {
+        ++internetPageShown;
+        note("showInternetPage", QString());
+    }
     void restoreFromTray() override
     {
         ++restoredFromTray;

@@ -19,10 +19,11 @@ TSetMenuForm::TSetMenuForm()
 }
 
 TSet_msgform::TSet_msgform()
-    : TFeaturePage(QStringLiteral("TSet_msgform"), GetLanguageString(3021),
-                   QStringLiteral("Service centre number, validity period, delivery reports and the "
-                                  "storage for incoming messages."),
-                   Page)
+    : TFeaturePage(
+          QStringLiteral("TSet_msgform"), GetLanguageString(3021),
+          QStringLiteral("Service centre number, validity period, delivery reports and the "
+                         "storage for incoming messages."),
+          Page)
 {
 }
 
@@ -40,7 +41,8 @@ TSet_netpopeditform::TSet_netpopeditform()
 
 TSet_netform::TSet_netform()
     : TFeaturePage(QStringLiteral("TSet_netform"), GetLanguageString(3020),
-                   QStringLiteral("Network mode and operator selection, automatic or manual."), Page)
+                   QStringLiteral("Network mode and operator selection, automatic or manual."),
+                   Page)
 {
 }
 
@@ -82,7 +84,8 @@ TFmEditPB::TFmEditPB()
 
 TFrmContacts::TFrmContacts()
     : TFeaturePage(QStringLiteral("TFrmContacts"), GetLanguageString(1006),
-                   QStringLiteral("Contacts and groups on the SIM card and on this computer."), Page)
+                   QStringLiteral("Contacts and groups on the SIM card and on this computer."),
+                   Page)
 {
     TimerLoadSIMData.setObjectName(QStringLiteral("TimerLoadSIMData"));
 }
@@ -158,7 +161,8 @@ TSet_netsub::TSet_netsub()
 
 TSet_SS::TSet_SS()
     : TFeaturePage(QStringLiteral("TSet_SS"), GetLanguageString(3128),
-                   QStringLiteral("Call forwarding, call barring, caller ID and call waiting."), Page)
+                   QStringLiteral("Call forwarding, call barring, caller ID and call waiting."),
+                   Page)
 {
 }
 

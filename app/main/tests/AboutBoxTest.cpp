@@ -25,11 +25,12 @@ protected:
             std::strcpy(imei, "356938035643809");
             return 0;
         });
-        lumacore_fake::onCall(&_MEC_GetSoftwareVersion, [this](char *software, char *internal) -> MEC_STATUS {
-            std::strcpy(software, "BD_MOVARA_V1.2");
-            std::strcpy(internal, internalVersion);
-            return 0;
-        });
+        lumacore_fake::onCall(&_MEC_GetSoftwareVersion,
+                              [this](char *software, char *internal) -> MEC_STATUS {
+                                  std::strcpy(software, "BD_MOVARA_V1.2");
+                                  std::strcpy(internal, internalVersion);
+                                  return 0;
+                              });
         lumacore_fake::onCall(&_MEC_GetBoardVersion, [](char *board) -> MEC_STATUS {
             std::strcpy(board, "HW 2.0");
             return 0;
@@ -39,9 +40,11 @@ protected:
 
     static bool boardLinesShown(const TAboutBox &box)
     {
-        return !box.Label_BoardSoftwareVersion->isHidden() || !box.Label_BoardSoftwareVersionCaption->isHidden()
-               || !box.Label_HardwareVersion->isHidden() || !box.Label_HardwareVersionCaption->isHidden()
-               || !box.Label_BoardSoftwareInterVersion->isHidden();
+        return !box.Label_BoardSoftwareVersion->isHidden() ||
+               !box.Label_BoardSoftwareVersionCaption->isHidden() ||
+               !box.Label_HardwareVersion->isHidden() ||
+               !box.Label_HardwareVersionCaption->isHidden() ||
+               !box.Label_BoardSoftwareInterVersion->isHidden();
     }
 
     const char *internalVersion = "V1.0.1B15";
@@ -58,8 +61,8 @@ TEST_F(AboutBoxTest, TheCardIsAskedForItsVersionsOnlyWhenPresentAndIdle)
         bool asked;
     };
     const Case cases[] = {
-        {1, 0, 0, false},  {12, 0, 0, true},  {7, 0, 0, true},   {12, 1, 0, false},
-        {12, 6, 0, false}, {12, 15, 0, false}, {12, 3, 0, true},  {12, 0, 1, false},
+        {1, 0, 0, false},  {12, 0, 0, true},   {7, 0, 0, true},  {12, 1, 0, false},
+        {12, 6, 0, false}, {12, 15, 0, false}, {12, 3, 0, true}, {12, 0, 1, false},
         {12, 0, 2, false}, {12, 0, 4, false},  {12, 0, 3, true},
     };
     for (const Case &c : cases) {
@@ -69,7 +72,8 @@ TEST_F(AboutBoxTest, TheCardIsAskedForItsVersionsOnlyWhenPresentAndIdle)
         context.callState = c.callState;
         context.connectionState = c.connectionState;
         TAboutBox box(nullptr, context);
-        SCOPED_TRACE(testing::Message() << int(c.cardState) << "/" << c.callState << "/" << c.connectionState);
+        SCOPED_TRACE(testing::Message()
+                     << int(c.cardState) << "/" << c.callState << "/" << c.connectionState);
         EXPECT_EQ(lumacore_fake::countOf("_MEC_GetSoftwareVersion"), c.asked ? 1 : 0);
         EXPECT_EQ(lumacore_fake::countOf("_MEC_GetBoardVersion"), c.asked ? 1 : 0);
         EXPECT_EQ(boardLinesShown(box), c.asked);
@@ -173,10 +177,10 @@ TEST_F(AboutBoxTest, AClickAnywhereClosesTheBox)
 {
     TAboutBox box(nullptr, AboutBoxContext{});
     box.show();
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(200, 150), QPointF(200, 150), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(200, 150), QPointF(200, 150), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(200, 150), QPointF(200, 150),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(200, 150), QPointF(200, 150),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     // On a label: the click goes through to the box.
     QCoreApplication::sendEvent(box.Label_Rights, &press);
     QCoreApplication::sendEvent(box.Label_Rights, &release);

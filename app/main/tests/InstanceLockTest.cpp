@@ -65,8 +65,8 @@ TEST(InstanceLockTest, ASecondCopyIsRefusedWhileTheFirstRunsAndAllowedOnceItIsGo
 
     TInstanceLock second(folder.path());
     EXPECT_FALSE(second.acquire());
-    EXPECT_TRUE(second.path().endsWith(QStringLiteral(
-        "QEVT492K7,0x12,0xab,0x4f,0x06,0xab,0x1e,0x2c,0x8d,0x9b,0x1d,0x66.lock")));
+    EXPECT_TRUE(second.path().endsWith(
+        QStringLiteral("QEVT492K7,0x12,0xab,0x4f,0x06,0xab,0x1e,0x2c,0x8d,0x9b,0x1d,0x66.lock")));
 
     // The first copy ends without removing its lock file: the file is stale and taken over.
     first.end();
@@ -84,7 +84,8 @@ TEST(InstanceLockTest, ACopyRunningLongerThanAnyTimeoutKeepsItsLock)
     // A lock file untouched for hours still belongs to the running copy.
     QFile lockFile(first.path());
     ASSERT_TRUE(lockFile.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(lockFile.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(lockFile.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                                     QFileDevice::FileModificationTime));
     lockFile.close();
     LockHolder second(folder.path());
     EXPECT_FALSE(second.taken());

@@ -56,12 +56,13 @@ TEST_F(MainformTest, TheWindowReadsTheRefusalsFromTheCallAndConnectionWindowsAnd
         unsigned expected;
     };
     const Case cases[] = {
-        {0, 0, false, 0}, {0, 0, true, 1098}, {0, 3, true, 1052}, {6, 3, true, 1032}, {15, 0, false, 1032},
-        {0, 1, false, 1052},
+        {0, 0, false, 0},   {0, 0, true, 1098},   {0, 3, true, 1052},
+        {6, 3, true, 1032}, {15, 0, false, 1032}, {0, 1, false, 1052},
     };
     for (const Case &c : cases) {
         setActivity(c.call, c.connection, c.busy);
-        EXPECT_EQ(form->refusalString(), c.expected) << c.call << "," << c.connection << "," << c.busy;
+        EXPECT_EQ(form->refusalString(), c.expected)
+            << c.call << "," << c.connection << "," << c.busy;
     }
 }
 
@@ -134,9 +135,9 @@ TEST_F(MainformTest, GoingOffLineFromEachState)
         std::vector<int> posted;
     };
     const Case cases[] = {
-        {kCardAbsent, {}},   {kCardInserted, {}}, {kCardQueryMode, {}}, {kNoSim, {}},
-        {kCardOnline, {7}},  {kCardOffline, {3}}, {kPinRequired, {}},   {kPukRequired, {}},
-        {kSimBlocked, {}},   {kCardRegistered, {7}}, {kSimReady, {7}},
+        {kCardAbsent, {}},  {kCardInserted, {}},    {kCardQueryMode, {}}, {kNoSim, {}},
+        {kCardOnline, {7}}, {kCardOffline, {3}},    {kPinRequired, {}},   {kPukRequired, {}},
+        {kSimBlocked, {}},  {kCardRegistered, {7}}, {kSimReady, {7}},
     };
     for (const Case &c : cases) {
         setCardState(c.from);

@@ -27,14 +27,38 @@ std::vector<std::string> classNames(const std::vector<QWidget *> &windows)
 
 TEST_F(MainformTest, EveryWindowIsCreatedOnceInTheStartOrderWithTheMainWindowFirst)
 {
-    const std::vector<std::string> expected = {
-        "TMainform", "TAboutBox", "TSetMenuForm", "boxes::TMessageBoxForm", "TSet_msgform",
-        "TSet_netpopform", "TSet_netpopeditform", "TSet_netform", "TManual_Set",
-        "TSet_securityform", "TSet_soundform", "TFrmCopyTips", "TFmEditPB", "TFrmContacts",
-        "TFrmSel", "TFrmSmsMain", "TFrmSmsList", "TFrmSmsEdit", "TFrmSmsRead", "TgetInput",
-        "TSatMenuDisplayForm", "TData_connectform", "TCrForm", "TSet_netsub", "TSet_SS",
-        "TCallHangupMsgDfm", "TCall_managerform", "TAffixationfrm", "Tussdfrm", "TDataLogForm",
-        "TFrmViewPB", "boxes::TProgressBoxForm"};
+    const std::vector<std::string> expected = {"TMainform",
+                                               "TAboutBox",
+                                               "TSetMenuForm",
+                                               "boxes::TMessageBoxForm",
+                                               "TSet_msgform",
+                                               "TSet_netpopform",
+                                               "TSet_netpopeditform",
+                                               "TSet_netform",
+                                               "TManual_Set",
+                                               "TSet_securityform",
+                                               "TSet_soundform",
+                                               "TFrmCopyTips",
+                                               "TFmEditPB",
+                                               "TFrmContacts",
+                                               "TFrmSel",
+                                               "TFrmSmsMain",
+                                               "TFrmSmsList",
+                                               "TFrmSmsEdit",
+                                               "TFrmSmsRead",
+                                               "TgetInput",
+                                               "TSatMenuDisplayForm",
+                                               "TData_connectform",
+                                               "TCrForm",
+                                               "TSet_netsub",
+                                               "TSet_SS",
+                                               "TCallHangupMsgDfm",
+                                               "TCall_managerform",
+                                               "TAffixationfrm",
+                                               "Tussdfrm",
+                                               "TDataLogForm",
+                                               "TFrmViewPB",
+                                               "boxes::TProgressBoxForm"};
     EXPECT_EQ(classNames(AppWindowsInOrder()), expected);
 }
 
@@ -77,9 +101,10 @@ TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardState)
     setCardState(kCardOffline);
     TAppWindows &w = AppWindows();
     const std::vector<TFeaturePage *> told = {
-        w.SetMenuForm.get(), w.Set_securityform.get(), w.Set_msgform.get(), w.Set_netform.get(),
-        w.FrmSmsMain.get(), w.FrmContacts.get(), w.Call_managerform.get(),
-        w.Data_connectform.get(), w.SatMenuDisplayForm.get(), w.Set_SS.get(), w.ussdfrm.get()};
+        w.SetMenuForm.get(),      w.Set_securityform.get(), w.Set_msgform.get(),
+        w.Set_netform.get(),      w.FrmSmsMain.get(),       w.FrmContacts.get(),
+        w.Call_managerform.get(), w.Data_connectform.get(), w.SatMenuDisplayForm.get(),
+        w.Set_SS.get(),           w.ussdfrm.get()};
     for (TFeaturePage *page : told)
         EXPECT_EQ(page->cardState(), kCardOffline) << page->objectName().toStdString();
     // Windows not on the list are not told.
@@ -190,8 +215,9 @@ TEST_F(MainformTest, ShowingTheWindowOpensTheFirstPageUnlessItCameBackFromTheTra
 TEST_F(MainformTest, ControlRightClickOnTheSignalIconAsksForInternalVersionsOnlyWithoutACard)
 {
     const auto controlRightClick = [this] {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), form->Image_RSSI->mapToGlobal(QPointF(5, 5)),
-                          Qt::RightButton, Qt::RightButton, Qt::ControlModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5),
+                          form->Image_RSSI->mapToGlobal(QPointF(5, 5)), Qt::RightButton,
+                          Qt::RightButton, Qt::ControlModifier);
         QCoreApplication::sendEvent(form->Image_RSSI, &press);
     };
     setCardState(kSimReady);
@@ -199,8 +225,9 @@ TEST_F(MainformTest, ControlRightClickOnTheSignalIconAsksForInternalVersionsOnly
     EXPECT_FALSE(form->showInternalVersions());
 
     setCardState(kCardAbsent);
-    QMouseEvent plain(QEvent::MouseButtonPress, QPointF(5, 5), form->Image_RSSI->mapToGlobal(QPointF(5, 5)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QMouseEvent plain(QEvent::MouseButtonPress, QPointF(5, 5),
+                      form->Image_RSSI->mapToGlobal(QPointF(5, 5)), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form->Image_RSSI, &plain);
     EXPECT_FALSE(form->showInternalVersions());
     controlRightClick();
@@ -217,22 +244,24 @@ TEST_F(MainformTest, DraggingTheTitleMovesTheWindowKeepingThePointerOffset)
     form->move(100, 100);
     const QPointF inside(30, 10);
     const QPointF start = form->Label_Caption->mapToGlobal(inside);
-    QMouseEvent press(QEvent::MouseButtonPress, inside, start, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, inside, start, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(form->Label_Caption, &press);
-    QMouseEvent move(QEvent::MouseMove, inside, start + QPointF(40, 25), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, inside, start + QPointF(40, 25), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form->Label_Caption, &move);
     EXPECT_EQ(form->pos(), QPoint(140, 125));
     QMouseEvent release(QEvent::MouseButtonRelease, inside, start + QPointF(40, 25), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form->Label_Caption, &release);
-    QMouseEvent after(QEvent::MouseMove, inside, start + QPointF(90, 90), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
+    QMouseEvent after(QEvent::MouseMove, inside, start + QPointF(90, 90), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form->Label_Caption, &after);
     EXPECT_EQ(form->pos(), QPoint(140, 125));
 }
 
-TEST_F(MainformTest, TheWindowsTimersHaveTheirIntervalsAndOnlyTheStartAndRefreshTimersRunFromCreation)
+TEST_F(MainformTest,
+       TheWindowsTimersHaveTheirIntervalsAndOnlyTheStartAndRefreshTimersRunFromCreation)
 {
     DestroyAppWindows();
     form = nullptr;
@@ -262,14 +291,26 @@ TEST_F(MainformTest, TheWindowsTimersHaveTheirIntervalsAndOnlyTheStartAndRefresh
 TEST_F(MainformTest, TheTrayMenuHasEveryItemInOrderWithOnlyTheDefaultOnesShown)
 {
     const std::vector<std::pair<std::string, bool>> expected = {
-        {"Menu_PowerOff", false}, {"Menu_Offline", true}, {"Menu_Online", true},
-        {"Menu_FSettings", false}, {"Menu_N1", true}, {"Menu_Help", true}, {"Menu_About", true},
-        {"Menu_N2", true}, {"Menu_NewSms", false}, {"Menu_ClearNewSms", false},
-        {"Menu_IncomingCall", false}, {"Menu_IncomingCallAccept", false},
-        {"Menu_IncomingCallTerminate", false}, {"Menu_IncomingCallAbort", false},
-        {"Menu_ClearMissedCall", false}, {"Menu_InternetConnect", false},
-        {"Menu_InternetDisconnect", false}, {"Menu_DisableAllTool", false},
-        {"Menu_EnableAllTool", false}, {"Menu_Exit", true}};
+        {"Menu_PowerOff", false},
+        {"Menu_Offline", true},
+        {"Menu_Online", true},
+        {"Menu_FSettings", false},
+        {"Menu_N1", true},
+        {"Menu_Help", true},
+        {"Menu_About", true},
+        {"Menu_N2", true},
+        {"Menu_NewSms", false},
+        {"Menu_ClearNewSms", false},
+        {"Menu_IncomingCall", false},
+        {"Menu_IncomingCallAccept", false},
+        {"Menu_IncomingCallTerminate", false},
+        {"Menu_IncomingCallAbort", false},
+        {"Menu_ClearMissedCall", false},
+        {"Menu_InternetConnect", false},
+        {"Menu_InternetDisconnect", false},
+        {"Menu_DisableAllTool", false},
+        {"Menu_EnableAllTool", false},
+        {"Menu_Exit", true}};
     DestroyAppWindows();
     form = nullptr;
     CreateAppWindows();

@@ -38,6 +38,6 @@ protected:
     QTemporaryDir folder;
     TMainform *form = nullptr;
     PostedCardStates posted;
-    QStringList boxes;     // texts of the message boxes shown, in order
-    int answer = 1;        // what two-button boxes answer
+    QStringList boxes;  // texts of the message boxes shown, in order
+    int answer = 1;     // what two-button boxes answer
 };

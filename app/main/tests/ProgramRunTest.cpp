@@ -21,7 +21,8 @@ bool copyFolder(const QString &from, const QString &to)
     QDir source(from);
     if (!QDir().mkpath(to))
         return false;
-    QDirIterator entries(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator entries(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
     while (entries.hasNext()) {
         const QString path = entries.next();
         const QString target = to + QLatin1Char('/') + source.relativeFilePath(path);
@@ -47,7 +48,8 @@ protected:
         ASSERT_TRUE(copyFolder(programDir, program));
         runtime = work.path() + QStringLiteral("/runtime");
         ASSERT_TRUE(QDir().mkpath(runtime));
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         ASSERT_TRUE(QDir().mkpath(work.path() + QStringLiteral("/home")));
     }
 
@@ -91,11 +93,13 @@ TEST_F(ProgramRunTest, RunsOnTheVirtualCardUpToThePinAndEndsCleanlyOnExit)
     // The virtual card's SIM asks for its PIN: by then the card was found, answered, went on
     // line, and the main window was shown at once for the PIN dialog.
     ASSERT_EQ(run(8000), 0) << errors.toStdString();
-    EXPECT_TRUE(errors.contains(QStringLiteral("card state 8; main window shown"))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("card state 8; main window shown")))
+        << errors.toStdString();
     // The exit saved the settings beside the program.
     EXPECT_TRUE(QFileInfo::exists(settings));
     // And let go of the instance lock.
-    EXPECT_TRUE(QDir(runtime).entryList(QDir::Files).isEmpty()) << QDir(runtime).entryList().join(',').toStdString();
+    EXPECT_TRUE(QDir(runtime).entryList(QDir::Files).isEmpty())
+        << QDir(runtime).entryList().join(',').toStdString();
 }
 
 TEST_F(ProgramRunTest, FollowsACardWithoutPinToSimReady)
@@ -103,8 +107,9 @@ TEST_F(ProgramRunTest, FollowsACardWithoutPinToSimReady)
     // The virtual card as its own process, its SIM not asking for a PIN.
     const QString link = work.path() + QStringLiteral("/card");
     QProcess card;
-    card.start(program + QStringLiteral("/virtual-modem"),
-               {QStringLiteral("--link"), link, QStringLiteral("--pin-required"), QStringLiteral("off")});
+    card.start(
+        program + QStringLiteral("/virtual-modem"),
+        {QStringLiteral("--link"), link, QStringLiteral("--pin-required"), QStringLiteral("off")});
     ASSERT_TRUE(card.waitForStarted(10000));
     QElapsedTimer clock;
     clock.start();
@@ -114,15 +119,17 @@ TEST_F(ProgramRunTest, FollowsACardWithoutPinToSimReady)
 
     // Past the splash (10 s): the main window shows on its own.
     EXPECT_EQ(run(13000, link), 0) << errors.toStdString();
-    EXPECT_TRUE(errors.contains(QStringLiteral("card state 12; main window shown"))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("card state 12; main window shown")))
+        << errors.toStdString();
     card.terminate();
     card.waitForFinished(5000);
 }
 
 TEST_F(ProgramRunTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone)
 {
-    QLockFile first(runtime
-                    + QStringLiteral("/QEVT492K7,0x12,0xab,0x4f,0x06,0xab,0x1e,0x2c,0x8d,0x9b,0x1d,0x66.lock"));
+    QLockFile first(
+        runtime +
+        QStringLiteral("/QEVT492K7,0x12,0xab,0x4f,0x06,0xab,0x1e,0x2c,0x8d,0x9b,0x1d,0x66.lock"));
     first.setStaleLockTime(0);
     ASSERT_TRUE(first.tryLock(0));
     QElapsedTimer clock;

@@ -71,7 +71,8 @@ TEST_F(PasswordDlgTest, EachModeShowsItsCaptionsFieldsAndAttempts)
         int firstFieldTop;
     };
     const Case cases[] = {
-        {PasswordMode::CurrentPin, std::nullopt, QStringLiteral("Enter password:"), false, false, 30, 45},
+        {PasswordMode::CurrentPin, std::nullopt, QStringLiteral("Enter password:"), false, false,
+         30, 45},
         {PasswordMode::Puk, 10, textOf(1040), false, true, 30, 45},
         {PasswordMode::NewPin, std::nullopt, textOf(1035), true, false, 12, 27},
         {PasswordMode::StartupPin, 2, textOf(1038), false, true, 20, 44},
@@ -107,7 +108,8 @@ TEST_F(PasswordDlgTest, WearsTheSkin)
     EXPECT_FALSE(dialog.ImPanel_Backgroud->Picture().isNull());
     EXPECT_FALSE(dialog.ImButton_OK->Picture().isNull());
     EXPECT_FALSE(dialog.ImButton_Cancel->Picture().isNull());
-    EXPECT_EQ(dialog.ImImage_AMLogo->x(), dialog.ImImage_Logo->x() + dialog.ImImage_Logo->width() + 10);
+    EXPECT_EQ(dialog.ImImage_AMLogo->x(),
+              dialog.ImImage_Logo->x() + dialog.ImImage_Logo->width() + 10);
 }
 
 TEST_F(PasswordDlgTest, StartupPinPostsItsResultOnlyForAcceptedInput)
@@ -154,7 +156,8 @@ TEST_F(PasswordDlgTest, CancelEscapeAndTheCloseImagePostCancel)
         dialog->show();
         QTest::keyClicks(dialog->Edit_Password1, QStringLiteral("1234"));
         way(*dialog);
-        EXPECT_EQ(target.messages(), (std::vector<Message>{{platform::WM_PIN_RESULT, kPinResultCancel}}));
+        EXPECT_EQ(target.messages(),
+                  (std::vector<Message>{{platform::WM_PIN_RESULT, kPinResultCancel}}));
         EXPECT_FALSE(dialog->isVisible());
     }
     // Return is OK.
@@ -210,7 +213,8 @@ TEST_F(PasswordDlgTest, CancelWithAnEmergencyNumberTypedJustCloses)
         dialog->setResultTarget(&target);
         dialog->setCallWindow(&callWindow);
         dialog->show();
-        QTest::keyClicks(dialog->Edit_Password1, inCallWindow ? QStringLiteral("1234") : QStringLiteral("112"));
+        QTest::keyClicks(dialog->Edit_Password1,
+                         inCallWindow ? QStringLiteral("1234") : QStringLiteral("112"));
         dialog->ImButton_CancelClick();
         EXPECT_TRUE(target.messages().empty()) << inCallWindow;
         EXPECT_FALSE(dialog->isVisible()) << inCallWindow;
@@ -223,7 +227,8 @@ TEST_F(PasswordDlgTest, NewPinRunsModallyUntilBothFieldsAgree)
     int attempts = 0;
     const platform::ScopedDialogResponder answer([&](QDialog &shown) -> std::optional<int> {
         auto &password = dynamic_cast<TPasswordDlg &>(shown);
-        const std::pair<const char *, const char *> tries[] = {{"1234", ""}, {"1234", "4321"}, {"4321", "4321"}};
+        const std::pair<const char *, const char *> tries[] = {
+            {"1234", ""}, {"1234", "4321"}, {"4321", "4321"}};
         for (const auto &[first, second] : tries) {
             ++attempts;
             password.Edit_Password1->setText(QString::fromLatin1(first));

@@ -24,15 +24,16 @@ TEST(PinPasswordText, OnlyOneToEightAsciiDigits)
         {u"12345678", true},
         {u"123456789", false},  // one too many
         {u"12a4", false},
-        {u"-123", false},       // a sign parses as a number but is no PIN
+        {u"-123", false},  // a sign parses as a number but is no PIN
         {u"+123", false},
         {u" 123", false},
-        {u"12\"3", false},      // would end the quoted AT argument
+        {u"12\"3", false},                     // would end the quoted AT argument
         {u"\uFF11\uFF12\uFF13\uFF14", false},  // full-width digits
         {u"\u0661\u0662\u0663\u0664", false},  // Arabic-Indic digits
     };
     for (const Case &c : cases)
-        EXPECT_EQ(IsPasswordText(QString::fromUtf16(c.text)), c.accepted) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(IsPasswordText(QString::fromUtf16(c.text)), c.accepted)
+            << QString::fromUtf16(c.text).toStdString();
 }
 
 TEST(PinDigitsField, KeepsTheLastGoodTextAndForgetsItWhenEmptied)
@@ -44,9 +45,9 @@ TEST(PinDigitsField, KeepsTheLastGoodTextAndForgetsItWhenEmptied)
         bool reverted;
     };
     const Step steps[] = {
-        {"1", "1", false},     {"12", "12", false},   {"12x", "12", true}, {"12", "12", false},
-        {"123", "123", false}, {"1x23", "123", true}, {"", "", false},     {"a", "", true},
-        {"9", "9", false},
+        {"1", "1", false},   {"12", "12", false},   {"12x", "12", true},
+        {"12", "12", false}, {"123", "123", false}, {"1x23", "123", true},
+        {"", "", false},     {"a", "", true},       {"9", "9", false},
     };
     for (const Step &step : steps) {
         const TDigitsField::Change change = field.changed(QString::fromLatin1(step.typed));
@@ -88,7 +89,9 @@ TEST(PinValidation, ChecksOfEachModeInOrder)
         {PasswordMode::NewPin, "1234", "1234", {}},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(ValidatePasswords(c.mode, QString::fromLatin1(c.first), QString::fromLatin1(c.second)), c.messages)
+        EXPECT_EQ(
+            ValidatePasswords(c.mode, QString::fromLatin1(c.first), QString::fromLatin1(c.second)),
+            c.messages)
             << int(c.mode) << " '" << c.first << "' '" << c.second << "'";
     }
 }
@@ -102,20 +105,20 @@ TEST(PinOkAndCancelSteps, EmergencyNumbersComeFirst)
         OkStep step;
     };
     const OkCase okCases[] = {
-        {true, 8, false, OkStep::DialEmergency},
-        {true, 8, true, OkStep::DialEmergency},
+        {true, 8, false, OkStep::DialEmergency}, {true, 8, true, OkStep::DialEmergency},
         {true, 9, false, OkStep::Validate},  // only while the card waits for its PIN
-        {true, 9, true, OkStep::CallBeingSetUp},
-        {false, 8, true, OkStep::CallBeingSetUp},
+        {true, 9, true, OkStep::CallBeingSetUp}, {false, 8, true, OkStep::CallBeingSetUp},
         {false, 8, false, OkStep::Validate},
     };
     for (const OkCase &c : okCases)
-        EXPECT_EQ(ChooseOkStep(c.emergency, c.cardState, c.settingUp), c.step) << c.emergency << int(c.cardState);
+        EXPECT_EQ(ChooseOkStep(c.emergency, c.cardState, c.settingUp), c.step)
+            << c.emergency << int(c.cardState);
 
     EXPECT_EQ(ChooseCancelStep(PasswordMode::StartupPin, true), CancelStep::JustClose);
     EXPECT_EQ(ChooseCancelStep(PasswordMode::Puk, true), CancelStep::JustClose);
     EXPECT_EQ(ChooseCancelStep(PasswordMode::StartupPin, false), CancelStep::PostCancelResult);
-    for (const PasswordMode mode : {PasswordMode::CurrentPin, PasswordMode::Puk, PasswordMode::NewPin})
+    for (const PasswordMode mode :
+         {PasswordMode::CurrentPin, PasswordMode::Puk, PasswordMode::NewPin})
         EXPECT_EQ(ChooseCancelStep(mode, false), CancelStep::EndWithCancel) << int(mode);
 }
 

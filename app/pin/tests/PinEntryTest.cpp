@@ -23,11 +23,12 @@ protected:
     void SetUp() override
     {
         PinTest::SetUp();
-        lumacore_fake::onCall(&_MEC_QueryPINLeftTimes, [](uint8_t *pin, uint8_t *puk) -> MEC_STATUS {
-            *pin = 2;
-            *puk = 10;
-            return 0;
-        });
+        lumacore_fake::onCall(&_MEC_QueryPINLeftTimes,
+                              [](uint8_t *pin, uint8_t *puk) -> MEC_STATUS {
+                                  *pin = 2;
+                                  *puk = 10;
+                                  return 0;
+                              });
         entry.setCallWindow(&callWindow);
         entry.setCardStateSource([this] { return cardState; });
     }
@@ -98,7 +99,8 @@ TEST_F(PinEntryTest, StartupDialogIsModelessOnTopWithTheAttemptsLeft)
 
 TEST_F(PinEntryTest, WithoutACountTheDialogShowsNone)
 {
-    lumacore_fake::onCall(&_MEC_QueryPINLeftTimes, [](uint8_t *, uint8_t *) -> MEC_STATUS { return MEC_ERR_TIMEOUT; });
+    lumacore_fake::onCall(&_MEC_QueryPINLeftTimes,
+                          [](uint8_t *, uint8_t *) -> MEC_STATUS { return MEC_ERR_TIMEOUT; });
     entry.OpenPinDialog();
     ASSERT_NE(entry.pinDialog(), nullptr);
     EXPECT_EQ(entry.pinDialog()->attemptsLeft(), std::nullopt);
@@ -128,9 +130,11 @@ TEST_F(PinEntryTest, StartupPinAnswersOfTheEngine)
         pinEntry.OpenPinDialog();
         QTest::keyClicks(pinEntry.pinDialog()->Edit_Password1, QStringLiteral("1234"));
         pinEntry.pinDialog()->ImButton_OKClick();
-        ASSERT_EQ(target.messages(), (std::vector<MessageRecorder::Message>{{platform::WM_PIN_RESULT, 100}}));
+        ASSERT_EQ(target.messages(),
+                  (std::vector<MessageRecorder::Message>{{platform::WM_PIN_RESULT, 100}}));
         pinEntry.PinDialogResult(100);
-        EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_SetPin"), std::vector<std::string>{"\"1234\", null"});
+        EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_SetPin"),
+                  std::vector<std::string>{"\"1234\", null"});
         EXPECT_EQ(shown.texts, c.boxes);
         // Every answer reads the PIN state again: state 6.
         EXPECT_EQ(target.cardStates(), std::vector<uint32_t>{6});
@@ -215,7 +219,8 @@ TEST_F(PinEntryTest, PukFlowAnswersOfTheEngine)
         const auto answer = answerPuk({"12345678", "4321"});
         pinEntry.RunPukFlow();
         EXPECT_EQ(modesShown, (std::vector<PasswordMode>{PasswordMode::Puk, PasswordMode::NewPin}));
-        EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_SetPin"), std::vector<std::string>{"\"12345678\", \"4321\""});
+        EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_SetPin"),
+                  std::vector<std::string>{"\"12345678\", \"4321\""});
         EXPECT_EQ(shown.texts, c.boxes);
         EXPECT_EQ(target.cardStates(), std::vector<uint32_t>{c.state});
         EXPECT_FALSE(pinEntry.HasOpenDialog());

@@ -52,8 +52,8 @@ BoxRecorder::~BoxRecorder() { platform::setMessageBoxHandler({}); }
 
 void PinTest::SetUpTestSuite()
 {
-    platform::createStringManager(qEnvironmentVariable("LUMADIAL_PROGRAM_DIR")
-                                  + QStringLiteral("/language/english.so"));
+    platform::createStringManager(qEnvironmentVariable("LUMADIAL_PROGRAM_DIR") +
+                                  QStringLiteral("/language/english.so"));
 }
 
 void PinTest::TearDownTestSuite() { platform::destroyStringManager(); }

@@ -75,7 +75,8 @@ TEST(AtDialogue, ResponsePrefixOfCommands)
 TEST(AtDialogue, AnswerWithEchoAndUnsolicitedCodesInBetween)
 {
     const std::string stream =
-        "AT+CREG?\r\r\n+CREG: 2,1,\"1F3A\",\"00C8D2B4\",2\r\n\r\nRING\r\n\r\n+CMTI: \"SM\",3\r\n\r\nOK\r\n";
+        "AT+CREG?\r\r\n+CREG: 2,1,\"1F3A\",\"00C8D2B4\",2\r\n\r\nRING\r\n\r\n+CMTI: "
+        "\"SM\",3\r\n\r\nOK\r\n";
     // Every way of cutting the bytes gives the same result.
     for (size_t chunk : {size_t(0), size_t(1), size_t(3), size_t(7)}) {
         SCOPED_TRACE(chunk);
@@ -97,7 +98,8 @@ TEST(AtDialogue, RegistrationCodeDuringAnotherCommandIsUnsolicited)
 {
     AtDialogue dialogue;
     dialogue.beginCommand("AT+CGSN");
-    auto out = feedAll(dialogue, "\r\n+CREG: 5,\"00AF\",\"0001E3F6\"\r\n356938035643809\r\n\r\nOK\r\n");
+    auto out =
+        feedAll(dialogue, "\r\n+CREG: 5,\"00AF\",\"0001E3F6\"\r\n356938035643809\r\n\r\nOK\r\n");
     ASSERT_TRUE(out.answer);
     ASSERT_EQ(out.answer->lines.size(), 1u);
     EXPECT_EQ(out.answer->lines[0], "356938035643809");
@@ -108,9 +110,11 @@ TEST(AtDialogue, RegistrationCodeDuringAnotherCommandIsUnsolicited)
 TEST(AtDialogue, TwoLineMessageCodesCarryTheirPdu)
 {
     AtDialogue dialogue;
-    auto out = feedAll(dialogue,
-                       "\r\n+CMT: ,24\r\n07911326040000F0040B911346610089F60000208062917314080CC8F71D14969741F977FD07\r\n"
-                       "\r\n+CDS: 25\r\n0791...\r\n");
+    auto out = feedAll(
+        dialogue,
+        "\r\n+CMT: "
+        ",24\r\n07911326040000F0040B911346610089F60000208062917314080CC8F71D14969741F977FD07\r\n"
+        "\r\n+CDS: 25\r\n0791...\r\n");
     ASSERT_EQ(out.unsolicited.size(), 2u);
     EXPECT_EQ(out.unsolicited[0].line, "+CMT: ,24");
     EXPECT_EQ(out.unsolicited[0].pdu.substr(0, 8), "07911326");

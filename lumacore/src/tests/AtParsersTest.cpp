@@ -107,11 +107,18 @@ TEST(AtParsers, SignalQuality)
         int rssi;
     };
     const Case cases[] = {
-        {"+CSQ: 18,99", true, 18}, {"+CSQ: 18, 99", true, 18}, {"+CSQ:31,0", true, 31},
-        {"+CSQ: 99,99", true, 99}, {"+CSQ: 0,7", true, 0},     {"+CSQ: 12", true, 12},
+        {"+CSQ: 18,99", true, 18},
+        {"+CSQ: 18, 99", true, 18},
+        {"+CSQ:31,0", true, 31},
+        {"+CSQ: 99,99", true, 99},
+        {"+CSQ: 0,7", true, 0},
+        {"+CSQ: 12", true, 12},
         // Some cards answer in the 3G scale of the same command.
-        {"+CSQ: 191,99", true, 30}, {"+CSQ: 199,99", true, 99},
-        {"+CSQ: 32,99", false, 0},  {"+CSQ: -1,99", false, 0}, {"+CSQ: ,", false, 0},
+        {"+CSQ: 191,99", true, 30},
+        {"+CSQ: 199,99", true, 99},
+        {"+CSQ: 32,99", false, 0},
+        {"+CSQ: -1,99", false, 0},
+        {"+CSQ: ,", false, 0},
         {"+CSQ: 15,99,3", false, 0},
     };
     for (const auto &c : cases) {
@@ -215,7 +222,8 @@ TEST(AtParsers, IdentityWithAndWithoutPrefixes)
     EXPECT_EQ(parseCgsnResponse(Lines{"IMEI: 356938035643809"}), "356938035643809");
     EXPECT_FALSE(parseCgsnResponse(Lines{"ERROR-ish"}));
     // Stray lines before the answer, as cards send after a reset.
-    EXPECT_EQ(parseCgsnResponse(Lines{"RDY", "\x7f\x1b[0m#@!", "356938035643809"}), "356938035643809");
+    EXPECT_EQ(parseCgsnResponse(Lines{"RDY", "\x7f\x1b[0m#@!", "356938035643809"}),
+              "356938035643809");
     EXPECT_EQ(parseCgmrResponse(Lines{"\xfe\xff", "VDC 1.0.0"}), "VDC 1.0.0");
     EXPECT_EQ(parseCgmrResponse(Lines{"^BOOT:1,0", "+CGMR: 11.608"}), "11.608");
     EXPECT_FALSE(parseCgsnResponse(Lines{}));

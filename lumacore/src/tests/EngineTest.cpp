@@ -81,10 +81,7 @@ int sinkPost(void *, uint32_t message, uint32_t wParam, uint32_t, const void *, 
     return 1;
 }
 
-intptr_t sinkSend(void *, uint32_t, uint32_t, uint32_t, const void *, size_t)
-{
-    return 0;
-}
+intptr_t sinkSend(void *, uint32_t, uint32_t, uint32_t, const void *, size_t) { return 0; }
 
 LumacoreWindowSink g_sink{nullptr, sinkPost, sinkSend};
 
@@ -304,9 +301,8 @@ TEST_F(EngineTest, PausedWatchStaysQuietAndReportsOnResume)
     }
     ASSERT_TRUE(card->insertCard());
     ASSERT_EQ(_MEC_enableCheckCard(), 0);
-    EXPECT_TRUE(g_recorder.waitFor([](Recorder &r) {
-        return !r.meStates.empty() && r.meStates.back() == 1;
-    }));
+    EXPECT_TRUE(g_recorder.waitFor(
+        [](Recorder &r) { return !r.meStates.empty() && r.meStates.back() == 1; }));
     EXPECT_EQ(_MEC_Echo(), 0);
 }
 
@@ -388,9 +384,8 @@ TEST_F(EngineTest, SilentAtStartIsAnnouncedWhenItTalks)
     card->setSilent(true);
     EXPECT_EQ(_MEC_Startup(0, 400, 0), 7001);
     card->setSilent(false);
-    EXPECT_TRUE(g_recorder.waitFor([](Recorder &r) {
-        return !r.meStates.empty() && r.meStates.back() == 1;
-    }));
+    EXPECT_TRUE(g_recorder.waitFor(
+        [](Recorder &r) { return !r.meStates.empty() && r.meStates.back() == 1; }));
     EXPECT_EQ(_MEC_Echo(), 0);
 }
 
@@ -421,9 +416,8 @@ TEST_F(EngineTest, BusyPortNamesItsHolder)
     EXPECT_NE(engine->lastError().find("pid 1"), std::string::npos) << engine->lastError();
     std::filesystem::remove(lock);
     // Once the port is free the watch finds the card.
-    EXPECT_TRUE(g_recorder.waitFor([](Recorder &r) {
-        return !r.meStates.empty() && r.meStates.back() == 1;
-    }));
+    EXPECT_TRUE(g_recorder.waitFor(
+        [](Recorder &r) { return !r.meStates.empty() && r.meStates.back() == 1; }));
 }
 
 TEST_F(EngineTest, BackupAndRestoreThroughTheCalls)

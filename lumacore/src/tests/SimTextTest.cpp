@@ -7,10 +7,7 @@ using namespace lumacore;
 
 namespace {
 
-std::vector<uint8_t> hex(const char *text)
-{
-    return *bytesFromHex(text);
-}
+std::vector<uint8_t> hex(const char *text) { return *bytesFromHex(text); }
 
 TEST(SimText, HexBothWays)
 {

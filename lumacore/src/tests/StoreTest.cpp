@@ -17,9 +17,10 @@ class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() /
-                 ("lumacore-store-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            std::filesystem::temp_directory_path() /
+            ("lumacore-store-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
     }
@@ -52,7 +53,8 @@ TEST_F(StoreTest, CreatedWithFolderAndSchemaOnFirstOpen)
     std::string path = file("data/lumadial/db.dat");
     ASSERT_EQ(store.open(path), 0) << store.message();
     EXPECT_TRUE(std::filesystem::exists(path));
-    for (const char *table : {"contacts", "contact_groups", "messages", "call_records", "unread_messages"})
+    for (const char *table :
+         {"contacts", "contact_groups", "messages", "call_records", "unread_messages"})
         EXPECT_EQ(count(store, table), 0) << table;
     EXPECT_EQ(checkStoreFile(path), "");
 }
@@ -85,7 +87,8 @@ TEST_F(StoreTest, RestoreRefusesFilesThatAreNotOurStore)
         // SQLite, but someone else's.
         sqlite3 *other = nullptr;
         sqlite3_open(file("other.db").c_str(), &other);
-        sqlite3_exec(other, "CREATE TABLE t (x); PRAGMA user_version = 1;", nullptr, nullptr, nullptr);
+        sqlite3_exec(other, "CREATE TABLE t (x); PRAGMA user_version = 1;", nullptr, nullptr,
+                     nullptr);
         sqlite3_close(other);
     }
     {

@@ -47,7 +47,8 @@ TEST(RanSourceTest, RefusesDoubtfulSources)
         std::string source;
         std::string error;
     } cases[] = {
-        {profile("One") + profile("Two"), "the protected profiles are missing: at least 3 profiles are needed"},
+        {profile("One") + profile("Two"),
+         "the protected profiles are missing: at least 3 profiles are needed"},
         {kThree + profile("Two"), "two profiles are named \"Two\""},
         {"name = x\n", "line 1: a key before the first section"},
         {"[profiles]\n", "line 1: unknown section [profiles]"},
@@ -58,10 +59,12 @@ TEST(RanSourceTest, RefusesDoubtfulSources)
         {"[profile]\npassword = " + std::string(19, 'p') + "\n",
          "line 2: password longer than 18 characters"},
         {"[profile]\nname = Se\xc3\xb1or\n", "line 2: only printable ASCII is allowed"},
-        {kThree + "[volume]\nearphone = 6\n", "line 29: earphone must be a whole number from 0 to 5"},
+        {kThree + "[volume]\nearphone = 6\n",
+         "line 29: earphone must be a whole number from 0 to 5"},
         {kThree + "[settings]\n[settings]\n", "line 29: [settings] appears twice"},
         {kThree + "[settings]\nclip\n", "line 29: expected key = value"},
-        {"[profile]\nname = A\n" + kThree, "profile \"A\" lacks pdp_type, auth or one of the flags"},
+        {"[profile]\nname = A\n" + kThree,
+         "profile \"A\" lacks pdp_type, auth or one of the flags"},
     };
     for (const auto &c : cases) {
         ranmaker::DeliveredFiles files;

@@ -23,14 +23,12 @@ using namespace skingen;
 
 namespace {
 
-QString programDir()
-{
-    return qEnvironmentVariable("LUMADIAL_PROGRAM_DIR");
-}
+QString programDir() { return qEnvironmentVariable("LUMADIAL_PROGRAM_DIR"); }
 
 QString skinBase(SkinFile file)
 {
-    return programDir() + QStringLiteral("/resource/image/Default/") + skinFileName(file == SkinFile::Main);
+    return programDir() + QStringLiteral("/resource/image/Default/") +
+           skinFileName(file == SkinFile::Main);
 }
 
 bool parseRect(const std::string &value, std::array<int, 4> &rect)
@@ -97,8 +95,10 @@ TEST_F(GeneratedSkin, EveryKeyIsInItsFileWithTheRightValues)
             break;
         case KeyKind::ImageList:
             for (int n = 0; n < kConnectAnimationFrames; ++n)
-                expectPicture(key.file, key.key, ("Image" + std::to_string(n)).c_str(), key.width, key.height);
-            EXPECT_TRUE(file.value(key.key, "Image" + std::to_string(kConnectAnimationFrames)).empty());
+                expectPicture(key.file, key.key, ("Image" + std::to_string(n)).c_str(), key.width,
+                              key.height);
+            EXPECT_TRUE(
+                file.value(key.key, "Image" + std::to_string(kConnectAnimationFrames)).empty());
             break;
         case KeyKind::Colour:
             EXPECT_FALSE(file.value(key.key, "Color").empty());
@@ -113,13 +113,15 @@ TEST_F(GeneratedSkin, EveryKeyIsInItsFileWithTheRightValues)
 // Every window prefix in use has its keys, the keypad all ten digits.
 TEST_F(GeneratedSkin, EveryWindowPrefixIsCovered)
 {
-    const char *prefixes[] = {"ABOUT", "CALLHANGUP", "CALLMANAGER", "CHECKPASSWD", "CR", "DATACONNECT",
-                              "DATACONNECTLOG", "GETINPUT", "MAIN", "MESSAGEBOX", "NEWMSG", "PASSWD",
-                              "PASSWDINPUT", "PBCOPYPROGRESS", "PBEDIT", "PBMAIN", "PBSEL", "PBVIEW",
-                              "PROGRESSBOX", "SETMENU", "SETMENUDISPLAY", "SETMSG", "SETNET", "SETNETADD",
-                              "SETNETCONFIG", "SETNETEDIT", "SETNETSELECT", "SETSECURITY", "SETSOUND",
-                              "SETSUPPLY", "SMS_EDIT", "SMS_LIST", "SMS_MAIN", "SMS_READ", "START", "USSD",
-                              "WAITPANE"};
+    const char *prefixes[] = {
+        "ABOUT",          "CALLHANGUP",     "CALLMANAGER", "CHECKPASSWD",    "CR",
+        "DATACONNECT",    "DATACONNECTLOG", "GETINPUT",    "MAIN",           "MESSAGEBOX",
+        "NEWMSG",         "PASSWD",         "PASSWDINPUT", "PBCOPYPROGRESS", "PBEDIT",
+        "PBMAIN",         "PBSEL",          "PBVIEW",      "PROGRESSBOX",    "SETMENU",
+        "SETMENUDISPLAY", "SETMSG",         "SETNET",      "SETNETADD",      "SETNETCONFIG",
+        "SETNETEDIT",     "SETNETSELECT",   "SETSECURITY", "SETSOUND",       "SETSUPPLY",
+        "SMS_EDIT",       "SMS_LIST",       "SMS_MAIN",    "SMS_READ",       "START",
+        "USSD",           "WAITPANE"};
     for (const char *prefix : prefixes) {
         const std::string wanted = std::string(prefix) + ".";
         bool found = false;
@@ -174,11 +176,13 @@ TEST_F(GeneratedSkin, TheSkinManagerSkinsControlsFromIt)
 TEST_F(GeneratedSkin, LogosAndAnimationsAreThere)
 {
     for (const char *logo : {"MinDVOlogo.bmp", "BIGDVOlogo.bmp", "MAXDVOlogo.bmp"}) {
-        QImageReader reader(programDir() + QStringLiteral("/resource/image/logo/") + QLatin1String(logo));
+        QImageReader reader(programDir() + QStringLiteral("/resource/image/logo/") +
+                            QLatin1String(logo));
         EXPECT_FALSE(reader.read().isNull()) << logo;
     }
     for (const char *animation : {"search.png", "select.png"}) {
-        const QImage strip(programDir() + QStringLiteral("/resource/avi/") + QLatin1String(animation));
+        const QImage strip(programDir() + QStringLiteral("/resource/avi/") +
+                           QLatin1String(animation));
         ASSERT_FALSE(strip.isNull()) << animation;
         const int frames = strip.text(QStringLiteral("Frames")).toInt();
         ASSERT_GT(frames, 1) << animation;
