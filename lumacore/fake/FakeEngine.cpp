@@ -12,6 +12,7 @@ using lumacore_fake::detail::dispatch;
     X(MEC_STATUS, _MEC_Startup, (uint8_t mode, uint16_t param1, uint16_t param2),                 \
       (mode, param1, param2))                                                                     \
     X(MEC_STATUS, _MEC_Shutdown, (void), ())                                                      \
+    X(MEC_STATUS, _MEC_GetLastErrorText, (char *buffer, uint16_t size), (buffer, size))           \
     /* card presence and operation mode */                                                        \
     X(MEC_STATUS, _MEC_Echo, (void), ())                                                          \
     X(MEC_STATUS, _MEC_ClearEcho, (void), ())                                                     \

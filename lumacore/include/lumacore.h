@@ -496,6 +496,10 @@ typedef MEC_STATUS (*MEC_ZpasNotifyCallback)(const char *serviceText);
 MEC_STATUS _MEC_Startup(uint8_t mode, uint16_t param1, uint16_t param2);
 MEC_STATUS _MEC_RegisterAppHandle(LumacoreWindowSink *window, uint8_t unregister);
 MEC_STATUS _MEC_Shutdown(void);
+/* Why the last start or reconnection failed, for the user: "/dev/ttyUSB2 is in use by
+ * ModemManager (pid 812)" after MEC_ERR_PORT_BUSY, "... does not answer AT" after a time-out.
+ * Copies at most size - 1 bytes and a NUL; an empty text when nothing failed. */
+MEC_STATUS _MEC_GetLastErrorText(char *buffer, uint16_t size);
 
 /* Callback registrations: (function, 0). A NULL function unregisters. */
 MEC_STATUS _MEC_SetCallBackSmsArriveNew(MEC_SmsArriveNewCallback callback, uint32_t reserved);
