@@ -20,8 +20,8 @@ std::optional<std::string> utf8ToGsm(std::string_view utf8);
 // GSM septets (one per byte) -> UTF-8. Unknown escapes read as a space, as the alphabet says.
 std::string gsmToUtf8(std::string_view septets);
 
-// UTF-8 <-> UCS-2 as upper-case hex of big-endian 16-bit units. Characters outside the basic
-// plane cannot be written in UCS-2 and give nothing.
+// UTF-8 <-> UCS-2 as upper-case hex of big-endian 16-bit units; characters outside the basic
+// plane travel as surrogate pairs, and a surrogate without its partner is refused.
 std::optional<std::string> utf8ToUcs2Hex(std::string_view utf8);
 std::optional<std::string> ucs2HexToUtf8(std::string_view hex);
 
