@@ -1,5 +1,5 @@
-// Calls whose feature is not built yet: each answers 7004 ("not supported yet"), and the two
-// counting calls answer a count of 0, as when the count cannot be read.
+// Calls whose feature is not built yet: each answers 7004 ("not supported yet"), and the
+// counting call answers a count of 0, as when the count cannot be read.
 #include "Exports.h"
 
 using namespace lumacore;
@@ -140,15 +140,3 @@ MEC_STATUS _MEC_SetMicrophoneVol(uint8_t) { return kStatusNotSupported; }
 MEC_STATUS _MEC_SetMicMute(uint8_t) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_GetMicMuteState(void) { return kStatusNotSupported; }
-
-uint16_t _MEC_GetCallEntryCount(uint8_t, uint8_t) { return 0; }
-
-MEC_STATUS _MEC_GetFirstCallEntry(uint8_t, CallEntry *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetNextCallEntry(CallEntry *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SaveCallEntry(CallEntry *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_DeleteCallEntry(uint32_t, uint8_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_ClearCallEntries(uint8_t, uint8_t) { return kStatusNotSupported; }
