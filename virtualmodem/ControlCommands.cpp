@@ -3,8 +3,9 @@
 //   signal <0-31|99>                 network home|roaming|limited|none
 //   card remove|insert               sim remove|insert
 //   pin-required on|off              sim-busy <ms>            scan-time <ms>
-//   quirk garbage|silent|noecho on|off
+//   quirk garbage|silent|noecho|noucs2 on|off
 //   quirk slow <ms>|off              quirk missing <+CMD,...>|off
+//   phonebook fill SM|ME <count>     phonebook clear SM|ME
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -119,9 +120,27 @@ std::string VirtualModem::control(const std::string &line)
             setNetworkScanTime(std::chrono::milliseconds(*milliseconds));
         return kOk;
     }
+    if (verb == "phonebook") {
+        // phonebook fill SM|ME N: N entries "Contact 1".."Contact N" from index 1 (a full SIM).
+        const auto count =
+            wantArguments(3) && args[1] == "fill" ? number(args[3], 0, 10000) : std::nullopt;
+        if (wantArguments(2) && args[1] == "clear") {
+            clearPhonebook(args[2]);
+            return kOk;
+        }
+        if (!count)
+            return "ERROR usage: phonebook fill SM|ME <count> | phonebook clear SM|ME";
+        for (long index = 1; index <= *count; ++index) {
+            const PhonebookEntry entry{"+54911" + std::to_string(40000000 + index),
+                                       "Contact " + std::to_string(index)};
+            if (!setPhonebookEntry(args[2], static_cast<int>(index), entry))
+                return "ERROR " + args[2] + " cannot hold entry " + std::to_string(index);
+        }
+        return kOk;
+    }
     if (verb == "quirk") {
         if (!wantArguments(2))
-            return "ERROR usage: quirk <garbage|silent|noecho|slow|missing> <value>";
+            return "ERROR usage: quirk <garbage|silent|noecho|noucs2|slow|missing> <value>";
         const std::string &quirk = args[1];
         const std::string &value = args[2];
         if (quirk == "slow") {
@@ -153,6 +172,8 @@ std::string VirtualModem::control(const std::string &line)
             setSilent(*on);
         else if (quirk == "noecho")
             setNoEcho(*on);
+        else if (quirk == "noucs2")
+            setNoUcs2(*on);
         else
             return "ERROR unknown quirk '" + quirk + "'";
         return kOk;

@@ -112,6 +112,7 @@ Modem::Modem(ModemState initial, Now now) : state_(std::move(initial)), now_(std
     registerNetworkCommands(table_);
     registerMessagingCommands(table_);
     registerPacketDataCommands(table_);
+    registerPhonebookCommands(table_);
     powerUp();
 }
 

@@ -1,6 +1,6 @@
 // The card's AT interpreter, without threads or ports: bytes from the terminal go in, echo,
 // answers and unsolicited reports come out, in order and at the time they are due. The command
-// families (ModemCore, SimCard, Network, Messaging, PacketData) fill its command table.
+// families (ModemCore, SimCard, Network, Messaging, PacketData, Phonebook) fill its command table.
 #pragma once
 
 #include "virtualmodem/CommandParser.h"
@@ -133,5 +133,6 @@ void registerSimFileCommands(CommandTable &table);
 void registerNetworkCommands(CommandTable &table);
 void registerMessagingCommands(CommandTable &table);
 void registerPacketDataCommands(CommandTable &table);
+void registerPhonebookCommands(CommandTable &table);
 
 }  // namespace virtualmodem

@@ -188,13 +188,16 @@ Result characterSet(Modem &modem, const AtCommand &command)
         if (!values || values->size() != 1)
             return Result::error();
         const auto chosen = charsetFromName((*values)[0].text);
-        if (!chosen)
+        if (!chosen || (*chosen == Charset::Ucs2 && modem.state().quirks.noUcs2))
             return Result::cme(cme::kNotSupported);
         charset = *chosen;
         return Result::ok();
     }
     case AtKind::Read: return Result::ok({std::string("+CSCS: \"") + charsetName(charset) + "\""});
-    case AtKind::Test: return Result::ok({"+CSCS: (\"IRA\",\"GSM\",\"UCS2\")"});
+    case AtKind::Test:
+        if (modem.state().quirks.noUcs2)
+            return Result::ok({"+CSCS: (\"IRA\",\"GSM\")"});
+        return Result::ok({"+CSCS: (\"IRA\",\"GSM\",\"UCS2\")"});
     case AtKind::Execute: break;
     }
     return Result::error();

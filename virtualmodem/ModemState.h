@@ -131,6 +131,7 @@ struct Quirks {
     bool noEcho = false;                       // cannot echo; ATE1 is refused
     std::chrono::milliseconds slowAnswers{0};  // every answer comes this late
     std::set<std::string> missingCommands;     // names ("+CPMS") the firmware lacks
+    bool noUcs2 = false;                       // +CSCS offers no UCS2 (IRA and GSM only)
 };
 
 // The SMS storages as +CPMS lists them; the messages themselves belong to the messaging family.
@@ -138,6 +139,21 @@ struct MessageStorage {
     std::string name;
     int capacity = 0;
     int used = 0;
+};
+
+// One phonebook entry; the name is kept as UTF-8 and stored on the SIM in whichever alphabet fits.
+struct PhonebookEntry {
+    std::string number;  // with a leading '+' for international numbers (type 145)
+    std::string name;
+};
+
+// A phonebook memory as +CPBS selects it: the SIM's ("SM") or the card's own ("ME").
+struct PhonebookMemory {
+    std::string name;
+    int capacity = 0;
+    int numberLength = 0;                   // digits, without the '+'
+    int nameLength = 0;                     // bytes of the alpha field
+    std::map<int, PhonebookEntry> entries;  // by index, from 1
 };
 
 struct ModemState {
@@ -154,6 +170,8 @@ struct ModemState {
     std::vector<MessageStorage> messageStorages{{"SM", 20, 0}, {"ME", 100, 0}};
     std::array<std::string, 3> selectedStorages{"SM", "SM", "SM"};  // read, write, receive
     std::string serviceCenter = "+5491100009000";
+    std::vector<PhonebookMemory> phonebooks{{"SM", 250, 20, 14, {}}, {"ME", 200, 40, 20, {}}};
+    std::string selectedPhonebook = "SM";
 };
 
 }  // namespace virtualmodem

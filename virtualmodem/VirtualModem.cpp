@@ -1,6 +1,7 @@
 #include "virtualmodem/VirtualModem.h"
 
 #include "virtualmodem/Modem.h"
+#include "virtualmodem/Phonebook.h"
 #include "virtualmodem/PtyDevice.h"
 #include "virtualmodem/SimCard.h"
 
@@ -230,6 +231,30 @@ void VirtualModem::setSimBusyTime(std::chrono::milliseconds time)
 void VirtualModem::setNetworkScanTime(std::chrono::milliseconds time)
 {
     change([time](Modem &modem) { modem.state().networkScanTime = time; });
+}
+
+void VirtualModem::setNoUcs2(bool on)
+{
+    change([on](Modem &modem) { modem.state().quirks.noUcs2 = on; });
+}
+
+bool VirtualModem::setPhonebookEntry(const std::string &memory, int index,
+                                     const PhonebookEntry &entry)
+{
+    bool stored = false;
+    change(
+        [&](Modem &modem) { stored = storePhonebookEntry(modem.state(), memory, index, entry); });
+    return stored;
+}
+
+void VirtualModem::clearPhonebook(const std::string &memory)
+{
+    change([&](Modem &modem) {
+        for (PhonebookMemory &candidate : modem.state().phonebooks) {
+            if (equalsIgnoringCase(candidate.name, memory))
+                candidate.entries.clear();
+        }
+    });
 }
 
 ModemState VirtualModem::snapshot() const

@@ -78,6 +78,13 @@ public:
     void setSlowAnswers(std::chrono::milliseconds delay);
     // Commands ("+CPMS", "+CMEE") the card answers with ERROR as if it lacked them.
     void setMissingCommands(const std::set<std::string> &names);
+    // A card whose +CSCS offers no UCS2.
+    void setNoUcs2(bool on);
+
+    // Phonebooks ("SM", "ME"): an entry put there as a phone would have written it (false when
+    // the memory, index or name length is wrong), or a memory emptied.
+    bool setPhonebookEntry(const std::string &memory, int index, const PhonebookEntry &entry);
+    void clearPhonebook(const std::string &memory);
 
     void setSimBusyTime(std::chrono::milliseconds time);
     void setNetworkScanTime(std::chrono::milliseconds time);

@@ -265,8 +265,10 @@ void AtDialogue::feed(const char *data, size_t size, Output &out)
                 takeLine(std::exchange(m_buffer, {}), out);
             continue;
         }
-        if (c == '\0')
-            continue;  // some cards pad with NULs after a reset
+        // Some cards pad with NULs after a reset; inside a line a NUL is data (the GSM
+        // character set writes '@' as septet 0).
+        if (c == '\0' && m_buffer.empty())
+            continue;
         if (m_buffer.size() >= kMaxLineLength)
             takeLine(std::exchange(m_buffer, {}), out);
         m_buffer += c;

@@ -57,8 +57,6 @@ MEC_STATUS _MEC_DeleteMessage(uint16_t, uint8_t) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_SetMessageStatus(uint16_t, uint8_t, uint8_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_GetFieldSizes(_MEC_FIELD_SIZES *) { return kStatusNotSupported; }
-
 MEC_STATUS _MEC_InitSmsSet(void) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_GetSmsCenter(char *) { return kStatusNotSupported; }
@@ -86,32 +84,6 @@ MEC_STATUS _MEC_SetStkMenuBack(uint8_t) { return kStatusNotSupported; }
 MEC_STATUS _MEC_StkConfirmDisplayText(void) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_StkInputText(uint32_t, const char *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_LoadContacts(uint8_t) { return kStatusNotSupported; }
-
-uint16_t _MEC_GetContactCount(uint8_t) { return 0; }
-
-MEC_STATUS _MEC_GetFirstContact(_MEC_CONTACT_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetNextContact(_MEC_CONTACT_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_NewContact(_MEC_CONTACT_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SetContact(uint32_t, const _MEC_CONTACT_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_DeleteContact(uint32_t, uint8_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_LoadGroup(uint8_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetFirstGroup(_MEC_GROUP_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetNextGroup(_MEC_GROUP_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SaveGroup(const _MEC_GROUP_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SetGroup(const _MEC_GROUP_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_DeleteGroup(int32_t, uint8_t) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_Dial(const char *, uint8_t *) { return kStatusNotSupported; }
 

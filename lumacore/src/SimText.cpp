@@ -7,6 +7,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -102,16 +103,31 @@ std::string decodeServiceProviderName(const std::vector<uint8_t> &bytes, unsigne
     return simAlphaToUtf8(bytes);
 }
 
-std::string utf8ToSystem(std::string_view utf8)
+std::optional<std::string> utf8ToGsm(std::string_view utf8)
 {
-    const char *codeset = systemCodeset();
-    if (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)
-        return std::string(utf8);
-    iconv_t converter = iconv_open(codeset, "UTF-8");
+    auto septets = codec::gsmSeptetsFromUtf8(utf8);
+    if (!septets)
+        return std::nullopt;
+    return std::string(septets->begin(), septets->end());
+}
+
+std::optional<std::string> utf8ToUcs2Hex(std::string_view utf8)
+{
+    auto characters = codec::codePointsFromUtf8(utf8);
+    if (!characters)
+        return std::nullopt;
+    return codec::hexFromBytes(codec::utf16BigEndianBytes(codec::utf16FromCodePoints(*characters)));
+}
+
+namespace {
+
+std::string convert(std::string_view text, const char *to, const char *from)
+{
+    iconv_t converter = iconv_open(to, from);
     if (converter == reinterpret_cast<iconv_t>(-1))
-        return std::string(utf8);
+        return std::string(text);
     std::string out;
-    std::string input(utf8);
+    std::string input(text);
     char *in = input.data();
     size_t inLeft = input.size();
     std::array<char, 256> buffer{};
@@ -135,6 +151,28 @@ std::string utf8ToSystem(std::string_view utf8)
     }
     iconv_close(converter);
     return out;
+}
+
+bool isUtf8(const char *codeset)
+{
+    return std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0;
+}
+
+}  // namespace
+
+std::string utf8ToSystem(std::string_view utf8)
+{
+    const char *codeset = systemCodeset();
+    return isUtf8(codeset) ? std::string(utf8) : convert(utf8, codeset, "UTF-8");
+}
+
+std::string systemToUtf8(std::string_view text)
+{
+    const char *codeset = systemCodeset();
+    if (isUtf8(codeset))
+        return codec::codePointsFromUtf8(text) ? std::string(text)
+                                               : convert(text, "UTF-8", "UTF-8");
+    return convert(text, "UTF-8", codeset);
 }
 
 }  // namespace lumacore

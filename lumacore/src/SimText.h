@@ -29,6 +29,16 @@ std::string simAlphaToUtf8(const std::vector<uint8_t> &bytes);
 // byte is the display condition and not part of the name.
 std::string decodeServiceProviderName(const std::vector<uint8_t> &bytes, unsigned offset);
 
+// UTF-8 -> GSM default alphabet, one septet per byte (ESC before extension characters);
+// nullopt when a character is not in the alphabet or the text is not UTF-8.
+std::optional<std::string> utf8ToGsm(std::string_view utf8);
+// UTF-8 -> UTF-16 big endian as upper-case hex ("0041"); characters beyond the basic plane take
+// a surrogate pair. nullopt when the text is not UTF-8.
+std::optional<std::string> utf8ToUcs2Hex(std::string_view utf8);
+
+// The system code page -> UTF-8; bytes that do not decode become U+FFFD.
+std::string systemToUtf8(std::string_view text);
+
 // UTF-8 -> the system code page (the locale's; UTF-8 under C/POSIX). Characters the code page
 // lacks become '?'.
 std::string utf8ToSystem(std::string_view utf8);
