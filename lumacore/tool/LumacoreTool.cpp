@@ -4,12 +4,16 @@
 //   lumacore-tool at PORT COMMAND        one command, and the card's answer
 //   lumacore-tool status [PORT] [--pin PIN]
 //                                        the start-up sequence, then the card's state
+//   lumacore-tool decode-pdu HEX         an SMS PDU as JSON
+//   lumacore-tool encode-pdu --number N --text T ...
+//                                        the PDUs that send a text, as JSON
 //
 // PORT is a device (/dev/ttyUSB2) or "virtual" for the built-in virtual card. LUMACORE_TRACE=1
 // shows the whole dialogue.
 #include "AtChannel.h"
 #include "Engine.h"
 #include "Exports.h"
+#include "PduCommands.h"
 #include "SerialPort.h"
 #include "VirtualCard.h"
 
@@ -29,7 +33,9 @@ int usage()
                  "usage: lumacore-tool probe\n"
                  "       lumacore-tool at PORT COMMAND\n"
                  "       lumacore-tool status [PORT] [--pin PIN]\n"
-                 "PORT is a device path or \"virtual\".\n");
+                 "%s"
+                 "PORT is a device path or \"virtual\".\n",
+                 pduCommandsUsage());
     return 2;
 }
 
@@ -178,6 +184,10 @@ int main(int argc, char **argv)
         return probe();
     if (arguments[0] == "at" && arguments.size() == 3)
         return sendCommand(arguments[1], arguments[2]);
+    if (arguments[0] == "decode-pdu")
+        return decodePduCommand({arguments.begin() + 1, arguments.end()});
+    if (arguments[0] == "encode-pdu")
+        return encodePduCommand({arguments.begin() + 1, arguments.end()});
     if (arguments[0] == "status") {
         std::string port;
         std::string pin;

@@ -1,0 +1,268 @@
+#include "PduCommands.h"
+
+#include "codec/SmsPdu.h"
+#include "codec/SmsSending.h"
+
+#include "codec/Hex.h"
+
+#include <charconv>
+#include <cstdio>
+#include <optional>
+
+namespace lumacore {
+
+namespace {
+
+using namespace codec;
+
+// A JSON object written member by member, two spaces an indent level.
+class JsonObject {
+public:
+    explicit JsonObject(int depth = 1) : depth_(depth) {}
+
+    JsonObject &text(const char *key, const std::string &value) { return raw(key, quoted(value)); }
+    JsonObject &number(const char *key, long long value) { return raw(key, std::to_string(value)); }
+    JsonObject &boolean(const char *key, bool value) { return raw(key, value ? "true" : "false"); }
+    JsonObject &null(const char *key) { return raw(key, "null"); }
+    JsonObject &raw(const char *key, const std::string &json)
+    {
+        body_ += body_.empty() ? "\n" : ",\n";
+        body_ += std::string(2 * depth_, ' ') + quoted(key) + ": " + json;
+        return *this;
+    }
+    std::string str() const
+    {
+        return body_.empty() ? "{}" : "{" + body_ + "\n" + std::string(2 * (depth_ - 1), ' ') + "}";
+    }
+
+    static std::string quoted(const std::string &value)
+    {
+        std::string out = "\"";
+        for (char c : value) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (c == '\n') {
+                out += "\\n";
+            } else if (c == '\r') {
+                out += "\\r";
+            } else if (byte < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+        return out + "\"";
+    }
+
+private:
+    int depth_;
+    std::string body_;
+};
+
+const char *validityFormatName(ValidityPeriod::Format format)
+{
+    switch (format) {
+    case ValidityPeriod::Format::None: return "none";
+    case ValidityPeriod::Format::Relative: return "relative";
+    case ValidityPeriod::Format::Enhanced: return "enhanced";
+    case ValidityPeriod::Format::Absolute: return "absolute";
+    }
+    return "none";
+}
+
+void stampMember(JsonObject &json, const char *key, const std::optional<SmsTimestamp> &stamp)
+{
+    if (stamp)
+        json.text(key, stamp->iso8601());
+    else
+        json.null(key);
+}
+
+std::string messageJson(const SmsMessage &message)
+{
+    JsonObject json;
+    if (message.serviceCentre)
+        json.text("serviceCentre", message.serviceCentre->number);
+    else
+        json.null("serviceCentre");
+    json.text("type", smsTypeName(message.type));
+    json.text("number", message.address.number);
+    json.number("typeOfAddress", message.address.typeOfAddress);
+    if (message.type != SmsType::Submit)
+        stampMember(json, "timeStamp", message.serviceCentreTime);
+    if (message.type != SmsType::Deliver)
+        json.number("messageReference", message.messageReference);
+    if (message.type == SmsType::Submit) {
+        JsonObject validity(2);
+        validity.text("format", validityFormatName(message.validity.format));
+        if (message.validity.format == ValidityPeriod::Format::Absolute)
+            validity.text("until", message.validity.absolute.iso8601());
+        else if (const auto seconds = message.validity.seconds())
+            validity.number("seconds", *seconds);
+        json.raw("validity", validity.str());
+        json.boolean("statusReportRequest", message.statusReportRequest);
+    }
+    if (message.type == SmsType::StatusReport) {
+        stampMember(json, "dischargeTime", message.dischargeTime);
+        json.number("status", message.status);
+        json.text("outcome", deliveryOutcome(message.status));
+    }
+    const auto coding = message.coding();
+    json.text("coding", coding.compressed ? "compressed" : alphabetName(coding.alphabet));
+    if (coding.messageClass)
+        json.number("class", *coding.messageClass);
+    else
+        json.null("class");
+    if (coding.alphabet == Alphabet::EightBit || coding.compressed)
+        json.text("data", hexFromBytes(message.userData.data));
+    else
+        json.text("text", message.userData.text);
+    if (const auto &concatenation = message.userData.concatenation) {
+        JsonObject parts(2);
+        parts.number("reference", concatenation->reference)
+            .number("part", concatenation->part)
+            .number("count", concatenation->count)
+            .boolean("sixteenBitReference", concatenation->sixteenBitReference);
+        json.raw("concatenation", parts.str());
+    } else {
+        json.null("concatenation");
+    }
+    return json.str();
+}
+
+std::optional<long> numberArgument(const std::string &text, long lowest, long highest)
+{
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < lowest ||
+        value > highest)
+        return std::nullopt;
+    return value;
+}
+
+int fail(const std::string &why)
+{
+    std::fprintf(stderr, "lumacore-tool: %s\n", why.c_str());
+    return 1;
+}
+
+}  // namespace
+
+const char *pduCommandsUsage()
+{
+    return "       lumacore-tool decode-pdu [--no-smsc] HEX\n"
+           "       lumacore-tool encode-pdu --number NUMBER --text TEXT [--coding "
+           "auto|gsm7|8bit|ucs2]\n"
+           "                     [--class 0-3] [--validity MINUTES] [--report] [--smsc NUMBER]\n"
+           "                     [--reference 0-255] [--concat-reference N] [--16bit-reference]\n";
+}
+
+int decodePduCommand(const std::vector<std::string> &arguments)
+{
+    auto leading = LeadingServiceCentre::Present;
+    std::string hex;
+    for (const auto &argument : arguments) {
+        if (argument == "--no-smsc")
+            leading = LeadingServiceCentre::Absent;
+        else if (hex.empty())
+            hex = argument;
+        else
+            return fail("decode-pdu takes one PDU");
+    }
+    if (hex.empty())
+        return fail("decode-pdu needs the PDU in hexadecimal");
+    const auto message = decodeSmsPduHex(hex, leading);
+    if (!message)
+        return fail("the PDU cannot be read: " + message.error());
+    std::printf("%s\n", messageJson(*message).c_str());
+    return 0;
+}
+
+int encodePduCommand(const std::vector<std::string> &arguments)
+{
+    OutgoingText outgoing;
+    bool haveNumber = false;
+    bool haveText = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string &option = arguments[i];
+        if (option == "--report") {
+            outgoing.statusReportRequest = true;
+            continue;
+        }
+        if (option == "--16bit-reference") {
+            outgoing.sixteenBitReference = true;
+            continue;
+        }
+        if (i + 1 == arguments.size())
+            return fail("encode-pdu: " + option + " needs a value");
+        const std::string &value = arguments[++i];
+        if (option == "--number") {
+            outgoing.number = value;
+            haveNumber = true;
+        } else if (option == "--text") {
+            outgoing.text = value;
+            haveText = true;
+        } else if (option == "--smsc") {
+            outgoing.serviceCentre = value;
+        } else if (option == "--coding") {
+            if (value == "auto")
+                outgoing.coding = TextCoding::Automatic;
+            else if (value == "gsm7")
+                outgoing.coding = TextCoding::Gsm7;
+            else if (value == "8bit")
+                outgoing.coding = TextCoding::EightBit;
+            else if (value == "ucs2")
+                outgoing.coding = TextCoding::Ucs2;
+            else
+                return fail("encode-pdu: the coding is auto, gsm7, 8bit or ucs2");
+        } else if (option == "--class") {
+            const auto messageClass = numberArgument(value, 0, 3);
+            if (!messageClass)
+                return fail("encode-pdu: the class is 0, 1, 2 or 3");
+            outgoing.messageClass = static_cast<int>(*messageClass);
+        } else if (option == "--validity") {
+            const auto minutes = numberArgument(value, 1, 635040);
+            if (!minutes)
+                return fail("encode-pdu: the validity is 1 to 635040 minutes (63 weeks)");
+            outgoing.validityMinutes = static_cast<uint32_t>(*minutes);
+        } else if (option == "--reference") {
+            const auto reference = numberArgument(value, 0, 255);
+            if (!reference)
+                return fail("encode-pdu: the message reference is 0 to 255");
+            outgoing.messageReference = static_cast<uint8_t>(*reference);
+        } else if (option == "--concat-reference") {
+            const auto reference = numberArgument(value, 0, 65535);
+            if (!reference)
+                return fail("encode-pdu: the concatenation reference is 0 to 65535");
+            outgoing.concatenationReference = static_cast<uint16_t>(*reference);
+        } else {
+            return fail("encode-pdu: unknown option " + option);
+        }
+    }
+    if (!haveNumber || !haveText)
+        return fail("encode-pdu needs --number and --text");
+    const auto messages = submitMessages(outgoing);
+    if (!messages)
+        return fail("the text cannot be sent: " + messages.error());
+    std::string parts;
+    for (const auto &message : *messages) {
+        const auto encoded = encodeSmsPdu(message);
+        if (!encoded)
+            return fail("the message cannot be encoded: " + encoded.error());
+        JsonObject part(3);
+        part.text("pdu", encoded->hex())
+            .number("length", static_cast<long long>(encoded->tpduLength));
+        parts += (parts.empty() ? "\n    " : ",\n    ") + part.str();
+    }
+    JsonObject json;
+    json.text("coding", alphabetName(messages->front().coding().alphabet));
+    json.raw("parts", "[" + parts + "\n  ]");
+    std::printf("%s\n", json.str().c_str());
+    return 0;
+}
+
+}  // namespace lumacore
