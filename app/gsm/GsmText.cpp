@@ -1,6 +1,9 @@
 #include "app/gsm/GsmText.h"
 
+#include "codec/Hex.h"
 #include "platform/CodePage.h"
+
+#include <algorithm>
 
 #include <string>
 #include <string_view>
@@ -226,14 +229,8 @@ int HexToBytes(uint8_t *output, int size, const char *hex, int length)
     if (output == nullptr || hex == nullptr || size <= 0 || length < 0 || size < length / 2 + 1)
         return -1;
     for (int i = 0; i < length; ++i) {
-        const char digit = hex[i];
-        uint8_t nibble = 0;
-        if (digit >= '0' && digit <= '9')
-            nibble = static_cast<uint8_t>(digit - '0');
-        else if (digit >= 'A' && digit <= 'F')
-            nibble = static_cast<uint8_t>(digit - 'A' + 10);
-        else if (digit >= 'a' && digit <= 'f')
-            nibble = static_cast<uint8_t>(digit - 'a' + 10);
+        // Any other character counts as the digit 0.
+        const auto nibble = static_cast<uint8_t>(std::max(codec::hexDigitValue(hex[i]), 0));
         output[i / 2] |= (i % 2 == 0) ? static_cast<uint8_t>(nibble << 4) : nibble;
     }
     return 0;

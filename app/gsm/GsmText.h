@@ -1,6 +1,17 @@
 // Conversions between the GSM 7-bit default alphabet (one code per byte, unpacked), UCS-2 and
 // the system code page, for messages, USSD strings, toolkit input and SIM contact names.
 //
+// The tables are the program's own and differ from the standard GSM alphabet on purpose; the
+// standard one is in codec/GsmAlphabet.h, and the engine and the virtual card speak it on the
+// wire. These are what the windows show, count and send:
+// - an accented letter the alphabet lacks folds to its base letter (À to A, ç to c), so a text
+//   stays in the 7-bit coding, 160 characters a message instead of the 70 of UCS-2, and the
+//   editor's choice of coding (IsGsmText) and its character count follow from that;
+// - codes 91 and 93 read as the square brackets, which cards that treat their character set
+//   as ASCII put there, and the small psi and theta stand in for the capitals;
+// - a lone escape (27) reads as a space, and U+00A4 is the way to the euro sign, as in
+//   ISO 8859-15, so texts of an 8-bit code page reach it.
+//
 // Every function checks its buffers first and returns -1 when a pointer is missing or a
 // buffer is too small for the worst case, before writing anything. Only Ucs2ToAnsi writes a
 // terminator.
