@@ -57,6 +57,23 @@ bool readValidity(ByteReader &reader, uint8_t firstOctet, ValidityPeriod &validi
     }
 }
 
+// The message reference (SUBMIT and STATUS-REPORT have one) and the address; an error or nothing.
+std::optional<std::string> readReferenceAndAddress(ByteReader &reader, SmsMessage &message,
+                                                   bool withReference)
+{
+    if (withReference) {
+        const auto reference = reader.byte();
+        if (!reference)
+            return "the PDU ends before the message reference";
+        message.messageReference = *reference;
+    }
+    auto address = readAddress(reader);
+    if (!address)
+        return address.error();
+    message.address = *address;
+    return std::nullopt;
+}
+
 Result<SmsMessage> readUserData(ByteReader &reader, SmsMessage &message, bool hasHeader)
 {
     const auto length = reader.byte();
@@ -74,10 +91,8 @@ Result<SmsMessage> readDeliver(ByteReader &reader, SmsMessage &message, uint8_t 
     message.moreMessagesToSend = !(first & kMoreMessagesOrRejectDuplicates);
     message.statusReportIndication = first & kStatusReportFlag;
     message.replyPath = first & kReplyPathFlag;
-    auto address = readAddress(reader);
-    if (!address)
-        return failure(address.error());
-    message.address = *address;
+    if (auto error = readReferenceAndAddress(reader, message, false))
+        return failure(*error);
     const auto protocol = reader.byte();
     const auto coding = reader.byte();
     bool ended = false;
@@ -94,14 +109,8 @@ Result<SmsMessage> readSubmit(ByteReader &reader, SmsMessage &message, uint8_t f
     message.rejectDuplicates = first & kMoreMessagesOrRejectDuplicates;
     message.statusReportRequest = first & kStatusReportFlag;
     message.replyPath = first & kReplyPathFlag;
-    const auto reference = reader.byte();
-    if (!reference)
-        return failure("the PDU ends before the message reference");
-    message.messageReference = *reference;
-    auto address = readAddress(reader);
-    if (!address)
-        return failure(address.error());
-    message.address = *address;
+    if (auto error = readReferenceAndAddress(reader, message, true))
+        return failure(*error);
     const auto protocol = reader.byte();
     const auto coding = reader.byte();
     if (!protocol || !coding || !readValidity(reader, first, message.validity))
@@ -115,14 +124,8 @@ Result<SmsMessage> readStatusReport(ByteReader &reader, SmsMessage &message, uin
 {
     message.moreMessagesToSend = !(first & kMoreMessagesOrRejectDuplicates);
     message.reportOfCommand = first & kStatusReportFlag;
-    const auto reference = reader.byte();
-    if (!reference)
-        return failure("the PDU ends before the message reference");
-    message.messageReference = *reference;
-    auto address = readAddress(reader);
-    if (!address)
-        return failure(address.error());
-    message.address = *address;
+    if (auto error = readReferenceAndAddress(reader, message, true))
+        return failure(*error);
     bool ended = false;
     message.serviceCentreTime = readTimestamp(reader, ended);
     message.dischargeTime = readTimestamp(reader, ended);

@@ -7,6 +7,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace lumacore {
@@ -187,6 +188,30 @@ int encodePduCommand(const std::vector<std::string> &arguments)
     OutgoingText outgoing;
     bool haveNumber = false;
     bool haveText = false;
+    struct NumberOption {
+        const char *name;
+        long lowest;
+        long highest;
+        const char *range;
+        std::function<void(long)> store;
+    };
+    const NumberOption numberOptions[] = {
+        {"--class", 0, 3, "the class is 0, 1, 2 or 3",
+         [&](long value) { outgoing.messageClass = static_cast<int>(value); }},
+        {"--validity", 1, 635040, "the validity is 1 to 635040 minutes (63 weeks)",
+         [&](long value) { outgoing.validityMinutes = static_cast<uint32_t>(value); }},
+        {"--reference", 0, 255, "the message reference is 0 to 255",
+         [&](long value) { outgoing.messageReference = static_cast<uint8_t>(value); }},
+        {"--concat-reference", 0, 65535, "the concatenation reference is 0 to 65535",
+         [&](long value) { outgoing.concatenationReference = static_cast<uint16_t>(value); }},
+    };
+    const auto findOption = [&](const std::string &name) -> const NumberOption * {
+        for (const auto &numeric : numberOptions) {
+            if (name == numeric.name)
+                return &numeric;
+        }
+        return nullptr;
+    };
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string &option = arguments[i];
         if (option == "--report") {
@@ -219,26 +244,11 @@ int encodePduCommand(const std::vector<std::string> &arguments)
                 outgoing.coding = TextCoding::Ucs2;
             else
                 return fail("encode-pdu: the coding is auto, gsm7, 8bit or ucs2");
-        } else if (option == "--class") {
-            const auto messageClass = numberArgument(value, 0, 3);
-            if (!messageClass)
-                return fail("encode-pdu: the class is 0, 1, 2 or 3");
-            outgoing.messageClass = static_cast<int>(*messageClass);
-        } else if (option == "--validity") {
-            const auto minutes = numberArgument(value, 1, 635040);
-            if (!minutes)
-                return fail("encode-pdu: the validity is 1 to 635040 minutes (63 weeks)");
-            outgoing.validityMinutes = static_cast<uint32_t>(*minutes);
-        } else if (option == "--reference") {
-            const auto reference = numberArgument(value, 0, 255);
-            if (!reference)
-                return fail("encode-pdu: the message reference is 0 to 255");
-            outgoing.messageReference = static_cast<uint8_t>(*reference);
-        } else if (option == "--concat-reference") {
-            const auto reference = numberArgument(value, 0, 65535);
-            if (!reference)
-                return fail("encode-pdu: the concatenation reference is 0 to 65535");
-            outgoing.concatenationReference = static_cast<uint16_t>(*reference);
+        } else if (const auto *numeric = findOption(option)) {
+            const auto number = numberArgument(value, numeric->lowest, numeric->highest);
+            if (!number)
+                return fail(std::string("encode-pdu: ") + numeric->range);
+            numeric->store(*number);
         } else {
             return fail("encode-pdu: unknown option " + option);
         }
