@@ -6,6 +6,7 @@
 //   quirk garbage|silent|noecho|noucs2 on|off
 //   quirk slow <ms>|off              quirk missing <+CMD,...>|off
 //   phonebook fill SM|ME <count>     phonebook clear SM|ME
+//   data drop                        data refuse on|off       data slow <ms>|off
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -177,6 +178,25 @@ std::string VirtualModem::control(const std::string &line)
         else
             return "ERROR unknown quirk '" + quirk + "'";
         return kOk;
+    }
+    if (verb == "data") {
+        if (wantArguments(1) && args[1] == "drop") {
+            dropDataCall();
+            return kOk;
+        }
+        if (wantArguments(2) && args[1] == "refuse" && onOff(args[2])) {
+            setDataCallsRefused(*onOff(args[2]));
+            return kOk;
+        }
+        if (wantArguments(2) && args[1] == "slow") {
+            const auto milliseconds =
+                args[2] == "off" ? std::optional<long>(0) : number(args[2], 0, 600000);
+            if (!milliseconds)
+                return "ERROR usage: data slow <milliseconds>|off";
+            setDataAnswerDelay(std::chrono::milliseconds(*milliseconds));
+            return kOk;
+        }
+        return "ERROR usage: data drop | data refuse on|off | data slow <milliseconds>|off";
     }
     return "ERROR unknown command '" + verb + "'";
 }

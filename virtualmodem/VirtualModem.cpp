@@ -1,7 +1,9 @@
 #include "virtualmodem/VirtualModem.h"
 
+#include "virtualmodem/DataPort.h"
 #include "virtualmodem/Modem.h"
 #include "virtualmodem/Phonebook.h"
+#include "virtualmodem/Network.h"
 #include "virtualmodem/PtyDevice.h"
 #include "virtualmodem/SimCard.h"
 
@@ -38,6 +40,11 @@ VirtualModem::VirtualModem() : VirtualModem(CardOptions{}) {}
 VirtualModem::VirtualModem(const CardOptions &options)
     : modem_(std::make_unique<Modem>(initialState(options))), device_(std::make_unique<PtyDevice>())
 {
+    dataPort_ = std::make_unique<DataPort>([this] {
+        std::lock_guard lock(mutex_);
+        const int status = psRegistration(modem_->state()).status;
+        return status == 1 || status == 5;
+    });
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
@@ -95,6 +102,12 @@ bool VirtualModem::startServing()
         modem_->powerUp();
         cardInserted_ = true;
     }
+    // A card without its data port still talks on its control port; the dial then fails.
+    std::string dataError;
+    if (!dataPort_->open(linkPath_.empty() ? std::string() : linkPath_ + "-data", dataError)) {
+        std::lock_guard lock(mutex_);
+        lastError_ = "data port: " + dataError;
+    }
     stopping_ = false;
     thread_ = std::thread([this] { serve(); });
     return true;
@@ -108,6 +121,7 @@ void VirtualModem::stopServing()
     wake();
     if (thread_.joinable())
         thread_.join();
+    dataPort_->close();
     std::lock_guard lock(mutex_);
     device_->close();
     cardInserted_ = false;
@@ -256,6 +270,18 @@ void VirtualModem::clearPhonebook(const std::string &memory)
         }
     });
 }
+std::string VirtualModem::dataPortPath() const { return dataPort_->path(); }
+
+void VirtualModem::dropDataCall() { dataPort_->dropCall(); }
+
+void VirtualModem::setDataCallsRefused(bool refused) { dataPort_->setRefused(refused); }
+
+void VirtualModem::setDataAnswerDelay(std::chrono::milliseconds delay)
+{
+    dataPort_->setAnswerDelay(delay);
+}
+
+bool VirtualModem::dataCallOnline() const { return dataPort_->online(); }
 
 ModemState VirtualModem::snapshot() const
 {

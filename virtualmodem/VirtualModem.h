@@ -23,6 +23,7 @@
 
 namespace virtualmodem {
 
+class DataPort;
 class Modem;
 class PtyDevice;
 
@@ -93,6 +94,15 @@ public:
     // "quirk silent on"); the answer is "OK" or "ERROR <reason>".
     std::string control(const std::string &line);
 
+    // The data port: the card's second terminal, linked beside the control port's link with
+    // "-data" appended. Empty while the card is out.
+    std::string dataPortPath() const;
+    // The data call: dropped by the network (NO CARRIER), refused, or answered late.
+    void dropDataCall();
+    void setDataCallsRefused(bool refused);
+    void setDataAnswerDelay(std::chrono::milliseconds delay);
+    bool dataCallOnline() const;
+
     // A copy of the card's state, for tests that look behind the AT interface.
     ModemState snapshot() const;
 
@@ -109,6 +119,7 @@ private:
     mutable std::mutex mutex_;           // the modem and the port
     std::unique_ptr<Modem> modem_;
     std::unique_ptr<PtyDevice> device_;
+    std::unique_ptr<DataPort> dataPort_;
     std::thread thread_;
     int wakeFd_ = -1;
     std::atomic<bool> stopping_{false};

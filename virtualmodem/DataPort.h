@@ -1,0 +1,67 @@
+// The card's data port: the second serial interface a USB data card has beside its control port.
+// In command mode it takes a few AT commands; "ATD*99#" (or "ATD*99***1#") answers CONNECT when
+// the card has packet service, and the port goes on line: from then on it counts what the
+// program sends and sends a steady stream of its own, as downloaded traffic, until the call is
+// dropped (NO CARRIER) or the program closes the port (the line's DTR goes down).
+//
+// The control socket can make it drop the call, refuse dials with NO CARRIER, or answer slowly.
+#pragma once
+
+#include "virtualmodem/PtyDevice.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace virtualmodem {
+
+class DataPort {
+public:
+    // Whether the card can make a data call now (attached to a packet network).
+    using PacketService = std::function<bool()>;
+    // Downloaded traffic while on line: this many bytes every tick.
+    static constexpr size_t kBytesPerTick = 1600;
+    static constexpr std::chrono::milliseconds kTick{100};
+
+    explicit DataPort(PacketService packetService);
+    DataPort(const DataPort &) = delete;
+    DataPort &operator=(const DataPort &) = delete;
+    ~DataPort();
+
+    // A new terminal, linked at linkPath when not empty, served on a thread of its own.
+    bool open(const std::string &linkPath, std::string &error);
+    // Hangs up (the terminal goes away, as when the card is unplugged).
+    void close();
+    std::string path() const;
+
+    void dropCall();
+    void setRefused(bool refused);
+    void setAnswerDelay(std::chrono::milliseconds delay);
+    bool online() const;
+
+private:
+    void serve();
+    void wake() const;
+    // Handles one command line; returns what to send back.
+    std::string command(const std::string &line);
+
+    PacketService m_packetService;
+    mutable std::mutex m_mutex;
+    PtyDevice m_device;
+    std::thread m_thread;
+    int m_wakeFd = -1;
+    std::atomic<bool> m_stopping{false};
+    std::string m_line;
+    std::string m_unsent;
+    bool m_online = false;
+    bool m_dropRequested = false;
+    bool m_refused = false;
+    std::chrono::milliseconds m_answerDelay{0};
+    std::optional<std::chrono::steady_clock::time_point> m_connectAt;
+};
+
+}  // namespace virtualmodem
