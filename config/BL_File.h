@@ -15,7 +15,7 @@
 
 #include "config/ConfigRecords.h"
 
-#include <lumacore.h>
+#include "lumacore.h"
 
 #include <QString>
 

@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QFileDialog>
 
-#include <cstdio>
 #include <mutex>
 
 namespace platform {
@@ -15,7 +14,6 @@ namespace {
 std::mutex g_lock;
 DialogResponder g_dialogResponder;
 FileDialogResponder g_fileDialogResponder;
-MessageBoxHandler g_messageBoxHandler;
 
 template <typename Handler>
 Handler current(const Handler &handler)
@@ -93,28 +91,6 @@ QString getSaveFileName(QWidget *owner, const QString &caption, const QString &d
 void setFileDialogResponder(FileDialogResponder responder)
 {
     exchange(g_fileDialogResponder, std::move(responder));
-}
-
-void setMessageBoxHandler(MessageBoxHandler handler)
-{
-    exchange(g_messageBoxHandler, std::move(handler));
-}
-
-void ShowMessageBox(QWidget *owner, const QString &text, int iconType)
-{
-    if (const MessageBoxHandler handler = current(g_messageBoxHandler)) {
-        handler(owner, text, iconType, false);
-        return;
-    }
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
-int AskMessageBox(QWidget *owner, const QString &text, int iconType)
-{
-    if (const MessageBoxHandler handler = current(g_messageBoxHandler))
-        return handler(owner, text, iconType, true);
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    return 2;  // no one to say yes: take the second (declining) button
 }
 
 }  // namespace platform

@@ -1,6 +1,10 @@
-// Every modal dialog, message box and file dialog of the program goes through this seam, so a
-// test can answer any of them without a person and without a running event loop.
+// Every modal dialog and file dialog of the program goes through this seam, so a test can answer
+// any of them without a person and without a running event loop. The message boxes have a seam
+// of their own (MessageBoxSeam.h) that needs no widget library; it is included here for the
+// windows that use both.
 #pragma once
+
+#include "platform/MessageBoxSeam.h"
 
 #include <QString>
 
@@ -44,18 +48,5 @@ QString getOpenFileName(QWidget *owner, const QString &caption, const QString &d
 QString getSaveFileName(QWidget *owner, const QString &caption, const QString &directory,
                         const QString &filter);
 void setFileDialogResponder(FileDialogResponder responder);
-
-// The program's own message boxes. The window layer installs the box that draws them
-// (TMessageBoxForm); below it, logic code calls these and never sees a widget.
-// iconType: 1 information, 2 warning, 3, 4 and 16 question; other values no icon.
-using MessageBoxHandler =
-    std::function<int(QWidget *owner, const QString &text, int iconType, bool twoButtons)>;
-void setMessageBoxHandler(MessageBoxHandler handler);
-
-// One-button box, modal. Without a handler the text goes to standard error.
-void ShowMessageBox(QWidget *owner, const QString &text, int iconType);
-// Two-button box, modal: 1 for the first button, 2 for the second or the close image
-// (2 as well when no handler is installed).
-int AskMessageBox(QWidget *owner, const QString &text, int iconType);
 
 }  // namespace platform

@@ -11,7 +11,7 @@
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
 
-#include <lumacore.h>
+#include "lumacore.h"
 
 #include <QApplication>
 

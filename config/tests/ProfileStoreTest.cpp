@@ -3,7 +3,7 @@
 #include "ConfigTestSupport.h"
 
 #include "FakeLumacore.h"
-#include "platform/DialogSeam.h"
+#include "platform/MessageBoxSeam.h"
 
 using namespace configtest;
 

@@ -4,7 +4,7 @@
 
 #include "CardView.h"
 
-#include <lumacore.h>
+#include "lumacore.h"
 
 #include <QString>
 #include <QStringList>
