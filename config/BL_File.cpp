@@ -1,8 +1,9 @@
 #include "config/BL_File.h"
 
 #include "config/RanFile.h"
+#include "language/TextNumbers.h"
 #include "platform/CodePage.h"
-#include "platform/DialogSeam.h"
+#include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 
 #include <QFile>
@@ -11,8 +12,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr unsigned kDefaultProfileFileError = 3051;
 
 template <typename Record>
 std::string_view bytesOf(const Record &record)
@@ -310,7 +309,7 @@ bool TBL_File::GetDefaultModemParams(ModemParams &params) const
 bool TBL_File::StoreProfileAsDefault(const ProfileRecord &record, QWidget *owner)
 {
     const auto refuse = [owner] {
-        platform::ShowMessageBox(owner, platform::GetLanguageString(kDefaultProfileFileError), 2);
+        platform::ShowMessageBox(owner, platform::GetLanguageString(text::kDefaultProfileFileError), 2);
         return false;
     };
     // Both files must be there already: this only updates the credentials of a profile the

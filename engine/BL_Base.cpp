@@ -4,6 +4,8 @@
 #include "engine/BL_Members.h"
 #include "engine/BL_Set.h"
 #include "engine/BL_Sms.h"
+#include "engine/WindowPayloads.h"
+#include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
@@ -33,18 +35,21 @@ std::mutex g_sharedLock;
 std::string g_serviceProviderName;
 std::function<void()> g_stateRetryStopper;
 
-// Operator record layout, as the engine hands it over.
-constexpr size_t kOperatorRecordSize = sizeof(_MEC_ZDON_RECORD);
-constexpr size_t kOperatorNameSize = sizeof(_MEC_ZDON_RECORD::operatorName);
+constexpr size_t kNumberChars = 32;
+// Class-0 and broadcast texts: one message's 160 characters (GSM alphabet, one byte each).
+constexpr size_t kShortTextBytes = 160;
 
-// Copies at most maxChars bytes of text into block + offset (the block is zeroed).
-void putText(std::vector<uint8_t> &block, size_t offset, const char *text, size_t maxChars)
+// Copies text into a zeroed field: at most maxBytes bytes (the field's whole size for a time,
+// which has no terminator in the block), never half a character of the system code page.
+template <size_t FieldSize>
+void putText(char (&field)[FieldSize], const char *text, size_t maxBytes)
 {
+    static_assert(FieldSize > 0);
     if (text == nullptr) {
         return;
     }
-    const size_t length = strnlen(text, maxChars);
-    std::memcpy(block.data() + offset, text, length);
+    const std::string_view fitted = platform::truncateAnsi(text, std::min(maxBytes, FieldSize));
+    std::memcpy(field, fitted.data(), fitted.size());
 }
 
 bool postToMainWindow(uint32_t message, uint32_t wParam, uint32_t lParam,
@@ -201,38 +206,34 @@ uint16_t OnSmsArriveNew(uint8_t storage, uint16_t index)
     if (status != 0) {
         return status;
     }
-    postToMainWindow(platform::WM_SMS_NEW, 0, 0,
-                     std::make_unique<platform::ByteBlock>(item.get(), sizeof(SmsItem)));
+    postPayload<platform::WM_SMS_NEW>(MainWindowHandle(), *item);
     return 0;
 }
 
 uint16_t OnSmsSendReport(uint8_t status, const char *number, const char *time)
 {
-    std::vector<uint8_t> block(61, 0);
-    block[0] = status;
-    putText(block, 1, number, 32);
-    putText(block, 37, time, 24);
-    postToMainWindow(platform::WM_SMS_REPORT, 0, 0,
-                     std::make_unique<platform::ByteBlock>(std::move(block)));
+    SmsReportPayload report{};
+    report.status = status;
+    putText(report.number, number, kNumberChars);
+    putText(report.time, time, sizeof report.time);
+    postPayload<platform::WM_SMS_REPORT>(MainWindowHandle(), report);
     return 0;
 }
 
 uint16_t OnSmsArriveClass0(const char *number, const char *text)
 {
-    std::vector<uint8_t> block(200, 0);
-    putText(block, 0, number, 32);
-    putText(block, 36, text, 160);
-    postToMainWindow(platform::WM_SMS_CLASS0, 0, 0,
-                     std::make_unique<platform::ByteBlock>(std::move(block)));
+    SmsClass0Payload message{};
+    putText(message.number, number, kNumberChars);
+    putText(message.text, text, kShortTextBytes);
+    postPayload<platform::WM_SMS_CLASS0>(MainWindowHandle(), message);
     return 0;
 }
 
 uint16_t OnSmsArriveBroadcast(const char *text)
 {
-    std::vector<uint8_t> block(164, 0);
-    putText(block, 0, text, 160);
-    postToMainWindow(platform::WM_SMS_BROADCAST, 0, 0,
-                     std::make_unique<platform::ByteBlock>(std::move(block)));
+    SmsBroadcastPayload page{};
+    putText(page.text, text, kShortTextBytes);
+    postPayload<platform::WM_SMS_BROADCAST>(MainWindowHandle(), page);
     return 0;
 }
 
@@ -273,22 +274,22 @@ uint16_t OnOperatorRecord(const void *record)
     if (record == nullptr) {
         return 0;
     }
-    std::vector<uint8_t> block(kOperatorRecordSize);
-    std::memcpy(block.data(), record, kOperatorRecordSize);
+    _MEC_ZDON_RECORD shownRecord;
+    std::memcpy(&shownRecord, record, sizeof shownRecord);
 
     const std::string_view name =
-        platform::fieldText(reinterpret_cast<const char *>(block.data()), kOperatorNameSize);
+        platform::fieldText(shownRecord.operatorName, sizeof shownRecord.operatorName);
     const std::string provider = ServiceProviderName();
     // The replacement name is copied over the start of the record with its NUL; it never runs
     // past the name field, so the rest of the record stays as the engine sent it.
     const std::string shown = (!name.empty() && name != "Not Found" && !provider.empty())
                                   ? provider
-                                  : platform::GetLanguageStringAnsi(1084);
-    const std::string_view fitted = platform::truncateAnsi(shown, kOperatorNameSize - 1);
-    std::memcpy(block.data(), fitted.data(), fitted.size());
-    block[fitted.size()] = 0;
+                                  : platform::GetLanguageStringAnsi(text::kNoOperator);
+    const std::string_view fitted =
+        platform::truncateAnsi(shown, sizeof shownRecord.operatorName - 1);
+    std::memcpy(shownRecord.operatorName, fitted.data(), fitted.size());
+    shownRecord.operatorName[fitted.size()] = 0;
 
-    postToMainWindow(platform::WM_OPERATOR_RECORD, 0, 0,
-                     std::make_unique<platform::ByteBlock>(std::move(block)));
+    postPayload<platform::WM_OPERATOR_RECORD>(MainWindowHandle(), shownRecord);
     return 0;
 }

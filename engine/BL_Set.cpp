@@ -24,18 +24,18 @@ int32_t eightBitLimit(uint16_t bits, uint8_t mask)
 struct TextField {
     uint16_t _MEC_FIELD_SIZES::*bits;
     uint8_t _MEC_FIELD_SIZES::*mask;
-    int limitIndex;
+    FieldLimit limitIndex;
     bool ucs2ByHalf;  // its UCS-2 limit is bits / 16; otherwise the 8-bit limit is kept
 };
 
 constexpr TextField kTextFields[] = {
-    {&_MEC_FIELD_SIZES::numberBits, &_MEC_FIELD_SIZES::numberCoding, 3, false},
-    {&_MEC_FIELD_SIZES::nameBits, &_MEC_FIELD_SIZES::nameCoding, 2, true},
-    {&_MEC_FIELD_SIZES::emailBits, &_MEC_FIELD_SIZES::emailCoding, 7, false},
-    {&_MEC_FIELD_SIZES::text2Bits, &_MEC_FIELD_SIZES::text2Coding, 4, true},
-    {&_MEC_FIELD_SIZES::text3Bits, &_MEC_FIELD_SIZES::text3Coding, 6, true},
-    {&_MEC_FIELD_SIZES::urlBits, &_MEC_FIELD_SIZES::urlCoding, 5, false},
-    {&_MEC_FIELD_SIZES::noteBits, &_MEC_FIELD_SIZES::noteCoding, 8, true},
+    {&_MEC_FIELD_SIZES::numberBits, &_MEC_FIELD_SIZES::numberCoding, FIELD_LIMIT_NUMBER, false},
+    {&_MEC_FIELD_SIZES::nameBits, &_MEC_FIELD_SIZES::nameCoding, FIELD_LIMIT_NAME, true},
+    {&_MEC_FIELD_SIZES::emailBits, &_MEC_FIELD_SIZES::emailCoding, FIELD_LIMIT_EMAIL, false},
+    {&_MEC_FIELD_SIZES::text2Bits, &_MEC_FIELD_SIZES::text2Coding, FIELD_LIMIT_TEXT2, true},
+    {&_MEC_FIELD_SIZES::text3Bits, &_MEC_FIELD_SIZES::text3Coding, FIELD_LIMIT_TEXT3, true},
+    {&_MEC_FIELD_SIZES::urlBits, &_MEC_FIELD_SIZES::urlCoding, FIELD_LIMIT_URL, false},
+    {&_MEC_FIELD_SIZES::noteBits, &_MEC_FIELD_SIZES::noteCoding, FIELD_LIMIT_NOTE, true},
 };
 
 }  // namespace
@@ -64,22 +64,26 @@ uint16_t TBLSet::LoadFieldLimits()
             wide.values[field.limitIndex] =
                 field.ucs2ByHalf ? bits / 16 : eight.values[field.limitIndex];
         }
-        eight.values[0] = wide.values[0] = static_cast<int32_t>(sizes.contactCapacity);
-        eight.values[1] = wide.values[1] = static_cast<int32_t>(sizes.contactCount2);
-        eight.values[9] = wide.values[9] = sizes.numberSlots;
+        eight.values[FIELD_LIMIT_CAPACITY] = wide.values[FIELD_LIMIT_CAPACITY] =
+            static_cast<int32_t>(sizes.contactCapacity);
+        eight.values[FIELD_LIMIT_SECOND_COUNT] = wide.values[FIELD_LIMIT_SECOND_COUNT] =
+            static_cast<int32_t>(sizes.contactCount2);
+        eight.values[FIELD_LIMIT_NUMBER_SLOTS] = wide.values[FIELD_LIMIT_NUMBER_SLOTS] =
+            sizes.numberSlots;
 
         const auto messageBits = static_cast<int32_t>(sizes.messageBits);
         const uint8_t messageCodings = sizes.messageCodings;
         if (messageCodings & 1) {
-            eight.values[10] = messageBits / 7;
-            eight.values[11] = messageBits / 7 - 7;
+            eight.values[FIELD_LIMIT_SMS_SINGLE] = messageBits / 7;
+            eight.values[FIELD_LIMIT_SMS_PART] = messageBits / 7 - 7;
         } else if (messageCodings & 2) {
-            eight.values[10] = messageBits / 8;
-            eight.values[11] = messageBits / 8 - 6;
+            eight.values[FIELD_LIMIT_SMS_SINGLE] = messageBits / 8;
+            eight.values[FIELD_LIMIT_SMS_PART] = messageBits / 8 - 6;
         }
-        wide.values[10] = messageBits / 16;
-        wide.values[11] = messageBits / 16 - 3;
-        eight.values[12] = wide.values[12] = static_cast<int32_t>(sizes.messageCapacity);
+        wide.values[FIELD_LIMIT_SMS_SINGLE] = messageBits / 16;
+        wide.values[FIELD_LIMIT_SMS_PART] = messageBits / 16 - 3;
+        eight.values[FIELD_LIMIT_SMS_CAPACITY] = wide.values[FIELD_LIMIT_SMS_CAPACITY] =
+            static_cast<int32_t>(sizes.messageCapacity);
 
         if (storage == 2) {
             std::memcpy(m_numberCharacters.data(), sizes.numberCharacters, 32);

@@ -2,14 +2,14 @@
 // field-size blocks and read by the phonebook and message logic.
 #pragma once
 
+#include "engine/EngineValues.h"
+
 #include <array>
 #include <cstdint>
 
-// 15 signed 32-bit limits. Phonebook: 0 capacity, 1 second count, 2 name, 3 number, 4 text2,
-// 5 url, 6 text3, 7 email, 8 note, 9 number slots kept. Messages: 10 single-message characters,
-// 11 characters per part of a long message, 12 message capacity.
+// 15 signed 32-bit limits, indexed by FieldLimit.
 struct FieldLimits {
-    int32_t values[15];
+    int32_t values[FIELD_LIMIT_COUNT];
 };
 static_assert(sizeof(FieldLimits) == 60);
 

@@ -110,12 +110,23 @@ std::string cppLiteral(std::string_view bytes)
     return literal;
 }
 
+// A name becomes text::k<Name>: it starts with a capital so the constant reads as one word.
+bool isName(std::string_view name)
+{
+    const auto isUpper = [](char c) { return c >= 'A' && c <= 'Z'; };
+    const auto isAlnum = [&](char c) {
+        return isUpper(c) || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    };
+    return !name.empty() && isUpper(name.front()) && std::all_of(name.begin(), name.end(), isAlnum);
+}
+
 }  // namespace
 
 ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes)
 {
     ParsedTable table;
     std::map<unsigned int, int> seenAt;  // number -> line
+    std::map<std::string, int> namedAt;  // name -> line
 
     if (content.substr(0, 3) == "\xEF\xBB\xBF")
         content.remove_prefix(3);
@@ -140,7 +151,24 @@ ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes)
             table.error = lineError(lineNumber, "expected a number, a tab and the text");
             return table;
         }
-        const std::string_view numberText = line.substr(0, tab);
+        std::string_view numberText = line.substr(0, tab);
+        std::string_view name;
+        if (const size_t space = numberText.find(' '); space != std::string_view::npos) {
+            name = numberText.substr(space + 1);
+            numberText = numberText.substr(0, space);
+            if (!isName(name)) {
+                table.error = lineError(lineNumber, "\"" + std::string(name) +
+                                                        "\" is not a name (a capital letter, "
+                                                        "then letters and digits)");
+                return table;
+            }
+            if (const auto seen = namedAt.find(std::string(name)); seen != namedAt.end()) {
+                table.error = lineError(lineNumber, "the name " + std::string(name) +
+                                                        " is already used on line " +
+                                                        std::to_string(seen->second));
+                return table;
+            }
+        }
         unsigned int number = 0;
         const auto [rest, status] =
             std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);
@@ -160,6 +188,7 @@ ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes)
         StringEntry entry;
         entry.number = number;
         entry.line = lineNumber;
+        entry.name = name;
         std::string escapeError;
         if (!unescape(line.substr(tab + 1), entry.text, escapeError)) {
             table.error = lineError(lineNumber, escapeError);
@@ -178,6 +207,8 @@ ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes)
             return table;
         }
         seenAt.emplace(number, lineNumber);
+        if (!name.empty())
+            namedAt.emplace(entry.name, lineNumber);
         table.entries.push_back(std::move(entry));
     }
 
@@ -208,6 +239,22 @@ std::string generateTableSource(const std::vector<StringEntry> &sortedEntries,
     for (const StringEntry &entry : sortedEntries)
         source += "    " + cppLiteral(entry.text) + "  // " + std::to_string(entry.number) + "\n";
     source += "    \"\";\n";
+    return source;
+}
+
+std::string generateNamesHeader(const std::vector<StringEntry> &sortedEntries,
+                                std::string_view tableName)
+{
+    std::string source;
+    source += "// Generated from " + std::string(tableName) +
+              " by lumadial-stringtable-gen; name a text in the table, not here.\n";
+    source += "#pragma once\n\nnamespace text {\n";
+    for (const StringEntry &entry : sortedEntries) {
+        if (!entry.name.empty())
+            source += "inline constexpr unsigned k" + entry.name + " = " +
+                      std::to_string(entry.number) + ";\n";
+    }
+    source += "}  // namespace text\n";
     return source;
 }
 

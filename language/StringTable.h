@@ -1,10 +1,10 @@
 // The text table of a language library: reading it and turning it into C++ source.
 //
 // A table is UTF-8 text, one entry per line: the text's number (decimal, fits an unsigned
-// int), one tab, the text. Empty lines and lines that start with "#" are ignored. Escapes in
-// a text: \n line break, \t tab, \\ backslash, \s space (for a space at either end, which an
-// editor would otherwise drop unseen). A number may appear once; a text may not be empty,
-// since an empty text cannot be told from a missing one.
+// int), optionally a space and a name for the code to use, one tab, the text. Empty lines and lines
+// that start with "#" are ignored. Escapes in a text: \n line break, \t tab, \\ backslash, \s space
+// (for a space at either end, which an editor would otherwise drop unseen). A number may appear
+// once; a text may not be empty, since an empty text cannot be told from a missing one.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +16,7 @@ namespace language {
 
 struct StringEntry {
     unsigned int number = 0;
+    std::string name;  // empty for a text the code does not name; otherwise a C++ identifier part
     std::string text;  // unescaped, UTF-8
     int line = 0;      // 1-based line of the table, for messages
 };
@@ -37,6 +38,11 @@ ParsedTable parseStringTable(std::string_view content, size_t maxTextBytes = kMa
 // and kLanguageTexts (every text, one after the other, without terminators), for
 // LanguageLibrary.cpp.
 std::string generateTableSource(const std::vector<StringEntry> &sortedEntries,
+                                std::string_view tableName);
+
+// C++ header declaring text::k<Name> = number for every named entry, so code says
+// text::kWrongPin where it would otherwise write 1025.
+std::string generateNamesHeader(const std::vector<StringEntry> &sortedEntries,
                                 std::string_view tableName);
 
 }  // namespace language

@@ -1,6 +1,8 @@
-// lumadial-stringtable-gen: turns a text table into the C++ data of a language library.
+// lumadial-stringtable-gen: turns a text table into the C++ data of a language library, or into
+// the header of the names the code uses for its texts.
 //
 //     lumadial-stringtable-gen TABLE OUTPUT [--max-text-bytes N]
+//     lumadial-stringtable-gen TABLE --names HEADER
 //
 // A fault in the table stops the build with the table's name and line, so a broken table never
 // becomes a library with missing texts.
@@ -18,18 +20,42 @@ namespace {
 
 int usage()
 {
-    std::cerr << "usage: lumadial-stringtable-gen TABLE OUTPUT [--max-text-bytes N]\n";
+    std::cerr << "usage: lumadial-stringtable-gen TABLE OUTPUT [--max-text-bytes N]\n"
+                 "       lumadial-stringtable-gen TABLE --names HEADER\n";
     return 2;
+}
+
+// Writes through a temporary file so that an interrupted build leaves no half file behind.
+bool writeWhole(const std::string &path, const std::string &content)
+{
+    const std::string temporaryPath = path + ".tmp";
+    {
+        std::ofstream output(temporaryPath, std::ios::binary | std::ios::trunc);
+        output << content;
+        output.close();
+        if (!output) {
+            std::cerr << temporaryPath << ": cannot be written\n";
+            return false;
+        }
+    }
+    if (std::rename(temporaryPath.c_str(), path.c_str()) != 0) {
+        std::cerr << path << ": cannot be written\n";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 3 && argc != 5)
+    if (argc != 3 && argc != 4 && argc != 5)
         return usage();
     const std::string tablePath = argv[1];
-    const std::string outputPath = argv[2];
+    const bool namesOnly = std::string(argv[2]) == "--names";
+    if (namesOnly != (argc == 4))
+        return usage();
+    const std::string outputPath = namesOnly ? argv[3] : argv[2];
     size_t maxTextBytes = language::kMaxTextBytes;
     if (argc == 5) {
         if (std::string(argv[3]) != "--max-text-bytes")
@@ -56,22 +82,7 @@ int main(int argc, char **argv)
     }
 
     const std::string tableName = tablePath.substr(tablePath.find_last_of('/') + 1);
-    const std::string source = language::generateTableSource(table.entries, tableName);
-
-    // Write through a temporary file so that an interrupted build leaves no half table behind.
-    const std::string temporaryPath = outputPath + ".tmp";
-    {
-        std::ofstream output(temporaryPath, std::ios::binary | std::ios::trunc);
-        output << source;
-        output.close();
-        if (!output) {
-            std::cerr << temporaryPath << ": cannot be written\n";
-            return 1;
-        }
-    }
-    if (std::rename(temporaryPath.c_str(), outputPath.c_str()) != 0) {
-        std::cerr << outputPath << ": cannot be written\n";
-        return 1;
-    }
-    return 0;
+    const std::string source = namesOnly ? language::generateNamesHeader(table.entries, tableName)
+                                         : language::generateTableSource(table.entries, tableName);
+    return writeWhole(outputPath, source) ? 0 : 1;
 }

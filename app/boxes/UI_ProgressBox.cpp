@@ -1,5 +1,6 @@
 #include "UI_ProgressBox.h"
 
+#include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
 
 #include <QCloseEvent>
@@ -13,7 +14,7 @@ TProgressBoxForm::TProgressBoxForm(QWidget *owner, const QString &buttonMode)
     setWindowTitle(QStringLiteral("Brisa Internet"));
     applySkin(QStringLiteral("PROGRESSBOX"), nullptr);
     InforImage->show();
-    CancleImButton->setText(platform::GetLanguageString(7));
+    CancleImButton->setText(platform::GetLanguageString(text::kCancel));
     connect(CancleImButton, &QAbstractButton::clicked, this,
             &TProgressBoxForm::CancleImButtonClick);
     connect(ImImage_Close, &skin::TImImage::clicked, this, &TProgressBoxForm::ImImage_CloseClick);

@@ -1,5 +1,6 @@
 #include "PasswordRules.h"
 
+#include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
 
 #include "lumacore.h"

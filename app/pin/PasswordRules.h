@@ -21,28 +21,6 @@ enum class PasswordMode : int32_t {
 inline constexpr int kMaxPasswordLength = 8;
 inline constexpr int kMinPasswordLength = 4;
 
-// String numbers the dialogs show.
-namespace text {
-inline constexpr unsigned kOk = 6;
-inline constexpr unsigned kCancel = 7;
-inline constexpr unsigned kWrongPin = 1025;
-inline constexpr unsigned kWrongPuk = 1026;
-inline constexpr unsigned kEnterPin = 1027;
-inline constexpr unsigned kEnterPuk = 1028;
-inline constexpr unsigned kPinsDiffer = 1029;
-inline constexpr unsigned kPinBlocked = 1034;
-inline constexpr unsigned kNewPinCaption = 1035;
-inline constexpr unsigned kConfirmPinCaption = 1036;
-inline constexpr unsigned kStartupPinCaption = 1038;
-inline constexpr unsigned kPukCaption = 1040;
-inline constexpr unsigned kPukBlocked = 1054;
-inline constexpr unsigned kCallBeingSetUp = 1090;
-inline constexpr unsigned kPinLength = 1100;
-inline constexpr unsigned kPukLength = 1101;
-inline constexpr unsigned kAttemptsLeft = 1174;
-inline constexpr unsigned kCardRefused = 3103;
-}  // namespace text
-
 // The caption of the first field in a mode that nobody has set it for.
 inline constexpr const char *kDefaultFirstCaption = "Enter password:";
 

@@ -2,6 +2,7 @@
 
 #include "PinEntry.h"
 
+#include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"

@@ -36,7 +36,12 @@ INSTANTIATE_TEST_SUITE_P(
                     BadTable{"NegativeNumber", "-1\ttext\n", "\"-1\" is not"},
                     BadTable{"NumberTooBig", "4294967296\ttext\n", "\"4294967296\" is not"},
                     BadTable{"NoNumber", "\ttext\n", "line 1: \"\" is not"},
-                    BadTable{"SpaceBeforeTab", "7 \ttext\n", "\"7 \" is not"},
+                    BadTable{"SpaceBeforeTab", "7 \ttext\n", "\"\" is not a name"},
+                    BadTable{"NameInLowerCase", "7 wrongPin\ttext\n", "\"wrongPin\" is not a name"},
+                    BadTable{"NameWithSpace", "7 Wrong Pin\ttext\n", "\"Wrong Pin\" is not a name"},
+                    BadTable{"NameTwice", "7 Pin\ta\n8 Pin\tb\n",
+                             "line 2: the name Pin is already used on line 1"},
+                    BadTable{"LettersBeforeName", "7a Pin\ttext\n", "\"7a\" is not"},
                     BadTable{"Duplicate", "# c\n5\ta\n\n5\tb\n",
                              "line 4: number 5 already has a text on line 2"},
                     BadTable{"EmptyText", "7\t\n", "line 1: the text of 7 is empty"},
@@ -98,6 +103,23 @@ TEST(StringTable, GeneratedSourceEscapesEverythingOutsidePlainAscii)
     EXPECT_NE(source.find("{2u, 4u, 9u},"), std::string::npos) << source;
     EXPECT_NE(source.find("\"\\302\\251\\077\\012\""), std::string::npos) << source;
     EXPECT_NE(source.find("\"say \\\"hi\\\"\\\\\""), std::string::npos) << source;
+}
+
+TEST(StringTable, NamedTextsBecomeConstantsAndUnnamedOnesStayOut)
+{
+    const language::ParsedTable table = parseStringTable(
+        "1025 WrongPin\tWrong PIN\n7\tCancel\n"
+        "6 Ok\tOK\n");
+    ASSERT_TRUE(table.ok()) << table.error;
+    ASSERT_EQ(table.entries.size(), 3u);
+    EXPECT_EQ(table.entries[0].name, "Ok");
+    EXPECT_EQ(table.entries[0].text, "OK");
+    EXPECT_EQ(table.entries[1].name, "");
+
+    const std::string header = language::generateNamesHeader(table.entries, "t.txt");
+    EXPECT_NE(header.find("inline constexpr unsigned kOk = 6;"), std::string::npos) << header;
+    EXPECT_NE(header.find("inline constexpr unsigned kWrongPin = 1025;"), std::string::npos);
+    EXPECT_EQ(header.find("= 7;"), std::string::npos) << header;
 }
 
 }  // namespace
