@@ -1,6 +1,7 @@
-#include "CallEntries.h"
-
+// Exports.h first: the calls are exported only when lumacore.h is first read under it.
 #include "Exports.h"
+
+#include "CallEntries.h"
 
 #include <sqlite3.h>
 

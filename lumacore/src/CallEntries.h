@@ -8,7 +8,7 @@
 
 #include "Store.h"
 
-#include <lumacore.h>
+#include "lumacore.h"
 
 #include <cstdint>
 
