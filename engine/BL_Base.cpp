@@ -2,6 +2,7 @@
 
 #include "config/BL_File.h"
 #include "engine/BL_Members.h"
+#include "engine/BL_Pb.h"
 #include "engine/BL_Set.h"
 #include "engine/BL_Sms.h"
 #include "engine/WindowPayloads.h"
@@ -63,7 +64,7 @@ bool postToMainWindow(uint32_t message, uint32_t wParam, uint32_t lParam,
 TBL_base::TBL_base()
     : settings(std::make_unique<TBLSet>()),
       sms(std::make_unique<TBL_sms>()),
-      phonebook(std::make_unique<TBL_pb>()),
+      phonebook(std::make_unique<TBL_pb>(*settings)),
       file(&FileStore()),
       toolkit(std::make_unique<TBL_Stk>()),
       callRecords(std::make_unique<TBL_Cr>()),

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/BL_Members.h"
+#include "engine/BL_Pb.h"
 #include "engine/BL_Set.h"
 #include "engine/BL_Sms.h"
 
@@ -21,6 +22,29 @@ uint16_t CrGetNextEntry(CallEntry *entry);
 uint16_t CrSaveEntry(CallEntry *entry);
 uint16_t CrDeleteEntry(uint32_t index, uint8_t storage);
 uint16_t CrClearEntries(uint8_t kind, uint8_t storage);
+
+// Contacts and groups (the phonebook store). Without the root a status call answers 4001 and a
+// count 0, so a window that outlives the core cannot reach a store that is gone.
+uint16_t ContactCount(uint8_t storage);
+uint16_t ReloadStore(uint8_t storage);
+uint16_t FirstContact(uint8_t storage, _MEC_CONTACT_RECORD **record);
+uint16_t NextContact(uint8_t storage, _MEC_CONTACT_RECORD **record);
+uint16_t AddContact(const _MEC_CONTACT_RECORD *record, _MEC_CONTACT_RECORD **stored);
+uint16_t AddContactTo(const _MEC_CONTACT_RECORD *record, uint8_t storage, uint32_t groupId,
+                      _MEC_CONTACT_RECORD **stored);
+uint16_t ModifyContact(const _MEC_CONTACT_RECORD *record);
+uint16_t DeleteContact(const _MEC_CONTACT_RECORD *record);
+// 0 and the matching contact copied into record (whose storage byte says where to look), or 5.
+uint16_t FindContactByNumber(const char *number, _MEC_CONTACT_RECORD *record);
+uint16_t GetGroup(int32_t groupId, uint8_t storage, _MEC_GROUP_RECORD *group);
+uint16_t RenameGroup(const _MEC_GROUP_RECORD *group);
+uint16_t AddGroup(_MEC_GROUP_RECORD *group);
+uint16_t DeleteGroup(int32_t groupId, uint8_t storage);
+uint16_t DeleteGroupContacts(int32_t groupId, uint8_t storage);
+// The storage's groups copied into out (room for `room` records); returns how many.
+int ListGroups(uint8_t storage, _MEC_GROUP_RECORD *out, size_t room);
+void GetContactLimits(uint8_t storage, uint8_t coding, FieldLimits *out);
+int GetNumberCharacters(char out[32]);
 
 // Limits: the 60-byte record for a storage and coding, copied into out.
 uint16_t SetLoadFieldLimits();

@@ -1,15 +1,12 @@
-// The feature members of the business-logic root whose full logic lives with their features:
-// the phonebook store, the call log, the SIM toolkit session and the USSD session. Each holds
-// what the core and the main window already rely on.
+// The feature members of the business-logic root whose full logic lives with their features
+// (the phonebook store has its own file, BL_Pb.h): the call log, the SIM toolkit session and the
+// USSD session. Each holds what the core and the main window already rely on.
 #pragma once
 
 #include "lumacore.h"
 
 #include <cstdint>
 #include <mutex>
-
-// Contacts and groups of SIM, card and PC.
-class TBL_pb {};
 
 // The call log kept in the engine's PC store: a thin pass-through to the engine.
 class TBL_Cr {

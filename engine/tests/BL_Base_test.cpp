@@ -46,9 +46,18 @@ protected:
 
 TEST_F(BusinessLogicTest, StartsTheEngineThenReadsThePcStoreThenRegistersSixCallbacksInOrder)
 {
+    lumacore_fake::setResult("_MEC_GetFirstContact", 13);
+    lumacore_fake::setResult("_MEC_GetFirstGroup", 13);
     ASSERT_EQ(StartBusinessLogic(0, 400, 0), 0);
+    // Creating the root builds the phonebook store: the PC list, the three counts, the PC groups.
     const std::vector<std::string> expected = {
         "_MEC_Startup",
+        "_MEC_GetContactCount",
+        "_MEC_GetFirstContact",
+        "_MEC_GetContactCount",
+        "_MEC_GetContactCount",
+        "_MEC_GetContactCount",
+        "_MEC_GetFirstGroup",
         "_MEC_LoadMessages",
         "_MEC_GetFirstMessage",
         "_MEC_SetCallBackSmsArriveNew",
