@@ -1,7 +1,9 @@
 // The field sizes of each storage: the PC store's own limits; for the SIM and the card, the
 // lengths +CPBR=? gives and the message capacity +CPMS? gives.
-#include "CardPhonebook.h"
+// Exports.h first: it gives the C calls their default visibility.
 #include "Exports.h"
+
+#include "CardPhonebook.h"
 #include "StorePhonebook.h"
 
 using namespace lumacore;

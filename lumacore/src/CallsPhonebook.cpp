@@ -1,7 +1,9 @@
 // Contacts and groups: the card's books through CardPhonebook, the PC's and every group in the
 // PC store. A walk (GetFirst / GetNext) goes over what the last load read, per storage.
-#include "CardPhonebook.h"
+// Exports.h first: it gives the C calls their default visibility.
 #include "Exports.h"
+
+#include "CardPhonebook.h"
 #include "StorePhonebook.h"
 
 #include <algorithm>
