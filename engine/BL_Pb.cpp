@@ -155,9 +155,9 @@ uint16_t TBL_pb::AddContact(const _MEC_CONTACT_RECORD &record, _MEC_CONTACT_RECO
     cut(*copy, storage);
     FieldLimits eightBit{};
     m_settings.GetFieldLimits(storage, CODING_8BIT, &eightBit);
-    store->capacity = eightBit.values[0];
+    store->capacity = eightBit.values[FIELD_LIMIT_CAPACITY];
     if (storage != PB_SIM)
-        store->secondCount = eightBit.values[1];
+        store->secondCount = eightBit.values[FIELD_LIMIT_SECOND_COUNT];
     if (store->count + 1 > store->capacity)
         return fullCode(storage);
     copy->storage = storage;

@@ -7,14 +7,6 @@
 
 namespace {
 
-constexpr int kNameLimit = 2;
-constexpr int kNumberLimit = 3;
-constexpr int kText2Limit = 4;
-constexpr int kUrlLimit = 5;
-constexpr int kText3Limit = 6;
-constexpr int kEmailLimit = 7;
-constexpr int kNoteLimit = 8;
-constexpr int kNumberSlotsLimit = 9;
 constexpr int32_t kPcUcs2NameLimit = 128;
 
 bool isGsm(const std::string &text) { return gsm::IsGsmAnsiText(text.c_str()) != 0; }
@@ -63,25 +55,25 @@ void CutContactToLimits(_MEC_CONTACT_RECORD &record, const FieldLimits &eightBit
         int limit;
     };
     const Field fields[] = {
-        {record.name, sizeof record.name, kNameLimit},
-        {record.text2, sizeof record.text2, kText2Limit},
-        {record.text3, sizeof record.text3, kText3Limit},
-        {record.email, sizeof record.email, kEmailLimit},
-        {record.url, sizeof record.url, kUrlLimit},
+        {record.name, sizeof record.name, FIELD_LIMIT_NAME},
+        {record.text2, sizeof record.text2, FIELD_LIMIT_TEXT2},
+        {record.text3, sizeof record.text3, FIELD_LIMIT_TEXT3},
+        {record.email, sizeof record.email, FIELD_LIMIT_EMAIL},
+        {record.url, sizeof record.url, FIELD_LIMIT_URL},
     };
     for (const Field &field : fields) {
         const int32_t limit16 =
-            pcStorage && field.limit == kNameLimit ? kPcUcs2NameLimit : ucs2.values[field.limit];
+            pcStorage && field.limit == FIELD_LIMIT_NAME ? kPcUcs2NameLimit : ucs2.values[field.limit];
         cutField(field.text, field.width, eightBit.values[field.limit], limit16,
                  static_cast<int32_t>(field.width) - 1);
     }
     for (auto &slot : record.numbers) {
-        cutField(slot.number, sizeof slot.number, eightBit.values[kNumberLimit],
-                 ucs2.values[kNumberLimit], static_cast<int32_t>(sizeof slot.number) - 1);
+        cutField(slot.number, sizeof slot.number, eightBit.values[FIELD_LIMIT_NUMBER],
+                 ucs2.values[FIELD_LIMIT_NUMBER], static_cast<int32_t>(sizeof slot.number) - 1);
     }
-    if (eightBit.values[kNoteLimit] == 0)
+    if (eightBit.values[FIELD_LIMIT_NOTE] == 0)
         platform::copyToField(record.note, sizeof record.note, {});
-    const int32_t slotsKept = eightBit.values[kNumberSlotsLimit];
+    const int32_t slotsKept = eightBit.values[FIELD_LIMIT_NUMBER_SLOTS];
     for (int32_t slot = 0; slot < MEC_CONTACT_NUMBER_SLOTS; ++slot) {
         if (slotsKept < slot + 1)
             platform::copyToField(record.numbers[slot].number, sizeof record.numbers[slot].number,
