@@ -1,0 +1,53 @@
+// The phonebook's long operations without a window: pasting (copy, cut, drag) contacts into a
+// storage or group, and deleting many. A contact leaves its old storage only after every part of
+// it was written to the new one, so a card pulled half-way loses nothing; the result says how far
+// the run got. The caller shows progress and may stop the run between two contacts.
+#pragma once
+
+#include "engine/BL_Pb.h"
+
+#include <functional>
+#include <vector>
+
+class TBL_PbTransfer {
+public:
+    enum Mode : uint8_t { PB_PASTE_COPY = 1, PB_PASTE_CUT = 2, PB_PASTE_DRAG = 4 };
+
+    struct Callbacks {
+        std::function<void(int percent)> progress;  // 0-100, with more than two contacts
+        std::function<bool()> stopRequested;        // asked before each contact
+        // Asked once, before the first contact, when it comes from the PC into the SIM.
+        std::function<bool()> confirmPcToSim;
+    };
+
+    struct Result {
+        int done = 0;         // contacts written (for a cut: written and removed from the source)
+        int sourcesKept = 0;  // cut contacts written whose source could not be removed
+        int failed = 0;       // contacts skipped after three failed attempts
+        uint16_t lastFailure = 0;  // the code of the last failure, 0 when none
+        bool stoppedFull = false;  // the target storage was full
+        bool stopped = false;      // the caller stopped it, or said no to the PC-to-SIM question
+        bool cardGone = false;     // the card went away: nothing more can be read or written
+        bool splitForSim = false;  // the last contact was split into several SIM contacts
+    };
+
+    TBL_PbTransfer(TBL_pb &store, Callbacks callbacks);
+
+    // Pastes copies of the contacts into the storage. targetGroup: the group node's id, or -1 for
+    // the storage's root.
+    Result Paste(const std::vector<_MEC_CONTACT_RECORD> &contacts, Mode mode, uint8_t storage,
+                 int32_t targetGroup);
+    // Deletes the contacts (by index and storage); done counts the deleted ones.
+    Result Delete(const std::vector<_MEC_CONTACT_RECORD> &contacts);
+
+private:
+    // The copies the SIM gets of one contact: its non-empty numbers, slotsKept at a time.
+    static std::vector<_MEC_CONTACT_RECORD> simParts(const _MEC_CONTACT_RECORD &contact,
+                                                     int slotsKept);
+    uint16_t withRetries(const std::function<uint16_t()> &attempt) const;
+    bool stopRequested() const;
+    void progress(size_t position, size_t total) const;
+
+    TBL_pb &m_store;
+    Callbacks m_callbacks;
+};

@@ -1,0 +1,184 @@
+#include "engine/BL_PbTransfer.h"
+#include "engine/tests/FakePhonebook.h"
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+// A SIM of 250 entries keeping one number, a card of 10, a PC of 100 keeping five.
+void scriptSizes()
+{
+    lumacore_fake::onCall(&_MEC_GetFieldSizes, [](_MEC_FIELD_SIZES *sizes) -> MEC_STATUS {
+        const bool pc = sizes->storage == PB_PC;
+        sizes->nameBits = pc ? 127 * 8 : 14 * 7;
+        sizes->nameCoding = pc ? 6 : 5;
+        sizes->numberBits = 20 * 8;
+        sizes->numberCoding = 2;
+        sizes->numberSlots = pc ? 5 : 1;
+        sizes->contactCapacity = pc ? 100 : sizes->storage == PB_SIM ? 250 : 10;
+        return 0;
+    });
+}
+
+class PhonebookTransferTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        lumacore_fake::reset();
+        phonebook = std::make_unique<FakePhonebook>();
+        scriptSizes();
+        ASSERT_EQ(settings.LoadFieldLimits(), 0);
+    }
+    void TearDown() override { lumacore_fake::reset(); }
+
+    // The store and its SIM list, read as the contacts window reads them.
+    std::unique_ptr<TBL_pb> openStore()
+    {
+        auto store = std::make_unique<TBL_pb>(settings);
+        EXPECT_EQ(store->ReloadStore(PB_SIM), 0);
+        return store;
+    }
+
+    static std::vector<_MEC_CONTACT_RECORD> listOf(TBL_pb &store, uint8_t storage)
+    {
+        std::vector<_MEC_CONTACT_RECORD> records;
+        _MEC_CONTACT_RECORD *record = nullptr;
+        for (uint16_t status = store.FirstContact(storage, &record); status == 0;
+             status = store.NextContact(storage, &record))
+            records.push_back(*record);
+        return records;
+    }
+
+    // Every name held by the fake engine in the SIM or the PC.
+    std::multiset<std::string> namesEverywhere() const
+    {
+        std::multiset<std::string> names;
+        for (uint8_t storage : {PB_SIM, PB_PC}) {
+            for (const auto &[index, record] : phonebook->contacts(storage))
+                names.insert(record.name);
+        }
+        return names;
+    }
+
+    TBLSet settings;
+    std::unique_ptr<FakePhonebook> phonebook;
+};
+
+TEST_F(PhonebookTransferTest, CardPulledHalfWayThroughAMoveLosesNothing)
+{
+    for (int i = 0; i < 10; ++i)
+        phonebook->put(PB_SIM, ("Sim " + std::to_string(i)).c_str(), "1");
+    auto store = openStore();
+    const auto before = namesEverywhere();
+    // The card answers five more calls, then is gone: the fifth contact's removal is its last.
+    phonebook->failStorageAfter(PB_SIM, 5, MEC_ERR_NO_CARD);
+    std::vector<int> progress;
+    TBL_PbTransfer transfer(*store, {[&](int percent) { progress.push_back(percent); }, {}, {}});
+    const auto result =
+        transfer.Paste(listOf(*store, PB_SIM), TBL_PbTransfer::PB_PASTE_CUT, PB_PC, -1);
+    EXPECT_TRUE(result.cardGone);
+    EXPECT_EQ(result.done, 5);
+    EXPECT_EQ(result.sourcesKept, 1);  // written to the PC, still on the SIM
+    EXPECT_EQ(phonebook->contacts(PB_PC).size(), 6u);
+    EXPECT_EQ(phonebook->contacts(PB_SIM).size(), 5u);
+    // Every contact is still somewhere; the one written twice is a copy, not a loss.
+    auto after = namesEverywhere();
+    for (const auto &name : before)
+        EXPECT_EQ(after.count(name) >= 1, true) << name;
+    EXPECT_EQ(progress.size(), 5u);
+}
+
+TEST_F(PhonebookTransferTest, MoveIntoAPulledCardStopsAndKeepsTheSources)
+{
+    for (int i = 0; i < 6; ++i)
+        phonebook->put(PB_PC, ("Pc " + std::to_string(i)).c_str(), "1");
+    auto store = openStore();
+    phonebook->failStorageAfter(PB_SIM, 2, MEC_ERR_NO_CARD);
+    int asked = 0;
+    TBL_PbTransfer transfer(*store, {{}, {}, [&] { return ++asked, true; }});
+    const auto result =
+        transfer.Paste(listOf(*store, PB_PC), TBL_PbTransfer::PB_PASTE_CUT, PB_SIM, -1);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(result.cardGone);
+    EXPECT_EQ(result.done, 2);
+    EXPECT_EQ(phonebook->contacts(PB_SIM).size(), 2u);
+    EXPECT_EQ(phonebook->contacts(PB_PC).size(), 4u);
+    EXPECT_EQ(lumacore_fake::countOf("_MEC_NewContact"), 3);  // no retries into a gone card
+}
+
+TEST_F(PhonebookTransferTest, APcContactWithThreeNumbersBecomesThreeSimContacts)
+{
+    auto &ana = phonebook->put(PB_PC, "Ana", "111");
+    std::strcpy(ana.numbers[1].number, "222");
+    std::strcpy(ana.numbers[2].number, "333");
+    phonebook->put(PB_PC, "Bob", "444");
+    auto store = openStore();
+    TBL_PbTransfer transfer(*store, {{}, {}, [] { return true; }});
+    const auto result =
+        transfer.Paste(listOf(*store, PB_PC), TBL_PbTransfer::PB_PASTE_COPY, PB_SIM, -1);
+    EXPECT_EQ(result.done, 2);
+    std::vector<std::pair<std::string, std::string>> onSim;
+    for (const auto &[index, record] : phonebook->contacts(PB_SIM))
+        onSim.emplace_back(record.name, record.numbers[0].number);
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Ana", "111"}, {"Ana", "222"}, {"Ana", "333"}, {"Bob", "444"}};
+    EXPECT_EQ(onSim, expected);
+
+    // A cut whose second part cannot be written keeps the whole contact at its source.
+    phonebook->failStorageAfter(PB_SIM, 1, 7003);
+    const auto cut =
+        transfer.Paste({listOf(*store, PB_PC)[0]}, TBL_PbTransfer::PB_PASTE_CUT, PB_SIM, -1);
+    EXPECT_EQ(cut.done, 0);
+    EXPECT_EQ(cut.failed, 1);
+    EXPECT_EQ(phonebook->contacts(PB_PC).size(), 2u);
+}
+
+TEST_F(PhonebookTransferTest, QuestionsStopsFullStoragesAndGroups)
+{
+    for (int i = 0; i < 3; ++i)
+        phonebook->put(PB_PC, "Pc", "1", 2009);
+    auto store = openStore();
+    const auto pc = listOf(*store, PB_PC);
+    TBL_PbTransfer refused(*store, {{}, {}, [] { return false; }});
+    EXPECT_TRUE(refused.Paste(pc, TBL_PbTransfer::PB_PASTE_COPY, PB_SIM, -1).stopped);
+    EXPECT_EQ(lumacore_fake::countOf("_MEC_NewContact"), 0);
+
+    int asked = 0;
+    TBL_PbTransfer stopping(*store, {{}, [&] { return ++asked > 2; }, [] { return true; }});
+    const auto stopped = stopping.Paste(pc, TBL_PbTransfer::PB_PASTE_COPY, PB_ME, -1);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.done, 2);
+
+    // The card's book holds 10: eight more fit, the ninth stops the run as full.
+    std::vector<_MEC_CONTACT_RECORD> many(12, pc[0]);
+    TBL_PbTransfer filling(*store, {});
+    const auto full = filling.Paste(many, TBL_PbTransfer::PB_PASTE_COPY, PB_ME, -1);
+    EXPECT_TRUE(full.stoppedFull);
+    EXPECT_EQ(full.lastFailure, PB_ME_FULL);
+    EXPECT_EQ(full.done, 8);
+
+    // A cut within the PC to another group moves the contact, no copy.
+    const auto regrouped = filling.Paste({pc[0]}, TBL_PbTransfer::PB_PASTE_CUT, PB_PC, 2010);
+    EXPECT_EQ(regrouped.done, 1);
+    EXPECT_EQ(phonebook->contacts(PB_PC).size(), 3u);
+    EXPECT_EQ(phonebook->contacts(PB_PC)[pc[0].index].groupId, 2010u);
+}
+
+TEST_F(PhonebookTransferTest, DeletingManyCountsWhatWentAndStopsWithTheCard)
+{
+    for (int i = 0; i < 5; ++i)
+        phonebook->put(PB_SIM, "Sim", "1");
+    auto store = openStore();
+    phonebook->failStorageAfter(PB_SIM, 3, MEC_ERR_NO_CARD);
+    TBL_PbTransfer transfer(*store, {});
+    const auto result = transfer.Delete(listOf(*store, PB_SIM));
+    EXPECT_EQ(result.done, 3);
+    EXPECT_TRUE(result.cardGone);
+    EXPECT_EQ(store->ContactCount(PB_SIM), 2);
+}
+
+}  // namespace
