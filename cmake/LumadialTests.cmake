@@ -35,3 +35,36 @@ function(lumadial_add_test)
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
 endfunction()
+
+# lumadial_feature(NAME name SOURCES ... [LIBS ...]
+#                  [TEST_SOURCES ... [TEST_LIBS ...] [TEST_WORKING_DIRECTORY dir]])
+# One folder of the program as one library, lumadial_<name>, with the folder on its include
+# path and the window contract (lumadial_feature) linked; LIBS are what else it uses. With
+# TEST_SOURCES (paths relative to the folder, normally tests/...), one test program
+# <name>_tests links the library, the shared test support (a Qt application, a recording host
+# and window) and the fake engine, and waits for the data the program loads.
+function(lumadial_feature)
+  cmake_parse_arguments(ARG "" "NAME;TEST_WORKING_DIRECTORY" "SOURCES;LIBS;TEST_SOURCES;TEST_LIBS"
+                        ${ARGN})
+  set(library lumadial_${ARG_NAME})
+  add_library(${library} STATIC ${ARG_SOURCES})
+  target_include_directories(${library} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  if(NOT library STREQUAL "lumadial_feature")
+    target_link_libraries(${library} PUBLIC lumadial_feature)
+  endif()
+  target_link_libraries(${library} PUBLIC ${ARG_LIBS})
+  lumadial_warnings(${library})
+  if(NOT LUMADIAL_TESTS OR NOT ARG_TEST_SOURCES)
+    return()
+  endif()
+  if(ARG_TEST_WORKING_DIRECTORY)
+    set(workdir ${ARG_TEST_WORKING_DIRECTORY})
+  else()
+    set(workdir ${LUMADIAL_PROGRAM_DIR})
+  endif()
+  lumadial_add_test(NAME ${ARG_NAME}_tests
+    SOURCES ${ARG_TEST_SOURCES}
+    LIBS ${library} ${ARG_TEST_LIBS} lumadial_test_support lumacore_fake
+    WORKING_DIRECTORY ${workdir})
+  lumadial_depends_on_program_data(${ARG_NAME}_tests)
+endfunction()

@@ -2,12 +2,20 @@
 
 #include "WindowParts.h"
 
-#include "AppWindows.h"
 #include "CardMonitor.h"
 #include "MainPictures.h"
 #include "UI_AboutBox.h"
 #include "UI_StartFrm.h"
-#include "pages/FeatureWindows.h"
+
+#include "UI_Affixation.h"
+#include "UI_CallManager.h"
+#include "UI_CallRecords.h"
+#include "UI_Contacts.h"
+#include "UI_DataConnectForm.h"
+#include "UI_SetMenuForm.h"
+#include "UI_SetNetSub.h"
+#include "UI_SmsMain.h"
+#include "WindowTable.h"
 
 #include "PinEntry.h"
 
@@ -67,11 +75,10 @@ QPixmap keyedLogo(const QPixmap &logo)
     return QPixmap::fromImage(skin::withColorKey(logo.toImage(), kFuchsia));
 }
 
-TAppWindows &windows() { return AppWindows(); }
-
 }  // namespace
 
-TMainform::TMainform() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+TMainform::TMainform(feature::WindowTable &windows)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_windows(windows)
 {
     setObjectName(QStringLiteral("Mainform"));
     setFixedSize(kWidth, kHeight);
@@ -90,7 +97,7 @@ TMainform::TMainform() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     buildTray();
     buildTimers();
 
-    m_monitor = std::make_unique<CardMonitor>(*this);
+    m_monitor = std::make_unique<CardMonitor>(*this, m_windows);
     m_monitor->setMessageTarget(this);
 
     FormCreate();
@@ -610,6 +617,8 @@ void TMainform::showPage(QWidget *page, QPoint position)
     page->show();
     page->raise();
     SetPageTitle(page->windowTitle());
+    if (auto *shown = dynamic_cast<feature::FeatureWindow *>(page))
+        shown->shownInPanel();
 }
 
 void TMainform::FirstpageButtonClick()
@@ -619,29 +628,29 @@ void TMainform::FirstpageButtonClick()
     SetPageTitle(GetLanguageString(1001));
 }
 
-void TMainform::InternetButtonClick() { showPage(windows().Data_connectform.get()); }
+void TMainform::InternetButtonClick() { showPage(m_windows.find<TData_connectform>()); }
 
 void TMainform::MsgButtonClick()
 {
     // NEEDS(messaging): clear the SMS editor's return flags and set its title flags, and have
     // the SMS main window give its store-full notice, once those windows exist.
-    showPage(windows().FrmSmsMain.get());
+    showPage(m_windows.find<TFrmSmsMain>());
 }
 
 void TMainform::PonebookButtonClick()
 {
     // NEEDS(messaging): clear the SMS editor's call-records return flag once it exists.
-    showPage(windows().FrmContacts.get());
+    showPage(m_windows.find<TFrmContacts>());
 }
 
-void TMainform::CallButtonClick() { showPage(windows().Call_managerform.get()); }
+void TMainform::CallButtonClick() { showPage(m_windows.find<TCall_managerform>()); }
 
-void TMainform::CallhisButtonClick() { showPage(windows().CrForm.get()); }
+void TMainform::CallhisButtonClick() { showPage(m_windows.find<TCrForm>()); }
 
 void TMainform::ConfigButtonClick()
 {
-    TSetMenuForm *menu = windows().SetMenuForm.get();
-    TSet_netsub *profiles = windows().Set_netsub.get();
+    TSetMenuForm *menu = m_windows.find<TSetMenuForm>();
+    TSet_netsub *profiles = m_windows.find<TSet_netsub>();
     if (!menu || !profiles)
         return;
     // The settings column and the profile page beside it, together.
@@ -654,7 +663,7 @@ void TMainform::ConfigButtonClick()
     SetPageTitle(profiles->windowTitle());
 }
 
-void TMainform::StkButtonClick() { showPage(windows().Affixationfrm.get()); }
+void TMainform::StkButtonClick() { showPage(m_windows.find<TAffixationfrm>()); }
 
 void TMainform::HelpButtonClick()
 {
@@ -715,7 +724,7 @@ void TMainform::Menu_PowerOffClick()
 {
     pin::TPinEntry &pins = m_monitor->pinEntry();
     pins.SetDialogsOnTop(false);
-    if (TData_connectform *connection = windows().Data_connectform.get())
+    if (TData_connectform *connection = m_windows.find<TData_connectform>())
         connection->UserAskedOffline();
     if (!refuse()) {
         if (_MEC_Poweroff(1) == 0) {
@@ -730,7 +739,7 @@ void TMainform::Menu_PowerOffClick()
 
 void TMainform::Menu_OfflineClick()
 {
-    if (TData_connectform *connection = windows().Data_connectform.get())
+    if (TData_connectform *connection = m_windows.find<TData_connectform>())
         connection->UserAskedOffline();
     if (refuse())
         return;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "CardView.h"
+#include "FeatureWindow.h"
 #include "NewMsgForm.h"
 
 #include "skin/ImButton.h"
@@ -29,6 +30,9 @@
 
 class CardMonitor;
 class TStartForm;
+namespace feature {
+class WindowTable;
+}
 
 // What the refusal checks of close, off line and power off look at.
 struct RefusalFacts {
@@ -41,7 +45,7 @@ struct RefusalFacts {
 // (connection), 1104 (USSD), 1098 (busy); 0 when none holds.
 unsigned FirstRefusal(const RefusalFacts &facts);
 
-class TMainform : public QWidget, public CardView {
+class TMainform : public QWidget, public CardView, public feature::FeatureHost {
     Q_OBJECT
 public:
     static constexpr int kWidth = 640;
@@ -50,8 +54,9 @@ public:
     static constexpr QRect kContentArea{8, 108, 624, 340};
 
     // Runs FormCreate: skin, layout, texts, configuration, the business logic and the first
-    // card state (posted, so it is applied once the message loop runs).
-    TMainform();
+    // card state (posted, so it is applied once the message loop runs). The other windows of
+    // the program are in `windows` (made after this one), which the card monitor tells.
+    explicit TMainform(feature::WindowTable &windows);
     // Runs FormDestroy.
     ~TMainform() override;
 
@@ -65,6 +70,9 @@ public:
     void setBusy(bool busy) { m_busy = busy; }
     bool busy() const { return m_busy; }
     uint8_t cardState() const;
+    // The call and data connection states, as their windows last posted them.
+    int callState() const;
+    int connectionState() const;
     bool restoredFromTray() const { return m_restoredFromTray; }
     bool showInternalVersions() const { return m_showInternalVersions; }
 
@@ -228,25 +236,13 @@ public:
     void showCallPopup(const QString &number) override;
     void setCallPopupText(const QString &number) override;
     void closeCallPopup() override;
-    void sendCardState(PageWindow window, uint8_t state) override;
-    QTimer *pageTimer(PageTimer which) override;
-    bool smsListShowsFolder(uint8_t folder, uint8_t storage) const override;
-    void refreshSmsList() override;
-    void refreshSmsMain() override;
-    void openSmsList(uint8_t folder, uint8_t storage) override;
-    void handSmsReport(const std::vector<uint8_t> &block) override;
-    void handIncomingCall(const std::string &number) override;
-    void handCallEvent(uint32_t message, uint32_t dialResult) override;
-    void openCallRecords() override;
-    void handUssdState(uint32_t wParam) override;
-    void handUssdReply(const _MEC_USSD_REPLY &reply) override;
-    void handUssdSession(uint32_t wParam) override;
-    void handToolkitMessage(uint32_t message, uint32_t wParam, uint32_t lParam,
-                            const std::vector<uint8_t> &data) override;
-    int callState() const override;
-    int connectionState() const override;
     QString connectionStatusText() const override;
     bool isBusy() const override { return m_busy; }
+
+    // ---- feature::FeatureHost -----------------------------------------------------------------
+
+    void showInPanel(QWidget &window, QPoint position) override { showPage(&window, position); }
+    QObject *messageTarget() override { return this; }
 
 signals:
     // The close was accepted: the program ends.
@@ -282,6 +278,7 @@ private:
     void showIndicatorFrame(Indicator which);
     void showTrayPicture(const QPixmap &picture);
 
+    feature::WindowTable &m_windows;
     std::unique_ptr<CardMonitor> m_monitor;
     std::unique_ptr<TStartForm> m_splash;
     TNewMsgPopups m_popups{this};

@@ -2,10 +2,10 @@
 // and their animations, and the hand-over to the feature windows.
 #include "UI_MainFrm.h"
 
-#include "AppWindows.h"
 #include "CardMonitor.h"
 #include "MainPictures.h"
-#include "pages/FeatureWindows.h"
+#include "UI_DataConnectForm.h"
+#include "WindowTable.h"
 
 #include "platform/WindowMessages.h"
 
@@ -23,8 +23,6 @@ QIcon trayIcon(const QImage &small, const QImage &large)
     icon.addPixmap(QPixmap::fromImage(large));
     return icon;
 }
-
-TAppWindows &windows() { return AppWindows(); }
 
 }  // namespace
 
@@ -261,69 +259,12 @@ void TMainform::showCallPopup(const QString &number) { m_popups.showCallPopup(nu
 void TMainform::setCallPopupText(const QString &number) { m_popups.setCallPopupText(number); }
 void TMainform::closeCallPopup() { m_popups.closeCallPopup(); }
 
-void TMainform::sendCardState(PageWindow window, uint8_t state)
-{
-    TAppWindows &w = windows();
-    QWidget *target = nullptr;
-    switch (window) {
-    case PageWindow::SettingsMenu: target = w.SetMenuForm.get(); break;
-    case PageWindow::SecuritySettings: target = w.Set_securityform.get(); break;
-    case PageWindow::SmsSettings: target = w.Set_msgform.get(); break;
-    case PageWindow::NetworkSettings: target = w.Set_netform.get(); break;
-    case PageWindow::SmsMain: target = w.FrmSmsMain.get(); break;
-    case PageWindow::Contacts: target = w.FrmContacts.get(); break;
-    case PageWindow::CallWindow: target = w.Call_managerform.get(); break;
-    case PageWindow::DataConnection: target = w.Data_connectform.get(); break;
-    case PageWindow::ToolkitMenu: target = w.SatMenuDisplayForm.get(); break;
-    case PageWindow::SupplementaryServices: target = w.Set_SS.get(); break;
-    case PageWindow::Ussd: target = w.ussdfrm.get(); break;
-    }
-    if (target)
-        platform::SendMessage(target, platform::WM_CARD_STATE, state, 0);
-}
+int TMainform::callState() const { return m_monitor ? m_monitor->callState() : 0; }
 
-QTimer *TMainform::pageTimer(PageTimer which)
-{
-    TAppWindows &w = windows();
-    switch (which) {
-    case PageTimer::ContactsLoadSimData:
-        return w.FrmContacts ? &w.FrmContacts->TimerLoadSIMData : nullptr;
-    case PageTimer::SmsInitSet: return w.FrmSmsMain ? &w.FrmSmsMain->tmrSmsInitSet : nullptr;
-    case PageTimer::SmsLoadMe: return w.FrmSmsMain ? &w.FrmSmsMain->tmrLoadMeMsg : nullptr;
-    case PageTimer::SmsLoadSim: return w.FrmSmsMain ? &w.FrmSmsMain->tmrLoadSimMsg : nullptr;
-    }
-    return nullptr;
-}
-
-// The SMS, call, USSD and toolkit windows are not built yet: what would be handed to them has
-// no window to go to, and is dropped with its message.
-bool TMainform::smsListShowsFolder(uint8_t, uint8_t) const { return false; }
-void TMainform::refreshSmsList() {}
-void TMainform::refreshSmsMain() {}
-void TMainform::openSmsList(uint8_t, uint8_t) { showPage(windows().FrmSmsList.get()); }
-void TMainform::handSmsReport(const std::vector<uint8_t> &) {}
-void TMainform::handIncomingCall(const std::string &) {}
-void TMainform::handCallEvent(uint32_t, uint32_t) {}
-void TMainform::openCallRecords() { showPage(windows().CrForm.get()); }
-void TMainform::handUssdState(uint32_t) {}
-void TMainform::handUssdReply(const _MEC_USSD_REPLY &) {}
-void TMainform::handUssdSession(uint32_t) {}
-void TMainform::handToolkitMessage(uint32_t, uint32_t, uint32_t, const std::vector<uint8_t> &) {}
-
-int TMainform::callState() const
-{
-    const TCall_managerform *call = AppWindows().Call_managerform.get();
-    return call ? call->CallState() : 0;
-}
-
-int TMainform::connectionState() const
-{
-    const TData_connectform *connection = AppWindows().Data_connectform.get();
-    return connection ? connection->ConnectionState() : 0;
-}
+int TMainform::connectionState() const { return m_monitor ? m_monitor->connectionState() : 0; }
 
 QString TMainform::connectionStatusText() const
 {
-    const TData_connectform *connection = AppWindows().Data_connectform.get();
+    const TData_connectform *connection = m_windows.find<TData_connectform>();
     return connection ? connection->StatusText() : QString();
 }

@@ -4,6 +4,8 @@
 #include "CardMonitor.h"
 #include "FakeSoundOutput.h"
 #include "RecordingView.h"
+#include "RecordingWindow.h"
+#include "WindowTable.h"
 
 #include "app/pin/PinEntry.h"
 #include "app/pin/UI_PasswordDlg.h"
@@ -70,7 +72,9 @@ protected:
     // messages, and post the first card state.
     void startProgram()
     {
-        monitor = std::make_unique<CardMonitor>(view, std::make_unique<FakeSoundOutput>(sound));
+        windows.add(window, feature::told(1));
+        monitor =
+            std::make_unique<CardMonitor>(view, windows, std::make_unique<FakeSoundOutput>(sound));
         const uint16_t status = StartBusinessLogic(0, 400, 0);
         RegisterCardCallbacks();
         ASSERT_EQ(RegisterMainWindow(monitor.get(), 0), 0);
@@ -102,15 +106,8 @@ protected:
         dialog->ImButton_OKClick();
     }
 
-    // The card states applied so far, in order (as the first window was told them).
-    std::vector<int> statesApplied() const
-    {
-        std::vector<int> states;
-        for (const auto &[window, state] : view.cardStateNotices)
-            if (window == kCardStateNoticeOrder[0])
-                states.push_back(state);
-        return states;
-    }
+    // The card states applied so far, in order (as the windows were told them).
+    std::vector<int> statesApplied() const { return window.cardStates; }
 
     void expectInService()
     {
@@ -128,6 +125,8 @@ protected:
     e2e::VirtualCardSetup setup;
     std::unique_ptr<virtualmodem::VirtualModem> card;
     RecordingView view;
+    RecordingWindow window;
+    feature::WindowTable windows;
     std::shared_ptr<FakeSoundOutput::State> sound = std::make_shared<FakeSoundOutput::State>();
     std::unique_ptr<CardMonitor> monitor;
     QStringList boxes;

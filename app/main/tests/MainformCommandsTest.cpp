@@ -4,23 +4,27 @@
 #include "AppWindows.h"
 #include "CardMonitor.h"
 #include "PinEntry.h"
-#include "pages/FeatureWindows.h"
+#include "UI_CallManager.h"
+#include "UI_DataConnectForm.h"
 
 #include "FakeLumacore.h"
 #include "platform/DialogSeam.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 
 #include <string>
 
 namespace {
 
-// Everything the refusal checks look at, set on the windows that hold it.
+// Everything the refusal checks look at, set on the windows that hold it; the call and
+// connection states reach the main window as the notices those windows post.
 void setActivity(int callState, int connectionState, bool busy)
 {
-    AppWindows().Call_managerform->setCallState(callState);
-    AppWindows().Data_connectform->setConnectionState(connectionState);
+    AppWindow<TCall_managerform>()->setCallState(callState);
+    AppWindow<TData_connectform>()->setConnectionState(connectionState);
     AppWindows().Mainform->setBusy(busy);
+    QCoreApplication::sendPostedEvents();
 }
 
 }  // namespace
@@ -120,8 +124,9 @@ TEST_F(MainformTest, ACallThatBeganWhileTheQuestionWasOpenRefusesTheClose)
     setCardState(kSimReady);
     platform::setMessageBoxHandler([this](QWidget *, const QString &text, int, bool) {
         boxes << text;
-        // The phone rings while the user reads the question.
-        AppWindows().Call_managerform->setCallState(1);
+        // The phone rings while the user reads the question (the box lets its notice through).
+        AppWindow<TCall_managerform>()->setCallState(1);
+        QCoreApplication::sendPostedEvents();
         return 1;
     });
     EXPECT_FALSE(form->close());
@@ -149,7 +154,7 @@ TEST_F(MainformTest, GoingOffLineFromEachState)
             << "from state " << int(c.from);
         EXPECT_TRUE(boxes.isEmpty());
     }
-    EXPECT_TRUE(AppWindows().Data_connectform->userAskedOffline());
+    EXPECT_TRUE(AppWindow<TData_connectform>()->userAskedOffline());
 }
 
 TEST_F(MainformTest, GoingOffLinePostsNothingWhenTheCardRefusesTheMode)
@@ -171,7 +176,7 @@ TEST_F(MainformTest, GoingOffLineIsRefusedDuringADataConnectionButTheConnectionI
     EXPECT_EQ(boxes, QStringList{text(1052)});
     EXPECT_TRUE(posted.states.empty());
     EXPECT_EQ(lumacore_fake::countOf("_MEC_NetcardStop"), 0);
-    EXPECT_TRUE(AppWindows().Data_connectform->userAskedOffline());
+    EXPECT_TRUE(AppWindow<TData_connectform>()->userAskedOffline());
 }
 
 TEST_F(MainformTest, GoingOnLinePostsModeReading)

@@ -4,7 +4,20 @@
 #include "AppWindows.h"
 #include "CardMonitor.h"
 #include "UI_StartFrm.h"
-#include "pages/FeatureWindows.h"
+#include "UI_Affixation.h"
+#include "UI_CallManager.h"
+#include "UI_CallRecords.h"
+#include "UI_Contacts.h"
+#include "UI_DataConnectForm.h"
+#include "UI_SatMenuDisplay.h"
+#include "UI_SetMenuForm.h"
+#include "UI_SetMsgForm.h"
+#include "UI_SetNetForm.h"
+#include "UI_SetNetSub.h"
+#include "UI_SetSS.h"
+#include "UI_SetSecurityFrm.h"
+#include "UI_SmsMain.h"
+#include "UI_Ussd.h"
 
 #include "FakeLumacore.h"
 
@@ -57,7 +70,6 @@ TEST_F(MainformTest, EveryWindowIsCreatedOnceInTheStartOrderWithTheMainWindowFir
                                                "TAffixationfrm",
                                                "Tussdfrm",
                                                "TDataLogForm",
-                                               "TFrmViewPB",
                                                "boxes::TProgressBoxForm"};
     EXPECT_EQ(classNames(AppWindowsInOrder()), expected);
 }
@@ -96,35 +108,43 @@ TEST_F(MainformTest, AnEngineThatDoesNotStartLeavesTheCardAbsent)
     EXPECT_EQ(posted.states, std::vector<int>{1});
 }
 
-TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardState)
+TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardStateInTheFixedOrder)
 {
     setCardState(kCardOffline);
-    TAppWindows &w = AppWindows();
-    const std::vector<TFeaturePage *> told = {
-        w.SetMenuForm.get(),      w.Set_securityform.get(), w.Set_msgform.get(),
-        w.Set_netform.get(),      w.FrmSmsMain.get(),       w.FrmContacts.get(),
-        w.Call_managerform.get(), w.Data_connectform.get(), w.SatMenuDisplayForm.get(),
-        w.Set_SS.get(),           w.ussdfrm.get()};
+    const std::vector<TFeaturePage *> told = {AppWindow<TSetMenuForm>(),
+                                              AppWindow<TSet_securityform>(),
+                                              AppWindow<TSet_msgform>(),
+                                              AppWindow<TSet_netform>(),
+                                              AppWindow<TFrmSmsMain>(),
+                                              AppWindow<TFrmContacts>(),
+                                              AppWindow<TCall_managerform>(),
+                                              AppWindow<TData_connectform>(),
+                                              AppWindow<TSatMenuDisplayForm>(),
+                                              AppWindow<TSet_SS>(),
+                                              AppWindow<Tussdfrm>()};
     for (TFeaturePage *page : told)
         EXPECT_EQ(page->cardState(), kCardOffline) << page->objectName().toStdString();
     // Windows not on the list are not told.
-    EXPECT_EQ(w.CrForm->cardState(), kCardAbsent);
+    EXPECT_EQ(AppWindow<TCrForm>()->cardState(), kCardAbsent);
+    // The settings first, then SMS, contacts, calls, the Internet, the toolkit, the
+    // supplementary services and USSD.
+    std::vector<feature::FeatureWindow *> order(told.begin(), told.end());
+    EXPECT_EQ(AppWindows().windows.cardStateOrder(), order);
 }
 
 TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCaption)
 {
-    TAppWindows &w = AppWindows();
     struct Case {
         void (TMainform::*click)();
         QWidget *page;
     };
     const Case cases[] = {
-        {&TMainform::InternetButtonClick, w.Data_connectform.get()},
-        {&TMainform::MsgButtonClick, w.FrmSmsMain.get()},
-        {&TMainform::PonebookButtonClick, w.FrmContacts.get()},
-        {&TMainform::CallButtonClick, w.Call_managerform.get()},
-        {&TMainform::CallhisButtonClick, w.CrForm.get()},
-        {&TMainform::StkButtonClick, w.Affixationfrm.get()},
+        {&TMainform::InternetButtonClick, AppWindow<TData_connectform>()},
+        {&TMainform::MsgButtonClick, AppWindow<TFrmSmsMain>()},
+        {&TMainform::PonebookButtonClick, AppWindow<TFrmContacts>()},
+        {&TMainform::CallButtonClick, AppWindow<TCall_managerform>()},
+        {&TMainform::CallhisButtonClick, AppWindow<TCrForm>()},
+        {&TMainform::StkButtonClick, AppWindow<TAffixationfrm>()},
     };
     form->show();
     for (const Case &c : cases) {
@@ -143,9 +163,9 @@ TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCap
     }
 
     form->ConfigButtonClick();
-    EXPECT_TRUE(w.SetMenuForm->isVisible());
-    EXPECT_TRUE(w.Set_netsub->isVisible());
-    EXPECT_EQ(form->GetPageTitle(), w.Set_netsub->windowTitle());
+    EXPECT_TRUE(AppWindow<TSetMenuForm>()->isVisible());
+    EXPECT_TRUE(AppWindow<TSet_netsub>()->isVisible());
+    EXPECT_EQ(form->GetPageTitle(), AppWindow<TSet_netsub>()->windowTitle());
 
     form->FirstpageButtonClick();
     EXPECT_FALSE(form->Mainpanel->isVisible());

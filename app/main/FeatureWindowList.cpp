@@ -1,0 +1,105 @@
+#include "FeatureWindowList.h"
+
+#include "UI_AboutBox.h"
+
+#include "FeatureMessages.h"
+#include "UI_MessageBox.h"
+#include "UI_ProgressBox.h"
+
+#include "UI_SetMenuForm.h"
+#include "UI_SetSecurityFrm.h"
+
+#include "UI_DataConnectForm.h"
+#include "UI_DataLogForm.h"
+#include "UI_ManualSet.h"
+#include "UI_SetNetForm.h"
+#include "UI_SetNetPopEditForm.h"
+#include "UI_SetNetPopForm.h"
+#include "UI_SetNetSub.h"
+#include "UI_SetSS.h"
+#include "UI_SetSoundForm.h"
+
+#include "UI_Affixation.h"
+#include "UI_GetInput.h"
+#include "UI_SatMenuDisplay.h"
+#include "UI_SetMsgForm.h"
+#include "UI_SmsEdit.h"
+#include "UI_SmsList.h"
+#include "UI_SmsMain.h"
+#include "UI_SmsRead.h"
+#include "UI_Ussd.h"
+
+#include "UI_Contacts.h"
+#include "UI_CopyTips.h"
+#include "UI_EditPB.h"
+#include "UI_SelContacts.h"
+
+#include "UI_CallHangupMsg.h"
+#include "UI_CallManager.h"
+#include "UI_CallRecords.h"
+
+#include "platform/WindowMessages.h"
+
+#include <lumacore.h>
+
+namespace {
+
+using feature::ownedWindow;
+using feature::takes;
+using feature::told;
+using feature::window;
+using namespace platform;
+
+// The About box made at start-up is never shown, and asks the card nothing.
+feature::Registration aboutBox()
+{
+    return {[](feature::FeatureHost &host) -> std::unique_ptr<QWidget> {
+                return std::make_unique<TAboutBox>(host.dialogOwner(),
+                                                   AboutBoxContext{.askCard = false});
+            },
+            {}};
+}
+
+}  // namespace
+
+// cardStateOrder: the order in which the windows are told each card state (settings menu,
+// security, SMS settings, network settings, SMS, contacts, calls, Internet, SIM toolkit,
+// supplementary services, USSD).
+const std::vector<feature::Registration> &FeatureWindowList()
+{
+    static const std::vector<feature::Registration> list = {
+        aboutBox(),
+        window<TSetMenuForm>(told(1)),
+        ownedWindow<boxes::TMessageBoxForm>(),
+        window<TSet_msgform>(told(3)),
+        window<TSet_netpopform>(),
+        window<TSet_netpopeditform>(),
+        window<TSet_netform>(told(4).takes(WM_USSD_SESSION)),
+        window<TManual_Set>(),
+        window<TSet_securityform>(told(2)),
+        window<TSet_soundform>(),
+        window<TFrmCopyTips>(),
+        window<TFmEditPB>(),
+        window<TFrmContacts>(told(6).toldAgainWhenCardSettingsReady()),
+        window<TFrmSel>(),
+        window<TFrmSmsMain>(
+            told(5).toldAgainWhenCardSettingsReady().takes(WM_SMS_NEW).takes(WM_SMS_REPORT)),
+        window<TFrmSmsList>(takes(feature::WM_OPEN_SMS_FOLDER)),
+        window<TFrmSmsEdit>(),
+        window<TFrmSmsRead>(),
+        window<TgetInput>(),
+        window<TSatMenuDisplayForm>(told(9).takes(WM_STK_FIRST, MEC_MSG_STK_OTHER - 1)),
+        window<TData_connectform>(told(8)),
+        window<TCrForm>(takes(feature::WM_OPEN_CALL_RECORDS)),
+        window<TSet_netsub>(),
+        window<TSet_SS>(told(10)),
+        window<TCallHangupMsgDfm>(),
+        window<TCall_managerform>(
+            told(7).takes(WM_INCOMING_CALL).takes(WM_CALL_EVENT_FIRST, WM_CALL_EVENT_LAST)),
+        window<TAffixationfrm>(),
+        window<Tussdfrm>(told(11).takes(WM_USSD_STATE).takes(WM_USSD_REPLY)),
+        window<TDataLogForm>(),
+        ownedWindow<boxes::TProgressBoxForm>(),
+    };
+    return list;
+}

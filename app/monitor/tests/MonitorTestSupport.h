@@ -1,0 +1,62 @@
+// What the monitor tests share: a sound output that records, a fixture with a recording view and
+// two recording windows, the fake engine scripted as a healthy card, a temporary program folder
+// and answered boxes.
+#pragma once
+
+#include "CardMonitor.h"
+#include "FakeSoundOutput.h"
+#include "RecordingView.h"
+#include "RecordingWindow.h"
+#include "Sound.h"
+#include "WindowTable.h"
+
+#include "platform/WindowMessages.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class MonitorTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The fake engine as a card that is on line, wants no PIN, is registered on "UMTS" with
+    // both domains and signal 20, and whose SIM store is ready.
+    void scriptHealthyCard();
+    // Delivers everything posted so far (and what that posts in turn).
+    void deliverPosted();
+    // Posts a card state and delivers until nothing more is posted.
+    void walkFrom(uint8_t state);
+    // Hands a message to the monitor as the window's dispatch would.
+    bool send(uint32_t message, uint32_t wParam = 0, uint32_t lParam = 0,
+              std::unique_ptr<platform::MessagePayload> payload = {});
+    // The card states applied, in order, read from the notices to the first window.
+    std::vector<int> appliedStates() const { return first.cardStates; }
+    // What the call window and the data connection window post when their state changes.
+    void setCallState(int state) { send(platform::WM_CALL_STATE, uint32_t(state)); }
+    void setConnectionState(int state) { send(platform::WM_CONNECTION_STATE, uint32_t(state)); }
+    // Puts the monitor into a state without running the states before it.
+    void forceState(uint8_t state);
+
+    static QString text(unsigned number);
+
+    QTemporaryDir folder;
+    RecordingView view;
+    // Told the card state first; takes nothing else.
+    RecordingWindow first;
+    // Told the card state next, and again when the card's settings can be read; takes every
+    // message the monitor hands on.
+    RecordingWindow features;
+    feature::WindowTable windows;
+    std::shared_ptr<FakeSoundOutput::State> sound = std::make_shared<FakeSoundOutput::State>();
+    std::unique_ptr<CardMonitor> monitor;
+    QStringList boxes;  // texts of the message boxes shown
+    std::vector<int> boxIcons;
+    std::function<void()> onBox;  // runs inside a box
+};

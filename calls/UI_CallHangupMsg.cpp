@@ -1,0 +1,12 @@
+#include "UI_CallHangupMsg.h"
+
+#include "platform/ResStringManager.h"
+
+using platform::GetLanguageString;
+
+TCallHangupMsgDfm::TCallHangupMsgDfm(feature::FeatureHost &host)
+    : TFeaturePage(host, QStringLiteral("TCallHangupMsgDfm"), GetLanguageString(5016),
+                   QStringLiteral("Offers the choices when a call ends."),
+                   FeatureWindowKind::Dialog)
+{
+}

@@ -1,0 +1,19 @@
+#include "UI_CallRecords.h"
+
+#include "FeatureMessages.h"
+#include "platform/ResStringManager.h"
+#include "platform/WindowMessages.h"
+
+using platform::GetLanguageString;
+
+TCrForm::TCrForm(feature::FeatureHost &host)
+    : TFeaturePage(host, QStringLiteral("TCrForm"), GetLanguageString(1008),
+                   QStringLiteral("Missed, received and dialled calls."), FeatureWindowKind::Page)
+{
+}
+
+void TCrForm::messageArrived(platform::WindowMessageEvent &message)
+{
+    if (message.message() == feature::WM_OPEN_CALL_RECORDS)
+        host().showInPanel(*this);
+}

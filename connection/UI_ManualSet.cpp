@@ -1,0 +1,13 @@
+#include "UI_ManualSet.h"
+
+#include "platform/ResStringManager.h"
+
+using platform::GetLanguageString;
+
+TManual_Set::TManual_Set(feature::FeatureHost &host)
+    : TFeaturePage(host, QStringLiteral("TManual_Set"), GetLanguageString(3004),
+                   QStringLiteral("Searches the operators in reach and registers with the one "
+                                  "chosen."),
+                   FeatureWindowKind::Dialog)
+{
+}

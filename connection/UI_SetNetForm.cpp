@@ -1,0 +1,12 @@
+#include "UI_SetNetForm.h"
+
+#include "platform/ResStringManager.h"
+
+using platform::GetLanguageString;
+
+TSet_netform::TSet_netform(feature::FeatureHost &host)
+    : TFeaturePage(host, QStringLiteral("TSet_netform"), GetLanguageString(3020),
+                   QStringLiteral("Network mode and operator selection, automatic or manual."),
+                   FeatureWindowKind::Page)
+{
+}

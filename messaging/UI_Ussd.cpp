@@ -1,0 +1,12 @@
+#include "UI_Ussd.h"
+
+#include "platform/ResStringManager.h"
+
+using platform::GetLanguageString;
+
+Tussdfrm::Tussdfrm(feature::FeatureHost &host)
+    : TFeaturePage(host, QStringLiteral("Tussdfrm"), QStringLiteral("USSD"),
+                   QStringLiteral("Sends a service code to the network and shows its reply."),
+                   FeatureWindowKind::Page)
+{
+}
