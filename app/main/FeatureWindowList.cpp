@@ -33,6 +33,7 @@
 #include "UI_CopyTips.h"
 #include "UI_EditPB.h"
 #include "UI_SelContacts.h"
+#include "UI_ViewPB.h"
 
 #include "UI_CallHangupMsg.h"
 #include "UI_CallManager.h"
@@ -99,6 +100,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TAffixationfrm>(),
         window<Tussdfrm>(told(11).takes(WM_USSD_STATE).takes(WM_USSD_REPLY)),
         window<TDataLogForm>(),
+        window<TFrmViewPB>(),
         ownedWindow<boxes::TProgressBoxForm>(),
     };
     return list;

@@ -70,6 +70,7 @@ TEST_F(MainformTest, EveryWindowIsCreatedOnceInTheStartOrderWithTheMainWindowFir
                                                "TAffixationfrm",
                                                "Tussdfrm",
                                                "TDataLogForm",
+                                               "TFrmViewPB",
                                                "boxes::TProgressBoxForm"};
     EXPECT_EQ(classNames(AppWindowsInOrder()), expected);
 }
