@@ -41,7 +41,7 @@
 
 #include "platform/WindowMessages.h"
 
-#include <lumacore.h>
+#include "lumacore.h"
 
 namespace {
 
