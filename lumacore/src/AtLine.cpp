@@ -173,6 +173,14 @@ std::optional<FinalResult> parseFinalResult(std::string_view rawLine)
         result.kind = FinalKind::NoDialtone;
         return result;
     }
+    // Firmware that ends a refusal with a text of its own instead of ERROR.
+    for (std::string_view refusal : {"COMMAND NOT SUPPORT", "COMMAND NOT SUPPORTED",
+                                     "TOO MANY PARAMETERS", "INVALID COMMAND"}) {
+        if (equalsNoCase(line, refusal)) {
+            result.kind = FinalKind::Error;
+            return result;
+        }
+    }
     for (auto [prefix, kind] : {std::pair{std::string_view("+CME ERROR:"), FinalKind::CmeError},
                                 std::pair{std::string_view("+CMS ERROR:"), FinalKind::CmsError}}) {
         if (auto rest = afterPrefix(line, prefix)) {
@@ -185,6 +193,26 @@ std::optional<FinalResult> parseFinalResult(std::string_view rawLine)
         }
     }
     return std::nullopt;
+}
+
+std::optional<FinalResult> parseNumericResult(std::string_view rawLine)
+{
+    std::string_view line = trim(rawLine);
+    if (line.size() != 1)
+        return std::nullopt;
+    FinalResult result;
+    result.text = std::string(line);
+    switch (line[0]) {
+    case '0': result.kind = FinalKind::Ok; break;
+    case '1': result.kind = FinalKind::Connect; break;
+    case '3': result.kind = FinalKind::NoCarrier; break;
+    case '4': result.kind = FinalKind::Error; break;
+    case '6': result.kind = FinalKind::NoDialtone; break;
+    case '7': result.kind = FinalKind::Busy; break;
+    case '8': result.kind = FinalKind::NoAnswer; break;
+    default: return std::nullopt;
+    }
+    return result;
 }
 
 bool isUnsolicitedCode(std::string_view rawLine)
@@ -305,7 +333,11 @@ void AtDialogue::takeLine(std::string rawLine, Output &out)
             return;
         }
         m_echoPossible = false;
-        if (auto final = parseFinalResult(line)) {
+        // A card left in ATV0 ends its answers with a digit.
+        auto final = parseFinalResult(line);
+        if (!final)
+            final = parseNumericResult(line);
+        if (final) {
             AtAnswer answer;
             answer.final = std::move(*final);
             answer.lines = std::move(m_lines);
@@ -329,7 +361,7 @@ void AtDialogue::takeLine(std::string rawLine, Output &out)
 
     if (m_stale) {
         // Remains of a command we gave up on; its final code ends them.
-        if (parseFinalResult(line)) {
+        if (parseFinalResult(line) || parseNumericResult(line)) {
             m_stale = false;
             return;
         }

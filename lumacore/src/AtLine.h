@@ -48,8 +48,13 @@ struct FinalResult {
 };
 
 // The line as a final result code, or nullopt when it is none. Verbose +CME ERROR texts are
-// mapped to their numbers, since some cards ignore +CMEE=1.
+// mapped to their numbers, since some cards ignore +CMEE=1; refusals some firmware words its own
+// way ("COMMAND NOT SUPPORT", "TOO MANY PARAMETERS") are ERROR.
 std::optional<FinalResult> parseFinalResult(std::string_view line);
+
+// A numeric result code as a card in ATV0 sends it ("0" OK, "4" ERROR, "3" NO CARRIER ...), or
+// nullopt. Only taken while a command waits: a bare digit means nothing on its own.
+std::optional<FinalResult> parseNumericResult(std::string_view line);
 
 // The number of a verbose +CME ERROR text ("incorrect password" -> 16), -1 if unknown.
 int cmeErrorNumberFromText(std::string_view text);

@@ -27,8 +27,8 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-// LAC and cell id as cards write them: "1F3A", "0x1F3A", " 3300"; decimal is never used by
-// 27.007, so the digits are taken as hexadecimal.
+// LAC and cell id as cards write them: "1F3A", "0x1F3A", " 3300", "1F 3A"; decimal is never
+// used by 27.007, so the digits are taken as hexadecimal.
 std::optional<std::string> hexField(const AtField &field)
 {
     std::string_view text = trimmed(field.text);
@@ -46,29 +46,55 @@ bool looksLikeSmallNumber(const AtField &field)
     return !field.quoted && field.text.size() <= 2 && parseInteger(field.text).has_value();
 }
 
+// The fields of a registration line. None of them ever holds a comma, a blank or a quote, so
+// the line is split at every comma and those are dropped: that takes blanks inside the LAC and
+// a quote that is never closed as they come. A field counts as quoted when it had a quote.
+std::vector<AtField> registrationFields(std::string_view text)
+{
+    std::vector<AtField> fields;
+    AtField current;
+    for (char c : text) {
+        if (c == ',') {
+            fields.push_back(std::move(current));
+            current = AtField{};
+        } else if (c == '"') {
+            current.quoted = true;
+        } else if (!std::isspace(static_cast<unsigned char>(c))) {
+            current.text += c;
+        }
+    }
+    fields.push_back(std::move(current));
+    return fields;
+}
+
+// Where <stat> is: the solicited form starts with <n>. Cards that send the solicited form
+// unasked (or the other way round) are recognised by where the quoted location fields are.
+size_t statIndexOf(const std::vector<AtField> &fields, bool solicited)
+{
+    if (fields.size() == 2)
+        return 1;  // "<n>,<stat>": an unsolicited code never has exactly two fields
+    if (fields.size() >= 3) {
+        if (!looksLikeSmallNumber(fields[1]))
+            return 0;  // "<stat>,<lac>,..."
+        if (!looksLikeSmallNumber(fields[2]))
+            return 1;  // "<n>,<stat>,<lac>,..."
+        return solicited ? 1 : 0;
+    }
+    return 0;
+}
+
 std::optional<Registration> parseRegistration(std::string_view line, std::string_view prefix,
                                               bool solicited)
 {
     auto rest = afterPrefix(line, prefix);
-    if (!rest)
+    if (!rest || rest->empty())
         return std::nullopt;
-    auto fields = splitFields(*rest);
-    if (fields.empty() || fields.size() > 7)
+    auto fields = registrationFields(*rest);
+    // Up to <n>,<stat>,<lac>,<ci>,<AcT>,<rac or cause type>,<reject cause>, and one more.
+    if (fields.size() > 9)
         return std::nullopt;
 
-    // Where <stat> is: the solicited form starts with <n>. Cards that send the solicited form
-    // unasked (or the other way round) are recognised by where the quoted location fields are.
-    size_t statIndex = 0;
-    if (fields.size() == 2) {
-        statIndex = 1;  // "<n>,<stat>": an unsolicited code never has exactly two fields
-    } else if (fields.size() >= 3) {
-        if (!looksLikeSmallNumber(fields[1]))
-            statIndex = 0;  // "<stat>,<lac>,..."
-        else if (!looksLikeSmallNumber(fields[2]))
-            statIndex = 1;  // "<n>,<stat>,<lac>,..."
-        else
-            statIndex = solicited ? 1 : 0;
-    }
+    size_t statIndex = statIndexOf(fields, solicited);
     auto stat = parseInteger(fields[statIndex].text);
     if (!stat || *stat < 0 || *stat > 10)
         return std::nullopt;
@@ -97,7 +123,7 @@ std::optional<Registration> parseRegistration(std::string_view line, std::string
                 return std::nullopt;
             registration.accessTechnology = static_cast<int>(*technology);
         }
-    } else if (fields.size() != next) {
+    } else if (fields.size() != next && !(fields.size() == next + 1 && fields[next].text.empty())) {
         return std::nullopt;
     }
     return registration;
@@ -185,6 +211,27 @@ std::optional<Registration> parseCgregResponse(std::string_view line, bool solic
 std::optional<Registration> parseCeregResponse(std::string_view line, bool solicited)
 {
     return parseRegistration(line, "+CEREG:", solicited);
+}
+
+std::optional<Registration> parseRegistrationAnswer(const std::vector<std::string> &lines,
+                                                    std::string_view prefix)
+{
+    // A report the card sent on its own can land inside the answer, before or after it: the line
+    // shaped as the answer ("<n>,<stat>...") wins.
+    std::optional<Registration> first;
+    for (const auto &line : lines) {
+        auto rest = afterPrefix(line, prefix);
+        if (!rest)
+            continue;
+        auto parsed = parseRegistration(line, prefix, true);
+        if (!parsed)
+            continue;
+        if (statIndexOf(registrationFields(*rest), true) == 1)
+            return parsed;
+        if (!first)
+            first = parsed;
+    }
+    return first;
 }
 
 std::optional<OperatorQuery> parseCopsQueryResponse(std::string_view line)
@@ -317,6 +364,23 @@ std::optional<SimResponse> parseCrsmResponse(std::string_view line)
     return response;
 }
 
+std::optional<SimPinCounts> parseSimStatusPinCounts(const std::vector<uint8_t> &data)
+{
+    // The directory answer of a SIM (STATUS, or GET RESPONSE on MF/DF-GSM): byte 13 holds the
+    // length of the GSM data that follows, bytes 19 and 20 the state of PIN1 and PUK1 (bit 8 set
+    // when the code is initialised, bits 1-4 the attempts left). A USIM answers an FCP template
+    // (0x62 ...), which carries no counts.
+    if (data.size() < 22 || data[0] == 0x62 || data[12] < 9)
+        return std::nullopt;
+    auto count = [](uint8_t status) { return (status & 0x80) ? status & 0x0F : -1; };
+    SimPinCounts counts;
+    counts.pin = count(data[18]);
+    counts.puk = count(data[19]);
+    if (counts.pin < 0 && counts.puk < 0)
+        return std::nullopt;
+    return counts;
+}
+
 std::optional<int> parseCfunQueryResponse(std::string_view line)
 {
     auto rest = afterPrefix(line, "+CFUN:");
@@ -367,7 +431,22 @@ std::optional<std::vector<MessageStorage>> parseCpmsQueryResponse(std::string_vi
 
 std::optional<std::string> parseCgsnResponse(const std::vector<std::string> &lines)
 {
-    return digitsLine(lines, {"+CGSN:", "+GSN:", "IMEI:"}, 14, 17);
+    std::initializer_list<std::string_view> prefixes{"+CGSN:", "+GSN:", "IMEI:", "ESN:", "MEID:"};
+    if (auto imei = digitsLine(lines, prefixes, 14, 17))
+        return imei;
+    // A serial that is no IMEI (an ESN, a MEID in hexadecimal, a grouped number): as it is given,
+    // as long as it reads as a serial and not as some other text.
+    auto text = identityText(lines, prefixes);
+    if (!text)
+        return std::nullopt;
+    size_t hexDigits = static_cast<size_t>(std::count_if(
+        text->begin(), text->end(), [](unsigned char c) { return std::isxdigit(c); }));
+    bool serialCharacters = std::all_of(text->begin(), text->end(), [](unsigned char c) {
+        return std::isxdigit(c) || c == 'x' || c == 'X' || c == '-' || c == ' ' || c == ':';
+    });
+    if (!serialCharacters || hexDigits < 8)
+        return std::nullopt;
+    return text;
 }
 
 std::optional<std::string> parseCimiResponse(const std::vector<std::string> &lines)
@@ -395,7 +474,10 @@ std::string networkTypeText(int accessTechnology, bool packetAttached)
     case 6: return "HSPA";
     case 7:
     case 9:
-    case 10: return "LTE";
+    case 10:
+    case 13: return "LTE";
+    case 11:
+    case 12: return "5G";
     default: return packetAttached ? "GPRS" : "GSM";
     }
 }

@@ -22,6 +22,10 @@ struct Registration {
 std::optional<Registration> parseCregResponse(std::string_view line, bool solicited);
 std::optional<Registration> parseCgregResponse(std::string_view line, bool solicited);
 std::optional<Registration> parseCeregResponse(std::string_view line, bool solicited);
+// The answer to +CREG? / +CGREG? / +CEREG? among its information lines, with the report the
+// card may have slipped in between (prefix "+CREG:" ...).
+std::optional<Registration> parseRegistrationAnswer(const std::vector<std::string> &lines,
+                                                    std::string_view prefix);
 
 // +COPS? : "+COPS: <mode>[,<format>,<oper>[,<AcT>]]".
 struct OperatorQuery {
@@ -66,9 +70,23 @@ struct SimResponse {
     int sw1 = 0;
     int sw2 = 0;
     std::vector<uint8_t> data;
-    bool success() const { return sw1 == 0x90 || sw1 == 0x91 || sw1 == 0x92; }
+    // 9F xx and 61 xx say "xx bytes of answer are waiting": a card that hands them over in the
+    // same answer has succeeded.
+    bool success() const
+    {
+        return sw1 == 0x90 || sw1 == 0x91 || sw1 == 0x92 ||
+               ((sw1 == 0x9F || sw1 == 0x61) && !data.empty());
+    }
 };
 std::optional<SimResponse> parseCrsmResponse(std::string_view line);
+
+// The PIN1 and PUK1 attempts left in a SIM's directory answer (+CRSM=242, STATUS); -1 where
+// the SIM does not tell.
+struct SimPinCounts {
+    int pin = -1;
+    int puk = -1;
+};
+std::optional<SimPinCounts> parseSimStatusPinCounts(const std::vector<uint8_t> &data);
 
 // +CFUN? : "<fun>[,<rst>]".
 std::optional<int> parseCfunQueryResponse(std::string_view line);
@@ -84,7 +102,8 @@ struct MessageStorage {
 };
 std::optional<std::vector<MessageStorage>> parseCpmsQueryResponse(std::string_view line);
 
-// Identity answers come with or without a prefix ("+CGSN: ...", "IMEI: ...", bare text).
+// Identity answers come with or without a prefix ("+CGSN: ...", "IMEI: ...", bare text). A
+// serial that is not 14-17 digits is given as the card wrote it.
 std::optional<std::string> parseCgsnResponse(const std::vector<std::string> &lines);
 std::optional<std::string> parseCimiResponse(const std::vector<std::string> &lines);
 std::optional<std::string> parseCgmrResponse(const std::vector<std::string> &lines);

@@ -49,6 +49,9 @@ TEST(AtDialogue, FinalResultsAndTheirStatus)
         {"NO CARRIER", true, kStatusError},
         {"BUSY", true, kStatusError},
         {"NO ANSWER", true, kStatusError},
+        // Refusals worded by the firmware itself end the answer too.
+        {"COMMAND NOT SUPPORT", true, kStatusError},
+        {"TOO MANY PARAMETERS", true, kStatusError},
         {"OKAY", false, 0},
         {"+CREG: 1", false, 0},
     };
@@ -60,6 +63,38 @@ TEST(AtDialogue, FinalResultsAndTheirStatus)
             EXPECT_EQ(statusOf(*result), c.status);
         }
     }
+}
+
+TEST(AtDialogue, NumericResultCodesOfACardInV0EndTheAnswer)
+{
+    struct Case {
+        const char *stream;
+        bool answered;
+        FinalKind kind;
+        size_t lines;
+    };
+    const Case cases[] = {
+        {"+CSQ: 18,99\r\n0\r", true, FinalKind::Ok, 1},
+        {"4\r", true, FinalKind::Error, 0},
+        {"+CME ERROR: 16\r\n", true, FinalKind::CmeError, 0},
+        {"356938035643809\r\n0\r", true, FinalKind::Ok, 1},
+        {"+CSQ: 18,99\r\n", false, FinalKind::Ok, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stream);
+        AtDialogue dialogue;
+        dialogue.beginCommand("AT+CSQ");
+        auto out = feedAll(dialogue, c.stream);
+        ASSERT_EQ(out.answer.has_value(), c.answered);
+        if (!c.answered)
+            continue;
+        EXPECT_EQ(out.answer->final.kind, c.kind);
+        EXPECT_EQ(out.answer->lines.size(), c.lines);
+    }
+    // With no command waiting a digit is no result of anything.
+    AtDialogue idle;
+    auto out = feedAll(idle, "0\r\n");
+    EXPECT_FALSE(out.answer);
 }
 
 TEST(AtDialogue, ResponsePrefixOfCommands)

@@ -40,6 +40,13 @@ TEST(AtParsers, RegistrationInEveryShapeCardsSend)
         {"+CREG: 2,1,\"XYZ\",\"1234\"", true, false, 0, "", "", -1},
         {"+CREG: 1,99", true, false, 0, "", "", -1},
         {"+CGREG: 1", false, false, 0, "", "", -1},
+        // Blanks inside the LAC and cell, a quote never closed, empty fields, more fields.
+        {"+CREG: 2,1,\"1F 3A\",\"00C8 D2B4\",2", true, true, 1, "1F3A", "00C8D2B4", 2},
+        {"+CREG: 2,1,\"1F3A,\"00C8D2B4\",2", true, true, 1, "1F3A", "00C8D2B4", 2},
+        {"+CREG: 1,\"1F3A\",\"00C8D2B4", false, true, 1, "1F3A", "00C8D2B4", -1},
+        {"+CREG: 2,1,,,", true, true, 1, "", "", -1},
+        {"+CREG: 2,5,\"00AF\",\"0001E3F6\",2,0", true, true, 5, "00AF", "0001E3F6", 2},
+        {"+CREG: 2,1,\"1F3A\",\"00C8D2B4\",7,0,11", true, true, 1, "1F3A", "00C8D2B4", 7},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line);
@@ -63,6 +70,33 @@ TEST(AtParsers, PacketRegistrationWithRoutingArea)
     auto eps = parseCeregResponse("+CEREG: 1,\"A1B2\",\"01A2B3C4\",7", false);
     ASSERT_TRUE(eps);
     EXPECT_EQ(eps->accessTechnology, 7);
+}
+
+TEST(AtParsers, RegistrationAnswerAmongReportsSlippedIn)
+{
+    using Lines = std::vector<std::string>;
+    struct Case {
+        Lines lines;
+        bool found;
+        int stat;
+        int technology;
+    };
+    const Case cases[] = {
+        {{"+CREG: 1,\"1F3A\",\"00C8D2B4\",2", "+CREG: 2,5,\"1F3A\",\"00C8D2B4\",6"}, true, 5, 6},
+        {{"+CREG: 2,1,\"1F3A\",\"00C8D2B4\",2", "+CREG: 2"}, true, 1, 2},
+        {{"+CREG: 2", "+CREG: 0,1"}, true, 1, -1},
+        {{"+CREG: 1"}, true, 1, -1},
+        {{"+CGREG: 0,1", "OK-ish"}, false, 0, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.lines.front());
+        auto parsed = parseRegistrationAnswer(c.lines, "+CREG:");
+        ASSERT_EQ(parsed.has_value(), c.found);
+        if (!c.found)
+            continue;
+        EXPECT_EQ(parsed->stat, c.stat);
+        EXPECT_EQ(parsed->accessTechnology, c.technology);
+    }
 }
 
 TEST(AtParsers, OperatorQuery)
@@ -189,8 +223,39 @@ TEST(AtParsers, SimFileResponse)
     ASSERT_TRUE(notFound);
     EXPECT_FALSE(notFound->success());
     EXPECT_TRUE(notFound->data.empty());
+    // "9F xx" / "91 xx" with the data already there: the data counts.
+    auto pending = parseCrsmResponse("+CRSM: 159,16,\"00427269736166FFFFFFFFFFFFFFFFFF\"");
+    ASSERT_TRUE(pending);
+    EXPECT_TRUE(pending->success());
+    auto proactive = parseCrsmResponse("+CRSM: 145,32,\"0054656c656b6f6d\"");
+    ASSERT_TRUE(proactive);
+    EXPECT_TRUE(proactive->success());
+    auto waitingOnly = parseCrsmResponse("+CRSM: 159,16");
+    ASSERT_TRUE(waitingOnly);
+    EXPECT_FALSE(waitingOnly->success());
     EXPECT_FALSE(parseCrsmResponse("+CRSM: 144,0,\"ABC\""));
     EXPECT_FALSE(parseCrsmResponse("+CRSM: 300,0"));
+}
+
+TEST(AtParsers, PinCountsFromTheSimStatus)
+{
+    // A GSM SIM's directory answer: PIN1 initialised with 2 left, PUK1 with 10 left.
+    std::vector<uint8_t> gsm = {0x00, 0x00, 0x00, 0x00, 0x7F, 0x20, 0x02, 0x00, 0x00, 0x00, 0x00,
+                                0x00, 0x09, 0x13, 0x02, 0x06, 0x04, 0x00, 0x82, 0x8A, 0x83, 0x8A};
+    auto counts = parseSimStatusPinCounts(gsm);
+    ASSERT_TRUE(counts);
+    EXPECT_EQ(counts->pin, 2);
+    EXPECT_EQ(counts->puk, 10);
+    // PUK not initialised: unknown, never 0.
+    gsm[19] = 0x0A;
+    counts = parseSimStatusPinCounts(gsm);
+    ASSERT_TRUE(counts);
+    EXPECT_EQ(counts->puk, -1);
+    // A USIM's FCP template and a short answer carry no counts.
+    EXPECT_FALSE(parseSimStatusPinCounts({0x62, 0x1E, 0x82, 0x02, 0x78, 0x21, 0x83, 0x02,
+                                          0x7F, 0x10, 0xA5, 0x03, 0x80, 0x01, 0x71, 0x8A,
+                                          0x01, 0x05, 0x8B, 0x03, 0x2F, 0x06}));
+    EXPECT_FALSE(parseSimStatusPinCounts({0x00, 0x00, 0x7F}));
 }
 
 TEST(AtParsers, SmallAnswers)
@@ -221,6 +286,11 @@ TEST(AtParsers, IdentityWithAndWithoutPrefixes)
     EXPECT_EQ(parseCgsnResponse(Lines{"+CGSN: \"356938035643809\""}), "356938035643809");
     EXPECT_EQ(parseCgsnResponse(Lines{"IMEI: 356938035643809"}), "356938035643809");
     EXPECT_FALSE(parseCgsnResponse(Lines{"ERROR-ish"}));
+    // Serials that are no IMEI are shown as the card gives them.
+    EXPECT_EQ(parseCgsnResponse(Lines{"A1000049C3F1B2"}), "A1000049C3F1B2");
+    EXPECT_EQ(parseCgsnResponse(Lines{"+CGSN: 0x80A1B2C3"}), "0x80A1B2C3");
+    EXPECT_EQ(parseCgsnResponse(Lines{"MEID: A1000049C3F1B2"}), "A1000049C3F1B2");
+    EXPECT_EQ(parseCgsnResponse(Lines{"35-693803-564380-9"}), "35-693803-564380-9");
     // Stray lines before the answer, as cards send after a reset.
     EXPECT_EQ(parseCgsnResponse(Lines{"RDY", "\x7f\x1b[0m#@!", "356938035643809"}),
               "356938035643809");
@@ -246,6 +316,7 @@ TEST(AtParsers, NetworkTypeTexts)
     EXPECT_EQ(networkTypeText(5, false), "HSUPA");
     EXPECT_EQ(networkTypeText(6, false), "HSPA");
     EXPECT_EQ(networkTypeText(7, true), "LTE");
+    EXPECT_EQ(networkTypeText(11, true), "5G");
 }
 
 }  // namespace
