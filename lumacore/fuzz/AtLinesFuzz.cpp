@@ -24,13 +24,16 @@ void parseEverything(const std::string &line)
     parseCpinrResponse(line);
     if (auto sim = parseCrsmResponse(line)) {
         simAlphaToUtf8(sim->data);
+        parseSimStatusPinCounts(sim->data);
         decodeServiceProviderName(sim->data, 0);
     }
     parseCfunQueryResponse(line);
     parseClckQueryResponse(line);
     parseCpmsQueryResponse(line);
     parseFinalResult(line);
+    parseNumericResult(line);
     std::vector<std::string> lines{line};
+    parseRegistrationAnswer(lines, "+CREG:");
     parseCgsnResponse(lines);
     parseCimiResponse(lines);
     parseCgmrResponse(lines);
@@ -60,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (output.answer) {
             for (const auto &line : output.answer->lines)
                 parseEverything(line);
+            parseRegistrationAnswer(output.answer->lines, "+CGREG:");
             if (mode & 8)
                 dialogue.beginCommand("AT+COPS=3,0;+COPS?");
         }
