@@ -7,6 +7,7 @@
 //   quirk slow <ms>|off              quirk missing <+CMD,...>|off
 //   phonebook fill SM|ME <count>     phonebook clear SM|ME
 //   data drop                        data refuse on|off       data slow <ms>|off
+//   quirk stall <ms>                 quirk <firmware quirk> on|off  (kQuirkNames)
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -48,6 +49,26 @@ std::optional<long> number(const std::string &word, long minimum, long maximum)
 
 const std::string kOk = "OK";
 
+struct QuirkName {
+    const char *name;
+    Quirk quirk;
+};
+
+constexpr QuirkName kQuirkNames[] = {
+    {"stuck-echo", Quirk::StuckEcho},
+    {"verbose-errors", Quirk::VerboseErrors},
+    {"no-chains", Quirk::NoChains},
+    {"radio-off", Quirk::RadioOff},
+    {"odd-finals", Quirk::OddFinals},
+    {"numeric", Quirk::NumericResults},
+    {"cpinr-pin-only", Quirk::CpinrPinOnly},
+    {"crsm-9f", Quirk::CrsmPending},
+    {"odd-serial", Quirk::OddSerial},
+    {"odd-registration", Quirk::OddRegistration},
+    {"no-creg-set", Quirk::NoRegistrationReports},
+    {"storm", Quirk::Storm},
+};
+
 }  // namespace
 
 std::string VirtualModem::control(const std::string &line)
@@ -68,7 +89,7 @@ std::string VirtualModem::control(const std::string &line)
     }
     if (verb == "network") {
         if (!wantArguments(1))
-            return "ERROR usage: network home|roaming|limited|none";
+            return "ERROR usage: network home|roaming|limited|none|lte";
         const std::string &which = args[1];
         if (which == "home")
             setNetwork(Coverage::Home);
@@ -78,6 +99,8 @@ std::string VirtualModem::control(const std::string &line)
             setNetwork(Coverage::Limited);
         else if (which == "none")
             setNetwork(Coverage::None);
+        else if (which == "lte")
+            setNetwork(Coverage::Lte);
         else
             return "ERROR unknown network '" + which + "'";
         return kOk;
@@ -141,7 +164,7 @@ std::string VirtualModem::control(const std::string &line)
     }
     if (verb == "quirk") {
         if (!wantArguments(2))
-            return "ERROR usage: quirk <garbage|silent|noecho|noucs2|slow|missing> <value>";
+            return "ERROR usage: quirk <name> <value>";
         const std::string &quirk = args[1];
         const std::string &value = args[2];
         if (quirk == "slow") {
@@ -150,6 +173,13 @@ std::string VirtualModem::control(const std::string &line)
             if (!milliseconds)
                 return "ERROR usage: quirk slow <milliseconds>|off";
             setSlowAnswers(std::chrono::milliseconds(*milliseconds));
+            return kOk;
+        }
+        if (quirk == "stall") {
+            const auto milliseconds = number(value, 0, 600000);
+            if (!milliseconds)
+                return "ERROR usage: quirk stall <milliseconds>";
+            stallReading(std::chrono::milliseconds(*milliseconds));
             return kOk;
         }
         if (quirk == "missing") {
@@ -175,8 +205,15 @@ std::string VirtualModem::control(const std::string &line)
             setNoEcho(*on);
         else if (quirk == "noucs2")
             setNoUcs2(*on);
-        else
+        else {
+            for (const QuirkName &entry : kQuirkNames) {
+                if (quirk == entry.name) {
+                    setQuirk(entry.quirk, *on);
+                    return kOk;
+                }
+            }
             return "ERROR unknown quirk '" + quirk + "'";
+        }
         return kOk;
     }
     if (verb == "data") {

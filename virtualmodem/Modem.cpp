@@ -119,9 +119,11 @@ Modem::Modem(ModemState initial, Now now) : state_(std::move(initial)), now_(std
 void Modem::powerUp()
 {
     state_.settings = TerminalSettings{};
-    state_.network.functionality = 1;
+    state_.settings.verbose = !state_.quirks.has(Quirk::NumericResults);
+    state_.network.functionality = state_.quirks.has(Quirk::RadioOff) ? 4 : 1;
     state_.network.reportedCs = Registration{};
     state_.network.reportedPs = Registration{};
+    state_.network.reportedEps = Registration{};
     powerUpSim(state_.sim, now());
     discardPending();
     refreshRegistration();
@@ -204,7 +206,7 @@ void Modem::executeLine(const std::string &body)
     Result final = Result::ok();
     std::chrono::milliseconds delay{0};
     const auto commands = splitCommandLine(body);
-    if (!commands) {
+    if (!commands || (commands->size() > 1 && state_.quirks.has(Quirk::NoChains))) {
         final = Result::error();
     } else {
         for (const AtCommand &command : *commands) {
@@ -253,18 +255,20 @@ std::string Modem::frameFinal(const Result &result) const
                           static_cast<char>(settings.sRegisters.at(4))};
     std::string text;
     int numeric = 0;
+    const std::string refusal =
+        state_.quirks.has(Quirk::OddFinals) ? "COMMAND NOT SUPPORT" : "ERROR";
     switch (result.final) {
     case Result::Final::Ok:
         text = "OK";
         numeric = 0;
         break;
     case Result::Final::Error:
-        text = "ERROR";
+        text = refusal;
         numeric = 4;
         break;
     case Result::Final::CmeError:
         if (settings.errorMode == 0) {
-            text = "ERROR";
+            text = refusal;
             numeric = 4;
         } else {
             // Extended errors are information text, framed alike in both result modes.
@@ -307,6 +311,20 @@ std::string Modem::takeOutput()
 {
     std::string out;
     const Clock::time_point current = now();
+    if (state_.quirks.has(Quirk::Storm) && !state_.quirks.silent) {
+        // A thousand reports a second, as a card in a loop of indicator changes sends them.
+        if (stormSince_ == Clock::time_point{})
+            stormSince_ = current;
+        const auto due =
+            std::chrono::duration_cast<std::chrono::milliseconds>(current - stormSince_);
+        const long lines = std::min<long>(due.count(), 500);
+        for (long i = 0; i < lines; ++i)
+            out += "\r\n+CIEV: 2," + std::to_string((stormCount_++) % 6) + "\r\n";
+        if (lines > 0)
+            stormSince_ = current;
+    } else {
+        stormSince_ = {};
+    }
     while (!output_.empty() && output_.front().due <= current) {
         out += output_.front().bytes;
         output_.pop_front();
@@ -326,7 +344,9 @@ void Modem::discardPending()
 std::optional<Clock::time_point> Modem::nextEvent() const
 {
     std::optional<Clock::time_point> next;
-    if (!output_.empty())
+    if (state_.quirks.has(Quirk::Storm))
+        next = now() + std::chrono::milliseconds(1);
+    if (!output_.empty() && (!next || output_.front().due < *next))
         next = output_.front().due;
     if (!input_.empty() && (!next || busyUntil_ < *next))
         next = busyUntil_;
@@ -336,23 +356,22 @@ std::optional<Clock::time_point> Modem::nextEvent() const
 void Modem::refreshRegistration()
 {
     RadioNetwork &network = state_.network;
-    const int csMode = state_.settings.csRegistrationReports;
-    const int psMode = state_.settings.psRegistrationReports;
-    const Registration cs = csRegistration(state_);
-    const Registration ps = psRegistration(state_);
+    const bool odd = state_.quirks.has(Quirk::OddRegistration);
     // Mode 1 reports a change of status only; mode 2 also a change of cell or technology.
-    if (csMode == 1 && cs.status != network.reportedCs.status) {
-        unsolicited(registrationReport("+CREG", cs, 1));
-    } else if (csMode == 2 && cs != network.reportedCs) {
-        unsolicited(registrationReport("+CREG", cs, 2));
-    }
-    if (psMode == 1 && ps.status != network.reportedPs.status) {
-        unsolicited(registrationReport("+CGREG", ps, 1));
-    } else if (psMode == 2 && ps != network.reportedPs) {
-        unsolicited(registrationReport("+CGREG", ps, 2));
-    }
-    network.reportedCs = cs;
-    network.reportedPs = ps;
+    auto report = [&](const char *prefix, int mode, const Registration &now,
+                      Registration &reported) {
+        if (mode == 1 && now.status != reported.status)
+            unsolicited(registrationReport(prefix, now, 1, odd));
+        else if (mode == 2 && now != reported)
+            unsolicited(registrationReport(prefix, now, 2, odd));
+        reported = now;
+    };
+    report("+CREG", state_.settings.csRegistrationReports, csRegistration(state_),
+           network.reportedCs);
+    report("+CGREG", state_.settings.psRegistrationReports, psRegistration(state_),
+           network.reportedPs);
+    report("+CEREG", state_.settings.epsRegistrationReports, epsRegistration(state_),
+           network.reportedEps);
 }
 
 std::string Modem::terminalText(std::string_view utf8) const

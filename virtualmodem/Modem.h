@@ -124,6 +124,8 @@ private:
     std::deque<Pending> output_;
     Clock::time_point busyUntil_{};
     size_t garbageIndex_ = 0;
+    Clock::time_point stormSince_{};
+    unsigned stormCount_ = 0;
 };
 
 // The command families; each adds its commands to the table.

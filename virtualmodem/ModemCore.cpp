@@ -78,6 +78,8 @@ Result echo(Modem &modem, const AtCommand &command)
         return Result::error();
     if (*value == 1 && modem.state().quirks.noEcho)
         return Result::error();
+    if (*value == 0 && modem.state().quirks.has(Quirk::StuckEcho))
+        return Result::ok();  // taken, and nothing changes
     modem.state().settings.echo = *value == 1;
     return Result::ok();
 }
@@ -105,6 +107,7 @@ Result resetSettings(Modem &modem, const AtCommand &command)
     if (!basicValue(command, 0))
         return Result::error();
     modem.state().settings = TerminalSettings{};
+    modem.state().settings.verbose = !modem.state().quirks.has(Quirk::NumericResults);
     return Result::ok();
 }
 
@@ -170,6 +173,8 @@ Result errorReporting(Modem &modem, const AtCommand &command)
         if (!number)
             return Result::error();
         mode = static_cast<int>(*number);
+        if (mode == 1 && modem.state().quirks.has(Quirk::VerboseErrors))
+            mode = 2;
         return Result::ok();
     }
     case AtKind::Read: return Result::ok({"+CMEE: " + std::to_string(mode)});
@@ -221,6 +226,8 @@ Result functionality(Modem &modem, const AtCommand &command)
                 return Result::error();
             reset = *given;
         }
+        if (*level == 1 && state.quirks.has(Quirk::RadioOff))
+            return Result::ok();  // the switch keeps the radio off, whatever was asked
         if (reset == 1) {
             // A reset starts the card afresh: default settings, a new SIM session.
             state.settings = TerminalSettings{};
@@ -356,8 +363,14 @@ void registerCoreCommands(CommandTable &table)
         table.add(name, identification(&CardIdentity::model));
     for (const char *name : {"+CGMR", "+GMR"})
         table.add(name, identification(&CardIdentity::revision));
-    for (const char *name : {"+CGSN", "+GSN"})
-        table.add(name, identification(&CardIdentity::imei));
+    for (const char *name : {"+CGSN", "+GSN"}) {
+        table.add(name, [](Modem &modem, const AtCommand &command) {
+            // A card of another radio family: a MEID in hexadecimal, behind a prefix.
+            if (command.kind == AtKind::Execute && modem.state().quirks.has(Quirk::OddSerial))
+                return Result::ok({"MEID: A1000049C3F1B2"});
+            return identification(&CardIdentity::imei)(modem, command);
+        });
+    }
     table.add("+GCAP", capabilities);
 
     // Report switches; the call, USSD and indicator families send the reports.

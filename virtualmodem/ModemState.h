@@ -21,6 +21,7 @@ enum class Coverage {
     Roaming,  // abroad, on a partner network
     Limited,  // a network is there but refuses registration: emergency calls only
     None,     // no network at all
+    Lte,      // the SIM's own network on LTE only: attached for data, no circuit-switched service
 };
 
 // Settings a terminal changes; ATZ, AT&F and a power-up restore them.
@@ -30,10 +31,12 @@ struct TerminalSettings {
     bool quiet = false;   // Q1: no result codes
     int errorMode = 0;    // +CMEE: 0 ERROR, 1 numeric, 2 verbose
     Charset charset = Charset::Ira;
-    int csRegistrationReports = 0;                            // +CREG=n
-    int psRegistrationReports = 0;                            // +CGREG=n
-    int operatorFormat = 0;                                   // +COPS=3,n
-    int messageFormat = 0;                                    // +CMGF
+    int csRegistrationReports = 0;   // +CREG=n
+    int psRegistrationReports = 0;   // +CGREG=n
+    int epsRegistrationReports = 0;  // +CEREG=n
+    int operatorFormat = 0;          // +COPS=3,n
+    bool operatorFormatSet = false;  // +COPS=3,n was given (on a line of its own)
+    int messageFormat = 0;           // +CMGF
     std::array<int, 5> newMessageIndications{0, 0, 0, 0, 0};  // +CNMI
     int callerIdReports = 0;                                  // +CLIP
     int extendedRing = 0;                                     // +CRC
@@ -107,6 +110,7 @@ struct RadioNetwork {
     // What the terminal was last told, so a report goes out only on a change.
     Registration reportedCs;
     Registration reportedPs;
+    Registration reportedEps;
 };
 
 struct PdpContext {
@@ -124,8 +128,27 @@ struct CardIdentity {
     std::string imei = "356938035643809";
 };
 
+// Behaviours of real firmware the card can take on, each a class of cards rather than one model.
+enum class Quirk {
+    StuckEcho,              // ATE0 is accepted, the echo stays
+    VerboseErrors,          // +CMEE=1 gives "+CME ERROR: <text>" as +CMEE=2 does
+    NoChains,               // one command a line; +COPS? names no operator until +COPS=3,n
+    RadioOff,               // a radio switch: +CFUN=1 is accepted, the radio stays off
+    OddFinals,              // refusals worded "COMMAND NOT SUPPORT" instead of ERROR
+    NumericResults,         // the card starts in ATV0: results are "0", "4" ...
+    CpinrPinOnly,           // +CPINR gives the PIN line only
+    CrsmPending,            // +CRSM answers status word 9F xx with the data
+    OddSerial,              // +CGSN gives a MEID with a prefix, not an IMEI
+    OddRegistration,        // registration lines with blanks, lost quotes, extra fields, and a
+                            // report slipped into the answer to +CREG?
+    NoRegistrationReports,  // every form of +CREG= / +CGREG= / +CEREG= is refused
+    Storm,                  // 1000 unsolicited lines a second
+};
+
 // Ways to make the card misbehave, as some real ones do.
 struct Quirks {
+    std::set<Quirk> modes;
+    bool has(Quirk quirk) const { return modes.count(quirk) != 0; }
     bool garbage = false;                      // stray lines before every answer
     bool silent = false;                       // reads commands and never answers
     bool noEcho = false;                       // cannot echo; ATE1 is refused

@@ -30,6 +30,10 @@ const std::vector<Operator> kLimitedOperators = {
     {"Pampa Telecom", "Pampa", "72207", 0, Access::Forbidden, "4E20", "00005A21"},
 };
 
+const std::vector<Operator> kLteOperators = {
+    {"Brisa", "Brisa", "722310", 7, Access::Home, "2C1A", "01A2B3C4"},
+};
+
 const std::vector<Operator> kNoOperators;
 
 // The operator the card tries to register with: the chosen one in manual mode, else the first
@@ -75,8 +79,11 @@ Result registrationCommand(Modem &modem, const AtCommand &command, const char *p
                            int TerminalSettings::*mode, Registration (*current)(const ModemState &))
 {
     int &reports = modem.state().settings.*mode;
+    const bool odd = modem.state().quirks.has(Quirk::OddRegistration);
     switch (command.kind) {
     case AtKind::Set: {
+        if (modem.state().quirks.has(Quirk::NoRegistrationReports))
+            return Result::error();
         const auto values = parseArguments(command.argument);
         if (!values || values->size() > 1)
             return Result::error();
@@ -93,9 +100,19 @@ Result registrationCommand(Modem &modem, const AtCommand &command, const char *p
     case AtKind::Read: {
         const Registration registration = current(modem.state());
         // "+CREG: 2,1,..." : the report setting, then the report itself.
-        const std::string report = registrationReport(prefix, registration, reports == 2 ? 2 : 1);
-        const std::string body = report.substr(std::string(prefix).size() + 2);
-        return Result::ok({std::string(prefix) + ": " + std::to_string(reports) + "," + body});
+        const std::string report =
+            registrationReport(prefix, registration, reports == 2 || odd ? 2 : 1, odd);
+        std::string body = report.substr(std::string(prefix).size() + 2);
+        if (odd && registration.locationArea.empty())
+            body += ",,,";  // empty fields where the location would be
+        else if (odd)
+            body += ",0";  // a sixth field
+        const std::string answer =
+            std::string(prefix) + ": " + std::to_string(reports) + "," + body;
+        if (!odd)
+            return Result::ok({answer});
+        // A report of its own slipped in ahead of the answer.
+        return Result::ok({report, answer});
     }
     case AtKind::Test: return Result::ok({std::string(prefix) + ": (0-2)"});
     case AtKind::Execute: break;
@@ -113,6 +130,12 @@ Result psRegistrationCommand(Modem &modem, const AtCommand &command)
 {
     return registrationCommand(modem, command, "+CGREG", &TerminalSettings::psRegistrationReports,
                                psRegistration);
+}
+
+Result epsRegistrationCommand(Modem &modem, const AtCommand &command)
+{
+    return registrationCommand(modem, command, "+CEREG", &TerminalSettings::epsRegistrationReports,
+                               epsRegistration);
 }
 
 Result operatorList(Modem &modem)
@@ -165,6 +188,7 @@ Result selectOperator(Modem &modem, const AtCommand &command)
         if (!format || values->size() > 2)
             return Result::error();
         state.settings.operatorFormat = static_cast<int>(*format);
+        state.settings.operatorFormatSet = true;
         return Result::ok();
     default: break;
     }
@@ -221,6 +245,9 @@ Result operatorCommand(Modem &modem, const AtCommand &command)
         if (!serving)
             return Result::ok({"+COPS: " + std::to_string(mode)});
         const int format = state.settings.operatorFormat;
+        // Such firmware leaves the name out until the format was set by a command of its own.
+        if (state.quirks.has(Quirk::NoChains) && !state.settings.operatorFormatSet)
+            return Result::ok({"+COPS: " + std::to_string(mode) + ",0,"});
         return Result::ok({"+COPS: " + std::to_string(mode) + "," + std::to_string(format) + "," +
                            quotedName(modem, *serving, format) + "," +
                            std::to_string(accessTechnology(state, *serving))});
@@ -274,13 +301,15 @@ const std::vector<Operator> &visibleOperators(Coverage coverage)
     case Coverage::Roaming: return kRoamingOperators;
     case Coverage::Limited: return kLimitedOperators;
     case Coverage::None: return kNoOperators;
+    case Coverage::Lte: return kLteOperators;
     }
     return kNoOperators;
 }
 
 std::optional<Operator> servingOperator(const ModemState &state)
 {
-    const int status = csRegistration(state).status;
+    const int status = state.network.coverage == Coverage::Lte ? epsRegistration(state).status
+                                                               : csRegistration(state).status;
     if (status != 1 && status != 5)
         return std::nullopt;
     return selectedOperator(state);
@@ -297,6 +326,8 @@ Registration csRegistration(const ModemState &state)
         return {};
     if (network.coverage == Coverage::Limited)
         return {3, {}, {}, -1};
+    if (network.coverage == Coverage::Lte)
+        return {};  // no circuit-switched service on LTE alone
     const auto chosen = selectedOperator(state);
     if (!chosen)
         return {2, {}, {}, -1};
@@ -314,12 +345,34 @@ Registration psRegistration(const ModemState &state)
     return cs;
 }
 
-std::string registrationReport(const char *prefix, const Registration &registration, int mode)
+Registration epsRegistration(const ModemState &state)
+{
+    const RadioNetwork &network = state.network;
+    if (network.functionality != 1 || network.coverage != Coverage::Lte)
+        return {};
+    if (!state.sim.inserted || state.sim.lock != SimLock::Ready || network.selectionMode == 2 ||
+        !network.packetAttached)
+        return {};
+    const auto chosen = selectedOperator(state);
+    if (!chosen)
+        return {2, {}, {}, -1};
+    return {1, chosen->locationArea, chosen->cellId, chosen->accessTechnology};
+}
+
+std::string registrationReport(const char *prefix, const Registration &registration, int mode,
+                               bool odd)
 {
     std::string line = std::string(prefix) + ": " + std::to_string(registration.status);
     if (mode == 2 && !registration.locationArea.empty()) {
-        line += ",\"" + registration.locationArea + "\",\"" + registration.cellId + "\"," +
-                std::to_string(registration.accessTechnology);
+        const std::string &area = registration.locationArea;
+        if (odd) {
+            // Blanks inside the location area, and its closing quote lost.
+            line += ",\"" + area.substr(0, 2) + " " + area.substr(2) + ",\"" + registration.cellId +
+                    "\"," + std::to_string(registration.accessTechnology);
+        } else {
+            line += ",\"" + area + "\",\"" + registration.cellId + "\"," +
+                    std::to_string(registration.accessTechnology);
+        }
     }
     return line;
 }
@@ -328,6 +381,7 @@ void registerNetworkCommands(CommandTable &table)
 {
     table.add("+CREG", csRegistrationCommand);
     table.add("+CGREG", psRegistrationCommand);
+    table.add("+CEREG", epsRegistrationCommand);
     table.add("+COPS", operatorCommand);
     table.add("+CSQ", signalQuality);
     table.add("+WS46", systemMode);

@@ -17,8 +17,11 @@ std::optional<Operator> servingOperator(const ModemState &state);
 // The circuit-switched and packet registrations as +CREG / +CGREG give them.
 Registration csRegistration(const ModemState &state);
 Registration psRegistration(const ModemState &state);
+Registration epsRegistration(const ModemState &state);
 
 // "+CREG: 1,\"2C1A\",\"01A2B3C4\",2" style report for the given mode (1 or 2).
-std::string registrationReport(const char *prefix, const Registration &registration, int mode);
+// With odd, written as some firmware does: a quote lost, the location padded with blanks.
+std::string registrationReport(const char *prefix, const Registration &registration, int mode,
+                               bool odd = false);
 
 }  // namespace virtualmodem

@@ -142,6 +142,8 @@ Result remainingAttempts(Modem &modem, const AtCommand &command)
     for (const Counter &counter : counters) {
         const std::string code = counter.code;
         // The selection may end in a wildcard: "SIM*" gives every SIM counter.
+        if (modem.state().quirks.has(Quirk::CpinrPinOnly) && code != "SIM PIN")
+            continue;
         const bool wanted =
             filter.empty() || filter == code ||
             (filter.back() == '*' && code.rfind(filter.substr(0, filter.size() - 1), 0) == 0);

@@ -316,6 +316,20 @@ Result restrictedAccess(Modem &modem, const AtCommand &command)
 
 }  // namespace
 
-void registerSimFileCommands(CommandTable &table) { table.add("+CRSM", restrictedAccess); }
+void registerSimFileCommands(CommandTable &table)
+{
+    table.add("+CRSM", [](Modem &modem, const AtCommand &command) {
+        Result result = restrictedAccess(modem, command);
+        // Firmware that hands over the data with "9F <length>" still in the status words.
+        const std::string success = "+CRSM: 144,0,\"";
+        if (modem.state().quirks.has(Quirk::CrsmPending) && result.lines.size() == 1 &&
+            result.lines[0].rfind(success, 0) == 0) {
+            const std::string data = result.lines[0].substr(success.size());
+            const size_t bytes = (data.size() - 1) / 2;  // hex digits, without the closing quote
+            result.lines[0] = "+CRSM: 159," + std::to_string(bytes) + ",\"" + data;
+        }
+        return result;
+    });
+}
 
 }  // namespace virtualmodem

@@ -237,6 +237,31 @@ void VirtualModem::setMissingCommands(const std::set<std::string> &names)
     change([&upper](Modem &modem) { modem.state().quirks.missingCommands = upper; });
 }
 
+void VirtualModem::setQuirk(Quirk quirk, bool on)
+{
+    change([quirk, on](Modem &modem) {
+        ModemState &state = modem.state();
+        if (on)
+            state.quirks.modes.insert(quirk);
+        else
+            state.quirks.modes.erase(quirk);
+        // The quirks that are a state of the card take effect at once.
+        if (quirk == Quirk::NumericResults)
+            state.settings.verbose = !on;
+        if (quirk == Quirk::RadioOff && on)
+            state.network.functionality = 4;
+    });
+}
+
+void VirtualModem::stallReading(std::chrono::milliseconds time)
+{
+    {
+        std::lock_guard lock(mutex_);
+        stallUntil_ = Clock::now() + time;
+    }
+    wake();
+}
+
 void VirtualModem::setSimBusyTime(std::chrono::milliseconds time)
 {
     change([time](Modem &modem) { modem.state().simBusyTime = time; });
@@ -304,12 +329,20 @@ void VirtualModem::serve()
     std::string unsent;
     while (!stopping_) {
         int timeout = -1;
+        bool stalled = false;
         {
             std::lock_guard lock(mutex_);
             if (const auto next = modem_->nextEvent()) {
                 const auto wait =
                     std::chrono::ceil<std::chrono::milliseconds>(*next - modem_->now());
                 timeout = static_cast<int>(std::max<long long>(0, wait.count()));
+            }
+            const auto stallLeft =
+                std::chrono::ceil<std::chrono::milliseconds>(stallUntil_ - Clock::now());
+            if (stallLeft.count() > 0) {
+                stalled = true;
+                timeout = timeout < 0 ? static_cast<int>(stallLeft.count())
+                                      : std::min(timeout, static_cast<int>(stallLeft.count()));
             }
         }
 
@@ -337,7 +370,8 @@ void VirtualModem::serve()
         }
         terminalWasOpen = true;
 
-        pollfd entries[2] = {{fd, static_cast<short>(POLLIN | (unsent.empty() ? 0 : POLLOUT)), 0},
+        const short reading = stalled ? 0 : POLLIN;
+        pollfd entries[2] = {{fd, static_cast<short>(reading | (unsent.empty() ? 0 : POLLOUT)), 0},
                              {wakeFd_, POLLIN, 0}};
         if (::poll(entries, 2, timeout) < 0 && errno != EINTR)
             break;

@@ -79,6 +79,11 @@ public:
     void setSlowAnswers(std::chrono::milliseconds delay);
     // Commands ("+CPMS", "+CMEE") the card answers with ERROR as if it lacked them.
     void setMissingCommands(const std::set<std::string> &names);
+    // Firmware behaviours (see Quirk), each on or off.
+    void setQuirk(Quirk quirk, bool on);
+    // The card stops reading its terminal for this long from now, as a card whose buffer is
+    // full: writes to it block.
+    void stallReading(std::chrono::milliseconds time);
     // A card whose +CSCS offers no UCS2.
     void setNoUcs2(bool on);
 
@@ -122,6 +127,7 @@ private:
     std::unique_ptr<DataPort> dataPort_;
     std::thread thread_;
     int wakeFd_ = -1;
+    Clock::time_point stallUntil_{};  // guarded by mutex_
     std::atomic<bool> stopping_{false};
     bool running_ = false;
     bool cardInserted_ = false;

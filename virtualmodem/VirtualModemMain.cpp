@@ -2,7 +2,7 @@
 // choice, until SIGINT or SIGTERM.
 //
 //   virtual-modem --link /tmp/card [--control /tmp/card.control] [--pin 1234]
-//                 [--puk 12345678] [--pin-required on|off]
+//                 [--puk 12345678] [--pin-required on|off] [--quirk NAME[=VALUE]]...
 #include "virtualmodem/ControlSocket.h"
 #include "virtualmodem/VirtualModem.h"
 
@@ -10,13 +10,15 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace {
 
 void usage(std::ostream &out)
 {
     out << "usage: virtual-modem --link PATH [--control SOCKET] [--pin PIN] [--puk PUK]\n"
-           "                     [--pin-required on|off] [--sim-busy MS]\n";
+           "                     [--pin-required on|off] [--sim-busy MS]\n"
+           "                     [--quirk NAME[=VALUE]]...   (see \"quirk\" in the README)\n";
 }
 
 bool isDigits(const std::string &text, size_t minimum, size_t maximum)
@@ -32,6 +34,7 @@ int main(int argc, char **argv)
     std::string link;
     std::string control;
     virtualmodem::CardOptions options;
+    std::vector<std::string> quirks;  // control lines: "quirk no-chains on"
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") {
@@ -66,6 +69,11 @@ int main(int argc, char **argv)
                 return 2;
             }
             options.pinRequired = value == "on";
+        } else if (option == "--quirk") {
+            // NAME (on) or NAME=VALUE, as the control socket's "quirk NAME VALUE".
+            const auto equals = value.find('=');
+            quirks.push_back("quirk " + value.substr(0, equals) + " " +
+                             (equals == std::string::npos ? "on" : value.substr(equals + 1)));
         } else if (option == "--sim-busy") {
             if (!isDigits(value, 1, 6)) {
                 std::cerr << "virtual-modem: --sim-busy takes milliseconds\n";
@@ -95,6 +103,13 @@ int main(int argc, char **argv)
     if (!card.start(link)) {
         std::cerr << "virtual-modem: " << card.lastError() << "\n";
         return 1;
+    }
+    for (const std::string &quirk : quirks) {
+        const std::string answer = card.control(quirk);
+        if (answer != "OK") {
+            std::cerr << "virtual-modem: " << quirk << ": " << answer << "\n";
+            return 2;
+        }
     }
     virtualmodem::ControlSocket controlSocket(card);
     if (!control.empty()) {
