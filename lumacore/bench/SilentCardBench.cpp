@@ -35,8 +35,8 @@ double secondsOf(steady_clock::duration duration)
 int main(int argc, char **argv)
 {
     int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
-    auto folder = std::filesystem::temp_directory_path() /
-                  ("lumacore-bench-" + std::to_string(::getpid()));
+    auto folder =
+        std::filesystem::temp_directory_path() / ("lumacore-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::string link = (folder / "card").string();
     ::setenv("LUMACORE_DB", (folder / "db.dat").c_str(), 1);

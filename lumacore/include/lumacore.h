@@ -49,6 +49,7 @@ typedef uint16_t MEC_STATUS;
 #define MEC_ERR_NO_SIM 7307         /* no SIM in the card */
 #define MEC_MIC_MUTED 7312          /* answer of _MEC_GetMicMuteState */
 #define MEC_MIC_NOT_MUTED 7313      /* answer of _MEC_GetMicMuteState */
+#define MEC_PIN_COUNT_UNKNOWN 255   /* _MEC_QueryPINLeftTimes: a count the card does not tell */
 #define MEC_ERR_CME_BASE 10000      /* + n: +CME ERROR: n not listed above */
 #define MEC_ERR_CMS_BASE 20000      /* + n: +CMS ERROR: n */
 
@@ -514,7 +515,10 @@ MEC_STATUS _MEC_SetCallBackZdonNotify(MEC_ZdonNotifyCallback callback, uint32_t 
 MEC_STATUS _MEC_SetCallBackZpasNotify(MEC_ZpasNotifyCallback callback, uint32_t reserved);
 
 /* Card presence and operation mode. Modes: 5 on line, 6 off line, 1 low power. Poweroff's mode
- * is 1 from the user's power-off command and 0 before a system suspend. */
+ * is 1 from the user's power-off command and 0 before a system suspend. SetOperationMode(5)
+ * answers MEC_ERR_ERROR when the card accepted it but its radio stayed off (a radio switch);
+ * the program may try again later. After one time-out the card counts as unresponsive and every
+ * call fails at once with MEC_ERR_TIMEOUT until the card answers the engine's probe again. */
 MEC_STATUS _MEC_Echo(void);
 MEC_STATUS _MEC_ClearEcho(void);
 MEC_STATUS _MEC_GetOperationMode(uint8_t *mode);

@@ -6,21 +6,31 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-// LUMACORE_TRACE=1 shows the dialogue with the card on stderr: how a user debugs a card.
-bool tracing()
+std::chrono::steady_clock::time_point traceStart()
 {
-    static const bool enabled = [] {
+    static const auto start = std::chrono::steady_clock::now();
+    return start;
+}
+
+// LUMACORE_TRACE=1 shows the dialogue with the card on stderr: how a user debugs a card.
+std::atomic<bool> &tracingFlag()
+{
+    static std::atomic<bool> enabled = [] {
         const char *value = std::getenv("LUMACORE_TRACE");
+        traceStart();
         return value && *value && *value != '0';
     }();
     return enabled;
 }
+
+bool tracing() { return tracingFlag().load(std::memory_order_relaxed); }
 
 void trace(const char *direction, std::string_view bytes)
 {
@@ -37,12 +47,20 @@ void trace(const char *direction, std::string_view bytes)
         } else
             shown += static_cast<char>(c);
     }
-    std::fprintf(stderr, "lumacore %s %s\n", direction, shown.c_str());
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - traceStart()).count();
+    std::fprintf(stderr, "lumacore %9.3f %s %s\n", seconds, direction, shown.c_str());
 }
 
 }  // namespace
 
 namespace lumacore {
+
+void setAtTracing(bool on)
+{
+    traceStart();
+    tracingFlag() = on;
+}
 
 const std::string *AtResponse::line(std::string_view prefix) const
 {
@@ -161,7 +179,8 @@ void AtChannel::readLoop()
     }
 }
 
-bool AtChannel::writeAll(std::string_view data)
+AtChannel::WriteResult AtChannel::writeAll(std::string_view data,
+                                           std::chrono::steady_clock::time_point deadline)
 {
     if (tracing())
         trace("->", data);
@@ -171,21 +190,36 @@ bool AtChannel::writeAll(std::string_view data)
             if (errno == EINTR)
                 continue;
             if (errno == EAGAIN) {
+                auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now());
+                if (left.count() <= 0)
+                    return WriteResult::TimedOut;
                 pollfd waiting{m_port.get(), POLLOUT, 0};
-                if (::poll(&waiting, 1, 1000) <= 0)
-                    return false;
+                int ready =
+                    ::poll(&waiting, 1, static_cast<int>(std::min<long>(left.count(), 200)));
+                if (ready < 0 && errno != EINTR)
+                    return WriteResult::Failed;
+                if (ready > 0 && (waiting.revents & (POLLERR | POLLHUP | POLLNVAL)))
+                    return WriteResult::Failed;
+                if (m_lost)
+                    return WriteResult::Failed;
                 continue;
             }
-            return false;
+            return WriteResult::Failed;
         }
         data.remove_prefix(static_cast<size_t>(written));
     }
-    return true;
+    return WriteResult::Written;
 }
 
 AtResponse AtChannel::run(std::string_view command, std::chrono::milliseconds timeout)
 {
     return exchange(command, {}, false, timeout);
+}
+
+AtResponse AtChannel::probe(std::chrono::milliseconds timeout)
+{
+    return exchange("AT", {}, false, timeout, true);
 }
 
 AtResponse AtChannel::runWithPdu(std::string_view command, std::string_view pdu,
@@ -195,10 +229,24 @@ AtResponse AtChannel::runWithPdu(std::string_view command, std::string_view pdu,
 }
 
 AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, bool withPdu,
-                               std::chrono::milliseconds timeout)
+                               std::chrono::milliseconds timeout, bool probe)
 {
     AtResponse response;
-    std::lock_guard commandLock(m_commandMutex);
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    // A card that stopped answering is not asked again (only probed): no caller waits on it.
+    if (m_unresponsive && !probe) {
+        response.status = kStatusTimeout;
+        return response;
+    }
+    std::unique_lock commandLock(m_commandMutex, std::defer_lock);
+    if (!commandLock.try_lock_until(deadline)) {
+        response.status = m_lost ? kStatusNoCard : kStatusTimeout;
+        return response;
+    }
+    if (m_unresponsive && !probe) {
+        response.status = kStatusTimeout;
+        return response;
+    }
     std::unique_lock lock(m_stateMutex);
     if (m_lost) {
         response.status = kStatusNoCard;
@@ -216,13 +264,25 @@ AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, b
     m_dialogue.beginCommand(command, withPdu);
     lock.unlock();
 
-    if (!writeAll(std::string(command) + "\r")) {
+    auto timedOut = [&] {
+        lock.lock();
+        m_dialogue.abandonCommand();
+        lock.unlock();
+        m_unresponsive = true;
+        response.status = kStatusTimeout;
+        return response;
+    };
+    auto lost = [&] {
         markLost();
         response.status = kStatusNoCard;
         return response;
+    };
+    switch (writeAll(std::string(command) + "\r", deadline)) {
+    case WriteResult::Written: break;
+    case WriteResult::TimedOut: return timedOut();
+    case WriteResult::Failed: return lost();
     }
 
-    auto deadline = std::chrono::steady_clock::now() + timeout;
     lock.lock();
     bool pduSent = false;
     while (true) {
@@ -236,27 +296,25 @@ AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, b
             return response;
         }
         if (!woke) {
-            m_dialogue.abandonCommand();
-            response.status = kStatusTimeout;
-            return response;
+            lock.unlock();
+            return timedOut();
         }
         if (m_answer)
             break;
         // The prompt came: the message follows, ended by Ctrl-Z.
         pduSent = true;
         lock.unlock();
-        bool written = writeAll(std::string(pdu) + "\x1A");
+        WriteResult written = writeAll(std::string(pdu) + "\x1A", deadline);
+        if (written == WriteResult::TimedOut)
+            return timedOut();
+        if (written == WriteResult::Failed)
+            return lost();
         lock.lock();
-        if (!written) {
-            lock.unlock();
-            markLost();
-            response.status = kStatusNoCard;
-            return response;
-        }
     }
     response.final = std::move(m_answer->final);
     response.lines = std::move(m_answer->lines);
     m_answer.reset();
+    m_unresponsive = false;
     response.status = statusOf(response.final);
     return response;
 }

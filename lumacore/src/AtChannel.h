@@ -17,6 +17,10 @@
 
 namespace lumacore {
 
+// Shows the dialogue with the card on stderr, each line with the seconds since tracing began
+// (lumacore-tool --trace; LUMACORE_TRACE=1 turns it on too).
+void setAtTracing(bool on);
+
 struct AtResponse {
     uint16_t status = 0;  // statusOf(final), or 7001 time-out, 7002 port gone
     FinalResult final;
@@ -41,8 +45,14 @@ public:
     AtChannel &operator=(const AtChannel &) = delete;
     ~AtChannel();
 
-    // Sends "<command>\r" and waits for the final result, at most `timeout`.
+    // Sends "<command>\r" and waits for the final result, at most `timeout` in all (waiting
+    // for another command to finish included). After a time-out the card counts as
+    // unresponsive: commands fail at once with 7001 until a probe gets an answer.
     AtResponse run(std::string_view command, std::chrono::milliseconds timeout);
+    // A bare "AT", let through even to an unresponsive card; any answer (OK, ERROR, +CME ERROR)
+    // shows the card is there again.
+    AtResponse probe(std::chrono::milliseconds timeout);
+    bool unresponsive() const { return m_unresponsive.load(); }
     // Sends the command, waits for the "> " prompt, then sends the PDU and Ctrl-Z (+CMGS, +CMGW).
     AtResponse runWithPdu(std::string_view command, std::string_view pdu,
                           std::chrono::milliseconds timeout);
@@ -55,9 +65,12 @@ public:
 
 private:
     AtResponse exchange(std::string_view command, std::string_view pdu, bool withPdu,
-                        std::chrono::milliseconds timeout);
+                        std::chrono::milliseconds timeout, bool probe = false);
     void readLoop();
-    bool writeAll(std::string_view data);
+    enum class WriteResult { Written, TimedOut, Failed };
+    // A card that takes its time reading (a full buffer) is slow, not lost: it is waited for
+    // until the deadline.
+    WriteResult writeAll(std::string_view data, std::chrono::steady_clock::time_point deadline);
     void markLost();
 
     std::string m_path;
@@ -69,8 +82,9 @@ private:
     UniqueFd m_wakeWrite;
     std::atomic<bool> m_lost{false};
     std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_unresponsive{false};
 
-    std::mutex m_commandMutex;  // held for a whole exchange: one command on the wire
+    std::timed_mutex m_commandMutex;  // held for a whole exchange: one command on the wire
 
     std::mutex m_stateMutex;  // guards everything below
     std::condition_variable m_changed;

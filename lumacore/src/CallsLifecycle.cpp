@@ -3,7 +3,9 @@
 
 #include "Store.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 using namespace lumacore;
 
@@ -91,9 +93,39 @@ MEC_STATUS _MEC_SetCallBackZpasNotify(MEC_ZpasNotifyCallback callback, uint32_t)
     return kStatusOk;
 }
 
+namespace {
+
+// +CFUN=1 accepted is not yet a radio that is on: a radio switch keeps it off, and a slow radio
+// takes a moment. The card is asked until the radio says it is on, for a bounded time; a radio
+// that stays off is reported as refused (7003), so the program does not take it for on line.
+uint16_t waitForRadio(Engine &engine)
+{
+    auto deadline = std::chrono::steady_clock::now() + engine.timings().radioSettle;
+    while (true) {
+        AtResponse response = engine.run("AT+CFUN?");
+        if (response.status == kStatusTimeout || response.status == kStatusNoCard)
+            return response.status;
+        auto line = response.line("+CFUN:");
+        auto function = line && response.ok() ? parseCfunQueryResponse(*line) : std::nullopt;
+        if (!function || *function == 1)
+            return kStatusOk;  // on, or a card that cannot tell: its OK stands
+        auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero())
+            return kStatusError;
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(250)));
+    }
+}
+
+}  // namespace
+
 MEC_STATUS _MEC_Echo(void)
 {
-    return withEngine([](Engine &engine) { return engine.run("AT").status; });
+    // Whether a card answers: ERROR to a bare AT is an answer too.
+    return withEngine([](Engine &engine) {
+        uint16_t status = engine.run("AT").status;
+        return status == kStatusTimeout || status == kStatusNoCard ? status : kStatusOk;
+    });
 }
 
 MEC_STATUS _MEC_ClearEcho(void)
@@ -129,9 +161,14 @@ MEC_STATUS _MEC_SetOperationMode(uint8_t mode)
         return kStatusError;
     return withEngine([&](Engine &engine) {
         uint16_t status = engine.run(command).status;
-        if (status == kStatusOk && mode != 5)
+        if (status != kStatusOk)
+            return status;
+        engine.networkChanged();
+        if (mode != 5) {
             engine.setSimUsable(false);
-        return status;
+            return status;
+        }
+        return waitForRadio(engine);
     });
 }
 
@@ -140,23 +177,22 @@ MEC_STATUS _MEC_Poweroff(uint8_t /*mode*/)
     // The user's power-off and the one before a suspend are the same for the card.
     return withEngine([](Engine &engine) {
         uint16_t status = engine.run("AT+CFUN=0").status;
-        if (status == kStatusOk)
+        if (status == kStatusOk) {
             engine.setSimUsable(false);
+            engine.networkChanged();
+        }
         return status;
     });
 }
 
 MEC_STATUS _MEC_NetcardStart(void)
 {
+    // The reports were switched on when the card was set up; they are sent again only after
+    // _MEC_NetcardStop. A card that refuses them is polled instead: not a failure.
     return withEngine([](Engine &engine) {
-        uint16_t status = engine.run("AT+CREG=2").status;
-        if (status != kStatusOk && status != kStatusNoCard && status != kStatusTimeout)
-            status = engine.run("AT+CREG=1").status;
+        uint16_t status = engine.setReports(true);
         if (status != kStatusOk)
             return status;
-        if (engine.run("AT+CGREG=2").status != kStatusOk)
-            engine.run("AT+CGREG=1");
-        engine.run("AT+CNMI=2,1,2,1,0");
         engine.setSimUsable(true);
         return kStatusOk;
     });
@@ -164,12 +200,7 @@ MEC_STATUS _MEC_NetcardStart(void)
 
 MEC_STATUS _MEC_NetcardStop(void)
 {
-    return withEngine([](Engine &engine) {
-        uint16_t status = engine.run("AT+CREG=0").status;
-        engine.run("AT+CGREG=0");
-        engine.run("AT+CNMI=0,0,0,0,0");
-        return status;
-    });
+    return withEngine([](Engine &engine) { return engine.setReports(false); });
 }
 
 MEC_STATUS _MEC_disableCheckCard(void)

@@ -25,7 +25,7 @@ MEC_STATUS _MEC_GetNetworkPara(_MEC_NETWORK_PARA *para)
     if (!para)
         return kStatusError;
     return withEngine([&](Engine &engine) {
-        uint16_t status = engine.refreshNetwork(false);
+        uint16_t status = engine.ensureNetworkFresh();
         if (status != kStatusOk)
             return status;
         *para = engine.network().networkPara();
@@ -38,7 +38,7 @@ MEC_STATUS _MEC_GetZdonPara(_MEC_ZDON_PARA *para)
     if (!para)
         return kStatusError;
     return withEngine([&](Engine &engine) {
-        uint16_t status = engine.refreshNetwork(false);
+        uint16_t status = engine.ensureNetworkFresh();
         if (status != kStatusOk)
             return status;
         *para = engine.network().operatorPara();

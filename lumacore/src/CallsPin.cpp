@@ -104,8 +104,10 @@ MEC_STATUS _MEC_SetPin(const char *pinOrPuk, const char *newPin)
         if (withPuk)
             command += std::string(",\"") + newPin + "\"";
         uint16_t status = passwordStatus(engine, engine.run(command), withPuk);
-        if (status == kStatusOk)
+        if (status == kStatusOk) {
             engine.setSimUsable(true);
+            engine.registrationMayChange();  // the card registers now
+        }
         return status;
     });
 }
@@ -115,24 +117,35 @@ MEC_STATUS _MEC_QueryPINLeftTimes(uint8_t *pinAttempts, uint8_t *pukAttempts)
     if (!pinAttempts || !pukAttempts)
         return kStatusError;
     return withEngine([&](Engine &engine) {
+        int pin = -1;
+        int puk = -1;
         AtResponse response = engine.run("AT+CPINR");
-        if (!response.ok())
-            return response.status == kStatusError ? kStatusNotSupported : response.status;
-        bool havePin = false;
-        bool havePuk = false;
+        if (response.status == kStatusTimeout || response.status == kStatusNoCard)
+            return response.status;
         for (const auto &line : response.lines) {
             auto retries = parseCpinrResponse(line);
-            if (!retries)
-                continue;
-            if (retries->code == "SIM PIN") {
-                *pinAttempts = static_cast<uint8_t>(retries->retries);
-                havePin = true;
-            } else if (retries->code == "SIM PUK") {
-                *pukAttempts = static_cast<uint8_t>(retries->retries);
-                havePuk = true;
-            }
+            if (retries && retries->code == "SIM PIN")
+                pin = retries->retries;
+            else if (retries && retries->code == "SIM PUK")
+                puk = retries->retries;
         }
-        return havePin || havePuk ? kStatusOk : kStatusNotSupported;
+        if (pin < 0 || puk < 0) {
+            // No +CPINR, or only its PIN line: a GSM SIM's own status holds both counts.
+            AtResponse status = engine.run("AT+CRSM=242");
+            auto line = status.ok() ? status.line("+CRSM:") : nullptr;
+            auto sim = line ? parseCrsmResponse(*line) : std::nullopt;
+            auto counts = sim && sim->success() ? parseSimStatusPinCounts(sim->data) : std::nullopt;
+            if (counts && pin < 0)
+                pin = counts->pin;
+            if (counts && puk < 0)
+                puk = counts->puk;
+        }
+        if (pin < 0 && puk < 0)
+            return kStatusNotSupported;
+        // A count the card does not tell is unknown, never 0: 0 reads as a blocked SIM.
+        *pinAttempts = pin < 0 ? MEC_PIN_COUNT_UNKNOWN : static_cast<uint8_t>(pin);
+        *pukAttempts = puk < 0 ? MEC_PIN_COUNT_UNKNOWN : static_cast<uint8_t>(puk);
+        return kStatusOk;
     });
 }
 

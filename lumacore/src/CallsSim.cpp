@@ -20,17 +20,7 @@ bool readingSimCommand(uint8_t command)
 
 MEC_STATUS _MEC_TestSimState(void)
 {
-    return withEngine([](Engine &engine) {
-        AtResponse response = engine.run("AT+CPMS?");
-        if (response.ok() && response.line("+CPMS:") &&
-            parseCpmsQueryResponse(*response.line("+CPMS:")))
-            return kStatusOk;
-        // A card without +CPMS: the SIM answering its IMSI shows it is ready.
-        if (response.status == kStatusError || response.status == kStatusCmeBase + 3 ||
-            response.status == kStatusCmeBase + 4)
-            return engine.run("AT+CIMI").status;
-        return response.ok() ? kStatusError : response.status;
-    });
+    return withEngine([](Engine &engine) { return engine.testStore(); });
 }
 
 MEC_STATUS _MEC_GetSIMCardOperator(char *imsi)

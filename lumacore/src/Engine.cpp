@@ -4,6 +4,9 @@
 #include "Status.h"
 #include "VirtualCard.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,11 +38,35 @@ EngineTimings EngineTimings::fromEnvironment()
     EngineTimings timings;
     if (long command = environmentNumber("LUMACORE_TIMEOUT_MS")) {
         timings.command = std::chrono::milliseconds(command);
+        timings.statusRead = std::min(timings.statusRead, timings.command);
         timings.probe = std::min(timings.probe, timings.command);
     }
     if (long watch = environmentNumber("LUMACORE_WATCH_MS"))
         timings.watchInterval = std::chrono::milliseconds(watch);
     return timings;
+}
+
+std::chrono::milliseconds EngineTimings::forCommand(std::string_view commandLine) const
+{
+    std::string line(commandLine);
+    std::transform(line.begin(), line.end(), line.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    auto startsWith = [&](std::string_view prefix) { return line.rfind(prefix, 0) == 0; };
+    // A search, or a registration by hand, waits for the radio to scan the bands.
+    if (line.find("+COPS=?") != std::string::npos ||
+        (startsWith("AT+COPS=") && !startsWith("AT+COPS=3,")))
+        return networkSearch;
+    if (startsWith("ATD") || startsWith("AT+CMGS") || startsWith("AT+CUSD=1,"))
+        return send;
+    // Answers the card has at hand: a read ("?") that sets nothing, and the plain queries.
+    static const std::array<std::string_view, 11> reads{
+        "AT",      "ATE0",    "AT+CSQ",   "AT+CIMI", "AT+CGSN",    "AT+CGMR",
+        "AT+CGMM", "AT+CGMI", "AT+CPINR", "AT+CLCC", "AT+CRSM=242"};
+    bool plainRead = !line.empty() && line.back() == '?' && line.find('=') == std::string::npos &&
+                     line.find(';') == std::string::npos;
+    if (plainRead || std::find(reads.begin(), reads.end(), line) != reads.end())
+        return std::min(statusRead, command);
+    return command;
 }
 
 Callbacks &callbacks()
@@ -163,6 +190,14 @@ std::shared_ptr<AtChannel> Engine::channel() const
     return m_channel;
 }
 
+uint16_t Engine::channelStatus() const
+{
+    auto current = channel();
+    if (!current || !current->alive())
+        return kStatusNoCard;
+    return current->unresponsive() ? kStatusTimeout : kStatusOk;
+}
+
 uint16_t Engine::findAndConnect()
 {
     std::string path;
@@ -221,12 +256,17 @@ uint16_t Engine::connect(const std::string &path, bool firstStart)
     // The loss handler needs the channel itself, to tell a stale loss from the current port.
     std::weak_ptr<AtChannel> weak = channel;
     uint16_t status = initialiseCard(*channel);
+    // A time-out and a port that went away are told apart; a card that answers ERROR answers.
+    std::string failure =
+        status == kStatusTimeout
+            ? path + " does not answer AT in time (status 7001)"
+            : path + " went away while it was set up (status " + std::to_string(status) + ")";
     if (status != kStatusOk && firstStart && m_configuredPort.empty()) {
         // While probing, a port that does not answer is not the card.
         if (inhibited)
             m_modemManager->release();
         std::lock_guard lock(m_mutex);
-        m_lastError = path + " does not answer AT";
+        m_lastError = failure;
         return status;
     }
     {
@@ -236,8 +276,12 @@ uint16_t Engine::connect(const std::string &path, bool firstStart)
         m_cardAnswers = status == kStatusOk;
         m_simUsable = false;
         m_simReadyPosted = false;
+        m_storeReady = false;
+        m_networkKnown = false;
         if (status != kStatusOk)
-            m_lastError = path + " does not answer AT";
+            m_lastError = failure;
+        else
+            m_lastError.clear();
     }
     // From here a loss of the port is news for the program.
     struct LossNotice {
@@ -258,15 +302,21 @@ uint16_t Engine::connect(const std::string &path, bool firstStart)
 
 uint16_t Engine::initialiseCard(AtChannel &channel)
 {
-    AtResponse hello = channel.run("AT", m_timings.probe);
+    AtResponse hello = channel.probe(m_timings.probe);
     if (hello.status == kStatusTimeout)
-        hello = channel.run("AT", m_timings.probe);
-    if (!hello.ok())
-        return hello.status == kStatusNoCard ? kStatusNoCard : kStatusTimeout;
+        hello = channel.probe(m_timings.probe);
+    if (hello.status == kStatusTimeout || hello.status == kStatusNoCard)
+        return hello.status;
+    if (!hello.ok()) {
+        // ERROR or +CME ERROR to a bare AT is still a card: left-over input on the line, or
+        // firmware that wants more than AT. The next line starts clean; go on either way.
+        if (AtResponse again = channel.probe(m_timings.probe); again.status == kStatusNoCard)
+            return kStatusNoCard;
+    }
 
     std::set<std::string> refused;
     auto setUp = [&](const char *command) {
-        AtResponse response = channel.run(command, m_timings.command);
+        AtResponse response = channel.run(command, m_timings.forCommand(command));
         if (!response.ok())
             refused.insert(command);
         return response.ok();
@@ -274,24 +324,89 @@ uint16_t Engine::initialiseCard(AtChannel &channel)
     setUp("ATE0");
     setUp("AT+CMEE=1");
     setUp("AT+CMGF=0");
-    if (!setUp("AT+CREG=2"))
-        setUp("AT+CREG=1");
-    if (!setUp("AT+CGREG=2"))
-        setUp("AT+CGREG=1");
+    setUpReports(channel, refused);
     setUp("AT+CLIP=1");
     setUp("AT+CRC=1");
-    // New stored SMS as +CMTI; cell broadcasts and status reports straight to us.
-    setUp("AT+CNMI=2,1,2,1,0");
     setUp("AT+CUSD=1");
     setUp("AT+CMER=3,0,0,1");
     if (!channel.alive())
         return kStatusNoCard;
+    // It stopped answering half-way: the watch sets it up again once it talks.
+    if (channel.unresponsive())
+        return kStatusTimeout;
     std::lock_guard lock(m_mutex);
     m_refused = std::move(refused);
     return kStatusOk;
 }
 
-AtResponse Engine::run(std::string_view command) { return run(command, m_timings.command); }
+uint16_t Engine::setUpReports(AtChannel &channel, std::set<std::string> &refused)
+{
+    auto accepted = [&](const char *command) {
+        AtResponse response = channel.run(command, m_timings.forCommand(command));
+        if (!response.ok())
+            refused.insert(command);
+        return response.ok();
+    };
+    // Location and technology in the reports where the card can, the plain state otherwise.
+    bool circuit = accepted("AT+CREG=2") || accepted("AT+CREG=1");
+    bool packet = accepted("AT+CGREG=2") || accepted("AT+CGREG=1");
+    bool eps = accepted("AT+CEREG=2") || accepted("AT+CEREG=1");
+    // New stored SMS as +CMTI; cell broadcasts and status reports straight to us.
+    accepted("AT+CNMI=2,1,2,1,0");
+    if (!channel.alive())
+        return kStatusNoCard;
+    if (channel.unresponsive())
+        return kStatusTimeout;
+    std::lock_guard lock(m_mutex);
+    m_pollRegistration = !circuit;
+    m_hasEps = eps;
+    m_reportsOn = true;
+    (void)packet;
+    return kStatusOk;
+}
+
+uint16_t Engine::setReports(bool on)
+{
+    auto current = channel();
+    if (!current)
+        return kStatusNoCard;
+    if (on) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_reportsOn)
+                return kStatusOk;
+        }
+        std::set<std::string> refused;
+        return setUpReports(*current, refused);
+    }
+    bool eps = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_reportsOn = false;
+        eps = m_hasEps;
+    }
+    uint16_t status = run("AT+CREG=0").status;
+    run("AT+CGREG=0");
+    if (eps)
+        run("AT+CEREG=0");
+    run("AT+CNMI=0,0,0,0,0");
+    return status;
+}
+
+uint16_t Engine::probe()
+{
+    auto current = channel();
+    if (!current)
+        return kStatusNoCard;
+    AtResponse hello = current->probe(m_timings.probe);
+    return hello.status == kStatusTimeout || hello.status == kStatusNoCard ? hello.status
+                                                                           : kStatusOk;
+}
+
+AtResponse Engine::run(std::string_view command)
+{
+    return run(command, m_timings.forCommand(command));
+}
 
 AtResponse Engine::run(std::string_view command, std::chrono::milliseconds timeout)
 {
@@ -312,7 +427,7 @@ AtResponse Engine::runWithPdu(std::string_view command, std::string_view pdu)
         response.status = kStatusNoCard;
         return response;
     }
-    return current->runWithPdu(command, pdu, m_timings.command);
+    return current->runWithPdu(command, pdu, m_timings.send);
 }
 
 bool Engine::cardPresent() const
@@ -364,52 +479,145 @@ NetworkState Engine::network() const
 
 uint16_t Engine::refreshNetwork(bool announce)
 {
+    std::lock_guard refresh(m_refreshMutex);
+    uint16_t status = readNetwork();
+    if (status == kStatusOk)
+        announceOrAdopt(announce);
+    return status;
+}
+
+uint16_t Engine::ensureNetworkFresh()
+{
+    if (uint16_t status = channelStatus(); status != kStatusOk)
+        return status;
+    std::lock_guard refresh(m_refreshMutex);
+    {
+        std::lock_guard lock(m_mutex);
+        auto age = std::chrono::steady_clock::now() - m_networkReadAt;
+        auto maximum = m_pollRegistration ? m_timings.registrationPoll : m_timings.networkMaxAge;
+        bool operatorMissing = m_network.registered() && m_network.operatorStale();
+        if (m_networkKnown && age < maximum && !operatorMissing)
+            return kStatusOk;
+    }
+    uint16_t status = readNetwork();
+    if (status == kStatusOk)
+        announceOrAdopt(false);
+    return status;
+}
+
+void Engine::networkChanged()
+{
+    std::lock_guard lock(m_mutex);
+    m_networkKnown = false;
+}
+
+void Engine::registrationMayChange()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_reportsOn || m_pollRegistration)
+        m_networkKnown = false;
+}
+
+uint16_t Engine::readNetwork()
+{
+    bool eps = false;
+    {
+        std::lock_guard lock(m_mutex);
+        eps = m_hasEps;
+    }
+    // Each answer may carry a report the card slipped in: the line shaped as the answer counts.
+    auto read = [&](const char *command, const char *prefix, std::optional<Registration> &into) {
+        AtResponse response = run(command);
+        if (response.ok())
+            into = parseRegistrationAnswer(response.lines, prefix);
+        return response.status;
+    };
     std::optional<Registration> circuit;
     std::optional<Registration> packet;
-    AtResponse circuitResponse = run("AT+CREG?");
-    if (circuitResponse.status == kStatusNoCard || circuitResponse.status == kStatusTimeout)
-        return circuitResponse.status;
-    if (auto line = circuitResponse.line("+CREG:"); line && circuitResponse.ok())
-        circuit = parseCregResponse(*line, true);
-    AtResponse packetResponse = run("AT+CGREG?");
-    if (auto line = packetResponse.line("+CGREG:"); line && packetResponse.ok())
-        packet = parseCgregResponse(*line, true);
-    if (!circuit && !packet)
-        return circuitResponse.ok() ? kStatusError : circuitResponse.status;
-    bool registered = false;
+    std::optional<Registration> evolved;
+    uint16_t circuitStatus = read("AT+CREG?", "+CREG:", circuit);
+    if (circuitStatus == kStatusNoCard || circuitStatus == kStatusTimeout)
+        return circuitStatus;
+    if (uint16_t status = read("AT+CGREG?", "+CGREG:", packet);
+        status == kStatusNoCard || status == kStatusTimeout)
+        return status;
+    if (eps) {
+        if (uint16_t status = read("AT+CEREG?", "+CEREG:", evolved);
+            status == kStatusNoCard || status == kStatusTimeout)
+            return status;
+    }
+    if (!circuit && !packet && !evolved)
+        return circuitStatus == kStatusOk ? kStatusError : circuitStatus;
     {
         std::lock_guard lock(m_mutex);
         if (circuit)
             m_network.setCircuitSwitched(*circuit);
         if (packet)
             m_network.setPacketSwitched(*packet);
-        registered = m_network.registered();
+        if (evolved)
+            m_network.setEvolvedPacket(*evolved);
+        m_networkKnown = true;
+        m_networkReadAt = std::chrono::steady_clock::now();
     }
-    // The operator's long name, then its MCC+MNC; some cards refuse the chained form.
-    for (const char *format : {"0", "2"}) {
-        if (!registered)
-            break;
-        AtResponse response = run(std::string("AT+COPS=3,") + format + ";+COPS?");
-        if (!response.ok() && response.status != kStatusNoCard && response.status != kStatusTimeout)
-            response = run("AT+COPS?");
-        if (auto line = response.line("+COPS:"))
-            if (auto query = parseCopsQueryResponse(*line)) {
+    return readOperator();
+}
+
+uint16_t Engine::readOperator()
+{
+    bool chainsRefused = false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_network.registered())
+            return kStatusOk;
+        chainsRefused = m_chainsRefused;
+    }
+    auto take = [&](const AtResponse &response) {
+        for (const auto &line : response.lines)
+            if (auto query = parseCopsQueryResponse(line)) {
                 std::lock_guard lock(m_mutex);
                 m_network.setOperator(*query);
             }
+    };
+    // The operator's long name, then its MCC+MNC, in one line where the card takes chains.
+    if (!chainsRefused) {
+        AtResponse response = run("AT+COPS=3,0;+COPS?;+COPS=3,2;+COPS?");
+        if (response.ok()) {
+            take(response);
+            return kStatusOk;
+        }
+        if (response.status == kStatusNoCard || response.status == kStatusTimeout)
+            return response.status;
+        std::lock_guard lock(m_mutex);
+        m_chainsRefused = true;
     }
+    // One command a line; such cards often name the operator only once the format was set by
+    // a command of its own.
+    for (const char *format : {"AT+COPS=3,0", "AT+COPS=3,2"}) {
+        AtResponse set = run(format);
+        if (set.status == kStatusNoCard || set.status == kStatusTimeout)
+            return set.status;
+        AtResponse query = run("AT+COPS?");
+        if (query.status == kStatusNoCard || query.status == kStatusTimeout)
+            return query.status;
+        if (query.ok())
+            take(query);
+    }
+    return kStatusOk;
+}
+
+void Engine::announceOrAdopt(bool announce)
+{
     if (!announce) {
         // What the program reads for itself is not news.
         std::lock_guard lock(m_mutex);
         m_firedServiceText = m_network.serviceText();
         m_firedOperator = m_network.operatorRecord();
-        return kStatusOk;
+        return;
     }
     if (m_events && !m_events->isCurrent())
         m_events->post([this] { fireNetworkChanges(); });
     else
         fireNetworkChanges();
-    return kStatusOk;
 }
 
 void Engine::fireNetworkChanges()
@@ -442,25 +650,37 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
 {
     const std::string &line = code.line;
     std::optional<Registration> registration;
-    bool packet = false;
-    if ((registration = parseCregResponse(line, false))) {
-        packet = false;
-    } else if ((registration = parseCgregResponse(line, false)) ||
-               (registration = parseCeregResponse(line, false))) {
-        packet = true;
-    }
+    int domain = 0;  // 0 circuit, 1 packet, 2 LTE
+    if ((registration = parseCregResponse(line, false)))
+        domain = 0;
+    else if ((registration = parseCgregResponse(line, false)))
+        domain = 1;
+    else if ((registration = parseCeregResponse(line, false)))
+        domain = 2;
     if (registration) {
         bool needOperator = false;
         {
             std::lock_guard lock(m_mutex);
-            if (packet)
+            if (domain == 1)
                 m_network.setPacketSwitched(*registration);
+            else if (domain == 2)
+                m_network.setEvolvedPacket(*registration);
             else
                 m_network.setCircuitSwitched(*registration);
             needOperator = m_network.registered() && m_network.operatorStale();
         }
-        if (needOperator)
-            refreshNetwork(true);  // on this thread, so the callbacks below see the operator too
+        if (needOperator) {
+            // On this thread, so the callbacks below see the operator too; the report itself
+            // told the registration, so only the operator is read.
+            std::lock_guard refresh(m_refreshMutex);
+            bool stillStale = false;
+            {
+                std::lock_guard lock(m_mutex);
+                stillStale = m_network.registered() && m_network.operatorStale();
+            }
+            if (stillStale)
+                readOperator();
+        }
         fireNetworkChanges();
         return;
     }

@@ -27,10 +27,20 @@ class VirtualCard;
 // defaults, and tests set them directly.
 struct EngineTimings {
     std::chrono::milliseconds command{10000};
+    std::chrono::milliseconds statusRead{3000};  // reads the card answers from memory
     std::chrono::milliseconds probe{1500};
+    std::chrono::milliseconds send{60000};  // an SMS, a USSD request, a call set-up
     std::chrono::milliseconds networkSearch{180000};
     std::chrono::milliseconds watchInterval{1000};
+    // How long the radio may take to report itself on after +CFUN=1 was accepted.
+    std::chrono::milliseconds radioSettle{2000};
+    // How often registration is read when the card will not report it.
+    std::chrono::milliseconds registrationPoll{5000};
+    // The longest the engine trusts what it knows of the network without reading it again.
+    std::chrono::milliseconds networkMaxAge{60000};
     static EngineTimings fromEnvironment();
+    // The time-out of one command line: short for status reads, long for a network search.
+    std::chrono::milliseconds forCommand(std::string_view commandLine) const;
 };
 
 // The program's callbacks; registrations may come before or after the start.
@@ -82,10 +92,30 @@ public:
     void setSink(LumacoreWindowSink *sink);
     void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam);
 
-    // Reads +CREG?, +CGREG? and the operator again; with announce, tells the program what
-    // changed (on the event thread), else takes the state as known to the program.
+    // A bare AT that reaches even a card counted as unresponsive; 0 for any answer.
+    uint16_t probe();
+
+    // Reads +CREG?, +CGREG?, +CEREG? and the operator again; with announce, tells the program
+    // what changed (on the event thread), else takes the state as known to the program.
     uint16_t refreshNetwork(bool announce);
+    // The network as the program asks for it: read again only when something happened since
+    // the last read (the card's own reports keep it current in between).
+    uint16_t ensureNetworkFresh();
+    // The radio or the SIM changed: the next request reads the network again.
+    void networkChanged();
+    // The registration is about to change (the SIM took its PIN): read again only when the card
+    // will not report it on its own.
+    void registrationMayChange();
     NetworkState network() const;
+
+    // Registration and SMS reports on (once; later calls send nothing while they stay on), or
+    // off. A card that refuses every form of +CREG= is polled instead.
+    uint16_t setReports(bool on);
+    // The SIM's message store answered once since the SIM became usable; it is not asked again.
+    bool storeReady() const;
+    void setStoreReady();
+    // Asks the SIM's message store (+CPMS?, or +CIMI on a card without it) whether it is ready.
+    uint16_t testStore();
 
     // The SIM took its PIN (or needed none): from now on +CPMS? is polled until it answers.
     void setSimUsable(bool usable);
@@ -101,7 +131,14 @@ private:
     uint16_t findAndConnect();
     uint16_t initialiseCard(AtChannel &channel);
     std::shared_ptr<AtChannel> channel() const;
+    // 7002 without a port, 7001 while the card counts as unresponsive, else 0: what is known
+    // is only given out while the card is there and answering.
+    uint16_t channelStatus() const;
 
+    uint16_t readNetwork();
+    uint16_t readOperator();
+    void announceOrAdopt(bool announce);
+    uint16_t setUpReports(AtChannel &channel, std::set<std::string> &refused);
     void onUnsolicited(const AtUnsolicited &code);
     void onPortLost(const std::shared_ptr<AtChannel> &lost);
     void watchLoop();
@@ -132,6 +169,15 @@ private:
     bool m_checkPaused = false;
     bool m_pausedSinceLastTick = false;
     bool m_dialing = false;
+    bool m_reportsOn = false;         // the set-up's reports are on
+    bool m_pollRegistration = false;  // the card reports no registration: it is read on a timer
+    bool m_chainsRefused = false;     // "AT+COPS=3,0;+COPS?" is refused: one command a line
+    bool m_hasEps = false;            // the card took +CEREG
+    bool m_networkKnown = false;      // read since the last change of radio, SIM or port
+    std::chrono::steady_clock::time_point m_networkReadAt{};
+    bool m_storeReady = false;
+    bool m_storeCommandMissing = false;  // no +CPMS: +CIMI stands for it
+    std::mutex m_refreshMutex;           // one network read at a time
     std::set<std::string> m_knownPorts;  // when probing: ports seen, so only new ones are tried
 
     bool m_stopping = false;

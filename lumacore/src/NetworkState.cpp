@@ -53,6 +53,15 @@ void NetworkState::setPacketSwitched(const Registration &registration)
         m_operatorStale = true;
 }
 
+void NetworkState::setEvolvedPacket(const Registration &registration)
+{
+    bool moved = !m_haveEps || isRegistered(registration.stat) != isRegistered(m_eps.stat);
+    m_eps = registration;
+    m_haveEps = true;
+    if (moved && !circuitRegistered())
+        m_operatorStale = true;
+}
+
 void NetworkState::setOperator(const OperatorQuery &query)
 {
     if (query.format == 2)
@@ -68,11 +77,33 @@ void NetworkState::clear() { *this = NetworkState(); }
 
 bool NetworkState::circuitRegistered() const { return m_haveCs && isRegistered(m_cs.stat); }
 
-bool NetworkState::packetRegistered() const { return m_havePs && isRegistered(m_ps.stat); }
+bool NetworkState::packetRegistered() const
+{
+    return (m_havePs && isRegistered(m_ps.stat)) || evolvedRegistered();
+}
+
+bool NetworkState::evolvedRegistered() const { return m_haveEps && isRegistered(m_eps.stat); }
+
+std::optional<Registration> NetworkState::circuitSwitched() const
+{
+    return m_haveCs ? std::optional(m_cs) : std::nullopt;
+}
+
+std::optional<Registration> NetworkState::packetSwitched() const
+{
+    return m_havePs ? std::optional(m_ps) : std::nullopt;
+}
+
+std::optional<Registration> NetworkState::evolvedPacket() const
+{
+    return m_haveEps ? std::optional(m_eps) : std::nullopt;
+}
 
 int NetworkState::accessTechnology() const
 {
-    if (packetRegistered() && m_ps.accessTechnology >= 0)
+    if (evolvedRegistered())
+        return m_eps.accessTechnology >= 0 ? m_eps.accessTechnology : 7;
+    if (m_havePs && isRegistered(m_ps.stat) && m_ps.accessTechnology >= 0)
         return m_ps.accessTechnology;
     if (circuitRegistered() && m_cs.accessTechnology >= 0)
         return m_cs.accessTechnology;
@@ -83,7 +114,8 @@ std::string NetworkState::serviceText() const
 {
     if (registered())
         return networkTypeText(accessTechnology(), packetRegistered());
-    if ((m_haveCs && m_cs.stat == 3) || (m_havePs && m_ps.stat == 3))
+    if ((m_haveCs && m_cs.stat == 3) || (m_havePs && m_ps.stat == 3) ||
+        (m_haveEps && m_eps.stat == 3))
         return "Limited Service";
     return "No Service";
 }
@@ -120,8 +152,8 @@ std::string NetworkState::roamingText() const
 {
     if (!registered())
         return {};
-    bool roaming =
-        (circuitRegistered() && m_cs.stat == 5) || (packetRegistered() && m_ps.stat == 5);
+    bool roaming = (circuitRegistered() && m_cs.stat == 5) || (m_havePs && m_ps.stat == 5) ||
+                   (evolvedRegistered() && m_eps.stat == 5);
     return roaming ? "ROAM_ON" : "ROAM_OFF";
 }
 

@@ -5,6 +5,7 @@
 #include "AtParsers.h"
 #include "lumacore.h"
 
+#include <optional>
 #include <string>
 
 namespace lumacore {
@@ -13,11 +14,18 @@ class NetworkState {
 public:
     void setCircuitSwitched(const Registration &registration);
     void setPacketSwitched(const Registration &registration);
+    // +CEREG: LTE. A card attached on LTE alone counts as packet-switched and registered.
+    void setEvolvedPacket(const Registration &registration);
     void setOperator(const OperatorQuery &query);
     void clear();
 
     bool circuitRegistered() const;
-    bool packetRegistered() const;
+    bool packetRegistered() const;  // GPRS/UMTS or LTE
+    bool evolvedRegistered() const;
+    // The registrations as last known; nullopt for a domain never heard of.
+    std::optional<Registration> circuitSwitched() const;
+    std::optional<Registration> packetSwitched() const;
+    std::optional<Registration> evolvedPacket() const;
     bool registered() const { return circuitRegistered() || packetRegistered(); }
     // Registered, but the operator's name is not known yet (or the cell changed).
     bool operatorStale() const { return m_operatorStale; }
@@ -40,8 +48,10 @@ private:
 
     Registration m_cs;
     Registration m_ps;
+    Registration m_eps;
     bool m_haveCs = false;
     bool m_havePs = false;
+    bool m_haveEps = false;
     std::string m_operatorName;  // UTF-8
     std::string m_operatorNumeric;
     int m_operatorTechnology = -1;

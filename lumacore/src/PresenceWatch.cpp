@@ -27,6 +27,47 @@ bool storeCommandMissing(const AtResponse &response)
 
 }  // namespace
 
+uint16_t Engine::testStore()
+{
+    if (uint16_t status = channelStatus(); status != kStatusOk)
+        return status;
+    bool missing = false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_storeReady)
+            return kStatusOk;
+        missing = m_storeCommandMissing;
+    }
+    if (!missing) {
+        AtResponse response = run("AT+CPMS?");
+        if (response.ok() && response.line("+CPMS:") &&
+            parseCpmsQueryResponse(*response.line("+CPMS:"))) {
+            setStoreReady();
+            return kStatusOk;
+        }
+        if (!storeCommandMissing(response))
+            return response.ok() ? kStatusError : response.status;
+        std::lock_guard lock(m_mutex);
+        m_storeCommandMissing = true;
+    }
+    uint16_t status = run("AT+CIMI").status;
+    if (status == kStatusOk)
+        setStoreReady();
+    return status;
+}
+
+bool Engine::storeReady() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_storeReady;
+}
+
+void Engine::setStoreReady()
+{
+    std::lock_guard lock(m_mutex);
+    m_storeReady = m_simUsable;
+}
+
 void Engine::watchLoop()
 {
     std::unique_lock lock(m_mutex);
@@ -46,6 +87,8 @@ void Engine::watchTick()
     std::string path;
     bool answers = false;
     bool dialing = false;
+    bool pollRegistration = false;
+    std::chrono::steady_clock::time_point networkReadAt;
     {
         std::lock_guard lock(m_mutex);
         if (m_checkPaused)
@@ -54,6 +97,8 @@ void Engine::watchTick()
         path = m_portPath;
         answers = m_cardAnswers;
         dialing = m_dialing;
+        pollRegistration = m_pollRegistration && m_simUsable;
+        networkReadAt = m_networkReadAt;
     }
 
     if (current && current->alive()) {
@@ -62,6 +107,19 @@ void Engine::watchTick()
             current->close();
             m_events->post([this, current] { onPortLost(current); });
             return;
+        }
+        if (current->unresponsive()) {
+            // The card stopped answering: programs' calls fail at once meanwhile, and only this
+            // cheap probe goes to the card until it talks again.
+            if (dialing)
+                return;
+            AtResponse hello = current->probe(m_timings.probe);
+            if (hello.status == kStatusTimeout || hello.status == kStatusNoCard)
+                return;
+            // What it reported while silent may be lost: the network is read afresh.
+            networkChanged();
+            if (answers)
+                refreshNetwork(true);
         }
         if (!answers && !dialing) {
             // The port is open but the card was silent: try again, and announce it once it talks.
@@ -79,6 +137,9 @@ void Engine::watchTick()
         }
         if (answers)
             pollSimReady();
+        if (answers && pollRegistration && !dialing &&
+            std::chrono::steady_clock::now() - networkReadAt >= m_timings.registrationPoll)
+            refreshNetwork(true);  // the card will not report its registration
         return;
     }
 
@@ -119,12 +180,7 @@ void Engine::pollSimReady()
         if (!m_simUsable || m_simReadyPosted || !m_sink || m_dialing)
             return;
     }
-    AtResponse response = run("AT+CPMS?");
-    bool ready = response.ok() && response.line("+CPMS:") &&
-                 parseCpmsQueryResponse(*response.line("+CPMS:"));
-    if (!ready && storeCommandMissing(response))
-        ready = run("AT+CIMI").ok();
-    if (!ready)
+    if (testStore() != kStatusOk)
         return;
     {
         std::lock_guard lock(m_mutex);
@@ -145,6 +201,9 @@ void Engine::onPortLost(const std::shared_ptr<AtChannel> &lost)
         m_cardAnswers = false;
         m_simUsable = false;
         m_simReadyPosted = false;
+        m_storeReady = false;
+        m_reportsOn = false;
+        m_networkKnown = false;
         m_network.clear();
         m_firedServiceText.clear();
         m_firedOperator.reset();
@@ -192,8 +251,10 @@ void Engine::setSimUsable(bool usable)
 {
     std::lock_guard lock(m_mutex);
     m_simUsable = usable;
-    if (!usable)
+    if (!usable) {
         m_simReadyPosted = false;
+        m_storeReady = false;
+    }
 }
 
 }  // namespace lumacore

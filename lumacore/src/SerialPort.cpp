@@ -220,15 +220,14 @@ ProbeResult probePort(const std::string &path, std::chrono::milliseconds timeout
             }
             AtDialogue::Output output;
             dialogue.feed(buffer, static_cast<size_t>(count), output);
-            if (output.answer) {
-                if (output.answer->final.kind == FinalKind::Ok)
-                    return result;
-                break;  // an ERROR to plain AT: not a card we can use
-            }
+            // Any answer is a card: ERROR to a bare AT comes from left-over input on the line
+            // or from firmware that wants more than AT.
+            if (output.answer)
+                return result;
         }
     }
     result.status = kStatusTimeout;
-    result.message = path + " does not answer AT";
+    result.message = path + " does not answer AT in time (status 7001)";
     return result;
 }
 

@@ -2,14 +2,14 @@
 //
 //   lumacore-tool probe                  ports that answer AT
 //   lumacore-tool at PORT COMMAND        one command, and the card's answer
-//   lumacore-tool status [PORT] [--pin PIN]
+//   lumacore-tool status [PORT] [--pin PIN] [--trace]
 //                                        the start-up sequence, then the card's state
 //   lumacore-tool decode-pdu HEX         an SMS PDU as JSON
 //   lumacore-tool encode-pdu --number N --text T ...
 //                                        the PDUs that send a text, as JSON
 //
-// PORT is a device (/dev/ttyUSB2) or "virtual" for the built-in virtual card. LUMACORE_TRACE=1
-// shows the whole dialogue.
+// PORT is a device (/dev/ttyUSB2) or "virtual" for the built-in virtual card. --trace (or
+// LUMACORE_TRACE=1) shows the whole dialogue, each line with its time.
 #include "AtChannel.h"
 #include "Engine.h"
 #include "Exports.h"
@@ -32,7 +32,7 @@ int usage()
     std::fprintf(stderr,
                  "usage: lumacore-tool probe\n"
                  "       lumacore-tool at PORT COMMAND\n"
-                 "       lumacore-tool status [PORT] [--pin PIN]\n"
+                 "       lumacore-tool status [PORT] [--pin PIN] [--trace]\n"
                  "%s"
                  "PORT is a device path or \"virtual\".\n",
                  pduCommandsUsage());
@@ -101,7 +101,52 @@ void printLine(const char *key, const std::string &value)
     std::printf("%s: %s\n", key, value.c_str());
 }
 
-std::string describe(uint16_t status) { return "unknown (status " + std::to_string(status) + ")"; }
+// A failure as the user reads it: a card that did not answer is not one that refused.
+std::string describe(uint16_t status)
+{
+    switch (status) {
+    case kStatusTimeout: return "no answer in time (status 7001)";
+    case kStatusNoCard: return "no card (status 7002)";
+    case kStatusError: return "refused by the card (status 7003)";
+    case kStatusNotSupported: return "not supported by the card (status 7004)";
+    default: return "unknown (status " + std::to_string(status) + ")";
+    }
+}
+
+std::string countText(uint8_t count)
+{
+    return count == MEC_PIN_COUNT_UNKNOWN ? std::string("unknown") : std::to_string(count);
+}
+
+// "registered, home; LAC 2C1A, cell 01A2B3C4; UMTS"
+std::string registrationText(const std::optional<Registration> &registration)
+{
+    if (!registration)
+        return "not reported";
+    static const char *const states[] = {"not registered", "registered, home",
+                                         "searching",      "denied",
+                                         "unknown",        "registered, roaming"};
+    std::string text = registration->stat >= 0 && registration->stat <= 5
+                           ? states[registration->stat]
+                           : "state " + std::to_string(registration->stat);
+    if (!registration->lac.empty())
+        text += "; LAC " + registration->lac + ", cell " + registration->cellId;
+    if (registration->accessTechnology >= 0)
+        text += "; " + networkTypeText(registration->accessTechnology, true);
+    return text;
+}
+
+// EF-ICCID: BCD digits, each byte with its nibbles swapped, F as padding.
+std::string iccidFromHex(const std::string &hex)
+{
+    std::string digits;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+        for (char nibble : {hex[i + 1], hex[i]})
+            if (nibble != 'F' && nibble != 'f')
+                digits += nibble;
+    }
+    return digits;
+}
 
 int status(const std::string &portName, const std::string &pin)
 {
@@ -113,7 +158,7 @@ int status(const std::string &portName, const std::string &pin)
     if (started != kStatusOk) {
         printLine("card", "absent");
         if (engine && !engine->lastError().empty())
-            printLine("error", engine->lastError() + " (status " + std::to_string(started) + ")");
+            printLine("error", engine->lastError() + " (" + describe(started) + ")");
         _MEC_Shutdown();
         return 1;
     }
@@ -141,11 +186,22 @@ int status(const std::string &portName, const std::string &pin)
                          : pinState == 1 ? "PIN wanted"
                                          : "PUK wanted");
     uint8_t pinLeft = 0, pukLeft = 0;
-    if (_MEC_QueryPINLeftTimes(&pinLeft, &pukLeft) == kStatusOk)
-        printLine("attempts",
-                  "PIN " + std::to_string(pinLeft) + ", PUK " + std::to_string(pukLeft));
-    if (result == kStatusOk && pinState == 0)
+    result = _MEC_QueryPINLeftTimes(&pinLeft, &pukLeft);
+    printLine("attempts", result ? describe(result)
+                                 : "PIN " + countText(pinLeft) + ", PUK " + countText(pukLeft));
+    bool simReady = result == kStatusOk && pinState == 0;
+    if (simReady)
         _MEC_NetcardStart();
+
+    char imsi[MEC_SIM_OPERATOR_TEXT_SIZE] = {};
+    result = _MEC_GetSIMCardOperator(imsi);
+    printLine("imsi", result ? describe(result) : std::string(imsi));
+    char iccid[64] = {};
+    result = _SIMOperate(176, 0x2FE2, 0, 0, 10, iccid, sizeof iccid);
+    printLine("iccid", result ? describe(result) : iccidFromHex(iccid));
+    char spn[64] = {};
+    result = _SIMOperate(176, 0x6F46, 0, 1, 16, spn, sizeof spn);
+    printLine("service provider", result ? describe(result) : std::string(spn));
 
     _MEC_ZDON_PARA operatorPara{};
     result = _MEC_GetZdonPara(&operatorPara);
@@ -158,6 +214,12 @@ int status(const std::string &portName, const std::string &pin)
     _MEC_NETWORK_PARA network{};
     result = _MEC_GetNetworkPara(&network);
     printLine("network type", result ? describe(result) : std::string(network.networkType));
+    if (result == kStatusOk && engine) {
+        NetworkState state = engine->network();
+        printLine("cs registration", registrationText(state.circuitSwitched()));
+        printLine("ps registration", registrationText(state.packetSwitched()));
+        printLine("eps registration", registrationText(state.evolvedPacket()));
+    }
     uint8_t csq = 0;
     result = _MEC_GetCsq(&csq);
     printLine("signal", result      ? describe(result)
@@ -194,6 +256,8 @@ int main(int argc, char **argv)
         for (size_t i = 1; i < arguments.size(); ++i) {
             if (arguments[i] == "--pin" && i + 1 < arguments.size())
                 pin = arguments[++i];
+            else if (arguments[i] == "--trace")
+                setAtTracing(true);
             else if (port.empty() && arguments[i].rfind("--", 0) != 0)
                 port = arguments[i];
             else
