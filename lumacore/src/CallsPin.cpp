@@ -106,7 +106,7 @@ MEC_STATUS _MEC_SetPin(const char *pinOrPuk, const char *newPin)
         uint16_t status = passwordStatus(engine, engine.run(command), withPuk);
         if (status == kStatusOk) {
             engine.setSimUsable(true);
-            engine.registrationMayChange();  // the card registers now
+            engine.networkChanged();  // the card registers now: read it afresh
         }
         return status;
     });

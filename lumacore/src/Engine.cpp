@@ -511,13 +511,6 @@ void Engine::networkChanged()
     m_networkKnown = false;
 }
 
-void Engine::registrationMayChange()
-{
-    std::lock_guard lock(m_mutex);
-    if (!m_reportsOn || m_pollRegistration)
-        m_networkKnown = false;
-}
-
 uint16_t Engine::readNetwork()
 {
     bool eps = false;

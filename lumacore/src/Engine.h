@@ -103,9 +103,6 @@ public:
     uint16_t ensureNetworkFresh();
     // The radio or the SIM changed: the next request reads the network again.
     void networkChanged();
-    // The registration is about to change (the SIM took its PIN): read again only when the card
-    // will not report it on its own.
-    void registrationMayChange();
     NetworkState network() const;
 
     // Registration and SMS reports on (once; later calls send nothing while they stay on), or
