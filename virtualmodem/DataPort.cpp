@@ -236,15 +236,8 @@ void DataPort::serve()
                 }
             }
             m_unsent += reply;
-            if (m_unsent.size() > kMaxUnsentBytes)
-                m_unsent.erase(0, m_unsent.size() - kMaxUnsentBytes);
         }
-        while (!m_unsent.empty()) {
-            const ssize_t written = ::write(fd, m_unsent.data(), m_unsent.size());
-            if (written <= 0)
-                break;
-            m_unsent.erase(0, static_cast<size_t>(written));
-        }
+        m_device.sendQueued(m_unsent, kMaxUnsentBytes);
     }
 }
 

@@ -117,4 +117,16 @@ void PtyDevice::flush() const
         ::tcflush(fd_, TCIOFLUSH);
 }
 
+void PtyDevice::sendQueued(std::string &unsent, size_t limit) const
+{
+    if (unsent.size() > limit)
+        unsent.erase(0, unsent.size() - limit);
+    while (fd_ >= 0 && !unsent.empty()) {
+        const ssize_t written = ::write(fd_, unsent.data(), unsent.size());
+        if (written <= 0)
+            break;
+        unsent.erase(0, static_cast<size_t>(written));
+    }
+}
+
 }  // namespace virtualmodem

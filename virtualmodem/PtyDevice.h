@@ -31,6 +31,9 @@ public:
     bool terminalOpen() const;
     // Throws away what waits in both directions, e.g. when the terminal closed.
     void flush() const;
+    // Writes what the terminal takes now and keeps the rest in `unsent`; past `limit` bytes
+    // the oldest are dropped, as a full serial buffer loses them.
+    void sendQueued(std::string &unsent, size_t limit) const;
 
 private:
     int fd_ = -1;

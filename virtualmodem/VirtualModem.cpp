@@ -398,14 +398,7 @@ void VirtualModem::serve()
             }
             unsent += modem_->takeOutput();
         }
-        if (unsent.size() > kMaxUnsentBytes)
-            unsent.erase(0, unsent.size() - kMaxUnsentBytes);
-        while (!unsent.empty()) {
-            const ssize_t written = ::write(fd, unsent.data(), unsent.size());
-            if (written <= 0)
-                break;
-            unsent.erase(0, static_cast<size_t>(written));
-        }
+        device_->sendQueued(unsent, kMaxUnsentBytes);
     }
 }
 
