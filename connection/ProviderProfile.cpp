@@ -1,10 +1,13 @@
 #include "ProviderProfile.h"
 
+#include "config/BL_File.h"
 #include "platform/CodePage.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace {
 
@@ -165,4 +168,41 @@ bool OperatorHasDeliveredProfile(std::string_view imsi)
 {
     return imsi.rfind("722310", 0) == 0 || imsi.rfind("74402", 0) == 0 ||
            imsi.rfind("74810", 0) == 0;
+}
+
+ProviderChoice ChooseProviderProfile(const TBL_File &files, std::string_view imsi,
+                                     const QString &databasePath)
+{
+    ProviderChoice choice;
+    if (OperatorHasDeliveredProfile(imsi)) {
+        choice.kind = ProviderChoice::Delivered;
+        return choice;
+    }
+    const auto found =
+        FindProviderProfile(databasePath, QString::fromLatin1(imsi.data(), qsizetype(imsi.size())));
+    if (!found)
+        return choice;
+    choice.record = found->record();
+    std::vector<ProfileRecord> profiles;
+    files.LoadProfileList(profiles);
+    const std::string_view name = ProfileName(choice.record);
+    const bool known =
+        std::any_of(profiles.begin(), profiles.end(),
+                    [name](const ProfileRecord &profile) { return HasName(profile, name); });
+    choice.kind = known ? ProviderChoice::Existing : ProviderChoice::Offer;
+    return choice;
+}
+
+bool AcceptProviderProfile(TBL_File &files, const ProfileRecord &record)
+{
+    std::vector<ProfileRecord> profiles;
+    if (files.LoadProfileList(profiles) == ProfileFileStatus::Damaged)
+        return false;
+    const std::string_view name = ProfileName(record);
+    const bool known =
+        std::any_of(profiles.begin(), profiles.end(),
+                    [name](const ProfileRecord &profile) { return HasName(profile, name); });
+    if (!known && !files.AppendProfile(record))
+        return false;
+    return files.SetDefaultProfile(name);
 }

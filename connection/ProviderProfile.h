@@ -12,6 +12,7 @@
 #include <string_view>
 
 class QIODevice;
+class TBL_File;
 
 struct ProviderProfile {
     QString providerName;
@@ -41,3 +42,19 @@ std::optional<ProviderProfile> FindProviderProfile(const QString &databasePath, 
 
 // Whether one of the delivered profiles is for the operator of this IMSI.
 bool OperatorHasDeliveredProfile(std::string_view imsi);
+
+// What to do about the SIM's operator when the card is ready.
+struct ProviderChoice {
+    enum Kind {
+        Delivered,  // a delivered profile serves the operator: nothing to offer
+        Existing,   // the user took the database's profile before: make `record` the default
+        Offer,      // ask the user whether `record` should become the default
+        Nothing,    // the database knows no usable APN for the operator
+    } kind = Nothing;
+    ProfileRecord record{};
+};
+ProviderChoice ChooseProviderProfile(const TBL_File &files, std::string_view imsi,
+                                     const QString &databasePath = DefaultProviderDatabasePath());
+// The user agreed: the profile joins config.ran (unless a profile bears its name) and becomes
+// the default. False when config.ran cannot be written.
+bool AcceptProviderProfile(TBL_File &files, const ProfileRecord &record);

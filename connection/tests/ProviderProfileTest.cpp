@@ -2,10 +2,12 @@
 // Internet APN is taken, and the installed database answers for a real operator.
 #include "ProviderProfile.h"
 
+#include "config/BL_File.h"
 #include "platform/CodePage.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +78,27 @@ TEST(ProviderProfile, DeliveredProfilesCoverTheirOperatorsOnly)
     EXPECT_TRUE(OperatorHasDeliveredProfile("748101234567890"));
     EXPECT_FALSE(OperatorHasDeliveredProfile("722341234567890"));
     EXPECT_FALSE(OperatorHasDeliveredProfile("262011234567890"));
+}
+
+TEST(ProviderProfile, OfferedOnceThenTakenAsTheDefault)
+{
+    QTemporaryDir folder;
+    TBL_File files(folder.path());
+    EXPECT_EQ(ChooseProviderProfile(files, "722310000000001", kSample).kind,
+              ProviderChoice::Delivered);
+    EXPECT_EQ(ChooseProviderProfile(files, "001010000000001", kSample).kind,
+              ProviderChoice::Nothing);
+    const ProviderChoice offer = ChooseProviderProfile(files, "999341000000001", kSample);
+    ASSERT_EQ(offer.kind, ProviderChoice::Offer);
+    ASSERT_TRUE(AcceptProviderProfile(files, offer.record));
+    EXPECT_EQ(ProfileName(files.defaultProfile()), "Long Code Mobile");
+    // Next time the card is ready the profile exists: no second offer, no second copy.
+    const ProviderChoice again = ChooseProviderProfile(files, "999341000000001", kSample);
+    EXPECT_EQ(again.kind, ProviderChoice::Existing);
+    ASSERT_TRUE(AcceptProviderProfile(files, again.record));
+    std::vector<ProfileRecord> profiles;
+    files.LoadProfileList(profiles);
+    EXPECT_EQ(profiles.size(), 1u);
 }
 
 }  // namespace
