@@ -1,6 +1,7 @@
 #include "engine/BL_Sms.h"
 
 #include "engine/BL_Base.h"
+#include "engine/BL_Forward.h"
 #include "platform/CodePage.h"
 #include "platform/WindowMessages.h"
 
@@ -331,9 +332,18 @@ uint16_t TBL_sms::walk(SmsItem *item, bool first)
         const SmsItem &candidate = *(*list)[cursor++];
         if (m_walkFolder == SMS_FOLDER_ALL || candidate.folder == m_walkFolder) {
             *item = candidate;
-            // The contact-name lookup belongs to the phonebook store; until it is there the
-            // name stays empty.
+            // The name of the first contact with that number: PC, then card, then SIM.
             std::memset(item->contactName, 0, sizeof item->contactName);
+            const std::string number(platform::fieldText(item->number, sizeof item->number));
+            for (const uint8_t storage : {PB_PC, PB_ME, PB_SIM}) {
+                _MEC_CONTACT_RECORD contact{};
+                contact.storage = storage;
+                if (!number.empty() && FindContactByNumber(number.c_str(), &contact) == 0) {
+                    platform::copyToField(item->contactName, sizeof item->contactName,
+                                          platform::fieldText(contact.name, sizeof contact.name));
+                    break;
+                }
+            }
             return 0;
         }
     }

@@ -265,6 +265,33 @@ TEST_F(PhonebookStoreTest, NumbersMatchOnTheirLastNineCharacters)
     EXPECT_EQ(store.FindContactByNumber(nullptr, &inSim), PB_NOT_FOUND);
 }
 
+TEST(PhonebookForwarding, MessagesCarryTheNameOfTheirSender)
+{
+    lumacore_fake::reset();
+    FakePhonebook phonebook;
+    phonebook.put(PB_SIM, "Sim Ana", "01140001111");
+    phonebook.put(PB_PC, "Pc Bob", "0229");
+    lumacore_fake::onCall(&_MEC_GetFirstMessage,
+                          [](uint8_t, _MEC_SMS_RECORD *record) -> MEC_STATUS {
+                              if (record->storage != SMS_STORE_PC)
+                                  return PB_END;
+                              record->index = 1;
+                              record->status = 1;
+                              std::strcpy(record->sender, "+5491140001111");
+                              std::strcpy(record->text, "hi");
+                              return 0;
+                          });
+    lumacore_fake::setResult("_MEC_GetNextMessage", PB_END);
+    ASSERT_EQ(StartBusinessLogic(0, 400, 0), 0);
+    ASSERT_EQ(ReloadStore(PB_SIM), 0);
+    SmsItem item{};
+    item.storage = SMS_STORE_PC;
+    ASSERT_EQ(SmsGetFirstMessage(&item), 0);
+    EXPECT_STREQ(item.contactName, "Sim Ana");  // not in the PC or the card: the SIM's
+    EXPECT_EQ(StopBusinessLogic(), 0);
+    lumacore_fake::reset();
+}
+
 TEST(PhonebookForwarding, WithoutTheRootTheStoreIsNotReached)
 {
     ASSERT_EQ(BusinessLogic(), nullptr);
