@@ -67,6 +67,9 @@ constexpr QuirkName kQuirkNames[] = {
     {"odd-registration", Quirk::OddRegistration},
     {"no-creg-set", Quirk::NoRegistrationReports},
     {"storm", Quirk::Storm},
+    {"pb-ucs2-numbers", Quirk::PhonebookUcs2Numbers},
+    {"pb-sim-alpha", Quirk::PhonebookSimAlpha},
+    {"pb-empty-not-found", Quirk::PhonebookEmptyNotFound},
 };
 
 }  // namespace

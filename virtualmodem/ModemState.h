@@ -130,19 +130,23 @@ struct CardIdentity {
 
 // Behaviours of real firmware the card can take on, each a class of cards rather than one model.
 enum class Quirk {
-    StuckEcho,              // ATE0 is accepted, the echo stays
-    VerboseErrors,          // +CMEE=1 gives "+CME ERROR: <text>" as +CMEE=2 does
-    NoChains,               // one command a line; +COPS? names no operator until +COPS=3,n
-    RadioOff,               // a radio switch: +CFUN=1 is accepted, the radio stays off
-    OddFinals,              // refusals worded "COMMAND NOT SUPPORT" instead of ERROR
-    NumericResults,         // the card starts in ATV0: results are "0", "4" ...
-    CpinrPinOnly,           // +CPINR gives the PIN line only
-    CrsmPending,            // +CRSM answers status word 9F xx with the data
-    OddSerial,              // +CGSN gives a MEID with a prefix, not an IMEI
-    OddRegistration,        // registration lines with blanks, lost quotes, extra fields, and a
-                            // report slipped into the answer to +CREG?
-    NoRegistrationReports,  // every form of +CREG= / +CGREG= / +CEREG= is refused
-    Storm,                  // 1000 unsolicited lines a second
+    StuckEcho,               // ATE0 is accepted, the echo stays
+    VerboseErrors,           // +CMEE=1 gives "+CME ERROR: <text>" as +CMEE=2 does
+    NoChains,                // one command a line; +COPS? names no operator until +COPS=3,n
+    RadioOff,                // a radio switch: +CFUN=1 is accepted, the radio stays off
+    OddFinals,               // refusals worded "COMMAND NOT SUPPORT" instead of ERROR
+    NumericResults,          // the card starts in ATV0: results are "0", "4" ...
+    CpinrPinOnly,            // +CPINR gives the PIN line only
+    CrsmPending,             // +CRSM answers status word 9F xx with the data
+    OddSerial,               // +CGSN gives a MEID with a prefix, not an IMEI
+    OddRegistration,         // registration lines with blanks, lost quotes, extra fields, and a
+                             // report slipped into the answer to +CREG?
+    NoRegistrationReports,   // every form of +CREG= / +CGREG= / +CEREG= is refused
+    Storm,                   // 1000 unsolicited lines a second
+    PhonebookUcs2Numbers,    // under UCS2, +CPBR writes the numbers in UCS-2 hex too
+    PhonebookSimAlpha,       // under UCS2, a name that needs UCS-2 comes as the SIM stores it
+                             // (80 coding, FF padding)
+    PhonebookEmptyNotFound,  // +CPBR over a stretch without entries answers +CME ERROR: 22
 };
 
 // Ways to make the card misbehave, as some real ones do.
