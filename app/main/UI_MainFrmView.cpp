@@ -259,6 +259,8 @@ void TMainform::showCallPopup(const QString &number) { m_popups.showCallPopup(nu
 void TMainform::setCallPopupText(const QString &number) { m_popups.setCallPopupText(number); }
 void TMainform::closeCallPopup() { m_popups.closeCallPopup(); }
 
+feature::Notices &TMainform::notices() { return *m_monitor; }
+
 int TMainform::callState() const { return m_monitor ? m_monitor->callState() : 0; }
 
 int TMainform::connectionState() const { return m_monitor ? m_monitor->connectionState() : 0; }
