@@ -162,10 +162,25 @@ struct Quirks {
 };
 
 // The SMS storages as +CPMS lists them; the messages themselves belong to the messaging family.
+// One stored message: its +CMGL status (0 unread, 1 read, 2 unsent, 3 sent) and its PDU in
+// hexadecimal with the service centre in front.
+struct StoredMessage {
+    int status = 0;
+    std::string pdu;
+};
+
 struct MessageStorage {
     std::string name;
     int capacity = 0;
-    int used = 0;
+    int used = 0;                           // kept equal to messages.size()
+    std::map<int, StoredMessage> messages;  // by index, from 1
+};
+
+// The simulated network's SMS side.
+struct SmsNetwork {
+    std::set<std::string> failingNumbers;  // a send to these ends in +CMS ERROR
+    std::chrono::milliseconds reportDelay{300};
+    int nextReference = 0;
 };
 
 // One phonebook entry; the name is kept as UTF-8 and stored on the SIM in whichever alphabet fits.
@@ -194,9 +209,10 @@ struct ModemState {
     std::chrono::milliseconds simBusyTime{1500};
     // How long a network scan (+COPS=?) takes.
     std::chrono::milliseconds networkScanTime{1000};
-    std::vector<MessageStorage> messageStorages{{"SM", 20, 0}, {"ME", 100, 0}};
+    std::vector<MessageStorage> messageStorages{{"SM", 20, 0, {}}, {"ME", 100, 0, {}}};
     std::array<std::string, 3> selectedStorages{"SM", "SM", "SM"};  // read, write, receive
     std::string serviceCenter = "+5491100009000";
+    SmsNetwork smsNetwork;
     std::vector<PhonebookMemory> phonebooks{{"SM", 250, 20, 14, {}}, {"ME", 200, 40, 20, {}}};
     std::string selectedPhonebook = "SM";
 };
