@@ -66,6 +66,8 @@ public:
     // The busy flag: set while a long SMS or phonebook operation runs (close, off line, power
     // off and suspend are refused meanwhile).
     virtual void setBusy(bool busy) = 0;
+    // The card is registered on a network (the main window's in-service flag).
+    virtual bool inService() const { return true; }
 };
 
 class FeatureWindow {

@@ -244,6 +244,7 @@ public:
     void showInPanel(QWidget &window, QPoint position) override { showPage(&window, position); }
     QObject *messageTarget() override { return this; }
     feature::Notices &notices() override;
+    bool inService() const override;
 
 signals:
     // The close was accepted: the program ends.
