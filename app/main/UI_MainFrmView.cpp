@@ -248,7 +248,7 @@ bool TMainform::isActiveWindow() const { return QWidget::isActiveWindow(); }
 
 QWidget *TMainform::dialogOwner() { return this; }
 
-bool TMainform::inService() const { return m_monitor && m_monitor->inService(); }
+bool TMainform::inService() const { return m_monitor && m_monitor->network().inService(); }
 
 bool TMainform::hasNewSmsPopup() const { return m_popups.hasNewSmsPopup(); }
 void TMainform::showNewSmsPopup(const QString &text, bool aboveCallPopup)
