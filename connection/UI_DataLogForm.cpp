@@ -109,6 +109,8 @@ void TDataLogForm::showRows()
         for (int column = 0; column < ConnectionLog::kColumns; ++column)
             item->setText(column, row.texts[size_t(column)]);
     }
+    for (int column = 1; column < ConnectionLog::kColumns; ++column)
+        ListViewDataLog->resizeColumnToContents(column);
     TotleDataValue->setText(m_log.TotalTraffic());
     TotalTime->setText(m_log.TotalTime());
     updateButtons();
