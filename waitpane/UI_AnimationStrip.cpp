@@ -44,6 +44,7 @@ void TAnimationStrip::Timer_FrameTimer()
     if (m_frameCount <= 0)
         return;
     m_frame = (m_frame + 1) % m_frameCount;
+    ++m_framesAdvanced;
     update();
 }
 

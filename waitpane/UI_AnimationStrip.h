@@ -22,6 +22,8 @@ public:
     int frameCount() const { return m_frameCount; }
     int currentFrame() const { return m_frame; }
     bool isPlaying() const { return m_timer.isActive(); }
+    // How many times the frame has moved on since the animation was opened.
+    int framesAdvanced() const { return m_framesAdvanced; }
 
     void Timer_FrameTimer();
 
@@ -32,6 +34,7 @@ private:
     QPixmap m_strip;
     int m_frameCount = 0;
     int m_frame = 0;
+    int m_framesAdvanced = 0;
     QTimer m_timer;
 };
 

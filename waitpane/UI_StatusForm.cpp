@@ -85,8 +85,14 @@ QString TStatusForm::animationFile(int kind, const QString &programDir)
 void TStatusForm::applySkin()
 {
     const skin::ScopedFaceManager faces(skin::FaceManager::kVariantOthers);
-    if (!faces.chosen())
+    if (!faces.chosen()) {
+        // No skin: a plain dark strip, so the white caption can still be read.
+        QPalette strip = CaptionImage->palette();
+        strip.setColor(QPalette::Window, QColor(0x2A, 0x4F, 0x8C));
+        CaptionImage->setPalette(strip);
+        CaptionImage->setAutoFillBackground(true);
         return;
+    }
     faces.apply(CaptionImage, QStringLiteral("WAITPANE.CAPTIONIMAGE"));
     faces.apply(WaitFrmBKImage, QStringLiteral("WAITPANE.WAITFRMBKIMAGE"));
 }

@@ -1,19 +1,29 @@
-// The library-wide state and the three exports. The caller's thread only touches the state
-// under the lock; the window is made, shown and destroyed on the window thread, reached by
-// queued calls on the application object.
+// The library-wide state and the three exports. The window is drawn by a helper process
+// (lumadial-waitpane, beside this library), so it appears and keeps animating whatever the
+// caller's threads do: the program usually calls ShowStatusWindow on its window thread right
+// before an engine call that blocks that thread, and a window of that thread could not paint.
+//
+// The helper's standard input is the close request: the library closes its end and the helper
+// closes the window and ends. Its standard output reports the cancel action ("c").
 #include "Waitpane.h"
-
-#include "UI_StatusForm.h"
 
 #include "platform/CodePage.h"
 
-#include <QApplication>
-#include <QThread>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <condition_variable>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <mutex>
+#include <string>
+
+extern char **environ;
 
 namespace waitpane {
 
@@ -23,15 +33,14 @@ constexpr size_t kCaptionSize = 256;  // at most 255 bytes and the terminating z
 
 struct LibraryState {
     std::mutex lock;
-    std::condition_variable gone;  // signalled when close requested is cleared
     int32_t cancelled = 0;
     int32_t kind = 8;
-    int32_t closeRequested = 0;
-    int32_t shown = 0;
     uintptr_t owner = 0;
     char caption[kCaptionSize] = {};
-    // Counts the Show calls, so that a queued opening that a close has overtaken is dropped.
-    quint64 generation = 0;
+    // The helper showing the window: its process and the two pipe ends the library holds.
+    pid_t helper = -1;
+    int closeRequest = -1;  // the helper's standard input; closing it asks for the close
+    int reports = -1;       // the helper's standard output
 };
 
 LibraryState &state()
@@ -40,137 +49,108 @@ LibraryState &state()
     return library;
 }
 
-// Window thread only.
-std::unique_ptr<TStatusForm> g_window;
-
-QCoreApplication *application() { return QCoreApplication::instance(); }
-
-bool onWindowThread()
+std::string folderOf(const std::string &path)
 {
-    return application() && QThread::currentThread() == application()->thread();
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-// The program folder: where the executable lies, or LUMADIAL_PROGRAM_DIR when it names one
-// (running from a build tree).
-QString programDir()
+// The helper lies beside this library.
+std::string helperPath()
 {
-    const QString named = qEnvironmentVariable("LUMADIAL_PROGRAM_DIR");
-    return named.isEmpty() ? QCoreApplication::applicationDirPath() : named;
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&ShowStatusWindow), &info) == 0 || !info.dli_fname)
+        return "lumadial-waitpane";
+    return folderOf(info.dli_fname) + "/lumadial-waitpane";
 }
 
-bool closeRequested()
+// The program folder: LUMADIAL_PROGRAM_DIR when it names one (running from a build tree),
+// else the folder of the executable.
+std::string programDir()
 {
-    LibraryState &library = state();
-    std::lock_guard guard(library.lock);
-    return library.closeRequested != 0;
+    if (const char *named = std::getenv("LUMADIAL_PROGRAM_DIR"); named && *named)
+        return named;
+    char path[PATH_MAX] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? folderOf(std::string(path, static_cast<size_t>(length))) : ".";
 }
 
-// Window thread: the window (nullptr: the one that never appeared) is gone; tell the closer.
-// A stale call for a window that has already been finished or replaced does nothing.
-void finishWindow(const TStatusForm *which)
+// Reads what the helper has reported. With wait, reads until the helper's end is closed (it
+// has ended); without, only what is there now. Lock held.
+void readReports(LibraryState &library, bool wait)
 {
-    if (g_window.get() != which)
+    if (library.reports < 0)
         return;
-    LibraryState &library = state();
-    {
-        std::lock_guard guard(library.lock);
-        library.shown = 0;
+    for (;;) {
+        pollfd ready{library.reports, POLLIN, 0};
+        const int polled = poll(&ready, 1, wait ? -1 : 0);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled <= 0)
+            return;
+        char buffer[64];
+        const ssize_t got = read(library.reports, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return;  // the helper has ended
+        if (std::memchr(buffer, 'c', static_cast<size_t>(got)))
+            library.cancelled = 1;
     }
-    g_window.reset();
-    {
-        std::lock_guard guard(library.lock);
-        library.closeRequested = 0;
-    }
-    library.gone.notify_all();
 }
 
-// Window thread: look at close requested now rather than at the next tick of Timer1.
-void checkClose()
+// Asks the helper to close the window and waits until it has ended. Lock held.
+void closeHelper(LibraryState &library)
 {
-    if (g_window && closeRequested())
-        g_window->Timer1Timer();
+    if (library.helper < 0)
+        return;
+    close(library.closeRequest);
+    library.closeRequest = -1;
+    readReports(library, true);
+    close(library.reports);
+    library.reports = -1;
+    int status = 0;
+    while (waitpid(library.helper, &status, 0) < 0 && errno == EINTR) {
+    }
+    library.helper = -1;
 }
 
-void openWindow(quint64 generation)
+// Starts the helper for the stored kind and caption. Lock held. Without a helper (missing,
+// no resources) nothing is shown and the caller's work goes on all the same.
+void startHelper(LibraryState &library)
 {
-    LibraryState &library = state();
-    int kind;
-    QString caption;
-    bool closeFirst;
-    {
-        std::lock_guard guard(library.lock);
-        if (generation != library.generation)
-            return;  // overtaken by a close on the window thread or by a later Show
-        kind = library.kind;
-        caption = platform::fromAnsi(std::string_view(library.caption));
-        closeFirst = library.closeRequested != 0;
-    }
-    if (g_window) {  // a second Show without a Close between: the new window replaces the old
-        g_window->closeForGood();
-        g_window.reset();
-    }
-    if (closeFirst) {  // a closer came before the window could appear
-        finishWindow(nullptr);
+    int toHelper[2];
+    int fromHelper[2];
+    if (pipe2(toHelper, O_CLOEXEC) != 0)
+        return;
+    if (pipe2(fromHelper, O_CLOEXEC) != 0) {
+        close(toHelper[0]);
+        close(toHelper[1]);
         return;
     }
-    TStatusForm::Hooks hooks;
-    hooks.closeRequested = closeRequested;
-    hooks.closed = [] {
-        // Not from inside the window's own timer tick: finish on the next turn of the loop.
-        QMetaObject::invokeMethod(
-            application(), [which = g_window.get()] { finishWindow(which); }, Qt::QueuedConnection);
-    };
-    hooks.cancel = [] {
-        LibraryState &shared = state();
-        std::lock_guard guard(shared.lock);
-        shared.cancelled = 1;
-    };
-    g_window = std::make_unique<TStatusForm>(kind, caption, programDir(), std::move(hooks));
-    g_window->show();
-    // A window still open when the program leaves its event loop goes with it, not at static
-    // destruction after the application object is gone; a closer still waiting is let go.
-    static const QMetaObject::Connection quitting =
-        QObject::connect(application(), &QCoreApplication::aboutToQuit, [] {
-            if (g_window) {
-                g_window->closeForGood();
-                finishWindow(g_window.get());
-            }
-        });
-    Q_UNUSED(quitting);
-}
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, toHelper[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fromHelper[1], STDOUT_FILENO);
 
-// A closer on the window thread cannot wait for the window thread: close right here.
-int32_t closeOnWindowThread()
-{
-    LibraryState &library = state();
-    if (g_window) {
-        g_window->closeForGood();
-        finishWindow(g_window.get());
-    } else {
-        std::lock_guard guard(library.lock);
-        ++library.generation;  // the queued opening must not show a window now
-        library.shown = 0;
-        library.closeRequested = 0;
+    const std::string path = helperPath();
+    const std::string kind = std::to_string(library.kind);
+    const std::string folder = programDir();
+    char *arguments[] = {const_cast<char *>(path.c_str()), const_cast<char *>(kind.c_str()),
+                         library.caption, const_cast<char *>(folder.c_str()), nullptr};
+    pid_t helper = -1;
+    const int spawned = posix_spawn(&helper, path.c_str(), &actions, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(toHelper[0]);
+    close(fromHelper[1]);
+    if (spawned != 0) {
+        close(toHelper[1]);
+        close(fromHelper[0]);
+        return;
     }
-    std::lock_guard guard(library.lock);
-    return library.cancelled;
-}
-
-int32_t closeWindow()
-{
-    LibraryState &library = state();
-    {
-        std::lock_guard guard(library.lock);
-        if (!library.shown)
-            return library.cancelled;
-    }
-    if (onWindowThread())
-        return closeOnWindowThread();
-    std::unique_lock guard(library.lock);
-    library.closeRequested = 1;
-    QMetaObject::invokeMethod(application(), checkClose, Qt::QueuedConnection);
-    library.gone.wait(guard, [&] { return library.closeRequested == 0; });
-    return library.cancelled;
+    library.helper = helper;
+    library.closeRequest = toHelper[1];
+    library.reports = fromHelper[0];
 }
 
 }  // namespace
@@ -181,42 +161,38 @@ extern "C" int32_t ShowStatusWindow(int32_t kind, const char *text, uintptr_t ow
 {
     using namespace waitpane;
     LibraryState &library = state();
-    quint64 generation;
-    {
-        std::lock_guard guard(library.lock);
-        library.owner = owner;
-        std::memset(library.caption, 0, sizeof library.caption);
-        if (text) {
-            // At most 255 bytes, never half of a multibyte character.
-            const std::string_view kept = platform::truncateAnsi(text, kCaptionSize - 1);
-            std::memcpy(library.caption, kept.data(), kept.size());
-        }
-        if (kind >= 1 && kind <= 8)
-            library.kind = kind;
-        // Without a widget application there is no window thread to show anything on.
-        if (!qobject_cast<QApplication *>(application()))
-            return 0;
-        library.shown = 1;  // shown counts from here, so a closer that comes early still waits
-        generation = ++library.generation;
+    std::lock_guard guard(library.lock);
+    // One window at a time: a second Show without a Close between replaces the first window.
+    closeHelper(library);
+    library.owner = owner;
+    std::memset(library.caption, 0, sizeof library.caption);
+    if (text) {
+        // At most 255 bytes, never half of a multibyte character.
+        const std::string_view kept = platform::truncateAnsi(text, kCaptionSize - 1);
+        std::memcpy(library.caption, kept.data(), kept.size());
     }
-    QMetaObject::invokeMethod(
-        application(), [generation] { openWindow(generation); }, Qt::QueuedConnection);
+    if (kind >= 1 && kind <= 8)
+        library.kind = kind;
+    startHelper(library);
     return 0;
 }
 
-extern "C" int32_t CloseStatusWindow(void) { return waitpane::closeWindow(); }
+extern "C" int32_t CloseStatusWindow(void)
+{
+    using namespace waitpane;
+    LibraryState &library = state();
+    std::lock_guard guard(library.lock);
+    closeHelper(library);
+    return library.cancelled;
+}
 
 extern "C" int32_t GetStatus(int32_t)
 {
     using namespace waitpane;
     LibraryState &library = state();
-    bool closeNow;
-    {
-        std::lock_guard guard(library.lock);
-        closeNow = library.cancelled && library.shown;
-    }
-    if (closeNow)
-        return closeWindow();
     std::lock_guard guard(library.lock);
+    readReports(library, false);
+    if (library.cancelled)
+        closeHelper(library);
     return library.cancelled;
 }

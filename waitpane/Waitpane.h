@@ -1,9 +1,9 @@
 /* The wait window library: an animated, borderless wait window with a one-line caption,
  * shown while the caller blocks in a long card operation.
  *
- * ShowStatusWindow and CloseStatusWindow are meant to be called from a worker thread while the
- * program's window thread keeps running its event loop; the window itself lives on the window
- * thread (the thread of the QApplication) and animates there. */
+ * The calls may come from any thread, the program's window thread included: the window is
+ * drawn by a process of its own (lumadial-waitpane, beside the library), so it appears and
+ * animates while the caller's thread is blocked. */
 #ifndef LUMADIAL_WAITPANE_H
 #define LUMADIAL_WAITPANE_H
 

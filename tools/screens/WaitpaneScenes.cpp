@@ -1,14 +1,15 @@
-// The wait window, shown the way the program shows it: from a worker thread.
+// The wait window, shown the way the program shows it: right before a call that blocks.
 #include "Scenes.h"
 
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 #include "waitpane/Waitpane.h"
 
-#include <QApplication>
-#include <QWidget>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
 
-#include <future>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -22,24 +23,19 @@ QImage waitWindow(int kind, unsigned textNumber, const char *fallback)
     if (caption.isEmpty())
         caption = QString::fromUtf8(fallback);
     const std::string ansi = platform::toAnsi(caption);
-    std::thread([&] { ShowStatusWindow(kind, ansi.c_str(), 0); }).join();
-    QWidget *window = nullptr;
-    for (int tries = 0; tries < 100 && !window; ++tries) {
-        runEventsFor(20);
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == QLatin1String("StatusForm") && widget->isVisible())
-                window = widget;
-    }
-    QImage image;
-    if (window) {
-        runEventsFor(500);  // a few frames into the animation
-        image = window->grab().toImage();
-    }
-    std::future<int32_t> closer =
-        std::async(std::launch::async, [] { return CloseStatusWindow(); });
-    while (closer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
-        runEventsFor(10);
-    return image;
+    // The window is its helper's: the helper saves it as it closes.
+    QTemporaryDir folder;
+    const QString report = folder.path() + QStringLiteral("/window");
+    qputenv("LUMADIAL_WAITPANE_REPORT", report.toLocal8Bit());
+    ShowStatusWindow(kind, ansi.c_str(), 0);
+    qunsetenv("LUMADIAL_WAITPANE_REPORT");
+    // This thread blocks, as the program's does in the engine call; the window animates on.
+    for (int waited = 0; waited < 10000 && !QFile::exists(report + QStringLiteral(".shown"));
+         waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // a few frames in
+    CloseStatusWindow();
+    return QImage(report + QStringLiteral(".png"));
 }
 
 const SceneRegistrar scenes[] = {

@@ -1,85 +1,119 @@
-// The library through its three exports, as the program uses it: Show and Close from a worker
-// thread while this (the window) thread runs its event loop.
+// The library through its three exports, as the program uses it, and the window itself.
+// The window is drawn by the helper process; the helper's report (LUMADIAL_WAITPANE_REPORT)
+// tells what it showed.
+#include "UI_StatusForm.h"
 #include "Waitpane.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QScopeGuard>
-#include <QTest>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <future>
+#include <map>
 #include <string>
 #include <thread>
 
 namespace {
 
-QWidget *statusWindow()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String("StatusForm") && widget->isVisible())
-            return widget;
-    return nullptr;
-}
+// What the helper showed, read after it has closed.
+struct Report {
+    std::map<QString, QString> values;
+    QImage window;
 
-// Shows the window from a worker and lets this thread run until it is up.
-QWidget *showFromWorker(int32_t kind, const std::string &text)
-{
-    std::thread([kind, text] { ShowStatusWindow(kind, text.c_str(), 0x1234); }).join();
-    EXPECT_TRUE(QTest::qWaitFor([] { return statusWindow() != nullptr; }, 5000));
-    return statusWindow();
-}
+    QString operator[](const QString &key) const
+    {
+        const auto found = values.find(key);
+        return found == values.end() ? QString() : found->second;
+    }
+};
 
-// Closes from a worker while this thread keeps its event loop going; returns Close's result
-// and how long it took.
-std::pair<int32_t, qint64> closeFromWorker()
-{
-    QElapsedTimer clock;
-    clock.start();
-    std::future<int32_t> closer =
-        std::async(std::launch::async, [] { return CloseStatusWindow(); });
-    const bool done = QTest::qWaitFor(
-        [&] { return closer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
-        5000);
-    EXPECT_TRUE(done) << "CloseStatusWindow did not return";
-    const qint64 elapsed = clock.elapsed();
-    return {done ? closer.get() : -1, elapsed};
-}
+class HelperReport {
+public:
+    HelperReport() { qputenv("LUMADIAL_WAITPANE_REPORT", path().toLocal8Bit()); }
+    ~HelperReport() { qunsetenv("LUMADIAL_WAITPANE_REPORT"); }
 
-QString animationOf(QWidget *window)
-{
-    auto *animation = window->findChild<QWidget *>(QStringLiteral("Animate1"));
-    return animation ? animation->property("animationFile").toString() : QString();
-}
+    QString path() const { return m_dir.path() + QStringLiteral("/window"); }
+
+    // Waits (blocking this thread, as a caller in an engine call does) until the window is up.
+    bool waitShown() const
+    {
+        for (int waited = 0; waited < 10000; waited += 10) {
+            if (QFile::exists(path() + QStringLiteral(".shown")))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    Report read() const
+    {
+        Report report;
+        QFile text(path() + QStringLiteral(".txt"));
+        if (text.open(QIODevice::ReadOnly)) {
+            for (const QString &line : QString::fromUtf8(text.readAll()).split(u'\n')) {
+                const qsizetype equals = line.indexOf(u'=');
+                if (equals > 0)
+                    report.values[line.left(equals)] = line.mid(equals + 1);
+            }
+        }
+        report.window.load(path() + QStringLiteral(".png"));
+        QFile::remove(path() + QStringLiteral(".shown"));
+        QFile::remove(path() + QStringLiteral(".txt"));
+        return report;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
 
 }  // namespace
 
-// Runs first in its own process: the kind starts at 8, which plays nothing.
+TEST(Waitpane, AppearsAndAnimatesWhileTheCallingWindowThreadBlocks)
+{
+    // As the program does it: Show on its window thread, then a blocking engine call there.
+    HelperReport helper;
+    ASSERT_EQ(ShowStatusWindow(1, "Searching for networks...", 0), 0);
+    ASSERT_TRUE(helper.waitShown()) << "the window did not appear while this thread blocked";
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));  // the engine call
+    EXPECT_EQ(CloseStatusWindow(), 0);
+
+    const Report report = helper.read();
+    EXPECT_EQ(report["caption"], QStringLiteral("Searching for networks..."));
+    EXPECT_EQ(report["title"], report["caption"]);
+    EXPECT_TRUE(report["animation"].endsWith(QStringLiteral("/resource/avi/search.png")));
+    EXPECT_GE(report["frames"].toInt(), 3);
+    // The skin is on: the caption strip is blue.
+    ASSERT_FALSE(report.window.isNull());
+    const QColor strip = report.window.pixelColor(200, 12);
+    EXPECT_GT(strip.blue(), strip.red() + 60);
+}
+
 TEST(Waitpane, KindOutsideTheRangeKeepsThePreviousOne)
 {
-    struct Step {
-        int32_t kind;
-        const char *animation;  // end of the file name, or "" for none
+    // Each test runs in its own process: the kind starts at 8, which plays nothing.
+    HelperReport helper;
+    const std::pair<int32_t, QString> steps[] = {
+        {0, QString()},
+        {2, QStringLiteral("/resource/avi/select.png")},
+        {9, QStringLiteral("/resource/avi/select.png")},
+        {1, QStringLiteral("/resource/avi/search.png")},
     };
-    const Step steps[] = {
-        {0, ""},           {9, ""},           {1, "search.png"},  {9, "search.png"},
-        {0, "search.png"}, {2, "select.png"}, {-5, "select.png"}, {8, ""}};
-    for (const Step &step : steps) {
-        QWidget *window = showFromWorker(step.kind, "Searching for networks...");
-        ASSERT_NE(window, nullptr) << step.kind;
-        const QString animation = animationOf(window);
-        if (*step.animation)
-            EXPECT_TRUE(animation.endsWith(QLatin1String(step.animation)))
-                << step.kind << " " << qPrintable(animation);
+    for (const auto &[kind, animation] : steps) {
+        ShowStatusWindow(kind, "kind", 0);
+        ASSERT_TRUE(helper.waitShown());
+        CloseStatusWindow();
+        const QString shown = helper.read()["animation"];
+        if (animation.isEmpty())
+            EXPECT_TRUE(shown.isEmpty()) << kind;
         else
-            EXPECT_TRUE(animation.isEmpty()) << step.kind << " " << qPrintable(animation);
-        closeFromWorker();
-        ASSERT_EQ(statusWindow(), nullptr);
+            EXPECT_TRUE(shown.endsWith(animation)) << kind << " " << shown.toStdString();
     }
 }
 
@@ -96,22 +130,21 @@ TEST(Waitpane, CaptionIsCutTo255Bytes)
         // 254 bytes and a two-byte character: the character does not fit and is not halved.
         {std::string(254, 'c') + "\xC3\xA9", 254},
     };
+    HelperReport helper;
     for (const Case &c : cases) {
-        QWidget *window = showFromWorker(2, c.text);
-        ASSERT_NE(window, nullptr);
-        auto *caption = window->findChild<QLabel *>(QStringLiteral("CaptionLabel"));
-        ASSERT_NE(caption, nullptr);
-        EXPECT_EQ(caption->text().size(), c.kept);
-        EXPECT_EQ(window->windowTitle(), caption->text());
-        EXPECT_FALSE(caption->text().contains(QChar::ReplacementCharacter));
-        closeFromWorker();
+        ShowStatusWindow(2, c.text.c_str(), 0);
+        ASSERT_TRUE(helper.waitShown());
+        CloseStatusWindow();
+        const Report report = helper.read();
+        EXPECT_EQ(report["caption"].size(), c.kept);
+        EXPECT_EQ(report["title"], report["caption"]);
+        EXPECT_FALSE(report["caption"].contains(QChar::ReplacementCharacter));
     }
 }
 
 TEST(Waitpane, CloseWithNoWindowReturnsAtOnce)
 {
     EXPECT_EQ(CloseStatusWindow(), 0);
-    // From a worker too, with nobody running the event loop: it must not wait for anything.
     std::future<int32_t> closer =
         std::async(std::launch::async, [] { return CloseStatusWindow(); });
     ASSERT_EQ(closer.wait_for(std::chrono::seconds(2)), std::future_status::ready);
@@ -119,95 +152,84 @@ TEST(Waitpane, CloseWithNoWindowReturnsAtOnce)
     EXPECT_EQ(GetStatus(0), 0);
 }
 
-TEST(Waitpane, ClosesSoonAfterCloseAndNotBefore)
+TEST(Waitpane, CloseEndsTheWindowWhetherOrNotItIsUpYet)
 {
-    QWidget *window = showFromWorker(1, "Searching for networks...");
-    ASSERT_NE(window, nullptr);
-    // The user cannot close it.
-    window->close();
-    EXPECT_TRUE(window->isVisible());
-    const auto [cancelled, elapsed] = closeFromWorker();
-    EXPECT_EQ(cancelled, 0);
-    EXPECT_LE(elapsed, 250 + 100);
-    EXPECT_EQ(statusWindow(), nullptr);
-}
-
-TEST(Waitpane, CloseBeforeTheWindowAppearsStillCloses)
-{
-    // Show and Close from the worker back to back: the window may not exist yet when Close
-    // comes, and Close must still wait for (and end) the one Show started.
-    std::future<int32_t> worker = std::async(std::launch::async, [] {
+    HelperReport helper;
+    // Back to back, from a worker: Close may come before the window exists.
+    std::future<int32_t> quick = std::async(std::launch::async, [] {
         ShowStatusWindow(1, "quick", 0);
         return CloseStatusWindow();
     });
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return worker.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
-        5000));
-    EXPECT_EQ(worker.get(), 0);
-    QApplication::processEvents();
-    EXPECT_EQ(statusWindow(), nullptr);
-}
+    ASSERT_EQ(quick.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(quick.get(), 0);
 
-TEST(Waitpane, CloseOnTheWindowThreadDoesNotDeadlock)
-{
-    QWidget *window = showFromWorker(1, "here");
-    ASSERT_NE(window, nullptr);
+    // Once up, Close returns when the window is gone, soon and not after a tick of its own.
+    ShowStatusWindow(1, "up", 0);
+    ASSERT_TRUE(helper.waitShown());
+    QElapsedTimer clock;
+    clock.start();
     EXPECT_EQ(CloseStatusWindow(), 0);
-    EXPECT_EQ(statusWindow(), nullptr);
-    // Shown and closed on this thread before the loop ever ran: nothing appears later.
-    ShowStatusWindow(1, "never", 0);
-    EXPECT_EQ(CloseStatusWindow(), 0);
-    QApplication::processEvents();
-    EXPECT_EQ(statusWindow(), nullptr);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(helper.read().window.isNull());  // the helper wrote its report: it has ended
 }
 
 TEST(Waitpane, EscapeCancelsButTheWindowStaysUntilClosed)
 {
-    QWidget *window = showFromWorker(1, "Searching for networks...");
-    ASSERT_NE(window, nullptr);
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(window, &escape);
-    EXPECT_TRUE(window->isVisible());
-    // GetStatus sees the cancel and closes the window as Close does.
-    std::future<int32_t> status = std::async(std::launch::async, [] { return GetStatus(0); });
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return status.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
-        5000));
-    EXPECT_EQ(status.get(), 1);
-    EXPECT_EQ(statusWindow(), nullptr);
+    HelperReport helper;
+    qputenv("LUMADIAL_WAITPANE_PRESS_ESCAPE", "1");
+    ShowStatusWindow(1, "Searching for networks...", 0);
+    qunsetenv("LUMADIAL_WAITPANE_PRESS_ESCAPE");
+    ASSERT_TRUE(helper.waitShown());
+    // The cancel reaches the library; the window stays until it is asked to close.
+    int32_t status = 0;
+    for (int waited = 0; waited < 5000 && status == 0; waited += 20) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        status = GetStatus(0);  // seeing the cancel, it closes the window as Close does
+    }
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(helper.read().window.isNull());
     // The flag is never cleared by the library.
     EXPECT_EQ(CloseStatusWindow(), 1);
 }
 
-TEST(Waitpane, AnimatesWhileTheWorkerBlocks)
+TEST(StatusForm, TheUserCannotCloseItAndEscapeOnlyCancels)
 {
-    std::atomic<bool> release{false};
-    std::atomic<bool> finished{false};
-    std::thread worker([&] {
-        ShowStatusWindow(1, "Searching for networks...", 0);
-        while (!release)  // the long card operation
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        CloseStatusWindow();
-        finished = true;
-    });
-    // However the test ends, the worker is let go and joined with the event loop running.
-    const auto cleanup = qScopeGuard([&] {
-        release = true;
-        const bool let_go = QTest::qWaitFor([&] { return finished.load(); }, 5000);
-        Q_UNUSED(let_go);
-        worker.join();
-    });
-    ASSERT_TRUE(QTest::qWaitFor([] { return statusWindow() != nullptr; }, 5000));
-    auto *animation = statusWindow()->findChild<QWidget *>(QStringLiteral("Animate1"));
-    ASSERT_NE(animation, nullptr);
-    const QImage first = animation->grab().toImage();
-    const bool changed =
-        QTest::qWaitFor([&] { return animation->grab().toImage() != first; }, 2000);
-    EXPECT_TRUE(changed);
-    // The skin is on: the caption strip is blue.
-    const QColor strip = statusWindow()->grab().toImage().pixelColor(200, 12);
-    EXPECT_GT(strip.blue(), strip.red() + 60);
-    release = true;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return finished.load(); }, 5000));
-    EXPECT_EQ(statusWindow(), nullptr);
+    int cancels = 0;
+    waitpane::TStatusForm::Hooks hooks;
+    hooks.cancel = [&cancels] { ++cancels; };
+    waitpane::TStatusForm form(1, QStringLiteral("here"), QDir::currentPath(), std::move(hooks));
+    form.show();
+    form.close();
+    EXPECT_TRUE(form.isVisible());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&form, &escape);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_TRUE(form.isVisible());
+    form.closeForGood();
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(StatusForm, CaptionCanBeReadWithoutASkin)
+{
+    // No skin in the working folder: the caption strip must still set the white caption off.
+    QTemporaryDir empty;
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(empty.path()));
+    waitpane::TStatusForm form(8, QStringLiteral("Registering..."), empty.path(), {});
+    QDir::setCurrent(previous);
+
+    const QImage window = form.grab().toImage();
+    const QColor text = form.CaptionLabel->palette().color(QPalette::WindowText);
+    const QColor strip = window.pixelColor(waitpane::TStatusForm::kWidth - 3, 12);
+    // Contrast as the web's accessibility guidelines measure it; 4.5 is their floor for text.
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double lighter = std::max(luminance(text), luminance(strip)) + 0.05;
+    const double darker = std::min(luminance(text), luminance(strip)) + 0.05;
+    EXPECT_GE(lighter / darker, 4.5)
+        << "caption " << text.name().toStdString() << " on " << strip.name().toStdString();
 }
