@@ -124,8 +124,11 @@ void TImImage::Timer_HoverTimer()
 
 void TImImage::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && isEnabled() && !m_isBkgnd)
-        setStatus(m_status | Pressed);
+    if (event->button() == Qt::LeftButton) {
+        m_captured = true;
+        if (isEnabled() && !m_isBkgnd)
+            setStatus(m_status | Pressed);
+    }
     QWidget::mousePressEvent(event);
 }
 
@@ -134,11 +137,28 @@ void TImImage::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
-    const bool wasPressed = m_status & Pressed;
+    const bool captured = m_captured;
+    m_captured = false;
     if (!m_isBkgnd)
         setStatus(m_status & ~Pressed);
-    if (isEnabled() && rect().contains(event->position().toPoint()) && (wasPressed || m_isBkgnd))
+    // A press that was dragged out and back in still clicks: what counts is where the button
+    // went down and where it came up, not the way between.
+    if (captured && isEnabled() && rect().contains(event->position().toPoint()))
         Click();
+}
+
+void TImImage::mouseMoveEvent(QMouseEvent *event)
+{
+    QWidget::mouseMoveEvent(event);
+    if (!m_captured || m_isBkgnd)
+        return;
+    const bool inside = rect().contains(event->position().toPoint());
+    if (inside && !(m_status & Pressed)) {
+        Timer_Hover.start();
+        setStatus(m_status | Hot | (isEnabled() ? Pressed : 0));
+    } else if (!inside && (m_status & (Hot | Pressed))) {
+        mouseLeft();
+    }
 }
 
 void TImImage::Click()

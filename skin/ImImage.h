@@ -73,6 +73,7 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void mouseLeft();
@@ -86,6 +87,9 @@ private:
     bool m_stretch = false;
     bool m_center = false;
     int m_status = 0;
+    // The left button went down on this control and is still held: the control has the mouse,
+    // so leaving and coming back show as moves, and a release inside clicks.
+    bool m_captured = false;
     QTimer Timer_Hover;
 };
 

@@ -16,10 +16,8 @@ void TImPanel::setPicture(const QPixmap &picture)
 
 void TImPanel::UnselectAll()
 {
-    for (TImImage *image : findChildren<TImImage *>(Qt::FindDirectChildrenOnly)) {
-        if (image->Grouped())
-            image->setSelected(false);
-    }
+    for (TImImage *image : findChildren<TImImage *>(Qt::FindDirectChildrenOnly))
+        image->setSelected(false);
 }
 
 void TImPanel::ResetAll()

@@ -19,7 +19,7 @@ public:
     bool KeepSelStatus() const { return m_keepSelStatus; }
     void setKeepSelStatus(bool on) { m_keepSelStatus = on; }
 
-    // Clears the selected bit of every grouped image control on the panel.
+    // Clears the selected bit of every image control on the panel, grouped or not.
     void UnselectAll();
     // Sets the status of every image control on the panel back to 0.
     void ResetAll();
