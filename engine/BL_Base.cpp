@@ -12,6 +12,8 @@
 #include "platform/WindowMessages.h"
 #include "platform/WindowSink.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
 #include <QPointer>
 
 #include <algorithm>
@@ -104,37 +106,40 @@ uint16_t StartBusinessLogic(uint8_t mode, uint16_t a, uint16_t b)
         g_root->window = g_window.data();
     }
 
-    g_root->sms->LoadMessages(SMS_STORE_PC);
+    // An unreadable PC store starts empty; the messages window reads it again when opened.
+    (void)g_root->sms->LoadMessages(SMS_STORE_PC);
 
-    _MEC_SetCallBackSmsArriveNew(
+    // Setting a callback only stores the pointer: the engine answers 0 whatever its state.
+    (void)_MEC_SetCallBackSmsArriveNew(
         [](uint8_t storage, uint16_t index) -> MEC_STATUS {
             return OnSmsArriveNew(storage, index);
         },
         0);
-    _MEC_SetCallBackSmsSendReportArrive(
+    (void)_MEC_SetCallBackSmsSendReportArrive(
         [](uint8_t status, const char *number, const char *time) -> MEC_STATUS {
             return OnSmsSendReport(status, number, time);
         },
         0);
-    _MEC_SetCallBackCallCallComing(
+    (void)_MEC_SetCallBackCallCallComing(
         [](const char *number) -> MEC_STATUS { return OnCallComing(number); }, 0);
-    _MEC_SetCallBackZpasNotify([](const char *text) -> MEC_STATUS { return OnServiceText(text); },
-                               0);
-    _MEC_SetCallBackSmsArriveClass0(
+    (void)_MEC_SetCallBackZpasNotify(
+        [](const char *text) -> MEC_STATUS { return OnServiceText(text); }, 0);
+    (void)_MEC_SetCallBackSmsArriveClass0(
         [](const char *number, const char *text) -> MEC_STATUS {
             return OnSmsArriveClass0(number, text);
         },
         0);
-    _MEC_SetCallBackSmsArriveBroadcast(
+    (void)_MEC_SetCallBackSmsArriveBroadcast(
         [](const char *text) -> MEC_STATUS { return OnSmsArriveBroadcast(text); }, 0);
     return startStatus;
 }
 
 void RegisterCardCallbacks()
 {
-    _MEC_SetCallBackMeStateChanged(
+    // As in StartBusinessLogic: storing a callback cannot fail.
+    (void)_MEC_SetCallBackMeStateChanged(
         [](uint8_t state) -> MEC_STATUS { return OnMeStateChanged(state); }, 0);
-    _MEC_SetCallBackZdonNotify(
+    (void)_MEC_SetCallBackZdonNotify(
         [](const _MEC_ZDON_RECORD *record) -> MEC_STATUS { return OnOperatorRecord(record); }, 0);
 }
 
@@ -198,16 +203,35 @@ void SetStateRetryStopper(std::function<void()> stopper)
 
 uint16_t OnSmsArriveNew(uint8_t storage, uint16_t index)
 {
+    // The message store belongs to the window thread: the engine's thread only hands the notice
+    // over, and the message is read and stored there.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application == nullptr) {
+        return 0;
+    }
+    QMetaObject::invokeMethod(
+        application,
+        [storage, index] {
+            // A message that cannot be read stays in the card; the next load of its storage
+            // shows it.
+            (void)ReadNewSms(storage, index);
+        },
+        Qt::QueuedConnection);
+    return 0;
+}
+
+uint16_t ReadNewSms(uint8_t storage, uint16_t index)
+{
     TBL_base *root = BusinessLogic();
     if (root == nullptr) {
         return 0;
     }
-    auto item = std::make_unique<SmsItem>();
-    const uint16_t status = root->sms->OnNewMessage(storage, index, item.get());
+    SmsItem item;
+    const uint16_t status = root->sms->OnNewMessage(storage, index, &item);
     if (status != 0) {
         return status;
     }
-    postPayload<platform::WM_SMS_NEW>(MainWindowHandle(), *item);
+    postPayload<platform::WM_SMS_NEW>(MainWindowHandle(), item);
     return 0;
 }
 

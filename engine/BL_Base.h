@@ -81,6 +81,9 @@ void RegisterCardCallbacks();
 // The callbacks the engine calls. StartBusinessLogic registers the first six; the main window
 // registers the last two itself.
 uint16_t OnSmsArriveNew(uint8_t storage, uint16_t index);
+// The window-thread half of OnSmsArriveNew: reads the message, stores it and posts WM_SMS_NEW
+// with the item as stored. Returns the engine's status of the read.
+uint16_t ReadNewSms(uint8_t storage, uint16_t index);
 uint16_t OnSmsSendReport(uint8_t status, const char *number, const char *time);
 uint16_t OnSmsArriveClass0(const char *number, const char *text);
 uint16_t OnSmsArriveBroadcast(const char *text);

@@ -118,7 +118,8 @@ std::unique_ptr<SmsItem> TBL_sms::ItemFromRecord(const _MEC_SMS_RECORD &record)
 
 uint16_t TBL_sms::LoadMessages(uint8_t storage)
 {
-    std::lock_guard guard(m_lock);
+    // The engine is asked with no lock held: a reader on another thread (a count for the status
+    // strip) never waits for the card. The lists change only once the records are in.
     uint16_t status = _MEC_LoadMessages(storage);
     if (status != 0) {
         return status;
@@ -126,7 +127,9 @@ uint16_t TBL_sms::LoadMessages(uint8_t storage)
     switch (storage) {
     case SMS_STORE_SIM: status = readStorage(SMS_STORE_SIM); break;
     case SMS_STORE_CARD:
-        readStorage(SMS_STORE_CARD);
+        // The card's storage is shown with the PC's; a failed card walk keeps what it read, and
+        // the status that counts is the PC walk's.
+        (void)readStorage(SMS_STORE_CARD);
         status = readStorage(SMS_STORE_PC);
         break;
     case SMS_STORE_PC: status = readStorage(SMS_STORE_PC); break;
@@ -137,20 +140,23 @@ uint16_t TBL_sms::LoadMessages(uint8_t storage)
 
 uint16_t TBL_sms::readStorage(uint8_t storage)
 {
-    ItemList *list = listOf(storage);
-    list->clear();
-    m_partTexts[storage].clear();
-    recount(storage);
-
+    ItemList read;
     _MEC_SMS_RECORD record{};
     record.storage = storage;
     uint16_t status = _MEC_GetFirstMessage(0, &record);
-    while (status == 0 && list->size() < kWalkLimit) {
-        list->push_back(ItemFromRecord(record));
-        rememberPart(*list->back());
+    while (status == 0 && read.size() < kWalkLimit) {
+        read.push_back(ItemFromRecord(record));
         record = _MEC_SMS_RECORD{};
         record.storage = storage;
         status = _MEC_GetNextMessage(&record);
+    }
+
+    std::lock_guard guard(m_lock);
+    ItemList *list = listOf(storage);
+    *list = std::move(read);
+    m_partTexts[storage].clear();
+    for (const std::unique_ptr<SmsItem> &item : *list) {
+        rememberPart(*item);
     }
     groupParts(storage);
     recount(storage);
@@ -311,43 +317,29 @@ uint16_t TBL_sms::walk(SmsItem *item, bool first)
     }
     std::lock_guard guard(m_lock);
     if (first) {
+        // The walk goes over the list as it stood when it began. Joining the parts of a long
+        // message takes items out of the list and puts the joined one at its end, so a walk
+        // that kept a position in the live list would skip one message and show another twice.
         m_walkFolder = item->folder;
         m_walkStorage = item->storage;
+        m_walkItems.clear();
+        m_walkNext = 0;
+        if (const ItemList *list = listOf(m_walkStorage)) {
+            for (const std::unique_ptr<SmsItem> &candidate : *list) {
+                if (m_walkFolder == SMS_FOLDER_ALL || candidate->folder == m_walkFolder) {
+                    m_walkItems.push_back(*candidate);
+                }
+            }
+        }
     } else {
         item->folder = m_walkFolder;
         item->storage = m_walkStorage;
     }
-    const ItemList *list = listOf(m_walkStorage);
-    if (list == nullptr) {
+    if (m_walkNext >= m_walkItems.size()) {
         return kEndOfList;
     }
-    const size_t cursorSlot = m_walkStorage == SMS_STORE_PC    ? 0
-                              : m_walkStorage == SMS_STORE_SIM ? 1
-                                                               : 2;
-    uint16_t &cursor = m_cursors[cursorSlot];
-    if (first) {
-        cursor = 0;
-    }
-    while (cursor < list->size()) {
-        const SmsItem &candidate = *(*list)[cursor++];
-        if (m_walkFolder == SMS_FOLDER_ALL || candidate.folder == m_walkFolder) {
-            *item = candidate;
-            // The name of the first contact with that number: PC, then card, then SIM.
-            std::memset(item->contactName, 0, sizeof item->contactName);
-            const std::string number(platform::fieldText(item->number, sizeof item->number));
-            for (const uint8_t storage : {PB_PC, PB_ME, PB_SIM}) {
-                _MEC_CONTACT_RECORD contact{};
-                contact.storage = storage;
-                if (!number.empty() && FindContactByNumber(number.c_str(), &contact) == 0) {
-                    platform::copyToField(item->contactName, sizeof item->contactName,
-                                          platform::fieldText(contact.name, sizeof contact.name));
-                    break;
-                }
-            }
-            return 0;
-        }
-    }
-    return kEndOfList;
+    *item = m_walkItems[m_walkNext++];
+    return 0;
 }
 
 void TBL_sms::rememberPart(const SmsItem &item)
@@ -358,9 +350,47 @@ void TBL_sms::rememberPart(const SmsItem &item)
     }
 }
 
-uint16_t TBL_sms::GetFirstMessage(SmsItem *item) { return walk(item, true); }
+namespace {
 
-uint16_t TBL_sms::GetNextMessage(SmsItem *item) { return walk(item, false); }
+// The name of the first contact with the item's number: PC, then card, then SIM. The lookup
+// may ask the engine, so the store's lock is not held.
+void nameContact(SmsItem *item)
+{
+    std::memset(item->contactName, 0, sizeof item->contactName);
+    const std::string number(platform::fieldText(item->number, sizeof item->number));
+    if (number.empty()) {
+        return;
+    }
+    for (const uint8_t storage : {PB_PC, PB_ME, PB_SIM}) {
+        _MEC_CONTACT_RECORD contact{};
+        contact.storage = storage;
+        if (FindContactByNumber(number.c_str(), &contact) == 0) {
+            platform::copyToField(item->contactName, sizeof item->contactName,
+                                  platform::fieldText(contact.name, sizeof contact.name));
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+uint16_t TBL_sms::GetFirstMessage(SmsItem *item)
+{
+    const uint16_t status = walk(item, true);
+    if (status == 0) {
+        nameContact(item);
+    }
+    return status;
+}
+
+uint16_t TBL_sms::GetNextMessage(SmsItem *item)
+{
+    const uint16_t status = walk(item, false);
+    if (status == 0) {
+        nameContact(item);
+    }
+    return status;
+}
 
 const SmsItem *TBL_sms::findUnlocked(uint16_t storageIndex, uint8_t storage) const
 {
@@ -394,11 +424,10 @@ std::optional<SmsItem> TBL_sms::FindMessageByIndex(uint16_t storageIndex, uint8_
 
 uint16_t TBL_sms::OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *result)
 {
-    std::lock_guard guard(m_lock);
-    ItemList *list = listOf(storage);
-    if (list == nullptr) {
+    if (storage > SMS_STORE_PC) {
         return 6;
     }
+    // Read from the engine first, with no lock held; only the store update is locked.
     _MEC_SMS_RECORD record{};
     record.index = storageIndex;
     record.storage = storage;
@@ -407,6 +436,9 @@ uint16_t TBL_sms::OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *
         return status;
     }
     std::unique_ptr<SmsItem> item = ItemFromRecord(record);
+
+    std::lock_guard guard(m_lock);
+    ItemList *list = listOf(storage);
     rememberPart(*item);
     const SmsItem *stored = item.get();
     list->push_back(std::move(item));
@@ -416,7 +448,7 @@ uint16_t TBL_sms::OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *
     }
     recount(storage);
     if (stored == nullptr) {
-        return 13;
+        return kEndOfList;
     }
     if (result != nullptr) {
         *result = *stored;

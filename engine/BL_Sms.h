@@ -108,11 +108,12 @@ public:
 
     // A new message arrived in the card: read it, store it, and hand back a copy of the item as
     // it now stands (merged with the other parts of its long message). Nonzero: the engine's
-    // status, nothing stored.
+    // status, nothing stored. Called on the window thread (the engine's new-message callback
+    // posts there), never on the engine's own.
     uint16_t OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *result);
 
     // A copy of the first item holding the given storage index (directly or in a used slot).
-    // A copy, because the engine's thread may change the list as soon as the lock is released.
+    // A copy: the item may be joined with another part as soon as the next one arrives.
     std::optional<SmsItem> FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const;
 
     // Copies of a storage's list, in list order (for tests and the windows).
@@ -133,16 +134,17 @@ private:
     uint16_t walk(SmsItem *item, bool first);
     void rememberPart(const SmsItem &item);
 
-    // The engine reports new messages on its own thread while the window thread works on the
-    // store; one lock keeps the two apart.
-    mutable std::recursive_mutex m_lock;
+    // The window thread changes the store; the lock lets a reader on another thread (counts,
+    // copies) see it whole. It is never held while the engine is asked anything.
+    mutable std::mutex m_lock;
     std::array<uint16_t, CounterCount> m_counters{};
     uint8_t m_walkFolder = 0;
     uint8_t m_walkStorage = 0;
     ItemList m_pcList;
     ItemList m_simList;
     ItemList m_cardList;
-    std::array<uint16_t, 3> m_cursors{};  // PC, SIM, card
+    std::vector<SmsItem> m_walkItems;  // the walk's copy of the list, taken by GetFirstMessage
+    size_t m_walkNext = 0;
     // The text of every part of a long message as the engine delivered it, by storage and
     // storage index. A merged item holds only the joined text, so a part that arrives late
     // (part 2 after parts 1 and 3) is put in its place from these.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -303,12 +304,37 @@ TEST_F(BusinessLogicTest, NewMessageIsReadThroughTheStoreAndPostedAsAWholeItem)
     EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 1);
 }
 
-TEST_F(BusinessLogicTest, AFailedNewMessageReadPostsNothingAndReturnsTheEngineStatus)
+TEST_F(BusinessLogicTest, AFailedNewMessageReadPostsNothingAndStoresNothing)
 {
     start();
     lumacore_fake::setResult("_MEC_GetMessage", MEC_ERR_TIMEOUT);
-    EXPECT_EQ(lumacore_fake::fireSmsArriveNew(0, 3).get(), MEC_STATUS{MEC_ERR_TIMEOUT});
+    EXPECT_EQ(lumacore_fake::fireSmsArriveNew(0, 3).get(), MEC_STATUS{0});
     EXPECT_TRUE(window->take(platform::WM_SMS_NEW).empty());
+    EXPECT_EQ(lumacore_fake::countOf("_MEC_GetMessage"), 1);
+    EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 0);
+}
+
+TEST_F(BusinessLogicTest, ANewMessageIsReadAndStoredOnTheWindowThreadNotTheEngines)
+{
+    start();
+    static std::atomic<bool> readOnEngineThread{false};
+    readOnEngineThread = false;
+    lumacore_fake::onCall(&_MEC_GetMessage,
+                          [](uint16_t index, _MEC_SMS_RECORD *record) -> MEC_STATUS {
+                              readOnEngineThread = lumacore_fake::onEventThread();
+                              record->index = index;
+                              record->status = 2;
+                              std::strcpy(record->text, "hola");
+                              return 0;
+                          });
+    // The callback has returned on the engine's thread; the store has not been touched yet.
+    ASSERT_EQ(lumacore_fake::fireSmsArriveNew(0, 7).get(), MEC_STATUS{0});
+    EXPECT_EQ(lumacore_fake::countOf("_MEC_GetMessage"), 0);
+    EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 0);
+
+    EXPECT_EQ(window->take(platform::WM_SMS_NEW).size(), 1u);
+    EXPECT_FALSE(readOnEngineThread);
+    EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 1);
 }
 
 TEST_F(BusinessLogicTest, UssdReadinessEndsAnOpenSessionAndIsAnnounced)

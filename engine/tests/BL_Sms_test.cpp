@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <map>
 
 namespace {
@@ -221,6 +224,91 @@ TEST_F(SmsStoreTest, JoinedTextsLongerThanTheFieldAreCutNotOverrun)
     const auto items = store.Items(SMS_STORE_SIM);
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(std::strlen(items[0].text), kSmsTextBytes);
+}
+
+// The storage indices a whole walk of a storage returns, with one new message stored after the
+// given number of steps.
+std::vector<uint16_t> walkWithArrival(TBL_sms &store, size_t stepsBefore, uint16_t arriving)
+{
+    std::vector<uint16_t> seen;
+    SmsItem item{};
+    item.folder = SMS_FOLDER_ALL;
+    item.storage = SMS_STORE_SIM;
+    for (uint16_t status = store.GetFirstMessage(&item); status == 0;
+         status = store.GetNextMessage(&item)) {
+        seen.push_back(item.storageIndex);
+        if (seen.size() == stepsBefore) {
+            EXPECT_EQ(store.OnNewMessage(SMS_STORE_SIM, arriving, nullptr), 0);
+        }
+    }
+    return seen;
+}
+
+TEST_F(SmsStoreTest, AWalkSeesEachMessageOnceWhileAPartJoinsItsMessage)
+{
+    // Two single messages and the first half of a long one; a third single message arrives,
+    // then, in the middle of a walk, the second half.
+    FakeStorage::parts = {{2, 0, "two", 1, "+1", 0, 0},
+                          {3, 0, "three", 1, "+1", 0, 0},
+                          {1, 1, "long, ", 1, "+2", 9, 2}};
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    FakeStorage::parts.push_back({5, 0, "five", 1, "+1", 0, 0});
+    FakeStorage::parts.push_back({4, 2, "joined", 1, "+2", 9, 2});
+    ASSERT_EQ(store.OnNewMessage(SMS_STORE_SIM, 5, nullptr), 0);
+
+    const std::vector<uint16_t> seen = walkWithArrival(store, 3, 4);
+    EXPECT_EQ(seen, (std::vector<uint16_t>{2, 3, 1, 5}));
+
+    // The next walk sees the joined message.
+    const std::vector<SmsItem> items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_STREQ(items.back().text, "long, joined");
+}
+
+// A reader on another thread, started from inside an engine call. The engine call waits up to
+// two seconds for the reader's answer, as a slow card would keep it waiting.
+struct ReaderDuringEngineCall {
+    static inline TBL_sms *store = nullptr;
+    static inline std::thread thread;
+    static inline std::atomic<bool> answered{false};
+    static inline bool answeredInTime = false;
+
+    static void run(void (*read)(TBL_sms &))
+    {
+        answered = false;
+        thread = std::thread([read] {
+            read(*store);
+            answered = true;
+        });
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!answered && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        answeredInTime = answered.load();
+    }
+};
+
+TEST_F(SmsStoreTest, NoLockIsHeldWhileTheEngineIsAsked)
+{
+    ReaderDuringEngineCall::store = &store;
+    lumacore_fake::onCall(&_MEC_GetFirstMessage, [](uint8_t, _MEC_SMS_RECORD *) -> MEC_STATUS {
+        ReaderDuringEngineCall::run(
+            [](TBL_sms &shared) { (void)shared.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM); });
+        return 13;
+    });
+    lumacore_fake::onCall(&_MEC_GetMessage, [](uint16_t, _MEC_SMS_RECORD *record) -> MEC_STATUS {
+        ReaderDuringEngineCall::run([](TBL_sms &shared) { (void)shared.Items(SMS_STORE_SIM); });
+        *record = recordOf({7, 0, "x", 1, "+1", 0, 0}, SMS_STORE_SIM);
+        return 0;
+    });
+
+    EXPECT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    ReaderDuringEngineCall::thread.join();
+    EXPECT_TRUE(ReaderDuringEngineCall::answeredInTime) << "a count waited for the storage walk";
+
+    EXPECT_EQ(store.OnNewMessage(SMS_STORE_SIM, 7, nullptr), 0);
+    ReaderDuringEngineCall::thread.join();
+    EXPECT_TRUE(ReaderDuringEngineCall::answeredInTime) << "a copy waited for the message's read";
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ public:
     // Messages of one number, after letting posted events arrive.
     std::vector<CaughtMessage> take(uint32_t number)
     {
+        // Twice: work that a callback hands to this thread posts its own message when it runs.
+        QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         std::vector<CaughtMessage> found;
         for (const CaughtMessage &message : messages) {
