@@ -60,8 +60,8 @@ bool TBL_File::LoadAllConfig()
         return false;
     fillFrom(m_allConfig, *bytes);
     // The engine keeps the SMS settings for the messages it sends; its answer changes nothing
-    // here.
-    _MEC_SetSmsConfig(BuildSmsConfigBlock(m_allConfig));
+    // here (the settings are handed over again whenever they are saved).
+    (void)_MEC_SetSmsConfig(BuildSmsConfigBlock(m_allConfig));
     return true;
 }
 
@@ -309,7 +309,8 @@ bool TBL_File::GetDefaultModemParams(ModemParams &params) const
 bool TBL_File::StoreProfileAsDefault(const ProfileRecord &record, QWidget *owner)
 {
     const auto refuse = [owner] {
-        platform::ShowMessageBox(owner, platform::GetLanguageString(text::kDefaultProfileFileError), 2);
+        platform::ShowMessageBox(owner, platform::GetLanguageString(text::kDefaultProfileFileError),
+                                 2);
         return false;
     };
     // Both files must be there already: this only updates the credentials of a profile the

@@ -40,7 +40,7 @@ protected:
     void TearDown() override
     {
         store.reset();
-        _MEC_Shutdown();
+        (void)_MEC_Shutdown();  // tearing down: a failure here shows in the next test's start
         card.reset();
         std::filesystem::remove_all(folder);
         platform::forceSystemCodePage("");

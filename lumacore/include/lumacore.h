@@ -19,6 +19,12 @@
 extern "C" {
 #endif
 
+/* Inside the engine (built with hidden symbols), every call declared here is exported, whichever
+ * header of the engine happens to read this file first. */
+#if defined(LUMACORE_BUILDING) && defined(__GNUC__)
+#pragma GCC visibility push(default)
+#endif
+
 typedef uint16_t MEC_STATUS;
 
 /* Compile-time layout checks that read the same in C and C++. */
@@ -32,6 +38,14 @@ typedef uint16_t MEC_STATUS;
 #define LUMACORE_CHECK_OFFSET(type, field, offset)            \
     LUMACORE_STATIC_ASSERT(offsetof(type, field) == (offset), \
                            #type "." #field " must be at " #offset)
+
+/* Every call's status is for the caller to look at. In C++ a dropped status is a compile error
+ * where LUMACORE_NODISCARD is defined (a caller that means to drop one writes (void) and why). */
+#if defined(__cplusplus) && defined(LUMACORE_NODISCARD)
+#define MEC_NODISCARD [[nodiscard]]
+#else
+#define MEC_NODISCARD
+#endif
 
 /* ---------------------------------------------------------------------------------------------
  * Status codes
@@ -494,180 +508,192 @@ typedef MEC_STATUS (*MEC_ZpasNotifyCallback)(const char *serviceText);
 /* Engine life: start, the window sink, stop. Startup's three values are the engine's own tuning
  * (the program passes 0, 400, 0). RegisterAppHandle keeps the pointer until it is called again
  * with unregister non-zero; the sink must live that long. */
-MEC_STATUS _MEC_Startup(uint8_t mode, uint16_t param1, uint16_t param2);
-MEC_STATUS _MEC_RegisterAppHandle(LumacoreWindowSink *window, uint8_t unregister);
-MEC_STATUS _MEC_Shutdown(void);
+MEC_NODISCARD MEC_STATUS _MEC_Startup(uint8_t mode, uint16_t param1, uint16_t param2);
+MEC_NODISCARD MEC_STATUS _MEC_RegisterAppHandle(LumacoreWindowSink *window, uint8_t unregister);
+MEC_NODISCARD MEC_STATUS _MEC_Shutdown(void);
 /* Why the last start or reconnection failed, for the user: "/dev/ttyUSB2 is in use by
  * ModemManager (pid 812)" after MEC_ERR_PORT_BUSY, "... does not answer AT" after a time-out.
  * Copies at most size - 1 bytes and a NUL; an empty text when nothing failed. */
-MEC_STATUS _MEC_GetLastErrorText(char *buffer, uint16_t size);
+MEC_NODISCARD MEC_STATUS _MEC_GetLastErrorText(char *buffer, uint16_t size);
 
 /* Callback registrations: (function, 0). A NULL function unregisters. */
-MEC_STATUS _MEC_SetCallBackSmsArriveNew(MEC_SmsArriveNewCallback callback, uint32_t reserved);
-MEC_STATUS _MEC_SetCallBackSmsSendReportArrive(MEC_SmsSendReportCallback callback,
-                                               uint32_t reserved);
-MEC_STATUS _MEC_SetCallBackSmsArriveClass0(MEC_SmsArriveClass0Callback callback, uint32_t reserved);
-MEC_STATUS _MEC_SetCallBackSmsArriveBroadcast(MEC_SmsArriveBroadcastCallback callback,
-                                              uint32_t reserved);
-MEC_STATUS _MEC_SetCallBackCallCallComing(MEC_CallComingCallback callback, uint32_t reserved);
-MEC_STATUS _MEC_SetCallBackMeStateChanged(MEC_MeStateChangedCallback callback, uint32_t reserved);
-MEC_STATUS _MEC_SetCallBackZdonNotify(MEC_ZdonNotifyCallback callback, uint32_t reserved);
-MEC_STATUS _MEC_SetCallBackZpasNotify(MEC_ZpasNotifyCallback callback, uint32_t reserved);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBackSmsArriveNew(MEC_SmsArriveNewCallback callback,
+                                                      uint32_t reserved);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBackSmsSendReportArrive(MEC_SmsSendReportCallback callback,
+                                                             uint32_t reserved);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBackSmsArriveClass0(MEC_SmsArriveClass0Callback callback,
+                                                         uint32_t reserved);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBackSmsArriveBroadcast(MEC_SmsArriveBroadcastCallback callback,
+                                                            uint32_t reserved);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBackCallCallComing(MEC_CallComingCallback callback,
+                                                        uint32_t reserved);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBackMeStateChanged(MEC_MeStateChangedCallback callback,
+                                                        uint32_t reserved);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBackZdonNotify(MEC_ZdonNotifyCallback callback,
+                                                    uint32_t reserved);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBackZpasNotify(MEC_ZpasNotifyCallback callback,
+                                                    uint32_t reserved);
 
 /* Card presence and operation mode. Modes: 5 on line, 6 off line, 1 low power. Poweroff's mode
  * is 1 from the user's power-off command and 0 before a system suspend. SetOperationMode(5)
  * answers MEC_ERR_ERROR when the card accepted it but its radio stayed off (a radio switch);
  * the program may try again later. After one time-out the card counts as unresponsive and every
  * call fails at once with MEC_ERR_TIMEOUT until the card answers the engine's probe again. */
-MEC_STATUS _MEC_Echo(void);
-MEC_STATUS _MEC_ClearEcho(void);
-MEC_STATUS _MEC_GetOperationMode(uint8_t *mode);
-MEC_STATUS _MEC_SetOperationMode(uint8_t mode);
-MEC_STATUS _MEC_Poweroff(uint8_t mode);
-MEC_STATUS _MEC_NetcardStart(void);
-MEC_STATUS _MEC_NetcardStop(void);
-MEC_STATUS _MEC_disableCheckCard(void);
-MEC_STATUS _MEC_enableCheckCard(void);
-MEC_STATUS _MEC_setIsDialing(uint8_t dialing);
+MEC_NODISCARD MEC_STATUS _MEC_Echo(void);
+MEC_NODISCARD MEC_STATUS _MEC_ClearEcho(void);
+MEC_NODISCARD MEC_STATUS _MEC_GetOperationMode(uint8_t *mode);
+MEC_NODISCARD MEC_STATUS _MEC_SetOperationMode(uint8_t mode);
+MEC_NODISCARD MEC_STATUS _MEC_Poweroff(uint8_t mode);
+MEC_NODISCARD MEC_STATUS _MEC_NetcardStart(void);
+MEC_NODISCARD MEC_STATUS _MEC_NetcardStop(void);
+MEC_NODISCARD MEC_STATUS _MEC_disableCheckCard(void);
+MEC_NODISCARD MEC_STATUS _MEC_enableCheckCard(void);
+MEC_NODISCARD MEC_STATUS _MEC_setIsDialing(uint8_t dialing);
 
 /* Signal, network status, SIM readiness, packet-data parameters. */
-MEC_STATUS _MEC_GetCsq(uint8_t *csq); /* 0-31, or 99 when the card cannot tell */
-MEC_STATUS _MEC_GetNetworkPara(_MEC_NETWORK_PARA *para);
-MEC_STATUS _MEC_GetZdonPara(_MEC_ZDON_PARA *para);
-MEC_STATUS _MEC_TestSimState(void);             /* 0 once the SIM's message store answers */
-MEC_STATUS _MEC_GetSIMCardOperator(char *imsi); /* MEC_SIM_OPERATOR_TEXT_SIZE bytes */
-MEC_STATUS _MEC_SetModemPara(const char *pdpType, const char *apn, const char *pdpAddress);
+MEC_NODISCARD MEC_STATUS _MEC_GetCsq(uint8_t *csq); /* 0-31, or 99 when the card cannot tell */
+MEC_NODISCARD MEC_STATUS _MEC_GetNetworkPara(_MEC_NETWORK_PARA *para);
+MEC_NODISCARD MEC_STATUS _MEC_GetZdonPara(_MEC_ZDON_PARA *para);
+MEC_NODISCARD MEC_STATUS _MEC_TestSimState(void); /* 0 once the SIM's message store answers */
+MEC_NODISCARD MEC_STATUS _MEC_GetSIMCardOperator(char *imsi); /* MEC_SIM_OPERATOR_TEXT_SIZE bytes */
+MEC_NODISCARD MEC_STATUS _MEC_SetModemPara(const char *pdpType, const char *apn,
+                                           const char *pdpAddress);
 
 /* SIM file access (+CRSM). command 176 is READ BINARY; p1/p2 the offset, p3 the length. The
  * response is text: for EF-SPN (28486) the decoded name, for other files the bytes as upper-case
  * hexadecimal. At most responseSize bytes are written, terminator included. */
-MEC_STATUS _SIMOperate(uint8_t command, uint16_t fileId, uint8_t p1, uint8_t p2, uint8_t p3,
-                       char *response, uint32_t responseSize);
+MEC_NODISCARD MEC_STATUS _SIMOperate(uint8_t command, uint16_t fileId, uint8_t p1, uint8_t p2,
+                                     uint8_t p3, char *response, uint32_t responseSize);
 
 /* Versions and identity (MEC_*_TEXT_SIZE byte buffers). */
-MEC_STATUS _MEC_QueryImei(char *imei);
-MEC_STATUS _MEC_GetSoftwareVersion(char *software, char *internalVersion);
-MEC_STATUS _MEC_GetBoardVersion(char *board);
+MEC_NODISCARD MEC_STATUS _MEC_QueryImei(char *imei);
+MEC_NODISCARD MEC_STATUS _MEC_GetSoftwareVersion(char *software, char *internalVersion);
+MEC_NODISCARD MEC_STATUS _MEC_GetBoardVersion(char *board);
 
 /* PIN. PIN state: 0 ready, 1 PIN wanted, 2 PUK wanted. SetPin takes the PIN alone (newPin NULL
  * or empty), or the PUK and a new PIN. */
-MEC_STATUS _MEC_GetPinState(uint8_t *state);
-MEC_STATUS _MEC_SetPin(const char *pinOrPuk, const char *newPin);
-MEC_STATUS _MEC_QueryPINLeftTimes(uint8_t *pinAttempts, uint8_t *pukAttempts);
-MEC_STATUS _MEC_IfPinEnable(uint8_t *enabled);
-MEC_STATUS _MEC_SetPinEnable(uint8_t enable, const char *pin);
-MEC_STATUS _MEC_ChangePinPasswd(const char *oldPin, const char *newPin);
+MEC_NODISCARD MEC_STATUS _MEC_GetPinState(uint8_t *state);
+MEC_NODISCARD MEC_STATUS _MEC_SetPin(const char *pinOrPuk, const char *newPin);
+MEC_NODISCARD MEC_STATUS _MEC_QueryPINLeftTimes(uint8_t *pinAttempts, uint8_t *pukAttempts);
+MEC_NODISCARD MEC_STATUS _MEC_IfPinEnable(uint8_t *enabled);
+MEC_NODISCARD MEC_STATUS _MEC_SetPinEnable(uint8_t enable, const char *pin);
+MEC_NODISCARD MEC_STATUS _MEC_ChangePinPasswd(const char *oldPin, const char *newPin);
 
 /* The engine's PC store as a whole: backup to and restore from a file. */
-MEC_STATUS _MEC_BackUpDBToFile(const char *path);
-MEC_STATUS _MEC_LoadDBFromFile(const char *path);
+MEC_NODISCARD MEC_STATUS _MEC_BackUpDBToFile(const char *path);
+MEC_NODISCARD MEC_STATUS _MEC_LoadDBFromFile(const char *path);
 
 /* Network selection. Selection modes: 5 automatic (any network), 2 3G only, 1 2G only, 4 before
  * a manual search; read back, 0 means manual. Band: 0 or 1; read back, 2 means none.
  * GetOperaterList fills the caller's buffer *records (room for MEC_OPERATOR_LIST_MAX records)
  * and sets *count; the engine never replaces the buffer. */
-MEC_STATUS _MEC_GetNetworkSelectMode(uint8_t *mode);
-MEC_STATUS _MEC_SetNetworkSelectMode(uint8_t mode);
-MEC_STATUS _MEC_GetBandSelectMode(uint8_t *band);
-MEC_STATUS _MEC_SetNetworkSelectMode_Telstra(uint8_t band);
-MEC_STATUS _MEC_GetOperaterList(_MEC_OPERATOR_INFO **records, uint32_t *count);
-MEC_STATUS _MEC_SetOperator(_MEC_OPERATOR_SELECT selection);
+MEC_NODISCARD MEC_STATUS _MEC_GetNetworkSelectMode(uint8_t *mode);
+MEC_NODISCARD MEC_STATUS _MEC_SetNetworkSelectMode(uint8_t mode);
+MEC_NODISCARD MEC_STATUS _MEC_GetBandSelectMode(uint8_t *band);
+MEC_NODISCARD MEC_STATUS _MEC_SetNetworkSelectMode_Telstra(uint8_t band);
+MEC_NODISCARD MEC_STATUS _MEC_GetOperaterList(_MEC_OPERATOR_INFO **records, uint32_t *count);
+MEC_NODISCARD MEC_STATUS _MEC_SetOperator(_MEC_OPERATOR_SELECT selection);
 
 /* Supplementary services; MEC_ERR_SERVICE_REFUSED when the network refuses. Barring status: 1
  * barred, 0 not; CLIP mode and call waiting: 1 on, 0 off. */
-MEC_STATUS _MEC_GetCallForwardSet(uint32_t reason, _MEC_CALL_FORWARD_ANSWER *answer);
-MEC_STATUS _MEC_SetCallForwardCmd(_MEC_CALL_FORWARD_REQUEST request,
-                                  _MEC_CALL_FORWARD_ANSWER *answer);
-MEC_STATUS _MEC_GetCallBarringCmd(const char *facility, uint32_t *status);
-MEC_STATUS _MEC_SetCallBarringCmd(_MEC_CALL_BARRING_REQUEST request, uint32_t *status);
-MEC_STATUS _MEC_GetCallerListMode(uint32_t *mode);
-MEC_STATUS _MEC_CallerModeSetCmd(uint32_t mode);
-MEC_STATUS _MEC_GetCallWaiting(uint32_t *state);
-MEC_STATUS _MEC_SetCallWaiting(uint32_t state);
+MEC_NODISCARD MEC_STATUS _MEC_GetCallForwardSet(uint32_t reason, _MEC_CALL_FORWARD_ANSWER *answer);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallForwardCmd(_MEC_CALL_FORWARD_REQUEST request,
+                                                _MEC_CALL_FORWARD_ANSWER *answer);
+MEC_NODISCARD MEC_STATUS _MEC_GetCallBarringCmd(const char *facility, uint32_t *status);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallBarringCmd(_MEC_CALL_BARRING_REQUEST request,
+                                                uint32_t *status);
+MEC_NODISCARD MEC_STATUS _MEC_GetCallerListMode(uint32_t *mode);
+MEC_NODISCARD MEC_STATUS _MEC_CallerModeSetCmd(uint32_t mode);
+MEC_NODISCARD MEC_STATUS _MEC_GetCallWaiting(uint32_t *state);
+MEC_NODISCARD MEC_STATUS _MEC_SetCallWaiting(uint32_t state);
 
 /* SMS. Storage: 0 SIM, 1 card, 2 PC. A walk: LoadMessages, then GetFirstMessage / GetNextMessage
  * with the record's storage set, until MEC_ERR_NO_MORE_ENTRIES. GetFirstMessage's first value is
  * 0 from the program (the engine may take other values as a filter). SaveMessage writes the
  * assigned index and reference back into the record. */
-MEC_STATUS _MEC_LoadMessages(uint8_t storage);
-MEC_STATUS _MEC_GetFirstMessage(uint8_t filter, _MEC_SMS_RECORD *record);
-MEC_STATUS _MEC_GetNextMessage(_MEC_SMS_RECORD *record);
-MEC_STATUS _MEC_GetMessage(uint16_t index, _MEC_SMS_RECORD *record);
-MEC_STATUS _MEC_SaveMessage(_MEC_SMS_RECORD *record);
-MEC_STATUS _MEC_SendMessage(const _MEC_SMS_RECORD *record);
-MEC_STATUS _MEC_DeleteMessage(uint16_t index, uint8_t storage);
-MEC_STATUS _MEC_SetMessageStatus(uint16_t index, uint8_t read, uint8_t storage);
-MEC_STATUS _MEC_GetFieldSizes(_MEC_FIELD_SIZES *sizes);
+MEC_NODISCARD MEC_STATUS _MEC_LoadMessages(uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_GetFirstMessage(uint8_t filter, _MEC_SMS_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_GetNextMessage(_MEC_SMS_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_GetMessage(uint16_t index, _MEC_SMS_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_SaveMessage(_MEC_SMS_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_SendMessage(const _MEC_SMS_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_DeleteMessage(uint16_t index, uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_SetMessageStatus(uint16_t index, uint8_t read, uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_GetFieldSizes(_MEC_FIELD_SIZES *sizes);
 
 /* SMS settings. */
-MEC_STATUS _MEC_InitSmsSet(void);
-MEC_STATUS _MEC_GetSmsCenter(char *center); /* MEC_SMS_CENTER_TEXT_SIZE bytes */
-MEC_STATUS _MEC_SetSmsCenter(const char *center);
-MEC_STATUS _MEC_GetSmsSaveLocation(uint32_t *storage);
-MEC_STATUS _MEC_SetSmsSaveLocation(uint32_t storage);
-MEC_STATUS _MEC_SetSmsConfig(SmsConfigBlock config);
+MEC_NODISCARD MEC_STATUS _MEC_InitSmsSet(void);
+MEC_NODISCARD MEC_STATUS _MEC_GetSmsCenter(char *center); /* MEC_SMS_CENTER_TEXT_SIZE bytes */
+MEC_NODISCARD MEC_STATUS _MEC_SetSmsCenter(const char *center);
+MEC_NODISCARD MEC_STATUS _MEC_GetSmsSaveLocation(uint32_t *storage);
+MEC_NODISCARD MEC_STATUS _MEC_SetSmsSaveLocation(uint32_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_SetSmsConfig(SmsConfigBlock config);
 
 /* USSD. The reply comes later as MEC_MSG_USSD_REPLY. */
-MEC_STATUS _MEC_SendUssdRequest(const char *text, uint32_t length);
-MEC_STATUS _MEC_SendUssdCancel(void);
+MEC_NODISCARD MEC_STATUS _MEC_SendUssdRequest(const char *text, uint32_t length);
+MEC_NODISCARD MEC_STATUS _MEC_SendUssdCancel(void);
 
 /* SIM toolkit. Menus and requests come as MEC_MSG_STK_* messages. Menu back: 1 one level up,
  * 0 end the session. Input kind as in _MEC_STK_RECORD.inputKind. */
-MEC_STATUS _MEC_SetStkMainMenu(void);
-MEC_STATUS _MEC_SelectStkMainMenu(uint32_t itemId);
-MEC_STATUS _MEC_SelectStkSubMenu(uint32_t itemId);
-MEC_STATUS _MEC_SetStkMenuBack(uint8_t back);
-MEC_STATUS _MEC_StkConfirmDisplayText(void);
-MEC_STATUS _MEC_StkInputText(uint32_t kind, const char *text);
+MEC_NODISCARD MEC_STATUS _MEC_SetStkMainMenu(void);
+MEC_NODISCARD MEC_STATUS _MEC_SelectStkMainMenu(uint32_t itemId);
+MEC_NODISCARD MEC_STATUS _MEC_SelectStkSubMenu(uint32_t itemId);
+MEC_NODISCARD MEC_STATUS _MEC_SetStkMenuBack(uint8_t back);
+MEC_NODISCARD MEC_STATUS _MEC_StkConfirmDisplayText(void);
+MEC_NODISCARD MEC_STATUS _MEC_StkInputText(uint32_t kind, const char *text);
 
 /* Contacts and groups. Storage: 0 SIM, 1 card, 2 PC. GetContactCount answers the count itself
  * (0 when it cannot be read), not a status. A walk as for SMS, with the record's storage set.
  * NewContact writes the assigned index into the record. */
-MEC_STATUS _MEC_LoadContacts(uint8_t storage);
-uint16_t _MEC_GetContactCount(uint8_t storage);
-MEC_STATUS _MEC_GetFirstContact(_MEC_CONTACT_RECORD *record);
-MEC_STATUS _MEC_GetNextContact(_MEC_CONTACT_RECORD *record);
-MEC_STATUS _MEC_NewContact(_MEC_CONTACT_RECORD *record);
-MEC_STATUS _MEC_SetContact(uint32_t index, const _MEC_CONTACT_RECORD *record);
-MEC_STATUS _MEC_DeleteContact(uint32_t index, uint8_t storage);
-MEC_STATUS _MEC_LoadGroup(uint8_t storage);
-MEC_STATUS _MEC_GetFirstGroup(_MEC_GROUP_RECORD *group);
-MEC_STATUS _MEC_GetNextGroup(_MEC_GROUP_RECORD *group);
-MEC_STATUS _MEC_SaveGroup(const _MEC_GROUP_RECORD *group);
-MEC_STATUS _MEC_SetGroup(const _MEC_GROUP_RECORD *group);
-MEC_STATUS _MEC_DeleteGroup(int32_t groupId, uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_LoadContacts(uint8_t storage);
+MEC_NODISCARD uint16_t _MEC_GetContactCount(uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_GetFirstContact(_MEC_CONTACT_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_GetNextContact(_MEC_CONTACT_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_NewContact(_MEC_CONTACT_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_SetContact(uint32_t index, const _MEC_CONTACT_RECORD *record);
+MEC_NODISCARD MEC_STATUS _MEC_DeleteContact(uint32_t index, uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_LoadGroup(uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_GetFirstGroup(_MEC_GROUP_RECORD *group);
+MEC_NODISCARD MEC_STATUS _MEC_GetNextGroup(_MEC_GROUP_RECORD *group);
+MEC_NODISCARD MEC_STATUS _MEC_SaveGroup(const _MEC_GROUP_RECORD *group);
+MEC_NODISCARD MEC_STATUS _MEC_SetGroup(const _MEC_GROUP_RECORD *group);
+MEC_NODISCARD MEC_STATUS _MEC_DeleteGroup(int32_t groupId, uint8_t storage);
 
 /* Voice calls. Dial and Answer report the engine's immediate result in their out byte (Answer:
  * 2 when the card refused). CHLD values as +CHLD (0-3, 1x, 2x). Progress comes as
  * MEC_MSG_CALL_* messages. */
-MEC_STATUS _MEC_Dial(const char *number, uint8_t *result);
-MEC_STATUS _MEC_ATDAbort(void);
-MEC_STATUS _MEC_Answer(uint8_t *result);
-MEC_STATUS _MEC_Hangup(void);
-MEC_STATUS _MEC_SendCHLDCommand(uint32_t value);
-MEC_STATUS _MEC_SendCLCCCmd(_MEC_CLCC_LIST *list);
-MEC_STATUS _MEC_SetDTMF(char tone);
-MEC_STATUS _MEC_GetEmergencyCall(_MEC_EMERGENCY_LIST *list);
+MEC_NODISCARD MEC_STATUS _MEC_Dial(const char *number, uint8_t *result);
+MEC_NODISCARD MEC_STATUS _MEC_ATDAbort(void);
+MEC_NODISCARD MEC_STATUS _MEC_Answer(uint8_t *result);
+MEC_NODISCARD MEC_STATUS _MEC_Hangup(void);
+MEC_NODISCARD MEC_STATUS _MEC_SendCHLDCommand(uint32_t value);
+MEC_NODISCARD MEC_STATUS _MEC_SendCLCCCmd(_MEC_CLCC_LIST *list);
+MEC_NODISCARD MEC_STATUS _MEC_SetDTMF(char tone);
+MEC_NODISCARD MEC_STATUS _MEC_GetEmergencyCall(_MEC_EMERGENCY_LIST *list);
 
 /* Audio. Earphone level as the engine reads it: 0, 56, 111, 155, 205 or 255; levels set are
  * slider positions (earphone 0-5, microphone 0-3). GetMicMuteState answers MEC_MIC_MUTED or
  * MEC_MIC_NOT_MUTED (another code on failure). */
-MEC_STATUS _MEC_CheckEarPhone(uint8_t *present);
-MEC_STATUS _MEC_ReadEarPhoneVol(uint8_t *level);
-MEC_STATUS _MEC_SetEarphoneVol(uint8_t level);
-MEC_STATUS _MEC_SetMicrophoneVol(uint8_t level);
-MEC_STATUS _MEC_SetMicMute(uint8_t mute);
-MEC_STATUS _MEC_GetMicMuteState(void);
+MEC_NODISCARD MEC_STATUS _MEC_CheckEarPhone(uint8_t *present);
+MEC_NODISCARD MEC_STATUS _MEC_ReadEarPhoneVol(uint8_t *level);
+MEC_NODISCARD MEC_STATUS _MEC_SetEarphoneVol(uint8_t level);
+MEC_NODISCARD MEC_STATUS _MEC_SetMicrophoneVol(uint8_t level);
+MEC_NODISCARD MEC_STATUS _MEC_SetMicMute(uint8_t mute);
+MEC_NODISCARD MEC_STATUS _MEC_GetMicMuteState(void);
 
 /* Call records and the connection log, kept in the PC store (storage 2), 50 entries per kind.
  * Kind: 1 missed, 2 received, 3 dialled, 4 data connection. GetCallEntryCount answers the count
  * itself (0 when it cannot be read), not a status. SaveCallEntry writes the assigned index back. */
-uint16_t _MEC_GetCallEntryCount(uint8_t kind, uint8_t storage);
-MEC_STATUS _MEC_GetFirstCallEntry(uint8_t kind, CallEntry *entry);
-MEC_STATUS _MEC_GetNextCallEntry(CallEntry *entry);
-MEC_STATUS _MEC_SaveCallEntry(CallEntry *entry);
-MEC_STATUS _MEC_DeleteCallEntry(uint32_t index, uint8_t storage);
-MEC_STATUS _MEC_ClearCallEntries(uint8_t kind, uint8_t storage);
+MEC_NODISCARD uint16_t _MEC_GetCallEntryCount(uint8_t kind, uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_GetFirstCallEntry(uint8_t kind, CallEntry *entry);
+MEC_NODISCARD MEC_STATUS _MEC_GetNextCallEntry(CallEntry *entry);
+MEC_NODISCARD MEC_STATUS _MEC_SaveCallEntry(CallEntry *entry);
+MEC_NODISCARD MEC_STATUS _MEC_DeleteCallEntry(uint32_t index, uint8_t storage);
+MEC_NODISCARD MEC_STATUS _MEC_ClearCallEntries(uint8_t kind, uint8_t storage);
+
+#if defined(LUMACORE_BUILDING) && defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 
 #ifdef __cplusplus
 }

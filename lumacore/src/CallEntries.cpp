@@ -1,7 +1,6 @@
-// Exports.h first: the calls are exported only when lumacore.h is first read under it.
-#include "Exports.h"
-
 #include "CallEntries.h"
+
+#include "Exports.h"
 
 #include <sqlite3.h>
 

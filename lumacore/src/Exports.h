@@ -1,10 +1,8 @@
-// The engine's exported C calls: the header's declarations with default visibility (everything
-// else in the library is hidden), and the helpers every family of calls shares.
+// What the files of the engine's exported C calls share: the header (whose declarations are
+// exported when the engine is built, everything else in the library being hidden) and helpers.
 #pragma once
 
-#pragma GCC visibility push(default)
 #include "lumacore.h"
-#pragma GCC visibility pop
 
 #include "Engine.h"
 #include "Status.h"

@@ -159,7 +159,7 @@ int status(const std::string &portName, const std::string &pin)
         printLine("card", "absent");
         if (engine && !engine->lastError().empty())
             printLine("error", engine->lastError() + " (" + describe(started) + ")");
-        _MEC_Shutdown();
+        (void)_MEC_Shutdown();  // the start failed; its status is what the user needs
         return 1;
     }
     printLine("card", "present");
@@ -190,8 +190,10 @@ int status(const std::string &portName, const std::string &pin)
     printLine("attempts", result ? describe(result)
                                  : "PIN " + countText(pinLeft) + ", PUK " + countText(pukLeft));
     bool simReady = result == kStatusOk && pinState == 0;
-    if (simReady)
-        _MEC_NetcardStart();
+    if (simReady) {
+        if (const uint16_t netStatus = _MEC_NetcardStart(); netStatus != kStatusOk)
+            printLine("card start", describe(netStatus));
+    }
 
     char imsi[MEC_SIM_OPERATOR_TEXT_SIZE] = {};
     result = _MEC_GetSIMCardOperator(imsi);
@@ -231,7 +233,8 @@ int status(const std::string &portName, const std::string &pin)
     char software[MEC_VERSION_TEXT_SIZE] = {};
     if (_MEC_GetSoftwareVersion(software, nullptr) == kStatusOk)
         printLine("firmware", software);
-    _MEC_Shutdown();
+    if (const uint16_t stopStatus = _MEC_Shutdown(); stopStatus != kStatusOk)
+        printLine("shut-down", describe(stopStatus));
     return 0;
 }
 

@@ -106,15 +106,15 @@ protected:
         timings.registrationPoll = 300ms;
         setEngineTimings(timings);
         newCard();
-        _MEC_SetCallBackMeStateChanged(onMeState, 0);
-        _MEC_SetCallBackZpasNotify(onServiceText, 0);
-        _MEC_SetCallBackZdonNotify(onOperator, 0);
+        ASSERT_EQ(_MEC_SetCallBackMeStateChanged(onMeState, 0), MEC_OK);
+        ASSERT_EQ(_MEC_SetCallBackZpasNotify(onServiceText, 0), MEC_OK);
+        ASSERT_EQ(_MEC_SetCallBackZdonNotify(onOperator, 0), MEC_OK);
     }
 
     // A fresh card (the engine stopped first): each case of a table starts from power-up.
     void newCard()
     {
-        _MEC_Shutdown();
+        (void)_MEC_Shutdown();  // there may be no engine yet; either way the next start is fresh
         card.reset();
         virtualmodem::CardOptions options;
         options.simBusyTime = 300ms;
