@@ -231,7 +231,7 @@ uint32_t DataConnection::writeEntry(const ProfileRecord &profile, const ras::Dia
 void DataConnection::setState(ConnectionState state)
 {
     m_state = state;
-    m_host.connectionStateChanged(state);
+    m_host.showConnectionState(state);
     switch (state) {
     case kConnectionIdle:
         if (m_shownState == kConnectionIdle)

@@ -10,6 +10,7 @@
 #include "TrafficMeter.h"
 
 #include "config/ConfigRecords.h"
+#include "engine/EngineValues.h"
 #include "platform/ras/RasApi.h"
 
 #include <QDateTime>
@@ -19,15 +20,6 @@
 #include <string>
 
 class TBL_File;
-
-// The connection states other windows read.
-enum ConnectionState : uint8_t {
-    kConnectionIdle = 0,
-    kConnectionDialling = 1,
-    kConnectionCancelling = 2,
-    kConnectionConnected = 3,
-    kConnectionDisconnecting = 4,
-};
 
 // One finished connection, for the connection log.
 struct ConnectionLogRecord {
@@ -49,7 +41,7 @@ class DataConnectionHost {
 public:
     virtual ~DataConnectionHost() = default;
     // The state changed: show it (and tell the other windows: message 1127).
-    virtual void connectionStateChanged(ConnectionState state) = 0;
+    virtual void showConnectionState(::ConnectionState state) = 0;
     // Once a second while connected, and once on connecting.
     virtual void showTraffic(const TrafficMeter &meter) = 0;
     virtual void setConnectEnabled(bool enabled) = 0;

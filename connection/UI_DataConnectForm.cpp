@@ -1,24 +1,290 @@
 #include "UI_DataConnectForm.h"
 
 #include "FeatureMessages.h"
+
+#include "config/BL_File.h"
+#include "platform/CodePage.h"
+#include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
+#include "platform/ras/VirtualBackend.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
 
 using platform::GetLanguageString;
 
+namespace {
+
+constexpr int kAnimationFrames = 5;
+
+QString text(int id) { return GetLanguageString(id); }
+
+// The credential prompt: user name and password (at most 18 characters) and whether to keep them.
+class TCheckPasswordForm final : public QDialog {
+public:
+    TCheckPasswordForm(QWidget *owner, const ProfileRecord &profile) : QDialog(owner)
+    {
+        setObjectName(QStringLiteral("TCheckPasswordForm"));
+        setWindowTitle(text(1003));
+        Edit_username = new QLineEdit(this);
+        Edit_username->setObjectName(QStringLiteral("Edit_username"));
+        Edit_password = new QLineEdit(this);
+        Edit_password->setObjectName(QStringLiteral("Edit_password"));
+        Edit_password->setEchoMode(QLineEdit::Password);
+        for (QLineEdit *edit : {Edit_username, Edit_password})
+            edit->setMaxLength(18);
+        CheckBox_Save = new QCheckBox(text(6034), this);
+        CheckBox_Save->setObjectName(QStringLiteral("CheckBox_Save"));
+        if (platform::fieldText(profile.saveCredentials, sizeof profile.saveCredentials) == "1") {
+            Edit_username->setText(
+                platform::fromAnsi(platform::fieldText(profile.userName, sizeof profile.userName)));
+            Edit_password->setText(
+                platform::fromAnsi(platform::fieldText(profile.password, sizeof profile.password)));
+            CheckBox_Save->setChecked(true);
+        }
+        auto *buttons = new QDialogButtonBox(this);
+        buttons->addButton(text(6), QDialogButtonBox::AcceptRole);
+        buttons->addButton(text(7), QDialogButtonBox::RejectRole);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        auto *form = new QFormLayout(this);
+        form->addRow(text(3057), Edit_username);
+        form->addRow(text(3058), Edit_password);
+        form->addRow(CheckBox_Save);
+        form->addRow(buttons);
+    }
+    QLineEdit *Edit_username;
+    QLineEdit *Edit_password;
+    QCheckBox *CheckBox_Save;
+};
+
+QLabel *label(QWidget *parent, const char *name)
+{
+    auto *made = new QLabel(parent);
+    made->setObjectName(QString::fromLatin1(name));
+    made->setTextFormat(Qt::PlainText);
+    return made;
+}
+
+}  // namespace
+
 TData_connectform::TData_connectform(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TData_connectform"), GetLanguageString(1003),
-                   QStringLiteral("Connects this computer to the Internet through the data card "
-                                  "and shows the traffic while connected."),
-                   FeatureWindowKind::Page)
+    : TData_connectform(host, ras::CreateRasBackend(), FileStore())
 {
 }
+
+TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr<ras::RasApi> ras,
+                                     TBL_File &files)
+    : m_host(host), m_ras(std::move(ras))
+{
+    setObjectName(QStringLiteral("TData_connectform"));
+    setWindowTitle(text(1003));
+    DataTitleLabel = label(this, "DataTitleLabel");
+    DataStateLabel = label(this, "DataStateLabel");
+    DataHintLabel = label(this, "DataHintLabel");
+    DataHintLabel->setAlignment(Qt::AlignCenter);
+    DataAnimateImage = label(this, "DataAnimateImage");
+    DataAnimateImage->setAlignment(Qt::AlignCenter);
+    DataTransportLabel = label(this, "DataTransportLabel");
+    DataReceivedLabel = label(this, "DataReceivedLabel");
+    DataTimeLabel = label(this, "DataTimeLabel");
+    DataTxRateLabel = label(this, "DataTxRateLabel");
+    DataRxRateLabel = label(this, "DataRxRateLabel");
+    ImButtonConnect = new QPushButton(text(6016), this);
+    ImButtonConnect->setObjectName(QStringLiteral("ImButtonConnect"));
+    ImButtonConnect->setEnabled(false);
+    QueryLog =
+        new QLabel(QStringLiteral("<a href=\"log\">%1</a>").arg(text(6050).toHtmlEscaped()), this);
+    QueryLog->setObjectName(QStringLiteral("QueryLog"));
+    DataTitleLabel->setText(text(6019));
+    QFont title = DataTitleLabel->font();
+    title.setPixelSize(16);
+    title.setBold(true);
+    DataTitleLabel->setFont(title);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 20, 24, 20);
+    layout->addWidget(DataTitleLabel);
+    layout->addWidget(DataStateLabel);
+    layout->addWidget(DataHintLabel);
+    layout->addWidget(DataAnimateImage);
+    for (QLabel *statistic :
+         {DataTransportLabel, DataReceivedLabel, DataTimeLabel, DataTxRateLabel, DataRxRateLabel})
+        layout->addWidget(statistic);
+    layout->addStretch(1);
+    layout->addWidget(ImButtonConnect, 0, Qt::AlignHCenter);
+    layout->addWidget(QueryLog, 0, Qt::AlignRight);
+
+    connect(ImButtonConnect, &QPushButton::clicked, this, &TData_connectform::ImButtonConnectClick);
+    connect(QueryLog, &QLabel::linkActivated, this, &TData_connectform::QueryLogClick);
+    DataAnimate.setInterval(100);
+    connect(&DataAnimate, &QTimer::timeout, this, &TData_connectform::DataAnimateTimer);
+
+    m_connection = std::make_unique<DataConnection>(*m_ras, files, *this);
+    DataStateLabel->setText(text(6012) + text(6014));
+    showIdleHint();
+    showStatistics(false);
+}
+
+TData_connectform::~TData_connectform() = default;
 
 void TData_connectform::setConnectionState(int state)
 {
     if (state == m_connectionState)
         return;
     m_connectionState = state;
-    platform::PostMessage(host().messageTarget(), platform::WM_CONNECTION_STATE,
+    platform::PostMessage(m_host.messageTarget(), platform::WM_CONNECTION_STATE,
                           static_cast<uint32_t>(state), 0);
+}
+
+QString TData_connectform::StatusText() const
+{
+    return m_connection->trayText(text(1046), text(1047), text(1048), text(6001), text(6002),
+                                  text(6003));
+}
+
+void TData_connectform::ImButtonConnectClick() { m_connection->ImButtonConnectClick(); }
+
+void TData_connectform::QueryLogClick()
+{
+    platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_CONNECTION_LOG, 0, 0);
+}
+
+void TData_connectform::showIdleHint()
+{
+    DataHintLabel->setText(text(6010) + QString::fromStdString(m_connection->profileName()) +
+                           QStringLiteral("?"));
+    DataHintLabel->show();
+}
+
+void TData_connectform::showStatistics(bool shown)
+{
+    for (QLabel *statistic :
+         {DataTransportLabel, DataReceivedLabel, DataTimeLabel, DataTxRateLabel, DataRxRateLabel})
+        statistic->setVisible(shown);
+}
+
+void TData_connectform::DataAnimateTimer()
+{
+    DataAnimate.setInterval(500);
+    const bool countingUp = m_connectionState == kConnectionDialling;
+    m_animationFrame = countingUp ? (m_animationFrame + 1) % (kAnimationFrames + 1)
+                                  : (m_animationFrame + kAnimationFrames) % (kAnimationFrames + 1);
+    // Frames are dots for now: as many as the frame's number.
+    DataAnimateImage->setText(QString(m_animationFrame, QChar(0x25CF)));
+}
+
+void TData_connectform::showConnectionState(::ConnectionState state)
+{
+    const QString profile = QString::fromStdString(m_connection->profileName());
+    switch (state) {
+    case kConnectionIdle:
+        DataAnimate.stop();
+        DataAnimateImage->clear();
+        showStatistics(false);
+        DataStateLabel->setText(text(6012) + text(6014));
+        showIdleHint();
+        ImButtonConnect->setText(text(6016));
+        break;
+    case kConnectionDialling:
+        m_animationFrame = 0;
+        DataAnimate.setInterval(100);
+        DataAnimate.start();
+        DataHintLabel->setText(text(6007) + text(22) + profile);
+        ImButtonConnect->setText(text(6018));
+        break;
+    case kConnectionCancelling:
+        m_animationFrame = kAnimationFrames;
+        DataAnimate.start();
+        showStatistics(false);
+        DataHintLabel->setText(text(6009));
+        break;
+    case kConnectionConnected:
+        DataAnimate.stop();
+        DataAnimateImage->clear();
+        DataHintLabel->hide();
+        DataStateLabel->setText(text(6012) + text(6013) + text(22) + profile);
+        ImButtonConnect->setText(text(6017));
+        showStatistics(true);
+        break;
+    case kConnectionDisconnecting:
+        m_animationFrame = kAnimationFrames;
+        DataAnimate.start();
+        showStatistics(false);
+        DataHintLabel->setText(text(6008));
+        DataHintLabel->show();
+        break;
+    }
+    setConnectionState(state);
+}
+
+void TData_connectform::showTraffic(const TrafficMeter &meter)
+{
+    const DurationParts time = SplitDuration(meter.connectionSeconds());
+    DataTransportLabel->setText(text(6020) + QString::asprintf("%3.2f", meter.sentKilobytes()) +
+                                text(6004));
+    DataReceivedLabel->setText(text(6021) + QString::asprintf("%3.2f", meter.receivedKilobytes()) +
+                               text(6004));
+    DataTimeLabel->setText(text(6005) + time.hours + text(6001) + time.minutes + text(6002) +
+                           time.seconds + text(6003));
+    DataTxRateLabel->setText(text(6023) + QString::asprintf("%3.2f", meter.sendRate()) +
+                             text(6022));
+    DataRxRateLabel->setText(text(6024) + QString::asprintf("%3.2f", meter.receiveRate()) +
+                             text(6022));
+}
+
+void TData_connectform::setConnectEnabled(bool enabled) { ImButtonConnect->setEnabled(enabled); }
+
+void TData_connectform::setLogLinkEnabled(bool enabled) { QueryLog->setEnabled(enabled); }
+
+void TData_connectform::showMessage(int stringId)
+{
+    platform::ShowMessageBox(m_host.dialogOwner(), text(stringId), 2);
+}
+
+void TData_connectform::showDialError(uint32_t error, const QString &sentence)
+{
+    DataAnimate.stop();
+    DataAnimateImage->clear();
+    platform::ShowMessageBox(m_host.dialogOwner(),
+                             sentence.isEmpty() ? text(6015) + QString::number(error) : sentence,
+                             2);
+}
+
+bool TData_connectform::askCredentials(const ProfileRecord &profile, CredentialAnswer &answer)
+{
+    TCheckPasswordForm prompt(m_host.dialogOwner(), profile);
+    if (platform::execDialog(prompt) != QDialog::Accepted)
+        return false;
+    answer.userName = platform::toAnsi(prompt.Edit_username->text());
+    answer.password = platform::toAnsi(prompt.Edit_password->text());
+    answer.save = prompt.CheckBox_Save->isChecked();
+    return true;
+}
+
+void TData_connectform::logConnection(const ConnectionLogRecord &record) { m_log.AddEntry(record); }
+
+bool TData_connectform::inService() const { return m_host.inService(); }
+
+void TData_connectform::cardStateChanged(uint8_t state)
+{
+    m_cardState = state;
+    m_connection->cardStateChanged(state);
+}
+
+void TData_connectform::messageArrived(platform::WindowMessageEvent &message)
+{
+    if (message.message() == feature::WM_SHOW_INTERNET_PAGE)
+        m_host.showInPanel(*this);
+}
+
+void TData_connectform::shownInPanel()
+{
+    if (m_connectionState == kConnectionIdle)
+        showIdleHint();
 }

@@ -1,24 +1,91 @@
-// Data connection: the Internet page.
+// The Internet page: a thin window over DataConnection. It shows the state, the traffic and the
+// rates it is told, animates while a dial or hang-up is under way, and asks the user what the
+// connection needs (credentials, a failure explained).
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "ConnectionLog.h"
+#include "DataConnection.h"
+#include "FeatureWindow.h"
 
-class TData_connectform final : public TFeaturePage {
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class TBL_File;
+
+class TData_connectform final : public QWidget,
+                                public feature::FeatureWindow,
+                                public DataConnectionHost {
     Q_OBJECT
 public:
+    // The dial-up layer for this run (pppd, or the virtual card's) and the program's files.
     explicit TData_connectform(feature::FeatureHost &host);
+    TData_connectform(feature::FeatureHost &host, std::unique_ptr<ras::RasApi> ras,
+                      TBL_File &files);
+    ~TData_connectform() override;
 
-    // 0 idle, 1 dialling, 2 cancelling, 3 connected, 4 disconnecting. Nothing dials yet, so it
-    // stays idle unless set; each change is posted to the main window (WM_CONNECTION_STATE).
+    // 0 idle, 1 dialling, 2 cancelling, 3 connected, 4 disconnecting.
     int ConnectionState() const { return m_connectionState; }
+    // Posts a change of the state to the main window (WM_CONNECTION_STATE), once per change.
     void setConnectionState(int state);
-    // The status text shown as the tray hint while connected; empty while not connected.
-    QString StatusText() const { return {}; }
-    // The user asked to take the card off line (or power it off): no automatic reconnection.
+    // The tray hint while connected: sent, received and time; empty otherwise.
+    QString StatusText() const;
+    // The user took the card off line or powered it off.
     void UserAskedOffline() { m_userAskedOffline = true; }
     bool userAskedOffline() const { return m_userAskedOffline; }
+    DataConnection &connection() { return *m_connection; }
+    // The last card state the main window told.
+    uint8_t cardState() const { return m_cardState; }
+
+    void ImButtonConnectClick();
+    void QueryLogClick();
+    void DataAnimateTimer();
+
+    QLabel *DataTitleLabel;
+    QLabel *DataStateLabel;
+    QLabel *DataHintLabel;
+    QLabel *DataAnimateImage;
+    QLabel *DataTransportLabel;
+    QLabel *DataReceivedLabel;
+    QLabel *DataTimeLabel;
+    QLabel *DataTxRateLabel;
+    QLabel *DataRxRateLabel;
+    QPushButton *ImButtonConnect;
+    QLabel *QueryLog;
+    QTimer DataAnimate;
+
+    // feature::FeatureWindow
+    void cardStateChanged(uint8_t state) override;
+    void messageArrived(platform::WindowMessageEvent &message) override;
+    void shownInPanel() override;
+    std::vector<QTimer *> timersStoppedDuringCall() override { return {}; }
+
+    // DataConnectionHost
+    void showConnectionState(::ConnectionState state) override;
+    void showTraffic(const TrafficMeter &meter) override;
+    void setConnectEnabled(bool enabled) override;
+    void setLogLinkEnabled(bool enabled) override;
+    void showMessage(int stringId) override;
+    void showDialError(uint32_t error, const QString &text) override;
+    bool askCredentials(const ProfileRecord &profile, CredentialAnswer &answer) override;
+    void connectionUp() override { m_host.notices().connectionUp(); }
+    void connectionDown() override { m_host.notices().connectionDown(); }
+    void logConnection(const ConnectionLogRecord &record) override;
+    bool inService() const override;
 
 private:
+    void showIdleHint();
+    void showStatistics(bool shown);
+
+    feature::FeatureHost &m_host;
+    std::unique_ptr<ras::RasApi> m_ras;
+    std::unique_ptr<DataConnection> m_connection;
+    ConnectionLog m_log;
     int m_connectionState = 0;
+    uint8_t m_cardState = 1;
+    int m_animationFrame = 0;
     bool m_userAskedOffline = false;
 };

@@ -8,6 +8,8 @@
 //   phonebook fill SM|ME <count>     phonebook clear SM|ME
 //   data drop                        data refuse on|off       data slow <ms>|off
 //   quirk stall <ms>                 quirk <firmware quirk> on|off  (kQuirkNames)
+//   sms [class0] [ucs2] [report] [reversed] <from> <text...>   broadcast <channel> <text...>
+//   sms-fail <number> on|off         messages fill|capacity SM|ME <count>   messages clear SM|ME
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -67,6 +69,9 @@ constexpr QuirkName kQuirkNames[] = {
     {"odd-registration", Quirk::OddRegistration},
     {"no-creg-set", Quirk::NoRegistrationReports},
     {"storm", Quirk::Storm},
+    {"pb-ucs2-numbers", Quirk::PhonebookUcs2Numbers},
+    {"pb-sim-alpha", Quirk::PhonebookSimAlpha},
+    {"pb-empty-not-found", Quirk::PhonebookEmptyNotFound},
 };
 
 }  // namespace
@@ -160,6 +165,58 @@ std::string VirtualModem::control(const std::string &line)
             if (!setPhonebookEntry(args[2], static_cast<int>(index), entry))
                 return "ERROR " + args[2] + " cannot hold entry " + std::to_string(index);
         }
+        return kOk;
+    }
+    if (verb == "sms") {
+        IncomingSms message;
+        size_t at = 1;
+        for (; at < args.size(); ++at) {
+            if (args[at] == "class0")
+                message.messageClass = 0;
+            else if (args[at] == "ucs2")
+                message.ucs2 = true;
+            else if (args[at] == "report")
+                message.reportRequested = true;
+            else if (args[at] == "reversed")
+                message.partsReversed = true;
+            else
+                break;
+        }
+        if (args.size() < at + 2)
+            return "ERROR usage: sms [class0] [ucs2] [report] [reversed] <from> <text>";
+        message.from = args[at];
+        for (size_t i = at + 1; i < args.size(); ++i)
+            message.text += (i > at + 1 ? " " : "") + args[i];
+        const std::string error = deliverSms(message);
+        return error.empty() ? kOk : "ERROR " + error;
+    }
+    if (verb == "broadcast") {
+        const auto channel = args.size() >= 3 ? number(args[1], 0, 65535) : std::nullopt;
+        if (!channel)
+            return "ERROR usage: broadcast <channel> <text>";
+        std::string text;
+        for (size_t i = 2; i < args.size(); ++i)
+            text += (i > 2 ? " " : "") + args[i];
+        const std::string error = deliverBroadcast(static_cast<uint16_t>(*channel), text);
+        return error.empty() ? kOk : "ERROR " + error;
+    }
+    if (verb == "sms-fail") {
+        const auto on = wantArguments(2) ? onOff(args[2]) : std::nullopt;
+        if (!on)
+            return "ERROR usage: sms-fail <number> on|off";
+        setSmsFailing(args[1], *on);
+        return kOk;
+    }
+    if (verb == "messages") {
+        if (wantArguments(2) && args[1] == "clear") {
+            clearMessages(args[2]);
+            return kOk;
+        }
+        const auto count = wantArguments(3) ? number(args[3], 0, 10000) : std::nullopt;
+        if (count && args[1] == "capacity" && setMessageCapacity(args[2], static_cast<int>(*count)))
+            return kOk;
+        if (!count || args[1] != "fill" || !fillMessages(args[2], static_cast<int>(*count)))
+            return "ERROR usage: messages fill|capacity SM|ME <count> | messages clear SM|ME";
         return kOk;
     }
     if (verb == "quirk") {

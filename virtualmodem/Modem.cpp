@@ -2,6 +2,7 @@
 
 #include "virtualmodem/Network.h"
 #include "virtualmodem/SimCard.h"
+#include "virtualmodem/Sms.h"
 
 #include <array>
 
@@ -113,6 +114,7 @@ Modem::Modem(ModemState initial, Now now) : state_(std::move(initial)), now_(std
     registerMessagingCommands(table_);
     registerPacketDataCommands(table_);
     registerPhonebookCommands(table_);
+    registerSmsCommands(table_);
     powerUp();
 }
 
@@ -151,6 +153,10 @@ void Modem::consume(char c)
     const TerminalSettings &settings = state_.settings;
     if (settings.echo && !state_.quirks.noEcho)
         schedule(std::string(1, c), {});
+    if (pduEntry_) {
+        consumePdu(c);
+        return;
+    }
 
     const char carriageReturn = static_cast<char>(settings.sRegisters.at(3));
     const char backspace = static_cast<char>(settings.sRegisters.at(5));
@@ -218,12 +224,46 @@ void Modem::executeLine(const std::string &body)
             Result result = (*handler)(*this, command);
             delay += result.delay;
             answer += frameInformation(result.lines);
+            if (result.pduEntry && result.final == Result::Final::Ok) {
+                // The rest of the line waits for the message; the prompt goes out now.
+                schedule(std::move(answer) + "\r\n> ", delay);
+                pduEntry_ = std::move(result.pduEntry);
+                pduInput_.clear();
+                return;
+            }
             if (result.final != Result::Final::Ok) {
                 final = std::move(result);
                 break;
             }
         }
     }
+    finishLine(std::move(answer), final, delay);
+}
+
+void Modem::consumePdu(char c)
+{
+    constexpr char kCtrlZ = 0x1A;
+    constexpr char kEscape = 0x1B;
+    if (c == kEscape) {
+        pduEntry_ = nullptr;
+        finishLine({}, Result::ok(), {});
+        return;
+    }
+    if (c != kCtrlZ) {
+        if (c != '\r' && c != '\n' && pduInput_.size() < kMaxLineLength)
+            pduInput_.push_back(c);
+        return;
+    }
+    auto entry = std::move(pduEntry_);
+    pduEntry_ = nullptr;
+    Result result = Result::ok();
+    entry(*this, pduInput_, result);
+    pduInput_.clear();
+    finishLine(frameInformation(result.lines), result, result.delay);
+}
+
+void Modem::finishLine(std::string answer, const Result &final, std::chrono::milliseconds delay)
+{
     answer += frameFinal(final);
     if (state_.quirks.garbage) {
         const std::string_view garbage = kGarbageLines[garbageIndex_++ % kGarbageLines.size()];
@@ -307,10 +347,24 @@ void Modem::unsolicited(const std::string &line)
     schedule(end + line + end, {});
 }
 
+void Modem::unsolicitedLater(const std::string &line, std::chrono::milliseconds delay)
+{
+    later_.push_back({now() + delay, line});
+}
+
 std::string Modem::takeOutput()
 {
     std::string out;
     const Clock::time_point current = now();
+    // Reports that came due join the output behind what is already on its way.
+    for (auto it = later_.begin(); it != later_.end();) {
+        if (it->due <= current) {
+            unsolicited(it->bytes);
+            it = later_.erase(it);
+        } else {
+            ++it;
+        }
+    }
     if (state_.quirks.has(Quirk::Storm) && !state_.quirks.silent) {
         // A thousand reports a second, as a card in a loop of indicator changes sends them.
         if (stormSince_ == Clock::time_point{})
@@ -335,9 +389,12 @@ std::string Modem::takeOutput()
 void Modem::discardPending()
 {
     output_.clear();
+    later_.clear();
     input_.clear();
     line_.clear();
     collecting_ = false;
+    pduEntry_ = nullptr;
+    pduInput_.clear();
     busyUntil_ = {};
 }
 
@@ -348,6 +405,10 @@ std::optional<Clock::time_point> Modem::nextEvent() const
         next = now() + std::chrono::milliseconds(1);
     if (!output_.empty() && (!next || output_.front().due < *next))
         next = output_.front().due;
+    for (const Pending &report : later_) {
+        if (!next || report.due < *next)
+            next = report.due;
+    }
     if (!input_.empty() && (!next || busyUntil_ < *next))
         next = busyUntil_;
     return next;

@@ -18,12 +18,17 @@
 namespace virtualmodem {
 
 // What one command answers: information lines and a final result.
+class Modem;
+
 struct Result {
     enum class Final { Ok, Error, CmeError, CmsError };
     Final final = Final::Ok;
     int code = 0;
     std::vector<std::string> lines;
     std::chrono::milliseconds delay{0};  // the card needs this long (a network scan)
+    // +CMGS and +CMGW: the card answers "> " and hands what the terminal sends up to Ctrl-Z to
+    // this (ESC cancels); the command's answer is what it sets.
+    std::function<void(Modem &, const std::string &, Result &)> pduEntry;
 
     static Result ok(std::vector<std::string> lines = {});
     static Result error();
@@ -96,6 +101,8 @@ public:
 
     // An unsolicited report, sent after anything already on its way.
     void unsolicited(const std::string &line);
+    // The same, once delay has passed (a status report from the network).
+    void unsolicitedLater(const std::string &line, std::chrono::milliseconds delay);
     // Sends +CREG / +CGREG reports for whatever changed since the terminal was last told.
     void refreshRegistration();
     // A text for the terminal in its character set (+CSCS).
@@ -104,6 +111,8 @@ public:
 private:
     void consume(char c);
     void executeLine(const std::string &body);
+    void consumePdu(char c);
+    void finishLine(std::string answer, const Result &final, std::chrono::milliseconds delay);
     std::string frameInformation(const std::vector<std::string> &lines) const;
     std::string frameFinal(const Result &result) const;
     void schedule(std::string bytes, std::chrono::milliseconds delay);
@@ -121,7 +130,10 @@ private:
     bool collecting_ = false;
     bool lineTooLong_ = false;
     std::string lastLine_;
+    std::function<void(Modem &, const std::string &, Result &)> pduEntry_;  // waiting for a PDU
+    std::string pduInput_;
     std::deque<Pending> output_;
+    std::vector<Pending> later_;  // reports due later, lines without framing
     Clock::time_point busyUntil_{};
     size_t garbageIndex_ = 0;
     Clock::time_point stormSince_{};

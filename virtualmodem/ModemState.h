@@ -130,19 +130,23 @@ struct CardIdentity {
 
 // Behaviours of real firmware the card can take on, each a class of cards rather than one model.
 enum class Quirk {
-    StuckEcho,              // ATE0 is accepted, the echo stays
-    VerboseErrors,          // +CMEE=1 gives "+CME ERROR: <text>" as +CMEE=2 does
-    NoChains,               // one command a line; +COPS? names no operator until +COPS=3,n
-    RadioOff,               // a radio switch: +CFUN=1 is accepted, the radio stays off
-    OddFinals,              // refusals worded "COMMAND NOT SUPPORT" instead of ERROR
-    NumericResults,         // the card starts in ATV0: results are "0", "4" ...
-    CpinrPinOnly,           // +CPINR gives the PIN line only
-    CrsmPending,            // +CRSM answers status word 9F xx with the data
-    OddSerial,              // +CGSN gives a MEID with a prefix, not an IMEI
-    OddRegistration,        // registration lines with blanks, lost quotes, extra fields, and a
-                            // report slipped into the answer to +CREG?
-    NoRegistrationReports,  // every form of +CREG= / +CGREG= / +CEREG= is refused
-    Storm,                  // 1000 unsolicited lines a second
+    StuckEcho,               // ATE0 is accepted, the echo stays
+    VerboseErrors,           // +CMEE=1 gives "+CME ERROR: <text>" as +CMEE=2 does
+    NoChains,                // one command a line; +COPS? names no operator until +COPS=3,n
+    RadioOff,                // a radio switch: +CFUN=1 is accepted, the radio stays off
+    OddFinals,               // refusals worded "COMMAND NOT SUPPORT" instead of ERROR
+    NumericResults,          // the card starts in ATV0: results are "0", "4" ...
+    CpinrPinOnly,            // +CPINR gives the PIN line only
+    CrsmPending,             // +CRSM answers status word 9F xx with the data
+    OddSerial,               // +CGSN gives a MEID with a prefix, not an IMEI
+    OddRegistration,         // registration lines with blanks, lost quotes, extra fields, and a
+                             // report slipped into the answer to +CREG?
+    NoRegistrationReports,   // every form of +CREG= / +CGREG= / +CEREG= is refused
+    Storm,                   // 1000 unsolicited lines a second
+    PhonebookUcs2Numbers,    // under UCS2, +CPBR writes the numbers in UCS-2 hex too
+    PhonebookSimAlpha,       // under UCS2, a name that needs UCS-2 comes as the SIM stores it
+                             // (80 coding, FF padding)
+    PhonebookEmptyNotFound,  // +CPBR over a stretch without entries answers +CME ERROR: 22
 };
 
 // Ways to make the card misbehave, as some real ones do.
@@ -158,10 +162,25 @@ struct Quirks {
 };
 
 // The SMS storages as +CPMS lists them; the messages themselves belong to the messaging family.
+// One stored message: its +CMGL status (0 unread, 1 read, 2 unsent, 3 sent) and its PDU in
+// hexadecimal with the service centre in front.
+struct StoredMessage {
+    int status = 0;
+    std::string pdu;
+};
+
 struct MessageStorage {
     std::string name;
     int capacity = 0;
-    int used = 0;
+    int used = 0;                           // kept equal to messages.size()
+    std::map<int, StoredMessage> messages;  // by index, from 1
+};
+
+// The simulated network's SMS side.
+struct SmsNetwork {
+    std::set<std::string> failingNumbers;  // a send to these ends in +CMS ERROR
+    std::chrono::milliseconds reportDelay{300};
+    int nextReference = 0;
 };
 
 // One phonebook entry; the name is kept as UTF-8 and stored on the SIM in whichever alphabet fits.
@@ -190,9 +209,10 @@ struct ModemState {
     std::chrono::milliseconds simBusyTime{1500};
     // How long a network scan (+COPS=?) takes.
     std::chrono::milliseconds networkScanTime{1000};
-    std::vector<MessageStorage> messageStorages{{"SM", 20, 0}, {"ME", 100, 0}};
+    std::vector<MessageStorage> messageStorages{{"SM", 20, 0, {}}, {"ME", 100, 0, {}}};
     std::array<std::string, 3> selectedStorages{"SM", "SM", "SM"};  // read, write, receive
     std::string serviceCenter = "+5491100009000";
+    SmsNetwork smsNetwork;
     std::vector<PhonebookMemory> phonebooks{{"SM", 250, 20, 14, {}}, {"ME", 200, 40, 20, {}}};
     std::string selectedPhonebook = "SM";
 };

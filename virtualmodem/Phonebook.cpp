@@ -56,12 +56,23 @@ std::optional<Result> refused(const Modem &modem, const AtCommand &command)
 }
 
 std::string entryLine(const Modem &modem, int index, const PhonebookEntry &entry,
-                      std::string_view prefix)
+                      std::string_view prefix, int nameLength)
 {
     const bool international = !entry.number.empty() && entry.number[0] == '+';
-    return std::string(prefix) + std::to_string(index) + ",\"" + entry.number + "\"," +
-           std::to_string(international ? kTypeInternational : kTypeUnknown) + ",\"" +
-           modem.terminalText(entry.name) + "\"";
+    const ModemState &state = modem.state();
+    const bool ucs2 = state.settings.charset == Charset::Ucs2;
+    std::string number = entry.number;
+    if (ucs2 && state.quirks.has(Quirk::PhonebookUcs2Numbers))
+        number = utf8ToUcs2Hex(number).value_or(number);
+    std::string name = modem.terminalText(entry.name);
+    if (ucs2 && state.quirks.has(Quirk::PhonebookSimAlpha) && !utf8ToGsm(entry.name)) {
+        // The alpha field as stored: 80, the UCS-2 characters, FF up to the field's length.
+        name = "80" + utf8ToUcs2Hex(entry.name).value_or("");
+        while (static_cast<int>(name.size()) < 2 * nameLength)
+            name += "FF";
+    }
+    return std::string(prefix) + std::to_string(index) + ",\"" + number + "\"," +
+           std::to_string(international ? kTypeInternational : kTypeUnknown) + ",\"" + name + "\"";
 }
 
 // A number as the terminal wrote it: plain, or (some terminals under UCS2) as UCS-2 hex.
@@ -131,7 +142,9 @@ Result readEntries(Modem &modem, const AtCommand &command)
     std::vector<std::string> lines;
     for (auto it = memory.entries.lower_bound(static_cast<int>(*first));
          it != memory.entries.end() && it->first <= *last; ++it)
-        lines.push_back(entryLine(modem, it->first, it->second, "+CPBR: "));
+        lines.push_back(entryLine(modem, it->first, it->second, "+CPBR: ", memory.nameLength));
+    if (lines.empty() && state.quirks.has(Quirk::PhonebookEmptyNotFound))
+        return Result::cme(cme::kNotFound);
     return Result::ok(std::move(lines));
 }
 
@@ -154,7 +167,7 @@ Result findEntries(Modem &modem, const AtCommand &command)
     for (const auto &[index, entry] : memory.entries) {
         if (entry.name.size() >= wanted->size() &&
             equalsIgnoringCase(std::string_view(entry.name).substr(0, wanted->size()), *wanted))
-            lines.push_back(entryLine(modem, index, entry, "+CPBF: "));
+            lines.push_back(entryLine(modem, index, entry, "+CPBF: ", memory.nameLength));
     }
     if (lines.empty())
         return Result::cme(cme::kNotFound);

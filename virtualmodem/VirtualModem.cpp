@@ -286,6 +286,71 @@ bool VirtualModem::setPhonebookEntry(const std::string &memory, int index,
     return stored;
 }
 
+std::string VirtualModem::deliverSms(const IncomingSms &message)
+{
+    std::string error = "the card is out";
+    change([&](Modem &modem) { error = virtualmodem::deliverSms(modem, message); });
+    return error;
+}
+
+std::string VirtualModem::deliverBroadcast(uint16_t channel, const std::string &text)
+{
+    std::string error;
+    change([&](Modem &modem) { error = virtualmodem::deliverBroadcast(modem, channel, text); });
+    return error;
+}
+
+void VirtualModem::setSmsFailing(const std::string &number, bool failing)
+{
+    change([&](Modem &modem) {
+        auto &numbers = modem.state().smsNetwork.failingNumbers;
+        if (failing)
+            numbers.insert(number);
+        else
+            numbers.erase(number);
+    });
+}
+
+void VirtualModem::setSmsReportDelay(std::chrono::milliseconds delay)
+{
+    change([&](Modem &modem) { modem.state().smsNetwork.reportDelay = delay; });
+}
+
+bool VirtualModem::fillMessages(const std::string &storage, int count)
+{
+    bool filled = false;
+    change([&](Modem &modem) {
+        filled = virtualmodem::fillMessages(modem.state(), storage, count, "+5491140001234");
+    });
+    return filled;
+}
+
+void VirtualModem::clearMessages(const std::string &storage)
+{
+    change([&](Modem &modem) {
+        for (MessageStorage &candidate : modem.state().messageStorages) {
+            if (candidate.name == storage) {
+                candidate.messages.clear();
+                candidate.used = 0;
+            }
+        }
+    });
+}
+
+bool VirtualModem::setMessageCapacity(const std::string &storage, int capacity)
+{
+    bool set = false;
+    change([&](Modem &modem) {
+        for (MessageStorage &candidate : modem.state().messageStorages) {
+            if (candidate.name == storage && capacity >= candidate.used) {
+                candidate.capacity = capacity;
+                set = true;
+            }
+        }
+    });
+    return set;
+}
+
 void VirtualModem::clearPhonebook(const std::string &memory)
 {
     change([&](Modem &modem) {

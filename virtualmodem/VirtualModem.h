@@ -12,6 +12,7 @@
 #pragma once
 
 #include "virtualmodem/ModemState.h"
+#include "virtualmodem/Sms.h"
 
 #include <atomic>
 #include <chrono>
@@ -92,6 +93,17 @@ public:
     bool setPhonebookEntry(const std::string &memory, int index, const PhonebookEntry &entry);
     void clearPhonebook(const std::string &memory);
 
+    // Short messages from the network: stored (+CMTI) or shown directly (+CMT); empty, or why
+    // not ("storage full"). A cell-broadcast page on a channel.
+    std::string deliverSms(const IncomingSms &message);
+    std::string deliverBroadcast(uint16_t channel, const std::string &text);
+    // Sends to the number fail with +CMS ERROR while on.
+    void setSmsFailing(const std::string &number, bool failing);
+    void setSmsReportDelay(std::chrono::milliseconds delay);
+    // A storage ("SM", "ME") filled with count received messages, or emptied.
+    bool fillMessages(const std::string &storage, int count);
+    void clearMessages(const std::string &storage);
+    bool setMessageCapacity(const std::string &storage, int capacity);
     void setSimBusyTime(std::chrono::milliseconds time);
     void setNetworkScanTime(std::chrono::milliseconds time);
 

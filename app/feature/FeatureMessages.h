@@ -12,4 +12,9 @@ constexpr uint32_t WM_OPEN_SMS_FOLDER = platform::WM_USER + 3001;
 // The missed-call indicator was clicked: show the call records.
 constexpr uint32_t WM_OPEN_CALL_RECORDS = platform::WM_USER + 3002;
 
+// The connection log link of the Internet page: show the connection log.
+constexpr uint32_t WM_OPEN_CONNECTION_LOG = platform::WM_USER + 3003;
+// The connection log's Back button: show the Internet page again.
+constexpr uint32_t WM_SHOW_INTERNET_PAGE = platform::WM_USER + 3004;
+
 }  // namespace feature

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -24,6 +25,28 @@ class WindowMessageEvent;
 
 namespace feature {
 
+// The notices the windows raise on the main window: its indicators, tray icon, pop-ups and
+// sounds. Each does nothing in a card state where it does not apply.
+class Notices {
+public:
+    virtual ~Notices() = default;
+    // A new message from `text` (the sender), and the user having seen it.
+    virtual void newSmsArrived(const QString &text) = 0;
+    virtual void clearNewSms() = 0;
+    // The phone rings; updateOnly: only the text of a call pop-up already shown changes.
+    virtual void incomingCall(const QString &number, bool updateOnly) = 0;
+    virtual void callAccepted() = 0;
+    virtual void callStopped() = 0;
+    virtual void missedCall() = 0;
+    virtual void clearMissedCall() = 0;
+    // The data connection is up (state 3) or down (state 0).
+    virtual void connectionUp() = 0;
+    virtual void connectionDown() = 0;
+    // The navigation row, the toolkit button and the tray's card commands, off and on again.
+    virtual void disableNavigation() = 0;
+    virtual void enableNavigation() = 0;
+};
+
 // What a feature window may ask of the main window.
 class FeatureHost {
 public:
@@ -36,6 +59,15 @@ public:
     virtual QObject *messageTarget() = 0;
     // The owner of the boxes and dialogs a window opens.
     virtual QWidget *dialogOwner() = 0;
+    // The notices of the status strip, the tray and the sounds.
+    virtual Notices &notices() = 0;
+    // The card state (1 card absent ... 12 SIM ready).
+    virtual uint8_t cardState() const = 0;
+    // The busy flag: set while a long SMS or phonebook operation runs (close, off line, power
+    // off and suspend are refused meanwhile).
+    virtual void setBusy(bool busy) = 0;
+    // The card is registered on a network (the main window's in-service flag).
+    virtual bool inService() const { return true; }
 };
 
 class FeatureWindow {

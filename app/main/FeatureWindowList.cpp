@@ -90,7 +90,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TFrmSmsRead>(),
         window<TgetInput>(),
         window<TSatMenuDisplayForm>(told(9).takes(WM_STK_FIRST, MEC_MSG_STK_OTHER - 1)),
-        window<TData_connectform>(told(8)),
+        window<TData_connectform>(told(8).takes(feature::WM_SHOW_INTERNET_PAGE)),
         window<TCrForm>(takes(feature::WM_OPEN_CALL_RECORDS)),
         window<TSet_netsub>(),
         window<TSet_SS>(told(10)),
@@ -99,7 +99,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
             told(7).takes(WM_INCOMING_CALL).takes(WM_CALL_EVENT_FIRST, WM_CALL_EVENT_LAST)),
         window<TAffixationfrm>(),
         window<Tussdfrm>(told(11).takes(WM_USSD_STATE).takes(WM_USSD_REPLY)),
-        window<TDataLogForm>(),
+        window<TDataLogForm>(takes(feature::WM_OPEN_CONNECTION_LOG)),
         window<TFrmViewPB>(),
         ownedWindow<boxes::TProgressBoxForm>(),
     };

@@ -680,9 +680,9 @@ void TMainform::ImImage_Title_CloseClick() { close(); }
 
 void TMainform::ImImage_Title_MinimizeClick() { TrayIcon_MainMinimize(); }
 
-void TMainform::ImImage_NewSmsClick() { m_monitor->clearNewSms(true); }
+void TMainform::ImImage_NewSmsClick() { m_monitor->newSmsIndicatorClicked(); }
 
-void TMainform::ImImage_IncomingCallClick() { m_monitor->clearMissedCall(true); }
+void TMainform::ImImage_IncomingCallClick() { m_monitor->missedCallIndicatorClicked(); }
 
 bool TMainform::eventFilter(QObject *watched, QEvent *event)
 {

@@ -67,9 +67,9 @@ public:
     void SetPageTitle(const QString &text);
     QString GetPageTitle() const { return m_pageCaption; }
     // The busy flag: set by the windows while a long SMS or phonebook operation runs.
-    void setBusy(bool busy) { m_busy = busy; }
+    void setBusy(bool busy) override { m_busy = busy; }
     bool busy() const { return m_busy; }
-    uint8_t cardState() const;
+    uint8_t cardState() const override;
     // The call and data connection states, as their windows last posted them.
     int callState() const;
     int connectionState() const;
@@ -243,6 +243,8 @@ public:
 
     void showInPanel(QWidget &window, QPoint position) override { showPage(&window, position); }
     QObject *messageTarget() override { return this; }
+    feature::Notices &notices() override;
+    bool inService() const override;
 
 signals:
     // The close was accepted: the program ends.

@@ -248,6 +248,8 @@ bool TMainform::isActiveWindow() const { return QWidget::isActiveWindow(); }
 
 QWidget *TMainform::dialogOwner() { return this; }
 
+bool TMainform::inService() const { return m_monitor && m_monitor->network().inService(); }
+
 bool TMainform::hasNewSmsPopup() const { return m_popups.hasNewSmsPopup(); }
 void TMainform::showNewSmsPopup(const QString &text, bool aboveCallPopup)
 {
@@ -258,6 +260,8 @@ bool TMainform::hasCallPopup() const { return m_popups.hasCallPopup(); }
 void TMainform::showCallPopup(const QString &number) { m_popups.showCallPopup(number); }
 void TMainform::setCallPopupText(const QString &number) { m_popups.setCallPopupText(number); }
 void TMainform::closeCallPopup() { m_popups.closeCallPopup(); }
+
+feature::Notices &TMainform::notices() { return *m_monitor; }
 
 int TMainform::callState() const { return m_monitor ? m_monitor->callState() : 0; }
 

@@ -11,55 +11,48 @@
 // state's own work (echo, mode, PIN state, SIM store) posts the next state, so each step is one
 // message on the window's queue.
 //
+// The monitor is the card states and their retries; its other concerns are parts of their own:
+// NetworkStatus (network, operator, signal), TrayNotices (tray, indicators, notices), the
+// TSoundPlayer (sounds) and PowerWatch (power events). handleMessage() (MessageRouting.cpp) is
+// the one dispatch of the program's messages.
+//
 // It is a plain QObject: no widget of its own. Messages reach it through handleMessage(), which
 // the main window's event() calls; messages posted to the monitor itself are handled too. Its
 // timers carry the program's names and each tick handler can be called directly.
 #pragma once
 
+#include "CardFacts.h"
 #include "CardView.h"
+#include "FeatureWindow.h"
+#include "NetworkStatus.h"
+#include "PowerWatch.h"
 #include "Sound.h"
+#include "TrayNotices.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
 #include <QTimer>
 
-#include <utility>
-#include <vector>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 struct SmsItem;
-class PowerEvents;
 
 namespace platform {
 class WindowMessageEvent;
 }
-namespace feature {
-class WindowTable;
-}
 namespace pin {
 class TPinEntry;
 }
+namespace feature {
+class WindowTable;
+}
 
-// Card state codes.
-enum CardState : uint8_t {
-    kCardAbsent = 1,
-    kCardInserted = 2,
-    kCardQueryMode = 3,
-    kNoSim = 4,
-    kCardOnline = 6,
-    kCardOffline = 7,
-    kPinRequired = 8,
-    kPukRequired = 9,
-    kSimBlocked = 10,
-    kCardRegistered = 11,
-    kSimReady = 12,
-};
-
-class CardMonitor : public QObject {
+class CardMonitor : public QObject, public feature::Notices {
     Q_OBJECT
 public:
     // Plays sounds through Qt Multimedia. The windows are told through `windows`.
@@ -84,80 +77,61 @@ public:
     void applyCardState(uint8_t state);
     // Queues a card state for the window.
     void postCardState(uint8_t state);
-    uint8_t cardState() const { return m_cardState; }
+    uint8_t cardState() const { return m_facts.cardState; }
     // The call window's state (0 idle ... 16) and the data connection's (0 idle, 1 dialling,
     // 2 cancelling, 3 connected, 4 disconnecting), as their last notices said.
-    int callState() const { return m_callState; }
-    int connectionState() const { return m_connectionState; }
+    int callState() const { return m_facts.callState; }
+    int connectionState() const { return m_facts.connectionState; }
 
-    // Power events (wParam of the power broadcast). Returns the answer to a suspend query:
-    // 1 allow, kPowerDeny refuse.
-    static constexpr intptr_t kPowerDeny = 0x424D5144;
-    intptr_t powerEvent(uint32_t event);
+    // ---- the parts ------------------------------------------------------------------------------
+    NetworkStatus &network() { return m_network; }
+    TrayNotices &tray() { return m_tray; }
+    TSoundPlayer &sound() { return *m_sound; }
+    PowerWatch &power() { return m_power; }
     // Starts following the system's sleep and wake-up (nothing happens without a system bus).
-    void watchPowerEvents();
-    // Whether a suspend would be refused now.
-    bool wouldDenySuspend() const;
+    void watchPowerEvents() { m_power.watch(); }
 
     // ---- notices offered to the other windows -------------------------------------------------
-    void newSmsArrived(const QString &text);
-    // fromIndicator: the user clicked ImImage_NewSms, which first opens the kept message's folder.
-    void clearNewSms(bool fromIndicator = false);
-    void incomingCall(const QString &number, bool updateOnly = false);
-    void callAccepted();
-    void callStopped();
-    void missedCall();
-    // fromIndicator: the user clicked ImImage_IncomingCall, which first opens the call records.
-    void clearMissedCall(bool fromIndicator = false);
-    void connectionUp();
-    void connectionDown();
-    void disableNavigation();
-    void enableNavigation();
+    void newSmsArrived(const QString &text) override { m_tray.newSmsArrived(text); }
+    void clearNewSms() override { m_tray.clearNewSms(); }
+    void incomingCall(const QString &number, bool updateOnly = false) override
+    {
+        m_tray.incomingCall(number, updateOnly);
+    }
+    void callAccepted() override { m_tray.callAccepted(); }
+    void callStopped() override { m_tray.callStopped(); }
+    void missedCall() override { m_tray.missedCall(); }
+    void clearMissedCall() override { m_tray.clearMissedCall(); }
+    void connectionUp() override { m_tray.connectionUp(); }
+    void connectionDown() override { m_tray.connectionDown(); }
+    void disableNavigation() override;
+    void enableNavigation() override;
+    // The user clicked ImImage_NewSms: the kept message's folder opens, then the notice clears.
+    void newSmsIndicatorClicked() { m_tray.clearNewSms(true); }
+    // The user clicked ImImage_IncomingCall: the call records open, then the notice clears.
+    void missedCallIndicatorClicked() { m_tray.clearMissedCall(true); }
 
     // The kept copy of the newest unread message, or null.
-    const SmsItem *newSmsEntry() const { return m_newSmsEntry.get(); }
-    void freeNewSmsEntry();
+    const SmsItem *newSmsEntry() const { return m_tray.newSmsEntry(); }
+    void freeNewSmsEntry() { m_tray.freeNewSmsEntry(); }
 
     // The PIN dialogs (made on first use, owned by the monitor; the main window drops their
     // stay-on-top style on close and frees them on power off and destruction).
     pin::TPinEntry &pinEntry();
 
-    TSoundPlayer &sound() { return *m_sound; }
-
-    // ---- timers and their ticks ---------------------------------------------------------------
-    QTimer Timer_RSSI;
+    // ---- the card states' timers and their ticks ----------------------------------------------
     QTimer Timer_StateRetry;
     QTimer Timer_CPMS;
     QTimer SimBusyTimer;
     QTimer GetCardSettingsTimer;
-    QTimer Timer_NoService;
-    QTimer TimerSpn;
-    QTimer Timer_UpdateTrayHint;
 
-    void Timer_RSSITimer();
     void Timer_StateRetryTimer();
     void Timer_CPMSTimer();
     void SimBusyTimerTimer();
     void GetCardSettingsTimerTimer();
-    void Timer_NoServiceTimer();
-    void TimerSpnTimer();
-    void Timer_UpdateTrayHintTimer();
 
-    // ---- what the status shows (for the main window and tests) --------------------------------
-    bool inService() const { return m_inService; }
-    bool signalPresent() const { return m_signalPresent; }
-    int signalLevel() const { return m_signalLevel; }
-    int noServiceTicks() const { return m_noServiceTicks; }
     int simBusyRetries() const { return m_simBusyRetries; }
-    bool callBeingAnswered() const { return m_callBeingAnswered; }
-    TrayAnimation trayAnimation() const { return m_trayAnimation; }
-    int trayImage() const { return m_trayImage; }
-    const QString &operatorText() const { return m_operatorText; }
-    const QStringList &pendingTexts() const { return m_pendingTexts; }
     bool timersSuspended() const { return m_suspended.has_value(); }
-
-    // Bars (0-5) for a signal value of _MEC_GetCsq (-1 when the call failed).
-    static int signalBars(int csq, bool inService);
 
 protected:
     bool event(QEvent *event) override;
@@ -180,66 +154,30 @@ private:
     void stopCardTimers();
     void showMenus(std::initializer_list<TrayMenuItem> shown,
                    std::initializer_list<TrayMenuItem> hidden);
-
-    void readNetworkStatus(bool fromNoServiceTimer);
-    void readOperator();
-    void pollSignal();
-    void showSignal(int level);
-    void applyRoaming(const std::string &text);
     void chooseProfileAndModemParams();
-
-    void serviceText(const std::string &text);
-    void startNoServiceTimer();
-    void operatorRecord(const std::vector<uint8_t> &record);
-    // Keeps a copy of the new message's item; false for a block too short to be one.
-    bool keepNewSms(const std::vector<uint8_t> &block);
-    void class0Sms(const std::vector<uint8_t> &block);
-    void callStateChanged(int callState);
-    void connectionStateChanged(int connectionState);
     void simStoreReady(uint32_t wParam);
 
-    void setTrayImage(int image);
-    void setTrayAnimation(TrayAnimation animation);
-    // The tray after a call notice ends: new-message animation, connection animation or image 3.
-    void restoreTrayAfterCall();
-    void updateSuspendInhibitor();
-
+    void callStateChanged(int callState);
+    void connectionStateChanged(int connectionState);
     void suspendTimers();
     void resumeTimers();
-
-    bool isVoiceCallActive() const;  // call state 1, 6 or 15
-    bool isConnectionBusy() const;   // data connection state 1, 2 or 4
     void runRssiTimerIfRegistered();
     void showWarning(const QString &text);
 
     CardView &m_view;
     feature::WindowTable &m_windows;
     QPointer<QObject> m_messageTarget;
+    CardFacts m_facts;
     std::unique_ptr<TSoundPlayer> m_sound;
+    TrayNotices m_tray;
+    NetworkStatus m_network;
+    PowerWatch m_power;
     std::unique_ptr<pin::TPinEntry> m_pinEntry;
-    std::unique_ptr<PowerEvents> m_power;
 
     std::shared_ptr<std::atomic<bool>> m_stateRetryStopRequested =
         std::make_shared<std::atomic<bool>>(false);
-    uint8_t m_cardState = kCardAbsent;
-    int m_callState = 0;
-    int m_connectionState = 0;
     uint64_t m_applyGeneration = 0;
-    bool m_inService = false;
-    bool m_signalPresent = false;
-    int m_signalLevel = 0;
-    int m_noServiceTicks = 0;
-    int m_signalPolls = 0;
     int m_simBusyRetries = 0;
-    bool m_callBeingAnswered = false;
-    bool m_newSmsShown = false;
-    bool m_missedCallShown = false;
-    TrayAnimation m_trayAnimation = TrayAnimation::None;
-    int m_trayImage = kImageCardAbsent;
-    QString m_operatorText;
-    std::unique_ptr<SmsItem> m_newSmsEntry;
-    QStringList m_pendingTexts;
-    bool m_class0BoxOpen = false;
 
     // Which of the suspendable timers ran when a voice call began.
     struct SuspendedTimers {

@@ -100,7 +100,7 @@ public:
 
 class RecordingHost : public DataConnectionHost {
 public:
-    void connectionStateChanged(ConnectionState state) override { states.push_back(state); }
+    void showConnectionState(::ConnectionState state) override { states.push_back(state); }
     void showTraffic(const TrafficMeter &meter) override { lastSent = meter.totalSent(); }
     void setConnectEnabled(bool enabled) override { connectEnabled = enabled; }
     void setLogLinkEnabled(bool) override {}

@@ -212,6 +212,24 @@ AtChannel::WriteResult AtChannel::writeAll(std::string_view data,
     return WriteResult::Written;
 }
 
+bool AtChannel::takeTurn(std::chrono::steady_clock::time_point deadline)
+{
+    std::unique_lock lock(m_turnMutex);
+    if (!m_turnFree.wait_until(lock, deadline, [&] { return !m_turnTaken; }))
+        return false;
+    m_turnTaken = true;
+    return true;
+}
+
+void AtChannel::giveTurn()
+{
+    {
+        std::lock_guard lock(m_turnMutex);
+        m_turnTaken = false;
+    }
+    m_turnFree.notify_one();
+}
+
 AtResponse AtChannel::run(std::string_view command, std::chrono::milliseconds timeout)
 {
     return exchange(command, {}, false, timeout);
@@ -238,11 +256,14 @@ AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, b
         response.status = kStatusTimeout;
         return response;
     }
-    std::unique_lock commandLock(m_commandMutex, std::defer_lock);
-    if (!commandLock.try_lock_until(deadline)) {
+    if (!takeTurn(deadline)) {
         response.status = m_lost ? kStatusNoCard : kStatusTimeout;
         return response;
     }
+    struct TurnGuard {
+        AtChannel *channel;
+        ~TurnGuard() { channel->giveTurn(); }
+    } turn{this};
     if (m_unresponsive && !probe) {
         response.status = kStatusTimeout;
         return response;

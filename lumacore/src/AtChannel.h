@@ -84,7 +84,13 @@ private:
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_unresponsive{false};
 
-    std::timed_mutex m_commandMutex;  // held for a whole exchange: one command on the wire
+    // One command on the wire: the turn is taken for a whole exchange, waiting for it no longer
+    // than the command's own time-out.
+    bool takeTurn(std::chrono::steady_clock::time_point deadline);
+    void giveTurn();
+    std::mutex m_turnMutex;
+    std::condition_variable m_turnFree;
+    bool m_turnTaken = false;  // guarded by m_turnMutex
 
     std::mutex m_stateMutex;  // guards everything below
     std::condition_variable m_changed;

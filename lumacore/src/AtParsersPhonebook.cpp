@@ -40,11 +40,16 @@ std::string nameFromCard(std::string_view text, PhonebookCharset charset)
         return gsmToUtf8(reinterpret_cast<const uint8_t *>(text.data()), text.size());
     if (charset == PhonebookCharset::Ucs2 && isHex(text)) {
         auto bytes = bytesFromHex(text);
-        if (bytes && text.size() % 4 == 0)
-            return ucs2ToUtf8(bytes->data(), bytes->size());
-        // Some cards hand over the SIM's alpha field as it is stored (80/81/82 codings).
-        if (bytes && !bytes->empty() && (*bytes)[0] >= 0x80 && (*bytes)[0] <= 0x82)
-            return simAlphaToUtf8(*bytes);
+        if (bytes && !bytes->empty()) {
+            // Some cards hand over the SIM's alpha field as it is stored: an 80/81/82 coding
+            // byte, and an odd length or FF padding that UCS-2 text does not have.
+            const bool alphaField = (*bytes)[0] >= 0x80 && (*bytes)[0] <= 0x82 &&
+                                    (bytes->size() % 2 == 1 || bytes->back() == 0xFF);
+            if (alphaField)
+                return simAlphaToUtf8(*bytes);
+            if (bytes->size() % 2 == 0)
+                return ucs2ToUtf8(bytes->data(), bytes->size());
+        }
     }
     // IRA, or a card that answers plain text in spite of UCS2.
     return latin1ToUtf8(text);

@@ -134,7 +134,7 @@ QImage mainWindowIn(uint8_t state)
     TMainform &form = windows.mainform();
     if (state != kCardAbsent) {
         // The service-provider name, read 10 s after the card came on line.
-        form.monitor().TimerSpnTimer();
+        form.monitor().network().TimerSpnTimer();
         ProgramWindows::settle();
     }
     if (state == kCardOffline) {

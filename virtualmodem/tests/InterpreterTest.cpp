@@ -78,6 +78,54 @@ TEST_F(VirtualModemInterpreterTest, LinesAreFramedAsV250Says)
     }
 }
 
+TEST_F(VirtualModemInterpreterTest, FirmwareQuirksOnTheWire)
+{
+    struct Case {
+        Quirk quirk;
+        std::vector<std::string> before;  // lines sent first, answers not looked at
+        std::string line;
+        std::string expected;  // what the answer holds
+        std::string absent;    // what it must not hold
+    };
+    const Case cases[] = {
+        {Quirk::NumericResults, {"ATE0"}, "AT+CSQ", "+CSQ: 20,99\r\n0\r", "OK"},
+        {Quirk::NumericResults, {"ATE0"}, "AT+XNOSUCH", "4\r", "ERROR"},
+        {Quirk::OddFinals, {"ATE0"}, "AT+XNOSUCH", "\r\nCOMMAND NOT SUPPORT\r\n", "ERROR"},
+        {Quirk::StuckEcho, {"ATE0"}, "AT+CSQ", "AT+CSQ\r", "ERROR"},
+        {Quirk::NoChains, {"ATE0"}, "AT+COPS=3,0;+COPS?", "ERROR", "+COPS:"},
+        {Quirk::NoChains, {"ATE0"}, "AT+COPS?", "+COPS: 0,0,\r\n", "Brisa"},
+        {Quirk::NoChains, {"ATE0", "AT+COPS=3,0"}, "AT+COPS?", "+COPS: 0,0,\"Brisa\",2", ""},
+        {Quirk::VerboseErrors,
+         {"ATE0", "AT+CMEE=1"},
+         "AT+CFUN=2",
+         "+CME ERROR: operation not supported",
+         "+CME ERROR: 4"},
+        {Quirk::RadioOff, {"ATE0", "AT+CFUN=1"}, "AT+CFUN?", "+CFUN: 4", ""},
+        {Quirk::CpinrPinOnly, {"ATE0"}, "AT+CPINR", "+CPINR: SIM PIN,3,3", "SIM PUK"},
+        {Quirk::CrsmPending, {"ATE0"}, "AT+CRSM=176,28486,0,0,17", "+CRSM: 159,17,\"", "144,0"},
+        {Quirk::OddSerial, {"ATE0"}, "AT+CGSN", "MEID: A1000049C3F1B2", "356938035643809"},
+        {Quirk::NoRegistrationReports, {"ATE0"}, "AT+CREG=2", "ERROR", ""},
+        {Quirk::NoRegistrationReports, {"ATE0"}, "AT+CREG?", "+CREG: 0,1", ""},
+        {Quirk::OddRegistration,
+         {"ATE0", "AT+CREG=2"},
+         "AT+CREG?",
+         "+CREG: 1,\"2C 1A,\"01A2B3C4\",2\r\n+CREG: 2,1,\"2C 1A,\"01A2B3C4\",2,0",
+         ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line);
+        modem_.state().quirks.modes = {c.quirk};
+        modem_.powerUp();
+        for (const auto &line : c.before)
+            answer(line);
+        const std::string out = answer(c.line);
+        EXPECT_NE(out.find(c.expected), std::string::npos) << out;
+        if (!c.absent.empty()) {
+            EXPECT_EQ(out.find(c.absent), std::string::npos) << out;
+        }
+    }
+}
+
 TEST_F(VirtualModemInterpreterTest, OverlongLineIsRefused)
 {
     answer("ATE0");

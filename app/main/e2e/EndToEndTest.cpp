@@ -119,7 +119,7 @@ protected:
         EXPECT_EQ(view.simIcon, kImageSimReady);
         EXPECT_EQ(view.cardIcon, kImageCardOnline);
         EXPECT_TRUE(view.stkEnabled);
-        EXPECT_TRUE(monitor->inService());
+        EXPECT_TRUE(monitor->network().inService());
     }
 
     e2e::VirtualCardSetup setup;
@@ -232,7 +232,7 @@ TEST_F(EndToEnd, CardPulledShowsItAbsentAndReinsertedComesBack)
     EXPECT_EQ(view.operatorName, text(1084));
     EXPECT_FALSE(view.stkEnabled);
     EXPECT_FALSE(view.menuVisible[TrayMenuItem::Offline]);
-    monitor->Timer_UpdateTrayHintTimer();
+    monitor->tray().Timer_UpdateTrayHintTimer();
     EXPECT_EQ(view.trayHint, text(1163));
 
     view.signalBars = -1;
@@ -250,20 +250,20 @@ TEST_F(EndToEnd, NetworkLostAndBack)
     const QString networkType = view.networkType;
 
     card->setNetwork(virtualmodem::Coverage::None);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !monitor->inService(); }, kWait));
-    ASSERT_TRUE(monitor->Timer_NoService.isActive());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !monitor->network().inService(); }, kWait));
+    ASSERT_TRUE(monitor->network().Timer_NoService.isActive());
     // The network is read again eleven ticks later; the ticks are played here, not waited for.
     for (int tick = 0; tick < 11; ++tick)
-        monitor->Timer_NoServiceTimer();
+        monitor->network().Timer_NoServiceTimer();
     EXPECT_EQ(view.networkType, text(1082));
-    monitor->Timer_RSSITimer();
+    monitor->network().Timer_RSSITimer();
     EXPECT_EQ(view.signalBars, 0);
     EXPECT_EQ(view.trayImage, kImageNoSignal);
 
     card->setNetwork(virtualmodem::Coverage::Home);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return monitor->inService(); }, kWait));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitor->network().inService(); }, kWait));
     EXPECT_EQ(view.networkType, networkType);
-    monitor->Timer_RSSITimer();
+    monitor->network().Timer_RSSITimer();
     EXPECT_GT(view.signalBars, 0);
     EXPECT_EQ(view.trayImage, kImageInService);
 }

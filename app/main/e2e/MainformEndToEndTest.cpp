@@ -68,9 +68,9 @@ protected:
     void expectStripInService()
     {
         CardMonitor &monitor = form->monitor();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return monitor.signalLevel() > 0; }, kWait));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return monitor.network().signalLevel() > 0; }, kWait));
         EXPECT_EQ(form->Image_RSSI->Picture().toImage(),
-                  form->ImageList_RSSILevel->picture(monitor.signalLevel()).toImage());
+                  form->ImageList_RSSILevel->picture(monitor.network().signalLevel()).toImage());
         EXPECT_FALSE(form->Label_NetWorkType->text().isEmpty());
         EXPECT_NE(form->Label_NetWorkType->text(), text(1082));
         EXPECT_FALSE(form->Label_OperaName->text().isEmpty());

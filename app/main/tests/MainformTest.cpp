@@ -112,25 +112,30 @@ TEST_F(MainformTest, AnEngineThatDoesNotStartLeavesTheCardAbsent)
 TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardStateInTheFixedOrder)
 {
     setCardState(kCardOffline);
-    const std::vector<TFeaturePage *> told = {AppWindow<TSetMenuForm>(),
-                                              AppWindow<TSet_securityform>(),
-                                              AppWindow<TSet_msgform>(),
-                                              AppWindow<TSet_netform>(),
-                                              AppWindow<TFrmSmsMain>(),
-                                              AppWindow<TFrmContacts>(),
-                                              AppWindow<TCall_managerform>(),
-                                              AppWindow<TData_connectform>(),
-                                              AppWindow<TSatMenuDisplayForm>(),
-                                              AppWindow<TSet_SS>(),
-                                              AppWindow<Tussdfrm>()};
-    for (TFeaturePage *page : told)
-        EXPECT_EQ(page->cardState(), kCardOffline) << page->objectName().toStdString();
+    const std::vector<feature::FeatureWindow *> told = {AppWindow<TSetMenuForm>(),
+                                                        AppWindow<TSet_securityform>(),
+                                                        AppWindow<TSet_msgform>(),
+                                                        AppWindow<TSet_netform>(),
+                                                        AppWindow<TFrmSmsMain>(),
+                                                        AppWindow<TFrmContacts>(),
+                                                        AppWindow<TCall_managerform>(),
+                                                        AppWindow<TData_connectform>(),
+                                                        AppWindow<TSatMenuDisplayForm>(),
+                                                        AppWindow<TSet_SS>(),
+                                                        AppWindow<Tussdfrm>()};
+    for (feature::FeatureWindow *window : told) {
+        // The finished windows keep the state as the placeholders do.
+        if (auto *page = dynamic_cast<TFeaturePage *>(window)) {
+            EXPECT_EQ(page->cardState(), kCardOffline) << page->objectName().toStdString();
+        } else if (auto *internet = dynamic_cast<TData_connectform *>(window)) {
+            EXPECT_EQ(internet->cardState(), kCardOffline);
+        }
+    }
     // Windows not on the list are not told.
     EXPECT_EQ(AppWindow<TCrForm>()->cardState(), kCardAbsent);
     // The settings first, then SMS, contacts, calls, the Internet, the toolkit, the
     // supplementary services and USSD.
-    std::vector<feature::FeatureWindow *> order(told.begin(), told.end());
-    EXPECT_EQ(AppWindows().windows.cardStateOrder(), order);
+    EXPECT_EQ(AppWindows().windows.cardStateOrder(), told);
 }
 
 TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCaption)

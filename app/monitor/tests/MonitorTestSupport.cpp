@@ -4,6 +4,7 @@
 #include "FeatureMessages.h"
 #include "config/BL_File.h"
 #include "engine/BL_Base.h"
+#include "engine/BL_Sms.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 
@@ -130,3 +131,34 @@ void MonitorTest::forceState(uint8_t state)
 }
 
 QString MonitorTest::text(unsigned number) { return platform::GetLanguageString(number); }
+
+std::unique_ptr<platform::ByteBlock> smsBlock(const char *number, uint8_t folder, uint8_t storage)
+{
+    SmsItem item{};
+    std::strcpy(item.number, number);
+    std::strcpy(item.text, "hello");
+    item.folder = folder;
+    item.storage = storage;
+    return std::make_unique<platform::ByteBlock>(&item, sizeof item);
+}
+
+std::unique_ptr<platform::ByteBlock> class0Block(const char *number, const char *text)
+{
+    std::vector<uint8_t> block(200, 0);
+    std::memcpy(block.data(), number, std::strlen(number));
+    std::memcpy(block.data() + 36, text, std::strlen(text));
+    return std::make_unique<platform::ByteBlock>(std::move(block));
+}
+
+void NoticeTest::SetUp()
+{
+    MonitorTest::SetUp();
+    scriptHealthyCard();
+    walkFrom(kCardInserted);
+    ASSERT_EQ(monitor->cardState(), kSimReady);
+}
+
+QString NoticeTest::soundFile(const char *name) const
+{
+    return folder.path() + "/resource/sound/wav/" + name;
+}

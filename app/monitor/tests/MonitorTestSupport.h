@@ -60,3 +60,16 @@ protected:
     std::vector<int> boxIcons;
     std::function<void()> onBox;  // runs inside a box
 };
+
+// A new message's item (1108 bytes) from `number`, kept in `folder` of `storage`.
+std::unique_ptr<platform::ByteBlock> smsBlock(const char *number, uint8_t folder, uint8_t storage);
+// A class-0 message's block (200 bytes).
+std::unique_ptr<platform::ByteBlock> class0Block(const char *number, const char *text);
+
+// The monitor with a healthy card brought up to SIM ready.
+class NoticeTest : public MonitorTest {
+protected:
+    void SetUp() override;
+    // The full path of one of the delivered sounds.
+    QString soundFile(const char *name) const;
+};

@@ -40,6 +40,10 @@ TEST(AtParsersPhonebook, EntriesAsCardsWriteThem)
         {"+CPBR: 11,\"1\",129,\"D83DDE00\"", Ucs2, true, 11, "1", "😀"},
         // The SIM's alpha field handed over as stored (0x80 coding, FF padding).
         {"+CPBR: 12,\"1\",129,\"80041804320430FFFF\"", Ucs2, true, 12, "1", "Ива"},
+        {"+CPBR: 12,\"1\",129,\"80041804320430FFFFFFFFFFFFFFFF\"", Ucs2, true, 12, "1", "Ива"},
+        {"+CPBR: 12,\"1\",129,\"8004180432\"", Ucs2, true, 12, "1", "Ив"},
+        // A name that starts with U+8001 is text, not an alpha field.
+        {"+CPBR: 12,\"1\",129,\"80010041\"", Ucs2, true, 12, "1", "老A"},
         // The number in UCS-2 hex too.
         {"+CPBR: 13,\"002B0031003200330034\",145,\"0041\"", Ucs2, true, 13, "+1234", "A"},
         // Plain text in spite of UCS2.

@@ -143,6 +143,28 @@ TEST_F(PhonebookEngineTest, GsmLettersOnACardWithoutUcs2)
     EXPECT_STREQ(records[0].numbers[0].number, "+123");
 }
 
+TEST_F(PhonebookEngineTest, CardsThatAnswerTheirOwnWay)
+{
+    using virtualmodem::Quirk;
+    for (Quirk quirk :
+         {Quirk::PhonebookUcs2Numbers, Quirk::PhonebookSimAlpha, Quirk::PhonebookEmptyNotFound}) {
+        SCOPED_TRACE(static_cast<int>(quirk));
+        card->clearPhonebook("SM");
+        card->setQuirk(quirk, true);
+        for (const char *name : {"Иван", "José"}) {
+            auto record = contact(0, name, "+5491140001111");
+            ASSERT_EQ(_MEC_NewContact(&record), 0);
+        }
+        ASSERT_EQ(_MEC_LoadContacts(0), 0);
+        auto records = walk(0);
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_STREQ(records[0].name, "Иван");
+        EXPECT_STREQ(records[1].name, "José");
+        EXPECT_STREQ(records[0].numbers[0].number, "+5491140001111");
+        card->setQuirk(quirk, false);
+    }
+}
+
 TEST_F(PhonebookEngineTest, FullSimAndAnEntryWrittenBehindTheEnginesBack)
 {
     for (int index = 1; index <= 249; ++index)

@@ -1,0 +1,39 @@
+// What every part of the card monitor reads: the card state and the call and connection states
+// as their notices last said. The monitor owns the one copy; its parts hold it read-only.
+#pragma once
+
+#include <cstdint>
+
+// Card state codes.
+enum CardState : uint8_t {
+    kCardAbsent = 1,
+    kCardInserted = 2,
+    kCardQueryMode = 3,
+    kNoSim = 4,
+    kCardOnline = 6,
+    kCardOffline = 7,
+    kPinRequired = 8,
+    kPukRequired = 9,
+    kSimBlocked = 10,
+    kCardRegistered = 11,
+    kSimReady = 12,
+};
+
+struct CardFacts {
+    uint8_t cardState = kCardAbsent;
+    // The call window's state (0 idle ... 16) and the data connection's (0 idle, 1 dialling,
+    // 2 cancelling, 3 connected, 4 disconnecting).
+    int callState = 0;
+    int connectionState = 0;
+
+    // Registered or SIM ready: the network's notices are shown.
+    bool simRegistered() const { return cardState == kCardRegistered || cardState == kSimReady; }
+    // A voice call is being set up or talks (call state 1, 6 or 15).
+    bool voiceCallActive() const { return callState == 1 || callState == 6 || callState == 15; }
+    // The data connection is dialling, cancelling or hanging up (state 1, 2 or 4).
+    bool connectionBusy() const
+    {
+        return connectionState == 1 || connectionState == 2 || connectionState == 4;
+    }
+    bool connected() const { return connectionState == 3; }
+};

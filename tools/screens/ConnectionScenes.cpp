@@ -1,0 +1,200 @@
+// The Internet page idle, dialling and connected with traffic, a refused dial explained in plain
+// words, and the connection log with entries. The card is the virtual data card, dialled on its
+// data port: the traffic shown is what really went over it.
+#include "Scenes.h"
+
+#include "UI_DataConnectForm.h"
+#include "UI_DataLogForm.h"
+
+#include "FakeLumacore.h"
+#include "app/boxes/UI_MessageBox.h"
+#include "config/BL_File.h"
+#include "platform/CodePage.h"
+#include "platform/DialogSeam.h"
+#include "platform/ras/VirtualBackend.h"
+#include "virtualmodem/VirtualModem.h"
+
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <map>
+
+namespace screens {
+
+namespace {
+
+// The host the two windows need: no main window around them.
+class SceneHost : public feature::FeatureHost, public feature::Notices {
+public:
+    void showInPanel(QWidget &, QPoint) override {}
+    QObject *messageTarget() override { return &m_target; }
+    QWidget *dialogOwner() override { return nullptr; }
+    feature::Notices &notices() override { return *this; }
+    uint8_t cardState() const override { return 12; }
+    void setBusy(bool) override {}
+    void newSmsArrived(const QString &) override {}
+    void clearNewSms() override {}
+    void incomingCall(const QString &, bool) override {}
+    void callAccepted() override {}
+    void callStopped() override {}
+    void missedCall() override {}
+    void clearMissedCall() override {}
+    void connectionUp() override {}
+    void connectionDown() override {}
+    void disableNavigation() override {}
+    void enableNavigation() override {}
+
+private:
+    QObject m_target;
+};
+
+// The engine's connection log, kept in memory by the fake engine.
+void scriptLogStore(std::map<uint32_t, CallEntry> &entries)
+{
+    using namespace lumacore_fake;
+    reset();
+    onCall(&_MEC_SaveCallEntry, [&entries](CallEntry *entry) -> MEC_STATUS {
+        entry->index = entries.empty() ? 1 : entries.rbegin()->first + 1;
+        entries[entry->index] = *entry;
+        return 0;
+    });
+    auto next = [&entries](uint32_t after, CallEntry *entry) -> MEC_STATUS {
+        auto found = entries.upper_bound(after);
+        if (found == entries.end())
+            return 13;
+        *entry = found->second;
+        return 0;
+    };
+    onCall(&_MEC_GetFirstCallEntry, [next](uint8_t, CallEntry *entry) { return next(0, entry); });
+    onCall(&_MEC_GetNextCallEntry, [next](CallEntry *entry) { return next(entry->index, entry); });
+}
+
+// The Internet page on a virtual card, with the delivered default profile.
+class InternetPage {
+public:
+    InternetPage()
+    {
+        virtualmodem::CardOptions options;
+        options.pinRequired = false;
+        m_card = std::make_unique<virtualmodem::VirtualModem>(options);
+        m_card->start(m_folder.filePath(QStringLiteral("card")).toStdString());
+        m_files = std::make_unique<TBL_File>(m_folder.path());
+        ProfileRecord &profile = m_files->defaultProfile();
+        platform::copyToField(profile.name, sizeof profile.name, "Brisa AR");
+        platform::copyToField(profile.dialNumber, sizeof profile.dialNumber, "*99#");
+        platform::copyToField(profile.userName, sizeof profile.userName, "brisa");
+        platform::copyToField(profile.apnAutomatic, 4, "1");
+        platform::copyToField(profile.dnsAutomatic, 4, "1");
+        platform::copyToField(profile.pdpAddressAutomatic, 4, "1");
+        platform::copyToField(profile.authentication, 5, "PAP");
+        page = std::make_unique<TData_connectform>(
+            m_host, std::make_unique<ras::VirtualBackend>(m_card->dataPortPath()), *m_files);
+        page->resize(520, 330);
+        page->cardStateChanged(12);
+        page->connection().WaitTimerTimer();
+        platform::setMessageBoxHandler([this](QWidget *, const QString &text, int, bool) {
+            shownMessage = text;
+            return 1;
+        });
+    }
+    ~InternetPage()
+    {
+        page.reset();
+        platform::setMessageBoxHandler({});
+    }
+    InternetPage(const InternetPage &) = delete;
+    InternetPage &operator=(const InternetPage &) = delete;
+
+    // Clicks Connect and lets the dial run until the state is reached or the time is over.
+    void connect(int state, int milliseconds)
+    {
+        page->ImButtonConnectClick();
+        for (int waited = 0; waited < milliseconds && page->ConnectionState() != state;
+             waited += 50)
+            runEventsFor(50);
+    }
+
+    std::unique_ptr<virtualmodem::VirtualModem> m_card;
+    std::unique_ptr<TData_connectform> page;
+    QString shownMessage;
+
+private:
+    QTemporaryDir m_folder;
+    SceneHost m_host;
+    std::unique_ptr<TBL_File> m_files;
+};
+
+QImage internetIdle()
+{
+    InternetPage internet;
+    return grabShown(*internet.page);
+}
+
+QImage internetDialling()
+{
+    InternetPage internet;
+    internet.m_card->control("data slow 10000");
+    internet.connect(1, 0);
+    runEventsFor(1300);  // a few frames of the animation
+    return grabShown(*internet.page);
+}
+
+QImage internetConnected()
+{
+    std::map<uint32_t, CallEntry> entries;
+    scriptLogStore(entries);
+    InternetPage internet;
+    internet.connect(3, 5000);
+    runEventsFor(7200);  // more than five samples: the rates are five-second averages
+    return grabShown(*internet.page);
+}
+
+QImage refusedDial()
+{
+    InternetPage internet;
+    internet.m_card->control("data refuse on");
+    internet.connect(-1, 1500);
+    boxes::TMessageBoxForm box(nullptr, 2, boxes::kButtonSingle);
+    box.setMessageText(internet.shownMessage);
+    return grabShown(box);
+}
+
+QImage connectionLog()
+{
+    std::map<uint32_t, CallEntry> entries;
+    scriptLogStore(entries);
+    ConnectionLog log;
+    const QDateTime now = QDateTime::currentDateTime();
+    log.AddEntry({now.addDays(-1), 3725, "brisa", 1'500'000, 24'000'000});
+    log.AddEntry({now.addSecs(-3600), 65, "brisa", 20'480, 650'000});
+    log.AddEntry({now.addDays(-9).addSecs(-5000), 840, "guest", 300'000, 9'700'000});
+    SceneHost host;
+    TDataLogForm window(host);
+    window.resize(640, 320);
+    window.Open();
+    const QImage shot = grabShown(window);
+    lumacore_fake::reset();
+    return shot;
+}
+
+const SceneRegistrar scenes[] = {
+    SceneRegistrar({QStringLiteral("internet-idle"),
+                    QStringLiteral("Internet page, virtual card ready, not connected"),
+                    internetIdle}),
+    SceneRegistrar({QStringLiteral("internet-dialling"),
+                    QStringLiteral("Internet page while the virtual card answers the dial"),
+                    internetDialling}),
+    SceneRegistrar(
+        {QStringLiteral("internet-connected"),
+         QStringLiteral("Internet page connected, traffic and rates over the virtual card"),
+         internetConnected}),
+    SceneRegistrar({QStringLiteral("internet-refused"),
+                    QStringLiteral("a dial the card refused, explained in words"), refusedDial}),
+    SceneRegistrar({QStringLiteral("connection-log"),
+                    QStringLiteral("connection log with three entries and their totals"),
+                    connectionLog}),
+};
+
+}  // namespace
+
+}  // namespace screens
