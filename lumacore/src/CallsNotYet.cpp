@@ -41,34 +41,6 @@ MEC_STATUS _MEC_GetCallWaiting(uint32_t *) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_SetCallWaiting(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_LoadMessages(uint8_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetFirstMessage(uint8_t, _MEC_SMS_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetNextMessage(_MEC_SMS_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetMessage(uint16_t, _MEC_SMS_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SaveMessage(_MEC_SMS_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SendMessage(const _MEC_SMS_RECORD *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_DeleteMessage(uint16_t, uint8_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SetMessageStatus(uint16_t, uint8_t, uint8_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_InitSmsSet(void) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetSmsCenter(char *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SetSmsCenter(const char *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_GetSmsSaveLocation(uint32_t *) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SetSmsSaveLocation(uint32_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SetSmsConfig(SmsConfigBlock) { return kStatusNotSupported; }
-
 MEC_STATUS _MEC_SendUssdRequest(const char *, uint32_t) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_SendUssdCancel(void) { return kStatusNotSupported; }

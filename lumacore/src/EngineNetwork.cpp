@@ -3,6 +3,7 @@
 // the card's own +CREG / +CGREG / +CEREG reports, and announced to the program when it changes.
 #include "Engine.h"
 
+#include "SmsReports.h"
 #include "Status.h"
 
 #include <cstring>
@@ -215,14 +216,7 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
         fireNetworkChanges();
         return;
     }
-    if (auto rest = afterPrefix(line, "+CMTI:")) {
-        // A new message stored on the SIM ("SM") or in the card ("ME").
-        auto fields = splitFields(*rest);
-        if (fields.size() == 2)
-            if (auto index = parseInteger(fields[1].text); index && *index >= 0 && *index <= 0xFFFF)
-                if (auto callback = callbacks().smsArriveNew.load())
-                    callback(fields[0].text == "SM" ? 0 : 1, static_cast<uint16_t>(*index));
-    }
+    handleSmsReport(*this, code);
 }
 
 }  // namespace lumacore
