@@ -104,24 +104,28 @@ protected:
             g_heard.flashes.clear();
             g_heard.broadcasts.clear();
         }
-        _MEC_SetCallBackSmsArriveNew(
-            [](uint8_t storage, uint16_t index) {
-                return record([&](Heard &h) { h.arrived.emplace_back(storage, index); });
-            },
-            0);
-        _MEC_SetCallBackSmsSendReportArrive(
-            [](uint8_t status, const char *number, const char *time) {
-                return record([&](Heard &h) { h.reports.emplace_back(status, number, time); });
-            },
-            0);
-        _MEC_SetCallBackSmsArriveClass0(
-            [](const char *number, const char *text) {
-                return record([&](Heard &h) { h.flashes.emplace_back(number, text); });
-            },
-            0);
-        _MEC_SetCallBackSmsArriveBroadcast(
-            [](const char *text) { return record([&](Heard &h) { h.broadcasts.push_back(text); }); },
-            0);
+        EXPECT_EQ(0,
+                  _MEC_SetCallBackSmsArriveNew(
+                      [](uint8_t storage, uint16_t index) {
+                          return record([&](Heard &h) { h.arrived.emplace_back(storage, index); });
+                      },
+                      0));
+        EXPECT_EQ(0, _MEC_SetCallBackSmsSendReportArrive(
+                         [](uint8_t status, const char *number, const char *time) {
+                             return record(
+                                 [&](Heard &h) { h.reports.emplace_back(status, number, time); });
+                         },
+                         0));
+        EXPECT_EQ(0, _MEC_SetCallBackSmsArriveClass0(
+                         [](const char *number, const char *text) {
+                             return record([&](Heard &h) { h.flashes.emplace_back(number, text); });
+                         },
+                         0));
+        EXPECT_EQ(0, _MEC_SetCallBackSmsArriveBroadcast(
+                         [](const char *text) {
+                             return record([&](Heard &h) { h.broadcasts.push_back(text); });
+                         },
+                         0));
         SmsConfigBlock settings{};
         settings.validity = '2';
         settings.statusReport = 0;
@@ -134,10 +138,10 @@ protected:
     void TearDown() override
     {
         EXPECT_EQ(_MEC_Shutdown(), 0);
-        _MEC_SetCallBackSmsArriveNew(nullptr, 0);
-        _MEC_SetCallBackSmsSendReportArrive(nullptr, 0);
-        _MEC_SetCallBackSmsArriveClass0(nullptr, 0);
-        _MEC_SetCallBackSmsArriveBroadcast(nullptr, 0);
+        EXPECT_EQ(0, _MEC_SetCallBackSmsArriveNew(nullptr, 0));
+        EXPECT_EQ(0, _MEC_SetCallBackSmsSendReportArrive(nullptr, 0));
+        EXPECT_EQ(0, _MEC_SetCallBackSmsArriveClass0(nullptr, 0));
+        EXPECT_EQ(0, _MEC_SetCallBackSmsArriveBroadcast(nullptr, 0));
         card.reset();
         std::filesystem::remove_all(folder);
     }
