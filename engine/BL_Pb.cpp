@@ -298,7 +298,7 @@ uint16_t TBL_pb::AddGroup(_MEC_GROUP_RECORD &group)
         return PB_TABLE_FULL;
     int32_t largest = PB_FIRST_GROUP_ID_BASE;
     for (const auto &existing : m_pcGroups)
-        largest = std::max(largest, existing.groupId);
+        largest = std::max(largest, int32_t{existing.groupId});
     group.groupId = largest + 1;
     if (const uint16_t status = _MEC_SaveGroup(&group); status != 0)
         return status;

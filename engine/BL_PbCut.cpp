@@ -62,8 +62,9 @@ void CutContactToLimits(_MEC_CONTACT_RECORD &record, const FieldLimits &eightBit
         {record.url, sizeof record.url, FIELD_LIMIT_URL},
     };
     for (const Field &field : fields) {
-        const int32_t limit16 =
-            pcStorage && field.limit == FIELD_LIMIT_NAME ? kPcUcs2NameLimit : ucs2.values[field.limit];
+        const int32_t limit16 = pcStorage && field.limit == FIELD_LIMIT_NAME
+                                    ? kPcUcs2NameLimit
+                                    : ucs2.values[field.limit];
         cutField(field.text, field.width, eightBit.values[field.limit], limit16,
                  static_cast<int32_t>(field.width) - 1);
     }
@@ -72,11 +73,11 @@ void CutContactToLimits(_MEC_CONTACT_RECORD &record, const FieldLimits &eightBit
                  ucs2.values[FIELD_LIMIT_NUMBER], static_cast<int32_t>(sizeof slot.number) - 1);
     }
     if (eightBit.values[FIELD_LIMIT_NOTE] == 0)
-        platform::copyToField(record.note, sizeof record.note, {});
+        platform::copyToField(record.note, sizeof record.note, "");
     const int32_t slotsKept = eightBit.values[FIELD_LIMIT_NUMBER_SLOTS];
     for (int32_t slot = 0; slot < MEC_CONTACT_NUMBER_SLOTS; ++slot) {
         if (slotsKept < slot + 1)
             platform::copyToField(record.numbers[slot].number, sizeof record.numbers[slot].number,
-                                  {});
+                                  "");
     }
 }

@@ -215,11 +215,12 @@ TEST_F(PhonebookEngineTest, FieldSizesOfEachStorage)
         sizes.size = sizeof sizes;
         sizes.storage = c.storage;
         ASSERT_EQ(_MEC_GetFieldSizes(&sizes), 0);
-        EXPECT_EQ(sizes.contactCapacity, c.capacity);
-        EXPECT_EQ(sizes.nameBits, c.nameBits);
-        EXPECT_EQ(sizes.numberBits, c.numberBits);
-        EXPECT_EQ(sizes.numberSlots, c.slots);
-        EXPECT_EQ(sizes.messageBits, 1120u);
+        // Packed fields are copied out before the comparison takes them by reference.
+        EXPECT_EQ(uint32_t{sizes.contactCapacity}, c.capacity);
+        EXPECT_EQ(uint16_t{sizes.nameBits}, c.nameBits);
+        EXPECT_EQ(uint16_t{sizes.numberBits}, c.numberBits);
+        EXPECT_EQ(uint16_t{sizes.numberSlots}, c.slots);
+        EXPECT_EQ(uint32_t{sizes.messageBits}, 1120u);
     }
     _MEC_FIELD_SIZES wrong{};
     wrong.size = 100;
