@@ -1,0 +1,141 @@
+// Moving messages on the real engine against the virtual card: the card pulled half-way through
+// a move to the PC loses nothing, and a long message moves whole or not at all.
+#include "engine/BL_Sms.h"
+#include "engine/BL_SmsTransfer.h"
+#include "platform/CodePage.h"
+
+#include "codec/SmsPdu.h"
+#include "virtualmodem/VirtualModem.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace {
+
+class SmsEndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::forceSystemCodePage("UTF-8");
+        folder = std::filesystem::temp_directory_path() /
+                 ("lumadial-sms-e2e-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        const std::string link = (folder / "card").string();
+        ::setenv("LUMACORE_DB", (folder / "db.dat").c_str(), 1);
+        ::setenv("LUMACORE_PORT", link.c_str(), 1);
+        virtualmodem::CardOptions options;
+        options.pinRequired = false;
+        options.simBusyTime = std::chrono::milliseconds(0);
+        card = std::make_unique<virtualmodem::VirtualModem>(options);
+        ASSERT_TRUE(card->start(link)) << card->lastError();
+        ASSERT_EQ(_MEC_Startup(0, 400, 0), 0);
+    }
+
+    void TearDown() override
+    {
+        (void)_MEC_Shutdown();  // tearing down: a failure here shows in the next test's start
+        card.reset();
+        std::filesystem::remove_all(folder);
+        platform::forceSystemCodePage("");
+    }
+
+    // The texts a storage of the card holds, looked at behind the AT interface.
+    std::multiset<std::string> cardTexts(size_t storage)
+    {
+        std::multiset<std::string> texts;
+        const virtualmodem::ModemState state = card->snapshot();
+        for (const auto &[index, stored] : state.messageStorages[storage].messages) {
+            auto message = codec::decodeSmsPduHex(stored.pdu);
+            texts.insert(message ? message->userData.text : "?");
+        }
+        return texts;
+    }
+
+    std::multiset<std::string> pcTexts()
+    {
+        std::multiset<std::string> texts;
+        EXPECT_EQ(_MEC_LoadMessages(2), 0);
+        _MEC_SMS_RECORD record{};
+        record.storage = 2;
+        for (uint16_t status = _MEC_GetFirstMessage(0, &record); status == 0;
+             status = _MEC_GetNextMessage(&record)) {
+            texts.insert(record.text);
+            record = _MEC_SMS_RECORD{};
+            record.storage = 2;
+        }
+        return texts;
+    }
+
+    std::filesystem::path folder;
+    std::unique_ptr<virtualmodem::VirtualModem> card;
+};
+
+TEST_F(SmsEndToEndTest, CardPulledHalfWayThroughAMoveToThePc)
+{
+    ASSERT_TRUE(card->fillMessages("SM", 12));
+    TBL_sms store;
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    const auto items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 12u);
+    TBL_SmsTransfer transfer({[&](size_t done, size_t) {
+                                  if (done == 5)
+                                      card->removeCard();
+                              },
+                              {}});
+    const auto result = transfer.Transfer(items, SMS_STORE_PC, true);
+    EXPECT_TRUE(result.cardGone);
+    EXPECT_EQ(result.done, 5);
+
+    // Every message is on the SIM still or on the PC, once.
+    std::multiset<std::string> everywhere = cardTexts(0);
+    EXPECT_EQ(everywhere.size(), 7u);
+    for (const std::string &text : pcTexts())
+        everywhere.insert(text);
+    ASSERT_EQ(everywhere.size(), 12u);
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(everywhere.count("Message " + std::to_string(n)), 1u) << n;
+}
+
+TEST_F(SmsEndToEndTest, LongMessageMovesWholeOrNotAtAll)
+{
+    std::string text;
+    for (int i = 0; text.size() < 400; ++i)
+        text += "line " + std::to_string(i) + " of a long message ";
+    virtualmodem::IncomingSms incoming;
+    incoming.from = "+5491140005555";
+    incoming.text = text;
+    incoming.partsReversed = true;
+    ASSERT_EQ(card->deliverSms(incoming), "");
+    TBL_sms store;
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    const auto items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 1u);
+    ASSERT_EQ(TBL_SmsTransfer::PartIndexes(items[0]).size(), 3u);
+    EXPECT_EQ(std::string(items[0].text), text);
+
+    // Room for two parts only: the two written are taken back, the SIM keeps all three.
+    ASSERT_TRUE(card->setMessageCapacity("ME", 2));
+    TBL_SmsTransfer transfer({{}, {}});
+    auto result = transfer.Transfer(items, SMS_STORE_CARD, true);
+    EXPECT_TRUE(result.stoppedFull);
+    EXPECT_EQ(result.done, 0);
+    EXPECT_EQ(cardTexts(0).size(), 3u);
+    EXPECT_TRUE(cardTexts(1).empty());
+
+    ASSERT_TRUE(card->setMessageCapacity("ME", 10));
+    result = transfer.Transfer(items, SMS_STORE_CARD, true);
+    EXPECT_EQ(result.done, 1);
+    EXPECT_TRUE(cardTexts(0).empty());
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_CARD), 0);
+    const auto moved = store.Items(SMS_STORE_CARD);
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(std::string(moved[0].text), text);
+}
+
+}  // namespace
