@@ -4,7 +4,7 @@
 //   card remove|insert               sim remove|insert
 //   pin-required on|off              sim-busy <ms>            scan-time <ms>
 //   quirk garbage|silent|noecho|noucs2 on|off
-//   quirk slow <ms>|off              quirk missing <+CMD,...>|off
+//   quirk slow <ms>|off              quirk missing|mute <+CMD,...>|off
 //   phonebook fill SM|ME <count>     phonebook clear SM|ME
 //   data drop                        data refuse on|off       data slow <ms>|off
 //   quirk stall <ms>                 quirk <firmware quirk> on|off  (kQuirkNames)
@@ -57,6 +57,7 @@ struct QuirkName {
 };
 
 constexpr QuirkName kQuirkNames[] = {
+    {"at-error", Quirk::BareAtRefused},
     {"stuck-echo", Quirk::StuckEcho},
     {"verbose-errors", Quirk::VerboseErrors},
     {"no-chains", Quirk::NoChains},
@@ -239,7 +240,7 @@ std::string VirtualModem::control(const std::string &line)
             stallReading(std::chrono::milliseconds(*milliseconds));
             return kOk;
         }
-        if (quirk == "missing") {
+        if (quirk == "missing" || quirk == "mute") {
             std::set<std::string> names;
             if (value != "off") {
                 std::istringstream list(value);
@@ -248,7 +249,10 @@ std::string VirtualModem::control(const std::string &line)
                         names.insert(name);
                 }
             }
-            setMissingCommands(names);
+            if (quirk == "mute")
+                setMutedCommands(names);
+            else
+                setMissingCommands(names);
             return kOk;
         }
         const auto on = onOff(value);

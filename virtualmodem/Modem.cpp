@@ -212,10 +212,14 @@ void Modem::executeLine(const std::string &body)
     Result final = Result::ok();
     std::chrono::milliseconds delay{0};
     const auto commands = splitCommandLine(body);
-    if (!commands || (commands->size() > 1 && state_.quirks.has(Quirk::NoChains))) {
+    const bool bareAtRefused = body.empty() && state_.quirks.has(Quirk::BareAtRefused);
+    if (!commands || bareAtRefused ||
+        (commands->size() > 1 && state_.quirks.has(Quirk::NoChains))) {
         final = Result::error();
     } else {
         for (const AtCommand &command : *commands) {
+            if (state_.quirks.mutedCommands.count(command.name) != 0)
+                return;  // swallowed: no answer at all
             const CommandHandler *handler = table_.find(command.name);
             if (handler == nullptr || state_.quirks.missingCommands.count(command.name) != 0) {
                 final = Result::error();

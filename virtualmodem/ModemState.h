@@ -130,6 +130,7 @@ struct CardIdentity {
 
 // Behaviours of real firmware the card can take on, each a class of cards rather than one model.
 enum class Quirk {
+    BareAtRefused,           // a bare "AT" is answered ERROR (firmware that wants more than AT)
     StuckEcho,               // ATE0 is accepted, the echo stays
     VerboseErrors,           // +CMEE=1 gives "+CME ERROR: <text>" as +CMEE=2 does
     NoChains,                // one command a line; +COPS? names no operator until +COPS=3,n
@@ -158,6 +159,7 @@ struct Quirks {
     bool noEcho = false;                       // cannot echo; ATE1 is refused
     std::chrono::milliseconds slowAnswers{0};  // every answer comes this late
     std::set<std::string> missingCommands;     // names ("+CPMS") the firmware lacks
+    std::set<std::string> mutedCommands;       // names it swallows without any answer
     bool noUcs2 = false;                       // +CSCS offers no UCS2 (IRA and GSM only)
 };
 

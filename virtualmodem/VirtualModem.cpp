@@ -229,12 +229,31 @@ void VirtualModem::setSlowAnswers(std::chrono::milliseconds delay)
     change([delay](Modem &modem) { modem.state().quirks.slowAnswers = delay; });
 }
 
-void VirtualModem::setMissingCommands(const std::set<std::string> &names)
+namespace {
+
+// Command names as the parser gives them: "+cpms" is "+CPMS".
+std::set<std::string> commandNames(const std::set<std::string> &names)
 {
     std::set<std::string> upper;
     for (const std::string &name : names)
         upper.insert(toUpper(name));
-    change([&upper](Modem &modem) { modem.state().quirks.missingCommands = upper; });
+    return upper;
+}
+
+}  // namespace
+
+void VirtualModem::setMissingCommands(const std::set<std::string> &names)
+{
+    change([upper = commandNames(names)](Modem &modem) {
+        modem.state().quirks.missingCommands = upper;
+    });
+}
+
+void VirtualModem::setMutedCommands(const std::set<std::string> &names)
+{
+    change([upper = commandNames(names)](Modem &modem) {
+        modem.state().quirks.mutedCommands = upper;
+    });
 }
 
 void VirtualModem::setQuirk(Quirk quirk, bool on)

@@ -80,6 +80,8 @@ public:
     void setSlowAnswers(std::chrono::milliseconds delay);
     // Commands ("+CPMS", "+CMEE") the card answers with ERROR as if it lacked them.
     void setMissingCommands(const std::set<std::string> &names);
+    // Commands the card swallows without answering at all.
+    void setMutedCommands(const std::set<std::string> &names);
     // Firmware behaviours (see Quirk), each on or off.
     void setQuirk(Quirk quirk, bool on);
     // The card stops reading its terminal for this long from now, as a card whose buffer is

@@ -300,6 +300,19 @@ uint16_t Engine::connect(const std::string &path, bool firstStart)
     return status;
 }
 
+AtResponse Engine::runSetUpCommand(AtChannel &channel, const char *command)
+{
+    AtResponse response = channel.run(command, m_timings.forCommand(command));
+    if (response.status != kStatusTimeout)
+        return response;
+    // Firmware that swallows one set-up command without a word, yet answers AT: the command
+    // counts as refused and the set-up goes on, rather than failing on every later attempt.
+    AtResponse hello = channel.probe(m_timings.probe);
+    if (hello.status != kStatusTimeout && hello.status != kStatusNoCard)
+        response.status = kStatusError;
+    return response;
+}
+
 uint16_t Engine::initialiseCard(AtChannel &channel)
 {
     AtResponse hello = channel.probe(m_timings.probe);
@@ -316,7 +329,7 @@ uint16_t Engine::initialiseCard(AtChannel &channel)
 
     std::set<std::string> refused;
     auto setUp = [&](const char *command) {
-        AtResponse response = channel.run(command, m_timings.forCommand(command));
+        AtResponse response = runSetUpCommand(channel, command);
         if (!response.ok())
             refused.insert(command);
         return response.ok();
@@ -342,7 +355,7 @@ uint16_t Engine::initialiseCard(AtChannel &channel)
 uint16_t Engine::setUpReports(AtChannel &channel, std::set<std::string> &refused)
 {
     auto accepted = [&](const char *command) {
-        AtResponse response = channel.run(command, m_timings.forCommand(command));
+        AtResponse response = runSetUpCommand(channel, command);
         if (!response.ok())
             refused.insert(command);
         return response.ok();

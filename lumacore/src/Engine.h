@@ -136,6 +136,7 @@ private:
     uint16_t readOperator();
     void announceOrAdopt(bool announce);
     uint16_t setUpReports(AtChannel &channel, std::set<std::string> &refused);
+    AtResponse runSetUpCommand(AtChannel &channel, const char *command);
     void onUnsolicited(const AtUnsolicited &code);
     void onPortLost(const std::shared_ptr<AtChannel> &lost);
     void watchLoop();

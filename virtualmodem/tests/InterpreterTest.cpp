@@ -88,6 +88,8 @@ TEST_F(VirtualModemInterpreterTest, FirmwareQuirksOnTheWire)
         std::string absent;    // what it must not hold
     };
     const Case cases[] = {
+        {Quirk::BareAtRefused, {"ATE0"}, "AT", "\r\nERROR\r\n", "OK"},
+        {Quirk::BareAtRefused, {"ATE0"}, "AT+CSQ", "\r\nOK\r\n", "ERROR"},
         {Quirk::NumericResults, {"ATE0"}, "AT+CSQ", "+CSQ: 20,99\r\n0\r", "OK"},
         {Quirk::NumericResults, {"ATE0"}, "AT+XNOSUCH", "4\r", "ERROR"},
         {Quirk::OddFinals, {"ATE0"}, "AT+XNOSUCH", "\r\nCOMMAND NOT SUPPORT\r\n", "ERROR"},

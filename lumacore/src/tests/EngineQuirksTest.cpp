@@ -40,6 +40,8 @@ auto quirk(Quirk which)
 }
 
 const QuirkCase kQuirkCases[] = {
+    {"a bare AT answered ERROR", quirk(Quirk::BareAtRefused), "UMTS",
+     [](auto &) { EXPECT_EQ(_MEC_Echo(), 0) << "a card that answers is there"; }},
     {"no echo at all", [](auto &card) { card.setNoEcho(true); }, "UMTS", nullptr},
     {"echo that will not go", quirk(Quirk::StuckEcho), "UMTS",
      [](auto &) { expectOperatorNamed(); }},
@@ -49,6 +51,8 @@ const QuirkCase kQuirkCases[] = {
      [](auto &) { expectWrongPinToldApart(); }},
     {"chained commands refused", quirk(Quirk::NoChains), "UMTS",
      [](auto &) { expectOperatorNamed(); }},
+    {"a set-up command swallowed without an answer",
+     [](auto &card) { card.setMutedCommands({"+CMER"}); }, "UMTS", nullptr},
     {"+CPMS? refused", [](auto &card) { card.setMissingCommands({"+CPMS"}); }, "UMTS",
      [](auto &) { EXPECT_EQ(_MEC_TestSimState(), 0); }},
     {"+CFUN=1 taken, radio stays off", quirk(Quirk::RadioOff), "NO SERVICE",
