@@ -1,6 +1,7 @@
 #include "UI_DataConnectForm.h"
 
 #include "FeatureMessages.h"
+#include "WindowControls.h"
 
 #include "config/BL_File.h"
 #include "platform/CodePage.h"
@@ -63,14 +64,6 @@ public:
     QCheckBox *CheckBox_Save;
 };
 
-QLabel *label(QWidget *parent, const char *name)
-{
-    auto *made = new QLabel(parent);
-    made->setObjectName(QString::fromLatin1(name));
-    made->setTextFormat(Qt::PlainText);
-    return made;
-}
-
 }  // namespace
 
 TData_connectform::TData_connectform(feature::FeatureHost &host)
@@ -84,17 +77,17 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
 {
     setObjectName(QStringLiteral("TData_connectform"));
     setWindowTitle(text(1003));
-    DataTitleLabel = label(this, "DataTitleLabel");
-    DataStateLabel = label(this, "DataStateLabel");
-    DataHintLabel = label(this, "DataHintLabel");
+    DataTitleLabel = NamedLabel(this, "DataTitleLabel");
+    DataStateLabel = NamedLabel(this, "DataStateLabel");
+    DataHintLabel = NamedLabel(this, "DataHintLabel");
     DataHintLabel->setAlignment(Qt::AlignCenter);
-    DataAnimateImage = label(this, "DataAnimateImage");
+    DataAnimateImage = NamedLabel(this, "DataAnimateImage");
     DataAnimateImage->setAlignment(Qt::AlignCenter);
-    DataTransportLabel = label(this, "DataTransportLabel");
-    DataReceivedLabel = label(this, "DataReceivedLabel");
-    DataTimeLabel = label(this, "DataTimeLabel");
-    DataTxRateLabel = label(this, "DataTxRateLabel");
-    DataRxRateLabel = label(this, "DataRxRateLabel");
+    DataTransportLabel = NamedLabel(this, "DataTransportLabel");
+    DataReceivedLabel = NamedLabel(this, "DataReceivedLabel");
+    DataTimeLabel = NamedLabel(this, "DataTimeLabel");
+    DataTxRateLabel = NamedLabel(this, "DataTxRateLabel");
+    DataRxRateLabel = NamedLabel(this, "DataRxRateLabel");
     ImButtonConnect = new QPushButton(text(6016), this);
     ImButtonConnect->setObjectName(QStringLiteral("ImButtonConnect"));
     ImButtonConnect->setEnabled(false);

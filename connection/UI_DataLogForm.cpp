@@ -1,6 +1,7 @@
 #include "UI_DataLogForm.h"
 
 #include "FeatureMessages.h"
+#include "WindowControls.h"
 
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -16,21 +17,6 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kFirstButton = 1;
-
-QLabel *label(QWidget *parent, const char *name, const QString &text = {})
-{
-    auto *made = new QLabel(text, parent);
-    made->setObjectName(QString::fromLatin1(name));
-    made->setTextFormat(Qt::PlainText);
-    return made;
-}
-
-QPushButton *button(QWidget *parent, const char *name, int text)
-{
-    auto *made = new QPushButton(GetLanguageString(text), parent);
-    made->setObjectName(QString::fromLatin1(name));
-    return made;
-}
 
 }  // namespace
 
@@ -53,15 +39,15 @@ TDataLogForm::TDataLogForm(feature::FeatureHost &host) : m_host(host)
     ListViewDataLog->setStyleSheet(
         QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"));
 
-    TotleLabel = label(this, "TotleLabel", GetLanguageString(6042));
-    TotleDataValue = label(this, "TotleDataValue");
-    TotalTimeLabel = label(this, "TotalTimeLabel", GetLanguageString(6045));
-    TotalTime = label(this, "TotalTime");
+    TotleLabel = NamedLabel(this, "TotleLabel", GetLanguageString(6042));
+    TotleDataValue = NamedLabel(this, "TotleDataValue");
+    TotalTimeLabel = NamedLabel(this, "TotalTimeLabel", GetLanguageString(6045));
+    TotalTime = NamedLabel(this, "TotalTime");
     for (QLabel *total : {TotleDataValue, TotalTime})
         total->setToolTip(GetLanguageString(6049));
-    DeleteButton = button(this, "DeleteButton", 6043);
-    ClearAllButton = button(this, "ClearAllButton", 7008);
-    ReturnButton = button(this, "ReturnButton", 6044);
+    DeleteButton = NamedButton(this, "DeleteButton", 6043);
+    ClearAllButton = NamedButton(this, "ClearAllButton", 7008);
+    ReturnButton = NamedButton(this, "ReturnButton", 6044);
 
     auto *totals = new QGridLayout;
     totals->addWidget(TotleLabel, 0, 0);

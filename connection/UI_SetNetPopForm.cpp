@@ -1,11 +1,28 @@
 #include "UI_SetNetPopForm.h"
 
+#include "config/BL_File.h"
+#include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 
-using platform::GetLanguageString;
-
 TSet_netpopform::TSet_netpopform(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TSet_netpopform"), GetLanguageString(3054),
-                   QStringLiteral("Adds a connection profile."), FeatureWindowKind::Dialog)
+    : TProfileDialog(host, QStringLiteral("TSet_netpopform"))
 {
+    connect(OkButton, &QPushButton::clicked, this, &TSet_netpopform::OkButtonClick);
+}
+
+void TSet_netpopform::FormShow()
+{
+    setForm(ProfileForm{});
+    Check_SaveClick();
+}
+
+void TSet_netpopform::OkButtonClick()
+{
+    if (!checkForm(nullptr))
+        return;
+    if (!FileStore().AppendProfile(BuildProfileRecord(form(), ProfileDialogKind::Add))) {
+        platform::ShowMessageBox(this, platform::GetLanguageString(3050), 2);
+        return;
+    }
+    accept();
 }

@@ -1,10 +1,13 @@
-// Add a connection profile.
+// The add-profile dialog: starts empty each time; OK appends a valid profile to config.ran.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "UI_ProfileDialog.h"
 
-class TSet_netpopform final : public TFeaturePage {
+class TSet_netpopform final : public TProfileDialog {
     Q_OBJECT
 public:
     explicit TSet_netpopform(feature::FeatureHost &host);
+
+    void FormShow();
+    void OkButtonClick();
 };

@@ -5,6 +5,9 @@
 
 #include "UI_DataConnectForm.h"
 #include "UI_DataLogForm.h"
+#include "UI_SetNetPopEditForm.h"
+#include "UI_SetNetPopForm.h"
+#include "UI_SetNetSub.h"
 
 #include "FakeLumacore.h"
 #include "app/boxes/UI_MessageBox.h"
@@ -14,6 +17,7 @@
 #include "platform/ras/VirtualBackend.h"
 #include "virtualmodem/VirtualModem.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -177,7 +181,103 @@ QImage connectionLog()
     return shot;
 }
 
+// A profile as the dialogs would make it.
+ProfileRecord profile(const char *name, const char *apn, const char *dns)
+{
+    ProfileForm form;
+    form.name = QString::fromLatin1(name);
+    form.dialNumber = QStringLiteral("*99#");
+    form.apnAutomatic = apn == nullptr;
+    form.apn = QString::fromLatin1(apn ? apn : "");
+    form.dnsAutomatic = dns == nullptr;
+    form.primaryDns = QString::fromLatin1(dns ? dns : "0.0.0.0");
+    form.saveCredentials = true;
+    form.userName = QStringLiteral("brisa");
+    form.password = QStringLiteral("brisa");
+    return BuildProfileRecord(form, ProfileDialogKind::Add);
+}
+
+// The program's files in a folder of their own: the three delivered profiles and one of the
+// user's, "Brisa AR" the default.
+class ProfileFiles {
+public:
+    ProfileFiles()
+    {
+        FileStore().setFolder(m_folder.path());
+        for (const ProfileRecord &each : {profile("Brisa AR", "internet.brisa.ar", nullptr),
+                                          profile("Brisa PY", "internet.brisa.py", nullptr),
+                                          profile("Brisa UY", "internet.brisa.uy", nullptr),
+                                          profile("Office", "corporate.example", "10.10.0.53")})
+            FileStore().AppendProfile(each);
+        FileStore().SetDefaultProfile("Brisa AR");
+    }
+    ~ProfileFiles() { FileStore().setFolder(QDir::currentPath()); }
+    ProfileFiles(const ProfileFiles &) = delete;
+    ProfileFiles &operator=(const ProfileFiles &) = delete;
+
+private:
+    QTemporaryDir m_folder;
+};
+
+QImage profileList()
+{
+    ProfileFiles files;
+    SceneHost host;
+    TSet_netsub page(host);
+    page.resize(460, 300);
+    page.FormShow();
+    page.ListBoxFileName->setCurrentRow(3);
+    page.ListBoxFileNameClick();
+    return grabShown(page);
+}
+
+QImage addDialog()
+{
+    ProfileFiles files;
+    SceneHost host;
+    TSet_netpopform dialog(host);
+    dialog.FormShow();
+    dialog.Edit_filename->setText(QStringLiteral("Travel"));
+    dialog.Edit_login_no->setText(QStringLiteral("*99#"));
+    dialog.Radio_manul_APN->setChecked(true);
+    dialog.Radio_APNClick();
+    dialog.Edit_manual_APN->setText(QStringLiteral("roaming.example"));
+    return grabShown(dialog);
+}
+
+QImage editDialog()
+{
+    ProfileFiles files;
+    SceneHost host;
+    TSet_netpopeditform dialog(host);
+    dialog.LoadRecord(profile("Office", "corporate.example", "10.10.0.53"), false);
+    return grabShown(dialog);
+}
+
+QImage credentialPrompt()
+{
+    InternetPage internet;
+    QImage shot;
+    platform::ScopedDialogResponder responder([&shot](QDialog &dialog) -> std::optional<int> {
+        shot = grabShown(dialog);
+        return QDialog::Rejected;
+    });
+    CredentialAnswer answer;
+    internet.page->askCredentials(profile("Brisa AR", nullptr, nullptr), answer);
+    return shot;
+}
+
 const SceneRegistrar scenes[] = {
+    SceneRegistrar({QStringLiteral("profile-list"),
+                    QStringLiteral("connection profiles, a profile of the user's selected"),
+                    profileList}),
+    SceneRegistrar({QStringLiteral("profile-add"),
+                    QStringLiteral("adding a profile with a manual APN"), addDialog}),
+    SceneRegistrar({QStringLiteral("profile-edit"),
+                    QStringLiteral("editing a profile with manual APN and DNS"), editDialog}),
+    SceneRegistrar({QStringLiteral("credential-prompt"),
+                    QStringLiteral("user name and password asked before dialling"),
+                    credentialPrompt}),
     SceneRegistrar({QStringLiteral("internet-idle"),
                     QStringLiteral("Internet page, virtual card ready, not connected"),
                     internetIdle}),
