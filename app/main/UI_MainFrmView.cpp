@@ -237,6 +237,8 @@ void TMainform::restoreFromTray()
 {
     if (!isMinimizedOrHidden())
         return;
+    // Back on the page it showed: the first page is for a window shown afresh.
+    m_restoredFromTray = true;
     showNormal();
     raise();
     activateWindow();

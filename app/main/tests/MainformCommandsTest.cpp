@@ -6,6 +6,7 @@
 #include "PinEntry.h"
 #include "UI_CallManager.h"
 #include "UI_DataConnectForm.h"
+#include "UI_SmsMain.h"
 
 #include "FakeLumacore.h"
 #include "platform/DialogSeam.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QSignalSpy>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -116,6 +118,41 @@ TEST_F(MainformTest, AnsweringNoKeepsTheWindowAndTheCard)
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(lumacore_fake::countOf("_MEC_NetcardStop"), 0);
     EXPECT_EQ(closed.count(), 0);
+}
+
+TEST_F(MainformTest, AWindowBroughtBackFromTheTrayShowsThePageItShowed)
+{
+    struct Case {
+        const char *what;
+        std::function<void()> bringBack;
+    };
+    const Case cases[] = {
+        {"a refused close",
+         [this] {
+             setActivity(1, 0, false);
+             EXPECT_FALSE(form->close());
+             setActivity(0, 0, false);
+         }},
+        {"no to the close question",
+         [this] {
+             answer = 2;
+             EXPECT_FALSE(form->close());
+             answer = 1;
+         }},
+        {"an accepted call", [this] { form->monitor().callAccepted(); }},
+    };
+    form->show();
+    setCardState(kSimReady);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        form->MsgButtonClick();
+        form->hide();
+        c.bringBack();
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_TRUE(form->Mainpanel->isVisible());
+        EXPECT_TRUE(AppWindow<TFrmSmsMain>()->isVisible());
+        EXPECT_EQ(form->GetPageTitle(), AppWindow<TFrmSmsMain>()->windowTitle());
+    }
 }
 
 TEST_F(MainformTest, ACallThatBeganWhileTheQuestionWasOpenRefusesTheClose)
