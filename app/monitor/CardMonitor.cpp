@@ -354,7 +354,11 @@ void CardMonitor::enterSimReady()
     chooseProfileAndModemParams();
     if (generation != m_applyGeneration)
         return;  // the card went while the warning was shown
-    if (BusinessLogic() != nullptr && SetLoadFieldLimits() != MEC_OK)
+    if (BusinessLogic() == nullptr)
+        return;
+    const uint16_t status = SetLoadFieldLimits();
+    // A card that cannot tell its field sizes never will: the defaults stand.
+    if (status != MEC_OK && status != MEC_ERR_NOT_SUPPORTED)
         GetCardSettingsTimer.start(kCardSettingsInterval);
 }
 
@@ -424,7 +428,15 @@ void CardMonitor::GetCardSettingsTimerTimer()
         GetCardSettingsTimer.stop();
         return;
     }
-    if (BusinessLogic() == nullptr || SetLoadFieldLimits() != MEC_OK)
+    if (BusinessLogic() == nullptr)
+        return;
+    const uint16_t status = SetLoadFieldLimits();
+    if (status == MEC_ERR_NOT_SUPPORTED) {
+        // Asking again would only hear the same answer, for the life of the program.
+        GetCardSettingsTimer.stop();
+        return;
+    }
+    if (status != MEC_OK)
         return;
     GetCardSettingsTimer.stop();
     // Now the message and contact windows can load what they show.

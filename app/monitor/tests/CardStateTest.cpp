@@ -457,3 +457,26 @@ TEST_F(MonitorTest, CardSettingsAreWaitedForThenTheListsAreToldAgain)
     EXPECT_EQ(features.cardStates, CardStates{12});
     EXPECT_EQ(StopBusinessLogic(), MEC_OK);
 }
+
+TEST_F(MonitorTest, CardSettingsAreNotWaitedForWhenTheCardCannotTellThem)
+{
+    scriptHealthyCard();
+    ASSERT_EQ(StartBusinessLogic(0, 400, 0), MEC_OK);
+    // Not supported from the start: never asked again.
+    setResult("_MEC_GetFieldSizes", MEC_ERR_NOT_SUPPORTED);
+    walkFrom(kCardInserted);
+    ASSERT_EQ(monitor->cardState(), kSimReady);
+    EXPECT_FALSE(monitor->GetCardSettingsTimer.isActive());
+
+    // Busy first, then not supported: the wait ends and nobody is told again.
+    monitor->applyCardState(kCardAbsent);
+    setResult("_MEC_GetFieldSizes", MEC_ERR_TIMEOUT);
+    walkFrom(kCardInserted);
+    ASSERT_TRUE(monitor->GetCardSettingsTimer.isActive());
+    features.cardStates.clear();
+    setResult("_MEC_GetFieldSizes", MEC_ERR_NOT_SUPPORTED);
+    monitor->GetCardSettingsTimerTimer();
+    EXPECT_FALSE(monitor->GetCardSettingsTimer.isActive());
+    EXPECT_TRUE(features.cardStates.empty());
+    EXPECT_EQ(StopBusinessLogic(), MEC_OK);
+}
