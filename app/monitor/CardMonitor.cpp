@@ -115,13 +115,18 @@ void CardMonitor::showWarning(const QString &text)
 
 void CardMonitor::applyCardState(uint8_t state)
 {
-    if (state == kCardAbsent || state != m_facts.cardState) {
+    // The same state arriving while its entry actions wait in a box (SIM ready while state 12
+    // warns) is the state being entered: its actions run once.
+    const bool beingEntered = state == m_enteringState;
+    if (state == kCardAbsent || (state != m_facts.cardState && !beingEntered)) {
         // An entry action may wait in a box or a modal dialog, and a newer state may be applied
         // meanwhile (the card pulled while the PUK is asked for). The newer one then stands:
         // the older does not finish over it.
         const uint64_t generation = ++m_applyGeneration;
+        m_enteringState = state;
         enterState(state);
         if (generation == m_applyGeneration) {
+            m_enteringState = 0;
             m_view.repaintStatus();
             m_windows.tellCardState(state);
             m_facts.cardState = state;

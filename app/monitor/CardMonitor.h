@@ -177,6 +177,8 @@ private:
     std::shared_ptr<std::atomic<bool>> m_stateRetryStopRequested =
         std::make_shared<std::atomic<bool>>(false);
     uint64_t m_applyGeneration = 0;
+    // The state whose entry actions are running (0 when none).
+    uint8_t m_enteringState = 0;
     int m_simBusyRetries = 0;
 
     // Which of the suspendable timers ran when a voice call began.

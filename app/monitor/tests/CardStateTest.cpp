@@ -7,6 +7,7 @@
 #include "engine/BL_Base.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <cstring>
 
@@ -436,6 +437,24 @@ TEST_F(MonitorTest, CardPulledWhileAStateWaitsInABoxLeavesTheCardAbsent)
     EXPECT_EQ(appliedStates().back(), kCardAbsent);
     EXPECT_FALSE(view.stkEnabled);
     EXPECT_FALSE(monitor->GetCardSettingsTimer.isActive());
+}
+
+TEST_F(MonitorTest, SimReadyWhileStateTwelvesBoxIsOpenRunsItsEntryActionsOnce)
+{
+    scriptHealthyCard();
+    QFile::remove(folder.filePath("defaultcfg.ran"));
+    // The engine's SIM-ready notice and a second state 12 arrive while the warning of state 12
+    // waits for the user.
+    onBox = [this] {
+        send(platform::WM_SIM_READY, 2);
+        monitor->postCardState(kSimReady);
+        deliverPosted();
+    };
+    walkFrom(kCardInserted);
+    EXPECT_EQ(monitor->cardState(), kSimReady);
+    EXPECT_EQ(boxes.size(), 1);
+    EXPECT_EQ(countOf("_MEC_SetModemPara"), 1);
+    EXPECT_EQ(appliedStates(), (CardStates{2, 3, 6, 11, 12}));
 }
 
 TEST_F(MonitorTest, CardSettingsAreWaitedForThenTheListsAreToldAgain)
