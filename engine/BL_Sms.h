@@ -116,6 +116,12 @@ public:
     // A copy: the item may be joined with another part as soon as the next one arrives.
     std::optional<SmsItem> FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const;
 
+    // Deletes the message (every used part of a long one) from its storage and the list. A long
+    // message whose deletion stops part-way keeps the parts that are left.
+    uint16_t DeleteMessage(const SmsItem &item);
+    // Marks the message (every used part) read or unread, in the engine and in the list.
+    uint16_t SetMessageStatus(const SmsItem &item, bool read);
+
     // Copies of a storage's list, in list order (for tests and the windows).
     std::vector<SmsItem> Items(uint8_t storage) const;
 

@@ -136,6 +136,15 @@ TEST_F(SmsEndToEndTest, LongMessageMovesWholeOrNotAtAll)
     const auto moved = store.Items(SMS_STORE_CARD);
     ASSERT_EQ(moved.size(), 1u);
     EXPECT_EQ(std::string(moved[0].text), text);
+
+    // Read, then deleted whole: every part leaves the card.
+    EXPECT_EQ(moved[0].status, SMS_STATUS_UNREAD);
+    ASSERT_EQ(store.SetMessageStatus(moved[0], true), 0);
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_CARD), 0);
+    EXPECT_EQ(store.Items(SMS_STORE_CARD).at(0).status, SMS_STATUS_READ);
+    ASSERT_EQ(store.DeleteMessage(store.Items(SMS_STORE_CARD).at(0)), 0);
+    EXPECT_TRUE(store.Items(SMS_STORE_CARD).empty());
+    EXPECT_TRUE(cardTexts(1).empty());
 }
 
 }  // namespace
