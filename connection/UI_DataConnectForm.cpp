@@ -1,6 +1,7 @@
 #include "UI_DataConnectForm.h"
 
 #include "FeatureMessages.h"
+#include "ProviderProfile.h"
 #include "WindowControls.h"
 
 #include "config/BL_File.h"
@@ -9,6 +10,9 @@
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
 #include "platform/ras/VirtualBackend.h"
+#include "language/TextNumbers.h"
+
+#include <lumacore.h>
 
 #include <QCheckBox>
 #include <QDialog>
@@ -22,8 +26,10 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kAnimationFrames = 5;
+constexpr uint8_t kSimReadyState = 12;
+constexpr int kMessageProfileFile = 3050;
 
-QString text(int id) { return GetLanguageString(id); }
+QString language(int id) { return GetLanguageString(id); }
 
 // The credential prompt: user name and password (at most 18 characters) and whether to keep them.
 class TCheckPasswordForm final : public QDialog {
@@ -31,7 +37,7 @@ public:
     TCheckPasswordForm(QWidget *owner, const ProfileRecord &profile) : QDialog(owner)
     {
         setObjectName(QStringLiteral("TCheckPasswordForm"));
-        setWindowTitle(text(1003));
+        setWindowTitle(language(1003));
         Edit_username = new QLineEdit(this);
         Edit_username->setObjectName(QStringLiteral("Edit_username"));
         Edit_password = new QLineEdit(this);
@@ -39,7 +45,7 @@ public:
         Edit_password->setEchoMode(QLineEdit::Password);
         for (QLineEdit *edit : {Edit_username, Edit_password})
             edit->setMaxLength(18);
-        CheckBox_Save = new QCheckBox(text(6034), this);
+        CheckBox_Save = new QCheckBox(language(6034), this);
         CheckBox_Save->setObjectName(QStringLiteral("CheckBox_Save"));
         if (platform::fieldText(profile.saveCredentials, sizeof profile.saveCredentials) == "1") {
             Edit_username->setText(
@@ -49,13 +55,13 @@ public:
             CheckBox_Save->setChecked(true);
         }
         auto *buttons = new QDialogButtonBox(this);
-        buttons->addButton(text(6), QDialogButtonBox::AcceptRole);
-        buttons->addButton(text(7), QDialogButtonBox::RejectRole);
+        buttons->addButton(language(6), QDialogButtonBox::AcceptRole);
+        buttons->addButton(language(7), QDialogButtonBox::RejectRole);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         auto *form = new QFormLayout(this);
-        form->addRow(text(3057), Edit_username);
-        form->addRow(text(3058), Edit_password);
+        form->addRow(language(3057), Edit_username);
+        form->addRow(language(3058), Edit_password);
         form->addRow(CheckBox_Save);
         form->addRow(buttons);
     }
@@ -73,10 +79,10 @@ TData_connectform::TData_connectform(feature::FeatureHost &host)
 
 TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr<ras::RasApi> ras,
                                      TBL_File &files)
-    : m_host(host), m_ras(std::move(ras))
+    : m_host(host), m_files(files), m_ras(std::move(ras))
 {
     setObjectName(QStringLiteral("TData_connectform"));
-    setWindowTitle(text(1003));
+    setWindowTitle(language(1003));
     DataTitleLabel = NamedLabel(this, "DataTitleLabel");
     DataStateLabel = NamedLabel(this, "DataStateLabel");
     DataHintLabel = NamedLabel(this, "DataHintLabel");
@@ -88,13 +94,13 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     DataTimeLabel = NamedLabel(this, "DataTimeLabel");
     DataTxRateLabel = NamedLabel(this, "DataTxRateLabel");
     DataRxRateLabel = NamedLabel(this, "DataRxRateLabel");
-    ImButtonConnect = new QPushButton(text(6016), this);
+    ImButtonConnect = new QPushButton(language(6016), this);
     ImButtonConnect->setObjectName(QStringLiteral("ImButtonConnect"));
     ImButtonConnect->setEnabled(false);
-    QueryLog =
-        new QLabel(QStringLiteral("<a href=\"log\">%1</a>").arg(text(6050).toHtmlEscaped()), this);
+    QueryLog = new QLabel(
+        QStringLiteral("<a href=\"log\">%1</a>").arg(language(6050).toHtmlEscaped()), this);
     QueryLog->setObjectName(QStringLiteral("QueryLog"));
-    DataTitleLabel->setText(text(6019));
+    DataTitleLabel->setText(language(6019));
     QFont title = DataTitleLabel->font();
     title.setPixelSize(16);
     title.setBold(true);
@@ -119,7 +125,7 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     connect(&DataAnimate, &QTimer::timeout, this, &TData_connectform::DataAnimateTimer);
 
     m_connection = std::make_unique<DataConnection>(*m_ras, files, *this);
-    DataStateLabel->setText(text(6012) + text(6014));
+    DataStateLabel->setText(language(6012) + language(6014));
     showIdleHint();
     showStatistics(false);
 }
@@ -137,8 +143,8 @@ void TData_connectform::setConnectionState(int state)
 
 QString TData_connectform::StatusText() const
 {
-    return m_connection->trayText(text(1046), text(1047), text(1048), text(6001), text(6002),
-                                  text(6003));
+    return m_connection->trayText(language(1046), language(1047), language(1048), language(6001),
+                                  language(6002), language(6003));
 }
 
 void TData_connectform::ImButtonConnectClick() { m_connection->ImButtonConnectClick(); }
@@ -150,7 +156,7 @@ void TData_connectform::QueryLogClick()
 
 void TData_connectform::showIdleHint()
 {
-    DataHintLabel->setText(text(6010) + QString::fromStdString(m_connection->profileName()) +
+    DataHintLabel->setText(language(6010) + QString::fromStdString(m_connection->profileName()) +
                            QStringLiteral("?"));
     DataHintLabel->show();
 }
@@ -180,36 +186,36 @@ void TData_connectform::showConnectionState(::ConnectionState state)
         DataAnimate.stop();
         DataAnimateImage->clear();
         showStatistics(false);
-        DataStateLabel->setText(text(6012) + text(6014));
+        DataStateLabel->setText(language(6012) + language(6014));
         showIdleHint();
-        ImButtonConnect->setText(text(6016));
+        ImButtonConnect->setText(language(6016));
         break;
     case kConnectionDialling:
         m_animationFrame = 0;
         DataAnimate.setInterval(100);
         DataAnimate.start();
-        DataHintLabel->setText(text(6007) + text(22) + profile);
-        ImButtonConnect->setText(text(6018));
+        DataHintLabel->setText(language(6007) + language(22) + profile);
+        ImButtonConnect->setText(language(6018));
         break;
     case kConnectionCancelling:
         m_animationFrame = kAnimationFrames;
         DataAnimate.start();
         showStatistics(false);
-        DataHintLabel->setText(text(6009));
+        DataHintLabel->setText(language(6009));
         break;
     case kConnectionConnected:
         DataAnimate.stop();
         DataAnimateImage->clear();
         DataHintLabel->hide();
-        DataStateLabel->setText(text(6012) + text(6013) + text(22) + profile);
-        ImButtonConnect->setText(text(6017));
+        DataStateLabel->setText(language(6012) + language(6013) + language(22) + profile);
+        ImButtonConnect->setText(language(6017));
         showStatistics(true);
         break;
     case kConnectionDisconnecting:
         m_animationFrame = kAnimationFrames;
         DataAnimate.start();
         showStatistics(false);
-        DataHintLabel->setText(text(6008));
+        DataHintLabel->setText(language(6008));
         DataHintLabel->show();
         break;
     }
@@ -219,16 +225,16 @@ void TData_connectform::showConnectionState(::ConnectionState state)
 void TData_connectform::showTraffic(const TrafficMeter &meter)
 {
     const DurationParts time = SplitDuration(meter.connectionSeconds());
-    DataTransportLabel->setText(text(6020) + QString::asprintf("%3.2f", meter.sentKilobytes()) +
-                                text(6004));
-    DataReceivedLabel->setText(text(6021) + QString::asprintf("%3.2f", meter.receivedKilobytes()) +
-                               text(6004));
-    DataTimeLabel->setText(text(6005) + time.hours + text(6001) + time.minutes + text(6002) +
-                           time.seconds + text(6003));
-    DataTxRateLabel->setText(text(6023) + QString::asprintf("%3.2f", meter.sendRate()) +
-                             text(6022));
-    DataRxRateLabel->setText(text(6024) + QString::asprintf("%3.2f", meter.receiveRate()) +
-                             text(6022));
+    DataTransportLabel->setText(language(6020) + QString::asprintf("%3.2f", meter.sentKilobytes()) +
+                                language(6004));
+    DataReceivedLabel->setText(
+        language(6021) + QString::asprintf("%3.2f", meter.receivedKilobytes()) + language(6004));
+    DataTimeLabel->setText(language(6005) + time.hours + language(6001) + time.minutes +
+                           language(6002) + time.seconds + language(6003));
+    DataTxRateLabel->setText(language(6023) + QString::asprintf("%3.2f", meter.sendRate()) +
+                             language(6022));
+    DataRxRateLabel->setText(language(6024) + QString::asprintf("%3.2f", meter.receiveRate()) +
+                             language(6022));
 }
 
 void TData_connectform::setConnectEnabled(bool enabled) { ImButtonConnect->setEnabled(enabled); }
@@ -237,16 +243,16 @@ void TData_connectform::setLogLinkEnabled(bool enabled) { QueryLog->setEnabled(e
 
 void TData_connectform::showMessage(int stringId)
 {
-    platform::ShowMessageBox(m_host.dialogOwner(), text(stringId), 2);
+    platform::ShowMessageBox(m_host.dialogOwner(), language(stringId), 2);
 }
 
 void TData_connectform::showDialError(uint32_t error, const QString &sentence)
 {
     DataAnimate.stop();
     DataAnimateImage->clear();
-    platform::ShowMessageBox(m_host.dialogOwner(),
-                             sentence.isEmpty() ? text(6015) + QString::number(error) : sentence,
-                             2);
+    platform::ShowMessageBox(
+        m_host.dialogOwner(),
+        sentence.isEmpty() ? language(6015) + QString::number(error) : sentence, 2);
 }
 
 bool TData_connectform::askCredentials(const ProfileRecord &profile, CredentialAnswer &answer)
@@ -268,6 +274,35 @@ void TData_connectform::cardStateChanged(uint8_t state)
 {
     m_cardState = state;
     m_connection->cardStateChanged(state);
+    if (state == kSimReadyState)
+        offerProviderProfile();
+}
+
+void TData_connectform::offerProviderProfile()
+{
+    char imsi[MEC_SIM_OPERATOR_TEXT_SIZE + 1] = {};
+    if (_MEC_GetSIMCardOperator(imsi) != 0 || imsi[0] == '\0' || m_offeredImsi == imsi)
+        return;
+    m_offeredImsi = imsi;
+    const ProviderChoice choice = ChooseProviderProfile(m_files, m_offeredImsi);
+    if (choice.kind == ProviderChoice::Offer) {
+        const ProfileRecord &record = choice.record;
+        QString question = language(text::kOfferProviderProfile);
+        for (std::string_view value :
+             {ProfileName(record), platform::fieldText(record.apn, sizeof record.apn)})
+            if (const qsizetype at = question.indexOf(QLatin1String("%s")); at >= 0)
+                question.replace(at, 2, platform::fromAnsi(value));
+        if (platform::AskMessageBox(m_host.dialogOwner(), question, 3) != 1)
+            return;
+    } else if (choice.kind != ProviderChoice::Existing) {
+        return;
+    }
+    if (ProfileName(m_files.defaultProfile()) == ProfileName(choice.record))
+        return;
+    if (!AcceptProviderProfile(m_files, choice.record))
+        return showMessage(kMessageProfileFile);
+    if (m_connectionState == kConnectionIdle)
+        showIdleHint();
 }
 
 void TData_connectform::messageArrived(platform::WindowMessageEvent &message)

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 class TBL_File;
 
@@ -37,6 +38,7 @@ public:
     void UserAskedOffline() { m_userAskedOffline = true; }
     bool userAskedOffline() const { return m_userAskedOffline; }
     DataConnection &connection() { return *m_connection; }
+    ras::RasApi &dialUp() { return *m_ras; }
     // The last card state the main window told.
     uint8_t cardState() const { return m_cardState; }
 
@@ -79,8 +81,12 @@ public:
 private:
     void showIdleHint();
     void showStatistics(bool shown);
+    // On SIM ready: a SIM whose operator no delivered profile serves is offered the provider
+    // database's profile, once per SIM in a run; taken, it becomes the default.
+    void offerProviderProfile();
 
     feature::FeatureHost &m_host;
+    TBL_File &m_files;
     std::unique_ptr<ras::RasApi> m_ras;
     std::unique_ptr<DataConnection> m_connection;
     ConnectionLog m_log;
@@ -88,4 +94,5 @@ private:
     uint8_t m_cardState = 1;
     int m_animationFrame = 0;
     bool m_userAskedOffline = false;
+    std::string m_offeredImsi;
 };

@@ -30,6 +30,8 @@ ModemState initialState(const CardOptions &options)
     state.sim.pinEnabled = options.pinRequired;
     state.simBusyTime = options.simBusyTime;
     state.networkScanTime = options.networkScanTime;
+    if (!options.imsi.empty())
+        state.sim.imsi = options.imsi;
     return state;
 }
 

@@ -36,6 +36,8 @@ struct CardOptions {
     std::chrono::milliseconds simBusyTime{1500};
     // How long a network scan (+COPS=?) takes.
     std::chrono::milliseconds networkScanTime{1000};
+    // The SIM's IMSI (MCC, MNC, subscriber number); empty keeps the card's own.
+    std::string imsi;
 };
 
 class VirtualModem {
