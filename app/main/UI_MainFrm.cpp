@@ -755,7 +755,7 @@ void TMainform::Menu_OfflineClick()
     }
 }
 
-void TMainform::Menu_OnlineClick() { m_monitor->postCardState(kCardQueryMode); }
+void TMainform::Menu_OnlineClick() { m_monitor->goOnline(); }
 
 void TMainform::Menu_FSettingsClick()
 {

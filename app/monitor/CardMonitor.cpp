@@ -25,6 +25,10 @@ constexpr int kCardSettingsInterval = 3000;
 
 // PIN state retries before the SIM is taken as missing.
 constexpr int kSimBusyMaxRetries = 4;
+// Bringing the card up (on line, its mode read, started): tries after the first, and the pause
+// before each.
+constexpr int kStartRetries = 3;
+constexpr int kStartRetryInterval = 3000;
 
 }  // namespace
 
@@ -58,6 +62,8 @@ CardMonitor::CardMonitor(CardView &view, feature::WindowTable &windows,
         {&SimBusyTimer, "SimBusyTimer", kSimBusyInterval, &CardMonitor::SimBusyTimerTimer},
         {&GetCardSettingsTimer, "GetCardSettingsTimer", kCardSettingsInterval,
          &CardMonitor::GetCardSettingsTimerTimer},
+        {&Timer_StartRetry, "Timer_StartRetry", kStartRetryInterval,
+         &CardMonitor::Timer_StartRetryTimer},
     };
     for (const auto &entry : timers) {
         entry.timer->setObjectName(QLatin1String(entry.name));
@@ -138,6 +144,22 @@ void CardMonitor::applyCardState(uint8_t state)
 void CardMonitor::enterState(uint8_t state)
 {
     switch (state) {
+    case kCardAbsent:
+    case kCardInserted:
+    case kCardOnline:
+    case kNoSim:
+    case kPinRequired:
+    case kPukRequired:
+    case kCardRegistered:
+        // A step forward (or a fresh start): bringing the card up counts its tries anew.
+        Timer_StartRetry.stop();
+        m_startTries = 0;
+        m_triedOnline = false;
+        m_startGivenUp = false;
+        break;
+    default: break;
+    }
+    switch (state) {
     case kCardAbsent: enterCardAbsent(); break;
     case kCardInserted:
         m_stateRetryStopRequested->store(false);
@@ -181,6 +203,7 @@ void CardMonitor::stopCardTimers()
     SimBusyTimer.stop();
     Timer_CPMS.stop();
     GetCardSettingsTimer.stop();
+    Timer_StartRetry.stop();
     m_network.stopTimers();
 }
 
@@ -223,12 +246,15 @@ void CardMonitor::enterQueryMode()
 {
     m_network.startReadingProviderName();
     uint8_t mode = 0;
+    // A mode that cannot be read, or one that is neither on nor off line, is read again.
     if (_MEC_GetOperationMode(&mode) != MEC_OK)
-        return;
-    if (mode == 5)
+        retryStart(kCardQueryMode);
+    else if (mode == 5)
         postCardState(kCardOnline);
     else if (mode == 6 || mode == 1)
         postCardState(kCardOffline);
+    else
+        retryStart(kCardQueryMode);
 }
 
 void CardMonitor::enterNoSim()
@@ -263,18 +289,77 @@ void CardMonitor::enterCardOnline()
     } else if (_MEC_NetcardStart() == MEC_OK) {
         _MEC_ClearEcho();
         postCardState(kCardRegistered);
+    } else {
+        retryStart(kCardOnline);
     }
 }
 
 void CardMonitor::enterCardOffline()
 {
-    if (m_facts.cardState == kCardQueryMode) {
-        // Found off line while starting: bring it on line and read the mode again.
-        if (_MEC_SetOperationMode(5) == MEC_OK)
-            postCardState(kCardQueryMode);
+    if (m_facts.cardState == kCardQueryMode && !m_startGivenUp) {
+        // Found off line while starting: bring it on line and read the mode again, at once the
+        // first time, after a pause when it is found off line again.
         showMenus({TrayMenuItem::About, TrayMenuItem::Exit}, {});
+        if (!m_triedOnline) {
+            m_triedOnline = true;
+            bringOnline();
+        } else {
+            retryStart(kCardOffline);
+        }
         return;
     }
+    showOffline();
+}
+
+void CardMonitor::bringOnline()
+{
+    if (_MEC_SetOperationMode(5) == MEC_OK)
+        postCardState(kCardQueryMode);
+    else
+        retryStart(kCardOffline);
+}
+
+void CardMonitor::retryStart(uint8_t state)
+{
+    if (++m_startTries <= kStartRetries) {
+        m_startRetryState = state;
+        Timer_StartRetry.start(kStartRetryInterval);
+        return;
+    }
+    // The card does not come up: it stays off line, and Online lets the user try again.
+    Timer_StartRetry.stop();
+    m_startGivenUp = true;
+    if (m_facts.cardState == kCardOffline || m_enteringState == kCardOffline)
+        showOffline();
+    else
+        postCardState(kCardOffline);
+}
+
+void CardMonitor::Timer_StartRetryTimer()
+{
+    Timer_StartRetry.stop();
+    // The card went on to another state meanwhile (pulled, or the user's command).
+    if (m_facts.cardState != m_startRetryState)
+        return;
+    switch (m_startRetryState) {
+    case kCardQueryMode: enterQueryMode(); break;
+    case kCardOnline: enterCardOnline(); break;
+    case kCardOffline: bringOnline(); break;
+    default: break;
+    }
+}
+
+void CardMonitor::goOnline()
+{
+    Timer_StartRetry.stop();
+    m_startTries = 0;
+    m_triedOnline = false;
+    m_startGivenUp = false;
+    postCardState(kCardQueryMode);
+}
+
+void CardMonitor::showOffline()
+{
     stopCardTimers();
     resetDisplay(true);
     m_view.setCardIcon(kImageCardFound);

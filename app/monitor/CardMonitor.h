@@ -77,6 +77,8 @@ public:
     void applyCardState(uint8_t state);
     // Queues a card state for the window.
     void postCardState(uint8_t state);
+    // The user's Online: the card's mode is read again, with fresh tries to bring it up.
+    void goOnline();
     uint8_t cardState() const { return m_facts.cardState; }
     // The call window's state (0 idle ... 16) and the data connection's (0 idle, 1 dialling,
     // 2 cancelling, 3 connected, 4 disconnecting), as their last notices said.
@@ -124,13 +126,19 @@ public:
     QTimer Timer_CPMS;
     QTimer SimBusyTimer;
     QTimer GetCardSettingsTimer;
+    // Tries again, after a pause, what brings the card up: going on line when it was found off
+    // line while starting, reading its mode (state 3), starting it (state 6).
+    QTimer Timer_StartRetry;
 
+    void Timer_StartRetryTimer();
     void Timer_StateRetryTimer();
     void Timer_CPMSTimer();
     void SimBusyTimerTimer();
     void GetCardSettingsTimerTimer();
 
     int simBusyRetries() const { return m_simBusyRetries; }
+    // Failed tries to bring the card up since the last step forward.
+    int startTries() const { return m_startTries; }
     bool timersSuspended() const { return m_suspended.has_value(); }
 
 protected:
@@ -149,6 +157,14 @@ private:
     void enterSimBlocked();
     void enterRegistered();
     void enterSimReady();
+
+    // State 7's look: off line, with Online offered.
+    void showOffline();
+    // Asks the card to go on line; a refusal is tried again.
+    void bringOnline();
+    // Tries the step of `state` again after a pause, or, past the limit, leaves the card off
+    // line.
+    void retryStart(uint8_t state);
 
     void resetDisplay(bool touchConnectionIcon);
     void stopCardTimers();
@@ -180,6 +196,11 @@ private:
     // The state whose entry actions are running (0 when none).
     uint8_t m_enteringState = 0;
     int m_simBusyRetries = 0;
+    // Failed tries to bring the card up, and whether it was asked to go on line.
+    int m_startTries = 0;
+    bool m_triedOnline = false;
+    uint8_t m_startRetryState = 0;
+    bool m_startGivenUp = false;
 
     // Which of the suspendable timers ran when a voice call began.
     struct SuspendedTimers {

@@ -10,6 +10,8 @@
 #include <QFile>
 
 #include <cstring>
+#include <functional>
+#include <string>
 
 using lumacore_fake::countOf;
 using lumacore_fake::onCall;
@@ -239,6 +241,86 @@ TEST_F(MonitorTest, OfflineCardFoundAtStartIsPutOnline)
     walkFrom(kCardInserted);
     EXPECT_EQ(appliedStates(), (CardStates{2, 3, 7, 3, 6, 11, 12}));
     EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_SetOperationMode"), (std::vector<std::string>{"5"}));
+}
+
+TEST_F(MonitorTest, ACardThatWillNotComeUpIsTriedAgainAfterAPauseThenLeftOffLine)
+{
+    struct Case {
+        const char *what;
+        std::function<void()> script;
+        const char *retried;  // the call tried again
+        uint8_t waitsIn;      // the state the card waits in between tries
+    };
+    const Case cases[] = {
+        {"stays off line", [] { setResult("_MEC_GetOperationMode", MEC_OK); },
+         "_MEC_SetOperationMode", kCardOffline},
+        {"refuses to go on line", [] { setResult("_MEC_SetOperationMode", MEC_ERR_ERROR); },
+         "_MEC_SetOperationMode", kCardOffline},
+        {"mode unreadable",
+         [] {
+             onCall(&_MEC_GetOperationMode,
+                    [](uint8_t *) -> MEC_STATUS { return MEC_ERR_TIMEOUT; });
+         },
+         "_MEC_GetOperationMode", kCardQueryMode},
+        {"will not start", [] { setResult("_MEC_NetcardStart", MEC_ERR_ERROR); },
+         "_MEC_NetcardStart", kCardOnline},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        monitor->applyCardState(kCardAbsent);
+        lumacore_fake::reset();
+        scriptHealthyCard();
+        if (std::string(c.what) == "stays off line" ||
+            std::string(c.what) == "refuses to go on line")
+            onCall(&_MEC_GetOperationMode, [](uint8_t *mode) -> MEC_STATUS {
+                *mode = 6;
+                return MEC_OK;
+            });
+        c.script();
+        walkFrom(kCardInserted);
+        EXPECT_EQ(monitor->cardState(), c.waitsIn);
+        EXPECT_EQ(countOf(c.retried), 1);
+        for (int tick = 0; tick < 3; ++tick) {
+            ASSERT_TRUE(monitor->Timer_StartRetry.isActive()) << tick;
+            monitor->Timer_StartRetryTimer();
+            deliverPosted();
+        }
+        // Four tries in all, then the card is left off line with Online offered.
+        EXPECT_EQ(countOf(c.retried), 4);
+        EXPECT_FALSE(monitor->Timer_StartRetry.isActive());
+        EXPECT_EQ(monitor->cardState(), kCardOffline);
+        EXPECT_TRUE(view.menuVisible[TrayMenuItem::Online]);
+        EXPECT_EQ(view.cardIcon, kImageCardFound);
+
+        // The user's Online tries again from the start, and a card that now answers comes up.
+        lumacore_fake::reset();
+        scriptHealthyCard();
+        monitor->goOnline();
+        deliverPosted();
+        EXPECT_EQ(monitor->cardState(), kSimReady);
+    }
+}
+
+TEST_F(MonitorTest, AStartThatSucceedsOnARetryGoesOn)
+{
+    scriptHealthyCard();
+    int failures = 1;
+    onCall(&_MEC_GetOperationMode, [&failures](uint8_t *mode) -> MEC_STATUS {
+        if (failures-- > 0)
+            return MEC_ERR_TIMEOUT;
+        *mode = 5;
+        return MEC_OK;
+    });
+    walkFrom(kCardInserted);
+    ASSERT_EQ(monitor->cardState(), kCardQueryMode);
+    monitor->Timer_StartRetryTimer();
+    deliverPosted();
+    EXPECT_EQ(monitor->cardState(), kSimReady);
+    EXPECT_EQ(monitor->startTries(), 0);
+    // A tick left over from a state the card has left does nothing.
+    lumacore_fake::clearCalls();
+    monitor->Timer_StartRetryTimer();
+    EXPECT_EQ(countOf("_MEC_GetOperationMode"), 0);
 }
 
 TEST_F(MonitorTest, UserOfflineFromSimReadyResetsTheDisplayAndStopsTheRetries)
