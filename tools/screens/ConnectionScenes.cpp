@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <cstring>
 #include <map>
 
 namespace screens {
@@ -163,6 +164,21 @@ QImage refusedDial()
     return grabShown(box);
 }
 
+// A SIM of T-Mobile Germany coming ready: the provider database's profile offered.
+QImage providerOffer()
+{
+    InternetPage internet;
+    lumacore_fake::onCall(&_MEC_GetSIMCardOperator, [](char *imsi) -> MEC_STATUS {
+        std::strcpy(imsi, "262011234567890");
+        return 0;
+    });
+    internet.page->cardStateChanged(12);
+    lumacore_fake::reset();
+    boxes::TMessageBoxForm box(nullptr, 3, boxes::kButtonDouble);
+    box.setMessageText(internet.shownMessage);
+    return grabShown(box);
+}
+
 QImage connectionLog()
 {
     std::map<uint32_t, CallEntry> entries;
@@ -290,6 +306,9 @@ const SceneRegistrar scenes[] = {
          internetConnected}),
     SceneRegistrar({QStringLiteral("internet-refused"),
                     QStringLiteral("a dial the card refused, explained in words"), refusedDial}),
+    SceneRegistrar({QStringLiteral("provider-offer"),
+                    QStringLiteral("a foreign SIM's profile offered from the provider database"),
+                    providerOffer}),
     SceneRegistrar({QStringLiteral("connection-log"),
                     QStringLiteral("connection log with three entries and their totals"),
                     connectionLog}),
