@@ -116,7 +116,8 @@ void TCustomImButton::setColor(const QColor &color)
 ImButtonDrawState TCustomImButton::drawState() const
 {
     ImButtonDrawState state;
-    state.pushed = isPushed();
+    // A checked button (the navigation row's current page) stays pushed in.
+    state.pushed = isPushed() || isChecked();
     state.focused = hasFocus();
     state.hot = m_hot;
     state.animated = m_animated && !m_animatePicture.isNull();

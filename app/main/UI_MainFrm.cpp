@@ -209,6 +209,9 @@ void TMainform::buildNavigation()
     StkButton = button("StkButton", 552, &TMainform::StkButtonClick);
     // The SIM toolkit needs a ready SIM.
     StkButton->setEnabled(false);
+    // The button of the page shown stays pushed in.
+    for (skin::TImButton *page : navigationButtons())
+        page->setCheckable(true);
 }
 
 void TMainform::buildContent()
@@ -621,31 +624,58 @@ void TMainform::showPage(QWidget *page, QPoint position)
         shown->shownInPanel();
 }
 
+std::vector<skin::TImButton *> TMainform::navigationButtons() const
+{
+    return {FirstpageButton, InternetButton, CallButton,    MsgButton,
+            PonebookButton,  ConfigButton,   CallhisButton, StkButton};
+}
+
+void TMainform::markCurrentPage(skin::TImButton *current)
+{
+    for (skin::TImButton *button : navigationButtons())
+        button->setChecked(button == current);
+}
+
 void TMainform::FirstpageButtonClick()
 {
+    markCurrentPage(FirstpageButton);
     Mainpanel->hide();
     Label_Welcom->show();
     SetPageTitle(GetLanguageString(1001));
 }
 
-void TMainform::InternetButtonClick() { showPage(m_windows.find<TData_connectform>()); }
+void TMainform::InternetButtonClick()
+{
+    markCurrentPage(InternetButton);
+    showPage(m_windows.find<TData_connectform>());
+}
 
 void TMainform::MsgButtonClick()
 {
     // NEEDS(messaging): clear the SMS editor's return flags and set its title flags, and have
     // the SMS main window give its store-full notice, once those windows exist.
+    markCurrentPage(MsgButton);
     showPage(m_windows.find<TFrmSmsMain>());
 }
 
 void TMainform::PonebookButtonClick()
 {
     // NEEDS(messaging): clear the SMS editor's call-records return flag once it exists.
+    markCurrentPage(PonebookButton);
     showPage(m_windows.find<TFrmContacts>());
 }
 
-void TMainform::CallButtonClick() { showPage(m_windows.find<TCall_managerform>()); }
+void TMainform::CallButtonClick()
+{
+    markCurrentPage(CallButton);
+    showPage(m_windows.find<TCall_managerform>());
+}
 
-void TMainform::CallhisButtonClick() { showPage(m_windows.find<TCrForm>()); }
+void TMainform::CallhisButtonClick()
+{
+    markCurrentPage(CallhisButton);
+    showPage(m_windows.find<TCrForm>());
+}
 
 void TMainform::ConfigButtonClick()
 {
@@ -653,6 +683,7 @@ void TMainform::ConfigButtonClick()
     TSet_netsub *profiles = m_windows.find<TSet_netsub>();
     if (!menu || !profiles)
         return;
+    markCurrentPage(ConfigButton);
     // The settings column and the profile page beside it, together.
     showPage(profiles, QPoint(kSettingsColumnWidth, 0));
     if (menu->parentWidget() != Mainpanel)
@@ -663,7 +694,11 @@ void TMainform::ConfigButtonClick()
     SetPageTitle(profiles->windowTitle());
 }
 
-void TMainform::StkButtonClick() { showPage(m_windows.find<TAffixationfrm>()); }
+void TMainform::StkButtonClick()
+{
+    markCurrentPage(StkButton);
+    showPage(m_windows.find<TAffixationfrm>());
+}
 
 void TMainform::HelpButtonClick()
 {

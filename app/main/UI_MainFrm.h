@@ -27,6 +27,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CardMonitor;
 class TStartForm;
@@ -277,6 +278,9 @@ private:
     // Shows the message of the first refusal check that holds; true when one held.
     bool refuse();
     void hidePages();
+    // The navigation buttons that show a page, and marking the one whose page is shown.
+    std::vector<skin::TImButton *> navigationButtons() const;
+    void markCurrentPage(skin::TImButton *current);
     void showIndicatorFrame(Indicator which);
     void showTrayPicture(const QPixmap &picture);
 

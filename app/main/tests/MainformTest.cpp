@@ -143,14 +143,22 @@ TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCap
     struct Case {
         void (TMainform::*click)();
         QWidget *page;
+        skin::TImButton *button;
     };
     const Case cases[] = {
-        {&TMainform::InternetButtonClick, AppWindow<TData_connectform>()},
-        {&TMainform::MsgButtonClick, AppWindow<TFrmSmsMain>()},
-        {&TMainform::PonebookButtonClick, AppWindow<TFrmContacts>()},
-        {&TMainform::CallButtonClick, AppWindow<TCall_managerform>()},
-        {&TMainform::CallhisButtonClick, AppWindow<TCrForm>()},
-        {&TMainform::StkButtonClick, AppWindow<TAffixationfrm>()},
+        {&TMainform::InternetButtonClick, AppWindow<TData_connectform>(), form->InternetButton},
+        {&TMainform::MsgButtonClick, AppWindow<TFrmSmsMain>(), form->MsgButton},
+        {&TMainform::PonebookButtonClick, AppWindow<TFrmContacts>(), form->PonebookButton},
+        {&TMainform::CallButtonClick, AppWindow<TCall_managerform>(), form->CallButton},
+        {&TMainform::CallhisButtonClick, AppWindow<TCrForm>(), form->CallhisButton},
+        {&TMainform::StkButtonClick, AppWindow<TAffixationfrm>(), form->StkButton},
+    };
+    const auto checkedButtons = [this] {
+        std::vector<skin::TImButton *> checked;
+        for (auto *button : form->findChildren<skin::TImButton *>())
+            if (button->isChecked())
+                checked.push_back(button);
+        return checked;
     };
     form->show();
     for (const Case &c : cases) {
@@ -161,6 +169,9 @@ TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCap
         EXPECT_TRUE(c.page->isVisible());
         EXPECT_EQ(form->GetPageTitle(), c.page->windowTitle());
         EXPECT_EQ(form->Label_Caption->text(), c.page->windowTitle());
+        // The navigation row shows which page is current, and says what each button is.
+        EXPECT_EQ(checkedButtons(), std::vector<skin::TImButton *>{c.button});
+        EXPECT_FALSE(c.button->toolTip().isEmpty());
         // One page at a time.
         int shown = 0;
         for (QObject *child : form->Mainpanel->children())
@@ -173,7 +184,10 @@ TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCap
     EXPECT_TRUE(AppWindow<TSet_netsub>()->isVisible());
     EXPECT_EQ(form->GetPageTitle(), AppWindow<TSet_netsub>()->windowTitle());
 
+    EXPECT_EQ(checkedButtons(), std::vector<skin::TImButton *>{form->ConfigButton});
+
     form->FirstpageButtonClick();
+    EXPECT_EQ(checkedButtons(), std::vector<skin::TImButton *>{form->FirstpageButton});
     EXPECT_FALSE(form->Mainpanel->isVisible());
     EXPECT_TRUE(form->Label_Welcom->isVisible());
     EXPECT_EQ(form->GetPageTitle(), text(1001));
