@@ -1,19 +1,121 @@
-// Contacts.
+// The contacts page: a tree of the stores (PC with its groups, the SIM while it is usable) and
+// a checkbox list of the contacts of the chosen store or group, with search, edit, view,
+// delete, copy / cut / paste between the stores, PC groups, export as text and as vCards, and
+// messages to the checked contacts. The list itself is ContactsList; this is the window over it.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "ContactsList.h"
+#include "FeatureWindow.h"
+#include "PbStore.h"
 
+#include "engine/BL_PbTransfer.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QWidget>
 
+#include <memory>
+#include <optional>
 #include <vector>
 
-class TFrmContacts final : public TFeaturePage {
+class TFmEditPB;
+class TFrmViewPB;
+class TFrmCopyTips;
+
+class TFrmContacts final : public QWidget, public feature::FeatureWindow {
     Q_OBJECT
 public:
-    explicit TFrmContacts(feature::FeatureHost &host);
+    explicit TFrmContacts(feature::FeatureHost &host, PbStoreSource store = RootPhonebook);
+    ~TFrmContacts() override;
 
-    // Loads the SIM's contacts once the SIM is ready; stands still during a voice call.
+    enum ClipboardMode { CopyMode = 1, CutMode = 2, Empty = 3, DragMode = 4 };
+
+    QTreeWidget *TvPC;
+    QTreeWidget *LvContacts;
+    QLineEdit *EdSearchText;
+    QPushButton *BtSearch, *BtNewContact, *BtEditContact, *BtViewContact, *BtDeleteContact,
+        *BtSaveContactAs, *BtNewMessage, *BtExportVCard, *BtImportVCard;
+    QLabel *LbSumTips, *LbStorageInfoPC, *LbStorageInfoSIM;
+    QMenu *PMNewEx, *PMContacts, *PMGroupsMenu;
+    QAction *MINewContactEx, *MINewGroupEx, *MIEditContact, *MIDeleteContact, *MISaveContactAs,
+        *MINewMessage, *MICopy, *MICut, *MIPaste, *MISelectAll, *MIUnSelectAll, *MINewGroup,
+        *MIRenameGroup, *MIDeleteGroup, *MINewMessageEx;
+    // Retries loading the SIM's contacts; stands still during a voice call.
     QTimer TimerLoadSIMData;
 
+    // The card state: 12 loads the SIM and makes it usable, anything else makes it unusable.
+    void SimStateChanged(uint8_t state);
+    void Refresh();
+    // Opens the editor for a new contact with this mobile number (its first 40 characters).
+    void NewContactWithNumber(const QString &number);
+    // Opens the message composer with the recipients, when the program has one.
+    void SendSmsTo(const QString &recipients);
+
+    // The actions, as the buttons and menus call them.
+    void SelectNode(int node);
+    void Search();
+    void SortByColumn(int column);
+    void EditChecked();
+    void ViewChecked();
+    void DeleteChecked();
+    void CopyChecked(ClipboardMode mode);
+    void Paste();
+    // Copies the checked rows into the node (a copy even within one storage).
+    void DropOn(int node);
+    void SetAllChecked(bool checked);
+    void NewGroup();
+    void RenameGroup(int node, const QString &newName);
+    void DeleteGroup(int node);
+    void ExportText();
+    void ExportVCards();
+    void ImportVCards();
+    void MessageToChecked();
+    void MessageToNode(int node);
+
+    bool simUsable() const { return m_simUsable; }
+    int clipboardMode() const { return m_clipboardMode; }
+    const ContactsList *list() const { return m_list.get(); }
+    // The list rows whose box is checked, by row index of the list.
+    std::vector<int> checkedRows() const;
+    int selectedNode() const;
+
+    void cardStateChanged(uint8_t state) override { SimStateChanged(state); }
+    void shownInPanel() override;
     std::vector<QTimer *> timersStoppedDuringCall() override { return {&TimerLoadSIMData}; }
+
+private:
+    TBL_pb *store() const { return m_storeSource ? m_storeSource() : nullptr; }
+    bool ensureList();
+    void rebuildTree();
+    void showRows();
+    void updateControls();
+    void updateLabels();
+    void loadSimTick();
+    bool loadSim();
+    void setSimUsable(bool usable);
+    TBL_PbTransfer::Result paste(const std::vector<_MEC_CONTACT_RECORD> &records,
+                                 TBL_PbTransfer::Mode mode, int node);
+    void reportPaste(const TBL_PbTransfer::Result &result, bool cut, size_t total);
+    TBL_PbTransfer::Callbacks progressCallbacks();
+    void warn(const QString &text);
+    bool ask(const QString &text);
+    TFrmCopyTips &copyTips();
+    TFmEditPB &editor();
+    TFrmViewPB &viewer();
+    QTreeWidgetItem *nodeItem(int node) const;
+
+    feature::FeatureHost &m_host;
+    PbStoreSource m_storeSource;
+    std::unique_ptr<ContactsList> m_list;
+    std::vector<_MEC_CONTACT_RECORD> m_clipboard;
+    int m_clipboardMode = Empty;
+    bool m_simUsable = false;
+    int m_loadedStores = 0;  // 2: the SIM was loaded, 1: the card
+    std::unique_ptr<TFrmCopyTips> m_copyTips;
+    std::unique_ptr<TFmEditPB> m_editor;
+    std::unique_ptr<TFrmViewPB> m_viewer;
 };

@@ -1,10 +1,37 @@
-// Contact copy notice.
+// The progress of a long phonebook run (copy, move, delete): a caption, a bar from 0 to 100 and a
+// Stop button. While it is open the windows behind it take no input; every update lets pending
+// window events run, so the program keeps painting and Stop can be pressed.
 #pragma once
 
 #include "UI_FeaturePage.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <vector>
 
 class TFrmCopyTips final : public TFeaturePage {
     Q_OBJECT
 public:
     explicit TFrmCopyTips(feature::FeatureHost &host);
+
+    QLabel *LbTips;
+    QProgressBar *PBCopy;
+    QPushButton *BtStop;
+
+    // Shows the window with the text and progress 0, and disables the given windows.
+    void Open(const QString &text, const std::vector<QWidget *> &disabled);
+    void SetProgress(int percent);
+    void SetText(const QString &text);
+    // Closes the window and enables the windows it disabled.
+    void Finish();
+    bool StopPressed() const { return m_stopPressed; }
+
+private:
+    void letEventsRun();
+
+    std::vector<QPointer<QWidget>> m_disabled;
+    bool m_stopPressed = false;
 };

@@ -1,11 +1,77 @@
 #include "UI_ViewPB.h"
 
+#include "ContactsList.h"
+
+#include "connection/WindowControls.h"
+#include "language/TextNumbers.h"
+#include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
+#include "skin/FaceManager.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 
 using platform::GetLanguageString;
 
-TFrmViewPB::TFrmViewPB(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TFrmViewPB"), GetLanguageString(4075),
-                   QStringLiteral("Shows one contact."), FeatureWindowKind::Dialog)
+TFrmViewPB::TFrmViewPB(feature::FeatureHost &host, PbStoreSource store)
+    : m_host(host), m_storeSource(std::move(store))
 {
+    setObjectName(QStringLiteral("TFrmViewPB"));
+    setWindowTitle(GetLanguageString(text::kPbViewTitle));
+    auto *title = NamedLabel(this, "LbTitle", windowTitle());
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPixelSize(15);
+    title->setFont(titleFont);
+    auto *form = new QFormLayout;
+    auto field = [&](const char *name, int caption) {
+        auto *made = NamedControl<QLineEdit>(this, name);
+        made->setReadOnly(true);
+        form->addRow(GetLanguageString(caption), made);
+        skin::ApplyFace(made, QStringLiteral("PBVIEW.") + QString::fromLatin1(name).toUpper());
+        return made;
+    };
+    EdName = field("EdName", text::kPbName);
+    EdPhoneNumber = field("EdPhoneNumber", text::kPbMobile);
+    EdHomePhone = field("EdHomePhone", text::kPbHome);
+    EdPhoneEx1 = field("EdPhoneEx1", text::kPbPhone1);
+    EdEmail = field("EdEmail", text::kPbEmail);
+    EdGroup = field("EdGroup", text::kPbGroup);
+    RBPC = NamedButton<QRadioButton>(this, "RBPC", text::kPbStorePC);
+    RBSIM = NamedButton<QRadioButton>(this, "RBSIM", text::kPbStoreSIM);
+    auto *radios = new QHBoxLayout;
+    for (QRadioButton *radio : {RBPC, RBSIM}) {
+        radio->setAttribute(Qt::WA_TransparentForMouseEvents);
+        radio->setFocusPolicy(Qt::NoFocus);
+        radios->addWidget(radio);
+    }
+    radios->addStretch(1);
+    form->addRow(GetLanguageString(text::kPbSavedIn), radios);
+    BtOK = NamedButton(this, "BtOK", text::kPbOk);
+    skin::ApplyFace(BtOK, QStringLiteral("PBVIEW.BTOK"));
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(title);
+    column->addLayout(form);
+    column->addStretch(1);
+    column->addWidget(BtOK, 0, Qt::AlignRight);
+    connect(BtOK, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void TFrmViewPB::ViewContact(const _MEC_CONTACT_RECORD &record)
+{
+    auto text = [](const char *field, size_t size) {
+        return platform::fromAnsi(platform::fieldText(field, size));
+    };
+    EdName->setText(text(record.name, sizeof record.name));
+    EdPhoneNumber->setText(text(record.numbers[0].number, sizeof record.numbers[0].number));
+    EdHomePhone->setText(text(record.numbers[1].number, sizeof record.numbers[1].number));
+    EdPhoneEx1->setText(text(record.numbers[2].number, sizeof record.numbers[2].number));
+    EdEmail->setText(text(record.email, sizeof record.email));
+    TBL_pb *pb = m_storeSource ? m_storeSource() : nullptr;
+    EdGroup->setText(
+        pb ? ContactsList(*pb).groupName(static_cast<int32_t>(record.groupId), record.storage)
+           : QString());
+    (record.storage == PB_SIM ? RBSIM : RBPC)->setChecked(true);
+    m_host.showInPanel(*this);
 }

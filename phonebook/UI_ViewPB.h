@@ -1,10 +1,26 @@
-// Contact viewer.
+// One contact, read-only: name, the three numbers, e-mail, group and where it is kept.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeatureWindow.h"
+#include "PbStore.h"
 
-class TFrmViewPB final : public TFeaturePage {
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+class TFrmViewPB final : public QWidget, public feature::FeatureWindow {
     Q_OBJECT
 public:
-    explicit TFrmViewPB(feature::FeatureHost &host);
+    explicit TFrmViewPB(feature::FeatureHost &host, PbStoreSource store = RootPhonebook);
+
+    QLineEdit *EdName, *EdPhoneNumber, *EdHomePhone, *EdPhoneEx1, *EdEmail, *EdGroup;
+    QRadioButton *RBPC, *RBSIM;
+    QPushButton *BtOK;
+
+    void ViewContact(const _MEC_CONTACT_RECORD &record);
+
+private:
+    feature::FeatureHost &m_host;
+    PbStoreSource m_storeSource;
 };

@@ -1,19 +1,186 @@
-// The contacts window: its SIM-loading timer is the one that stands still during a call, and it
-// remembers the card state it was told.
+// The phonebook windows over a store on the fake engine, driven as the user drives them: the
+// tree with and without the SIM, pasting into the SIM, deleting, exporting, the editor's storage
+// switch and number guard, and the recipient picker.
 #include "UI_Contacts.h"
+#include "UI_EditPB.h"
+#include "UI_SelContacts.h"
 
+#include "PbFixture.h"
 #include "RecordingHost.h"
 
-#include <gtest/gtest.h>
+#include "language/TextNumbers.h"
+#include "platform/DialogSeam.h"
+#include "platform/ResStringManager.h"
 
-TEST(Contacts, LoadingTimerStandsStillDuringACallAndTheCardStateIsKept)
-{
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+class ContactsWindowTest : public PbFixture {
+protected:
+    void SetUp() override
+    {
+        PbFixture::SetUp();
+        platform::setMessageBoxHandler(
+            [this](QWidget *, const QString &text, int, bool twoButtons) {
+                shown << text;
+                return twoButtons ? answer : 1;
+            });
+    }
+    void TearDown() override
+    {
+        platform::setMessageBoxHandler({});
+        platform::setFileDialogResponder({});
+        PbFixture::TearDown();
+    }
+    PbStoreSource source()
+    {
+        return [this] { return store.get(); };
+    }
+    QStringList treeTexts(TFrmContacts &contacts)
+    {
+        QStringList texts;
+        for (QTreeWidgetItemIterator it(contacts.TvPC); *it; ++it)
+            texts << (*it)->text(0);
+        return texts;
+    }
+    void check(TFrmContacts &contacts, std::initializer_list<int> rows)
+    {
+        for (int row : rows)
+            contacts.LvContacts->topLevelItem(row)->setCheckState(0, Qt::Checked);
+    }
+
     RecordingHost host;
-    TFrmContacts contacts(host);
-    ASSERT_EQ(contacts.timersStoppedDuringCall().size(), 1u);
-    EXPECT_EQ(contacts.timersStoppedDuringCall().front()->objectName(),
-              QStringLiteral("TimerLoadSIMData"));
-    EXPECT_EQ(contacts.cardState(), 1);
-    contacts.cardStateChanged(12);
-    EXPECT_EQ(contacts.cardState(), 12);
+    QStringList shown;
+    int answer = 1;
+};
+
+}  // namespace
+
+TEST_F(ContactsWindowTest, TreeHoldsTheSimOnlyWhileItIsUsableAndLoaded)
+{
+    put(PB_SIM, "On sim", "1");
+    open();
+    addGroup("Friends");
+    TFrmContacts contacts(host, source());
+    ASSERT_EQ(contacts.timersStoppedDuringCall(),
+              std::vector<QTimer *>{&contacts.TimerLoadSIMData});
+    using platform::GetLanguageString;
+    EXPECT_EQ(treeTexts(contacts), (QStringList{GetLanguageString(text::kPbStorePC), "Friends"}));
+    contacts.SimStateChanged(12);
+    EXPECT_EQ(treeTexts(contacts), (QStringList{GetLanguageString(text::kPbStorePC), "Friends",
+                                                GetLanguageString(text::kPbStoreSIM)}));
+    EXPECT_EQ(contacts.selectedNode(), PB_NODE_SIM);  // it has room left
+    EXPECT_EQ(contacts.LvContacts->topLevelItemCount(), 1);
+    contacts.SimStateChanged(5);
+    EXPECT_EQ(treeTexts(contacts), (QStringList{GetLanguageString(text::kPbStorePC), "Friends"}));
+    EXPECT_EQ(contacts.selectedNode(), PB_NODE_PC);
+}
+
+TEST_F(ContactsWindowTest, PastingAPcContactIntoAOneNumberSimAsksOnceAndSplitsIt)
+{
+    put(PB_PC, "Three", "111", "222", "333");
+    put(PB_PC, "One", "444");
+    open();
+    TFrmContacts contacts(host, source());
+    contacts.SimStateChanged(12);
+    contacts.SelectNode(PB_NODE_PC);
+    check(contacts, {0, 1});
+    contacts.CopyChecked(TFrmContacts::CopyMode);
+
+    answer = 2;  // no
+    contacts.SelectNode(PB_NODE_SIM);
+    contacts.Paste();
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_TRUE(book->contacts(PB_SIM).empty());
+
+    answer = 1;
+    shown.clear();
+    contacts.Paste();
+    EXPECT_EQ(shown, QStringList{platform::GetLanguageString(text::kPbPcToSim)});
+    EXPECT_EQ(book->contacts(PB_SIM).size(), 4u);  // 111, 222, 333 and 444, one number each
+    EXPECT_EQ(contacts.LvContacts->topLevelItemCount(), 4);
+    EXPECT_FALSE(host.busy);
+}
+
+TEST_F(ContactsWindowTest, DeleteAsksFirstAndExportWritesCheckedRowsToATxtFile)
+{
+    put(PB_PC, "Ann", "1");
+    put(PB_PC, "Bo", "2");
+    put(PB_PC, "Cy", "3");
+    open();
+    TFrmContacts contacts(host, source());
+    contacts.Refresh();
+    check(contacts, {0, 2});
+
+    QTemporaryDir folder;
+    platform::setFileDialogResponder(
+        [&](platform::FileDialogKind, const QString &, const QString &, const QString &) {
+            return std::optional<QString>(folder.filePath(QStringLiteral("book")));
+        });
+    contacts.ExportText();
+    QFile written(folder.filePath(QStringLiteral("book.txt")));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("Ann\t1\t\t\t\t\r\nCy\t3\t\t\t\t\r\n"));
+
+    answer = 2;
+    contacts.DeleteChecked();
+    EXPECT_EQ(book->contacts(PB_PC).size(), 3u);
+    answer = 1;
+    contacts.DeleteChecked();
+    EXPECT_EQ(book->contacts(PB_PC).size(), 1u);
+    EXPECT_EQ(contacts.LvContacts->topLevelItemCount(), 1);
+}
+
+TEST_F(ContactsWindowTest, EditorFollowsTheStorageAndGuardsNumbers)
+{
+    TBL_pb &pb = open();
+    TFmEditPB editor(host, source());
+    editor.NewContact(nullptr, PB_PC, PB_NODE_PC, true);
+    editor.EdHomePhone->setText(QStringLiteral("0300"));
+    EXPECT_TRUE(editor.EdHomePhone->isEnabled());
+    editor.RBSIM->click();
+    EXPECT_FALSE(editor.EdHomePhone->isEnabled());
+    EXPECT_TRUE(editor.EdHomePhone->text().isEmpty());
+    EXPECT_FALSE(editor.EdPhoneEx1->isEnabled());
+    EXPECT_FALSE(editor.CbGroup->isEnabled());
+
+    editor.EdPhoneNumber->setText(QStringLiteral("0711"));
+    editor.EdPhoneNumber->setText(QStringLiteral("0711x"));  // a paste with a letter
+    EXPECT_EQ(editor.EdPhoneNumber->text(), QStringLiteral("0711"));
+
+    // The SIM counts "[" twice: a name of them is full after half as many as one of letters.
+    editor.EdName->setText(QString(60, QLatin1Char('a')));
+    const qsizetype letters = editor.EdName->text().size();
+    ASSERT_LT(letters, 60);
+    editor.EdName->setText(QString(60, QLatin1Char('[')));
+    EXPECT_EQ(editor.EdName->text().size(), letters / 2);
+    editor.EdName->setText(QString(60, QLatin1Char(' ')));
+    EXPECT_EQ(editor.EdName->text().size(), letters);
+    EXPECT_TRUE(editor.Save());
+    EXPECT_EQ(book->contacts(PB_SIM).size(), 1u);
+    (void)pb;
+}
+
+TEST_F(ContactsWindowTest, PickerMovesCheckedContactsAndJoinsTheirPhones)
+{
+    put(PB_PC, "Bo", "2");
+    put(PB_PC, "Ann", "1", "11");
+    open();
+    TFrmSel picker(host, source());
+    platform::ScopedDialogResponder accept([&](QDialog &) {
+        picker.LvLeft->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        picker.LvLeft->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        picker.MoveRight();
+        return std::optional<int>(QDialog::Accepted);
+    });
+    const auto chosen = picker.SelectRecipients();
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->text, QStringLiteral("1;2"));
+    EXPECT_EQ(chosen->count, 2);
+
+    picker.SendSmsToChosen();  // no composer in this program yet: the user is told
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.front().contains(QStringLiteral("1;2")));
 }

@@ -1,0 +1,77 @@
+// The editor's rules: the SIM's way of counting a text, number characters, which fields a
+// storage keeps, and saving with the message each failure gets.
+#include "ContactEditRules.h"
+
+#include "PbFixture.h"
+
+#include "language/TextNumbers.h"
+#include "platform/ResStringManager.h"
+
+using namespace contact_edit;
+
+TEST(ContactEditRules, SimLengthCountsExtensionCharactersTwiceAndWideTextsPerUnit)
+{
+    struct Case {
+        QString text;
+        int length;
+    };
+    for (const Case &test : {Case{QStringLiteral("abc"), 3}, Case{QStringLiteral("[[["), 6},
+                             Case{QStringLiteral("   "), 3}, Case{QStringLiteral("a{b}"), 6},
+                             Case{QString(QChar(0x20AC)), 2}, Case{QString(), 0},
+                             Case{QStringLiteral("\u4F60\u597D"), 6}}) {
+        EXPECT_EQ(SimLength(test.text), test.length) << test.text.toStdString();
+    }
+    // At a maximum of 14, a name of "[" is full after 7 characters, one of letters after 14.
+    EXPECT_EQ(CutForSim(QString(20, QLatin1Char('[')), 14).size(), 7);
+    EXPECT_EQ(CutForSim(QString(20, QLatin1Char('a')), 14).size(), 14);
+    EXPECT_EQ(CutForSim(QStringLiteral("\u4F60\u597D\u4F60\u597D"), 6),
+              QStringLiteral("\u4F60\u597D"));
+}
+
+TEST(ContactEditRules, NumbersHoldOnlyTheAllowedCharacters)
+{
+    const QString allowed = QStringLiteral("0123456789+*#");
+    EXPECT_TRUE(NumberAllowed(QStringLiteral("+49 30"), allowed + QLatin1Char(' ')));
+    EXPECT_TRUE(NumberAllowed(QString(), allowed));
+    EXPECT_FALSE(NumberAllowed(QStringLiteral("0711a"), allowed));
+}
+
+class ContactSaveTest : public PbFixture {};
+
+TEST_F(ContactSaveTest, StorageDecidesFieldsAndSaveExplainsEachRefusal)
+{
+    simCapacity = 1;
+    put(PB_SIM, "Full", "1");
+    TBL_pb &pb = open();
+    FieldLimits sim{}, pc{};
+    pb.GetContactLimits(PB_SIM, CODING_8BIT, &sim);
+    pb.GetContactLimits(PB_PC, CODING_8BIT, &pc);
+    const FieldAvailability onSim = ForStorage(PB_SIM, sim);
+    EXPECT_EQ(onSim.numberSlots, 1);
+    EXPECT_FALSE(onSim.group);
+    EXPECT_EQ(onSim.emailMax, 0);
+    EXPECT_EQ(ForStorage(PB_PC, pc).numberSlots, 5);
+    EXPECT_TRUE(ForStorage(PB_PC, pc).group);
+
+    using platform::GetLanguageString;
+    ContactFields fields;
+    fields.name = QStringLiteral("Ann");
+    fields.storage = PB_SIM;
+    EXPECT_EQ(Save(pb, fields, {}, true), GetLanguageString(text::kPbNameAndMobile));
+    fields.numbers[0] = QStringLiteral("0711");
+    const QString full = Save(pb, fields, {}, true);
+    EXPECT_TRUE(full.contains(GetLanguageString(text::kPbStoreSIM))) << full.toStdString();
+    EXPECT_EQ(book->contacts(PB_SIM).size(), 1u);
+
+    fields.storage = PB_PC;
+    EXPECT_EQ(Save(pb, fields, {}, true), QString());
+    ASSERT_EQ(book->contacts(PB_PC).size(), 1u);
+    _MEC_CONTACT_RECORD saved = book->contacts(PB_PC).begin()->second;
+    saved.opaqueC = 77;
+    fields.name = QStringLiteral("Anna");
+    EXPECT_EQ(Save(pb, fields, saved, false), QString());
+    EXPECT_STREQ(book->contacts(PB_PC).begin()->second.name, "Anna");
+    EXPECT_EQ(BuildRecord(saved, fields).opaqueC, 77);  // the engine's parts are kept
+    book->failStorage(PB_PC, 3);
+    EXPECT_EQ(Save(pb, fields, saved, false), GetLanguageString(text::kPbNotChanged));
+}
