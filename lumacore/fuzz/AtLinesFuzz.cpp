@@ -3,6 +3,7 @@
 // comes out goes through every response parser.
 #include "AtLine.h"
 #include "AtParsers.h"
+#include "AtParsersSms.h"
 #include "SimText.h"
 
 #include <cstddef>
@@ -38,6 +39,15 @@ void parseEverything(const std::string &line)
     parseCimiResponse(lines);
     parseCgmrResponse(lines);
     parseCgmmResponse(lines);
+    parseCmglHeader(line);
+    parseCmgrHeader(line);
+    parseCmgsResponse(line);
+    parseCmgwResponse(line);
+    parseCmtiReport(line);
+    parseCmtReport(line);
+    parseCdsReport(line);
+    parseCbmReport(line);
+    parseCscaResponse(line);
 }
 
 }  // namespace
@@ -64,6 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             for (const auto &line : output.answer->lines)
                 parseEverything(line);
             parseRegistrationAnswer(output.answer->lines, "+CGREG:");
+            parseCmglAnswer(output.answer->lines);
+            parseCmgrAnswer(output.answer->lines);
             if (mode & 8)
                 dialogue.beginCommand("AT+COPS=3,0;+COPS?");
         }
