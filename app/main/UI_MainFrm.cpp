@@ -58,8 +58,6 @@ constexpr int kNavButtonHeight = 60;
 constexpr int kStripTop = 452;
 constexpr int kStripHeight = 28;
 constexpr int kStatusIconSize = 20;
-// The settings menu is the left-hand column of the settings area; its pages sit beside it.
-constexpr int kSettingsColumnWidth = 150;
 
 void setTextColour(QWidget *widget, const QColor &colour)
 {
@@ -588,116 +586,6 @@ void TMainform::FormDestroy()
     FileStore().SaveAllConfig();
     // The pending texts and the rest of the card's state go with the monitor.
     m_monitor.reset();
-}
-
-// ---- page title and pages -------------------------------------------------------------------
-
-void TMainform::SetPageTitle(const QString &text)
-{
-    m_pageCaption = text;
-    Label_Caption->setText(text);
-}
-
-void TMainform::hidePages()
-{
-    for (QObject *child : Mainpanel->children())
-        if (auto *page = qobject_cast<QWidget *>(child))
-            page->hide();
-}
-
-void TMainform::showPage(QWidget *page, QPoint position)
-{
-    if (!page)
-        return;
-    Mainpanel->show();
-    Label_Welcom->hide();
-    hidePages();
-    if (page->parentWidget() != Mainpanel)
-        page->setParent(Mainpanel, Qt::Widget);
-    page->setGeometry(QRect(position, Mainpanel->size() - QSize(position.x(), position.y())));
-    // Hidden and shown again: brought to the front.
-    page->hide();
-    page->show();
-    page->raise();
-    SetPageTitle(page->windowTitle());
-    if (auto *shown = dynamic_cast<feature::FeatureWindow *>(page))
-        shown->shownInPanel();
-}
-
-std::vector<skin::TImButton *> TMainform::navigationButtons() const
-{
-    return {FirstpageButton, InternetButton, CallButton,    MsgButton,
-            PonebookButton,  ConfigButton,   CallhisButton, StkButton};
-}
-
-void TMainform::markCurrentPage(skin::TImButton *current)
-{
-    for (skin::TImButton *button : navigationButtons())
-        button->setChecked(button == current);
-}
-
-void TMainform::FirstpageButtonClick()
-{
-    markCurrentPage(FirstpageButton);
-    Mainpanel->hide();
-    Label_Welcom->show();
-    SetPageTitle(GetLanguageString(1001));
-}
-
-void TMainform::InternetButtonClick()
-{
-    markCurrentPage(InternetButton);
-    showPage(m_windows.find<TData_connectform>());
-}
-
-void TMainform::MsgButtonClick()
-{
-    // NEEDS(messaging): clear the SMS editor's return flags and set its title flags, and have
-    // the SMS main window give its store-full notice, once those windows exist.
-    markCurrentPage(MsgButton);
-    showPage(m_windows.find<TFrmSmsMain>());
-}
-
-void TMainform::PonebookButtonClick()
-{
-    // NEEDS(messaging): clear the SMS editor's call-records return flag once it exists.
-    markCurrentPage(PonebookButton);
-    showPage(m_windows.find<TFrmContacts>());
-}
-
-void TMainform::CallButtonClick()
-{
-    markCurrentPage(CallButton);
-    showPage(m_windows.find<TCall_managerform>());
-}
-
-void TMainform::CallhisButtonClick()
-{
-    markCurrentPage(CallhisButton);
-    showPage(m_windows.find<TCrForm>());
-}
-
-void TMainform::ConfigButtonClick()
-{
-    TSetMenuForm *menu = m_windows.find<TSetMenuForm>();
-    TSet_netsub *profiles = m_windows.find<TSet_netsub>();
-    if (!menu || !profiles)
-        return;
-    markCurrentPage(ConfigButton);
-    // The settings column and the profile page beside it, together.
-    showPage(profiles, QPoint(kSettingsColumnWidth, 0));
-    if (menu->parentWidget() != Mainpanel)
-        menu->setParent(Mainpanel, Qt::Widget);
-    menu->setGeometry(0, 0, kSettingsColumnWidth, Mainpanel->height());
-    menu->show();
-    menu->raise();
-    SetPageTitle(profiles->windowTitle());
-}
-
-void TMainform::StkButtonClick()
-{
-    markCurrentPage(StkButton);
-    showPage(m_windows.find<TAffixationfrm>());
 }
 
 void TMainform::HelpButtonClick()
