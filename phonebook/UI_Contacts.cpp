@@ -56,6 +56,8 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
          GetLanguageString(text::kPbHome), GetLanguageString(text::kPbPhone1),
          GetLanguageString(text::kPbGroup)});
     LvContacts->header()->resizeSection(0, 29);
+    for (auto [column, width] : {std::pair{1, 120}, {2, 120}, {3, 100}, {4, 95}})
+        LvContacts->header()->resizeSection(column, width);
     LvContacts->header()->setSectionsClickable(true);
     LvContacts->setSelectionMode(QAbstractItemView::SingleSelection);
     LvContacts->setContextMenuPolicy(Qt::CustomContextMenu);

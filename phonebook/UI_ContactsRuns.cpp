@@ -121,6 +121,7 @@ void TFrmContacts::Paste()
     if (m_clipboardMode != CopyMode && m_clipboardMode != CutMode)
         return;
     const bool cut = m_clipboardMode == CutMode;
+    const size_t total = m_clipboard.size();
     const TBL_PbTransfer::Result result =
         paste(m_clipboard, cut ? TBL_PbTransfer::PB_PASTE_CUT : TBL_PbTransfer::PB_PASTE_COPY,
               selectedNode());
@@ -128,8 +129,7 @@ void TFrmContacts::Paste()
         m_clipboard.clear();
         m_clipboardMode = Empty;
     }
-    reportPaste(result, cut,
-                m_clipboard.empty() ? static_cast<size_t>(result.done) : m_clipboard.size());
+    reportPaste(result, cut, total);
     Refresh();
 }
 

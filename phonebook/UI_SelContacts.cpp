@@ -9,6 +9,7 @@
 #include "skin/FaceManager.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -23,6 +24,7 @@ QTreeWidget *recipientList(QWidget *parent, const char *name)
     auto *list = NamedControl<QTreeWidget>(parent, name);
     list->setRootIsDecorated(false);
     list->setHeaderLabels({GetLanguageString(text::kPbName), GetLanguageString(text::kPbMobile)});
+    list->header()->resizeSection(0, 110);
     return list;
 }
 
