@@ -9,7 +9,7 @@ namespace lumacore {
 
 class VirtualCard {
 public:
-    // Starts the card; null when it cannot be started (or the engine was built without it).
+    // Starts the card; null when it cannot be started.
     static std::unique_ptr<VirtualCard> start();
     virtual ~VirtualCard() = default;
     // The terminal side of the pty, to open as the control port.
