@@ -274,8 +274,13 @@ void TData_connectform::cardStateChanged(uint8_t state)
 {
     m_cardState = state;
     m_connection->cardStateChanged(state);
+    // Asked after the notice: the box's own event loop must not run inside the card monitor's
+    // round of notices.
     if (state == kSimReadyState)
-        offerProviderProfile();
+        QTimer::singleShot(0, this, [this] {
+            if (m_cardState == kSimReadyState)
+                offerProviderProfile();
+        });
 }
 
 void TData_connectform::offerProviderProfile()

@@ -173,6 +173,7 @@ QImage providerOffer()
         return 0;
     });
     internet.page->cardStateChanged(12);
+    runEventsFor(50);  // the offer follows the notice
     lumacore_fake::reset();
     boxes::TMessageBoxForm box(nullptr, 3, boxes::kButtonDouble);
     box.setMessageText(internet.shownMessage);
