@@ -12,6 +12,7 @@
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
 
+#include <QDropEvent>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -46,7 +47,8 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     TvPC->setHeaderHidden(true);
     TvPC->setEditTriggers(QAbstractItemView::EditKeyPressed);
     TvPC->setContextMenuPolicy(Qt::CustomContextMenu);
-    TvPC->setAcceptDrops(true);
+    TvPC->viewport()->setAcceptDrops(true);
+    TvPC->viewport()->installEventFilter(this);
     TvPC->setMaximumWidth(170);
     LvContacts = NamedControl<QTreeWidget>(this, "LvContacts");
     LvContacts->setRootIsDecorated(false);
@@ -62,6 +64,7 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     LvContacts->setSelectionMode(QAbstractItemView::SingleSelection);
     LvContacts->setContextMenuPolicy(Qt::CustomContextMenu);
     LvContacts->setDragEnabled(true);
+    LvContacts->setDragDropMode(QAbstractItemView::DragOnly);
 
     EdSearchText = NamedControl<QLineEdit>(this, "EdSearchText");
     EdSearchText->setMaxLength(32);
@@ -208,6 +211,32 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
 }
 
 TFrmContacts::~TFrmContacts() = default;
+
+bool TFrmContacts::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != TvPC->viewport())
+        return QWidget::eventFilter(watched, event);
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QWidget::eventFilter(watched, event);
+    auto *drag = static_cast<QDropEvent *>(event);
+    QTreeWidgetItem *target = TvPC->itemAt(drag->position().toPoint());
+    const bool fromList = drag->source() == LvContacts;
+    const int node = target ? target->data(0, kNodeRole).toInt() : -1;
+    const bool allowed = fromList && (type == QEvent::DragEnter || target) &&
+                         (m_simUsable || ContactsList::storageOfNode(node) == PB_PC);
+    if (!allowed) {
+        drag->ignore();
+        return true;
+    }
+    drag->acceptProposedAction();
+    if (type == QEvent::Drop) {
+        for (QTreeWidgetItem *item : LvContacts->selectedItems())
+            item->setCheckState(0, Qt::Checked);
+        DropOn(node);
+    }
+    return true;
+}
 
 bool TFrmContacts::ensureList()
 {

@@ -87,6 +87,10 @@ public:
     void shownInPanel() override;
     std::vector<QTimer *> timersStoppedDuringCall() override { return {&TimerLoadSIMData}; }
 
+protected:
+    // Rows dragged from the list and dropped on a tree node are copied there.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     TBL_pb *store() const { return m_storeSource ? m_storeSource() : nullptr; }
     bool ensureList();

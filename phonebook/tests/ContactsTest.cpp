@@ -184,3 +184,26 @@ TEST_F(ContactsWindowTest, PickerMovesCheckedContactsAndJoinsTheirPhones)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown.front().contains(QStringLiteral("1;2")));
 }
+
+TEST_F(ContactsWindowTest, CutIntoAnotherPcGroupMovesWhileADropCopies)
+{
+    open();
+    const int32_t friends = addGroup("Friends");
+    const int32_t work = addGroup("Work");
+    put(PB_PC, "Ann", "1", "", "", static_cast<uint32_t>(friends));
+    store->ReloadStore(PB_PC);
+    TFrmContacts contacts(host, source());
+    contacts.SelectNode(friends);
+    check(contacts, {0});
+    contacts.CopyChecked(TFrmContacts::CutMode);
+    contacts.SelectNode(work);
+    contacts.Paste();
+    ASSERT_EQ(book->contacts(PB_PC).size(), 1u);
+    EXPECT_EQ(book->contacts(PB_PC).begin()->second.groupId, static_cast<uint32_t>(work));
+    EXPECT_EQ(contacts.clipboardMode(), TFrmContacts::Empty);
+
+    check(contacts, {0});
+    contacts.DropOn(work);  // onto its own group: a second contact
+    EXPECT_EQ(book->contacts(PB_PC).size(), 2u);
+    EXPECT_EQ(contacts.LvContacts->topLevelItemCount(), 2);
+}

@@ -1,6 +1,7 @@
 // The Internet page idle, dialling and connected with traffic, a refused dial explained in plain
 // words, and the connection log with entries. The card is the virtual data card, dialled on its
 // data port: the traffic shown is what really went over it.
+#include "SceneHost.h"
 #include "Scenes.h"
 
 #include "UI_DataConnectForm.h"
@@ -27,31 +28,6 @@
 namespace screens {
 
 namespace {
-
-// The host the two windows need: no main window around them.
-class SceneHost : public feature::FeatureHost, public feature::Notices {
-public:
-    void showInPanel(QWidget &, QPoint) override {}
-    QObject *messageTarget() override { return &m_target; }
-    QWidget *dialogOwner() override { return nullptr; }
-    feature::Notices &notices() override { return *this; }
-    uint8_t cardState() const override { return 12; }
-    void setBusy(bool) override {}
-    void newSmsArrived(const QString &) override {}
-    void clearNewSms() override {}
-    void incomingCall(const QString &, bool) override {}
-    void callAccepted() override {}
-    void callStopped() override {}
-    void missedCall() override {}
-    void clearMissedCall() override {}
-    void connectionUp() override {}
-    void connectionDown() override {}
-    void disableNavigation() override {}
-    void enableNavigation() override {}
-
-private:
-    QObject m_target;
-};
 
 // The engine's connection log, kept in memory by the fake engine.
 void scriptLogStore(std::map<uint32_t, CallEntry> &entries)

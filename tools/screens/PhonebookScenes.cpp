@@ -1,6 +1,7 @@
 // The contacts page with PC groups and the SIM, the contact editor (new SIM contact), the
 // recipient picker with chosen recipients, the contact view, and a copy of many contacts in
 // progress. The store runs over the fake engine's phonebook.
+#include "SceneHost.h"
 #include "Scenes.h"
 
 #include "UI_Contacts.h"
@@ -22,30 +23,6 @@
 namespace screens {
 
 namespace {
-
-class SceneHost : public feature::FeatureHost, public feature::Notices {
-public:
-    void showInPanel(QWidget &, QPoint) override {}
-    QObject *messageTarget() override { return &m_target; }
-    QWidget *dialogOwner() override { return nullptr; }
-    feature::Notices &notices() override { return *this; }
-    uint8_t cardState() const override { return 12; }
-    void setBusy(bool) override {}
-    void newSmsArrived(const QString &) override {}
-    void clearNewSms() override {}
-    void incomingCall(const QString &, bool) override {}
-    void callAccepted() override {}
-    void callStopped() override {}
-    void missedCall() override {}
-    void clearMissedCall() override {}
-    void connectionUp() override {}
-    void connectionDown() override {}
-    void disableNavigation() override {}
-    void enableNavigation() override {}
-
-private:
-    QObject m_target;
-};
 
 // A PC phonebook with three groups and a SIM with a few contacts.
 class Phonebook {
