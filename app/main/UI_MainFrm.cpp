@@ -20,6 +20,7 @@
 #include "PinEntry.h"
 
 #include "config/BL_File.h"
+#include "language/TextNumbers.h"
 #include "engine/BL_Base.h"
 #include "engine/BL_Forward.h"
 #include "platform/DialogSeam.h"
@@ -583,7 +584,10 @@ void TMainform::FormDestroy()
     TrayIcon_Main->hide();
     StopBusinessLogic();
     RegisterMainWindow(nullptr, 1);
-    FileStore().SaveAllConfig();
+    // The window is going away: the box has no owner, and the person must learn that the
+    // settings of this session did not reach the disk.
+    if (!FileStore().SaveAllConfig())
+        platform::ShowMessageBox(nullptr, GetLanguageString(text::kSettingsNotSaved), 2);
     // The pending texts and the rest of the card's state go with the monitor.
     m_monitor.reset();
 }

@@ -9,9 +9,12 @@
 #include "UI_SmsMain.h"
 
 #include "FakeLumacore.h"
+#include "config/BL_File.h"
+#include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSignalSpy>
 
 #include <functional>
@@ -255,4 +258,42 @@ TEST_F(MainformTest, PowerOffIsRefusedWhileBusyAndLeavesTheCardAlone)
     EXPECT_EQ(boxes, QStringList{text(1098)});
     EXPECT_EQ(lumacore_fake::countOf("_MEC_Poweroff"), 0);
     EXPECT_TRUE(posted.states.empty());
+}
+
+TEST_F(MainformTest, ClosingSavesTheSettingsAndSaysSoOnlyWhenTheSaveFails)
+{
+    struct Case {
+        const char *name;
+        bool folderWritable;
+        bool boxShown;
+    };
+    for (const Case &c : {Case{"saved", true, false}, Case{"folder gone", false, true}}) {
+        SCOPED_TRACE(c.name);
+        if (!form) {
+            CreateAppWindows();
+            form = AppWindows().Mainform.get();
+            boxes.clear();
+        }
+        const QString settingsFolder = folder.path() + QStringLiteral("/settings");
+        ASSERT_TRUE(QDir().mkpath(settingsFolder));
+        FileStore().setFolder(settingsFolder);
+        FileStore().allConfig().forbidStandby = 1;
+        if (!c.folderWritable) {
+            ASSERT_TRUE(QDir(settingsFolder).removeRecursively());
+        }
+
+        form->removeEventFilter(&posted);
+        DestroyAppWindows();
+        form = nullptr;
+
+        EXPECT_EQ(boxes.contains(text(text::kSettingsNotSaved)), c.boxShown)
+            << boxes.join('|').toStdString();
+        if (c.folderWritable) {
+            TBL_File reread;
+            reread.setFolder(settingsFolder);
+            ASSERT_TRUE(reread.LoadAllConfig());
+            EXPECT_EQ(reread.allConfig().forbidStandby, 1);
+        }
+        FileStore().setFolder(folder.path());
+    }
 }
