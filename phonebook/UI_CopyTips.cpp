@@ -35,8 +35,15 @@ void TFrmCopyTips::Open(const QString &text, const std::vector<QWidget *> &disab
 {
     m_stopPressed = false;
     m_disabled.clear();
+    // A window this one belongs to stays enabled, or Stop could not be pressed.
+    auto holdsThis = [this](QWidget *widget) {
+        for (QWidget *up = parentWidget(); up; up = up->parentWidget())
+            if (up == widget)
+                return true;
+        return false;
+    };
     for (QWidget *widget : disabled)
-        if (widget && widget->isEnabled()) {
+        if (widget && widget->isEnabled() && !holdsThis(widget)) {
             widget->setEnabled(false);
             m_disabled.emplace_back(widget);
         }

@@ -2,6 +2,7 @@
 // tree with and without the SIM, pasting into the SIM, deleting, exporting, the editor's storage
 // switch and number guard, and the recipient picker.
 #include "UI_Contacts.h"
+#include "UI_CopyTips.h"
 #include "UI_EditPB.h"
 #include "UI_SelContacts.h"
 
@@ -12,8 +13,10 @@
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -206,4 +209,37 @@ TEST_F(ContactsWindowTest, CutIntoAnotherPcGroupMovesWhileADropCopies)
     contacts.DropOn(work);  // onto its own group: a second contact
     EXPECT_EQ(book->contacts(PB_PC).size(), 2u);
     EXPECT_EQ(contacts.LvContacts->topLevelItemCount(), 2);
+}
+
+TEST_F(ContactsWindowTest, StopDuringALongCopyEndsItBetweenTwoContacts)
+{
+    for (int i = 0; i < 30; ++i)
+        put(PB_PC, ("C" + std::to_string(i)).c_str(), "1");
+    open();
+    const int32_t work = addGroup("Work");
+    TFrmContacts contacts(host, source());
+    contacts.Refresh();
+    contacts.SetAllChecked(true);
+    contacts.CopyChecked(TFrmContacts::CopyMode);
+    contacts.SelectNode(work);
+    // The progress window lets events run between contacts: a timer presses Stop at 30 %.
+    std::function<void()> pressStop = [&] {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *tips = qobject_cast<TFrmCopyTips *>(top);
+                tips && tips->isVisible() && tips->PBCopy->value() >= 30) {
+                EXPECT_FALSE(contacts.isEnabled());
+                tips->BtStop->click();
+                return;
+            }
+        QTimer::singleShot(0, pressStop);
+    };
+    QTimer::singleShot(0, pressStop);
+    contacts.Paste();
+    const size_t copied = book->contacts(PB_PC).size() - 30;
+    EXPECT_GT(copied, 0u);
+    EXPECT_LT(copied, 30u);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.front(), FormatText(text::kPbStopped, {QString::number(copied)}));
+    EXPECT_TRUE(contacts.isEnabled());
+    EXPECT_FALSE(host.busy);
 }
