@@ -2,6 +2,7 @@
 
 #include "UI_CopyTips.h"
 #include "UI_EditPB.h"
+#include "UI_SelContacts.h"
 #include "UI_ViewPB.h"
 
 #include "connection/WindowControls.h"
@@ -452,6 +453,9 @@ void TFrmContacts::setSimUsable(bool usable)
             program && program != m_editor.get())
             program->SimUnusable();
     }
+    // The recipient picker offers the SIM only while it is usable.
+    if (auto *picker = window() != this ? window()->findChild<TFrmSel *>() : nullptr)
+        usable ? picker->cardStateChanged(kSimReady) : picker->SimUnusable();
     rebuildTree();
 }
 
