@@ -5,6 +5,7 @@
 #include "WindowTable.h"
 #include "app/pin/PinEntry.h"
 #include "engine/BL_Sms.h"
+#include "engine/WindowPayloads.h"
 #include "platform/WindowMessages.h"
 
 #include "lumacore.h"
@@ -14,8 +15,6 @@
 bool CardMonitor::handleMessage(platform::WindowMessageEvent &message)
 {
     using namespace platform;
-    static const std::vector<uint8_t> kNoBytes;
-    const std::vector<uint8_t> &bytes = message.block() ? message.block()->bytes : kNoBytes;
     const std::string text = message.text() ? message.text()->text : std::string();
     const uint32_t id = message.message();
 
@@ -30,18 +29,37 @@ bool CardMonitor::handleMessage(platform::WindowMessageEvent &message)
         connectionStateChanged(int(message.wParam()));
         m_windows.tellConnectionState(m_facts.connectionState);
         return true;
-    case WM_SMS_NEW:
-        // Kept first: the SMS windows refresh with it, then the notice is raised.
-        if (!m_tray.keepNewSms(bytes))
+    case WM_SMS_NEW: {
+        // Kept first: the SMS windows refresh with it, then the notice is raised. A block that
+        // is not a whole item is dropped: no window, no notice.
+        SmsItem item;
+        if (!payloadOf<WM_SMS_NEW>(message, &item))
             return true;
+        m_tray.keepNewSms(item);
         m_windows.route(message);
         m_tray.newSmsArrived(
             monitor::ansi(monitor::fieldOf(newSmsEntry()->number, sizeof newSmsEntry()->number)));
         return true;
+    }
     case WM_SERVICE_TEXT: m_network.serviceText(text); return true;
-    case WM_OPERATOR_RECORD: m_network.operatorRecord(bytes); return true;
-    case WM_SMS_CLASS0: m_tray.class0Sms(bytes); return true;
-    case WM_SMS_BROADCAST: m_tray.broadcast(bytes); return true;
+    case WM_OPERATOR_RECORD: {
+        _MEC_ZDON_RECORD record;
+        if (payloadOf<WM_OPERATOR_RECORD>(message, &record))
+            m_network.operatorRecord(record);
+        return true;
+    }
+    case WM_SMS_CLASS0: {
+        SmsClass0Payload sms;
+        if (payloadOf<WM_SMS_CLASS0>(message, &sms))
+            m_tray.class0Sms(sms);
+        return true;
+    }
+    case WM_SMS_BROADCAST: {
+        SmsBroadcastPayload page;
+        if (payloadOf<WM_SMS_BROADCAST>(message, &page))
+            m_tray.broadcast(page);
+        return true;
+    }
     case WM_SIM_READY: simStoreReady(message.wParam()); return true;
     case WM_USSD_REPLY:
         // The engine waits for this answer before it goes on; the USSD window copies the reply.

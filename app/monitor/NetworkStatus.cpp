@@ -31,8 +31,6 @@ constexpr int kQuickSignalPolls = 4;
 constexpr uint8_t kReadBinary = 176;
 constexpr uint16_t kFileSpn = 28486;
 
-constexpr size_t kOperatorRecordSize = sizeof(_MEC_ZDON_RECORD);
-
 }  // namespace
 
 NetworkStatus::NetworkStatus(CardView &view, TrayNotices &tray) : m_view(view), m_tray(tray)
@@ -227,14 +225,9 @@ void NetworkStatus::Timer_NoServiceTimer()
     Timer_NoService.stop();
 }
 
-void NetworkStatus::operatorRecord(const std::vector<uint8_t> &record)
+void NetworkStatus::operatorRecord(const _MEC_ZDON_RECORD &record)
 {
-    if (record.size() < kOperatorRecordSize)
-        return;
-    const auto field = [&record](size_t offset, size_t size) {
-        return fieldOf(record, offset, size);
-    };
-    const std::string name = field(offsetof(_MEC_ZDON_RECORD, operatorName), 68);
+    const std::string name = fieldOf(record.operatorName, sizeof record.operatorName);
     QString shown;
     if (name == "China Mobile")
         shown = GetLanguageString(1077);
@@ -253,9 +246,9 @@ void NetworkStatus::operatorRecord(const std::vector<uint8_t> &record)
         m_view.setOperatorName(shown);
     }
 
-    applyRoaming(field(offsetof(_MEC_ZDON_RECORD, roaming), 36));
+    applyRoaming(fieldOf(record.roaming, sizeof record.roaming));
 
-    const std::string domain = field(offsetof(_MEC_ZDON_RECORD, serviceDomain), 36);
+    const std::string domain = fieldOf(record.serviceDomain, sizeof record.serviceDomain);
     if (domain == "CS_ONLY" || domain == "PS_ONLY" || domain == "CS_PS") {
         m_view.setDomain(domain == "CS_ONLY"   ? QStringLiteral("C")
                          : domain == "PS_ONLY" ? QStringLiteral("P")

@@ -14,6 +14,7 @@
 #include <vector>
 
 class TrayNotices;
+struct _MEC_ZDON_RECORD;
 
 class NetworkStatus : public QObject {
     Q_OBJECT
@@ -46,7 +47,7 @@ public:
     // The service text the engine posted (WM_SERVICE_TEXT).
     void serviceText(const std::string &text);
     // The operator record the engine posted (WM_OPERATOR_RECORD).
-    void operatorRecord(const std::vector<uint8_t> &record);
+    void operatorRecord(const _MEC_ZDON_RECORD &record);
 
     bool inService() const { return m_inService; }
     bool signalPresent() const { return m_signalPresent; }

@@ -6,6 +6,7 @@
 #include "FeatureMessages.h"
 #include "WindowTable.h"
 #include "engine/BL_Sms.h"
+#include "engine/WindowPayloads.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
@@ -21,12 +22,6 @@ namespace {
 
 constexpr int kTrayHintInterval = 1000;
 
-// Layout of the blocks that travel with the messages.
-constexpr size_t kClass0Size = 200;
-constexpr size_t kClass0NumberSize = 32;
-constexpr size_t kClass0TextOffset = 36;
-constexpr size_t kClass0TextSize = 160;
-constexpr size_t kBroadcastTextSize = 160;
 constexpr int kBroadcastShownCharacters = 11;
 
 }  // namespace
@@ -115,14 +110,9 @@ void TrayNotices::Timer_UpdateTrayHintTimer()
 
 // ---- messages -----------------------------------------------------------------------------------
 
-bool TrayNotices::keepNewSms(const std::vector<uint8_t> &block)
+void TrayNotices::keepNewSms(const SmsItem &item)
 {
-    if (block.size() < sizeof(SmsItem))
-        return false;
-    auto item = std::make_unique<SmsItem>();
-    std::memcpy(item.get(), block.data(), sizeof(SmsItem));
-    m_newSmsEntry = std::move(item);
-    return true;
+    m_newSmsEntry = std::make_unique<SmsItem>(item);
 }
 
 void TrayNotices::freeNewSmsEntry() { m_newSmsEntry.reset(); }
@@ -163,12 +153,10 @@ void TrayNotices::clearNewSms(bool fromIndicator)
     freeNewSmsEntry();
 }
 
-void TrayNotices::class0Sms(const std::vector<uint8_t> &block)
+void TrayNotices::class0Sms(const SmsClass0Payload &sms)
 {
-    if (block.size() < kClass0Size)
-        return;
-    const QString number = ansi(fieldOf(block, 0, kClass0NumberSize));
-    const QString text = ansi(fieldOf(block, kClass0TextOffset, kClass0TextSize));
+    const QString number = ansi(fieldOf(sms.number, sizeof sms.number));
+    const QString text = ansi(fieldOf(sms.text, sizeof sms.text));
     m_pendingTexts.append(number + QStringLiteral(":\r\n") + text + QStringLiteral("\r\n"));
     if (m_class0BoxOpen)
         return;  // the box on screen shows this one next
@@ -180,10 +168,9 @@ void TrayNotices::class0Sms(const std::vector<uint8_t> &block)
     m_class0BoxOpen = false;
 }
 
-void TrayNotices::broadcast(const std::vector<uint8_t> &block)
+void TrayNotices::broadcast(const SmsBroadcastPayload &page)
 {
-    m_view.setClockText(
-        ansi(fieldOf(block, 0, kBroadcastTextSize)).left(kBroadcastShownCharacters));
+    m_view.setClockText(ansi(fieldOf(page.text, sizeof page.text)).left(kBroadcastShownCharacters));
 }
 
 // ---- calls --------------------------------------------------------------------------------------

@@ -17,6 +17,8 @@
 #include <vector>
 
 struct SmsItem;
+struct SmsClass0Payload;
+struct SmsBroadcastPayload;
 class TSoundPlayer;
 namespace feature {
 class WindowTable;
@@ -42,16 +44,15 @@ public:
     void connectionUp();
     void connectionDown();
 
-    // Keeps a copy of a new message's item (the previous one is freed); false for a block too
-    // short to be one.
-    bool keepNewSms(const std::vector<uint8_t> &block);
+    // Keeps a copy of a new message's item (the previous one is freed).
+    void keepNewSms(const SmsItem &item);
     // The kept copy of the newest unread message, or null.
     const SmsItem *newSmsEntry() const { return m_newSmsEntry.get(); }
     void freeNewSmsEntry();
-    // A class-0 message (200-byte block): shown in a box of its own, one after the other.
-    void class0Sms(const std::vector<uint8_t> &block);
+    // A class-0 message: shown in a box of its own, one after the other.
+    void class0Sms(const SmsClass0Payload &sms);
     // A cell-broadcast page: its first characters in Label_clock.
-    void broadcast(const std::vector<uint8_t> &block);
+    void broadcast(const SmsBroadcastPayload &page);
 
     // ---- the tray, for the card states ---------------------------------------------------------
     // Stops any animation and shows one image of ImageList_TrayMain.
