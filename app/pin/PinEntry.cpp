@@ -23,12 +23,21 @@ struct AttemptsLeft {
     std::optional<int> puk;
 };
 
+// A count the card does not tell stays unknown: the dialog then shows none, never a 0 that
+// would read as "no attempts left".
+std::optional<int> knownCount(uint8_t count)
+{
+    if (count == MEC_PIN_COUNT_UNKNOWN)
+        return std::nullopt;
+    return count;
+}
+
 AttemptsLeft queryAttemptsLeft()
 {
     uint8_t pinLeft = 0, pukLeft = 0;
     if (_MEC_QueryPINLeftTimes(&pinLeft, &pukLeft) != 0)
         return {};
-    return {pinLeft, pukLeft};
+    return {knownCount(pinLeft), knownCount(pukLeft)};
 }
 
 }  // namespace

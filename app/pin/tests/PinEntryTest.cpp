@@ -99,12 +99,25 @@ TEST_F(PinEntryTest, StartupDialogIsModelessOnTopWithTheAttemptsLeft)
 
 TEST_F(PinEntryTest, WithoutACountTheDialogShowsNone)
 {
-    lumacore_fake::onCall(&_MEC_QueryPINLeftTimes,
-                          [](uint8_t *, uint8_t *) -> MEC_STATUS { return MEC_ERR_TIMEOUT; });
-    entry.OpenPinDialog();
-    ASSERT_NE(entry.pinDialog(), nullptr);
-    EXPECT_EQ(entry.pinDialog()->attemptsLeft(), std::nullopt);
-    EXPECT_FALSE(entry.pinDialog()->PINLeftTimes->isVisible());
+    struct Case {
+        const char *name;
+        MEC_STATUS status;
+        uint8_t pinLeft;
+    };
+    for (const Case &c : {Case{"engine fails", MEC_ERR_TIMEOUT, 3},
+                          Case{"card does not tell", MEC_OK, MEC_PIN_COUNT_UNKNOWN}}) {
+        SCOPED_TRACE(c.name);
+        lumacore_fake::onCall(&_MEC_QueryPINLeftTimes, [c](uint8_t *pin, uint8_t *puk) {
+            *pin = c.pinLeft;
+            *puk = 10;
+            return c.status;
+        });
+        entry.OpenPinDialog();
+        ASSERT_NE(entry.pinDialog(), nullptr);
+        EXPECT_EQ(entry.pinDialog()->attemptsLeft(), std::nullopt);
+        EXPECT_FALSE(entry.pinDialog()->PINLeftTimes->isVisible());
+        EXPECT_TRUE(entry.pinDialog()->PINLeftTimes->text().isEmpty());
+    }
 }
 
 TEST_F(PinEntryTest, StartupPinAnswersOfTheEngine)
@@ -266,6 +279,16 @@ TEST_F(PinEntryTest, ThePukDialogIsOnTopAndShowsThePukAttempts)
     entry.RunPukFlow();
     EXPECT_EQ(attempts, 10);
     EXPECT_TRUE(onTop);
+
+    // A PUK count the card does not tell is shown as none, not as 255 or 0.
+    lumacore_fake::onCall(&_MEC_QueryPINLeftTimes, [](uint8_t *pin, uint8_t *puk) {
+        *pin = 0;
+        *puk = MEC_PIN_COUNT_UNKNOWN;
+        return MEC_STATUS(MEC_OK);
+    });
+    attempts = 99;
+    entry.RunPukFlow();
+    EXPECT_EQ(attempts, std::nullopt);
 }
 
 TEST_F(PinEntryTest, CardPulledWhileThePukDialogRunsEndsTheFlowQuietly)
