@@ -128,8 +128,8 @@ TAboutBox::TAboutBox(QWidget *owner, const AboutBoxContext &context)
 void TAboutBox::readImei()
 {
     std::array<char, MEC_IMEI_TEXT_SIZE> imei{};
-    _MEC_QueryImei(imei.data());
-    const QString text = bufferText(imei);
+    // A failed read leaves the buffer unspecified: the row is then left empty.
+    const QString text = _MEC_QueryImei(imei.data()) == MEC_OK ? bufferText(imei) : QString();
     if (!text.isEmpty()) {
         Label_IMEINumber->setText(text);
         Label_IMEI->setText(platform::GetLanguageString(21));

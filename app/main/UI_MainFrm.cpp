@@ -571,8 +571,10 @@ bool TMainform::FormCloseQuery()
         return false;
     }
     if (cardState() != kCardAbsent) {
-        _MEC_NetcardStop();
-        _MEC_SetOperationMode(6);
+        // The program ends whatever the card answers: stopping and the off-line mode are a
+        // courtesy to the card, and a card that refuses keeps its own state.
+        (void)_MEC_NetcardStop();
+        (void)_MEC_SetOperationMode(6);
     }
     m_monitor->freeNewSmsEntry();
     return true;
@@ -670,7 +672,8 @@ void TMainform::Menu_OfflineClick()
         connection->UserAskedOffline();
     if (refuse())
         return;
-    _MEC_NetcardStop();
+    // Stopping the engine's polling first is best effort; the mode change decides what follows.
+    (void)_MEC_NetcardStop();
     if (_MEC_SetOperationMode(6) != 0)
         return;
     switch (cardState()) {

@@ -287,7 +287,8 @@ void CardMonitor::enterCardOnline()
         postCardState(kPukRequired);
         m_view.showMainWindowNow();
     } else if (_MEC_NetcardStart() == MEC_OK) {
-        _MEC_ClearEcho();
+        // Echo off is a courtesy: the engine reads answers with or without the echo.
+        (void)_MEC_ClearEcho();
         postCardState(kCardRegistered);
     } else {
         retryStart(kCardOnline);
@@ -460,7 +461,8 @@ void CardMonitor::chooseProfileAndModemParams()
         showWarning(GetLanguageString(1018) + QStringLiteral("defaultcfg.ran"));
         params = ModemParams{};
     }
-    _MEC_SetModemPara(params.pdpType.c_str(), params.apn.c_str(), params.pdpAddress.c_str());
+    // A refused context leaves the card's own in place; a dial that fails then reports itself.
+    (void)_MEC_SetModemPara(params.pdpType.c_str(), params.apn.c_str(), params.pdpAddress.c_str());
 }
 
 // ---- retries ------------------------------------------------------------------------------------
@@ -493,7 +495,8 @@ void CardMonitor::SimBusyTimerTimer()
         m_view.showMainWindowNow();
         SimBusyTimer.stop();
     } else if (_MEC_NetcardStart() == MEC_OK) {
-        _MEC_ClearEcho();
+        // Echo off is a courtesy: the engine reads answers with or without the echo.
+        (void)_MEC_ClearEcho();
         postCardState(kCardRegistered);
         SimBusyTimer.stop();
     }
@@ -538,7 +541,9 @@ void CardMonitor::simStoreReady(uint32_t wParam)
     if (m_facts.voiceCallActive() || m_facts.cardState != kCardRegistered || wParam != 2)
         return;
     Timer_CPMS.stop();
-    _MEC_TestSimState();
+    // The store answered ready; this only refreshes the engine's view of it, and the windows
+    // read the SIM again themselves.
+    (void)_MEC_TestSimState();
     postCardState(kSimReady);
 }
 
@@ -576,7 +581,8 @@ void CardMonitor::callStateChanged(int callState)
     m_facts.callState = callState;
     switch (callState) {
     case 0: {
-        _MEC_setIsDialing(0);
+        // The engine only notes it; it fails only when not running, with nothing to note then.
+        (void)_MEC_setIsDialing(0);
         if (!m_facts.connectionBusy()) {
             enableNavigation();
             if (m_facts.cardState == kCardRegistered || m_facts.cardState == kSimReady) {
@@ -593,7 +599,7 @@ void CardMonitor::callStateChanged(int callState)
     case 1:
     case 6:
     case 15:
-        _MEC_setIsDialing(1);
+        (void)_MEC_setIsDialing(1);
         suspendTimers();
         disableNavigation();
         Timer_CPMS.stop();
@@ -606,7 +612,7 @@ void CardMonitor::callStateChanged(int callState)
     case 8:
     case 12:
     case 14:
-        _MEC_setIsDialing(0);
+        (void)_MEC_setIsDialing(0);
         if (!m_facts.connectionBusy()) {
             enableNavigation();
             runRssiTimerIfRegistered();
@@ -615,7 +621,7 @@ void CardMonitor::callStateChanged(int callState)
         m_view.setMenuEnabled(TrayMenuItem::FSettings, false);
         break;
     default:
-        _MEC_setIsDialing(0);
+        (void)_MEC_setIsDialing(0);
         m_view.setMenuEnabled(TrayMenuItem::FSettings, false);
         break;
     }

@@ -46,14 +46,18 @@ intptr_t PowerWatch::powerEvent(uint32_t event)
     switch (event) {
     case PowerEvents::kQuerySuspend: return wouldDenySuspend() ? kPowerDeny : 1;
     case PowerEvents::kSuspend:
-        _MEC_disableCheckCard();
-        _MEC_Poweroff(0);
+        // The machine sleeps whatever the card answers; it is started afresh on resume.
+        (void)_MEC_disableCheckCard();
+        (void)_MEC_Poweroff(0);
         m_cardGone();
         return 1;
     case PowerEvents::kQuerySuspendFailed:
     case PowerEvents::kResumeCritical:
     case PowerEvents::kResumeSuspend:
-    case PowerEvents::kResumeAutomatic: _MEC_enableCheckCard(); return 1;
+    case PowerEvents::kResumeAutomatic:
+        // Watching for the card only starts a poll; a card that is gone is found by it.
+        (void)_MEC_enableCheckCard();
+        return 1;
     default: return 1;
     }
 }
