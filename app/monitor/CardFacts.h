@@ -2,6 +2,8 @@
 // as their notices last said. The monitor owns the one copy; its parts hold it read-only.
 #pragma once
 
+#include "engine/EngineValues.h"
+
 #include <cstdint>
 
 // Card state codes.
@@ -28,12 +30,13 @@ struct CardFacts {
 
     // Registered or SIM ready: the network's notices are shown.
     bool simRegistered() const { return cardState == kCardRegistered || cardState == kSimReady; }
-    // A voice call is being set up or talks (call state 1, 6 or 15).
-    bool voiceCallActive() const { return callState == 1 || callState == 6 || callState == 15; }
-    // The data connection is dialling, cancelling or hanging up (state 1, 2 or 4).
+    // An outgoing voice call is being set up (alone, beside a held call or a held conference).
+    bool voiceCallActive() const { return isCallDialling(static_cast<uint8_t>(callState)); }
+    // The data connection is dialling, cancelling or hanging up.
     bool connectionBusy() const
     {
-        return connectionState == 1 || connectionState == 2 || connectionState == 4;
+        return connectionState == kConnectionDialling || connectionState == kConnectionCancelling ||
+               connectionState == kConnectionDisconnecting;
     }
-    bool connected() const { return connectionState == 3; }
+    bool connected() const { return connectionState == kConnectionConnected; }
 };
