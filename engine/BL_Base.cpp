@@ -39,8 +39,27 @@ std::string g_serviceProviderName;
 std::function<void()> g_stateRetryStopper;
 
 constexpr size_t kNumberChars = 32;
-// Class-0 and broadcast texts: one message's 160 characters (GSM alphabet, one byte each).
-constexpr size_t kShortTextBytes = 160;
+// The first maxChars characters of text in the system code page, never half of one.
+std::string_view firstCharacters(const char *text, size_t maxChars)
+{
+    const std::string_view whole = text != nullptr ? std::string_view(text) : std::string_view();
+    size_t bytes = 0;
+    for (size_t chars = 0; chars < maxChars && bytes < whole.size(); ++chars) {
+        const size_t length = platform::ansiCharLength(whole, bytes);
+        if (length == 0 || bytes + length > whole.size()) {
+            break;
+        }
+        bytes += length;
+    }
+    return whole.substr(0, bytes);
+}
+
+// Copies a class-0 or broadcast text: its 160 characters, whatever bytes they take.
+void putShortText(char (&field)[kShortTextField], const char *text)
+{
+    const std::string_view fitted = firstCharacters(text, kShortTextChars);
+    std::memcpy(field, fitted.data(), std::min(fitted.size(), kShortTextField - 1));
+}
 
 // Copies text into a zeroed field: at most maxBytes bytes (the field's whole size for a time,
 // which has no terminator in the block), never half a character of the system code page.
@@ -249,7 +268,7 @@ uint16_t OnSmsArriveClass0(const char *number, const char *text)
 {
     SmsClass0Payload message{};
     putText(message.number, number, kNumberChars);
-    putText(message.text, text, kShortTextBytes);
+    putShortText(message.text, text);
     postPayload<platform::WM_SMS_CLASS0>(MainWindowHandle(), message);
     return 0;
 }
@@ -257,7 +276,7 @@ uint16_t OnSmsArriveClass0(const char *number, const char *text)
 uint16_t OnSmsArriveBroadcast(const char *text)
 {
     SmsBroadcastPayload page{};
-    putText(page.text, text, kShortTextBytes);
+    putShortText(page.text, text);
     postPayload<platform::WM_SMS_BROADCAST>(MainWindowHandle(), page);
     return 0;
 }

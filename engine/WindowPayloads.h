@@ -26,19 +26,24 @@ static_assert(sizeof(SmsReportPayload) == 61);
 static_assert(offsetof(SmsReportPayload, number) == 1);
 static_assert(offsetof(SmsReportPayload, time) == 37);
 
+// Class-0 and broadcast texts keep a whole message's 160 characters in any system code page,
+// where one character takes up to four bytes (UTF-8); the block never leaves the process.
+inline constexpr size_t kShortTextChars = 160;
+inline constexpr size_t kShortTextField = kShortTextChars * 4 + 1;
+
 // WM_SMS_CLASS0: a message shown at once and never stored.
 struct SmsClass0Payload {
-    char number[36];  // at most 32 characters and a NUL
-    char text[164];   // at most 160 bytes and a NUL
+    char number[36];             // at most 32 characters and a NUL
+    char text[kShortTextField];  // at most 160 characters and a NUL
 };
-static_assert(sizeof(SmsClass0Payload) == 200);
+static_assert(sizeof(SmsClass0Payload) == 36 + kShortTextField);
 static_assert(offsetof(SmsClass0Payload, text) == 36);
 
 // WM_SMS_BROADCAST: one cell-broadcast page.
 struct SmsBroadcastPayload {
-    char text[164];  // at most 160 bytes and a NUL
+    char text[kShortTextField];  // at most 160 characters and a NUL
 };
-static_assert(sizeof(SmsBroadcastPayload) == 164);
+static_assert(sizeof(SmsBroadcastPayload) == kShortTextField);
 
 #pragma pack(pop)
 

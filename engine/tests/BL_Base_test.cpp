@@ -2,7 +2,9 @@
 #include "engine/BL_Forward.h"
 #include "engine/BL_Members.h"
 #include "engine/BL_Sms.h"
+#include "engine/WindowPayloads.h"
 #include "lumacore/fake/FakeLumacore.h"
+#include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 #include "MessageCatcher.h"
 
@@ -184,18 +186,47 @@ TEST_F(BusinessLogicTest, Class0AndBroadcastBlocksCutTheirTextsAt160)
 
     const auto class0 = window->take(platform::WM_SMS_CLASS0);
     ASSERT_EQ(class0.size(), 1u);
-    ASSERT_EQ(class0[0].block.size(), 200u);
+    ASSERT_EQ(class0[0].block.size(), sizeof(SmsClass0Payload));
     EXPECT_STREQ(reinterpret_cast<const char *>(class0[0].block.data()), "+5491155550000");
-    EXPECT_EQ(std::string(class0[0].block.begin() + 36, class0[0].block.begin() + 196),
-              std::string(160, 'x'));
-    EXPECT_EQ(class0[0].block[196], 0);
+    EXPECT_STREQ(reinterpret_cast<const char *>(class0[0].block.data()) + 36,
+                 std::string(160, 'x').c_str());
 
     const auto broadcast = window->take(platform::WM_SMS_BROADCAST);
     ASSERT_EQ(broadcast.size(), 1u);
-    ASSERT_EQ(broadcast[0].block.size(), 164u);
-    EXPECT_EQ(std::string(broadcast[0].block.begin(), broadcast[0].block.begin() + 160),
-              std::string(160, 'x'));
-    EXPECT_EQ(broadcast[0].block[160], 0);
+    ASSERT_EQ(broadcast[0].block.size(), sizeof(SmsBroadcastPayload));
+    EXPECT_STREQ(reinterpret_cast<const char *>(broadcast[0].block.data()),
+                 std::string(160, 'x').c_str());
+}
+
+// Texts in UTF-8 take more bytes than characters: a message of 160 accented, Cyrillic or
+// four-byte characters arrives whole, and a longer one is cut between two characters.
+TEST_F(BusinessLogicTest, Class0AndBroadcastTextsKeep160CharactersOfAnyWidth)
+{
+    platform::forceSystemCodePage("UTF-8");
+    start();
+    auto repeat = [](const std::string &character, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += character;
+        }
+        return text;
+    };
+    for (const std::string character : {"é", "Ж", "中", "😀"}) {
+        lumacore_fake::fireSmsArriveClass0("+1", repeat(character, 170)).get();
+        lumacore_fake::fireSmsArriveBroadcast(repeat(character, 160)).get();
+        const auto class0 = window->take(platform::WM_SMS_CLASS0);
+        ASSERT_EQ(class0.size(), 1u);
+        EXPECT_EQ(std::string(reinterpret_cast<const char *>(class0[0].block.data()) + 36),
+                  repeat(character, 160))
+            << character;
+        const auto broadcast = window->take(platform::WM_SMS_BROADCAST);
+        ASSERT_EQ(broadcast.size(), 1u);
+        EXPECT_EQ(std::string(reinterpret_cast<const char *>(broadcast[0].block.data())),
+                  repeat(character, 160))
+            << character;
+        window->messages.clear();
+    }
+    platform::forceSystemCodePage("");
 }
 
 TEST_F(BusinessLogicTest, CallerNumberAndServiceTextTravelAsTexts)
