@@ -5,6 +5,7 @@
 #include "config/BL_File.h"
 #include "engine/BL_Base.h"
 #include "engine/BL_Sms.h"
+#include "engine/WindowPayloads.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 
@@ -144,10 +145,10 @@ std::unique_ptr<platform::ByteBlock> smsBlock(const char *number, uint8_t folder
 
 std::unique_ptr<platform::ByteBlock> class0Block(const char *number, const char *text)
 {
-    std::vector<uint8_t> block(200, 0);
-    std::memcpy(block.data(), number, std::strlen(number));
-    std::memcpy(block.data() + 36, text, std::strlen(text));
-    return std::make_unique<platform::ByteBlock>(std::move(block));
+    SmsClass0Payload message{};
+    std::memcpy(message.number, number, std::strlen(number));
+    std::memcpy(message.text, text, std::strlen(text));
+    return std::make_unique<platform::ByteBlock>(&message, sizeof message);
 }
 
 void NoticeTest::SetUp()

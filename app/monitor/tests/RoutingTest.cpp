@@ -6,6 +6,7 @@
 #include "config/BL_File.h"
 #include "engine/BL_Base.h"
 #include "engine/BL_Sms.h"
+#include "engine/WindowPayloads.h"
 #include "platform/CodePage.h"
 
 #include <QCoreApplication>
@@ -53,9 +54,10 @@ TEST_F(NoticeTest, CallEventsGoToTheCallWindowAndCloseThePopup)
 
 TEST_F(NoticeTest, MessagesAreHandedToTheirWindows)
 {
-    std::vector<uint8_t> broadcast(164, 0);
-    std::memcpy(broadcast.data(), "Weather: sunny all day", 22);
-    send(platform::WM_SMS_BROADCAST, 0, 0, std::make_unique<platform::ByteBlock>(broadcast));
+    SmsBroadcastPayload broadcast{};
+    std::memcpy(broadcast.text, "Weather: sunny all day", 22);
+    send(platform::WM_SMS_BROADCAST, 0, 0,
+         std::make_unique<platform::ByteBlock>(&broadcast, sizeof broadcast));
     EXPECT_EQ(view.clockText, QStringLiteral("Weather: su"));
 
     send(platform::WM_SMS_REPORT, 0, 0,
