@@ -173,17 +173,25 @@ Result sendPdu(Modem &modem, int length, const std::string &pdu)
     return Result::ok({"+CMGS: " + std::to_string(reference)});
 }
 
-std::optional<int> lengthArgument(const AtCommand &command, std::optional<long> *status)
+// The arguments of +CMGS/+CMGW (length[,stat]) and +CMGR/+CMGD (index[,flag]): a first number
+// within its range and an optional second one, handed back through second when asked for.
+std::optional<int> numberAndOptionalSecond(const AtCommand &command, long firstMin, long firstMax,
+                                           long secondMax, std::optional<long> *second)
 {
     const auto values = parseArguments(command.argument);
     if (!values || values->empty() || values->size() > 2)
         return std::nullopt;
-    const auto length = numberArgument(*values, 0, 7, 164);
-    if (!length)
+    const auto first = numberArgument(*values, 0, firstMin, firstMax);
+    if (!first)
         return std::nullopt;
-    if (status && values->size() == 2)
-        *status = numberArgument(*values, 1, 0, 3);
-    return static_cast<int>(*length);
+    if (second && values->size() == 2)
+        *second = numberArgument(*values, 1, 0, secondMax);
+    return static_cast<int>(*first);
+}
+
+std::optional<int> lengthArgument(const AtCommand &command, std::optional<long> *status)
+{
+    return numberAndOptionalSecond(command, 7, 164, 3, status);
 }
 
 Result sendMessage(Modem &modem, const AtCommand &command)
@@ -271,15 +279,7 @@ Result listMessages(Modem &modem, const AtCommand &command)
 
 std::optional<int> indexArgument(const AtCommand &command, std::optional<long> *flag)
 {
-    const auto values = parseArguments(command.argument);
-    if (!values || values->empty() || values->size() > 2)
-        return std::nullopt;
-    const auto index = numberArgument(*values, 0, 0, 65535);
-    if (!index)
-        return std::nullopt;
-    if (flag && values->size() == 2)
-        *flag = numberArgument(*values, 1, 0, 4);
-    return static_cast<int>(*index);
+    return numberAndOptionalSecond(command, 0, 65535, 4, flag);
 }
 
 Result readMessage(Modem &modem, const AtCommand &command)
