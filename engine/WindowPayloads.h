@@ -4,6 +4,7 @@
 // layout, and a block of the wrong size is refused instead of read past its end.
 #pragma once
 
+#include "app/feature/FeatureMessages.h"
 #include "engine/BL_Sms.h"
 #include "lumacore.h"
 #include "platform/WindowMessages.h"
@@ -54,6 +55,10 @@ struct MessagePayloadType;
 template <>
 struct MessagePayloadType<platform::WM_SMS_NEW> {
     using type = SmsItem;  // the item as stored, long messages already joined
+};
+template <>
+struct MessagePayloadType<feature::WM_OPEN_COMPOSER> {
+    using type = SmsItem;  // the message the composer starts from (modes 2-4)
 };
 template <>
 struct MessagePayloadType<platform::WM_SMS_REPORT> {

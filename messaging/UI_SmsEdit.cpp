@@ -9,3 +9,9 @@ TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host)
                    QStringLiteral("Writes and sends a message."), FeatureWindowKind::Page)
 {
 }
+
+void TFrmSmsEdit::messageArrived(platform::WindowMessageEvent &message)
+{
+    (void)message;
+    host().showInPanel(*this);
+}

@@ -5,6 +5,7 @@
 #include "UI_SelContacts.h"
 #include "UI_ViewPB.h"
 
+#include "FeatureMessages.h"
 #include "connection/WindowControls.h"
 #include "engine/BL_PbVCard.h"
 #include "language/TextNumbers.h"
@@ -530,17 +531,10 @@ void TFrmContacts::NewContactWithNumber(const QString &number)
 
 void TFrmContacts::SendSmsTo(const QString &recipients)
 {
-    // The composer registers itself under this object name when the program has one.
-    if (QWidget *composer = window() != this
-                                ? window()->findChild<QWidget *>(QStringLiteral("TFrmSmsEdit"))
-                                : nullptr;
-        composer && composer->metaObject()->indexOfMethod("SetRecipients(QString)") >= 0) {
-        QMetaObject::invokeMethod(composer, "SetRecipients", Q_ARG(QString, recipients));
-        m_host.showInPanel(*composer);
-        return;
-    }
-    platform::ShowMessageBox(m_host.dialogOwner(), FormatText(text::kPbNoComposer, {recipients}),
-                             1);
+    // The composer opens with the numbers and brings this window back when it closes.
+    platform::PostMessage(m_host.messageTarget(), feature::WM_WRITE_SMS_TO,
+                          feature::kReturnToContacts, 0,
+                          std::make_unique<platform::TextBlock>(platform::toAnsi(recipients)));
 }
 
 void TFrmContacts::MessageToChecked()

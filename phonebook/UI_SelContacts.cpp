@@ -2,7 +2,9 @@
 
 #include "PbStore.h"
 
+#include "FeatureMessages.h"
 #include "connection/WindowControls.h"
+#include "platform/CodePage.h"
 #include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -173,16 +175,9 @@ std::optional<TFrmSel::Recipients> TFrmSel::SelectRecipients()
 void TFrmSel::SendSmsToChosen()
 {
     const QString recipients = m_choice.Recipients();
-    QWidget *owner = m_host.dialogOwner();
-    QWidget *composer =
-        owner ? owner->window()->findChild<QWidget *>(QStringLiteral("TFrmSmsEdit")) : nullptr;
-    if (composer && composer->metaObject()->indexOfMethod("SetRecipients(QString)") >= 0) {
-        QMetaObject::invokeMethod(composer, "SetRecipients", Q_ARG(QString, recipients));
-        accept();
-        m_host.showInPanel(*composer);
-        return;
-    }
-    platform::ShowMessageBox(owner, FormatText(text::kPbNoComposer, {recipients}), 1);
+    accept();
+    platform::PostMessage(m_host.messageTarget(), feature::WM_WRITE_SMS_TO, feature::kReturnNowhere,
+                          0, std::make_unique<platform::TextBlock>(platform::toAnsi(recipients)));
 }
 
 void TFrmSel::SimUnusable()

@@ -17,4 +17,28 @@ constexpr uint32_t WM_OPEN_CONNECTION_LOG = platform::WM_USER + 3003;
 // The connection log's Back button: show the Internet page again.
 constexpr uint32_t WM_SHOW_INTERNET_PAGE = platform::WM_USER + 3004;
 
+// Open the SMS composer. wParam: the mode (ComposerMode: 1 new message, 2 open a sent message or
+// a draft, 3 reply, 4 forward); modes 2-4 carry the SmsItem they start from
+// (engine/WindowPayloads.h).
+constexpr uint32_t WM_OPEN_COMPOSER = platform::WM_USER + 3005;
+// Write a new message to the numbers the text carries (";"-separated, system code page).
+// wParam: the window to bring back when the composer closes (ComposerReturn).
+constexpr uint32_t WM_WRITE_SMS_TO = platform::WM_USER + 3006;
+
+enum ComposerMode : uint32_t {
+    kComposeNew = 1,
+    kComposeOpen = 2,
+    kComposeReply = 3,
+    kComposeForward = 4,
+};
+enum ComposerReturn : uint32_t {
+    kReturnNowhere = 0,
+    kReturnToContacts = 1,
+    kReturnToCallRecords = 2,
+};
+
+// Posted by the composer when it closes to bring back the window that opened it (wParam 1).
+constexpr uint32_t WM_BACK_TO_CONTACTS = platform::WM_USER + 200;      // 1224
+constexpr uint32_t WM_BACK_TO_CALL_RECORDS = platform::WM_USER + 300;  // 1324
+
 }  // namespace feature

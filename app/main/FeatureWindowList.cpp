@@ -86,7 +86,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TFrmSmsMain>(
             told(5).toldAgainWhenCardSettingsReady().takes(WM_SMS_NEW).takes(WM_SMS_REPORT)),
         window<TFrmSmsList>(takes(feature::WM_OPEN_SMS_FOLDER)),
-        window<TFrmSmsEdit>(),
+        window<TFrmSmsEdit>(takes(feature::WM_OPEN_COMPOSER).takes(feature::WM_WRITE_SMS_TO)),
         window<TFrmSmsRead>(),
         window<TgetInput>(),
         window<TSatMenuDisplayForm>(told(9).takes(WM_STK_FIRST, MEC_MSG_STK_OTHER - 1)),
