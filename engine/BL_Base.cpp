@@ -84,7 +84,7 @@ bool postToMainWindow(uint32_t message, uint32_t wParam, uint32_t lParam,
 
 TBL_base::TBL_base()
     : settings(std::make_unique<TBLSet>()),
-      sms(std::make_unique<TBL_sms>()),
+      sms(std::make_unique<TBL_sms>(settings.get(), &FileStore())),
       phonebook(std::make_unique<TBL_pb>(*settings)),
       file(&FileStore()),
       toolkit(std::make_unique<TBL_Stk>()),

@@ -9,6 +9,32 @@ int SmsGetMessageCount(uint8_t folder, uint8_t storage)
 }
 uint16_t SmsGetFirstMessage(SmsItem *item) { return BusinessLogic()->sms->GetFirstMessage(item); }
 uint16_t SmsGetNextMessage(SmsItem *item) { return BusinessLogic()->sms->GetNextMessage(item); }
+uint16_t SmsSaveMessage(SmsItem *item) { return BusinessLogic()->sms->SaveMessage(item); }
+uint16_t SmsSendMessage(const char *text, const char *recipients, uint8_t storage, bool saveCopy,
+                        int *sent)
+{
+    return BusinessLogic()->sms->SendMessage(text, recipients, storage, saveCopy, sent);
+}
+uint16_t SmsDeleteMessage(const SmsItem &item) { return BusinessLogic()->sms->DeleteMessage(item); }
+uint16_t SmsSetMessageStatus(const SmsItem &item, bool read)
+{
+    return BusinessLogic()->sms->SetMessageStatus(item, read);
+}
+uint16_t SmsFindMessageByIndex(uint16_t storageIndex, uint8_t storage, SmsItem *item)
+{
+    if (item == nullptr)
+        return 1;
+    const std::optional<SmsItem> found =
+        BusinessLogic()->sms->FindMessageByIndex(storageIndex, storage);
+    if (!found)
+        return 13;
+    *item = *found;
+    return 0;
+}
+uint16_t SmsCheckCapacity(uint8_t storage, int n)
+{
+    return BusinessLogic()->sms->CheckCapacity(storage, n);
+}
 
 uint16_t CrGetFirstEntry(uint8_t kind, CallEntry *entry)
 {

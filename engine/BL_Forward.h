@@ -15,6 +15,19 @@ uint16_t SmsLoadMessages(uint8_t storage);
 int SmsGetMessageCount(uint8_t folder, uint8_t storage);
 uint16_t SmsGetFirstMessage(SmsItem *item);
 uint16_t SmsGetNextMessage(SmsItem *item);
+// Stores the item once per recipient of its number field (TBL_sms::SaveMessage).
+uint16_t SmsSaveMessage(SmsItem *item);
+// Sends a text in the system code page to recipients separated by ';' (TBL_sms::SendMessage);
+// *sent counts the messages (parts) that went out.
+uint16_t SmsSendMessage(const char *text, const char *recipients, uint8_t storage, bool saveCopy,
+                        int *sent);
+uint16_t SmsDeleteMessage(const SmsItem &item);
+uint16_t SmsSetMessageStatus(const SmsItem &item, bool read);
+// 0 and a copy of the item holding that storage index in item; 13 when there is none, 1
+// without item.
+uint16_t SmsFindMessageByIndex(uint16_t storageIndex, uint8_t storage, SmsItem *item);
+// 0 when n more messages fit in the storage, else 4205 (SIM), 4206 (card) or 4204 (PC).
+uint16_t SmsCheckCapacity(uint8_t storage, int n);
 
 // Call records.
 uint16_t CrGetFirstEntry(uint8_t kind, CallEntry *entry);

@@ -74,6 +74,9 @@ static_assert(offsetof(SmsItem, time) == 1040);
 static_assert(offsetof(SmsItem, serviceCentre) == 1064);
 static_assert(offsetof(SmsItem, storage) == 1100);
 
+class TBLSet;
+class TBL_File;
+
 class TBL_sms {
 public:
     // Counter positions, in the order the store keeps them.
@@ -94,7 +97,12 @@ public:
         CounterCount
     };
 
+    // A store without limits or reference counter: the standard message sizes, no capacity
+    // check, and a reference counter of its own that lives as long as the store.
     TBL_sms() = default;
+    // A store that takes its limits (card text sizes, storage capacities, number characters)
+    // from settings and its long-message references from file (allconfig.ran). Both outlive it.
+    TBL_sms(const TBLSet *settings, TBL_File *file) : m_settings(settings), m_file(file) {}
     ~TBL_sms();
     TBL_sms(const TBL_sms &) = delete;
     TBL_sms &operator=(const TBL_sms &) = delete;
@@ -122,6 +130,25 @@ public:
     // Marks the message (every used part) read or unread, in the engine and in the list.
     uint16_t SetMessageStatus(const SmsItem &item, bool read);
 
+    // 0 when n more messages fit beside what the storage holds now; 4205 (SIM), 4206 (card) or
+    // 4204 (PC) when they do not. A storage whose capacity the engine never reported is not
+    // refused here (the engine answers for it).
+    uint16_t CheckCapacity(uint8_t storage, int n) const;
+    // Stores the item in its storage once per recipient of its number field (recipients split
+    // by ';' or the full-width semicolon), or once with an empty number when it names none. A
+    // text longer than one message is stored as the parts of a long message. An empty time is
+    // filled with the current local time, written back into the item. Stops at the first
+    // failure and returns it; 4207/4208 for bad recipients before anything is stored.
+    uint16_t SaveMessage(SmsItem *item);
+    // Sends text (system code page) to every recipient in order, cutting a long text into
+    // parts. Between two parts pending window messages run and the sender waits 2000 ms. With
+    // saveCopy, one PC copy per recipient: sent, or unsent in the drafts when a part failed.
+    // The first failed send stops the call and is returned; *sent (may be null) counts the
+    // messages (parts) that went out. When everything went out but a copy could not be kept,
+    // the copy's code is returned.
+    uint16_t SendMessage(const char *text, const char *recipients, uint8_t storage, bool saveCopy,
+                         int *sent);
+
     // Copies of a storage's list, in list order (for tests and the windows).
     std::vector<SmsItem> Items(uint8_t storage) const;
 
@@ -139,6 +166,18 @@ private:
     const SmsItem *findUnlocked(uint16_t storageIndex, uint8_t storage) const;
     uint16_t walk(SmsItem *item, bool first);
     void rememberPart(const SmsItem &item);
+    // Saving and sending (BL_SmsSend.cpp).
+    uint16_t storeOne(SmsItem item);
+    void append(std::unique_ptr<SmsItem> item, bool group);
+    void limitsOf(uint8_t storage, bool ucs2, int32_t *single, int32_t *part,
+                  int32_t *capacity) const;
+    std::string numberCharacters() const;
+    uint16_t reference(bool sixteenBit) const;
+    void advanceReference();
+
+    const TBLSet *m_settings = nullptr;
+    TBL_File *m_file = nullptr;
+    uint32_t m_ownReference = 0;  // the counter of a store without a file
 
     // The window thread changes the store; the lock lets a reader on another thread (counts,
     // copies) see it whole. It is never held while the engine is asked anything.
