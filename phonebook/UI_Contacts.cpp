@@ -5,6 +5,8 @@
 #include "UI_SelContacts.h"
 #include "UI_ViewPB.h"
 
+#include "ProgramWindow.h"
+
 #include "FeatureMessages.h"
 #include "connection/WindowControls.h"
 #include "engine/BL_PbVCard.h"
@@ -411,6 +413,12 @@ void TFrmContacts::SetAllChecked(bool checked)
     updateControls();
 }
 
+void TFrmContacts::messageArrived(platform::WindowMessageEvent &message)
+{
+    if (message.message() == feature::WM_BACK_TO_CONTACTS)
+        m_host.showInPanel(*this);
+}
+
 void TFrmContacts::shownInPanel()
 {
     m_clipboard.clear();
@@ -450,12 +458,11 @@ void TFrmContacts::setSimUsable(bool usable)
         TimerLoadSIMData.stop();
         if (m_editor)
             m_editor->SimUnusable();
-        if (auto *program = window()->findChild<TFmEditPB *>();
-            program && program != m_editor.get())
+        if (auto *program = ProgramWindow<TFmEditPB>(*this); program && program != m_editor.get())
             program->SimUnusable();
     }
     // The recipient picker offers the SIM only while it is usable.
-    if (auto *picker = window() != this ? window()->findChild<TFrmSel *>() : nullptr)
+    if (auto *picker = ProgramWindow<TFrmSel>(*this))
         usable ? picker->cardStateChanged(kSimReady) : picker->SimUnusable();
     rebuildTree();
 }
@@ -476,7 +483,7 @@ void TFrmContacts::loadSimTick()
 TFmEditPB &TFrmContacts::editor()
 {
     TFmEditPB *edit = nullptr;
-    if (auto *program = window() != this ? window()->findChild<TFmEditPB *>() : nullptr)
+    if (auto *program = ProgramWindow<TFmEditPB>(*this))
         edit = program;
     if (!edit) {
         if (!m_editor)
@@ -489,7 +496,7 @@ TFmEditPB &TFrmContacts::editor()
 
 TFrmViewPB &TFrmContacts::viewer()
 {
-    if (auto *program = window() != this ? window()->findChild<TFrmViewPB *>() : nullptr)
+    if (auto *program = ProgramWindow<TFrmViewPB>(*this))
         return *program;
     if (!m_viewer)
         m_viewer = std::make_unique<TFrmViewPB>(m_host, m_storeSource);
@@ -498,7 +505,7 @@ TFrmViewPB &TFrmContacts::viewer()
 
 TFrmCopyTips &TFrmContacts::copyTips()
 {
-    if (auto *program = window() != this ? window()->findChild<TFrmCopyTips *>() : nullptr)
+    if (auto *program = ProgramWindow<TFrmCopyTips>(*this))
         return *program;
     if (!m_copyTips)
         m_copyTips = std::make_unique<TFrmCopyTips>(m_host);

@@ -84,6 +84,8 @@ public:
     int selectedNode() const;
 
     void cardStateChanged(uint8_t state) override { SimStateChanged(state); }
+    // The composer opened from here has closed (WM_BACK_TO_CONTACTS): this page comes back.
+    void messageArrived(platform::WindowMessageEvent &message) override;
     void shownInPanel() override;
     std::vector<QTimer *> timersStoppedDuringCall() override { return {&TimerLoadSIMData}; }
 

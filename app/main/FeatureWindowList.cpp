@@ -81,7 +81,8 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TSet_soundform>(),
         window<TFrmCopyTips>(),
         window<TFmEditPB>(),
-        window<TFrmContacts>(told(6).toldAgainWhenCardSettingsReady()),
+        window<TFrmContacts>(
+            told(6).toldAgainWhenCardSettingsReady().takes(feature::WM_BACK_TO_CONTACTS)),
         window<TFrmSel>(),
         window<TFrmSmsMain>(
             told(5).toldAgainWhenCardSettingsReady().takes(WM_SMS_NEW).takes(WM_SMS_REPORT)),
