@@ -14,6 +14,7 @@ TCrForm::TCrForm(feature::FeatureHost &host)
 
 void TCrForm::messageArrived(platform::WindowMessageEvent &message)
 {
-    if (message.message() == feature::WM_OPEN_CALL_RECORDS)
+    if (message.message() == feature::WM_OPEN_CALL_RECORDS ||
+        message.message() == feature::WM_BACK_TO_CALL_RECORDS)
         host().showInPanel(*this);
 }

@@ -1,17 +1,390 @@
 #include "UI_SmsEdit.h"
 
+#include "FeatureMessages.h"
+#include "UI_ProgressBox.h"
+#include "UI_SelContacts.h"
+
+#include "connection/WindowControls.h"
+#include "engine/BL_SmsRecipients.h"
+#include "engine/WindowPayloads.h"
+#include "platform/CodePage.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
+#include "skin/FaceManager.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include <utility>
 
 using platform::GetLanguageString;
 
-TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TFrmSmsEdit"), GetLanguageString(1005),
-                   QStringLiteral("Writes and sends a message."), FeatureWindowKind::Page)
+namespace {
+
+constexpr uint8_t kSimReady = 12;
+constexpr int kRecipientFieldLength = 20000;
+constexpr int kInformationIcon = 1;
+constexpr int kWarningIcon = 2;
+constexpr int kQuestionIcon = 4;
+
+KeyKind kindOf(const QKeyEvent &key)
 {
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
+        return KeyKind::Enter;
+    if (key.key() == Qt::Key_Backspace || key.matches(QKeySequence::Undo) ||
+        key.matches(QKeySequence::Copy) || key.matches(QKeySequence::Paste) ||
+        key.matches(QKeySequence::Cut))
+        return KeyKind::Editing;
+    const QString text = key.text();
+    if (text.isEmpty() || (!text.front().isPrint() && text.front() != u'\t'))
+        return KeyKind::NotACharacter;
+    return KeyKind::Character;
+}
+
+void letWindowMessagesRun() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+
+}  // namespace
+
+TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
+    : m_host(host),
+      m_ownStore(store != nullptr ? nullptr : std::make_unique<ForwardedSmsStore>()),
+      m_composer(store != nullptr ? *store : *m_ownStore)
+{
+    setObjectName(QStringLiteral("TFrmSmsEdit"));
+    setWindowTitle(GetLanguageString(2004));
+
+    btnReceiveBox = NamedButton(this, "btnReceiveBox", 2001);
+    btnSendBox = NamedButton(this, "btnSendBox", 2002);
+    btnDraftBox = NamedButton(this, "btnDraftBox", 2003);
+    btnWriteSms = NamedButton(this, "btnWriteSms", 2004);
+    btnWriteSms->setEnabled(false);
+    btnWriteSms->hide();
+    Label1 = NamedLabel(this, "Label1", GetLanguageString(2017));
+    EdRecvPer = NamedControl<QLineEdit>(this, "EdRecvPer");
+    EdRecvPer->setMaxLength(kRecipientFieldLength);
+    EdRecvPer->setAttribute(Qt::WA_InputMethodEnabled, false);
+    btnSearchNum = NamedControl<QPushButton>(this, "btnSearchNum", QStringLiteral("..."));
+    MeContent = NamedControl<QPlainTextEdit>(this, "MeContent");
+    MeContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MeContent->setAttribute(Qt::WA_InputMethodEnabled, false);
+    MeContent->installEventFilter(this);
+    SMSCharacterCount_Items = NamedLabel(this, "SMSCharacterCount_Items");
+    btnSent = NamedButton(this, "btnSent", 2013);
+    btnSaveas = NamedButton(this, "btnSaveas", 2008);
+    btnCancel = NamedButton(this, "btnCancel", 2012);
+    btnSent->setEnabled(host.cardState() == kSimReady);
+
+    for (auto [control, key] : {std::pair<QObject *, const char *>{btnCancel, "BTNCANCEL"},
+                                {btnDraftBox, "BTNDRAFTBOX"},
+                                {btnReceiveBox, "BTNRECEIVEBOX"},
+                                {btnSaveas, "BTNSAVES"},
+                                {btnSendBox, "BTNSENDBOX"},
+                                {btnSent, "BTNSENT"},
+                                {btnWriteSms, "BTNWRITESMS"}})
+        skin::ApplyFace(control, QStringLiteral("SMS_EDIT.") + QLatin1String(key));
+
+    auto *folders = new QHBoxLayout;
+    for (QPushButton *button : {btnReceiveBox, btnSendBox, btnDraftBox, btnWriteSms})
+        folders->addWidget(button);
+    folders->addStretch(1);
+    auto *to = new QHBoxLayout;
+    to->addWidget(Label1);
+    to->addWidget(EdRecvPer, 1);
+    to->addWidget(btnSearchNum);
+    auto *actions = new QHBoxLayout;
+    actions->addWidget(SMSCharacterCount_Items, 1);
+    for (QPushButton *button : {btnSent, btnSaveas, btnCancel})
+        actions->addWidget(button);
+    auto *column = new QVBoxLayout(this);
+    column->addLayout(folders);
+    column->addLayout(to);
+    column->addWidget(MeContent, 1);
+    column->addLayout(actions);
+
+    connect(btnReceiveBox, &QPushButton::clicked, this, [this] { openFolder(SMS_FOLDER_INBOX); });
+    connect(btnSendBox, &QPushButton::clicked, this, [this] { openFolder(SMS_FOLDER_SENT); });
+    connect(btnDraftBox, &QPushButton::clicked, this, [this] { openFolder(SMS_FOLDER_DRAFTS); });
+    connect(btnSearchNum, &QPushButton::clicked, this, &TFrmSmsEdit::btnSearchNumClick);
+    connect(btnSent, &QPushButton::clicked, this, &TFrmSmsEdit::btnSentClick);
+    connect(btnSaveas, &QPushButton::clicked, this, &TFrmSmsEdit::btnSaveasClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TFrmSmsEdit::btnCancelClick);
+    connect(MeContent, &QPlainTextEdit::textChanged, this, &TFrmSmsEdit::contentChanged);
+    connect(EdRecvPer, &QLineEdit::textChanged, this, &TFrmSmsEdit::recipientsChanged);
+    contentChanged();
+}
+
+TFrmSmsEdit::~TFrmSmsEdit() = default;
+
+// ---- opening and closing -------------------------------------------------------------------
+
+void TFrmSmsEdit::Open(int mode, const SmsItem *item)
+{
+    m_back = feature::kReturnNowhere;
+    m_composer.Open(mode, item);
+    fillAndShow();
+}
+
+void TFrmSmsEdit::WriteTo(const QString &numbers, uint32_t back)
+{
+    m_back = back <= feature::kReturnToCallRecords ? back : feature::kReturnNowhere;
+    m_composer.Open(SmsComposer::New, nullptr);
+    fillAndShow();
+    EdRecvPer->setText(numbers.left(kRecipientFieldLength));
+    MeContent->setFocus();
+}
+
+void TFrmSmsEdit::fillAndShow()
+{
+    // The page shown before this one is the one to come back to.
+    if (!isVisible() && parentWidget() != nullptr) {
+        m_previous = nullptr;
+        for (QWidget *page : parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (page != this && page->isVisible())
+                m_previous = page;
+    }
+    EdRecvPer->setText(m_composer.initialRecipients());
+    MeContent->setPlainText(m_composer.initialText());
+    MeContent->moveCursor(QTextCursor::End);
+    btnWriteSms->hide();
+    m_host.showInPanel(*this);
+    if (EdRecvPer->text().isEmpty())
+        EdRecvPer->setFocus();
+    else
+        MeContent->setFocus();
+}
+
+void TFrmSmsEdit::closeScreen()
+{
+    m_composer.Close();
+    hide();
+    switch (std::exchange(m_back, feature::kReturnNowhere)) {
+    case feature::kReturnToContacts:
+        platform::PostMessage(m_host.messageTarget(), feature::WM_BACK_TO_CONTACTS, 1, 0);
+        break;
+    case feature::kReturnToCallRecords:
+        platform::PostMessage(m_host.messageTarget(), feature::WM_BACK_TO_CALL_RECORDS, 1, 0);
+        break;
+    default:
+        if (m_previous)
+            m_host.showInPanel(*m_previous);
+        break;
+    }
+}
+
+void TFrmSmsEdit::btnCancelClick() { closeScreen(); }
+
+void TFrmSmsEdit::openFolder(uint8_t folder)
+{
+    platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_SMS_FOLDER, folder,
+                          SMS_STORE_PC);
+}
+
+void TFrmSmsEdit::cardStateChanged(uint8_t state)
+{
+    btnSent->setEnabled(state == kSimReady);
+    // A message from the SIM or the card may be gone once the card is no longer ready.
+    if (state != kSimReady && m_composer.sourceOnCard()) {
+        if (isVisible())
+            closeScreen();
+        else
+            m_composer.Close();
+    }
 }
 
 void TFrmSmsEdit::messageArrived(platform::WindowMessageEvent &message)
 {
-    (void)message;
-    host().showInPanel(*this);
+    if (message.message() == feature::WM_OPEN_COMPOSER) {
+        const int mode = int(message.wParam());
+        SmsItem item;
+        if (mode == SmsComposer::New)
+            Open(mode, nullptr);
+        else if (payloadOf<feature::WM_OPEN_COMPOSER>(message, &item))
+            Open(mode, &item);
+    } else if (message.message() == feature::WM_WRITE_SMS_TO) {
+        const platform::TextBlock *numbers = message.text();
+        WriteTo(numbers != nullptr ? platform::fromAnsi(numbers->text) : QString(),
+                message.wParam());
+    }
+}
+
+// ---- typing --------------------------------------------------------------------------------
+
+void TFrmSmsEdit::showNotice(int textNumber)
+{
+    if (m_noticeOpen)
+        return;
+    m_noticeOpen = true;
+    platform::ShowMessageBox(m_host.dialogOwner(), GetLanguageString(textNumber), kInformationIcon);
+    m_noticeOpen = false;
+}
+
+void TFrmSmsEdit::contentChanged()
+{
+    if (m_fitting)
+        return;
+    const TextLimits limits = TextLimits::FromCard();
+    TextCount count = CountText(MeContent->toPlainText(), limits);
+    const bool cut = count.over;
+    if (cut) {
+        m_fitting = true;
+        MeContent->setPlainText(FitText(MeContent->toPlainText(), limits));
+        MeContent->moveCursor(QTextCursor::End);
+        m_fitting = false;
+        count = CountText(MeContent->toPlainText(), limits);
+    }
+    SMSCharacterCount_Items->setText(CounterText(count));
+    SMSCharacterCount_Items->setStyleSheet(count.full ? QStringLiteral("color: red")
+                                                      : QStringLiteral("color: navy"));
+    if (cut)
+        showNotice(2043);
+}
+
+bool TFrmSmsEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == MeContent && event->type() == QEvent::KeyPress) {
+        const TextCount count = CountText(MeContent->toPlainText(), TextLimits::FromCard());
+        switch (FilterKey(count, MeContent->textCursor().hasSelection(),
+                          kindOf(static_cast<QKeyEvent &>(*event)))) {
+        case KeyDecision::Accept: break;
+        case KeyDecision::Drop: return true;
+        case KeyDecision::DropWithNotice: showNotice(2056); return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFrmSmsEdit::recipientsChanged()
+{
+    if (SplitRecipientField(EdRecvPer->text()).code == kSmsTooManyRecipients)
+        tellTooManyRecipients();
+}
+
+void TFrmSmsEdit::tellTooManyRecipients()
+{
+    platform::ShowMessageBox(
+        m_host.dialogOwner(),
+        QStringLiteral("%1:%2").arg(GetLanguageString(2038)).arg(kSmsMaxRecipients), kWarningIcon);
+}
+
+void TFrmSmsEdit::btnSearchNumClick()
+{
+    const std::optional<TFrmSel::Recipients> chosen = picker().SelectRecipients();
+    if (!chosen || chosen->text.isEmpty())
+        return;
+    const QString field = EdRecvPer->text();
+    EdRecvPer->setText(
+        (field.isEmpty() ? chosen->text : field + u';' + chosen->text).left(kRecipientFieldLength));
+}
+
+TFrmSel &TFrmSmsEdit::picker()
+{
+    if (QWidget *program = window(); program != this)
+        if (auto *shared = program->findChild<TFrmSel *>())
+            return *shared;
+    if (!m_ownPicker)
+        m_ownPicker = std::make_unique<TFrmSel>(m_host);
+    return *m_ownPicker;
+}
+
+// ---- sending and saving --------------------------------------------------------------------
+
+bool TFrmSmsEdit::readRecipients(QStringList *recipients)
+{
+    const RecipientSplit split = SplitRecipientField(EdRecvPer->text());
+    if (split.code == kSmsTooManyRecipients) {
+        tellTooManyRecipients();
+        return false;
+    }
+    *recipients = split.recipients;
+    return true;
+}
+
+bool TFrmSmsEdit::recipientsAreNumbers(const QStringList &recipients)
+{
+    const int bad = FirstInvalidRecipient(recipients, m_composer.store().NumberCharacters());
+    if (bad < 0)
+        return true;
+    platform::ShowMessageBox(m_host.dialogOwner(), recipients[bad] + u':' + GetLanguageString(2041),
+                             kWarningIcon);
+    EdRecvPer->selectAll();
+    EdRecvPer->setFocus();
+    return false;
+}
+
+void TFrmSmsEdit::btnSentClick()
+{
+    QStringList recipients;
+    if (!readRecipients(&recipients))
+        return;
+    QWidget *owner = m_host.dialogOwner();
+    if (recipients.isEmpty()) {
+        platform::ShowMessageBox(owner, GetLanguageString(2034), kWarningIcon);
+        EdRecvPer->setFocus();
+        return;
+    }
+    const QString text = MeContent->toPlainText();
+    if (text.isEmpty() &&
+        platform::AskMessageBox(owner, GetLanguageString(2051), kQuestionIcon) != 1) {
+        MeContent->setFocus();
+        return;
+    }
+    if (!recipientsAreNumbers(recipients))
+        return;
+    const int parts = CountText(text, TextLimits::FromCard()).parts;
+    if (platform::AskMessageBox(owner, SmsComposer::ConfirmationText(int(recipients.size()), parts),
+                                kQuestionIcon) != 1)
+        return;
+
+    boxes::TProgressBoxForm progress(
+        owner, recipients.size() > 1 ? boxes::kButtonSingle : boxes::kButtonNo);
+    QPointer<QWidget> mainWindow = owner != nullptr ? owner->window() : nullptr;
+    if (mainWindow)
+        mainWindow->setEnabled(false);
+    progress.setEnabled(true);  // a window of its own: its stop button stays usable
+    progress.SetText(GetLanguageString(2057));
+    progress.show();
+    m_host.setBusy(true);
+    letWindowMessagesRun();
+
+    SendCallbacks callbacks;
+    callbacks.show = [&progress](const QString &line) {
+        progress.SetText(line);
+        letWindowMessagesRun();
+    };
+    callbacks.stopRequested = [&progress] { return progress.CancelRequested(); };
+    callbacks.wait = [](int milliseconds) {
+        letWindowMessagesRun();
+        platform::pause(milliseconds);
+    };
+    m_lastSummary = m_composer.Send(text, recipients, parts, callbacks);
+
+    if (mainWindow)
+        mainWindow->setEnabled(true);
+    progress.close();
+    if (mainWindow && mainWindow->isVisible() && mainWindow->isEnabled())
+        mainWindow->activateWindow();
+    m_host.setBusy(false);
+    platform::ShowMessageBox(owner, m_lastSummary.Text(),
+                             m_lastSummary.failed > 0 ? kWarningIcon : kInformationIcon);
+    letWindowMessagesRun();
+    closeScreen();
+}
+
+void TFrmSmsEdit::btnSaveasClick()
+{
+    QStringList recipients;
+    if (!readRecipients(&recipients))
+        return;
+    if (!recipientsAreNumbers(recipients))
+        return;
+    const DraftOutcome outcome = m_composer.SaveDraft(MeContent->toPlainText(), recipients);
+    if (!outcome.error.isEmpty()) {
+        platform::ShowMessageBox(m_host.dialogOwner(), outcome.error, kWarningIcon);
+        return;
+    }
+    closeScreen();
 }

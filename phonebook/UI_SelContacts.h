@@ -34,7 +34,7 @@ public:
     void FillFromLocation();
     void MoveRight();
     void MoveLeft();
-    // Opens the message composer with the chosen recipients, or says it is not there yet.
+    // Opens the message composer with the chosen recipients.
     void SendSmsToChosen();
     // The SIM went away: the window closes and only the PC can be chosen.
     void SimUnusable();

@@ -87,12 +87,15 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TFrmSmsMain>(
             told(5).toldAgainWhenCardSettingsReady().takes(WM_SMS_NEW).takes(WM_SMS_REPORT)),
         window<TFrmSmsList>(takes(feature::WM_OPEN_SMS_FOLDER)),
-        window<TFrmSmsEdit>(takes(feature::WM_OPEN_COMPOSER).takes(feature::WM_WRITE_SMS_TO)),
+        // Told right after the SMS main window, which hands the state on to the SMS screens.
+        window<TFrmSmsEdit>(
+            told(5).takes(feature::WM_OPEN_COMPOSER).takes(feature::WM_WRITE_SMS_TO)),
         window<TFrmSmsRead>(),
         window<TgetInput>(),
         window<TSatMenuDisplayForm>(told(9).takes(WM_STK_FIRST, MEC_MSG_STK_OTHER - 1)),
         window<TData_connectform>(told(8).takes(feature::WM_SHOW_INTERNET_PAGE)),
-        window<TCrForm>(takes(feature::WM_OPEN_CALL_RECORDS)),
+        window<TCrForm>(
+            takes(feature::WM_OPEN_CALL_RECORDS).takes(feature::WM_BACK_TO_CALL_RECORDS)),
         window<TSet_netsub>(),
         window<TSet_SS>(told(10)),
         window<TCallHangupMsgDfm>(),

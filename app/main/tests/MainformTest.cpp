@@ -10,6 +10,7 @@
 #include "UI_Contacts.h"
 #include "UI_DataConnectForm.h"
 #include "UI_SatMenuDisplay.h"
+#include "UI_SmsEdit.h"
 #include "UI_SetMenuForm.h"
 #include "UI_SetMsgForm.h"
 #include "UI_SetNetForm.h"
@@ -112,17 +113,13 @@ TEST_F(MainformTest, AnEngineThatDoesNotStartLeavesTheCardAbsent)
 TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardStateInTheFixedOrder)
 {
     setCardState(kCardOffline);
-    const std::vector<feature::FeatureWindow *> told = {AppWindow<TSetMenuForm>(),
-                                                        AppWindow<TSet_securityform>(),
-                                                        AppWindow<TSet_msgform>(),
-                                                        AppWindow<TSet_netform>(),
-                                                        AppWindow<TFrmSmsMain>(),
-                                                        AppWindow<TFrmContacts>(),
-                                                        AppWindow<TCall_managerform>(),
-                                                        AppWindow<TData_connectform>(),
-                                                        AppWindow<TSatMenuDisplayForm>(),
-                                                        AppWindow<TSet_SS>(),
-                                                        AppWindow<Tussdfrm>()};
+    const std::vector<feature::FeatureWindow *> told = {
+        AppWindow<TSetMenuForm>(),      AppWindow<TSet_securityform>(),
+        AppWindow<TSet_msgform>(),      AppWindow<TSet_netform>(),
+        AppWindow<TFrmSmsMain>(),       AppWindow<TFrmSmsEdit>(),
+        AppWindow<TFrmContacts>(),      AppWindow<TCall_managerform>(),
+        AppWindow<TData_connectform>(), AppWindow<TSatMenuDisplayForm>(),
+        AppWindow<TSet_SS>(),           AppWindow<Tussdfrm>()};
     for (feature::FeatureWindow *window : told) {
         // The finished windows keep the state as the placeholders do.
         if (auto *page = dynamic_cast<TFeaturePage *>(window)) {

@@ -1,0 +1,183 @@
+// The composer screen driven as a user drives it: the checks before sending, the confirmation,
+// the length limit while typing and pasting, and going back to the window it came from.
+#include "UI_SmsEdit.h"
+
+#include "FakeLumacore.h"
+#include "FeatureMessages.h"
+#include "RecordingHost.h"
+
+#include "engine/WindowPayloads.h"
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "platform/MessageBoxSeam.h"
+#include "platform/ResStringManager.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <gtest/gtest.h>
+
+using platform::GetLanguageString;
+
+namespace {
+
+class CountingStore final : public SmsStoreCalls {
+public:
+    std::vector<std::string> sentTo;
+    int saves = 0;
+    uint16_t SendMessage(const char *, const char *recipients, uint8_t, bool, int *sent) override
+    {
+        sentTo.emplace_back(recipients);
+        *sent = 2;
+        return 0;
+    }
+    uint16_t SaveMessage(SmsItem *) override
+    {
+        ++saves;
+        return 0;
+    }
+    uint16_t DeleteMessage(const SmsItem &) override { return 0; }
+    QString NumberCharacters() override { return QStringLiteral("0123456789+"); }
+};
+
+class SmsEditTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        lumacore_fake::reset();  // no engine state left by another test reaches the screen
+        if (!platform::stringManager())
+            platform::createStringManager();  // ./language of the program folder
+        ASSERT_FALSE(GetLanguageString(2024).isEmpty());
+        platform::setMessageBoxHandler([this](QWidget *, const QString &text, int, bool two) {
+            boxes << text;
+            return two ? answer : 1;
+        });
+        platform::setPauseHandler([this](int milliseconds) { pauses.push_back(milliseconds); });
+    }
+    void TearDown() override
+    {
+        platform::setMessageBoxHandler({});
+        platform::setPauseHandler({});
+    }
+    void type(QKeyEvent::Type type, int key, const QString &text = {})
+    {
+        QKeyEvent press(type, key, Qt::NoModifier, text);
+        QApplication::sendEvent(edit.MeContent, &press);
+    }
+
+    RecordingHost host;
+    CountingStore store;
+    TFrmSmsEdit edit{host, &store};
+    QStringList boxes;
+    std::vector<int> pauses;
+    int answer = 1;
+};
+
+}  // namespace
+
+TEST_F(SmsEditTest, NothingIsSentWithoutARecipientOrAValidNumber)
+{
+    edit.Open(SmsComposer::New, nullptr);
+    edit.MeContent->setPlainText(QStringLiteral("Hello"));
+    edit.EdRecvPer->setText(QStringLiteral(" ; "));
+    edit.btnSentClick();
+    EXPECT_EQ(boxes, QStringList{GetLanguageString(2034)});
+
+    // An empty text is sent only when the user says so.
+    boxes.clear();
+    edit.MeContent->clear();
+    edit.EdRecvPer->setText(QStringLiteral("123"));
+    answer = 2;
+    edit.btnSentClick();
+    EXPECT_EQ(boxes, QStringList{GetLanguageString(2051)});
+    EXPECT_TRUE(store.sentTo.empty());
+}
+
+TEST_F(SmsEditTest, ALongTextToThreeRecipientsIsConfirmedSentAndSummed)
+{
+    edit.Open(SmsComposer::New, nullptr);
+    edit.EdRecvPer->setText(QStringLiteral("111;22x"));
+    edit.MeContent->setPlainText(QString(161, u'a'));
+    EXPECT_EQ(edit.SMSCharacterCount_Items->text(), GetLanguageString(2061) + "161/2");
+    edit.btnSentClick();
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("22x:") + GetLanguageString(2041)});
+    EXPECT_EQ(edit.EdRecvPer->selectedText(), edit.EdRecvPer->text());
+
+    boxes.clear();
+    edit.EdRecvPer->setText(QStringLiteral("111;222\uff1b333"));
+    edit.btnSentClick();
+    EXPECT_EQ(store.sentTo, (std::vector<std::string>{"111", "222", "333"}));
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[0], QStringLiteral("6") + GetLanguageString(2039));
+    EXPECT_TRUE(
+        boxes[1].startsWith(GetLanguageString(2067) + ":6, " + GetLanguageString(1) + ":6"));
+    EXPECT_EQ(boxes[1].count(GetLanguageString(2024)), 3);  // one line per recipient
+    EXPECT_EQ(pauses, (std::vector<int>{2000, 2000}));
+    EXPECT_EQ(store.saves, 3);
+    EXPECT_FALSE(host.busy);
+    EXPECT_FALSE(edit.isVisible());
+}
+
+TEST_F(SmsEditTest, APasteBeyondFiveMessagesIsCutOnceAndTypingStopsAtTheMaximum)
+{
+    edit.Open(SmsComposer::New, nullptr);
+    edit.MeContent->setPlainText(QString(800, u'a'));
+    EXPECT_EQ(edit.MeContent->toPlainText().size(), 765);
+    EXPECT_EQ(boxes, QStringList{GetLanguageString(2043)});
+    EXPECT_EQ(edit.SMSCharacterCount_Items->text(), GetLanguageString(2061) + "765/5");
+
+    boxes.clear();
+    type(QEvent::KeyPress, Qt::Key_B, QStringLiteral("b"));
+    EXPECT_EQ(edit.MeContent->toPlainText().size(), 765);
+    EXPECT_EQ(boxes, QStringList{GetLanguageString(2056)});
+    type(QEvent::KeyPress, Qt::Key_Backspace);
+    EXPECT_EQ(edit.MeContent->toPlainText().size(), 764);
+    type(QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_EQ(edit.MeContent->toPlainText().size(), 764);
+    type(QEvent::KeyPress, Qt::Key_B, QStringLiteral("b"));
+    EXPECT_EQ(edit.MeContent->toPlainText().size(), 765);
+    EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_F(SmsEditTest, ClosingGoesBackToTheWindowThatAskedForIt)
+{
+    const struct {
+        uint32_t back;
+        std::vector<std::pair<uint32_t, uint32_t>> posted;
+    } cases[] = {
+        {feature::kReturnNowhere, {}},
+        {feature::kReturnToContacts, {{feature::WM_BACK_TO_CONTACTS, 1}}},
+        {feature::kReturnToCallRecords, {{feature::WM_BACK_TO_CALL_RECORDS, 1}}},
+    };
+    for (const auto &c : cases) {
+        host.posted.clear();
+        platform::WindowMessageEvent write(feature::WM_WRITE_SMS_TO, c.back, 0,
+                                           std::make_unique<platform::TextBlock>("123;456"));
+        edit.messageArrived(write);
+        EXPECT_EQ(edit.EdRecvPer->text(), QStringLiteral("123;456"));
+        EXPECT_EQ(host.shownInPanel.back(), &edit);
+        edit.btnCancelClick();
+        QCoreApplication::sendPostedEvents(&host);
+        EXPECT_EQ(host.posted, c.posted) << c.back;
+    }
+}
+
+TEST_F(SmsEditTest, AMessageFromTheSimClosesWhenTheCardIsNoLongerReady)
+{
+    SmsItem item{};
+    item.storage = SMS_STORE_SIM;
+    platform::copyToField(item.text, sizeof item.text, "from the SIM");
+    // Without the message it starts from, a forward is not opened at all.
+    platform::WindowMessageEvent bare(feature::WM_OPEN_COMPOSER, SmsComposer::Forward, 0);
+    edit.messageArrived(bare);
+    EXPECT_TRUE(host.shownInPanel.empty());
+    platform::WindowMessageEvent open(feature::WM_OPEN_COMPOSER, SmsComposer::Forward, 0,
+                                      makePayload<feature::WM_OPEN_COMPOSER>(item));
+    edit.messageArrived(open);
+    EXPECT_EQ(edit.MeContent->toPlainText(), QStringLiteral("from the SIM"));
+    edit.cardStateChanged(12);
+    EXPECT_TRUE(edit.btnSent->isEnabled());
+    edit.cardStateChanged(9);
+    EXPECT_FALSE(edit.btnSent->isEnabled());
+    EXPECT_FALSE(edit.composer().source().has_value());
+}
