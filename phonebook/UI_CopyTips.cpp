@@ -2,33 +2,69 @@
 
 #include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
+#include "skin/FaceManager.h"
 
 #include <QCoreApplication>
-#include <QVBoxLayout>
 
 using platform::GetLanguageString;
 
+namespace {
+
+constexpr int kWidth = 300, kHeight = 110, kCaptionHeight = 25;
+const QColor kTextColour(0x1F, 0x3A, 0x56);
+
+}  // namespace
+
 TFrmCopyTips::TFrmCopyTips(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TFrmCopyTips"), GetLanguageString(text::kPbContacts),
-                   QString(), FeatureWindowKind::Dialog)
+    : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
 {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    Label_Purpose->hide();
-    Label_NotAvailable->hide();
+    (void)host;
+    setObjectName(QStringLiteral("TFrmCopyTips"));
+    setWindowTitle(GetLanguageString(text::kPbContacts));
+    setFixedSize(kWidth, kHeight);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(0xF4, 0xF7, 0xFB));
+    colours.setColor(QPalette::WindowText, kTextColour);
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    CopyProgBkImage = new skin::TBackImage(this);
+    CopyProgBkImage->setObjectName(QStringLiteral("CopyProgBkImage"));
+    CopyProgBkImage->setGeometry(0, 0, kWidth, kHeight);
+    CaptionImage = new skin::TBackImage(this);
+    CaptionImage->setObjectName(QStringLiteral("CaptionImage"));
+    CaptionImage->setGeometry(0, 0, kWidth, kCaptionHeight);
+    LbCaption = new QLabel(windowTitle(), this);
+    LbCaption->setObjectName(QStringLiteral("LbCaption"));
+    LbCaption->setGeometry(8, 0, kWidth - 16, kCaptionHeight);
+    QFont bold = LbCaption->font();
+    bold.setPixelSize(12);
+    bold.setBold(true);
+    LbCaption->setFont(bold);
     LbTips = new QLabel(this);
     LbTips->setObjectName(QStringLiteral("LbTips"));
+    LbTips->setGeometry(12, 32, kWidth - 24, 18);
     PBCopy = new QProgressBar(this);
     PBCopy->setObjectName(QStringLiteral("PBCopy"));
     PBCopy->setRange(0, 100);
+    PBCopy->setGeometry(12, 54, kWidth - 24, 18);
     BtStop = new QPushButton(GetLanguageString(text::kPbStop), this);
     BtStop->setObjectName(QStringLiteral("BtStop"));
-    if (auto *box = qobject_cast<QBoxLayout *>(layout())) {
-        box->addWidget(LbTips);
-        box->addWidget(PBCopy);
-        box->addWidget(BtStop, 0, Qt::AlignRight);
-    }
+    BtStop->setGeometry(kWidth - 12 - 72, 78, 72, 24);
     connect(BtStop, &QPushButton::clicked, this, [this] { m_stopPressed = true; });
-    resize(360, 130);
+    applySkin();
+}
+
+void TFrmCopyTips::applySkin()
+{
+    const skin::ScopedFaceManager faces(skin::FaceManager::kVariantOthers);
+    faces.apply(CopyProgBkImage, QStringLiteral("PBCOPYPROGRESS.COPYPROGBKIMAGE"));
+    faces.apply(CaptionImage, QStringLiteral("PBCOPYPROGRESS.CAPTIONIMAGE"));
+    // Light text on the skin's caption strip; the window's own text colour without one.
+    QPalette caption = LbCaption->palette();
+    caption.setColor(QPalette::WindowText,
+                     CaptionImage->Picture().isNull() ? kTextColour : QColor(Qt::white));
+    LbCaption->setPalette(caption);
 }
 
 void TFrmCopyTips::Open(const QString &text, const std::vector<QWidget *> &disabled)
@@ -49,6 +85,12 @@ void TFrmCopyTips::Open(const QString &text, const std::vector<QWidget *> &disab
         }
     LbTips->setText(text);
     PBCopy->setValue(0);
+    // In the middle of the window the run belongs to.
+    for (QWidget *widget : disabled)
+        if (widget && widget->window()->isVisible()) {
+            move(widget->window()->frameGeometry().center() - rect().center());
+            break;
+        }
     show();
     raise();
     letEventsRun();

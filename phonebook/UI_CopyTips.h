@@ -1,22 +1,29 @@
-// The progress of a long phonebook run (copy, move, delete): a caption, a bar from 0 to 100 and a
-// Stop button. While it is open the windows behind it take no input; every update lets pending
-// window events run, so the program keeps painting and Stop can be pressed.
+// The progress of a long phonebook run (copy, move, delete): a caption strip, a text, a bar from
+// 0 to 100 and a Stop button, in the skin's copy-progress pictures when the skin has them. While
+// it is open the windows behind it take no input; every update lets pending window events run,
+// so the program keeps painting and Stop can be pressed.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeatureWindow.h"
+
+#include "skin/SkinControls.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWidget>
 
 #include <vector>
 
-class TFrmCopyTips final : public TFeaturePage {
+class TFrmCopyTips final : public QWidget, public feature::FeatureWindow {
     Q_OBJECT
 public:
     explicit TFrmCopyTips(feature::FeatureHost &host);
 
+    skin::TBackImage *CopyProgBkImage;
+    skin::TBackImage *CaptionImage;
+    QLabel *LbCaption;
     QLabel *LbTips;
     QProgressBar *PBCopy;
     QPushButton *BtStop;
@@ -30,6 +37,7 @@ public:
     bool StopPressed() const { return m_stopPressed; }
 
 private:
+    void applySkin();
     void letEventsRun();
 
     std::vector<QPointer<QWidget>> m_disabled;
