@@ -135,7 +135,8 @@ public:
     // refused here (the engine answers for it).
     uint16_t CheckCapacity(uint8_t storage, int n) const;
     // Stores the item in its storage once per recipient of its number field (recipients split
-    // by ';' or the full-width semicolon), or once with an empty number when it names none. A
+    // by ';' or the full-width semicolon), or once with an empty number when it names none; a
+    // received item (inbox) once, with its sender as it stands. A
     // text longer than one message is stored as the parts of a long message. An empty time is
     // filled with the current local time, written back into the item. Stops at the first
     // failure and returns it; 4207/4208 for bad recipients before anything is stored.
@@ -167,7 +168,7 @@ private:
     uint16_t walk(SmsItem *item, bool first);
     void rememberPart(const SmsItem &item);
     // Saving and sending (BL_SmsSend.cpp).
-    uint16_t storeOne(SmsItem item);
+    uint16_t storeOne(SmsItem item, const std::string &whole);
     void append(std::unique_ptr<SmsItem> item, bool group);
     void limitsOf(uint8_t storage, bool ucs2, int32_t *single, int32_t *part,
                   int32_t *capacity) const;

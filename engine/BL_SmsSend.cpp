@@ -28,6 +28,7 @@ constexpr uint8_t kCodingUcs2 = 4;
 constexpr size_t kRecordTextBytes = sizeof(_MEC_SMS_RECORD::text);
 constexpr size_t kRecordNumberChars = 39;
 constexpr int kPartSpacingMs = 2000;
+constexpr size_t kMostParts = 255;  // a part number is one byte
 // The 3GPP sizes of 140 octets of user data, for a card whose sizes the engine never reported.
 constexpr int32_t kSingleGsm = 160;
 constexpr int32_t kPartGsm = 153;
@@ -76,6 +77,11 @@ _MEC_SMS_TIME timeOf(SmsItem &item)
     const _MEC_SMS_TIME current = now();
     formatTime(item.time, sizeof item.time, current);
     return current;
+}
+
+std::string textOf(const SmsItem &item)
+{
+    return std::string(platform::fieldText(item.text, sizeof item.text));
 }
 
 // Puts the part's text into the record: GSM codes, or text in the system code page.
@@ -192,13 +198,12 @@ void TBL_sms::append(std::unique_ptr<SmsItem> item, bool group)
     recount(storage);
 }
 
-uint16_t TBL_sms::storeOne(SmsItem item)
+uint16_t TBL_sms::storeOne(SmsItem item, const std::string &whole)
 {
     if (item.storage > SMS_STORE_PC) {
         return kBadText;
     }
-    const std::optional<SmsText> text =
-        SmsText::FromAnsi(std::string(platform::fieldText(item.text, sizeof item.text)));
+    const std::optional<SmsText> text = SmsText::FromAnsi(whole);
     if (!text) {
         return kBadText;
     }
@@ -252,6 +257,9 @@ uint16_t TBL_sms::storeOne(SmsItem item)
     }
 
     const std::vector<SmsText::Part> parts = text->Split(static_cast<size_t>(partRoom));
+    if (parts.size() > kMostParts) {
+        return kBadText;
+    }
     if (const uint16_t refused = CheckCapacity(item.storage, static_cast<int>(parts.size()));
         refused != 0) {
         return refused;
@@ -293,6 +301,13 @@ uint16_t TBL_sms::SaveMessage(SmsItem *item)
     if (item->storage > SMS_STORE_PC) {
         return kBadText;
     }
+    // Every copy carries the same time, and the caller sees it.
+    (void)timeOf(*item);
+    // A received message names its sender, which may be a name ("Bank") and is never a list:
+    // it is kept as it came.
+    if (item->folder == SMS_FOLDER_INBOX) {
+        return storeOne(*item, textOf(*item));
+    }
     std::vector<std::string> recipients;
     if (const uint16_t status = SplitRecipients(
             std::string(platform::fieldText(item->number, sizeof item->number)), recipients);
@@ -302,15 +317,13 @@ uint16_t TBL_sms::SaveMessage(SmsItem *item)
     if (const uint16_t status = ValidateRecipients(recipients, numberCharacters()); status != 0) {
         return status;
     }
-    // Every copy carries the same time, and the caller sees it.
-    (void)timeOf(*item);
     if (recipients.empty()) {
         recipients.emplace_back();
     }
     for (const std::string &recipient : recipients) {
         SmsItem copy = *item;
         platform::copyToField(copy.number, sizeof copy.number, recipient);
-        if (const uint16_t status = storeOne(copy); status != 0) {
+        if (const uint16_t status = storeOne(copy, textOf(copy)); status != 0) {
             return status;
         }
     }
@@ -349,6 +362,9 @@ uint16_t TBL_sms::SendMessage(const char *text, const char *recipients, uint8_t 
     const std::vector<SmsText::Part> parts = longMessage
                                                  ? prepared->Split(static_cast<size_t>(partRoom))
                                                  : std::vector<SmsText::Part>{prepared->Whole()};
+    if (parts.size() > kMostParts) {
+        return kBadText;
+    }
     const uint16_t ref = longMessage ? reference(false) : 0;
     const bool asCodes = prepared->gsm && prepared->units > 0;
 
@@ -400,7 +416,8 @@ uint16_t TBL_sms::SendMessage(const char *text, const char *recipients, uint8_t 
             platform::copyToField(copy.text, sizeof copy.text,
                                   platform::truncateAnsi(ansi, kSmsTextBytes));
             formatTime(copy.time, sizeof copy.time, lastTime);
-            if (const uint16_t stored = storeOne(copy); stored != 0 && copyFailure == 0) {
+            // The whole text, also beyond what one item shows: the copy is what was sent.
+            if (const uint16_t stored = storeOne(copy, ansi); stored != 0 && copyFailure == 0) {
                 copyFailure = stored;
             }
         }

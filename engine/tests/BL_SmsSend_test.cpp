@@ -233,6 +233,17 @@ TEST_F(SmsSendTest, ADraftWithoutRecipientsIsStoredOnceWithTheTimeWrittenBack)
     EXPECT_EQ(drafts[0].storageIndex, 100);
     EXPECT_STREQ(drafts[0].text, "note to self");
     EXPECT_EQ(store->GetMessageCount(SMS_FOLDER_DRAFTS, SMS_STORE_PC), 1);
+
+    // A received message keeps its sender, a name that is no number, and its own time.
+    SmsItem received = draft(SMS_STORE_PC, "My Bank", "Your card is ready");
+    received.status = SMS_STATUS_READ;
+    received.folder = SMS_FOLDER_INBOX;
+    std::strcpy(received.time, "2026-11-30  17:45:00");
+    ASSERT_EQ(store->SaveMessage(&received), 0);
+    ASSERT_EQ(Engine::saved.size(), 2u);
+    EXPECT_STREQ(Engine::saved[1].sender, "My Bank");
+    EXPECT_EQ(Engine::saved[1].receiveTime.day, 30);
+    EXPECT_EQ(Engine::saved[1].receiveTime.minute, 45);
 }
 
 TEST_F(SmsSendTest, ASavedLongMessageIsMergedAndAFailedPartKeepsWhatWasStored)
@@ -278,6 +289,26 @@ TEST_F(SmsSendTest, AFailedPartStopsTheCallAndLeavesAnUnsentCopy)
     EXPECT_EQ(copies[1].status, SMS_STATUS_UNSENT);
     // Two recipients' sends and two copies each drew on the counter.
     EXPECT_EQ(file->allConfig().concatReference.get(), before + 4);
+}
+
+TEST_F(SmsSendTest, ACopyKeepsAllOfAVeryLongTextAndTooManyPartsAreRefused)
+{
+    fill({50, 50, 50}, {0, 0, 0});
+    std::string text;
+    for (int i = 0; text.size() < 900; ++i)
+        text += std::to_string(i) + ' ';
+    int sent = 0;
+    ASSERT_EQ(store->SendMessage(text.c_str(), "555", SMS_STORE_CARD, true, &sent), 0);
+    EXPECT_EQ(sent, 6);
+    std::string kept;
+    for (const SmsItem &copy : store->Items(SMS_STORE_PC))
+        kept += copy.text;  // five parts and one: two items
+    EXPECT_EQ(kept, text);
+
+    Engine::sent.clear();
+    const std::string tooLong(153 * 255 + 1, 'a');
+    EXPECT_EQ(store->SendMessage(tooLong.c_str(), "555", SMS_STORE_CARD, false, &sent), 6);
+    EXPECT_TRUE(Engine::sent.empty());
 }
 
 TEST_F(SmsSendTest, BadArgumentsAreRefusedBeforeSending)
