@@ -7,16 +7,15 @@
 #include "CardMonitor.h"
 #include "UI_MainFrm.h"
 
-#include "FeatureMessages.h"
 #include "UI_Contacts.h"
 #include "UI_CopyTips.h"
 #include "UI_EditPB.h"
 #include "UI_SelContacts.h"
+#include "UI_SmsEdit.h"
 
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
-#include "platform/WindowMessages.h"
 #include "virtualmodem/VirtualModem.h"
 #include "VirtualCardSetup.h"
 
@@ -411,12 +410,19 @@ TEST_F(ContactsEndToEnd, CardPulledHalfWayThroughAMoveLosesNothingAndSaysHowMany
     EXPECT_EQ(contacts->clipboardMode(), TFrmContacts::CutMode);
 }
 
-TEST_F(ContactsEndToEnd, ComposerClosingBringsTheContactsPageBack)
+TEST_F(ContactsEndToEnd, ComposerOpenedForCheckedContactsBringsThePageBackWhenItCloses)
 {
+    ASSERT_EQ(card->control("phonebook fill SM 2"), "OK");
     start();
-    form->InternetButtonClick();
-    ASSERT_FALSE(contacts->isVisible());
-    platform::PostMessage(form, feature::WM_BACK_TO_CONTACTS, 1, 0);
+    checkAll(PB_NODE_SIM);
+    contacts->MessageToChecked();
+    auto *composer = AppWindow<TFrmSmsEdit>();
+    ASSERT_NE(composer, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return composer->isVisible(); }, kWait));
+    EXPECT_FALSE(contacts->isVisible());
+    EXPECT_EQ(composer->EdRecvPer->text(), QStringLiteral("+5491140000001;+5491140000002"));
+
+    composer->btnCancelClick();
     ASSERT_TRUE(QTest::qWaitFor([&] { return contacts->isVisible(); }, kWait));
     EXPECT_EQ(form->GetPageTitle(), contacts->windowTitle());
 }
