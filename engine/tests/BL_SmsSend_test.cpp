@@ -161,7 +161,8 @@ TEST_F(SmsSendTest, TextsAreCodedAndCutByTheirUnits)
             const _MEC_SMS_RECORD &record = Engine::sent[i];
             EXPECT_EQ(record.coding, c.coding);
             EXPECT_EQ(record.textLength, c.partBytes[i]) << "part " << i + 1;
-            EXPECT_EQ(record.longMessage, c.partBytes.size() > 1 ? 1u : 0u);
+            const uint32_t flagged = record.longMessage;  // a packed field, read by value
+            EXPECT_EQ(flagged, c.partBytes.size() > 1 ? 1u : 0u);
             if (c.partBytes.size() > 1) {
                 EXPECT_EQ(record.partNumber, i + 1);
                 EXPECT_EQ(record.partCount, c.partBytes.size());
