@@ -243,7 +243,12 @@ uint16_t TBL_sms::storeOne(SmsItem item, const std::string &whole)
         return stored;
     };
 
-    if (text->units <= static_cast<size_t>(single)) {
+    // A text kept as text must also fit the record's bytes: 160 letters of two bytes each do
+    // not, and go as two parts rather than lose their last letter.
+    const bool fitsOne =
+        text->units <= static_cast<size_t>(single) &&
+        (asCodes || text->Ansi(text->Whole(), kRecordTextBytes).size() < kRecordTextBytes);
+    if (fitsOne) {
         if (const uint16_t refused = CheckCapacity(item.storage, 1); refused != 0) {
             return refused;
         }

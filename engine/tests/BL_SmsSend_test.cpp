@@ -265,6 +265,21 @@ TEST_F(SmsSendTest, ASavedLongMessageIsMergedAndAFailedPartKeepsWhatWasStored)
     SmsItem broken = draft(SMS_STORE_SIM, "333", text);
     EXPECT_EQ(store->SaveMessage(&broken), 20322);
     EXPECT_EQ(store->GetMessageCount(SMS_FOLDER_DRAFTS, SMS_STORE_SIM), 7);
+
+    // 160 letters of two bytes each are one message of GSM codes on the SIM; kept as text on
+    // the PC they would not fit one record, and go whole in two.
+    std::string greek;
+    for (int i = 0; i < 160; ++i)
+        greek += "Δ";
+    Engine::saved.clear();
+    Engine::failSaveAt = SIZE_MAX;
+    SmsItem onSim = draft(SMS_STORE_SIM, "", greek);
+    ASSERT_EQ(store->SaveMessage(&onSim), 0);
+    SmsItem onPc = draft(SMS_STORE_PC, "", greek);
+    ASSERT_EQ(store->SaveMessage(&onPc), 0);
+    ASSERT_EQ(Engine::saved.size(), 3u);
+    EXPECT_EQ(Engine::saved[0].textLength, 160);
+    EXPECT_EQ(std::string(Engine::saved[1].text) + Engine::saved[2].text, greek);
 }
 
 TEST_F(SmsSendTest, AFailedPartStopsTheCallAndLeavesAnUnsentCopy)
