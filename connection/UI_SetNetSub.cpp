@@ -4,6 +4,8 @@
 #include "UI_SetNetPopForm.h"
 #include "WindowControls.h"
 
+#include "FeatureMessages.h"
+
 #include "config/BL_File.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
@@ -209,4 +211,11 @@ void TSet_netsub::pushModemParams()
                                     ? std::string()
                                     : text(profile.pdpAddress, sizeof profile.pdpAddress);
     _MEC_SetModemPara(type.c_str(), apn.c_str(), address.c_str());
+}
+
+void TSet_netsub::messageArrived(platform::WindowMessageEvent &message)
+{
+    // Beside the settings column, where the settings button shows it.
+    if (message.message() == feature::WM_SHOW_PROFILE_PAGE)
+        m_host.showInPanel(*this, QPoint(150, 0));
 }

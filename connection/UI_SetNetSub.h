@@ -33,6 +33,8 @@ public:
     QPushButton *AddButton, *EditButton, *DeleteButton, *DefaultButton;
 
     void shownInPanel() override { FormShow(); }
+    // WM_SHOW_PROFILE_PAGE: shows itself beside the settings column.
+    void messageArrived(platform::WindowMessageEvent &message) override;
     // The dialogs: the program's (children of the main window), else the page's own.
     TSet_netpopform &addDialog();
     TSet_netpopeditform &editDialog();

@@ -61,6 +61,10 @@ struct MessagePayloadType<feature::WM_OPEN_COMPOSER> {
     using type = SmsItem;  // the message the composer starts from (modes 2-4)
 };
 template <>
+struct MessagePayloadType<feature::WM_READ_SMS> {
+    using type = SmsItem;  // the received message the reading screen shows
+};
+template <>
 struct MessagePayloadType<platform::WM_SMS_REPORT> {
     using type = SmsReportPayload;
 };

@@ -1,19 +1,263 @@
 #include "UI_SmsList.h"
 
+#include "SmsTexts.h"
+
 #include "FeatureMessages.h"
+
+#include "connection/WindowControls.h"
+#include "engine/WindowPayloads.h"
+#include "platform/CodePage.h"
+#include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "platform/WindowMessages.h"
+#include "skin/FaceManager.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
 
 using platform::GetLanguageString;
 
-TFrmSmsList::TFrmSmsList(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TFrmSmsList"), GetLanguageString(1005),
-                   QStringLiteral("The messages of one folder."), FeatureWindowKind::Page)
+namespace {
+
+constexpr int kWarning = 2;
+constexpr int kColumnWidths[SmsListModel::ColumnCount] = {100, 97, 114, 45, 56};
+constexpr int kStoragePcEntry = 0;
+
+}  // namespace
+
+TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAccess> store)
+    : m_host(host), m_store(std::move(store)), m_model(*m_store)
 {
+    setObjectName(QStringLiteral("TFrmSmsList"));
+    setWindowTitle(GetLanguageString(2001));
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(12, 10, 12, 10);
+    auto *top = new QHBoxLayout;
+    folderButtons = sms_screens::MakeFolderButtons(this, top, host, QStringLiteral("SMSLIST"));
+    top->addStretch(1);
+    cbbChooseStorage = NamedControl<QComboBox>(this, "cbbChooseStorage");
+    cbbChooseStorage->addItems({GetLanguageString(2045), GetLanguageString(2046)});
+    top->addWidget(cbbChooseStorage);
+    column->addLayout(top);
+
+    // The table's own header is hidden: four labels above it name the columns.
+    auto *headers = new QHBoxLayout;
+    headers->setSpacing(0);
+    Label1 = NamedLabel(this, "Label1", GetLanguageString(2014));
+    Label2 = NamedLabel(this, "Label2", GetLanguageString(2015));
+    Label3 = NamedLabel(this, "Label3", GetLanguageString(7011));
+    Label4 = NamedLabel(this, "Label4", GetLanguageString(2060));
+    const int labelWidths[] = {kColumnWidths[0], kColumnWidths[1], kColumnWidths[2],
+                               kColumnWidths[3] + kColumnWidths[4]};
+    int index = 0;
+    for (QLabel *label : {Label1, Label2, Label3, Label4}) {
+        label->setFixedWidth(labelWidths[index++]);
+        headers->addWidget(label);
+    }
+    headers->addStretch(1);
+    column->addLayout(headers);
+
+    ListViewSms = NamedControl<QTreeWidget>(this, "ListViewSms");
+    ListViewSms->setColumnCount(SmsListModel::ColumnCount);
+    ListViewSms->setHeaderHidden(true);
+    ListViewSms->setRootIsDecorated(false);
+    ListViewSms->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListViewSms->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListViewSms->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListViewSms->setUniformRowHeights(true);
+    ListViewSms->setStyleSheet(
+        QStringLiteral("QTreeView::item { border-right: 1px solid #d0d6de; "
+                       "border-bottom: 1px solid #d0d6de; }"));
+    for (int columnIndex = 0; columnIndex < SmsListModel::ColumnCount; ++columnIndex)
+        ListViewSms->setColumnWidth(columnIndex, kColumnWidths[columnIndex]);
+    column->addWidget(ListViewSms, 1);
+    skin::ApplyFace(ListViewSms, QStringLiteral("SMSLIST.LISTVIEWSMS"));
+
+    auto *actions = new QHBoxLayout;
+    btnEditSms = NamedButton(this, "btnEditSms", 2005);
+    btnReplySms = NamedButton(this, "btnReplySms", 2006);
+    btnForwordSms = NamedButton(this, "btnForwordSms", 2007);
+    btnDelSms = NamedButton(this, "btnDelSms", 2010);
+    btnSaveTo = NamedButton(this, "btnSaveTo", 2009);
+    btnSaveNum = NamedButton(this, "btnSaveNum", 2011);
+    btnCancel = NamedButton(this, "btnCancel", 2012);
+    const std::pair<QPushButton *, void (TFrmSmsList::*)()> handlers[] = {
+        {btnEditSms, &TFrmSmsList::btnEditSmsClick},
+        {btnReplySms, &TFrmSmsList::btnReplySmsClick},
+        {btnForwordSms, &TFrmSmsList::btnForwordSmsClick},
+        {btnDelSms, &TFrmSmsList::btnDelSmsClick},
+        {btnSaveTo, &TFrmSmsList::btnSaveToClick},
+        {btnSaveNum, &TFrmSmsList::btnSaveNumClick},
+        {btnCancel, &TFrmSmsList::btnCancelClick}};
+    for (const auto &[button, handler] : handlers) {
+        actions->addWidget(button);
+        connect(button, &QPushButton::clicked, this, handler);
+        skin::ApplyFace(button, QStringLiteral("SMSLIST.") + button->objectName().toUpper());
+    }
+    actions->addStretch(1);
+    column->addLayout(actions);
+
+    // A double click or Enter on a row opens it.
+    connect(ListViewSms, &QTreeWidget::itemActivated, this, [this] { btnEditSmsClick(); });
+    connect(cbbChooseStorage, &QComboBox::activated, this, &TFrmSmsList::cbbChooseStorageChange);
+    updateButtons();
+}
+
+TFrmSmsList::~TFrmSmsList() = default;
+
+void TFrmSmsList::ShowFolder(uint8_t folder, uint8_t storage)
+{
+    m_model.SetFilter(folder, storage);
+    m_model.LeaveSimUnlessReady(m_cardState);
+    Refresh();
+    m_host.showInPanel(*this);
+}
+
+void TFrmSmsList::Refresh()
+{
+    m_model.Refresh();
+    ListViewSms->clear();
+    for (const SmsItem &item : m_model.rows()) {
+        auto *row =
+            new QTreeWidgetItem(ListViewSms, SmsListModel::Cells(item));  // owned by the table
+        // Each cell's hint is its full text, so a cut-off number or name can be read.
+        for (int cell = 0; cell < SmsListModel::ColumnCount; ++cell)
+            row->setToolTip(cell, row->text(cell));
+    }
+    setWindowTitle(GetLanguageString(m_model.Caption()));
+    updateButtons();
+}
+
+void TFrmSmsList::updateButtons()
+{
+    const SmsListModel::Buttons buttons = m_model.ButtonsFor(m_cardState);
+    btnReplySms->setEnabled(buttons.reply);
+    btnForwordSms->setEnabled(buttons.forward);
+    btnSaveTo->setEnabled(buttons.move);
+    cbbChooseStorage->setEnabled(buttons.storageChoice);
+    cbbChooseStorage->setCurrentIndex(m_model.storage() == SMS_STORE_SIM ? 1 : kStoragePcEntry);
+}
+
+void TFrmSmsList::cardStateChanged(uint8_t state)
+{
+    m_cardState = state;
+    if (m_model.LeaveSimUnlessReady(state))
+        Refresh();
+    else
+        updateButtons();
 }
 
 void TFrmSmsList::messageArrived(platform::WindowMessageEvent &message)
 {
-    if (message.message() == feature::WM_OPEN_SMS_FOLDER)
-        host().showInPanel(*this);
+    const uint32_t storage = message.lParam();
+    switch (message.message()) {
+    case feature::WM_OPEN_SMS_FOLDER:
+        ShowFolder(uint8_t(message.wParam()),
+                   storage <= SMS_STORE_PC ? uint8_t(storage) : m_model.storage());
+        break;
+    case feature::WM_SMS_LIST_CHANGED:
+        if (m_model.Shows(uint8_t(message.wParam()), uint8_t(storage)))
+            Refresh();
+        break;
+    default: break;
+    }
+}
+
+void TFrmSmsList::cbbChooseStorageChange(int index)
+{
+    m_model.SetFilter(m_model.folder(), index == kStoragePcEntry ? SMS_STORE_PC : SMS_STORE_SIM);
+    Refresh();
+}
+
+std::vector<size_t> TFrmSmsList::selectedRows() const
+{
+    std::vector<size_t> rows;
+    for (int row = 0; row < ListViewSms->topLevelItemCount(); ++row)
+        if (ListViewSms->topLevelItem(row)->isSelected())
+            rows.push_back(size_t(row));
+    return rows;
+}
+
+bool TFrmSmsList::oneRow(SmsListModel::Action action, size_t &row)
+{
+    const std::vector<size_t> rows = selectedRows();
+    if (const int problem = SmsListModel::SelectionProblem(action, rows.size()); problem != 0) {
+        platform::ShowMessageBox(m_host.dialogOwner(), GetLanguageString(problem), kWarning);
+        return false;
+    }
+    row = rows.front();
+    return true;
+}
+
+void TFrmSmsList::btnEditSmsClick()
+{
+    size_t row = 0;
+    if (!oneRow(SmsListModel::Open, row))
+        return;
+    const SmsItem &item = m_model.rows()[row];
+    if (item.folder != SMS_FOLDER_INBOX) {
+        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeOpen, item);
+        return;
+    }
+    if (item.status == SMS_STATUS_UNREAD && m_store->MarkRead(item) == 0) {
+        m_model.MarkedRead(row);
+        ListViewSms->topLevelItem(int(row))->setText(SmsListModel::StatusColumn, QString());
+        ListViewSms->topLevelItem(int(row))->setToolTip(SmsListModel::StatusColumn, QString());
+        m_host.notices().clearNewSms();
+    }
+    sms_screens::PostItem(m_host, feature::WM_READ_SMS, 0, m_model.rows()[row]);
+}
+
+void TFrmSmsList::btnReplySmsClick()
+{
+    size_t row = 0;
+    if (oneRow(SmsListModel::Reply, row))
+        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeReply,
+                              m_model.rows()[row]);
+}
+
+void TFrmSmsList::btnForwordSmsClick()
+{
+    size_t row = 0;
+    if (oneRow(SmsListModel::Forward, row))
+        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeForward,
+                              m_model.rows()[row]);
+}
+
+void TFrmSmsList::btnSaveNumClick()
+{
+    size_t row = 0;
+    if (!oneRow(SmsListModel::SaveNumber, row))
+        return;
+    const SmsItem &item = m_model.rows()[row];
+    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER, 0, 0,
+                          std::make_unique<platform::TextBlock>(
+                              std::string(platform::fieldText(item.number, sizeof item.number))));
+}
+
+void TFrmSmsList::runOnSelection(sms_screens::RunKind kind)
+{
+    const std::vector<size_t> rows = selectedRows();
+    if (rows.empty()) {
+        platform::ShowMessageBox(
+            m_host.dialogOwner(),
+            GetLanguageString(SmsListModel::SelectionProblem(SmsListModel::Delete, 0)), kWarning);
+        return;
+    }
+    std::vector<SmsItem> items;
+    for (size_t row : rows)
+        items.push_back(m_model.rows()[row]);
+    if (sms_screens::RunWithProgress(m_host, *this, *m_store, items, kind).changed())
+        Refresh();
+}
+
+void TFrmSmsList::btnDelSmsClick() { runOnSelection(sms_screens::RunKind::Delete); }
+
+void TFrmSmsList::btnSaveToClick() { runOnSelection(sms_screens::RunKind::Move); }
+
+void TFrmSmsList::btnCancelClick()
+{
+    platform::PostMessage(m_host.messageTarget(), feature::WM_SHOW_SMS_MAIN, 0, 0);
 }

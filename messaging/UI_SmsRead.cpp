@@ -1,11 +1,165 @@
 #include "UI_SmsRead.h"
 
+#include "SmsTexts.h"
+
+#include "FeatureMessages.h"
+
+#include "connection/WindowControls.h"
+#include "engine/WindowPayloads.h"
+#include "platform/CodePage.h"
+#include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
+#include "skin/FaceManager.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 
 using platform::GetLanguageString;
 
-TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TFrmSmsRead"), GetLanguageString(1005),
-                   QStringLiteral("Shows one received message."), FeatureWindowKind::Page)
+namespace {
+
+constexpr uint8_t kSimReady = 12;
+constexpr int kCaption = 2019;
+constexpr int kSelectFirst = 2026;
+constexpr int kWarning = 2;
+
+}  // namespace
+
+TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAccess> store)
+    : m_host(host), m_store(std::move(store))
 {
+    setObjectName(QStringLiteral("TFrmSmsRead"));
+    setWindowTitle(GetLanguageString(kCaption));
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(12, 10, 12, 10);
+    auto *top = new QHBoxLayout;
+    folderButtons = sms_screens::MakeFolderButtons(this, top, host, QStringLiteral("SMSREAD"));
+    top->addStretch(1);
+    column->addLayout(top);
+
+    auto *form = new QFormLayout;
+    lblSendOrRecvName = NamedLabel(this, "lblSendOrRecvName");
+    lblSendOrRecvNum = NamedLabel(this, "lblSendOrRecvNum");
+    lblTime = NamedLabel(this, "lblTime");
+    form->addRow(GetLanguageString(2015), lblSendOrRecvName);
+    form->addRow(GetLanguageString(2014), lblSendOrRecvNum);
+    form->addRow(GetLanguageString(7011), lblTime);
+    column->addLayout(form);
+
+    mmoMsgContent = NamedControl<QPlainTextEdit>(this, "mmoMsgContent");
+    mmoMsgContent->setReadOnly(true);
+    mmoMsgContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    column->addWidget(mmoMsgContent, 1);
+    skin::ApplyFace(mmoMsgContent, QStringLiteral("SMSREAD.MMOMSGCONTENT"));
+
+    auto *actions = new QHBoxLayout;
+    btnRes = NamedButton(this, "btnRes", 2006);
+    btnTrans = NamedButton(this, "btnTrans", 2007);
+    btnSaveTo = NamedButton(this, "btnSaveTo", 2009);
+    btnSaveNum = NamedButton(this, "btnSaveNum", 2011);
+    btnDelSms = NamedButton(this, "btnDelSms", 2010);
+    btnCancel = NamedButton(this, "btnCancel", 2012);
+    const std::pair<QPushButton *, void (TFrmSmsRead::*)()> handlers[] = {
+        {btnRes, &TFrmSmsRead::btnResClick},       {btnTrans, &TFrmSmsRead::btnTransClick},
+        {btnSaveTo, &TFrmSmsRead::btnSaveToClick}, {btnSaveNum, &TFrmSmsRead::btnSaveNumClick},
+        {btnDelSms, &TFrmSmsRead::btnDelSmsClick}, {btnCancel, &TFrmSmsRead::btnCancelClick}};
+    for (const auto &[button, handler] : handlers) {
+        actions->addWidget(button);
+        connect(button, &QPushButton::clicked, this, handler);
+        skin::ApplyFace(button, QStringLiteral("SMSREAD.") + button->objectName().toUpper());
+    }
+    actions->addStretch(1);
+    column->addLayout(actions);
+    updateButtons();
 }
+
+TFrmSmsRead::~TFrmSmsRead() = default;
+
+void TFrmSmsRead::Show(const SmsItem &item)
+{
+    m_item = item;
+    const std::string_view name = platform::fieldText(item.contactName, sizeof item.contactName);
+    const std::string_view number = platform::fieldText(item.number, sizeof item.number);
+    lblSendOrRecvName->setText(SmsShortLabel(name));
+    lblSendOrRecvName->setToolTip(platform::fromAnsi(name));
+    lblSendOrRecvNum->setText(SmsShortLabel(number));
+    lblSendOrRecvNum->setToolTip(platform::fromAnsi(number));
+    lblTime->setText(SmsFieldText(item.time, sizeof item.time));
+    lblTime->setToolTip(lblTime->text());
+    mmoMsgContent->setPlainText(SmsFieldText(item.text, sizeof item.text));
+    updateButtons();
+    m_host.showInPanel(*this);
+}
+
+void TFrmSmsRead::updateButtons()
+{
+    const bool ready = m_cardState == kSimReady;
+    btnRes->setEnabled(ready);
+    btnTrans->setEnabled(ready);
+    btnSaveTo->setEnabled(ready);
+}
+
+void TFrmSmsRead::cardStateChanged(uint8_t state)
+{
+    m_cardState = state;
+    updateButtons();
+    // A message on the SIM or in the card may be gone with it.
+    if (state != kSimReady && m_item && m_item->storage != SMS_STORE_PC)
+        closeToList(isVisible());
+}
+
+void TFrmSmsRead::messageArrived(platform::WindowMessageEvent &message)
+{
+    SmsItem item;
+    if (payloadOf<feature::WM_READ_SMS>(message, &item))
+        Show(item);
+}
+
+void TFrmSmsRead::closeToList(bool showList)
+{
+    const uint8_t folder = m_item ? m_item->folder : uint8_t(SMS_FOLDER_INBOX);
+    m_item.reset();
+    if (showList)
+        sms_screens::ShowList(m_host, folder);
+    hide();
+}
+
+void TFrmSmsRead::btnResClick()
+{
+    if (m_item)
+        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeReply, *m_item);
+}
+
+void TFrmSmsRead::btnTransClick()
+{
+    if (m_item)
+        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeForward, *m_item);
+}
+
+void TFrmSmsRead::btnSaveNumClick()
+{
+    const std::string number =
+        m_item ? std::string(platform::fieldText(m_item->number, sizeof m_item->number)) : "";
+    if (number.empty()) {
+        platform::ShowMessageBox(m_host.dialogOwner(), GetLanguageString(kSelectFirst), kWarning);
+        return;
+    }
+    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER, 0, 0,
+                          std::make_unique<platform::TextBlock>(number));
+}
+
+void TFrmSmsRead::run(sms_screens::RunKind kind)
+{
+    if (!m_item)
+        return;
+    if (sms_screens::RunWithProgress(m_host, *this, *m_store, {*m_item}, kind).total > 0)
+        closeToList(true);
+}
+
+void TFrmSmsRead::btnDelSmsClick() { run(sms_screens::RunKind::Delete); }
+
+void TFrmSmsRead::btnSaveToClick() { run(sms_screens::RunKind::Move); }
+
+void TFrmSmsRead::btnCancelClick() { closeToList(true); }

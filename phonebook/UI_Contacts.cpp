@@ -536,6 +536,12 @@ void TFrmContacts::NewContactWithNumber(const QString &number)
     editor().NewContact(&prefilled, PB_PC, PB_NODE_PC, m_simUsable);
 }
 
+void TFrmContacts::messageArrived(platform::WindowMessageEvent &message)
+{
+    if (message.message() == feature::WM_NEW_CONTACT_WITH_NUMBER && message.text())
+        NewContactWithNumber(platform::fromAnsi(message.text()->text));
+}
+
 void TFrmContacts::SendSmsTo(const QString &recipients)
 {
     // The composer opens with the numbers and brings this window back when it closes.

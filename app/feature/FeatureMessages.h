@@ -6,8 +6,8 @@
 
 namespace feature {
 
-// The new-message indicator was clicked: show the SMS list of the kept message's folder
-// (wParam) and storage (lParam).
+// Show the SMS list of a folder (wParam) and storage (lParam): the new-message indicator for the
+// kept message, the SMS screens' folder buttons (lParam above 2: the storage the list shows).
 constexpr uint32_t WM_OPEN_SMS_FOLDER = platform::WM_USER + 3001;
 // The missed-call indicator was clicked: show the call records.
 constexpr uint32_t WM_OPEN_CALL_RECORDS = platform::WM_USER + 3002;
@@ -36,6 +36,21 @@ enum ComposerReturn : uint32_t {
     kReturnToContacts = 1,
     kReturnToCallRecords = 2,
 };
+
+// The SMS list shows (wParam) folder 1-3 of (lParam) storage 0 SIM or 2 PC again, when it is the
+// one it shows; other folders are not read.
+constexpr uint32_t WM_SMS_LIST_CHANGED = platform::WM_USER + 3010;
+// The reading screen shows the SmsItem the message carries (engine/WindowPayloads.h).
+constexpr uint32_t WM_READ_SMS = platform::WM_USER + 3011;
+// The contacts window opens its editor for a new contact with the number the text carries.
+constexpr uint32_t WM_NEW_CONTACT_WITH_NUMBER = platform::WM_USER + 3012;
+// The settings menu shows the SMS settings beside it.
+constexpr uint32_t WM_SHOW_SMS_SETTINGS = platform::WM_USER + 3013;
+// The first page of the settings area, the connection profiles, shows itself again beside the
+// settings column (a settings page's Cancel).
+constexpr uint32_t WM_SHOW_PROFILE_PAGE = platform::WM_USER + 3015;
+// The SMS main screen shows itself again (the list's Cancel).
+constexpr uint32_t WM_SHOW_SMS_MAIN = platform::WM_USER + 3014;
 
 // Posted by the composer when it closes to bring back the window that opened it (wParam 1).
 constexpr uint32_t WM_BACK_TO_CONTACTS = platform::WM_USER + 200;      // 1224

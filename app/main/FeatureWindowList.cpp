@@ -72,7 +72,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
         aboutBox(),
         window<TSetMenuForm>(told(1)),
         ownedWindow<boxes::TMessageBoxForm>(),
-        window<TSet_msgform>(told(3)),
+        window<TSet_msgform>(told(3).takes(feature::WM_SHOW_SMS_SETTINGS)),
         window<TSet_netpopform>(),
         window<TSet_netpopeditform>(),
         window<TSet_netform>(told(4).takes(WM_USSD_SESSION)),
@@ -82,21 +82,29 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TFrmCopyTips>(),
         window<TFmEditPB>(),
         window<TFrmContacts>(
-            told(6).toldAgainWhenCardSettingsReady().takes(feature::WM_BACK_TO_CONTACTS)),
+            told(6)
+                .toldAgainWhenCardSettingsReady()
+                .takes(feature::WM_BACK_TO_CONTACTS)
+                .takes(feature::WM_NEW_CONTACT_WITH_NUMBER)),
         window<TFrmSel>(),
-        window<TFrmSmsMain>(
-            told(5).toldAgainWhenCardSettingsReady().takes(WM_SMS_NEW).takes(WM_SMS_REPORT)),
-        window<TFrmSmsList>(takes(feature::WM_OPEN_SMS_FOLDER)),
-        // Told right after the SMS main window, which hands the state on to the SMS screens.
+        window<TFrmSmsMain>(told(5)
+                                .toldAgainWhenCardSettingsReady()
+                                .takes(WM_SMS_NEW)
+                                .takes(WM_SMS_REPORT)
+                                .takes(WM_SMS_COUNTS)
+                                .takes(feature::WM_SHOW_SMS_MAIN)),
+        // The SMS screens are told right after the SMS main window.
+        window<TFrmSmsList>(
+            told(5).takes(feature::WM_OPEN_SMS_FOLDER).takes(feature::WM_SMS_LIST_CHANGED)),
         window<TFrmSmsEdit>(
             told(5).takes(feature::WM_OPEN_COMPOSER).takes(feature::WM_WRITE_SMS_TO)),
-        window<TFrmSmsRead>(),
+        window<TFrmSmsRead>(told(5).takes(feature::WM_READ_SMS)),
         window<TgetInput>(),
         window<TSatMenuDisplayForm>(told(9).takes(WM_STK_FIRST, MEC_MSG_STK_OTHER - 1)),
         window<TData_connectform>(told(8).takes(feature::WM_SHOW_INTERNET_PAGE)),
         window<TCrForm>(
             takes(feature::WM_OPEN_CALL_RECORDS).takes(feature::WM_BACK_TO_CALL_RECORDS)),
-        window<TSet_netsub>(),
+        window<TSet_netsub>(takes(feature::WM_SHOW_PROFILE_PAGE)),
         window<TSet_SS>(told(10)),
         window<TCallHangupMsgDfm>(),
         window<TCall_managerform>(

@@ -278,6 +278,8 @@ private:
     // Shows the message of the first refusal check that holds; true when one held.
     bool refuse();
     void hidePages();
+    // The settings column at the left of the content panel, in front.
+    void showSettingsColumn();
     // The navigation buttons that show a page, and marking the one whose page is shown.
     std::vector<skin::TImButton *> navigationButtons() const;
     void markCurrentPage(skin::TImButton *current);

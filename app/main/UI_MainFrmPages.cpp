@@ -51,8 +51,23 @@ void TMainform::showPage(QWidget *page, QPoint position)
     page->show();
     page->raise();
     SetPageTitle(page->windowTitle());
+    // A page beside the settings column is a settings page: the column stays with it.
+    if (position.x() == kSettingsColumnWidth && page != m_windows.find<TSetMenuForm>())
+        showSettingsColumn();
     if (auto *shown = dynamic_cast<feature::FeatureWindow *>(page))
         shown->shownInPanel();
+}
+
+void TMainform::showSettingsColumn()
+{
+    TSetMenuForm *menu = m_windows.find<TSetMenuForm>();
+    if (!menu)
+        return;
+    if (menu->parentWidget() != Mainpanel)
+        menu->setParent(Mainpanel, Qt::Widget);
+    menu->setGeometry(0, 0, kSettingsColumnWidth, Mainpanel->height());
+    menu->show();
+    menu->raise();
 }
 
 std::vector<skin::TImButton *> TMainform::navigationButtons() const
@@ -83,8 +98,8 @@ void TMainform::InternetButtonClick()
 
 void TMainform::MsgButtonClick()
 {
-    // NEEDS(messaging): clear the SMS editor's return flags and set its title flags, and have
-    // the SMS main window give its store-full notice, once those windows exist.
+    // NEEDS(messaging): clear the SMS editor's return flags and set its title flags. The SMS
+    // main window gives its store-full notice as it is shown.
     markCurrentPage(MsgButton);
     showPage(m_windows.find<TFrmSmsMain>());
 }
@@ -110,19 +125,12 @@ void TMainform::CallhisButtonClick()
 
 void TMainform::ConfigButtonClick()
 {
-    TSetMenuForm *menu = m_windows.find<TSetMenuForm>();
     TSet_netsub *profiles = m_windows.find<TSet_netsub>();
-    if (!menu || !profiles)
+    if (!m_windows.find<TSetMenuForm>() || !profiles)
         return;
     markCurrentPage(ConfigButton);
     // The settings column and the profile page beside it, together.
     showPage(profiles, QPoint(kSettingsColumnWidth, 0));
-    if (menu->parentWidget() != Mainpanel)
-        menu->setParent(Mainpanel, Qt::Widget);
-    menu->setGeometry(0, 0, kSettingsColumnWidth, Mainpanel->height());
-    menu->show();
-    menu->raise();
-    SetPageTitle(profiles->windowTitle());
 }
 
 void TMainform::StkButtonClick()

@@ -1,0 +1,84 @@
+#include "SmsStoreAccess.h"
+
+#include "engine/BL_Base.h"
+#include "engine/BL_Forward.h"
+#include "engine/BL_SmsTransfer.h"
+#include "engine/EngineValues.h"
+
+#include "lumacore.h"
+
+namespace {
+
+// No business logic (before start-up or after stop): every store call fails with this.
+constexpr uint16_t kNoStore = 4001;
+
+class ProgramSmsStore final : public SmsStoreAccess {
+public:
+    uint16_t InitSettings() override { return _MEC_InitSmsSet(); }
+
+    uint16_t Load(uint8_t storage) override
+    {
+        return store() ? SmsLoadMessages(storage) : kNoStore;
+    }
+
+    int Count(uint8_t folder, uint8_t storage) const override
+    {
+        return store() ? SmsGetMessageCount(folder, storage) : 0;
+    }
+
+    int Capacity(uint8_t storage) const override
+    {
+        if (!BusinessLogic())
+            return 0;
+        FieldLimits limits{};
+        SetGetFieldLimits(storage, CODING_8BIT, &limits);
+        return limits.values[FIELD_LIMIT_SMS_CAPACITY];
+    }
+
+    std::vector<SmsItem> Walk(uint8_t folder, uint8_t storage) override
+    {
+        std::vector<SmsItem> items;
+        if (!store())
+            return items;
+        SmsItem item{};
+        item.folder = folder;
+        item.storage = storage;
+        for (uint16_t status = SmsGetFirstMessage(&item); status == 0;
+             status = SmsGetNextMessage(&item)) {
+            items.push_back(item);
+        }
+        return items;
+    }
+
+    uint16_t MarkRead(const SmsItem &item) override
+    {
+        return store() ? store()->SetMessageStatus(item, true) : kNoStore;
+    }
+
+    uint16_t Delete(const SmsItem &item) override
+    {
+        return store() ? store()->DeleteMessage(item) : kNoStore;
+    }
+
+    uint16_t Move(const SmsItem &item, uint8_t target) override
+    {
+        if (!store())
+            return kNoStore;
+        // The copy is written whole (or not at all) before the original goes.
+        TBL_SmsTransfer transfer({});
+        const TBL_SmsTransfer::Result written = transfer.Transfer({item}, target, false);
+        if (written.done != 1)
+            return written.lastFailure != 0 ? written.lastFailure : kNoStore;
+        return store()->DeleteMessage(item);
+    }
+
+private:
+    static TBL_sms *store() { return BusinessLogic() ? BusinessLogic()->sms.get() : nullptr; }
+};
+
+}  // namespace
+
+std::unique_ptr<SmsStoreAccess> MakeProgramSmsStore()
+{
+    return std::make_unique<ProgramSmsStore>();
+}

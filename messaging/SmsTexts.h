@@ -1,0 +1,23 @@
+// The texts the SMS screens put together from the language's texts: the delivery notice, a run's
+// summary and a label cut to what fits.
+#pragma once
+
+#include "engine/WindowPayloads.h"
+
+#include <QString>
+
+#include <string_view>
+
+// "Message delivered to:" (or not delivered), the number and the time on two lines.
+QString SmsReportText(const SmsReportPayload &report);
+
+// What a run over several messages did: `title` (e.g. messages to delete) with the total, then
+// how many succeeded and how many failed.
+QString SmsRunSummary(int title, int total, int succeeded, int failed);
+
+// A label's text in the system code page: more than 20 bytes become the first 17 (never half a
+// character) and "...".
+QString SmsShortLabel(std::string_view ansi);
+
+// The text of an item's fixed field.
+QString SmsFieldText(const char *field, size_t size);
