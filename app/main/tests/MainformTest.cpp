@@ -17,7 +17,9 @@
 #include "UI_SetNetSub.h"
 #include "UI_SetSS.h"
 #include "UI_SetSecurityFrm.h"
+#include "UI_SmsList.h"
 #include "UI_SmsMain.h"
+#include "UI_SmsRead.h"
 #include "UI_Ussd.h"
 
 #include "FakeLumacore.h"
@@ -116,7 +118,8 @@ TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardStateInTheFixedOrder)
     const std::vector<feature::FeatureWindow *> told = {
         AppWindow<TSetMenuForm>(),      AppWindow<TSet_securityform>(),
         AppWindow<TSet_msgform>(),      AppWindow<TSet_netform>(),
-        AppWindow<TFrmSmsMain>(),       AppWindow<TFrmSmsEdit>(),
+        AppWindow<TFrmSmsMain>(),       AppWindow<TFrmSmsList>(),
+        AppWindow<TFrmSmsEdit>(),       AppWindow<TFrmSmsRead>(),
         AppWindow<TFrmContacts>(),      AppWindow<TCall_managerform>(),
         AppWindow<TData_connectform>(), AppWindow<TSatMenuDisplayForm>(),
         AppWindow<TSet_SS>(),           AppWindow<Tussdfrm>()};
