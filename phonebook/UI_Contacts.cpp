@@ -417,6 +417,8 @@ void TFrmContacts::messageArrived(platform::WindowMessageEvent &message)
 {
     if (message.message() == feature::WM_BACK_TO_CONTACTS)
         m_host.showInPanel(*this);
+    else if (message.message() == feature::WM_NEW_CONTACT_WITH_NUMBER && message.text())
+        NewContactWithNumber(platform::fromAnsi(message.text()->text));
 }
 
 void TFrmContacts::shownInPanel()
@@ -534,12 +536,6 @@ void TFrmContacts::NewContactWithNumber(const QString &number)
     platform::copyToField(prefilled.numbers[0].number, sizeof prefilled.numbers[0].number,
                           platform::toAnsi(number.left(40)));
     editor().NewContact(&prefilled, PB_PC, PB_NODE_PC, m_simUsable);
-}
-
-void TFrmContacts::messageArrived(platform::WindowMessageEvent &message)
-{
-    if (message.message() == feature::WM_NEW_CONTACT_WITH_NUMBER && message.text())
-        NewContactWithNumber(platform::fromAnsi(message.text()->text));
 }
 
 void TFrmContacts::SendSmsTo(const QString &recipients)

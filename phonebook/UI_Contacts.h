@@ -85,10 +85,9 @@ public:
 
     void cardStateChanged(uint8_t state) override { SimStateChanged(state); }
     // The composer opened from here has closed (WM_BACK_TO_CONTACTS): this page comes back.
-    void messageArrived(platform::WindowMessageEvent &message) override;
-    void shownInPanel() override;
     // WM_NEW_CONTACT_WITH_NUMBER: the editor for a new contact with the number of the text.
     void messageArrived(platform::WindowMessageEvent &message) override;
+    void shownInPanel() override;
     std::vector<QTimer *> timersStoppedDuringCall() override { return {&TimerLoadSIMData}; }
 
 protected:
