@@ -58,18 +58,15 @@ QString ForwardedSmsStore::NumberCharacters()
     return QString::fromLatin1(characters);
 }
 
-QString SendSummary::Text() const
+QString SendSummary::CountsText() const
 {
-    QString text = QStringLiteral("%1:%2, %3:%4, %5:%6")
-                       .arg(GetLanguageString(2067))
-                       .arg(total)
-                       .arg(GetLanguageString(1))
-                       .arg(succeeded)
-                       .arg(GetLanguageString(2))
-                       .arg(failed);
-    for (const RecipientOutcome &outcome : outcomes)
-        text += u'\n' + outcome.line;
-    return text;
+    return QStringLiteral("%1:%2, %3:%4, %5:%6")
+        .arg(GetLanguageString(2067))
+        .arg(total)
+        .arg(GetLanguageString(1))
+        .arg(succeeded)
+        .arg(GetLanguageString(2))
+        .arg(failed);
 }
 
 void SmsComposer::Open(int mode, const SmsItem *item)
@@ -149,28 +146,30 @@ SendSummary SmsComposer::Send(const QString &text, const QStringList &recipients
         RecipientOutcome outcome{recipient, code == 0, {}};
         if (code != 0) {
             summary.failed += parts - sent;
-            if (code == kPcStoreFull)
-                outcome.line = GetLanguageString(2063);
-            else if (code == kSmsBadRecipient)
-                outcome.line = recipient + u':' + GetLanguageString(2041);
-            else
-                outcome.line = aboutRecipient(recipient, GetLanguageString(2065));
-            callbacks.show(outcome.line);
+            if (code == kPcStoreFull) {
+                outcome.result = GetLanguageString(2063);
+                callbacks.show(outcome.result);
+            } else if (code == kSmsBadRecipient) {
+                outcome.result = GetLanguageString(2041);
+                callbacks.show(recipient + u':' + outcome.result);
+            } else {
+                outcome.result = GetLanguageString(2065).trimmed();
+                callbacks.show(aboutRecipient(recipient, GetLanguageString(2065)));
+            }
             callbacks.wait(kPauseMs);
         } else {
             summary.storeChanged |= deleteOpenedDraft();
-            outcome.line = aboutRecipient(recipient, GetLanguageString(2024));
-            callbacks.show(outcome.line);
+            outcome.result = GetLanguageString(2024).trimmed();
+            callbacks.show(aboutRecipient(recipient, GetLanguageString(2024)));
         }
         // A failed send keeps its text as an unsent draft, so nothing typed is lost.
         const uint16_t kept = keepCopy(text, recipient, code == 0);
         summary.storeChanged |= kept == 0;
         if (kept != 0) {
-            const QString copyLine =
-                aboutRecipient(recipient, GetLanguageString(2064) + u':' +
-                                              GetLanguageString(kept == kPcStoreFull ? 2063 : 4));
-            outcome.line += u'\n' + copyLine;
-            callbacks.show(copyLine);
+            const QString notKept =
+                GetLanguageString(2064) + u':' + GetLanguageString(kept == kPcStoreFull ? 2063 : 4);
+            outcome.result += u' ' + notKept;
+            callbacks.show(aboutRecipient(recipient, notKept));
             callbacks.wait(kPauseMs);
         }
         summary.outcomes.push_back(outcome);

@@ -44,7 +44,7 @@ struct SendCallbacks {
 struct RecipientOutcome {
     QString recipient;
     bool sent = false;
-    QString line;  // what the progress box said about it last
+    QString result;  // why it failed, or that it went; and when its copy could not be kept
 };
 
 struct SendSummary {
@@ -55,8 +55,8 @@ struct SendSummary {
     bool storeChanged = false;  // a copy was kept or the opened draft deleted
     std::vector<RecipientOutcome> outcomes;
 
-    // "<2067>:total, <1>:succeeded, <2>:failed", then one line per recipient.
-    QString Text() const;
+    // "<2067>:total, <1>:succeeded, <2>:failed"
+    QString CountsText() const;
 };
 
 struct DraftOutcome {

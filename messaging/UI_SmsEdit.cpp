@@ -3,12 +3,14 @@
 #include "FeatureMessages.h"
 #include "UI_ProgressBox.h"
 #include "UI_SelContacts.h"
+#include "UI_SmsSendResults.h"
 
 #include "connection/WindowControls.h"
 #include "engine/BL_SmsRecipients.h"
 #include "engine/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/Clock.h"
+#include "platform/DialogSeam.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
@@ -68,6 +70,7 @@ TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
     EdRecvPer->setMaxLength(kRecipientFieldLength);
     EdRecvPer->setAttribute(Qt::WA_InputMethodEnabled, false);
     btnSearchNum = NamedControl<QPushButton>(this, "btnSearchNum", QStringLiteral("..."));
+    btnSearchNum->setFixedWidth(40);
     MeContent = NamedControl<QPlainTextEdit>(this, "MeContent");
     MeContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MeContent->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -139,11 +142,15 @@ void TFrmSmsEdit::WriteTo(const QString &numbers, uint32_t back)
 
 void TFrmSmsEdit::fillAndShow()
 {
-    // The page shown before this one is the one to come back to.
-    if (!isVisible() && parentWidget() != nullptr) {
+    // The page shown before this one is the one to come back to. Until it was first shown
+    // this screen is in no panel yet: the main window's content panel holds the pages.
+    QWidget *panel = parentWidget();
+    if (panel == nullptr && m_host.dialogOwner() != nullptr)
+        panel = m_host.dialogOwner()->findChild<QWidget *>(QStringLiteral("Mainpanel"));
+    if (isHidden() && panel != nullptr) {
         m_previous = nullptr;
-        for (QWidget *page : parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            if (page != this && page->isVisible())
+        for (QWidget *page : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (page != this && !page->isHidden())
                 m_previous = page;
     }
     EdRecvPer->setText(m_composer.initialRecipients());
@@ -368,8 +375,8 @@ void TFrmSmsEdit::btnSentClick()
     if (mainWindow && mainWindow->isVisible() && mainWindow->isEnabled())
         mainWindow->activateWindow();
     m_host.setBusy(false);
-    platform::ShowMessageBox(owner, m_lastSummary.Text(),
-                             m_lastSummary.failed > 0 ? kWarningIcon : kInformationIcon);
+    TFrmSmsSendResults results(owner, m_lastSummary);
+    platform::execDialog(results);
     letWindowMessagesRun();
     closeScreen();
 }

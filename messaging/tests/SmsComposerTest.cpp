@@ -134,9 +134,13 @@ TEST_F(SmsComposerTest, OneInvalidRecipientOfThreeGetsADraftAndTheOthersAreSent)
     EXPECT_EQ(summary.failed, 1);
     ASSERT_EQ(summary.outcomes.size(), 3u);
     EXPECT_FALSE(summary.outcomes[1].sent);
-    EXPECT_EQ(summary.outcomes[1].line, QStringLiteral("222:") + GetLanguageString(2041));
-    EXPECT_EQ(summary.outcomes[2].line, GetLanguageString(2066) + "333," + GetLanguageString(2024));
-    EXPECT_TRUE(summary.Text().contains(summary.outcomes[1].line));
+    EXPECT_EQ(summary.outcomes[1].result, GetLanguageString(2041));
+    EXPECT_EQ(shown, (QStringList{GetLanguageString(2066) + "111," + GetLanguageString(2057),
+                                  GetLanguageString(2066) + "111," + GetLanguageString(2024),
+                                  GetLanguageString(2066) + "222," + GetLanguageString(2057),
+                                  "222:" + GetLanguageString(2041),
+                                  GetLanguageString(2066) + "333," + GetLanguageString(2057),
+                                  GetLanguageString(2066) + "333," + GetLanguageString(2024)}));
     // The failure is left on screen for a while, and each recipient waits for the one before.
     EXPECT_EQ(waits, (std::vector<int>{2000, 2000, 2000}));
     EXPECT_EQ(store.saved[1].folder, SMS_FOLDER_DRAFTS);
@@ -151,9 +155,10 @@ TEST_F(SmsComposerTest, APartThatFailsCountsAsFailedAndTheOthersAsSucceeded)
     EXPECT_EQ(summary.total, 4);
     EXPECT_EQ(summary.succeeded, 3);
     EXPECT_EQ(summary.failed, 1);
-    EXPECT_EQ(summary.outcomes[1].line, GetLanguageString(2066) + "222," + GetLanguageString(2065));
-    EXPECT_TRUE(summary.Text().startsWith(GetLanguageString(2067) + ":4, " + GetLanguageString(1) +
-                                          ":3, " + GetLanguageString(2) + ":1"));
+    // The failure stays on screen (the last line before the copy goes to the drafts).
+    EXPECT_EQ(shown.back(), GetLanguageString(2066) + "222," + GetLanguageString(2065));
+    EXPECT_EQ(summary.CountsText(), GetLanguageString(2067) + ":4, " + GetLanguageString(1) +
+                                        ":3, " + GetLanguageString(2) + ":1");
 }
 
 TEST_F(SmsComposerTest, AnOpenedPcDraftGoesAfterTheFirstSuccessfulSendOnly)
@@ -195,7 +200,8 @@ TEST_F(SmsComposerTest, AFullPcStoreStillSendsAndSaysTheCopyWasNotKept)
     EXPECT_FALSE(summary.storeChanged);
     EXPECT_EQ(shown.back(), GetLanguageString(2066) + "111," + GetLanguageString(2064) + ":" +
                                 GetLanguageString(2063));
-    EXPECT_TRUE(summary.outcomes[0].line.endsWith(shown.back()));
+    EXPECT_TRUE(summary.outcomes[0].sent);
+    EXPECT_TRUE(summary.outcomes[0].result.endsWith(GetLanguageString(2063)));
 }
 
 TEST_F(SmsComposerTest, SavingADraft)

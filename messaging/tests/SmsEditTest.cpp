@@ -5,10 +5,12 @@
 #include "FakeLumacore.h"
 #include "FeatureMessages.h"
 #include "RecordingHost.h"
+#include "UI_SmsSendResults.h"
 
 #include "engine/WindowPayloads.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
+#include "platform/DialogSeam.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 
@@ -105,13 +107,22 @@ TEST_F(SmsEditTest, ALongTextToThreeRecipientsIsConfirmedSentAndSummed)
 
     boxes.clear();
     edit.EdRecvPer->setText(QStringLiteral("111;222\uff1b333"));
+    QStringList results;  // the counts, then a row per recipient
+    platform::ScopedDialogResponder read([&](QDialog &dialog) {
+        auto &shown = dynamic_cast<TFrmSmsSendResults &>(dialog);
+        results << shown.LbCounts->text();
+        for (int row = 0; row < shown.LvResults->topLevelItemCount(); ++row)
+            results << shown.LvResults->topLevelItem(row)->text(0) + u' ' +
+                           shown.LvResults->topLevelItem(row)->text(1);
+        return std::optional<int>(QDialog::Accepted);
+    });
     edit.btnSentClick();
     EXPECT_EQ(store.sentTo, (std::vector<std::string>{"111", "222", "333"}));
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0], QStringLiteral("6") + GetLanguageString(2039));
-    EXPECT_TRUE(
-        boxes[1].startsWith(GetLanguageString(2067) + ":6, " + GetLanguageString(1) + ":6"));
-    EXPECT_EQ(boxes[1].count(GetLanguageString(2024)), 3);  // one line per recipient
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("6") + GetLanguageString(2039)});
+    ASSERT_EQ(results.size(), 4);
+    EXPECT_EQ(results[0], GetLanguageString(2067) + ":6, " + GetLanguageString(1) + ":6, " +
+                              GetLanguageString(2) + ":0");
+    EXPECT_EQ(results[2], QStringLiteral("222 ") + GetLanguageString(2024).trimmed());
     EXPECT_EQ(pauses, (std::vector<int>{2000, 2000}));
     EXPECT_EQ(store.saves, 3);
     EXPECT_FALSE(host.busy);
@@ -160,6 +171,25 @@ TEST_F(SmsEditTest, ClosingGoesBackToTheWindowThatAskedForIt)
         QCoreApplication::sendPostedEvents(&host);
         EXPECT_EQ(host.posted, c.posted) << c.back;
     }
+}
+
+TEST_F(SmsEditTest, ClosingShowsThePageThatWasShownBefore)
+{
+    // The first time the screen opens it is in no panel yet; the main window's panel holds
+    // the page it came from.
+    struct Host : RecordingHost {
+        QWidget *dialogOwner() override { return &main; }
+        QWidget main;
+    } program;
+    auto *panel = new QWidget(&program.main);  // owned by the main window
+    panel->setObjectName(QStringLiteral("Mainpanel"));
+    auto *list = new QWidget(panel);
+    auto *hidden = new QWidget(panel);
+    hidden->hide();
+    TFrmSmsEdit composer(program, &store);
+    composer.Open(SmsComposer::New, nullptr);
+    composer.btnCancelClick();
+    EXPECT_EQ(program.shownInPanel, (std::vector<QWidget *>{&composer, list}));
 }
 
 TEST_F(SmsEditTest, AMessageFromTheSimClosesWhenTheCardIsNoLongerReady)
