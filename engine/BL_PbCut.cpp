@@ -1,6 +1,6 @@
 #include "engine/BL_PbCut.h"
 
-#include "app/gsm/GsmText.h"
+#include "codec/GsmAlphabet.h"
 #include "platform/CodePage.h"
 
 #include <string>
@@ -9,7 +9,11 @@ namespace {
 
 constexpr int32_t kPcUcs2NameLimit = 128;
 
-bool isGsm(const std::string &text) { return gsm::IsGsmAnsiText(text.c_str()) != 0; }
+// The septets of a text in the system code page, or nothing when it needs UCS-2.
+std::optional<size_t> cardGsmLength(const std::string &text)
+{
+    return CardGsmLength(platform::ansiToUtf16(text));
+}
 
 // The text without its last character (a multibyte character goes whole).
 void dropLastCharacter(std::string &text)
@@ -23,28 +27,52 @@ void dropLastCharacter(std::string &text)
     text.resize(last);
 }
 
-// limit8 and limit16: the field's limits; cap: the most bytes its width leaves for text.
-void cutField(char *field, size_t width, int32_t limit8, int32_t limit16, int32_t cap)
+// limit8 and limit16: the field's limits in septets (bytes on the PC, which keeps bytes, not a
+// SIM alphabet) and in UTF-16 units; cap: the most bytes its width leaves for text.
+void cutField(char *field, size_t width, int32_t limit8, int32_t limit16, int32_t cap, bool pc)
 {
     std::string text(platform::fieldText(field, width));
     if (limit8 >= cap)
         limit8 = cap;
-    if (limit8 <= 0 || isGsm(text)) {
-        const size_t keep = limit8 > 0 ? static_cast<size_t>(limit8) : 0;
-        platform::copyToField(field, width, platform::truncateAnsi(text, keep));
+    if (limit8 <= 0) {
+        platform::copyToField(field, width, "");
         return;
     }
-    // UCS-2 needed: shorten until the UTF-16 units fit, or until the text no longer needs UCS-2.
-    const size_t bytes = std::min(2 * static_cast<size_t>(std::max(limit16, 0)), width);
-    while (2 * platform::ansiToUtf16(text).size() > bytes) {
-        dropLastCharacter(text);
-        if (isGsm(text))
-            break;
+    if (!cardGsmLength(text)) {
+        // UCS-2 needed: shorten until the UTF-16 units fit, or until the text no longer needs
+        // UCS-2 (then the 7-bit limit below applies).
+        const size_t bytes = std::min(2 * static_cast<size_t>(std::max(limit16, 0)), width);
+        while (2 * platform::ansiToUtf16(text).size() > bytes) {
+            dropLastCharacter(text);
+            if (cardGsmLength(text))
+                break;
+        }
     }
+    // In the 7-bit alphabet the card keeps limit8 septets, and the field cap bytes of the
+    // system code page, where an accented letter may take more than one.
+    const size_t bytes = static_cast<size_t>(pc ? limit8 : cap);
+    for (std::optional<size_t> septets = cardGsmLength(text);
+         septets && ((!pc && *septets > static_cast<size_t>(limit8)) || text.size() > bytes);
+         septets = cardGsmLength(text))
+        dropLastCharacter(text);
     platform::copyToField(field, width, text);
 }
 
 }  // namespace
+
+std::optional<size_t> CardGsmLength(std::u16string_view text)
+{
+    size_t septets = 0;
+    for (char16_t unit : text) {
+        // A character beyond the basic plane (a surrogate) is in no SIM alphabet but UCS-2's.
+        const std::optional<codec::GsmCode> code =
+            unit >= 0xD800 && unit <= 0xDFFF ? std::nullopt : codec::gsmCodeFor(unit);
+        if (!code)
+            return std::nullopt;
+        septets += code->length;
+    }
+    return septets;
+}
 
 void CutContactToLimits(_MEC_CONTACT_RECORD &record, const FieldLimits &eightBit,
                         const FieldLimits &ucs2, bool pcStorage)
@@ -66,11 +94,12 @@ void CutContactToLimits(_MEC_CONTACT_RECORD &record, const FieldLimits &eightBit
                                     ? kPcUcs2NameLimit
                                     : ucs2.values[field.limit];
         cutField(field.text, field.width, eightBit.values[field.limit], limit16,
-                 static_cast<int32_t>(field.width) - 1);
+                 static_cast<int32_t>(field.width) - 1, pcStorage);
     }
     for (auto &slot : record.numbers) {
         cutField(slot.number, sizeof slot.number, eightBit.values[FIELD_LIMIT_NUMBER],
-                 ucs2.values[FIELD_LIMIT_NUMBER], static_cast<int32_t>(sizeof slot.number) - 1);
+                 ucs2.values[FIELD_LIMIT_NUMBER], static_cast<int32_t>(sizeof slot.number) - 1,
+                 pcStorage);
     }
     if (eightBit.values[FIELD_LIMIT_NOTE] == 0)
         platform::copyToField(record.note, sizeof record.note, "");

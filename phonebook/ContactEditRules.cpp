@@ -2,6 +2,7 @@
 
 #include "PbStore.h"
 
+#include "engine/BL_PbCut.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
@@ -12,12 +13,6 @@
 namespace contact_edit {
 
 namespace {
-
-bool isExtensionCharacter(QChar c)
-{
-    static const QString extension = QStringLiteral("\f^{}\\[~]|") + QChar(0x20AC);
-    return extension.contains(c);
-}
 
 template <size_t N>
 void put(char (&field)[N], const QString &text)
@@ -55,12 +50,12 @@ bool IsSingleByte(const QString &text)
 
 int SimLength(const QString &text)
 {
-    if (!IsSingleByte(text))
+    // As the card will store it: in its 7-bit alphabet, an extension character taking two,
+    // else in UCS-2 with a byte of coding.
+    const std::optional<size_t> septets = CardGsmLength(text.toStdU16String());
+    if (!septets)
         return 2 * (static_cast<int>(text.size()) + 1);
-    int length = 0;
-    for (QChar c : text)
-        length += isExtensionCharacter(c) ? 2 : 1;
-    return length;
+    return static_cast<int>(*septets);
 }
 
 QString CutForSim(const QString &text, int max)

@@ -32,9 +32,10 @@ FieldAvailability ForStorage(uint8_t storage, const FieldLimits &eightBit);
 
 // Every character of the text takes one byte on the SIM (Latin-1 and the euro sign).
 bool IsSingleByte(const QString &text);
-// The length the SIM stores for the text: one per character of a single-byte text (two for the
-// GSM extension characters form feed ^ { } \ [ ~ ] | and the euro sign), otherwise two bytes per
-// UTF-16 unit with the terminator.
+// The length the SIM stores for the text, as the store will cut it: one per character when the
+// text is in the card's 7-bit alphabet (two for the extension characters form feed ^ { } \ [ ~ ]
+// | and the euro sign), otherwise two bytes per UTF-16 unit with the terminator (a letter the
+// alphabet lacks, such as ç or ë, makes the whole text UCS-2).
 int SimLength(const QString &text);
 // The text shortened from its end until its SIM length is at most max.
 QString CutForSim(const QString &text, int max);

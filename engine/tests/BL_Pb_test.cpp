@@ -82,15 +82,20 @@ TEST(PhonebookCut, NamesAreCutByTheirAlphabet)
         const char *kept;
     };
     const Case cases[] = {
-        {"Abcdefghijklmnopqrst", "Abcdefghijklmn"},  // GSM: the first 14 bytes
+        {"Abcdefghijklmnopqrst", "Abcdefghijklmn"},  // GSM: the first 14 characters
         {"Иван Петрович", "Иван П"},                 // UCS-2: 6 units
         {"王小明王小明王小明", "王小明王小明"},
-        // The shortening stops once the last non-GSM character is gone, long or not.
-        {"Abcdefghijklmnopqrstu Ж", "Abcdefghijklmnopqrstu "},
+        // Once the last non-GSM character is gone the 7-bit limit applies, or the card would
+        // refuse the name.
+        {"Abcdefghijklmnopqrstu Ж", "Abcdefghijklmn"},
         // A surrogate pair counts two units and goes whole.
         {"😀😀😀😀", "😀😀😀"},
-        // A GSM letter of two bytes is never cut in half.
-        {"Josééééééééééééé", "Josééééé"},
+        // The SIM counts a GSM letter once, though it takes two bytes here.
+        {"Josééééééééééééé", "Josééééééééééé"},
+        // Extension characters take two septets each; the euro sign is one of them.
+        {"Åse €5 [abcdef]", "Åse €5 [abcd"},
+        // A letter the GSM set lacks makes the name UCS-2, whatever a message would fold it to.
+        {"François Dupont", "Franço"},
         {"", ""},
     };
     for (const auto &c : cases) {
@@ -107,6 +112,10 @@ TEST(PhonebookCut, NamesAreCutByTheirAlphabet)
     auto pc = contact(2, longCyrillic.c_str(), "");
     CutContactToLimits(pc, eightBit, ucs2, true);
     EXPECT_EQ(platform::ansiToUtf16(pc.name).size(), 63u);  // 63 characters fill 127 bytes
+    // The PC keeps bytes: brackets, two septets on a SIM, take one byte each there.
+    auto brackets = contact(2, std::string(100, '[').c_str(), "");
+    CutContactToLimits(brackets, eightBit, ucs2, true);
+    EXPECT_EQ(std::string(brackets.name), std::string(100, '['));
     platform::forceSystemCodePage("");
 }
 

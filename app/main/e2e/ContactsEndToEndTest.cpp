@@ -303,10 +303,32 @@ TEST_F(ContactsEndToEnd, AFullSimCopiedToThePcAndBackWithProgress)
 TEST_F(ContactsEndToEnd, NamesInSeveralScriptsWrittenToTheSimReadBackIntact)
 {
     start();
-    const QStringList names = {QString::fromUtf8("José Ñañez"), QString::fromUtf8("Иван"),
-                               QString::fromUtf8("王小明"), QString::fromUtf8("Ελένη")};
-    for (const QString &name : names)
-        addThroughEditor(PB_NODE_SIM, name, "+79161234567");
+    // What is typed, and what the editor keeps of it as the SIM (14 septets, or 6 UCS-2
+    // characters) will hold it: the person sees any cut while typing, none happens after.
+    struct Case {
+        const char *typed, *kept;
+    };
+    const Case cases[] = {
+        {"José Ñañez", "José Ñañez"},
+        {"Иван", "Иван"},
+        {"王小明", "王小明"},
+        {"Ελένη", "Ελένη"},
+        {"Jürgen Müßig-Ö", "Jürgen Müßig-Ö"},  // 14 letters of the 7-bit alphabet, 18 bytes
+        {"Åse €5 [a]", "Åse €5 [a]"},          // the euro sign and brackets take two septets
+        {"Zoë", "Zoë"},                        // ë is not in the 7-bit alphabet: UCS-2
+        {"François Dupont", "Franço"},
+    };
+    QStringList names;
+    for (const Case &one : cases) {
+        SCOPED_TRACE(one.typed);
+        contacts->SelectNode(PB_NODE_SIM);
+        contacts->MINewContactEx->trigger();
+        editor->EdName->setText(QString::fromUtf8(one.typed));
+        EXPECT_EQ(editor->EdName->text(), QString::fromUtf8(one.kept));
+        editor->EdPhoneNumber->setText("+79161234567");
+        editor->BtOK->click();
+        names << QString::fromUtf8(one.kept);
+    }
     ASSERT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
     std::set<std::string> expected;
     for (const QString &name : names)
