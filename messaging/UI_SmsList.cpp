@@ -21,7 +21,8 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kWarning = 2;
-constexpr int kColumnWidths[SmsListModel::ColumnCount] = {100, 97, 114, 45, 56};
+// Wide enough for a whole time stamp and an international number; longer cells have hints.
+constexpr int kColumnWidths[SmsListModel::ColumnCount] = {120, 140, 150, 60, 56};
 constexpr int kStoragePcEntry = 0;
 
 }  // namespace
@@ -67,9 +68,10 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     ListViewSms->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListViewSms->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListViewSms->setUniformRowHeights(true);
-    ListViewSms->setStyleSheet(
-        QStringLiteral("QTreeView::item { border-right: 1px solid #d0d6de; "
-                       "border-bottom: 1px solid #d0d6de; }"));
+    // Grid lines between the cells, and a selection that stays visible with them.
+    ListViewSms->setStyleSheet(QStringLiteral(
+        "QTreeView::item { border-right: 1px solid #d0d6de; border-bottom: 1px solid #d0d6de; }"
+        "QTreeView::item:selected { background: #3a6ea5; color: white; }"));
     for (int columnIndex = 0; columnIndex < SmsListModel::ColumnCount; ++columnIndex)
         ListViewSms->setColumnWidth(columnIndex, kColumnWidths[columnIndex]);
     column->addWidget(ListViewSms, 1);
