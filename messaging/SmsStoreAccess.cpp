@@ -52,12 +52,12 @@ public:
 
     uint16_t MarkRead(const SmsItem &item) override
     {
-        return store() ? store()->SetMessageStatus(item, true) : kNoStore;
+        return store() ? SmsSetMessageStatus(item, true) : kNoStore;
     }
 
     uint16_t Delete(const SmsItem &item) override
     {
-        return store() ? store()->DeleteMessage(item) : kNoStore;
+        return store() ? SmsDeleteMessage(item) : kNoStore;
     }
 
     uint16_t Move(const SmsItem &item, uint8_t target) override
@@ -69,7 +69,7 @@ public:
         const TBL_SmsTransfer::Result written = transfer.Transfer({item}, target, false);
         if (written.done != 1)
             return written.lastFailure != 0 ? written.lastFailure : kNoStore;
-        return store()->DeleteMessage(item);
+        return SmsDeleteMessage(item);
     }
 
 private:

@@ -1,6 +1,9 @@
 #include "UI_SetMenuForm.h"
 
+#include "FeatureMessages.h"
 #include "platform/ResStringManager.h"
+
+#include <QBoxLayout>
 
 using platform::GetLanguageString;
 
@@ -10,4 +13,17 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host)
                                   "SMS and sound, or restore the factory settings."),
                    FeatureWindowKind::Page)
 {
+    Button_Profiles = new QPushButton(GetLanguageString(3155), this);  // owned by the page
+    Button_Profiles->setObjectName(QStringLiteral("Button_Profiles"));
+    Button_Sms = new QPushButton(GetLanguageString(3021), this);
+    Button_Sms->setObjectName(QStringLiteral("Button_Sms"));
+    auto *column = static_cast<QBoxLayout *>(layout());
+    column->insertWidget(1, Button_Profiles);
+    column->insertWidget(2, Button_Sms);
+    connect(Button_Profiles, &QPushButton::clicked, this, [&host] {
+        platform::PostMessage(host.messageTarget(), feature::WM_SHOW_PROFILE_PAGE, 0, 0);
+    });
+    connect(Button_Sms, &QPushButton::clicked, this, [&host] {
+        platform::PostMessage(host.messageTarget(), feature::WM_SHOW_SMS_SETTINGS, 0, 0);
+    });
 }

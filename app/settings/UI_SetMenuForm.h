@@ -3,8 +3,14 @@
 
 #include "UI_FeaturePage.h"
 
+#include <QPushButton>
+
 class TSetMenuForm final : public TFeaturePage {
     Q_OBJECT
 public:
     explicit TSetMenuForm(feature::FeatureHost &host);
+
+    // The pages built so far, each shown beside the column.
+    QPushButton *Button_Profiles;
+    QPushButton *Button_Sms;
 };

@@ -185,6 +185,17 @@ TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCap
     EXPECT_EQ(form->GetPageTitle(), AppWindow<TSet_netsub>()->windowTitle());
 
     EXPECT_EQ(checkedButtons(), std::vector<skin::TImButton *>{form->ConfigButton});
+    // The menu's pages come and go beside it; the column stays.
+    AppWindow<TSetMenuForm>()->Button_Sms->click();
+    deliver();
+    EXPECT_TRUE(AppWindow<TSet_msgform>()->isVisible());
+    EXPECT_FALSE(AppWindow<TSet_netsub>()->isVisible());
+    EXPECT_TRUE(AppWindow<TSetMenuForm>()->isVisible());
+    AppWindow<TSet_msgform>()->CancelButton->click();
+    deliver();
+    EXPECT_TRUE(AppWindow<TSet_netsub>()->isVisible());
+    EXPECT_TRUE(AppWindow<TSetMenuForm>()->isVisible());
+    EXPECT_EQ(form->GetPageTitle(), AppWindow<TSet_netsub>()->windowTitle());
 
     form->FirstpageButtonClick();
     EXPECT_EQ(checkedButtons(), std::vector<skin::TImButton *>{form->FirstpageButton});
