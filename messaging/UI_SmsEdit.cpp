@@ -190,9 +190,19 @@ void TFrmSmsEdit::openFolder(uint8_t folder)
                           SMS_STORE_PC);
 }
 
+void TFrmSmsEdit::tellListChanged()
+{
+    // Copies and drafts are kept on the PC only.
+    for (uint8_t folder : {SMS_FOLDER_SENT, SMS_FOLDER_DRAFTS})
+        platform::PostMessage(m_host.messageTarget(), feature::WM_SMS_LIST_CHANGED, folder,
+                              SMS_STORE_PC);
+}
+
 void TFrmSmsEdit::cardStateChanged(uint8_t state)
 {
     btnSent->setEnabled(state == kSimReady);
+    if (m_sending)
+        return;  // the run ends on its own and closes the screen then
     // A message from the SIM or the card may be gone once the card is no longer ready.
     if (state != kSimReady && m_composer.sourceOnCard()) {
         if (isVisible())
@@ -204,6 +214,9 @@ void TFrmSmsEdit::cardStateChanged(uint8_t state)
 
 void TFrmSmsEdit::messageArrived(platform::WindowMessageEvent &message)
 {
+    // Window messages run between two recipients: the screen is not refilled under a run.
+    if (m_sending)
+        return;
     if (message.message() == feature::WM_OPEN_COMPOSER) {
         const int mode = int(message.wParam());
         SmsItem item;
@@ -367,7 +380,9 @@ void TFrmSmsEdit::btnSentClick()
         letWindowMessagesRun();
         platform::pause(milliseconds);
     };
+    m_sending = true;
     m_lastSummary = m_composer.Send(text, recipients, parts, callbacks);
+    m_sending = false;
 
     if (mainWindow)
         mainWindow->setEnabled(true);
@@ -377,6 +392,8 @@ void TFrmSmsEdit::btnSentClick()
     m_host.setBusy(false);
     TFrmSmsSendResults results(owner, m_lastSummary);
     platform::execDialog(results);
+    if (m_lastSummary.storeChanged)
+        tellListChanged();
     letWindowMessagesRun();
     closeScreen();
 }
@@ -393,5 +410,7 @@ void TFrmSmsEdit::btnSaveasClick()
         platform::ShowMessageBox(m_host.dialogOwner(), outcome.error, kWarningIcon);
         return;
     }
+    if (outcome.storeChanged)
+        tellListChanged();
     closeScreen();
 }

@@ -68,6 +68,8 @@ private:
     // False (the first bad one named and the field selected) when one is not a number.
     bool recipientsAreNumbers(const QStringList &recipients);
     void openFolder(uint8_t folder);
+    // The SMS list reads its PC folders again if it shows one of them.
+    void tellListChanged();
     TFrmSel &picker();
 
     feature::FeatureHost &m_host;
@@ -78,5 +80,6 @@ private:
     QPointer<QWidget> m_previous;
     std::unique_ptr<TFrmSel> m_ownPicker;
     bool m_fitting = false;
+    bool m_sending = false;
     bool m_noticeOpen = false;
 };

@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using platform::GetLanguageString;
@@ -27,8 +29,11 @@ class CountingStore final : public SmsStoreCalls {
 public:
     std::vector<std::string> sentTo;
     int saves = 0;
+    std::function<void()> duringSend;
     uint16_t SendMessage(const char *, const char *recipients, uint8_t, bool, int *sent) override
     {
+        if (duringSend)
+            duringSend();
         sentTo.emplace_back(recipients);
         *sent = 2;
         return 0;
@@ -127,6 +132,10 @@ TEST_F(SmsEditTest, ALongTextToThreeRecipientsIsConfirmedSentAndSummed)
     EXPECT_EQ(store.saves, 3);
     EXPECT_FALSE(host.busy);
     EXPECT_FALSE(edit.isVisible());
+    QCoreApplication::sendPostedEvents(&host);
+    EXPECT_EQ(host.posted, (std::vector<std::pair<uint32_t, uint32_t>>{
+                               {feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_SENT},
+                               {feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_DRAFTS}}));
 }
 
 TEST_F(SmsEditTest, APasteBeyondFiveMessagesIsCutOnceAndTypingStopsAtTheMaximum)
@@ -210,4 +219,26 @@ TEST_F(SmsEditTest, AMessageFromTheSimClosesWhenTheCardIsNoLongerReady)
     edit.cardStateChanged(9);
     EXPECT_FALSE(edit.btnSent->isEnabled());
     EXPECT_FALSE(edit.composer().source().has_value());
+}
+
+TEST_F(SmsEditTest, WhatArrivesDuringARunDoesNotChangeIt)
+{
+    SmsItem item{};
+    item.storage = SMS_STORE_SIM;
+    platform::copyToField(item.number, sizeof item.number, "111");
+    edit.Open(SmsComposer::Reply, &item);
+    edit.EdRecvPer->setText(QStringLiteral("111;222"));
+    edit.MeContent->setPlainText(QStringLiteral("Yes"));
+    store.duringSend = [this] {
+        edit.cardStateChanged(9);
+        platform::WindowMessageEvent write(feature::WM_WRITE_SMS_TO, feature::kReturnToContacts, 0,
+                                           std::make_unique<platform::TextBlock>("999"));
+        edit.messageArrived(write);
+    };
+    platform::ScopedDialogResponder accept([](QDialog &) { return std::optional<int>(1); });
+    edit.btnSentClick();
+    EXPECT_EQ(store.sentTo, (std::vector<std::string>{"111", "222"}));
+    EXPECT_EQ(edit.lastSummary().succeeded, 2);
+    EXPECT_FALSE(edit.composer().source().has_value());  // closed once the run ended
+    EXPECT_EQ(host.shownInPanel, std::vector<QWidget *>{&edit});
 }
