@@ -1,49 +1,30 @@
 // The phonebook store and its long operations on the real engine against the virtual card: a
 // full SIM copied to the PC and back, names in several scripts, and a move with the card pulled
 // half-way.
+#include "CardEndToEnd.h"
+
 #include "engine/BL_PbTransfer.h"
 #include "platform/CodePage.h"
 
-#include "virtualmodem/VirtualModem.h"
-
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <set>
 #include <string>
 
 namespace {
 
-class PhonebookEndToEndTest : public ::testing::Test {
+class PhonebookEndToEndTest : public CardEndToEndTest {
 protected:
+    PhonebookEndToEndTest() : CardEndToEndTest("lumadial-phonebook-e2e") {}
+
     void SetUp() override
     {
-        platform::forceSystemCodePage("UTF-8");
-        folder = std::filesystem::temp_directory_path() /
-                 ("lumadial-phonebook-e2e-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        const std::string link = (folder / "card").string();
-        ::setenv("LUMACORE_DB", (folder / "db.dat").c_str(), 1);
-        ::setenv("LUMACORE_PORT", link.c_str(), 1);
-        virtualmodem::CardOptions options;
-        options.pinRequired = false;
-        options.simBusyTime = std::chrono::milliseconds(0);
-        card = std::make_unique<virtualmodem::VirtualModem>(options);
-        ASSERT_TRUE(card->start(link)) << card->lastError();
-        ASSERT_EQ(_MEC_Startup(0, 400, 0), 0);
+        CardEndToEndTest::SetUp();
         ASSERT_EQ(settings.LoadFieldLimits(), 0);
     }
 
     void TearDown() override
     {
         store.reset();
-        (void)_MEC_Shutdown();  // tearing down: a failure here shows in the next test's start
-        card.reset();
-        std::filesystem::remove_all(folder);
-        platform::forceSystemCodePage("");
+        CardEndToEndTest::TearDown();
     }
 
     std::vector<_MEC_CONTACT_RECORD> listOf(uint8_t storage)
@@ -65,8 +46,6 @@ protected:
         }
     }
 
-    std::filesystem::path folder;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
     TBLSet settings;
     std::unique_ptr<TBL_pb> store;
 };

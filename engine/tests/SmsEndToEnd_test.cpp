@@ -1,49 +1,21 @@
 // Moving messages on the real engine against the virtual card: the card pulled half-way through
 // a move to the PC loses nothing, and a long message moves whole or not at all.
+#include "CardEndToEnd.h"
+
 #include "engine/BL_Sms.h"
 #include "engine/BL_SmsTransfer.h"
-#include "platform/CodePage.h"
 
 #include "codec/SmsPdu.h"
-#include "virtualmodem/VirtualModem.h"
 
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
 
-class SmsEndToEndTest : public ::testing::Test {
+class SmsEndToEndTest : public CardEndToEndTest {
 protected:
-    void SetUp() override
-    {
-        platform::forceSystemCodePage("UTF-8");
-        folder = std::filesystem::temp_directory_path() /
-                 ("lumadial-sms-e2e-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        const std::string link = (folder / "card").string();
-        ::setenv("LUMACORE_DB", (folder / "db.dat").c_str(), 1);
-        ::setenv("LUMACORE_PORT", link.c_str(), 1);
-        virtualmodem::CardOptions options;
-        options.pinRequired = false;
-        options.simBusyTime = std::chrono::milliseconds(0);
-        card = std::make_unique<virtualmodem::VirtualModem>(options);
-        ASSERT_TRUE(card->start(link)) << card->lastError();
-        ASSERT_EQ(_MEC_Startup(0, 400, 0), 0);
-    }
-
-    void TearDown() override
-    {
-        (void)_MEC_Shutdown();  // tearing down: a failure here shows in the next test's start
-        card.reset();
-        std::filesystem::remove_all(folder);
-        platform::forceSystemCodePage("");
-    }
+    SmsEndToEndTest() : CardEndToEndTest("lumadial-sms-e2e") {}
 
     // The texts a storage of the card holds, looked at behind the AT interface.
     std::multiset<std::string> cardTexts(size_t storage)
@@ -71,9 +43,6 @@ protected:
         }
         return texts;
     }
-
-    std::filesystem::path folder;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
 };
 
 TEST_F(SmsEndToEndTest, CardPulledHalfWayThroughAMoveToThePc)
