@@ -182,25 +182,6 @@ TEST_F(SmsEditTest, ClosingGoesBackToTheWindowThatAskedForIt)
     }
 }
 
-TEST_F(SmsEditTest, ClosingShowsThePageThatWasShownBefore)
-{
-    // The first time the screen opens it is in no panel yet; the main window's panel holds
-    // the page it came from.
-    struct Host : RecordingHost {
-        QWidget *dialogOwner() override { return &main; }
-        QWidget main;
-    } program;
-    auto *panel = new QWidget(&program.main);  // owned by the main window
-    panel->setObjectName(QStringLiteral("Mainpanel"));
-    auto *list = new QWidget(panel);
-    auto *hidden = new QWidget(panel);
-    hidden->hide();
-    TFrmSmsEdit composer(program, &store);
-    composer.Open(SmsComposer::New, nullptr);
-    composer.btnCancelClick();
-    EXPECT_EQ(program.shownInPanel, (std::vector<QWidget *>{&composer, list}));
-}
-
 TEST_F(SmsEditTest, AMessageFromTheSimClosesWhenTheCardIsNoLongerReady)
 {
     SmsItem item{};

@@ -23,6 +23,7 @@
 #include "UI_Ussd.h"
 
 #include "FakeLumacore.h"
+#include "FeatureMessages.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -202,6 +203,23 @@ TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCap
     EXPECT_FALSE(form->Mainpanel->isVisible());
     EXPECT_TRUE(form->Label_Welcom->isVisible());
     EXPECT_EQ(form->GetPageTitle(), text(1001));
+}
+
+TEST_F(MainformTest, TheComposerClosesBackToTheSmsPageItWasOpenedFrom)
+{
+    form->show();
+    form->MsgButtonClick();
+    // Opened through the routing table the first time, while it is in no panel yet.
+    platform::PostMessage(form, feature::WM_OPEN_COMPOSER, feature::kComposeNew, 0);
+    deliver();
+    auto *composer = AppWindow<TFrmSmsEdit>();
+    EXPECT_TRUE(composer->isVisible());
+    EXPECT_EQ(form->GetPageTitle(), composer->windowTitle());
+    composer->btnCancel->click();
+    deliver();
+    EXPECT_FALSE(composer->isVisible());
+    EXPECT_TRUE(AppWindow<TFrmSmsMain>()->isVisible());
+    EXPECT_EQ(form->GetPageTitle(), AppWindow<TFrmSmsMain>()->windowTitle());
 }
 
 TEST_F(MainformTest, ButtonsAreSpreadFromInternetAndHelpWithATruncatedStep)
