@@ -1,0 +1,158 @@
+// The SMS list, reading and main screens as the program makes them, with the real engine and the
+// virtual data card: a new message listed on top of the inbox shown and read from there, and a
+// move into a SIM with room for one message.
+#include "AppWindows.h"
+#include "CardMonitor.h"
+#include "UI_MainFrm.h"
+#include "UI_SmsList.h"
+#include "UI_SmsMain.h"
+#include "UI_SmsRead.h"
+
+#include "engine/BL_Base.h"
+#include "engine/BL_Forward.h"
+#include "platform/Clock.h"
+#include "platform/DialogSeam.h"
+#include "platform/ResStringManager.h"
+#include "virtualmodem/VirtualModem.h"
+#include "VirtualCardSetup.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using e2e::kWait;
+using platform::GetLanguageString;
+
+namespace {
+
+constexpr uint8_t kReady = 12;
+constexpr int kSettingsUnreadable = 1018;
+
+virtualmodem::IncomingSms incoming(const char *from, const char *text)
+{
+    virtualmodem::IncomingSms sms;
+    sms.from = from;
+    sms.text = text;
+    return sms;
+}
+
+}  // namespace
+
+class SmsWindowsEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(setup.prepare());
+        platform::setMessageBoxHandler(
+            [this](QWidget *, const QString &shown, int, bool twoButtons) {
+                // The new-message sound's notice (no sound settings in the test folder) is not
+                // ours.
+                if (!shown.startsWith(GetLanguageString(kSettingsUnreadable)))
+                    (twoButtons ? asked : told) << shown;
+                return 1;
+            });
+        platform::setDialogResponder(
+            [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
+        platform::setPauseHandler([](int) {});
+    }
+
+    void TearDown() override
+    {
+        DestroyAppWindows();
+        card.reset();
+        for (int round = 0; round < 5; ++round)
+            QCoreApplication::sendPostedEvents();
+        platform::setPauseHandler({});
+        platform::setMessageBoxHandler({});
+        platform::setDialogResponder({});
+    }
+
+    // The program up with the SIM ready, and the SMS main screen's loads done.
+    void start()
+    {
+        std::string error;
+        card = setup.plugCard(false, error);
+        ASSERT_NE(card, nullptr) << error;
+        CreateAppWindows();
+        form = AppWindows().Mainform.get();
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->monitor().cardState() == kReady; }, kWait));
+        main = AppWindow<TFrmSmsMain>();
+        list = AppWindow<TFrmSmsList>();
+        reader = AppWindow<TFrmSmsRead>();
+        ASSERT_TRUE(main && list && reader);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return main->folders().simLoaded() && main->folders().cardLoaded(); }, kWait));
+    }
+
+    e2e::VirtualCardSetup setup;
+    std::unique_ptr<virtualmodem::VirtualModem> card;
+    TMainform *form = nullptr;
+    TFrmSmsMain *main = nullptr;
+    TFrmSmsList *list = nullptr;
+    TFrmSmsRead *reader = nullptr;
+    QStringList told, asked;
+};
+
+TEST_F(SmsWindowsEndToEnd, ANewMessageTopsTheInboxShownAndIsReadFromThere)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_EQ(card->deliverSms(incoming("+59899000111", "First")), "");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return SmsGetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM) == 1; }, kWait));
+    list->ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_SIM);
+    ASSERT_EQ(list->ListViewSms->topLevelItemCount(), 1);
+
+    QTest::qWait(1100);  // a later time stamp for the second message
+    ASSERT_EQ(card->deliverSms(incoming("+59899000222", "Second, unread")), "");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return list->ListViewSms->topLevelItemCount() == 2; }, kWait));
+    QTreeWidgetItem *top = list->ListViewSms->topLevelItem(0);
+    EXPECT_EQ(top->text(SmsListModel::NumberColumn), "+59899000222");
+    EXPECT_EQ(top->text(SmsListModel::StatusColumn), GetLanguageString(4013));
+
+    top->setSelected(true);
+    list->btnEditSmsClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reader->item().has_value(); }, kWait));
+    EXPECT_EQ(reader->mmoMsgContent->toPlainText(), "Second, unread");
+    EXPECT_EQ(reader->lblSendOrRecvNum->text(), "+59899000222");
+    list->Refresh();
+    EXPECT_EQ(list->ListViewSms->topLevelItem(0)->text(SmsListModel::StatusColumn), "");
+    EXPECT_TRUE(told.isEmpty()) << told.join(" | ").toStdString();
+}
+
+TEST_F(SmsWindowsEndToEnd, AMoveIntoASimWithRoomForOneSaysSoOnceAndLosesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(card->setMessageCapacity("SM", 2));
+    ASSERT_TRUE(card->fillMessages("SM", 1));
+    ASSERT_EQ(SetLoadFieldLimits(), 0);
+    ASSERT_EQ(SmsLoadMessages(SMS_STORE_SIM), 0);
+    for (const char *text : {"one", "two", "three"}) {
+        SmsItem item{};
+        item.storage = SMS_STORE_PC;
+        item.status = SMS_STATUS_READ;
+        item.folder = SMS_FOLDER_INBOX;
+        std::strcpy(item.number, "+59899000333");
+        std::strcpy(item.text, text);
+        ASSERT_EQ(SmsSaveMessage(&item), 0);
+    }
+    list->ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_PC);
+    ASSERT_EQ(list->ListViewSms->topLevelItemCount(), 3);
+    list->ListViewSms->selectAll();
+    list->btnSaveToClick();
+
+    EXPECT_EQ(asked, QStringList{GetLanguageString(2028)});
+    EXPECT_EQ(told, (QStringList{GetLanguageString(2036),
+                                 QStringLiteral("%1:3, %2:1, %3:2")
+                                     .arg(GetLanguageString(2048), GetLanguageString(1),
+                                          GetLanguageString(2))}));
+    EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 2);
+    EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_PC), 2);
+    EXPECT_EQ(list->ListViewSms->topLevelItemCount(), 2);
+    EXPECT_EQ(card->snapshot().messageStorages[0].messages.size(), 2u);
+}
