@@ -86,22 +86,37 @@ inline intptr_t sinkSend(void *, uint32_t, uint32_t, uint32_t, const void *, siz
 
 inline LumacoreWindowSink g_sink{nullptr, sinkPost, sinkSend};
 
+// A folder of the test's own (named after it) for the engine's store and the card's link, and
+// the engine pointed at both; returns the link.
+inline std::string prepareTestFolder(const std::string &prefix, std::filesystem::path &folder)
+{
+    folder = std::filesystem::temp_directory_path() /
+             (prefix + "-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string link = (folder / "ttyVirtual").string();
+    ::setenv("LUMACORE_DB", (folder / "db.dat").c_str(), 1);
+    ::setenv("LUMACORE_PORT", link.c_str(), 1);
+    return link;
+}
+
+// Short time-outs: the card on the pty answers at once.
+inline EngineTimings quickTimings()
+{
+    EngineTimings timings;
+    timings.command = 1500ms;
+    timings.probe = 500ms;
+    timings.watchInterval = 100ms;
+    return timings;
+}
+
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() /
-                 ("lumacore-engine-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        link = (folder / "ttyVirtual").string();
-        ::setenv("LUMACORE_DB", (folder / "db.dat").c_str(), 1);
-        ::setenv("LUMACORE_PORT", link.c_str(), 1);
-        EngineTimings timings;
-        timings.command = 1500ms;
-        timings.probe = 500ms;
-        timings.watchInterval = 100ms;
+        link = prepareTestFolder("lumacore-engine", folder);
+        EngineTimings timings = quickTimings();
         timings.radioSettle = 300ms;
         timings.registrationPoll = 300ms;
         setEngineTimings(timings);
@@ -154,6 +169,46 @@ protected:
     std::filesystem::path folder;
     std::string link;
     std::unique_ptr<virtualmodem::VirtualModem> card;
+};
+
+// The engine started on a card whose SIM asks no PIN and is ready at once: the contact and
+// message suites start here. A suite sets up more between the card and the engine's start in
+// beforeStartup(), and undoes it after the engine's stop in afterShutdown().
+class ReadyCardTest : public ::testing::Test {
+protected:
+    explicit ReadyCardTest(std::string prefix) : m_prefix(std::move(prefix)) {}
+
+    void SetUp() override
+    {
+        const std::string link = prepareTestFolder(m_prefix, folder);
+        setEngineTimings(quickTimings());
+        virtualmodem::CardOptions options;
+        options.simBusyTime = 0ms;
+        options.pinRequired = false;
+        card = std::make_unique<virtualmodem::VirtualModem>(options);
+        ASSERT_TRUE(card->start(link)) << card->lastError();
+        beforeStartup();
+        if (HasFatalFailure())
+            return;
+        ASSERT_EQ(_MEC_Startup(0, 400, 0), 0);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(_MEC_Shutdown(), 0);
+        afterShutdown();
+        card.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    virtual void beforeStartup() {}
+    virtual void afterShutdown() {}
+
+    std::filesystem::path folder;
+    std::unique_ptr<virtualmodem::VirtualModem> card;
+
+private:
+    std::string m_prefix;
 };
 
 // Polls until the condition holds, for at most `limit`: the card recovering, the watch noticing.

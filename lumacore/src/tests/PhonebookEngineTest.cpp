@@ -1,16 +1,8 @@
 // The engine's contact and group calls end to end against the virtual card: names in every script
 // through UCS2, the GSM set's own letters on a card without UCS2, a full SIM, the card pulled,
 // field sizes, and the PC store keeping the engine's opaque bytes.
-#include "Engine.h"
-#include "Exports.h"
+#include "EngineFixture.h"
 
-#include "virtualmodem/VirtualModem.h"
-
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,37 +34,9 @@ std::vector<_MEC_CONTACT_RECORD> walk(uint8_t storage)
     return records;
 }
 
-class PhonebookEngineTest : public ::testing::Test {
+class PhonebookEngineTest : public engine_test::ReadyCardTest {
 protected:
-    void SetUp() override
-    {
-        folder = std::filesystem::temp_directory_path() /
-                 ("lumacore-phonebook-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        link = (folder / "ttyVirtual").string();
-        ::setenv("LUMACORE_DB", (folder / "db.dat").c_str(), 1);
-        ::setenv("LUMACORE_PORT", link.c_str(), 1);
-        EngineTimings timings;
-        timings.command = 1500ms;
-        timings.probe = 500ms;
-        timings.watchInterval = 100ms;
-        setEngineTimings(timings);
-        virtualmodem::CardOptions options;
-        options.simBusyTime = 0ms;
-        options.pinRequired = false;
-        card = std::make_unique<virtualmodem::VirtualModem>(options);
-        ASSERT_TRUE(card->start(link)) << card->lastError();
-        ASSERT_EQ(_MEC_Startup(0, 400, 0), 0);
-    }
-
-    void TearDown() override
-    {
-        EXPECT_EQ(_MEC_Shutdown(), 0);
-        card.reset();
-        std::filesystem::remove_all(folder);
-    }
+    PhonebookEngineTest() : ReadyCardTest("lumacore-phonebook") {}
 
     std::string simName(int index)
     {
@@ -80,10 +44,6 @@ protected:
         return state.phonebooks[0].entries.count(index) ? state.phonebooks[0].entries[index].name
                                                         : "<none>";
     }
-
-    std::filesystem::path folder;
-    std::string link;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
 };
 
 TEST_F(PhonebookEngineTest, NamesInEveryScriptSurviveTheSim)

@@ -1,18 +1,10 @@
 // The engine's short-message calls end to end against the virtual card: a long message that
 // arrives last part first, sending to several numbers with one refused, status reports, class 0,
 // cell broadcasts, the unread flag a listing does not lose, a full SIM and the PC storage.
-#include "Engine.h"
-#include "Exports.h"
-
-#include "virtualmodem/VirtualModem.h"
-
-#include <unistd.h>
-
-#include <gtest/gtest.h>
+#include "EngineFixture.h"
 
 #include <algorithm>
 #include <condition_variable>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,28 +66,20 @@ std::vector<_MEC_SMS_RECORD> walk(uint8_t storage)
     return records;
 }
 
-class SmsEngineTest : public ::testing::Test {
+class SmsEngineTest : public engine_test::ReadyCardTest {
 protected:
+    SmsEngineTest() : ReadyCardTest("lumacore-sms") {}
+
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() /
-                 ("lumacore-sms-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        const std::string link = (folder / "ttyVirtual").string();
-        ::setenv("LUMACORE_DB", (folder / "db.dat").c_str(), 1);
-        ::setenv("LUMACORE_PORT", link.c_str(), 1);
-        EngineTimings timings;
-        timings.command = 1500ms;
-        timings.probe = 500ms;
-        timings.watchInterval = 100ms;
-        setEngineTimings(timings);
-        virtualmodem::CardOptions options;
-        options.simBusyTime = 0ms;
-        options.pinRequired = false;
-        card = std::make_unique<virtualmodem::VirtualModem>(options);
-        ASSERT_TRUE(card->start(link)) << card->lastError();
+        ReadyCardTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_EQ(_MEC_NetcardStart(), 0);
+    }
+
+    void beforeStartup() override
+    {
         card->setSmsReportDelay(100ms);
         {
             std::lock_guard lock(g_heard.mutex);
@@ -131,23 +115,15 @@ protected:
         settings.statusReport = 0;
         settings.storage = '0';
         ASSERT_EQ(_MEC_SetSmsConfig(settings), 0);  // before start-up: kept
-        ASSERT_EQ(_MEC_Startup(0, 400, 0), 0);
-        ASSERT_EQ(_MEC_NetcardStart(), 0);
     }
 
-    void TearDown() override
+    void afterShutdown() override
     {
-        EXPECT_EQ(_MEC_Shutdown(), 0);
         EXPECT_EQ(0, _MEC_SetCallBackSmsArriveNew(nullptr, 0));
         EXPECT_EQ(0, _MEC_SetCallBackSmsSendReportArrive(nullptr, 0));
         EXPECT_EQ(0, _MEC_SetCallBackSmsArriveClass0(nullptr, 0));
         EXPECT_EQ(0, _MEC_SetCallBackSmsArriveBroadcast(nullptr, 0));
-        card.reset();
-        std::filesystem::remove_all(folder);
     }
-
-    std::filesystem::path folder;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
 };
 
 TEST_F(SmsEngineTest, LongMessageArrivingLastPartFirstIsAnnouncedAndReadWhole)
