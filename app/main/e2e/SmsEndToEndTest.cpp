@@ -4,7 +4,11 @@
 // pulled in the middle of a move.
 #include "AppWindows.h"
 #include "CardMonitor.h"
+#include "FeatureMessages.h"
 #include "UI_MainFrm.h"
+#include "UI_SmsEdit.h"
+#include "UI_SmsMain.h"
+#include "UI_SmsSendResults.h"
 
 #include "config/BL_File.h"
 #include "engine/BL_Base.h"
@@ -317,4 +321,52 @@ TEST_F(SmsEndToEnd, TheCardPulledInTheMiddleOfAMoveLosesNothing)
     EXPECT_EQ(onPc.size(), 2u);
     after.insert(onPc.begin(), onPc.end());
     EXPECT_EQ(after, textsOf(onSim));
+}
+
+// The composer in the program: a two-part text to three numbers of which the card refuses one.
+// Each recipient is tried, each gets its own result and its own copy on the PC.
+TEST_F(SmsEndToEnd, TheComposerSendsToEachNumberAndShowsEachResult)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    card->setSmsFailing("+59899000222", true);
+    form->show();
+    form->MsgButtonClick();
+    platform::PostMessage(form, feature::WM_OPEN_COMPOSER, feature::kComposeNew, 0);
+    QCoreApplication::sendPostedEvents();
+    auto *composer = AppWindow<TFrmSmsEdit>();
+    ASSERT_TRUE(composer->isVisible());
+    composer->EdRecvPer->setText(
+        QString::fromStdString(kOwnNumber + ";+59899000222\xef\xbc\x9b+59899000333"));
+    composer->MeContent->setPlainText(QString(161, u'x'));
+    QStringList results;
+    platform::setDialogResponder([&](QDialog &dialog) -> std::optional<int> {
+        if (auto *shown = dynamic_cast<TFrmSmsSendResults *>(&dialog)) {
+            results << shown->LbCounts->text();
+            for (int row = 0; row < shown->LvResults->topLevelItemCount(); ++row)
+                results << shown->LvResults->topLevelItem(row)->text(0) + u' ' +
+                               shown->LvResults->topLevelItem(row)->text(1);
+        }
+        return QDialog::Accepted;
+    });
+    boxes.clear();
+    composer->btnSentClick();
+
+    EXPECT_EQ(boxes, QStringList{"6" + platform::GetLanguageString(2039)});
+    ASSERT_EQ(results.size(), 4);
+    EXPECT_EQ(results[0], platform::GetLanguageString(2067) + ":6, " +
+                              platform::GetLanguageString(1) + ":4, " +
+                              platform::GetLanguageString(2) + ":2");
+    EXPECT_EQ(results[2], "+59899000222 " + platform::GetLanguageString(2065).trimmed());
+    EXPECT_TRUE(results[3].startsWith("+59899000333 "));
+    EXPECT_EQ(folderItems(SMS_FOLDER_SENT, SMS_STORE_PC).size(), 2u);
+    const std::vector<SmsItem> drafts = folderItems(SMS_FOLDER_DRAFTS, SMS_STORE_PC);
+    ASSERT_EQ(drafts.size(), 1u);
+    EXPECT_STREQ(drafts[0].number, "+59899000222");
+    EXPECT_EQ(std::string(drafts[0].text), std::string(161, 'x'));
+    // The message to the card's own number comes back in two parts, read whole.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return inboxCount() == 2; }, kWait));
+    // Back on the SMS screen it was opened from.
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(composer->isVisible());
+    EXPECT_TRUE(AppWindow<TFrmSmsMain>()->isVisible());
 }
