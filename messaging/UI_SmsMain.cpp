@@ -152,12 +152,7 @@ void TFrmSmsMain::messageArrived(platform::WindowMessageEvent &message)
         break;
     }
     case platform::WM_SMS_COUNTS: RefreshCounts(); break;
-    case feature::WM_SHOW_SMS_MAIN:
-        // Back from the list: the full notice belongs to the SMS button only.
-        m_backFromList = true;
-        m_host.showInPanel(*this);
-        m_backFromList = false;
-        break;
+    case feature::WM_SHOW_SMS_MAIN: m_host.showInPanel(*this); break;
     default: break;
     }
 }

@@ -40,7 +40,7 @@ public:
 
     void SetDeviceState(uint8_t state);
     void RefreshCounts();
-    // The notice when a storage is full (shown as the screen opens).
+    // The notice when a storage is full (the main window's SMS button asks for it).
     void CheckFull();
     // The delivery report, in a box that does not hold the program up.
     void ShowReport(const SmsReportPayload &report);
@@ -55,11 +55,6 @@ public:
 
     void cardStateChanged(uint8_t state) override { SetDeviceState(state); }
     void messageArrived(platform::WindowMessageEvent &message) override;
-    void shownInPanel() override
-    {
-        if (!m_backFromList)
-            CheckFull();
-    }
     std::vector<QTimer *> timersStoppedDuringCall() override
     {
         return {&tmrSmsInitSet, &tmrLoadMeMsg, &tmrLoadSimMsg};
@@ -73,5 +68,4 @@ private:
     std::unique_ptr<SmsStoreAccess> m_store;
     SmsFolders m_folders;
     std::vector<std::unique_ptr<boxes::TMessageBoxForm>> m_reports;
-    bool m_backFromList = false;
 };

@@ -98,10 +98,13 @@ void TMainform::InternetButtonClick()
 
 void TMainform::MsgButtonClick()
 {
-    // NEEDS(messaging): clear the SMS editor's return flags and set its title flags. The SMS
-    // main window gives its store-full notice as it is shown.
+    // NEEDS(messaging): clear the SMS editor's return flags and set its title flags.
     markCurrentPage(MsgButton);
-    showPage(m_windows.find<TFrmSmsMain>());
+    TFrmSmsMain *sms = m_windows.find<TFrmSmsMain>();
+    showPage(sms);
+    // A full storage is told when the SMS button is pressed, not each time the screen returns.
+    if (sms)
+        sms->CheckFull();
 }
 
 void TMainform::PonebookButtonClick()
