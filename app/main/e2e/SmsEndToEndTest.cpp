@@ -6,6 +6,8 @@
 #include "CardMonitor.h"
 #include "FeatureMessages.h"
 #include "UI_MainFrm.h"
+#include "UI_SmsList.h"
+#include "UI_SmsMain.h"
 #include "UI_SmsEdit.h"
 #include "UI_SmsMain.h"
 #include "UI_SmsSendResults.h"
@@ -178,8 +180,14 @@ TEST_F(SmsEndToEnd, ALongMessageArrivingLastPartFirstReadsWhole)
     EXPECT_EQ(whole.usedSlots(), 3);
     EXPECT_EQ(std::string(whole.text), text);
 
-    const std::vector<SmsItem> inbox = folderItems(SMS_FOLDER_INBOX, whole.storage);
+    // The list shows it as one row, whole.
+    ASSERT_EQ(whole.storage, SMS_STORE_SIM);
+    TFrmSmsList *list = AppWindow<TFrmSmsList>();
+    ASSERT_NE(list, nullptr);
+    list->ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_SIM);
+    const std::vector<SmsItem> &inbox = list->model().rows();
     ASSERT_EQ(inbox.size(), 1u);
+    EXPECT_EQ(list->ListViewSms->topLevelItemCount(), 1);
     EXPECT_EQ(std::string(inbox[0].text), text);
     EXPECT_STREQ(inbox[0].number, "+59899123456");
     for (int slot = 0; slot < 3; ++slot)
@@ -232,6 +240,12 @@ TEST_F(SmsEndToEnd, AReportNamesTheNumberOfTheMessageItFollows)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !watch.reports.empty(); }, kWait));
     const SmsReportPayload &report = watch.reports.front();
     EXPECT_EQ(report.number, kOwnNumber);
+    // The SMS main screen shows it in a box of its own, naming the number.
+    TFrmSmsMain *smsMain = AppWindow<TFrmSmsMain>();
+    ASSERT_NE(smsMain, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !smsMain->reportBoxes().empty(); }, kWait));
+    EXPECT_TRUE(
+        smsMain->reportBoxes().front()->boxText().contains(QString::fromStdString(kOwnNumber)));
     const std::vector<SmsItem> copies = folderItems(SMS_FOLDER_SENT, SMS_STORE_PC);
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_STREQ(copies[0].number, report.number);
