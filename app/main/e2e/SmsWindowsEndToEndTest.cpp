@@ -6,6 +6,7 @@
 #include "UI_MainFrm.h"
 #include "UI_SmsList.h"
 #include "UI_SmsMain.h"
+#include "UI_EditPB.h"
 #include "UI_SmsRead.h"
 
 #include "engine/BL_Base.h"
@@ -122,6 +123,13 @@ TEST_F(SmsWindowsEndToEnd, ANewMessageTopsTheInboxShownAndIsReadFromThere)
     EXPECT_EQ(reader->lblSendOrRecvNum->text(), "+59899000222");
     list->Refresh();
     EXPECT_EQ(list->ListViewSms->topLevelItem(0)->text(SmsListModel::StatusColumn), "");
+
+    // The sender kept as a contact: the contacts window's editor opens with the number.
+    reader->btnSaveNumClick();
+    TFmEditPB *editor = AppWindow<TFmEditPB>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return editor->EdPhoneNumber->text() == QStringLiteral("+59899000222"); }, kWait));
     EXPECT_TRUE(told.isEmpty()) << told.join(" | ").toStdString();
 }
 
