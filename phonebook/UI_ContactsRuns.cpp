@@ -67,7 +67,8 @@ void TFrmContacts::DeleteChecked()
     });
     if (m_clipboard.empty())
         m_clipboardMode = Empty;
-    if (result.stopped)
+    // Stopped, or the card went away half-way: the person learns how far it got.
+    if (result.stopped || result.cardGone)
         warn(FormatText(text::kPbStopped, {QString::number(result.done)}));
     Refresh();
 }

@@ -433,6 +433,26 @@ TEST_F(ContactsEndToEnd, CardPulledHalfWayThroughAMoveLosesNothingAndSaysHowMany
     EXPECT_EQ(contacts->clipboardMode(), TFrmContacts::CutMode);
 }
 
+TEST_F(ContactsEndToEnd, CardPulledHalfWayThroughADeletionSaysHowManyWentFromTheSim)
+{
+    ASSERT_EQ(card->control("phonebook fill SM 40"), "OK");
+    start();
+    checkAll(PB_NODE_SIM);
+    WhileRunning pull([&] {
+        if (TFrmCopyTips *tips = shownCopyTips();
+            tips && tips->PBCopy->value() >= 50 && card->cardInserted()) {
+            EXPECT_EQ(card->control("card remove"), "OK");
+        }
+    });
+    contacts->DeleteChecked();
+    ASSERT_FALSE(card->cardInserted());
+    const size_t left = entriesOf(*card, kSimMemory).size();
+    EXPECT_GT(left, 0u);
+    EXPECT_LT(left, 40u);
+    EXPECT_EQ(boxes, (QStringList{e2e::text(text::kPbDeleteConfirm),
+                                  FormatText(text::kPbStopped, {QString::number(40 - left)})}));
+}
+
 TEST_F(ContactsEndToEnd, ComposerOpenedForCheckedContactsBringsThePageBackWhenItCloses)
 {
     ASSERT_EQ(card->control("phonebook fill SM 2"), "OK");
