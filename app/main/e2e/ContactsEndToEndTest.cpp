@@ -177,6 +177,17 @@ protected:
         editor->BtOK->click();
     }
 
+    // Pulls the card once a long run's progress window has passed half-way.
+    std::unique_ptr<WhileRunning> pullCardHalfWay()
+    {
+        return std::make_unique<WhileRunning>([this] {
+            if (TFrmCopyTips *tips = shownCopyTips();
+                tips && tips->PBCopy->value() >= 50 && card->cardInserted()) {
+                EXPECT_EQ(card->control("card remove"), "OK");
+            }
+        });
+    }
+
     // The PC store as the engine keeps it, read again.
     std::set<std::string> pcNames()
     {
@@ -407,12 +418,7 @@ TEST_F(ContactsEndToEnd, CardPulledHalfWayThroughAMoveLosesNothingAndSaysHowMany
     checkAll(PB_NODE_SIM);
     contacts->CopyChecked(TFrmContacts::CutMode);
     contacts->SelectNode(PB_NODE_PC);
-    WhileRunning pull([&] {
-        if (TFrmCopyTips *tips = shownCopyTips();
-            tips && tips->PBCopy->value() >= 50 && card->cardInserted()) {
-            EXPECT_EQ(card->control("card remove"), "OK");
-        }
-    });
+    const auto pull = pullCardHalfWay();
     contacts->Paste();
     ASSERT_FALSE(card->cardInserted());
 
@@ -438,12 +444,7 @@ TEST_F(ContactsEndToEnd, CardPulledHalfWayThroughADeletionSaysHowManyWentFromThe
     ASSERT_EQ(card->control("phonebook fill SM 40"), "OK");
     start();
     checkAll(PB_NODE_SIM);
-    WhileRunning pull([&] {
-        if (TFrmCopyTips *tips = shownCopyTips();
-            tips && tips->PBCopy->value() >= 50 && card->cardInserted()) {
-            EXPECT_EQ(card->control("card remove"), "OK");
-        }
-    });
+    const auto pull = pullCardHalfWay();
     contacts->DeleteChecked();
     ASSERT_FALSE(card->cardInserted());
     const size_t left = entriesOf(*card, kSimMemory).size();
