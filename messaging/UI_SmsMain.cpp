@@ -11,6 +11,9 @@
 #include "skin/FaceManager.h"
 
 #include <QGridLayout>
+
+#include <algorithm>
+#include <iterator>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -19,6 +22,8 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kCaption = 2018;
+// The call states in which the main window holds the windows' timers: a call being dialled.
+constexpr int kDiallingStates[] = {1, 6, 15};
 constexpr int kWarning = 2;
 
 }  // namespace
@@ -80,6 +85,14 @@ void TFrmSmsMain::tick(SmsFolders::Load load)
     syncTimers();
 }
 
+void TFrmSmsMain::callStateChanged(int callState)
+{
+    m_callDialling = std::find(std::begin(kDiallingStates), std::end(kDiallingStates), callState) !=
+                     std::end(kDiallingStates);
+    if (!m_callDialling)
+        syncTimers();
+}
+
 void TFrmSmsMain::syncTimers()
 {
     const std::pair<QTimer *, SmsFolders::Load> timers[] = {
@@ -89,7 +102,7 @@ void TFrmSmsMain::syncTimers()
     for (const auto &[timer, load] : timers) {
         if (!m_folders.timerWanted(load))
             timer->stop();
-        else if (!timer->isActive())
+        else if (!timer->isActive() && !m_callDialling)
             timer->start();
     }
 }

@@ -54,6 +54,9 @@ public:
     std::vector<boxes::TMessageBoxForm *> reportBoxes() const;
 
     void cardStateChanged(uint8_t state) override { SetDeviceState(state); }
+    // While a call is dialled the loads wait (the main window holds the timers); when it is
+    // over they run again as the card state wants them.
+    void callStateChanged(int callState) override;
     void messageArrived(platform::WindowMessageEvent &message) override;
     std::vector<QTimer *> timersStoppedDuringCall() override
     {
@@ -67,5 +70,6 @@ private:
     feature::FeatureHost &m_host;
     std::unique_ptr<SmsStoreAccess> m_store;
     SmsFolders m_folders;
+    bool m_callDialling = false;
     std::vector<std::unique_ptr<boxes::TMessageBoxForm>> m_reports;
 };

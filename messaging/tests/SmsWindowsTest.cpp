@@ -215,4 +215,13 @@ TEST_F(SmsWindowsTest, LoadingTimersStandStillDuringACall)
     EXPECT_TRUE(main.tmrLoadMeMsg.isActive());
     main.cardStateChanged(2);
     EXPECT_FALSE(main.tmrLoadMeMsg.isActive());
+
+    // A card state during a dialled call leaves the loads waiting, and the end of the call
+    // (whatever the main window set back) starts them.
+    main.callStateChanged(1);
+    main.cardStateChanged(11);
+    EXPECT_FALSE(main.tmrSmsInitSet.isActive());
+    main.callStateChanged(0);
+    EXPECT_TRUE(main.tmrSmsInitSet.isActive());
+    EXPECT_TRUE(main.tmrLoadMeMsg.isActive());
 }
