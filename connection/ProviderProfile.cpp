@@ -1,11 +1,14 @@
 #include "ProviderProfile.h"
 
 #include "config/BL_File.h"
+#include "engine/EngineValues.h"
 #include "platform/CodePage.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include <lumacore.h>
 
 #include <algorithm>
 
@@ -205,4 +208,13 @@ bool AcceptProviderProfile(TBL_File &files, const ProfileRecord &record)
     if (!known && !files.AppendProfile(record))
         return false;
     return files.SetDefaultProfile(name);
+}
+
+bool PushDefaultModemParams(const TBL_File &files, uint8_t cardState)
+{
+    ModemParams params;
+    if (cardState != kSimReady || !files.GetDefaultModemParams(params))
+        return false;
+    return _MEC_SetModemPara(params.pdpType.c_str(), params.apn.c_str(),
+                             params.pdpAddress.c_str()) == 0;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -58,3 +59,8 @@ ProviderChoice ChooseProviderProfile(const TBL_File &files, std::string_view ims
 // The user agreed: the profile joins config.ran (unless a profile bears its name) and becomes
 // the default. False when config.ran cannot be written.
 bool AcceptProviderProfile(TBL_File &files, const ProfileRecord &record);
+
+// Tells the card the default profile's PDP type, APN and address (empty: obtained automatically),
+// so the next dial uses them. Only when the SIM is ready; false when the default cannot be read or
+// the card refuses.
+bool PushDefaultModemParams(const TBL_File &files, uint8_t cardState);

@@ -5,6 +5,7 @@
 #include "WindowControls.h"
 
 #include "config/BL_File.h"
+#include "engine/EngineValues.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -26,7 +27,6 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kAnimationFrames = 5;
-constexpr uint8_t kSimReadyState = 12;
 constexpr int kMessageProfileFile = 3050;
 
 QString language(int id) { return GetLanguageString(id); }
@@ -276,9 +276,9 @@ void TData_connectform::cardStateChanged(uint8_t state)
     m_connection->cardStateChanged(state);
     // Asked after the notice: the box's own event loop must not run inside the card monitor's
     // round of notices.
-    if (state == kSimReadyState)
+    if (state == kSimReady)
         QTimer::singleShot(0, this, [this] {
-            if (m_cardState == kSimReadyState)
+            if (m_cardState == kSimReady)
                 offerProviderProfile();
         });
 }
@@ -306,6 +306,7 @@ void TData_connectform::offerProviderProfile()
         return;
     if (!AcceptProviderProfile(m_files, choice.record))
         return showMessage(kMessageProfileFile);
+    PushDefaultModemParams(m_files, m_host.cardState());
     if (m_connectionState == kConnectionIdle)
         showIdleHint();
 }

@@ -1,5 +1,7 @@
 #include "UI_SetNetSub.h"
 
+#include "ProviderProfile.h"
+
 #include "UI_SetNetPopEditForm.h"
 #include "UI_SetNetPopForm.h"
 #include "WindowControls.h"
@@ -7,6 +9,7 @@
 #include "FeatureMessages.h"
 
 #include "config/BL_File.h"
+#include "engine/EngineValues.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -23,7 +26,6 @@ namespace {
 constexpr int kWarningIcon = 2;
 constexpr int kInformationIcon = 1;
 constexpr int kDeliveredProfiles = 3;
-constexpr uint8_t kCardReady = 12;
 
 }  // namespace
 
@@ -195,23 +197,7 @@ void TSet_netsub::DefaultButtonClick()
     pushModemParams();
 }
 
-void TSet_netsub::pushModemParams()
-{
-    if (m_host.cardState() != kCardReady)
-        return;
-    const ProfileRecord &profile = FileStore().defaultProfile();
-    auto text = [](const char *field, size_t size) {
-        return std::string(platform::fieldText(field, size));
-    };
-    const std::string type = text(profile.pdpType, sizeof profile.pdpType);
-    const std::string apn = text(profile.apnAutomatic, 4) == "1"
-                                ? std::string()
-                                : text(profile.apn, sizeof profile.apn);
-    const std::string address = text(profile.pdpAddressAutomatic, 4) == "1"
-                                    ? std::string()
-                                    : text(profile.pdpAddress, sizeof profile.pdpAddress);
-    _MEC_SetModemPara(type.c_str(), apn.c_str(), address.c_str());
-}
+void TSet_netsub::pushModemParams() { PushDefaultModemParams(FileStore(), m_host.cardState()); }
 
 void TSet_netsub::messageArrived(platform::WindowMessageEvent &message)
 {

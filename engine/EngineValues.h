@@ -5,6 +5,22 @@
 
 #include <cstdint>
 
+// The card states, as the engine's card notices move through them; every window is told each
+// change.
+enum CardState : uint8_t {
+    kCardAbsent = 1,
+    kCardInserted = 2,
+    kCardQueryMode = 3,
+    kNoSim = 4,
+    kCardOnline = 6,
+    kCardOffline = 7,
+    kPinRequired = 8,
+    kPukRequired = 9,
+    kSimBlocked = 10,
+    kCardRegistered = 11,
+    kSimReady = 12,
+};
+
 // The call window's state: which calls exist and how they stand.
 enum CallState : uint8_t {
     kCallIdle = 0,

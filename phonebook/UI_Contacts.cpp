@@ -10,6 +10,7 @@
 #include "FeatureMessages.h"
 #include "connection/WindowControls.h"
 #include "engine/BL_PbVCard.h"
+#include "engine/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
@@ -28,7 +29,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr uint8_t kSimReady = 12;
 constexpr int kLoadSimInterval = 10000;
 constexpr int kWarningIcon = 2;
 constexpr int kQuestionIcon = 4;

@@ -4,6 +4,7 @@
 
 #include "FeatureMessages.h"
 #include "connection/WindowControls.h"
+#include "engine/EngineValues.h"
 #include "platform/CodePage.h"
 #include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"
@@ -18,8 +19,6 @@
 using platform::GetLanguageString;
 
 namespace {
-
-constexpr uint8_t kSimReady = 12;
 
 QTreeWidget *recipientList(QWidget *parent, const char *name)
 {

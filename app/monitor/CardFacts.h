@@ -6,21 +6,6 @@
 
 #include <cstdint>
 
-// Card state codes.
-enum CardState : uint8_t {
-    kCardAbsent = 1,
-    kCardInserted = 2,
-    kCardQueryMode = 3,
-    kNoSim = 4,
-    kCardOnline = 6,
-    kCardOffline = 7,
-    kPinRequired = 8,
-    kPukRequired = 9,
-    kSimBlocked = 10,
-    kCardRegistered = 11,
-    kSimReady = 12,
-};
-
 struct CardFacts {
     uint8_t cardState = kCardAbsent;
     // The call window's state (0 idle ... 16) and the data connection's (0 idle, 1 dialling,

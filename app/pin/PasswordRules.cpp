@@ -1,5 +1,6 @@
 #include "PasswordRules.h"
 
+#include "engine/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
 
@@ -106,7 +107,6 @@ std::vector<unsigned> ValidatePasswords(PasswordMode mode, const QString &first,
 
 OkStep ChooseOkStep(bool firstIsEmergency, uint8_t cardState, bool callBeingSetUp)
 {
-    constexpr uint8_t kPinRequired = 8;
     if (firstIsEmergency && cardState == kPinRequired)
         return OkStep::DialEmergency;
     if (callBeingSetUp)

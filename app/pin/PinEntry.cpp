@@ -2,6 +2,7 @@
 
 #include "UI_PasswordDlg.h"
 
+#include "engine/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -14,9 +15,6 @@
 namespace pin {
 
 namespace {
-
-constexpr uint8_t kPinRequired = 8;
-constexpr uint8_t kSimBlocked = 10;
 
 struct AttemptsLeft {
     std::optional<int> pin;

@@ -285,6 +285,8 @@ TEST_F(ConnectionEndToEnd, ProviderProfileOfferedOnceAndMadeDefaultWhenTaken)
     EXPECT_EQ(ProfileName(FileStore().defaultProfile()), ProfileName(offered));
     EXPECT_EQ(page->connection().profileName(), std::string(ProfileName(offered)));
     EXPECT_TRUE(page->DataHintLabel->text().contains(provider->providerName));
+    // The card dials with the new APN from now on, not with the one it had before.
+    EXPECT_EQ(card->snapshot().contexts[1].apn, provider->apn.toStdString());
 }
 
 TEST_F(ConnectionEndToEnd, SupplyingOperatorsSimIsNotOfferedAProfile)
