@@ -1,13 +1,12 @@
 #include "SmsFolders.h"
 
+#include "engine/EngineValues.h"
+
 #include "platform/ResStringManager.h"
 
 using platform::GetLanguageString;
 
 namespace {
-
-constexpr uint8_t kCardRegistered = 11;
-constexpr uint8_t kSimReady = 12;
 
 constexpr int kFolderNames[3] = {2020, 2021, 2022};  // inbox, sent, drafts (PC)
 constexpr int kSimName = 2023;

@@ -1,5 +1,7 @@
 #include "SmsListModel.h"
 
+#include "engine/EngineValues.h"
+
 #include "SmsTexts.h"
 
 #include "platform/ResStringManager.h"
@@ -8,7 +10,6 @@
 
 namespace {
 
-constexpr uint8_t kSimReady = 12;
 constexpr int kUnread = 4013;
 
 constexpr int kSelectFirst = 2026;

@@ -1,5 +1,7 @@
 #include "SmsSettings.h"
 
+#include "engine/EngineValues.h"
+
 #include "config/BL_File.h"
 #include "engine/BL_Sms.h"
 #include "platform/CodePage.h"
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr uint8_t kSimReady = 12;
 constexpr int kCentreNotSet = 3145;
 constexpr int kStorageNotSet = 3146;
 constexpr int kApplied = 3033;

@@ -1,5 +1,7 @@
 #include "UI_SetMsgForm.h"
 
+#include "engine/EngineValues.h"
+
 #include "FeatureMessages.h"
 
 #include "config/BL_File.h"
@@ -18,7 +20,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr uint8_t kSimReady = 12;
 constexpr int kCaption = 3021;
 constexpr int kInformation = 1;
 // Where the settings pages sit: beside the settings column.

@@ -1,5 +1,7 @@
 #include "UI_SmsEdit.h"
 
+#include "engine/EngineValues.h"
+
 #include "FeatureMessages.h"
 #include "UI_ProgressBox.h"
 #include "UI_SelContacts.h"
@@ -27,7 +29,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr uint8_t kSimReady = 12;
 constexpr int kRecipientFieldLength = 20000;
 constexpr int kInformationIcon = 1;
 constexpr int kWarningIcon = 2;

@@ -1,5 +1,7 @@
 #include "UI_SmsRead.h"
 
+#include "engine/EngineValues.h"
+
 #include "SmsTexts.h"
 
 #include "FeatureMessages.h"
@@ -19,7 +21,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr uint8_t kSimReady = 12;
 constexpr int kCaption = 2019;
 constexpr int kSelectFirst = 2026;
 constexpr int kWarning = 2;
