@@ -1,70 +1,19 @@
 // The program's own main window (every window made as at start-up) with the real engine against
 // the virtual data card: what a person sees on the status strip from insertion to SIM ready,
 // through the PIN and with the card pulled and put back.
-#include "AppWindows.h"
-#include "CardMonitor.h"
-#include "UI_MainFrm.h"
+#include "ProgramOnCard.h"
 
 #include "app/pin/PinEntry.h"
 #include "app/pin/UI_PasswordDlg.h"
-#include "config/BL_File.h"
-#include "platform/DialogSeam.h"
-#include "platform/ResStringManager.h"
-#include "virtualmodem/VirtualModem.h"
-#include "VirtualCardSetup.h"
 
-#include <QCoreApplication>
-#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 
 using e2e::kWait;
 using e2e::text;
 
-class MainformEndToEnd : public ::testing::Test {
+class MainformEndToEnd : public e2e::ProgramOnCard {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(setup.prepare());
-        platform::setMessageBoxHandler([this](QWidget *, const QString &shown, int, bool) {
-            boxes << shown;
-            return 1;
-        });
-        platform::setDialogResponder(
-            [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
-    }
-
-    void TearDown() override
-    {
-        DestroyAppWindows();
-        card.reset();
-        for (int round = 0; round < 5; ++round)
-            QCoreApplication::sendPostedEvents();
-        platform::setMessageBoxHandler({});
-        platform::setDialogResponder({});
-    }
-
-    void start(bool pinRequired)
-    {
-        std::string error;
-        card = setup.plugCard(pinRequired, error);
-        ASSERT_NE(card, nullptr) << error;
-        CreateAppWindows();
-        form = AppWindows().Mainform.get();
-        ASSERT_NE(form, nullptr);
-    }
-
-    bool waitForState(uint8_t state)
-    {
-        return QTest::qWaitFor([&] { return form->monitor().cardState() == state; }, kWait);
-    }
-
     void expectStripInService()
     {
         CardMonitor &monitor = form->monitor();
@@ -80,16 +29,11 @@ protected:
                   form->ImageList_TrayMain->picture(kImageSimReady).toImage());
         EXPECT_TRUE(form->StkButton->isEnabled());
     }
-
-    e2e::VirtualCardSetup setup;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
-    TMainform *form = nullptr;
-    QStringList boxes;
 };
 
 TEST_F(MainformEndToEnd, StatusStripShowsSignalOperatorAndNetworkOnceTheSimIsReady)
 {
-    start(false);
+    ASSERT_NO_FATAL_FAILURE(startOnCard());
     ASSERT_TRUE(waitForState(kSimReady));
     expectStripInService();
     EXPECT_TRUE(form->Menu_Offline->isVisible());
@@ -98,7 +42,7 @@ TEST_F(MainformEndToEnd, StatusStripShowsSignalOperatorAndNetworkOnceTheSimIsRea
 
 TEST_F(MainformEndToEnd, PinDialogOnTheMainWindowWrongThenRight)
 {
-    start(true);
+    ASSERT_NO_FATAL_FAILURE(startOnCard(true));
     const auto dialogUp = [&] {
         pin::TPasswordDlg *dialog = form->monitor().pinEntry().pinDialog();
         return form->monitor().cardState() == kPinRequired && dialog != nullptr &&
@@ -122,7 +66,7 @@ TEST_F(MainformEndToEnd, PinDialogOnTheMainWindowWrongThenRight)
 
 TEST_F(MainformEndToEnd, CardPulledAndPutBack)
 {
-    start(false);
+    ASSERT_NO_FATAL_FAILURE(startOnCard());
     ASSERT_TRUE(waitForState(kSimReady));
     expectStripInService();
 

@@ -2,14 +2,12 @@
 // data card: a long message arriving out of order read whole, a send to three numbers of which
 // one fails, a delivery report, a flash message and a broadcast page, a full SIM, and the card
 // pulled in the middle of a move.
-#include "AppWindows.h"
-#include "CardMonitor.h"
+#include "ProgramOnCard.h"
+
 #include "FeatureMessages.h"
-#include "UI_MainFrm.h"
 #include "UI_SmsList.h"
 #include "UI_SmsMain.h"
 #include "UI_SmsEdit.h"
-#include "UI_SmsMain.h"
 #include "UI_SmsSendResults.h"
 
 #include "config/BL_File.h"
@@ -17,19 +15,10 @@
 #include "engine/BL_Forward.h"
 #include "engine/BL_SmsTransfer.h"
 #include "engine/WindowPayloads.h"
-#include "platform/Clock.h"
 #include "platform/CodePage.h"
-#include "platform/DialogSeam.h"
 #include "platform/WindowMessages.h"
-#include "virtualmodem/VirtualModem.h"
-#include "VirtualCardSetup.h"
 
-#include <QCoreApplication>
-#include <QDialog>
 #include <QLabel>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
@@ -87,17 +76,11 @@ std::multiset<std::string> textsOf(const std::vector<SmsItem> &items)
 
 }  // namespace
 
-class SmsEndToEnd : public ::testing::Test {
+class SmsEndToEnd : public e2e::ProgramOnCard {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(setup.prepare());
-        platform::setMessageBoxHandler([this](QWidget *, const QString &shown, int, bool) {
-            boxes << shown;
-            return 1;
-        });
-        platform::setDialogResponder(
-            [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
+        ProgramOnCard::SetUp();
         platform::setPauseHandler([this](int ms) { pauses.push_back(ms); });
     }
 
@@ -105,32 +88,20 @@ protected:
     {
         if (MainWindowHandle() != nullptr)
             MainWindowHandle()->removeEventFilter(&watch);
-        DestroyAppWindows();
-        card.reset();
-        for (int round = 0; round < 5; ++round)
-            QCoreApplication::sendPostedEvents();
-        platform::setPauseHandler({});
-        platform::setMessageBoxHandler({});
-        platform::setDialogResponder({});
+        ProgramOnCard::TearDown();
     }
 
     // The card in, the program up, the SIM ready and the network found; the card's sizes read.
     void start()
     {
-        std::string error;
-        card = setup.plugCard(false, error);
-        ASSERT_NE(card, nullptr) << error;
-        CreateAppWindows();
-        form = AppWindows().Mainform.get();
-        ASSERT_NE(form, nullptr);
+        ASSERT_NO_FATAL_FAILURE(startOnCard());
         MainWindowHandle()->installEventFilter(&watch);
         ready();
     }
 
     void ready()
     {
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return form->monitor().cardState() == kSimReady; }, kWait));
+        ASSERT_TRUE(waitForState(kSimReady));
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return form->monitor().network().signalLevel() > 0; }, kWait));
         uint16_t status = 0;
@@ -153,11 +124,7 @@ protected:
                SmsGetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_CARD);
     }
 
-    e2e::VirtualCardSetup setup;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
-    TMainform *form = nullptr;
     MessageWatch watch;
-    QStringList boxes;
     std::vector<int> pauses;
 };
 

@@ -1,9 +1,7 @@
 // The SMS list, reading and main screens as the program makes them, with the real engine and the
 // virtual data card: a new message listed on top of the inbox shown and read from there, and a
 // move into a SIM with room for one message.
-#include "AppWindows.h"
-#include "CardMonitor.h"
-#include "UI_MainFrm.h"
+#include "ProgramOnCard.h"
 #include "UI_SmsList.h"
 #include "UI_SmsMain.h"
 #include "UI_EditPB.h"
@@ -11,17 +9,7 @@
 
 #include "engine/BL_Base.h"
 #include "engine/BL_Forward.h"
-#include "platform/Clock.h"
-#include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
-#include "virtualmodem/VirtualModem.h"
-#include "VirtualCardSetup.h"
-
-#include <QCoreApplication>
-#include <QDialog>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 
@@ -30,7 +18,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr uint8_t kReady = 12;
 constexpr int kSettingsUnreadable = 1018;
 
 virtualmodem::IncomingSms incoming(const char *from, const char *text)
@@ -43,45 +30,26 @@ virtualmodem::IncomingSms incoming(const char *from, const char *text)
 
 }  // namespace
 
-class SmsWindowsEndToEnd : public ::testing::Test {
+class SmsWindowsEndToEnd : public e2e::ProgramOnCard {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(setup.prepare());
-        platform::setMessageBoxHandler(
-            [this](QWidget *, const QString &shown, int, bool twoButtons) {
-                // The new-message sound's notice (no sound settings in the test folder) is not
-                // ours.
-                if (!shown.startsWith(GetLanguageString(kSettingsUnreadable)))
-                    (twoButtons ? asked : told) << shown;
-                return 1;
-            });
-        platform::setDialogResponder(
-            [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
+        ProgramOnCard::SetUp();
         platform::setPauseHandler([](int) {});
     }
 
-    void TearDown() override
+    // The new-message sound's notice (no sound settings in the test folder) is not ours.
+    void boxShown(const QString &shown, bool twoButtons) override
     {
-        DestroyAppWindows();
-        card.reset();
-        for (int round = 0; round < 5; ++round)
-            QCoreApplication::sendPostedEvents();
-        platform::setPauseHandler({});
-        platform::setMessageBoxHandler({});
-        platform::setDialogResponder({});
+        if (!shown.startsWith(GetLanguageString(kSettingsUnreadable)))
+            (twoButtons ? asked : told) << shown;
     }
 
     // The program up with the SIM ready, and the SMS main screen's loads done.
     void start()
     {
-        std::string error;
-        card = setup.plugCard(false, error);
-        ASSERT_NE(card, nullptr) << error;
-        CreateAppWindows();
-        form = AppWindows().Mainform.get();
-        ASSERT_NE(form, nullptr);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->monitor().cardState() == kReady; }, kWait));
+        ASSERT_NO_FATAL_FAILURE(startOnCard());
+        ASSERT_TRUE(waitForState(kSimReady));
         main = AppWindow<TFrmSmsMain>();
         list = AppWindow<TFrmSmsList>();
         reader = AppWindow<TFrmSmsRead>();
@@ -90,9 +58,6 @@ protected:
             [&] { return main->folders().simLoaded() && main->folders().cardLoaded(); }, kWait));
     }
 
-    e2e::VirtualCardSetup setup;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
-    TMainform *form = nullptr;
     TFrmSmsMain *main = nullptr;
     TFrmSmsList *list = nullptr;
     TFrmSmsRead *reader = nullptr;
