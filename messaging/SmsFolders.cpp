@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kFolderNames[3] = {2020, 2021, 2022};  // inbox, sent, drafts (PC)
 constexpr int kSimName = 2023;
+constexpr int kCardName = 3121;
 constexpr int kMessages = 2049;
 constexpr int kSimCapacity = 2052;
 constexpr int kPcCapacity = 2070;
@@ -80,6 +81,14 @@ SmsFolders::Counts SmsFolders::CountTexts() const
             text += QStringLiteral(" %1:%2 %3")
                         .arg(GetLanguageString(kSimName))
                         .arg(m_store.Count(uint8_t(folder + 1), SMS_STORE_SIM))
+                        .arg(messages);
+        }
+        // Messages kept in the card's own memory are named only when there are some.
+        const int inCard = cardLoaded() ? m_store.Count(uint8_t(folder + 1), SMS_STORE_CARD) : 0;
+        if (inCard > 0) {
+            text += QStringLiteral(" %1:%2 %3")
+                        .arg(GetLanguageString(kCardName))
+                        .arg(inCard)
                         .arg(messages);
         }
         counts.folders[folder] = text;

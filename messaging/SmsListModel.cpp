@@ -82,7 +82,7 @@ SmsListModel::Buttons SmsListModel::ButtonsFor(uint8_t cardState) const
 
 bool SmsListModel::LeaveSimUnlessReady(uint8_t cardState)
 {
-    if (cardState == kSimReady || m_storage != SMS_STORE_SIM)
+    if (cardState == kSimReady || m_storage == SMS_STORE_PC)
         return false;
     m_storage = SMS_STORE_PC;
     return true;

@@ -46,8 +46,8 @@ public:
         bool storageChoice = false;
     };
     Buttons ButtonsFor(uint8_t cardState) const;
-    // A card state other than SIM ready: the SIM cannot be shown. True when the list showed it
-    // and has switched to the PC (the caller shows it again).
+    // A card state other than SIM ready: the SIM and the card's own memory cannot be shown. True
+    // when the list showed one of them and has switched to the PC (the caller shows it again).
     bool LeaveSimUnlessReady(uint8_t cardState);
 
     // 0 when the action may run on that many selected rows, else the text that says why not.

@@ -77,7 +77,7 @@ SmsRunResult SmsRuns::Move(const std::vector<SmsItem> &items)
     int held[3] = {};
     bool full[3] = {};
     bool touchedStorage[3] = {};
-    for (uint8_t storage : {SMS_STORE_SIM, SMS_STORE_PC})
+    for (uint8_t storage : {SMS_STORE_SIM, SMS_STORE_CARD, SMS_STORE_PC})
         held[storage] = m_store.Count(SMS_FOLDER_ALL, storage);
     bool gone = false;
     for (size_t i = 0; i < items.size(); ++i) {
@@ -117,7 +117,7 @@ SmsRunResult SmsRuns::Move(const std::vector<SmsItem> &items)
         gone = cardGone(status);
         progress(i + 1, items.size());
     }
-    for (uint8_t storage : {SMS_STORE_SIM, SMS_STORE_PC}) {
+    for (uint8_t storage : {SMS_STORE_SIM, SMS_STORE_CARD, SMS_STORE_PC}) {
         if (touchedStorage[storage]) {
             // The messages are stored either way; a failed read only leaves the list short
             // until the storage is read again.

@@ -16,6 +16,8 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 using platform::GetLanguageString;
 
 namespace {
@@ -23,7 +25,18 @@ namespace {
 constexpr int kWarning = 2;
 // Wide enough for a whole time stamp and an international number; longer cells have hints.
 constexpr int kColumnWidths[SmsListModel::ColumnCount] = {120, 140, 150, 60, 56};
-constexpr int kStoragePcEntry = 0;
+// The storage choice's entries: the PC, the SIM, and the card's own memory, where messages
+// arrive when the SMS settings keep them in the data card.
+constexpr uint8_t kStorageOfEntry[] = {SMS_STORE_PC, SMS_STORE_SIM, SMS_STORE_CARD};
+constexpr int kDataCardText = 3121;
+
+int entryOf(uint8_t storage)
+{
+    for (int entry = 0; entry < int(std::size(kStorageOfEntry)); ++entry)
+        if (kStorageOfEntry[entry] == storage)
+            return entry;
+    return 0;
+}
 
 }  // namespace
 
@@ -39,7 +52,8 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     folderButtons = sms_screens::MakeFolderButtons(this, top, host, QStringLiteral("SMSLIST"));
     top->addStretch(1);
     cbbChooseStorage = NamedControl<QComboBox>(this, "cbbChooseStorage");
-    cbbChooseStorage->addItems({GetLanguageString(2045), GetLanguageString(2046)});
+    cbbChooseStorage->addItems(
+        {GetLanguageString(2045), GetLanguageString(2046), GetLanguageString(kDataCardText)});
     top->addWidget(cbbChooseStorage);
     column->addLayout(top);
 
@@ -139,7 +153,7 @@ void TFrmSmsList::updateButtons()
     btnForwordSms->setEnabled(buttons.forward);
     btnSaveTo->setEnabled(buttons.move);
     cbbChooseStorage->setEnabled(buttons.storageChoice);
-    cbbChooseStorage->setCurrentIndex(m_model.storage() == SMS_STORE_SIM ? 1 : kStoragePcEntry);
+    cbbChooseStorage->setCurrentIndex(entryOf(m_model.storage()));
 }
 
 void TFrmSmsList::cardStateChanged(uint8_t state)
@@ -169,7 +183,8 @@ void TFrmSmsList::messageArrived(platform::WindowMessageEvent &message)
 
 void TFrmSmsList::cbbChooseStorageChange(int index)
 {
-    m_model.SetFilter(m_model.folder(), index == kStoragePcEntry ? SMS_STORE_PC : SMS_STORE_SIM);
+    const bool known = index >= 0 && index < int(std::size(kStorageOfEntry));
+    m_model.SetFilter(m_model.folder(), known ? kStorageOfEntry[index] : uint8_t(SMS_STORE_PC));
     Refresh();
 }
 

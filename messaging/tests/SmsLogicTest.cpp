@@ -90,6 +90,14 @@ TEST(SmsFolders, CountsShowTheSimOnlyOnceItWasRead)
     EXPECT_EQ(counts.folders[1], GetLanguageString(2021) + ":0 " + messages + " " +
                                      GetLanguageString(2023) + ":1 " + messages);
     EXPECT_EQ(counts.simCapacity, GetLanguageString(2052) + ":30 " + messages);
+
+    // The card's own memory is named once it was read and holds messages of that folder.
+    store.items.push_back(MakeItem(5, 1, SMS_STORE_CARD, "+5", ""));
+    ASSERT_TRUE(folders.Tick(SmsFolders::LoadCard));
+    counts = folders.CountTexts();
+    EXPECT_TRUE(counts.folders[0].endsWith(" " + GetLanguageString(3121) + ":1 " + messages))
+        << counts.folders[0].toStdString();
+    EXPECT_EQ(counts.folders[1].count(':'), 2) << counts.folders[1].toStdString();  // PC, SIM
 }
 
 TEST(SmsFolders, FullNoticeNamesTheFullStorages)

@@ -1,6 +1,7 @@
 // The SMS windows over a scripted store: what the list, the reading screen and the main screen
 // show, what they hand to the other windows, and what they ask the user.
 #include "FakeSmsStore.h"
+#include "SmsRuns.h"
 #include "UI_SmsList.h"
 #include "UI_SmsMain.h"
 #include "UI_SmsRead.h"
@@ -153,6 +154,33 @@ TEST_F(SmsWindowsTest, TheListLeavesTheSimWhenTheCardIsNotReady)
     list.messageArrived(here);
     ASSERT_EQ(list.ListViewSms->topLevelItemCount(), 2);
     EXPECT_EQ(list.ListViewSms->topLevelItem(0)->text(0), "+3");
+}
+
+// With the SMS settings keeping messages in the data card, they arrive in its own memory: the
+// user reaches them through the storage choice and moves them to the PC like SIM messages.
+TEST_F(SmsWindowsTest, MessagesInTheCardsOwnMemoryAreListedAndMovedToThePc)
+{
+    FakeSmsStore *store = nullptr;
+    TFrmSmsList list(host, storeWith({MakeItem(4, 1, SMS_STORE_CARD, "+4", ""),
+                                      MakeItem(2, 1, SMS_STORE_PC, "+2", "")},
+                                     &store));
+    list.cardStateChanged(12);
+    list.ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_PC);
+    list.cbbChooseStorage->setCurrentIndex(2);
+    list.cbbChooseStorageChange(2);
+    EXPECT_EQ(list.model().storage(), SMS_STORE_CARD);
+    ASSERT_EQ(list.ListViewSms->topLevelItemCount(), 1);
+    EXPECT_EQ(list.ListViewSms->topLevelItem(0)->text(0), "+4");
+
+    SmsRuns runs(*store, {});
+    const SmsRunResult moved = runs.Move({store->items[0]});
+    EXPECT_EQ(moved.succeeded, 1);
+    EXPECT_TRUE(store->log.contains(QStringLiteral("move 4 to 2")))
+        << store->log.join('|').toStdString();
+
+    list.cardStateChanged(11);
+    EXPECT_EQ(list.model().storage(), SMS_STORE_PC);
+    EXPECT_EQ(list.cbbChooseStorage->currentIndex(), 0);
 }
 
 TEST_F(SmsWindowsTest, TheReaderCutsLongLabelsAndLetsGoOfASimMessageWithTheCard)
