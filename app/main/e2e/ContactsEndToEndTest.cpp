@@ -3,9 +3,7 @@
 // deleted on the SIM, the card's own memory and the PC, a full SIM copied to the PC and back with
 // the progress window, names in several scripts written to the SIM and read back (by the program
 // after the card came back, and by gammu), a full SIM, and the card pulled half-way through a move.
-#include "AppWindows.h"
-#include "CardMonitor.h"
-#include "UI_MainFrm.h"
+#include "ProgramOnCard.h"
 
 #include "UI_Contacts.h"
 #include "UI_CopyTips.h"
@@ -16,12 +14,8 @@
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
-#include "virtualmodem/VirtualModem.h"
-#include "VirtualCardSetup.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDialog>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -81,50 +75,36 @@ private:
 
 }  // namespace
 
-class ContactsEndToEnd : public ::testing::Test {
+class ContactsEndToEnd : public e2e::ProgramOnCard {
 protected:
     void SetUp() override
     {
         platform::forceSystemCodePage("UTF-8");
-        ASSERT_TRUE(setup.prepare());
+        ProgramOnCard::SetUp();
+        if (HasFatalFailure())
+            return;
         // The delivered profiles and default, as installed beside the program.
         for (const char *name : {"config.ran", "defaultcfg.ran"})
             ASSERT_TRUE(QFile::copy(name, setup.filePath(name))) << name;
-        platform::setMessageBoxHandler([this](QWidget *, const QString &shown, int, bool) {
-            boxes << shown;
-            return 1;
-        });
-        platform::setDialogResponder(
-            [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
-        std::string error;
-        card = setup.plugCard(false, error);
-        ASSERT_NE(card, nullptr) << error;
+        ASSERT_NO_FATAL_FAILURE(plugCard());
     }
 
     void TearDown() override
     {
-        DestroyAppWindows();
-        card.reset();
-        for (int round = 0; round < 5; ++round)
-            QCoreApplication::sendPostedEvents();
-        platform::setMessageBoxHandler({});
-        platform::setDialogResponder({});
+        ProgramOnCard::TearDown();
         platform::forceSystemCodePage("");
     }
 
     // The program started on the card with the SIM's contacts loaded, the contacts page open.
     void start(bool openPage = true)
     {
-        CreateAppWindows();
-        form = AppWindows().Mainform.get();
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         contacts = AppWindow<TFrmContacts>();
         editor = AppWindow<TFmEditPB>();
-        ASSERT_NE(form, nullptr);
         ASSERT_NE(contacts, nullptr);
         ASSERT_NE(editor, nullptr);
         form->show();
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return form->monitor().cardState() == kSimReady; }, kWait));
+        ASSERT_TRUE(waitForState(kSimReady));
         ASSERT_TRUE(QTest::qWaitFor([&] { return simInTree(); }, kWait));
         if (!openPage)
             return;
@@ -202,12 +182,8 @@ protected:
         return names;
     }
 
-    e2e::VirtualCardSetup setup;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
-    TMainform *form = nullptr;
     TFrmContacts *contacts = nullptr;
     TFmEditPB *editor = nullptr;
-    QStringList boxes;
 };
 
 TEST_F(ContactsEndToEnd, EachStorageTakesANewContactItsChangeAndItsDeletion)
