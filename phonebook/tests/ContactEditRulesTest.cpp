@@ -15,10 +15,14 @@ TEST(ContactEditRules, SimLengthCountsExtensionCharactersTwiceAndWideTextsPerUni
         QString text;
         int length;
     };
-    for (const Case &test : {Case{QStringLiteral("abc"), 3}, Case{QStringLiteral("[[["), 6},
-                             Case{QStringLiteral("   "), 3}, Case{QStringLiteral("a{b}"), 6},
-                             Case{QString(QChar(0x20AC)), 2}, Case{QString(), 0},
-                             Case{QStringLiteral("\u4F60\u597D"), 6}}) {
+    for (const Case &test :
+         {Case{QStringLiteral("abc"), 3}, Case{QStringLiteral("[[["), 6},
+          Case{QStringLiteral("   "), 3}, Case{QStringLiteral("a{b}"), 6},
+          Case{QString(QChar(0x20AC)), 2}, Case{QString(), 0},
+          Case{QStringLiteral("\u4F60\u597D"), 6},
+          // Letters of the 7-bit alphabet count once; one it lacks (ç) makes
+          // the whole name UCS-2, as the card will store it.
+          Case{QStringLiteral("J\u00FCrgen"), 6}, Case{QStringLiteral("Fran\u00E7ois"), 18}}) {
         EXPECT_EQ(SimLength(test.text), test.length) << test.text.toStdString();
     }
     // At a maximum of 14, a name of "[" is full after 7 characters, one of letters after 14.
