@@ -3,21 +3,13 @@
 #include "engine/EngineValues.h"
 
 #include "platform/ResStringManager.h"
+#include "language/TextNumbers.h"
 
 using platform::GetLanguageString;
 
 namespace {
 
-constexpr int kFolderNames[3] = {2020, 2021, 2022};  // inbox, sent, drafts (PC)
-constexpr int kSimName = 2023;
-constexpr int kCardName = 3121;
-constexpr int kMessages = 2049;
-constexpr int kSimCapacity = 2052;
-constexpr int kPcCapacity = 2070;
-
-constexpr int kBothFull = 2069;
-constexpr int kPcFull = 2068;
-constexpr int kSimFull = 2036;
+constexpr unsigned kFolderNames[3] = {text::kSmsInboxPc, text::kSmsSentPc, text::kSmsDraftsPc};
 
 }  // namespace
 
@@ -70,7 +62,7 @@ bool SmsFolders::Tick(Load load)
 SmsFolders::Counts SmsFolders::CountTexts() const
 {
     Counts counts;
-    const QString messages = GetLanguageString(kMessages);
+    const QString messages = GetLanguageString(text::kSmsMessages);
     for (int folder = 0; folder < 3; ++folder) {
         const int pc = m_store.Count(uint8_t(folder + 1), SMS_STORE_PC);
         QString text = QStringLiteral("%1:%2 %3")
@@ -79,7 +71,7 @@ SmsFolders::Counts SmsFolders::CountTexts() const
                            .arg(messages);
         if (simLoaded()) {
             text += QStringLiteral(" %1:%2 %3")
-                        .arg(GetLanguageString(kSimName))
+                        .arg(GetLanguageString(text::kSmsSimName))
                         .arg(m_store.Count(uint8_t(folder + 1), SMS_STORE_SIM))
                         .arg(messages);
         }
@@ -87,7 +79,7 @@ SmsFolders::Counts SmsFolders::CountTexts() const
         const int inCard = cardLoaded() ? m_store.Count(uint8_t(folder + 1), SMS_STORE_CARD) : 0;
         if (inCard > 0) {
             text += QStringLiteral(" %1:%2 %3")
-                        .arg(GetLanguageString(kCardName))
+                        .arg(GetLanguageString(text::kSmsDataCard))
                         .arg(inCard)
                         .arg(messages);
         }
@@ -95,12 +87,12 @@ SmsFolders::Counts SmsFolders::CountTexts() const
     }
     if (simLoaded()) {
         counts.simCapacity = QStringLiteral("%1:%2 %3")
-                                 .arg(GetLanguageString(kSimCapacity))
+                                 .arg(GetLanguageString(text::kSmsSimCapacity))
                                  .arg(m_store.Capacity(SMS_STORE_SIM))
                                  .arg(messages);
     }
     counts.pcCapacity = QStringLiteral("%1:%2 %3")
-                            .arg(GetLanguageString(kPcCapacity))
+                            .arg(GetLanguageString(text::kSmsPcCapacity))
                             .arg(m_store.Capacity(SMS_STORE_PC))
                             .arg(messages);
     return counts;
@@ -115,8 +107,8 @@ int SmsFolders::FullNotice() const
     const bool pcFull =
         pcCapacity >= 1 && m_store.Count(SMS_FOLDER_ALL, SMS_STORE_PC) >= pcCapacity;
     if (simFull && pcFull)
-        return kBothFull;
+        return text::kSmsBothFull;
     if (pcFull)
-        return kPcFull;
-    return simFull ? kSimFull : 0;
+        return text::kSmsPcFull;
+    return simFull ? text::kSmsSimFull : 0;
 }

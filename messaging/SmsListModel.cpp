@@ -5,20 +5,9 @@
 #include "SmsTexts.h"
 
 #include "platform/ResStringManager.h"
+#include "language/TextNumbers.h"
 
 #include <algorithm>
-
-namespace {
-
-constexpr int kUnread = 4013;
-
-constexpr int kSelectFirst = 2026;
-constexpr int kOneToRead = 2029;
-constexpr int kOneToReply = 2030;
-constexpr int kOneToForward = 2031;
-constexpr int kOneToSaveNumber = 2032;
-
-}  // namespace
 
 void SmsListModel::SetFilter(uint8_t folder, uint8_t storage)
 {
@@ -60,7 +49,8 @@ QStringList SmsListModel::Cells(const SmsItem &item)
     cells << SmsFieldText(item.number, sizeof item.number)
           << SmsFieldText(item.contactName, sizeof item.contactName)
           << SmsFieldText(item.time, sizeof item.time)
-          << (item.status == SMS_STATUS_UNREAD ? platform::GetLanguageString(kUnread) : QString());
+          << (item.status == SMS_STATUS_UNREAD ? platform::GetLanguageString(text::kNew)
+                                               : QString());
     const int used = item.usedSlots();
     cells << (item.longMessage != 0 && used > 0
                   ? QStringLiteral("%1/%2").arg(used).arg(int(item.partCount))
@@ -91,14 +81,14 @@ bool SmsListModel::LeaveSimUnlessReady(uint8_t cardState)
 int SmsListModel::SelectionProblem(Action action, size_t selected)
 {
     if (selected == 0)
-        return kSelectFirst;
+        return text::kSmsSelectFirst;
     if (selected == 1)
         return 0;
     switch (action) {
-    case Open: return kOneToRead;
-    case Reply: return kOneToReply;
-    case Forward: return kOneToForward;
-    case SaveNumber: return kOneToSaveNumber;
+    case Open: return text::kSmsOneToRead;
+    case Reply: return text::kSmsOneToReply;
+    case Forward: return text::kSmsOneToForward;
+    case SaveNumber: return text::kSmsOneToSaveNumber;
     case Delete:
     case MoveAcross: return 0;
     }

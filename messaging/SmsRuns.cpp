@@ -1,6 +1,7 @@
 #include "SmsRuns.h"
 
 #include "SmsTexts.h"
+#include "language/TextNumbers.h"
 
 #include <numeric>
 
@@ -14,9 +15,6 @@ constexpr uint16_t kCmeMemoryFull = 10020;
 // The card is gone or does not answer: nothing after this can succeed.
 constexpr uint16_t kNoCard = 7002;
 constexpr uint16_t kTimeout = 7001;
-
-constexpr int kPcFullNotice = 2068;
-constexpr int kSimFullNotice = 2036;
 
 uint8_t otherStorage(uint8_t storage)
 {
@@ -104,7 +102,7 @@ SmsRunResult SmsRuns::Move(const std::vector<SmsItem> &items)
         if (status == kSimFullCode || status == kPcFullCode) {
             full[target] = true;
             if (result.fullNotice == 0)
-                result.fullNotice = status == kSimFullCode ? kSimFullNotice : kPcFullNotice;
+                result.fullNotice = status == kSimFullCode ? text::kSmsSimFull : text::kSmsPcFull;
         }
         if (status == 0) {
             result.succeeded += count;

@@ -8,6 +8,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
+#include "language/TextNumbers.h"
 
 #include <QBoxLayout>
 #include <QCoreApplication>
@@ -20,13 +21,6 @@ namespace {
 
 constexpr int kInformation = 1;
 constexpr int kQuestion = 3;
-
-constexpr int kDeleteConfirm = 2027;
-constexpr int kMoveConfirm = 2028;
-constexpr int kDeleting = 2059;
-constexpr int kMoving = 2058;
-constexpr int kDeleteSummary = 2047;
-constexpr int kMoveSummary = 2048;
 
 }  // namespace
 
@@ -75,15 +69,15 @@ SmsRunResult RunWithProgress(feature::FeatureHost &host, QWidget &window, SmsSto
                              const std::vector<SmsItem> &items, RunKind kind)
 {
     const bool move = kind == RunKind::Move;
-    if (items.empty() ||
-        platform::AskMessageBox(host.dialogOwner(),
-                                GetLanguageString(move ? kMoveConfirm : kDeleteConfirm),
-                                kQuestion) != 1) {
+    if (items.empty() || platform::AskMessageBox(host.dialogOwner(),
+                                                 GetLanguageString(move ? text::kSmsMoveConfirm
+                                                                        : text::kSmsDeleteConfirm),
+                                                 kQuestion) != 1) {
         return {};
     }
     boxes::TProgressBoxForm progress(host.dialogOwner(),
                                      items.size() > 1 ? boxes::kButtonSingle : boxes::kButtonNo);
-    const QString caption = GetLanguageString(move ? kMoving : kDeleting);
+    const QString caption = GetLanguageString(move ? text::kSmsMoving : text::kSmsDeleting);
     progress.SetText(caption);
     progress.show();
     // Only this screen and the navigation are held: the progress box stays usable for Stop.
@@ -112,9 +106,10 @@ SmsRunResult RunWithProgress(feature::FeatureHost &host, QWidget &window, SmsSto
     window.setFocus();
     if (result.fullNotice != 0)
         Tell(host, result.fullNotice);
-    platform::ShowMessageBox(host.dialogOwner(),
-                             SmsRuns::Summary(move ? kMoveSummary : kDeleteSummary, result),
-                             kInformation);
+    platform::ShowMessageBox(
+        host.dialogOwner(),
+        SmsRuns::Summary(move ? text::kSmsMoveSummary : text::kSmsDeleteSummary, result),
+        kInformation);
     return result;
 }
 

@@ -7,14 +7,11 @@
 #include "platform/CodePage.h"
 
 #include "lumacore.h"
+#include "language/TextNumbers.h"
 
 #include <cstring>
 
 namespace {
-
-constexpr int kCentreNotSet = 3145;
-constexpr int kStorageNotSet = 3146;
-constexpr int kApplied = 3033;
 
 int digitIndex(const char *field, size_t size, int count)
 {
@@ -96,17 +93,17 @@ std::vector<int> SmsSettings::Apply(const Choices &choices, uint8_t cardState)
     std::vector<int> shown;
     if (cardState == kSimReady) {
         if (_MEC_SetSmsCenter(choices.centre.c_str()) != 0) {
-            shown.push_back(kCentreNotSet);
+            shown.push_back(text::kSmsCentreNotSet);
         } else {
             platform::copyToField(m_config.smsCentre, sizeof m_config.smsCentre, choices.centre);
         }
         if (choices.storage < 0 || _MEC_SetSmsSaveLocation(uint32_t(choices.storage)) != 0)
-            shown.push_back(kStorageNotSet);
+            shown.push_back(text::kSmsStorageNotSet);
         else
             storeDigit(m_config.smsStorage, sizeof m_config.smsStorage, choices.storage);
     }
     if (shown.empty())
-        shown.push_back(kApplied);
+        shown.push_back(text::kSettingsApplied);
     handOver();
     return shown;
 }

@@ -2,15 +2,11 @@
 
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
+#include "language/TextNumbers.h"
 
 using platform::GetLanguageString;
 
 namespace {
-
-constexpr int kDelivered = 2054;
-constexpr int kNotDelivered = 2055;
-constexpr int kSucceeded = 1;
-constexpr int kFailed = 2;
 
 constexpr size_t kLabelBytes = 20;
 constexpr size_t kLabelKeptBytes = 17;
@@ -24,7 +20,8 @@ QString SmsFieldText(const char *field, size_t size)
 
 QString SmsReportText(const SmsReportPayload &report)
 {
-    const QString heading = GetLanguageString(report.status == 0 ? kDelivered : kNotDelivered);
+    const QString heading =
+        GetLanguageString(report.status == 0 ? text::kSmsDelivered : text::kSmsNotDelivered);
     return QStringLiteral("%1%2\n%3")
         .arg(heading, SmsFieldText(report.number, sizeof report.number),
              SmsFieldText(report.time, sizeof report.time));
@@ -35,9 +32,9 @@ QString SmsRunSummary(int title, int total, int succeeded, int failed)
     return QStringLiteral("%1:%2, %3:%4, %5:%6")
         .arg(GetLanguageString(title))
         .arg(total)
-        .arg(GetLanguageString(kSucceeded))
+        .arg(GetLanguageString(text::kSucceeded))
         .arg(succeeded)
-        .arg(GetLanguageString(kFailed))
+        .arg(GetLanguageString(text::kFailed))
         .arg(failed);
 }
 

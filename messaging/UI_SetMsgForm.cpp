@@ -10,6 +10,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
+#include "language/TextNumbers.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,7 +21,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr int kCaption = 3021;
 constexpr int kInformation = 1;
 // Where the settings pages sit: beside the settings column.
 constexpr QPoint kSettingsPagePosition(150, 0);
@@ -31,7 +31,7 @@ TSet_msgform::TSet_msgform(feature::FeatureHost &host, AllConfig *config)
     : m_host(host), m_settings(config ? *config : FileStore().allConfig())
 {
     setObjectName(QStringLiteral("TSet_msgform"));
-    setWindowTitle(GetLanguageString(kCaption));
+    setWindowTitle(GetLanguageString(text::kSmsSettingsCaption));
 
     auto *grid = new QGridLayout;
     Label_MSGCen = NamedLabel(this, "Label_MSGCen", GetLanguageString(3024));

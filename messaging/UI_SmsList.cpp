@@ -10,6 +10,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
+#include "language/TextNumbers.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -28,7 +29,6 @@ constexpr int kColumnWidths[SmsListModel::ColumnCount] = {120, 140, 150, 60, 56}
 // The storage choice's entries: the PC, the SIM, and the card's own memory, where messages
 // arrive when the SMS settings keep them in the data card.
 constexpr uint8_t kStorageOfEntry[] = {SMS_STORE_PC, SMS_STORE_SIM, SMS_STORE_CARD};
-constexpr int kDataCardText = 3121;
 
 int entryOf(uint8_t storage)
 {
@@ -53,7 +53,7 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     top->addStretch(1);
     cbbChooseStorage = NamedControl<QComboBox>(this, "cbbChooseStorage");
     cbbChooseStorage->addItems(
-        {GetLanguageString(2045), GetLanguageString(2046), GetLanguageString(kDataCardText)});
+        {GetLanguageString(2045), GetLanguageString(2046), GetLanguageString(text::kSmsDataCard)});
     top->addWidget(cbbChooseStorage);
     column->addLayout(top);
 

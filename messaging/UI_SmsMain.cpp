@@ -9,6 +9,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
+#include "language/TextNumbers.h"
 
 #include <QGridLayout>
 
@@ -21,7 +22,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr int kCaption = 2018;
 // The call states in which the main window holds the windows' timers: a call being dialled.
 constexpr int kDiallingStates[] = {1, 6, 15};
 constexpr int kWarning = 2;
@@ -32,7 +32,7 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     : m_host(host), m_store(std::move(store)), m_folders(*m_store)
 {
     setObjectName(QStringLiteral("TFrmSmsMain"));
-    setWindowTitle(GetLanguageString(kCaption));
+    setWindowTitle(GetLanguageString(text::kSmsMainCaption));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(24, 20, 24, 20);

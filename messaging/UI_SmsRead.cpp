@@ -12,6 +12,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
+#include "language/TextNumbers.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -21,8 +22,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr int kCaption = 2019;
-constexpr int kSelectFirst = 2026;
 constexpr int kWarning = 2;
 
 }  // namespace
@@ -31,7 +30,7 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     : m_host(host), m_store(std::move(store))
 {
     setObjectName(QStringLiteral("TFrmSmsRead"));
-    setWindowTitle(GetLanguageString(kCaption));
+    setWindowTitle(GetLanguageString(text::kSmsReadCaption));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 10, 12, 10);
@@ -144,7 +143,8 @@ void TFrmSmsRead::btnSaveNumClick()
     const std::string number =
         m_item ? std::string(platform::fieldText(m_item->number, sizeof m_item->number)) : "";
     if (number.empty()) {
-        platform::ShowMessageBox(m_host.dialogOwner(), GetLanguageString(kSelectFirst), kWarning);
+        platform::ShowMessageBox(m_host.dialogOwner(), GetLanguageString(text::kSmsSelectFirst),
+                                 kWarning);
         return;
     }
     platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER, 0, 0,

@@ -73,7 +73,7 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     EdSearchText = NamedControl<QLineEdit>(this, "EdSearchText");
     EdSearchText->setMaxLength(32);
     BtSearch = NamedButton(this, "BtSearch", text::kPbSearch);
-    BtNewContact = NamedButton(this, "BtNewContact", text::kPbNew);
+    BtNewContact = NamedButton(this, "BtNewContact", text::kNew);
     BtEditContact = NamedButton(this, "BtEditContact", text::kPbEdit);
     BtViewContact = NamedButton(this, "BtViewContact", text::kPbView);
     BtDeleteContact = NamedButton(this, "BtDeleteContact", text::kPbDelete);
