@@ -429,6 +429,21 @@ std::optional<std::vector<MessageStorage>> parseCpmsQueryResponse(std::string_vi
     return storages;
 }
 
+std::optional<int> parseCpmsSetTotal(std::string_view line)
+{
+    auto rest = afterPrefix(line, "+CPMS:");
+    if (!rest)
+        return std::nullopt;
+    auto fields = splitFields(*rest);
+    if (fields.size() < 2 || fields.size() % 2 != 0 || fields.size() > 6)
+        return std::nullopt;
+    auto used = parseInteger(fields[0].text);
+    auto total = parseInteger(fields[1].text);
+    if (!used || !total || *used < 0 || *total < 0 || *used > *total)
+        return std::nullopt;
+    return static_cast<int>(*total);
+}
+
 std::optional<std::string> parseCgsnResponse(const std::vector<std::string> &lines)
 {
     std::initializer_list<std::string_view> prefixes{"+CGSN:", "+GSN:", "IMEI:", "ESN:", "MEID:"};

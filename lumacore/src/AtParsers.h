@@ -101,6 +101,9 @@ struct MessageStorage {
     int total = 0;
 };
 std::optional<std::vector<MessageStorage>> parseCpmsQueryResponse(std::string_view line);
+// The answer to +CPMS=<mem1>[,...]: "+CPMS: used1,total1[,used2,total2[,used3,total3]]";
+// the size of the first storage.
+std::optional<int> parseCpmsSetTotal(std::string_view line);
 
 // Identity answers come with or without a prefix ("+CGSN: ...", "IMEI: ...", bare text). A
 // serial that is not 14-17 digits is given as the card wrote it.

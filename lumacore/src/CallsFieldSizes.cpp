@@ -68,17 +68,25 @@ uint16_t cardBook(Engine &engine, uint8_t storage, _MEC_FIELD_SIZES &sizes)
 
 void cardMessages(Engine &engine, uint8_t storage, _MEC_FIELD_SIZES &sizes)
 {
+    const std::string memory = storage == 0 ? "SM" : "ME";
     AtResponse answer = engine.run("AT+CPMS?");
     auto line = answer.ok() ? answer.line("+CPMS:") : nullptr;
     auto storages = line ? parseCpmsQueryResponse(*line) : std::nullopt;
-    if (!storages)
-        return;
-    for (const auto &candidate : *storages) {
-        if (candidate.memory == (storage == 0 ? "SM" : "ME")) {
-            sizes.messageCapacity = static_cast<uint32_t>(candidate.total);
-            return;
+    if (storages) {
+        for (const auto &candidate : *storages) {
+            if (candidate.memory == memory) {
+                sizes.messageCapacity = static_cast<uint32_t>(candidate.total);
+                return;
+            }
         }
     }
+    // +CPMS? names only the storages in use: when messages are received into the other one,
+    // this one is selected for reading, whose answer gives its size first. Every message
+    // command selects its own storage, so the selection can stay.
+    AtResponse selected = engine.run("AT+CPMS=\"" + memory + "\"");
+    auto counts = selected.ok() ? selected.line("+CPMS:") : nullptr;
+    if (auto total = counts ? parseCpmsSetTotal(*counts) : std::nullopt)
+        sizes.messageCapacity = static_cast<uint32_t>(*total);
 }
 
 }  // namespace

@@ -277,6 +277,11 @@ TEST(AtParsers, SmallAnswers)
     EXPECT_TRUE(parseCpmsQueryResponse("+CPMS: \"ME\",0,23,\"ME\",0,23"));
     EXPECT_FALSE(parseCpmsQueryResponse("+CPMS: \"SM\",21,20,\"SM\",3,20,\"SM\",3,20"));
     EXPECT_FALSE(parseCpmsQueryResponse("+CPMS: (\"SM\",\"ME\"),(\"SM\"),(\"SM\")"));
+    // The answer to a selection: the first storage's size.
+    EXPECT_EQ(parseCpmsSetTotal("+CPMS: 3,20,0,100,0,100"), 20);
+    EXPECT_EQ(parseCpmsSetTotal("+CPMS: 0,30"), 30);
+    EXPECT_FALSE(parseCpmsSetTotal("+CPMS: 21,20"));
+    EXPECT_FALSE(parseCpmsSetTotal("+CPMS: \"SM\",3,20"));
 }
 
 TEST(AtParsers, IdentityWithAndWithoutPrefixes)

@@ -217,6 +217,25 @@ TEST_F(SmsEngineTest, ClassZeroIsShownNotStoredAndBroadcastsArrive)
     EXPECT_TRUE(walk(2).empty());
 }
 
+// Messages received into the card's own memory: +CPMS? then names only "ME", and the SIM's size
+// is still known.
+TEST_F(SmsEngineTest, SimCapacityKnownWhileMessagesArriveInTheCard)
+{
+    ASSERT_EQ(_MEC_SetSmsSaveLocation(1), 0);
+    for (const auto &[storage, capacity] : {std::pair{0, 20u}, std::pair{1, 100u}}) {
+        _MEC_FIELD_SIZES sizes{};
+        sizes.size = sizeof sizes;
+        sizes.storage = uint8_t(storage);
+        ASSERT_EQ(_MEC_GetFieldSizes(&sizes), 0);
+        EXPECT_EQ(uint32_t{sizes.messageCapacity}, capacity) << storage;
+    }
+    // Still received into the card.
+    uint32_t location = 9;
+    ASSERT_EQ(_MEC_GetSmsSaveLocation(&location), 0);
+    EXPECT_EQ(location, 1u);
+    EXPECT_EQ(card->snapshot().selectedStorages[2], "ME");
+}
+
 TEST_F(SmsEngineTest, FullSimRefusesTheWriteAndKeepsWhatItHolds)
 {
     ASSERT_TRUE(card->fillMessages("SM", 20));
