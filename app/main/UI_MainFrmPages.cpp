@@ -98,7 +98,6 @@ void TMainform::InternetButtonClick()
 
 void TMainform::MsgButtonClick()
 {
-    // NEEDS(messaging): clear the SMS editor's return flags and set its title flags.
     markCurrentPage(MsgButton);
     TFrmSmsMain *sms = m_windows.find<TFrmSmsMain>();
     showPage(sms);
@@ -109,7 +108,6 @@ void TMainform::MsgButtonClick()
 
 void TMainform::PonebookButtonClick()
 {
-    // NEEDS(messaging): clear the SMS editor's call-records return flag once it exists.
     markCurrentPage(PonebookButton);
     showPage(m_windows.find<TFrmContacts>());
 }
