@@ -2,28 +2,15 @@
 // card, dialled on the card's data port: a connection up and down with its one log entry, a dial
 // the network refuses, the card pulled while on line, and the provider database's profile offered
 // for a SIM whose operator no supplied profile serves.
-#include "AppWindows.h"
-#include "CardMonitor.h"
+#include "ProgramOnCard.h"
 #include "UI_DataConnectForm.h"
-#include "UI_MainFrm.h"
 
 #include "ConnectionLog.h"
 #include "ProviderProfile.h"
 #include "config/BL_File.h"
 #include "config/ConfigRecords.h"
 #include "language/TextNumbers.h"
-#include "platform/Clock.h"
-#include "platform/DialogSeam.h"
 #include "platform/ras/RasApi.h"
-#include "virtualmodem/VirtualModem.h"
-#include "VirtualCardSetup.h"
-
-#include <QCoreApplication>
-#include <QDialog>
-#include <QFile>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 using e2e::kWait;
 
@@ -43,52 +30,31 @@ private:
 
 }  // namespace
 
-class ConnectionEndToEnd : public ::testing::Test {
+class ConnectionEndToEnd : public e2e::ProgramOnCard {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(setup.prepare());
-        // The delivered profiles and default, as installed beside the program.
-        for (const char *name : {"config.ran", "defaultcfg.ran"})
-            ASSERT_TRUE(QFile::copy(name, setup.filePath(name))) << name;
+        ProgramOnCard::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_NO_FATAL_FAILURE(installDeliveredProfiles());
         FileStore().LoadDefaultProfile();
-        platform::setMessageBoxHandler([this](QWidget *, const QString &shown, int, bool) {
-            boxes << shown;
-            return boxAnswer;
-        });
-        platform::setDialogResponder(
-            [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
     }
 
     void TearDown() override
     {
-        DestroyAppWindows();
-        card.reset();
-        for (int round = 0; round < 5; ++round)
-            QCoreApplication::sendPostedEvents();
+        ProgramOnCard::TearDown();
         platform::setClock(nullptr);
-        platform::setMessageBoxHandler({});
-        platform::setDialogResponder({});
     }
 
     void start(const std::string &imsi = {})
     {
-        virtualmodem::CardOptions options;
-        options.pinRequired = false;
-        options.simBusyTime = std::chrono::milliseconds(300);
+        virtualmodem::CardOptions options = e2e::VirtualCardSetup::cardOptions(false);
         options.imsi = imsi;
-        card = std::make_unique<virtualmodem::VirtualModem>(options);
-        ASSERT_TRUE(card->start(setup.link())) << card->lastError();
-        CreateAppWindows();
-        form = AppWindows().Mainform.get();
+        ASSERT_NO_FATAL_FAILURE(plugCard(options));
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         page = AppWindow<TData_connectform>();
-        ASSERT_NE(form, nullptr);
         ASSERT_NE(page, nullptr);
-    }
-
-    bool waitForState(uint8_t state)
-    {
-        return QTest::qWaitFor([&] { return form->monitor().cardState() == state; }, kWait);
     }
 
     // SIM ready, in service, and the page's button usable (its wait timer driven by hand).
@@ -127,18 +93,13 @@ protected:
         return entries;
     }
 
-    e2e::VirtualCardSetup setup;
     SteppedClock clock;
-    std::unique_ptr<virtualmodem::VirtualModem> card;
-    TMainform *form = nullptr;
     TData_connectform *page = nullptr;
-    QStringList boxes;
-    int boxAnswer = 1;
 };
 
 TEST_F(ConnectionEndToEnd, ConnectSeeTrafficDisconnectOneLogEntry)
 {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     readyToDial();
     page->ImButtonConnectClick();
     ASSERT_TRUE(waitForConnection(kConnectionConnected));
@@ -192,7 +153,7 @@ TEST_F(ConnectionEndToEnd, ConnectSeeTrafficDisconnectOneLogEntry)
 
 TEST_F(ConnectionEndToEnd, RefusedDialIsExplainedAndNotLogged)
 {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     readyToDial();
     ASSERT_EQ(card->control("data refuse on"), "OK");
     page->ImButtonConnectClick();
@@ -219,7 +180,7 @@ TEST_F(ConnectionEndToEnd, RefusedDialIsExplainedAndNotLogged)
 
 TEST_F(ConnectionEndToEnd, CardPulledWhileConnectedEndsTheConnectionAndLogsIt)
 {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     readyToDial();
     page->ImButtonConnectClick();
     ASSERT_TRUE(waitForConnection(kConnectionConnected));
@@ -259,7 +220,7 @@ TEST_F(ConnectionEndToEnd, ProviderProfileOfferedOnceAndMadeDefaultWhenTaken)
 
     // Declined: the default stays, and the card coming back in the same run is not asked again.
     boxAnswer = 2;
-    start(kGermanImsi);
+    ASSERT_NO_FATAL_FAILURE(start(kGermanImsi));
     ASSERT_TRUE(waitForState(kSimReady));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.isEmpty(); }, kWait));
     ASSERT_EQ(boxes.size(), 1);
@@ -278,7 +239,7 @@ TEST_F(ConnectionEndToEnd, ProviderProfileOfferedOnceAndMadeDefaultWhenTaken)
     // A new run: asked again, taken, and it is the default the page dials.
     boxes.clear();
     boxAnswer = 1;
-    start(kGermanImsi);
+    ASSERT_NO_FATAL_FAILURE(start(kGermanImsi));
     ASSERT_TRUE(waitForState(kSimReady));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.isEmpty(); }, kWait));
     EXPECT_EQ(boxes.size(), 1);
@@ -291,7 +252,8 @@ TEST_F(ConnectionEndToEnd, ProviderProfileOfferedOnceAndMadeDefaultWhenTaken)
 
 TEST_F(ConnectionEndToEnd, SupplyingOperatorsSimIsNotOfferedAProfile)
 {
-    start();  // the card's own SIM, of an operator a supplied profile serves
+    // The card's own SIM, of an operator a supplied profile serves.
+    ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_TRUE(waitForState(kSimReady));
     QTest::qWait(300);
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();

@@ -83,9 +83,7 @@ protected:
         ProgramOnCard::SetUp();
         if (HasFatalFailure())
             return;
-        // The delivered profiles and default, as installed beside the program.
-        for (const char *name : {"config.ran", "defaultcfg.ran"})
-            ASSERT_TRUE(QFile::copy(name, setup.filePath(name))) << name;
+        ASSERT_NO_FATAL_FAILURE(installDeliveredProfiles());
         ASSERT_NO_FATAL_FAILURE(plugCard());
     }
 

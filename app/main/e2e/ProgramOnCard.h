@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QFile>
 #include <QStringList>
 #include <QTest>
 
@@ -35,7 +36,7 @@ protected:
         platform::setMessageBoxHandler(
             [this](QWidget *, const QString &shown, int, bool twoButtons) {
                 boxShown(shown, twoButtons);
-                return 1;
+                return boxAnswer;
             });
         platform::setDialogResponder(
             [](QDialog &) -> std::optional<int> { return QDialog::Rejected; });
@@ -56,11 +57,23 @@ protected:
     virtual void boxShown(const QString &shown, bool /*twoButtons*/) { boxes << shown; }
 
     // A card at the link the engine watches.
-    void plugCard(bool pinRequired = false)
+    void plugCard(const virtualmodem::CardOptions &options)
     {
         std::string error;
-        card = setup.plugCard(pinRequired, error);
+        card = setup.plugCard(options, error);
         ASSERT_NE(card, nullptr) << error;
+    }
+
+    void plugCard(bool pinRequired = false)
+    {
+        plugCard(VirtualCardSetup::cardOptions(pinRequired));
+    }
+
+    // The delivered profiles and default, as installed beside the program.
+    void installDeliveredProfiles()
+    {
+        for (const char *name : {"config.ran", "defaultcfg.ran"})
+            ASSERT_TRUE(QFile::copy(name, setup.filePath(name))) << name;
     }
 
     // Every window made as at start-up, the main window among them.
@@ -87,6 +100,7 @@ protected:
     std::unique_ptr<virtualmodem::VirtualModem> card;
     TMainform *form = nullptr;
     QStringList boxes;
+    int boxAnswer = 1;  // the button every box is answered with
 };
 
 }  // namespace e2e

@@ -37,18 +37,30 @@ public:
         return FileStore().RestoreAllConfigDefaults();
     }
 
-    // Plugs a card in at the link the engine watches; null (with the reason in error) on failure.
-    std::unique_ptr<virtualmodem::VirtualModem> plugCard(bool pinRequired, std::string &error) const
+    // The card the suites plug in: its SIM answers "busy" for a moment after power-up.
+    static virtualmodem::CardOptions cardOptions(bool pinRequired)
     {
         virtualmodem::CardOptions options;
         options.pinRequired = pinRequired;
         options.simBusyTime = std::chrono::milliseconds(300);
+        return options;
+    }
+
+    // Plugs a card in at the link the engine watches; null (with the reason in error) on failure.
+    std::unique_ptr<virtualmodem::VirtualModem> plugCard(const virtualmodem::CardOptions &options,
+                                                         std::string &error) const
+    {
         auto card = std::make_unique<virtualmodem::VirtualModem>(options);
         if (!card->start(m_link)) {
             error = card->lastError();
             return nullptr;
         }
         return card;
+    }
+
+    std::unique_ptr<virtualmodem::VirtualModem> plugCard(bool pinRequired, std::string &error) const
+    {
+        return plugCard(cardOptions(pinRequired), error);
     }
 
     const std::string &link() const { return m_link; }
