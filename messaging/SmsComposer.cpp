@@ -5,6 +5,7 @@
 #include "engine/BL_SmsRecipients.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
+#include "language/TextNumbers.h"
 
 #include <algorithm>
 
@@ -22,10 +23,10 @@ QString fieldString(const char *field, size_t size)
     return platform::fromAnsi(platform::fieldText(field, size));
 }
 
-// "<2066><recipient>,<what happened>"
+// "<kSmsMessageTo><recipient>,<what happened>"
 QString aboutRecipient(const QString &recipient, const QString &what)
 {
-    return GetLanguageString(2066) + recipient + u',' + what;
+    return GetLanguageString(text::kSmsMessageTo) + recipient + u',' + what;
 }
 
 }  // namespace
@@ -61,11 +62,11 @@ QString ForwardedSmsStore::NumberCharacters()
 QString SendSummary::CountsText() const
 {
     return QStringLiteral("%1:%2, %3:%4, %5:%6")
-        .arg(GetLanguageString(2067))
+        .arg(GetLanguageString(text::kSmsToSend))
         .arg(total)
-        .arg(GetLanguageString(1))
+        .arg(GetLanguageString(text::kSucceeded))
         .arg(succeeded)
-        .arg(GetLanguageString(2))
+        .arg(GetLanguageString(text::kFailed))
         .arg(failed);
 }
 
@@ -110,7 +111,7 @@ bool SmsComposer::deleteOpenedDraft()
 
 QString SmsComposer::ConfirmationText(int recipients, int parts)
 {
-    return QString::number(recipients * parts) + GetLanguageString(2039);
+    return QString::number(recipients * parts) + GetLanguageString(text::kSmsWillBeSent);
 }
 
 uint16_t SmsComposer::keepCopy(const QString &text, const QString &recipient, bool sent)
@@ -136,7 +137,7 @@ SendSummary SmsComposer::Send(const QString &text, const QStringList &recipients
             summary.stopped = true;
             break;
         }
-        callbacks.show(aboutRecipient(recipient, GetLanguageString(2057)));
+        callbacks.show(aboutRecipient(recipient, GetLanguageString(text::kSmsSending)));
         summary.total += parts;
         int sent = 0;
         const uint16_t code = m_store.SendMessage(
@@ -147,27 +148,28 @@ SendSummary SmsComposer::Send(const QString &text, const QStringList &recipients
         if (code != 0) {
             summary.failed += parts - sent;
             if (code == kPcStoreFull) {
-                outcome.result = GetLanguageString(2063);
+                outcome.result = GetLanguageString(text::kSmsPcStoreFull);
                 callbacks.show(outcome.result);
             } else if (code == kSmsBadRecipient) {
-                outcome.result = GetLanguageString(2041);
+                outcome.result = GetLanguageString(text::kSmsInvalidNumber);
                 callbacks.show(recipient + u':' + outcome.result);
             } else {
-                outcome.result = GetLanguageString(2065).trimmed();
-                callbacks.show(aboutRecipient(recipient, GetLanguageString(2065)));
+                outcome.result = GetLanguageString(text::kSmsNotSent).trimmed();
+                callbacks.show(aboutRecipient(recipient, GetLanguageString(text::kSmsNotSent)));
             }
             callbacks.wait(kPauseMs);
         } else {
             summary.storeChanged |= deleteOpenedDraft();
-            outcome.result = GetLanguageString(2024).trimmed();
-            callbacks.show(aboutRecipient(recipient, GetLanguageString(2024)));
+            outcome.result = GetLanguageString(text::kSmsSentSuffix).trimmed();
+            callbacks.show(aboutRecipient(recipient, GetLanguageString(text::kSmsSentSuffix)));
         }
         // A failed send keeps its text as an unsent draft, so nothing typed is lost.
         const uint16_t kept = keepCopy(text, recipient, code == 0);
         summary.storeChanged |= kept == 0;
         if (kept != 0) {
-            const QString notKept =
-                GetLanguageString(2064) + u':' + GetLanguageString(kept == kPcStoreFull ? 2063 : 4);
+            const QString notKept = GetLanguageString(text::kSmsNotSaved) + u':' +
+                                    GetLanguageString(kept == kPcStoreFull ? text::kSmsPcStoreFull
+                                                                           : text::kUnknownError);
             outcome.result += u' ' + notKept;
             callbacks.show(aboutRecipient(recipient, notKept));
             callbacks.wait(kPauseMs);
@@ -186,13 +188,14 @@ DraftOutcome SmsComposer::SaveDraft(const QString &text, const QStringList &reci
     for (const QString &number : numbers) {
         const uint16_t code = keepCopy(text, number, false);
         if (code != 0) {
-            const QString notSaved = GetLanguageString(2064) + u':';
+            const QString notSaved = GetLanguageString(text::kSmsNotSaved) + u':';
             if (code == kPcStoreFull)
-                outcome.error = notSaved + GetLanguageString(2063);
+                outcome.error = notSaved + GetLanguageString(text::kSmsPcStoreFull);
             else if (code == kSmsBadRecipient)
-                outcome.error = notSaved + number + u',' + GetLanguageString(2041);
+                outcome.error =
+                    notSaved + number + u',' + GetLanguageString(text::kSmsInvalidNumber);
             else
-                outcome.error = notSaved + GetLanguageString(4);
+                outcome.error = notSaved + GetLanguageString(text::kUnknownError);
             return outcome;
         }
         outcome.storeChanged = true;

@@ -55,7 +55,7 @@ struct SendSummary {
     bool storeChanged = false;  // a copy was kept or the opened draft deleted
     std::vector<RecipientOutcome> outcomes;
 
-    // "<2067>:total, <1>:succeeded, <2>:failed"
+    // "<kSmsToSend>:total, <kSucceeded>:succeeded, <kFailed>:failed"
     QString CountsText() const;
 };
 
@@ -85,7 +85,7 @@ public:
     // The item lies on the SIM or the card: it may be gone once the card leaves the ready state.
     bool sourceOnCard() const;
 
-    // "<recipients x parts><2039>"
+    // "<recipients x parts><kSmsWillBeSent>"
     static QString ConfirmationText(int recipients, int parts);
 
     // Sends the text to each recipient (already split and checked), parts messages each.

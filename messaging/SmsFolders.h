@@ -36,7 +36,7 @@ public:
     };
     Counts CountTexts() const;
 
-    // The notice when the screen opens: 2069 both full, 2068 the PC, 2036 the SIM, 0 none.
+    // The notice when the screen opens: text::kSmsBothFull, kSmsPcFull or kSmsSimFull; 0 none.
     int FullNotice() const;
 
 private:

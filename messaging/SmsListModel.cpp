@@ -18,9 +18,9 @@ void SmsListModel::SetFilter(uint8_t folder, uint8_t storage)
 int SmsListModel::Caption() const
 {
     switch (m_folder) {
-    case SMS_FOLDER_SENT: return 2002;
-    case SMS_FOLDER_DRAFTS: return 2003;
-    default: return 2001;
+    case SMS_FOLDER_SENT: return text::kSmsSent;
+    case SMS_FOLDER_DRAFTS: return text::kSmsDrafts;
+    default: return text::kSmsInbox;
     }
 }
 

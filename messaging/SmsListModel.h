@@ -27,7 +27,7 @@ public:
     {
         return folder == m_folder && storage == m_storage;
     }
-    // The caption of the folder shown (2001 inbox, 2002 sent, 2003 drafts).
+    // The caption of the folder shown (text::kSmsInbox, kSmsSent or kSmsDrafts).
     int Caption() const;
 
     // Reads the rows again from the store, newest first.

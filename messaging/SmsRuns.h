@@ -15,7 +15,7 @@ struct SmsRunResult {
     int total = 0;      // messages selected
     int succeeded = 0;  // deleted or moved
     int failed = 0;
-    int fullNotice = 0;    // 2036 the SIM is full, 2068 the PC is full: told once per run
+    int fullNotice = 0;    // text::kSmsSimFull or kSmsPcFull: told once per run
     bool stopped = false;  // the stop button ended the run
     bool changed() const { return succeeded > 0; }
 };
@@ -35,7 +35,7 @@ public:
     // at the end, so the lists show where everything is.
     SmsRunResult Move(const std::vector<SmsItem> &items);
 
-    // The one-button box after a run: 2047 (deleted) or 2048 (moved) with the counts.
+    // The one-button box after a run: text::kSmsDeleteSummary or kSmsMoveSummary, with the counts.
     static QString Summary(int title, const SmsRunResult &result);
 
 private:

@@ -27,9 +27,10 @@ constexpr int kQuestion = 3;
 FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::FeatureHost &host,
                                 const QString &skinPrefix)
 {
-    FolderButtons buttons{
-        NamedButton(parent, "btnReceiveBox", 2001), NamedButton(parent, "btnSendBox", 2002),
-        NamedButton(parent, "btnDraftBox", 2003), NamedButton(parent, "btnWriteSms", 2004)};
+    FolderButtons buttons{NamedButton(parent, "btnReceiveBox", text::kSmsInbox),
+                          NamedButton(parent, "btnSendBox", text::kSmsSent),
+                          NamedButton(parent, "btnDraftBox", text::kSmsDrafts),
+                          NamedButton(parent, "btnWriteSms", text::kSmsNewMessage)};
     const std::pair<QPushButton *, uint8_t> folders[] = {{buttons.btnReceiveBox, SMS_FOLDER_INBOX},
                                                          {buttons.btnSendBox, SMS_FOLDER_SENT},
                                                          {buttons.btnDraftBox, SMS_FOLDER_DRAFTS}};

@@ -36,9 +36,10 @@ void PostItem(feature::FeatureHost &host, uint32_t message, uint32_t wParam, con
 void ShowList(feature::FeatureHost &host, uint8_t folder, uint32_t storage = kKeepStorage);
 
 enum class RunKind { Delete, Move };
-// Asks first (2027 / 2028); then runs with the progress box (a stop button when there are
-// several), the window and the navigation disabled and the busy flag set; tells the full
-// storage once and the summary. Nothing ran when the user said no (result.total 0).
+// Asks first (text::kSmsDeleteConfirm / kSmsMoveConfirm); then runs with the progress box (a
+// stop button when there are several), the window and the navigation disabled and the busy
+// flag set; tells the full storage once and the summary. Nothing ran when the user said no
+// (result.total 0).
 SmsRunResult RunWithProgress(feature::FeatureHost &host, QWidget &window, SmsStoreAccess &store,
                              const std::vector<SmsItem> &items, RunKind kind);
 

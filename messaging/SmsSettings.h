@@ -38,7 +38,8 @@ public:
         int storage = -1;
     };
     // Stores the choices (the centre and the storage only when the card takes them) and hands
-    // the set to the engine. The texts to show, in order (3145, 3146, 3033).
+    // the set to the engine. The texts to show, in order (text::kSmsCentreNotSet,
+    // kSmsStorageNotSet, kSettingsApplied).
     std::vector<int> Apply(const Choices &choices, uint8_t cardState);
 
 private:

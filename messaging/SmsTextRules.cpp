@@ -7,6 +7,7 @@
 #include "engine/EngineValues.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
+#include "language/TextNumbers.h"
 
 #include <vector>
 
@@ -79,7 +80,7 @@ QString CounterText(const TextCount &count)
 {
     if (count.length == 0)
         return {};
-    return platform::GetLanguageString(2061) +
+    return platform::GetLanguageString(text::kSmsCounter) +
            QStringLiteral("%1/%2").arg(count.length).arg(count.parts);
 }
 

@@ -41,7 +41,7 @@ TextCount CountText(const QString &text, const TextLimits &limits);
 // The text cut back one character at a time (never inside a surrogate pair) until it fits.
 QString FitText(QString text, const TextLimits &limits);
 
-// The counter's text: "<2061><length>/<parts>", nothing for an empty text.
+// The counter's text: "<kSmsCounter><length>/<parts>", nothing for an empty text.
 QString CounterText(const TextCount &count);
 
 // The keys the message field sees before they go in.

@@ -1,11 +1,12 @@
 #include "UI_Affixation.h"
 
 #include "platform/ResStringManager.h"
+#include "language/TextNumbers.h"
 
 using platform::GetLanguageString;
 
 TAffixationfrm::TAffixationfrm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TAffixationfrm"), GetLanguageString(1099),
+    : TFeaturePage(host, QStringLiteral("TAffixationfrm"), GetLanguageString(text::kSimToolkit),
                    QStringLiteral("The SIM card's own services and USSD requests."),
                    FeatureWindowKind::Page)
 {

@@ -1,12 +1,13 @@
 #include "UI_SatMenuDisplay.h"
 
 #include "platform/ResStringManager.h"
+#include "language/TextNumbers.h"
 
 using platform::GetLanguageString;
 
 TSatMenuDisplayForm::TSatMenuDisplayForm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TSatMenuDisplayForm"), GetLanguageString(1099),
-                   QStringLiteral("The menu of the SIM card's own services."),
-                   FeatureWindowKind::Page)
+    : TFeaturePage(
+          host, QStringLiteral("TSatMenuDisplayForm"), GetLanguageString(text::kSimToolkit),
+          QStringLiteral("The menu of the SIM card's own services."), FeatureWindowKind::Page)
 {
 }

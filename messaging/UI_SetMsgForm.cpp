@@ -34,25 +34,28 @@ TSet_msgform::TSet_msgform(feature::FeatureHost &host, AllConfig *config)
     setWindowTitle(GetLanguageString(text::kSmsSettingsCaption));
 
     auto *grid = new QGridLayout;
-    Label_MSGCen = NamedLabel(this, "Label_MSGCen", GetLanguageString(3024));
+    Label_MSGCen = NamedLabel(this, "Label_MSGCen", GetLanguageString(text::kSmsCentre));
     Edit_MSGCen = NamedControl<QLineEdit>(this, "Edit_MSGCen");
     Edit_MSGCen->setMaxLength(SmsSettings::kCentreLength);
     // The field refuses every character but the digits and "+".
     Edit_MSGCen->setValidator(new QRegularExpressionValidator(  // owned by the field
         QRegularExpression(QStringLiteral("[+0-9]{0,32}")), Edit_MSGCen));
-    Label_MSGTime = NamedLabel(this, "Label_MSGTime", GetLanguageString(3025));
+    Label_MSGTime = NamedLabel(this, "Label_MSGTime", GetLanguageString(text::kSmsValidity));
     ComboBox_MSGTime = NamedControl<QComboBox>(this, "ComboBox_MSGTime");
-    for (int text : {3027, 3028, 3029, 3030})
-        ComboBox_MSGTime->addItem(GetLanguageString(text));
-    Label_SMSStore = NamedLabel(this, "Label_SMSStore", GetLanguageString(3123));
+    for (unsigned number : {text::kSmsValidity12Hours, text::kSmsValidity1Day,
+                            text::kSmsValidity1Week, text::kSmsValidityMaximum})
+        ComboBox_MSGTime->addItem(GetLanguageString(number));
+    Label_SMSStore =
+        NamedLabel(this, "Label_SMSStore", GetLanguageString(text::kSmsSaveIncomingTo));
     Combo_SMSStore = NamedControl<QComboBox>(this, "Combo_SMSStore");
-    for (int text : {3120, 3121, 3122})
-        Combo_SMSStore->addItem(GetLanguageString(text));
+    for (unsigned number : {text::kSmsSaveToSim, text::kSmsDataCard, text::kSmsSaveToPc})
+        Combo_SMSStore->addItem(GetLanguageString(number));
     RadioGroup_MSGState =
-        NamedControl<QGroupBox>(this, "RadioGroup_MSGState", GetLanguageString(3026));
-    RadioButton_Report = NamedButton<QRadioButton>(RadioGroup_MSGState, "RadioButton_Report", 3031);
-    RadioButton_NoReport =
-        NamedButton<QRadioButton>(RadioGroup_MSGState, "RadioButton_NoReport", 3032);
+        NamedControl<QGroupBox>(this, "RadioGroup_MSGState", GetLanguageString(text::kSmsReport));
+    RadioButton_Report = NamedButton<QRadioButton>(RadioGroup_MSGState, "RadioButton_Report",
+                                                   text::kSmsReportRequest);
+    RadioButton_NoReport = NamedButton<QRadioButton>(RadioGroup_MSGState, "RadioButton_NoReport",
+                                                     text::kSmsReportNone);
     auto *radios = new QHBoxLayout(RadioGroup_MSGState);
     radios->addWidget(RadioButton_Report);
     radios->addWidget(RadioButton_NoReport);

@@ -16,6 +16,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
+#include "language/TextNumbers.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -58,15 +59,15 @@ TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
       m_composer(store != nullptr ? *store : *m_ownStore)
 {
     setObjectName(QStringLiteral("TFrmSmsEdit"));
-    setWindowTitle(GetLanguageString(2004));
+    setWindowTitle(GetLanguageString(text::kSmsNewMessage));
 
-    btnReceiveBox = NamedButton(this, "btnReceiveBox", 2001);
-    btnSendBox = NamedButton(this, "btnSendBox", 2002);
-    btnDraftBox = NamedButton(this, "btnDraftBox", 2003);
-    btnWriteSms = NamedButton(this, "btnWriteSms", 2004);
+    btnReceiveBox = NamedButton(this, "btnReceiveBox", text::kSmsInbox);
+    btnSendBox = NamedButton(this, "btnSendBox", text::kSmsSent);
+    btnDraftBox = NamedButton(this, "btnDraftBox", text::kSmsDrafts);
+    btnWriteSms = NamedButton(this, "btnWriteSms", text::kSmsNewMessage);
     btnWriteSms->setEnabled(false);
     btnWriteSms->hide();
-    Label1 = NamedLabel(this, "Label1", GetLanguageString(2017));
+    Label1 = NamedLabel(this, "Label1", GetLanguageString(text::kSmsTo));
     EdRecvPer = NamedControl<QLineEdit>(this, "EdRecvPer");
     EdRecvPer->setMaxLength(kRecipientFieldLength);
     EdRecvPer->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -77,9 +78,9 @@ TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
     MeContent->setAttribute(Qt::WA_InputMethodEnabled, false);
     MeContent->installEventFilter(this);
     SMSCharacterCount_Items = NamedLabel(this, "SMSCharacterCount_Items");
-    btnSent = NamedButton(this, "btnSent", 2013);
-    btnSaveas = NamedButton(this, "btnSaveas", 2008);
-    btnCancel = NamedButton(this, "btnCancel", 2012);
+    btnSent = NamedButton(this, "btnSent", text::kSmsSend);
+    btnSaveas = NamedButton(this, "btnSaveas", text::kSmsSave);
+    btnCancel = NamedButton(this, "btnCancel", text::kSmsCancel);
     btnSent->setEnabled(host.cardState() == kSimReady);
 
     for (auto [control, key] : {std::pair<QObject *, const char *>{btnCancel, "BTNCANCEL"},
@@ -261,7 +262,7 @@ void TFrmSmsEdit::contentChanged()
     SMSCharacterCount_Items->setStyleSheet(count.full ? QStringLiteral("color: red")
                                                       : QStringLiteral("color: navy"));
     if (cut)
-        showNotice(2043);
+        showNotice(text::kSmsShortened);
 }
 
 bool TFrmSmsEdit::eventFilter(QObject *watched, QEvent *event)
@@ -272,7 +273,7 @@ bool TFrmSmsEdit::eventFilter(QObject *watched, QEvent *event)
                           kindOf(static_cast<QKeyEvent &>(*event)))) {
         case KeyDecision::Accept: break;
         case KeyDecision::Drop: return true;
-        case KeyDecision::DropWithNotice: showNotice(2056); return true;
+        case KeyDecision::DropWithNotice: showNotice(text::kSmsAtMaxLength); return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -286,9 +287,11 @@ void TFrmSmsEdit::recipientsChanged()
 
 void TFrmSmsEdit::tellTooManyRecipients()
 {
-    platform::ShowMessageBox(
-        m_host.dialogOwner(),
-        QStringLiteral("%1:%2").arg(GetLanguageString(2038)).arg(kSmsMaxRecipients), kWarningIcon);
+    platform::ShowMessageBox(m_host.dialogOwner(),
+                             QStringLiteral("%1:%2")
+                                 .arg(GetLanguageString(text::kSmsTooManyRecipients))
+                                 .arg(kSmsMaxRecipients),
+                             kWarningIcon);
 }
 
 void TFrmSmsEdit::btnSearchNumClick()
@@ -329,7 +332,8 @@ bool TFrmSmsEdit::recipientsAreNumbers(const QStringList &recipients)
     const int bad = FirstInvalidRecipient(recipients, m_composer.store().NumberCharacters());
     if (bad < 0)
         return true;
-    platform::ShowMessageBox(m_host.dialogOwner(), recipients[bad] + u':' + GetLanguageString(2041),
+    platform::ShowMessageBox(m_host.dialogOwner(),
+                             recipients[bad] + u':' + GetLanguageString(text::kSmsInvalidNumber),
                              kWarningIcon);
     EdRecvPer->selectAll();
     EdRecvPer->setFocus();
@@ -343,13 +347,13 @@ void TFrmSmsEdit::btnSentClick()
         return;
     QWidget *owner = m_host.dialogOwner();
     if (recipients.isEmpty()) {
-        platform::ShowMessageBox(owner, GetLanguageString(2034), kWarningIcon);
+        platform::ShowMessageBox(owner, GetLanguageString(text::kSmsNoRecipient), kWarningIcon);
         EdRecvPer->setFocus();
         return;
     }
     const QString text = MeContent->toPlainText();
-    if (text.isEmpty() &&
-        platform::AskMessageBox(owner, GetLanguageString(2051), kQuestionIcon) != 1) {
+    if (text.isEmpty() && platform::AskMessageBox(owner, GetLanguageString(text::kSmsSendEmpty),
+                                                  kQuestionIcon) != 1) {
         MeContent->setFocus();
         return;
     }
@@ -366,7 +370,7 @@ void TFrmSmsEdit::btnSentClick()
     if (mainWindow)
         mainWindow->setEnabled(false);
     progress.setEnabled(true);  // a window of its own: its stop button stays usable
-    progress.SetText(GetLanguageString(2057));
+    progress.SetText(GetLanguageString(text::kSmsSending));
     progress.show();
     m_host.setBusy(true);
     letWindowMessagesRun();

@@ -44,7 +44,7 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     : m_host(host), m_store(std::move(store)), m_model(*m_store)
 {
     setObjectName(QStringLiteral("TFrmSmsList"));
-    setWindowTitle(GetLanguageString(2001));
+    setWindowTitle(GetLanguageString(text::kSmsInbox));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 10, 12, 10);
@@ -52,18 +52,19 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     folderButtons = sms_screens::MakeFolderButtons(this, top, host, QStringLiteral("SMSLIST"));
     top->addStretch(1);
     cbbChooseStorage = NamedControl<QComboBox>(this, "cbbChooseStorage");
-    cbbChooseStorage->addItems(
-        {GetLanguageString(2045), GetLanguageString(2046), GetLanguageString(text::kSmsDataCard)});
+    cbbChooseStorage->addItems({GetLanguageString(text::kSmsStorePc),
+                                GetLanguageString(text::kSmsStoreSim),
+                                GetLanguageString(text::kSmsDataCard)});
     top->addWidget(cbbChooseStorage);
     column->addLayout(top);
 
     // The table's own header is hidden: four labels above it name the columns.
     auto *headers = new QHBoxLayout;
     headers->setSpacing(0);
-    Label1 = NamedLabel(this, "Label1", GetLanguageString(2014));
-    Label2 = NamedLabel(this, "Label2", GetLanguageString(2015));
-    Label3 = NamedLabel(this, "Label3", GetLanguageString(7011));
-    Label4 = NamedLabel(this, "Label4", GetLanguageString(2060));
+    Label1 = NamedLabel(this, "Label1", GetLanguageString(text::kSmsNumber));
+    Label2 = NamedLabel(this, "Label2", GetLanguageString(text::kSmsName));
+    Label3 = NamedLabel(this, "Label3", GetLanguageString(text::kDateTime));
+    Label4 = NamedLabel(this, "Label4", GetLanguageString(text::kSmsStatus));
     const int labelWidths[] = {kColumnWidths[0], kColumnWidths[1], kColumnWidths[2],
                                kColumnWidths[3] + kColumnWidths[4]};
     int index = 0;
@@ -92,13 +93,13 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     skin::ApplyFace(ListViewSms, QStringLiteral("SMSLIST.LISTVIEWSMS"));
 
     auto *actions = new QHBoxLayout;
-    btnEditSms = NamedButton(this, "btnEditSms", 2005);
-    btnReplySms = NamedButton(this, "btnReplySms", 2006);
-    btnForwordSms = NamedButton(this, "btnForwordSms", 2007);
-    btnDelSms = NamedButton(this, "btnDelSms", 2010);
-    btnSaveTo = NamedButton(this, "btnSaveTo", 2009);
-    btnSaveNum = NamedButton(this, "btnSaveNum", 2011);
-    btnCancel = NamedButton(this, "btnCancel", 2012);
+    btnEditSms = NamedButton(this, "btnEditSms", text::kSmsRead);
+    btnReplySms = NamedButton(this, "btnReplySms", text::kSmsReply);
+    btnForwordSms = NamedButton(this, "btnForwordSms", text::kSmsForward);
+    btnDelSms = NamedButton(this, "btnDelSms", text::kSmsDelete);
+    btnSaveTo = NamedButton(this, "btnSaveTo", text::kSmsMove);
+    btnSaveNum = NamedButton(this, "btnSaveNum", text::kSmsSaveNumber);
+    btnCancel = NamedButton(this, "btnCancel", text::kSmsCancel);
     const std::pair<QPushButton *, void (TFrmSmsList::*)()> handlers[] = {
         {btnEditSms, &TFrmSmsList::btnEditSmsClick},
         {btnReplySms, &TFrmSmsList::btnReplySmsClick},

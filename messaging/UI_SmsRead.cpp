@@ -43,9 +43,9 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     lblSendOrRecvName = NamedLabel(this, "lblSendOrRecvName");
     lblSendOrRecvNum = NamedLabel(this, "lblSendOrRecvNum");
     lblTime = NamedLabel(this, "lblTime");
-    form->addRow(GetLanguageString(2015), lblSendOrRecvName);
-    form->addRow(GetLanguageString(2014), lblSendOrRecvNum);
-    form->addRow(GetLanguageString(7011), lblTime);
+    form->addRow(GetLanguageString(text::kSmsName), lblSendOrRecvName);
+    form->addRow(GetLanguageString(text::kSmsNumber), lblSendOrRecvNum);
+    form->addRow(GetLanguageString(text::kDateTime), lblTime);
     column->addLayout(form);
 
     mmoMsgContent = NamedControl<QPlainTextEdit>(this, "mmoMsgContent");
@@ -55,12 +55,12 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     skin::ApplyFace(mmoMsgContent, QStringLiteral("SMSREAD.MMOMSGCONTENT"));
 
     auto *actions = new QHBoxLayout;
-    btnRes = NamedButton(this, "btnRes", 2006);
-    btnTrans = NamedButton(this, "btnTrans", 2007);
-    btnSaveTo = NamedButton(this, "btnSaveTo", 2009);
-    btnSaveNum = NamedButton(this, "btnSaveNum", 2011);
-    btnDelSms = NamedButton(this, "btnDelSms", 2010);
-    btnCancel = NamedButton(this, "btnCancel", 2012);
+    btnRes = NamedButton(this, "btnRes", text::kSmsReply);
+    btnTrans = NamedButton(this, "btnTrans", text::kSmsForward);
+    btnSaveTo = NamedButton(this, "btnSaveTo", text::kSmsMove);
+    btnSaveNum = NamedButton(this, "btnSaveNum", text::kSmsSaveNumber);
+    btnDelSms = NamedButton(this, "btnDelSms", text::kSmsDelete);
+    btnCancel = NamedButton(this, "btnCancel", text::kSmsCancel);
     const std::pair<QPushButton *, void (TFrmSmsRead::*)()> handlers[] = {
         {btnRes, &TFrmSmsRead::btnResClick},       {btnTrans, &TFrmSmsRead::btnTransClick},
         {btnSaveTo, &TFrmSmsRead::btnSaveToClick}, {btnSaveNum, &TFrmSmsRead::btnSaveNumClick},

@@ -19,13 +19,14 @@ constexpr int kResultColumn = 1;
 TFrmSmsSendResults::TFrmSmsSendResults(QWidget *owner, const SendSummary &summary) : QDialog(owner)
 {
     setObjectName(QStringLiteral("TFrmSmsSendResults"));
-    setWindowTitle(GetLanguageString(2004));
+    setWindowTitle(GetLanguageString(text::kSmsNewMessage));
     LbCounts = NamedLabel(this, "LbCounts", summary.CountsText());
     LbCounts->setWordWrap(true);
     LvResults = NamedControl<QTreeWidget>(this, "LvResults");
     LvResults->setRootIsDecorated(false);
     LvResults->setSelectionMode(QAbstractItemView::NoSelection);
-    LvResults->setHeaderLabels({GetLanguageString(2014), GetLanguageString(2060)});
+    LvResults->setHeaderLabels(
+        {GetLanguageString(text::kSmsNumber), GetLanguageString(text::kSmsStatus)});
     LvResults->header()->resizeSection(kNumberColumn, 140);
     for (const RecipientOutcome &outcome : summary.outcomes) {
         auto *row = new QTreeWidgetItem(LvResults, {outcome.recipient, outcome.result});
