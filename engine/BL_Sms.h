@@ -40,6 +40,22 @@ static_assert(sizeof(SmsPartSlot) == 12);
 constexpr int kSmsPartSlots = 5;
 constexpr size_t kSmsTextBytes = 800;  // usable bytes of the 804-byte text field
 
+// The store's own answers when messages do not fit: the PC's store, the SIM, the card's memory.
+constexpr uint16_t SMS_ERR_PC_FULL = 4204;
+constexpr uint16_t SMS_ERR_SIM_FULL = 4205;
+constexpr uint16_t SMS_ERR_CARD_FULL = 4206;
+
+// The card is gone or does not answer: nothing after this can succeed.
+inline bool SmsCardGone(uint16_t status)
+{
+    return status == MEC_ERR_NO_CARD || status == MEC_ERR_TIMEOUT;
+}
+// The card's own "memory full" answers (+CMS ERROR 322, +CME ERROR 20).
+inline bool SmsCardMemoryFull(uint16_t status)
+{
+    return status == MEC_ERR_CMS_BASE + 322 || status == MEC_ERR_CME_BASE + 20;
+}
+
 // One message as the windows see it. Copied whole between windows and into window messages,
 // so its size and layout stay fixed.
 struct SmsItem {
@@ -130,9 +146,9 @@ public:
     // Marks the message (every used part) read or unread, in the engine and in the list.
     uint16_t SetMessageStatus(const SmsItem &item, bool read);
 
-    // 0 when n more messages fit beside what the storage holds now; 4205 (SIM), 4206 (card) or
-    // 4204 (PC) when they do not. A storage whose capacity the engine never reported is not
-    // refused here (the engine answers for it).
+    // 0 when n more messages fit beside what the storage holds now; SMS_ERR_SIM_FULL,
+    // SMS_ERR_CARD_FULL or SMS_ERR_PC_FULL when they do not. A storage whose capacity the engine
+    // never reported is not refused here (the engine answers for it).
     uint16_t CheckCapacity(uint8_t storage, int n) const;
     // Stores the item in its storage once per recipient of its number field (recipients split
     // by ';' or the full-width semicolon), or once with an empty number when it names none; a

@@ -20,9 +20,6 @@ namespace {
 
 constexpr uint16_t kMissingArgument = 1;
 constexpr uint16_t kBadText = 6;
-constexpr uint16_t kPcFull = 4204;
-constexpr uint16_t kSimFull = 4205;
-constexpr uint16_t kCardFull = 4206;
 constexpr uint8_t kCodingGsm = 1;
 constexpr uint8_t kCodingUcs2 = 4;
 constexpr size_t kRecordTextBytes = sizeof(_MEC_SMS_RECORD::text);
@@ -183,7 +180,9 @@ uint16_t TBL_sms::CheckCapacity(uint8_t storage, int n) const
     if (capacity >= n + held) {
         return 0;
     }
-    return storage == SMS_STORE_SIM ? kSimFull : storage == SMS_STORE_CARD ? kCardFull : kPcFull;
+    return storage == SMS_STORE_SIM    ? SMS_ERR_SIM_FULL
+           : storage == SMS_STORE_CARD ? SMS_ERR_CARD_FULL
+                                       : SMS_ERR_PC_FULL;
 }
 
 void TBL_sms::append(std::unique_ptr<SmsItem> item, bool group)

@@ -2,20 +2,12 @@
 
 namespace {
 
-constexpr uint16_t kNoCard = 7002;
-constexpr uint16_t kTimeout = 7001;
-constexpr uint16_t kCmsMemoryFull = 20322;
-constexpr uint16_t kCmeMemoryFull = 10020;
-
-bool cardGone(uint16_t status) { return status == kNoCard || status == kTimeout; }
-bool full(uint16_t status) { return status == kCmsMemoryFull || status == kCmeMemoryFull; }
-
 // Records the failure; true when the run cannot go on.
 bool failed(TBL_SmsTransfer::Result &result, uint16_t status)
 {
     result.lastFailure = status;
-    result.cardGone = cardGone(status);
-    result.stoppedFull = full(status);
+    result.cardGone = SmsCardGone(status);
+    result.stoppedFull = SmsCardMemoryFull(status);
     if (!result.cardGone && !result.stoppedFull)
         ++result.failed;
     return result.cardGone || result.stoppedFull;
@@ -92,7 +84,7 @@ TBL_SmsTransfer::Result TBL_SmsTransfer::Transfer(const std::vector<SmsItem> &it
             if (kept != 0) {
                 ++result.sourcesKept;
                 result.lastFailure = kept;
-                result.cardGone = cardGone(kept);
+                result.cardGone = SmsCardGone(kept);
             }
         }
         ++result.done;

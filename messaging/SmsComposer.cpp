@@ -13,8 +13,6 @@ using platform::GetLanguageString;
 
 namespace {
 
-constexpr uint16_t kPcStoreFull = 4204;
-constexpr uint16_t kNoStore = 4001;
 constexpr int kPauseMs = 2000;
 constexpr size_t kNumberField = 33;  // at most 32 characters and a NUL
 
@@ -36,18 +34,18 @@ uint16_t ForwardedSmsStore::SendMessage(const char *text, const char *recipients
                                         bool saveCopy, int *sent)
 {
     if (BusinessLogic() == nullptr)
-        return kNoStore;
+        return BL_ROOT_NOT_CREATED;
     return SmsSendMessage(text, recipients, storage, saveCopy, sent);
 }
 
 uint16_t ForwardedSmsStore::SaveMessage(SmsItem *item)
 {
-    return BusinessLogic() == nullptr ? kNoStore : SmsSaveMessage(item);
+    return BusinessLogic() == nullptr ? BL_ROOT_NOT_CREATED : SmsSaveMessage(item);
 }
 
 uint16_t ForwardedSmsStore::DeleteMessage(const SmsItem &item)
 {
-    return BusinessLogic() == nullptr ? kNoStore : SmsDeleteMessage(item);
+    return BusinessLogic() == nullptr ? BL_ROOT_NOT_CREATED : SmsDeleteMessage(item);
 }
 
 QString ForwardedSmsStore::NumberCharacters()
@@ -147,7 +145,7 @@ SendSummary SmsComposer::Send(const QString &text, const QStringList &recipients
         RecipientOutcome outcome{recipient, code == 0, {}};
         if (code != 0) {
             summary.failed += parts - sent;
-            if (code == kPcStoreFull) {
+            if (code == SMS_ERR_PC_FULL) {
                 outcome.result = GetLanguageString(text::kSmsPcStoreFull);
                 callbacks.show(outcome.result);
             } else if (code == kSmsBadRecipient) {
@@ -167,9 +165,10 @@ SendSummary SmsComposer::Send(const QString &text, const QStringList &recipients
         const uint16_t kept = keepCopy(text, recipient, code == 0);
         summary.storeChanged |= kept == 0;
         if (kept != 0) {
-            const QString notKept = GetLanguageString(text::kSmsNotSaved) + u':' +
-                                    GetLanguageString(kept == kPcStoreFull ? text::kSmsPcStoreFull
-                                                                           : text::kUnknownError);
+            const QString notKept =
+                GetLanguageString(text::kSmsNotSaved) + u':' +
+                GetLanguageString(kept == SMS_ERR_PC_FULL ? text::kSmsPcStoreFull
+                                                          : text::kUnknownError);
             outcome.result += u' ' + notKept;
             callbacks.show(aboutRecipient(recipient, notKept));
             callbacks.wait(kPauseMs);
@@ -189,7 +188,7 @@ DraftOutcome SmsComposer::SaveDraft(const QString &text, const QStringList &reci
         const uint16_t code = keepCopy(text, number, false);
         if (code != 0) {
             const QString notSaved = GetLanguageString(text::kSmsNotSaved) + u':';
-            if (code == kPcStoreFull)
+            if (code == SMS_ERR_PC_FULL)
                 outcome.error = notSaved + GetLanguageString(text::kSmsPcStoreFull);
             else if (code == kSmsBadRecipient)
                 outcome.error =

@@ -7,15 +7,6 @@
 
 namespace {
 
-constexpr uint16_t kPcFullCode = 4204;
-constexpr uint16_t kSimFullCode = 4205;
-// The card's own "memory full" answers (+CMS ERROR 322, +CME ERROR 20).
-constexpr uint16_t kCmsMemoryFull = 20322;
-constexpr uint16_t kCmeMemoryFull = 10020;
-// The card is gone or does not answer: nothing after this can succeed.
-constexpr uint16_t kNoCard = 7002;
-constexpr uint16_t kTimeout = 7001;
-
 uint8_t otherStorage(uint8_t storage)
 {
     return storage == SMS_STORE_PC ? SMS_STORE_SIM : SMS_STORE_PC;
@@ -26,8 +17,6 @@ int totalOf(const std::vector<SmsItem> &items)
     return std::accumulate(items.begin(), items.end(), 0,
                            [](int sum, const SmsItem &item) { return sum + item.messageCount(); });
 }
-
-bool cardGone(uint16_t status) { return status == kNoCard || status == kTimeout; }
 
 }  // namespace
 
@@ -57,7 +46,7 @@ SmsRunResult SmsRuns::Delete(const std::vector<SmsItem> &items)
         const uint16_t status = m_store.Delete(items[i]);
         (status == 0 ? result.succeeded : result.failed) += count;
         progress(i + 1, items.size());
-        if (cardGone(status)) {
+        if (SmsCardGone(status)) {
             // The rest cannot be deleted either; they are counted, not tried.
             for (size_t rest = i + 1; rest < items.size(); ++rest)
                 result.failed += items[rest].messageCount();
@@ -94,15 +83,16 @@ SmsRunResult SmsRuns::Move(const std::vector<SmsItem> &items)
         const int capacity = m_store.Capacity(target);
         uint16_t status = 0;
         if (full[target] || (capacity > 0 && held[target] + count > capacity))
-            status = target == SMS_STORE_SIM ? kSimFullCode : kPcFullCode;
+            status = target == SMS_STORE_SIM ? SMS_ERR_SIM_FULL : SMS_ERR_PC_FULL;
         else
             status = m_store.Move(item, target);
-        if (status == kCmsMemoryFull || status == kCmeMemoryFull)
-            status = target == SMS_STORE_SIM ? kSimFullCode : kPcFullCode;
-        if (status == kSimFullCode || status == kPcFullCode) {
+        if (SmsCardMemoryFull(status))
+            status = target == SMS_STORE_SIM ? SMS_ERR_SIM_FULL : SMS_ERR_PC_FULL;
+        if (status == SMS_ERR_SIM_FULL || status == SMS_ERR_PC_FULL) {
             full[target] = true;
             if (result.fullNotice == 0)
-                result.fullNotice = status == kSimFullCode ? text::kSmsSimFull : text::kSmsPcFull;
+                result.fullNotice =
+                    status == SMS_ERR_SIM_FULL ? text::kSmsSimFull : text::kSmsPcFull;
         }
         if (status == 0) {
             result.succeeded += count;
@@ -112,7 +102,7 @@ SmsRunResult SmsRuns::Move(const std::vector<SmsItem> &items)
         } else {
             result.failed += count;
         }
-        gone = cardGone(status);
+        gone = SmsCardGone(status);
         progress(i + 1, items.size());
     }
     for (uint8_t storage : {SMS_STORE_SIM, SMS_STORE_CARD, SMS_STORE_PC}) {

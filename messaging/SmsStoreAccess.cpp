@@ -9,16 +9,15 @@
 
 namespace {
 
-// No business logic (before start-up or after stop): every store call fails with this.
-constexpr uint16_t kNoStore = 4001;
-
+// Without the business logic (before start-up or after stop) every store call fails with
+// BL_ROOT_NOT_CREATED.
 class ProgramSmsStore final : public SmsStoreAccess {
 public:
     uint16_t InitSettings() override { return _MEC_InitSmsSet(); }
 
     uint16_t Load(uint8_t storage) override
     {
-        return store() ? SmsLoadMessages(storage) : kNoStore;
+        return store() ? SmsLoadMessages(storage) : BL_ROOT_NOT_CREATED;
     }
 
     int Count(uint8_t folder, uint8_t storage) const override
@@ -52,23 +51,23 @@ public:
 
     uint16_t MarkRead(const SmsItem &item) override
     {
-        return store() ? SmsSetMessageStatus(item, true) : kNoStore;
+        return store() ? SmsSetMessageStatus(item, true) : BL_ROOT_NOT_CREATED;
     }
 
     uint16_t Delete(const SmsItem &item) override
     {
-        return store() ? SmsDeleteMessage(item) : kNoStore;
+        return store() ? SmsDeleteMessage(item) : BL_ROOT_NOT_CREATED;
     }
 
     uint16_t Move(const SmsItem &item, uint8_t target) override
     {
         if (!store())
-            return kNoStore;
+            return BL_ROOT_NOT_CREATED;
         // The copy is written whole (or not at all) before the original goes.
         TBL_SmsTransfer transfer({});
         const TBL_SmsTransfer::Result written = transfer.Transfer({item}, target, false);
         if (written.done != 1)
-            return written.lastFailure != 0 ? written.lastFailure : kNoStore;
+            return written.lastFailure != 0 ? written.lastFailure : BL_ROOT_NOT_CREATED;
         return SmsDeleteMessage(item);
     }
 
