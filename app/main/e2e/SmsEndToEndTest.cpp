@@ -15,6 +15,7 @@
 #include "engine/BL_Forward.h"
 #include "engine/BL_SmsTransfer.h"
 #include "engine/WindowPayloads.h"
+#include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/WindowMessages.h"
 
@@ -332,12 +333,13 @@ TEST_F(SmsEndToEnd, TheComposerSendsToEachNumberAndShowsEachResult)
     boxes.clear();
     composer->btnSentClick();
 
-    EXPECT_EQ(boxes, QStringList{"6" + platform::GetLanguageString(2039)});
+    EXPECT_EQ(boxes, QStringList{"6" + platform::GetLanguageString(text::kSmsWillBeSent)});
     ASSERT_EQ(results.size(), 4);
-    EXPECT_EQ(results[0], platform::GetLanguageString(2067) + ":6, " +
-                              platform::GetLanguageString(1) + ":4, " +
-                              platform::GetLanguageString(2) + ":2");
-    EXPECT_EQ(results[2], "+59899000222 " + platform::GetLanguageString(2065).trimmed());
+    EXPECT_EQ(results[0], platform::GetLanguageString(text::kSmsToSend) + ":6, " +
+                              platform::GetLanguageString(text::kSucceeded) + ":4, " +
+                              platform::GetLanguageString(text::kFailed) + ":2");
+    EXPECT_EQ(results[2],
+              "+59899000222 " + platform::GetLanguageString(text::kSmsNotSent).trimmed());
     EXPECT_TRUE(results[3].startsWith("+59899000333 "));
     EXPECT_EQ(folderItems(SMS_FOLDER_SENT, SMS_STORE_PC).size(), 2u);
     const std::vector<SmsItem> drafts = folderItems(SMS_FOLDER_DRAFTS, SMS_STORE_PC);

@@ -9,6 +9,7 @@
 
 #include "engine/BL_Base.h"
 #include "engine/BL_Forward.h"
+#include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
 
 #include <cstring>
@@ -17,8 +18,6 @@ using e2e::kWait;
 using platform::GetLanguageString;
 
 namespace {
-
-constexpr int kSettingsUnreadable = 1018;
 
 virtualmodem::IncomingSms incoming(const char *from, const char *text)
 {
@@ -41,7 +40,7 @@ protected:
     // The new-message sound's notice (no sound settings in the test folder) is not ours.
     void boxShown(const QString &shown, bool twoButtons) override
     {
-        if (!shown.startsWith(GetLanguageString(kSettingsUnreadable)))
+        if (!shown.startsWith(GetLanguageString(text::kConfigUnreadable)))
             (twoButtons ? asked : told) << shown;
     }
 
@@ -79,7 +78,7 @@ TEST_F(SmsWindowsEndToEnd, ANewMessageTopsTheInboxShownAndIsReadFromThere)
         QTest::qWaitFor([&] { return list->ListViewSms->topLevelItemCount() == 2; }, kWait));
     QTreeWidgetItem *top = list->ListViewSms->topLevelItem(0);
     EXPECT_EQ(top->text(SmsListModel::NumberColumn), "+59899000222");
-    EXPECT_EQ(top->text(SmsListModel::StatusColumn), GetLanguageString(4013));
+    EXPECT_EQ(top->text(SmsListModel::StatusColumn), GetLanguageString(text::kNew));
 
     top->setSelected(true);
     list->btnEditSmsClick();
@@ -119,11 +118,12 @@ TEST_F(SmsWindowsEndToEnd, AMoveIntoASimWithRoomForOneSaysSoOnceAndLosesNothing)
     list->ListViewSms->selectAll();
     list->btnSaveToClick();
 
-    EXPECT_EQ(asked, QStringList{GetLanguageString(2028)});
-    EXPECT_EQ(told, (QStringList{GetLanguageString(2036),
+    EXPECT_EQ(asked, QStringList{GetLanguageString(text::kSmsMoveConfirm)});
+    EXPECT_EQ(told, (QStringList{GetLanguageString(text::kSmsSimFull),
                                  QStringLiteral("%1:3, %2:1, %3:2")
-                                     .arg(GetLanguageString(2048), GetLanguageString(1),
-                                          GetLanguageString(2))}));
+                                     .arg(GetLanguageString(text::kSmsMoveSummary),
+                                          GetLanguageString(text::kSucceeded),
+                                          GetLanguageString(text::kFailed))}));
     EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 2);
     EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_PC), 2);
     EXPECT_EQ(list->ListViewSms->topLevelItemCount(), 2);
