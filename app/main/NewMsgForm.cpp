@@ -4,10 +4,13 @@
 #include "platform/ResStringManager.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -51,6 +54,8 @@ TNewMsgForm::TNewMsgForm(QWidget *owner, int kind, const QString &text)
     QFont bold = Label_Title->font();
     bold.setBold(true);
     Label_Title->setFont(bold);
+    Label_Title->setCursor(Qt::SizeAllCursor);
+    Label_Title->installEventFilter(this);
     layout->addWidget(Label_Title);
 
     Label_Text = new QLabel(this);
@@ -60,12 +65,33 @@ TNewMsgForm::TNewMsgForm(QWidget *owner, int kind, const QString &text)
     Label_Text->setAlignment(Qt::AlignCenter);
     layout->addWidget(Label_Text, 1);
 
-    const QString okCaption = platform::GetLanguageString(6);
-    Button_Close = new QPushButton(okCaption.isEmpty() ? QStringLiteral("OK") : okCaption, this);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    buttons->addStretch(1);
+    const auto buttonText = [](int number, const char *fallback) {
+        const QString language = platform::GetLanguageString(number);
+        return language.isEmpty() ? QString::fromLatin1(fallback) : language;
+    };
+    SMS_IMbutton = new QPushButton(buttonText(2005, "Read"), this);
+    SMS_IMbutton->setObjectName(QStringLiteral("SMS_IMbutton"));
+    SMS_IMbutton->setFixedWidth(80);
+    SMS_IMbutton->setVisible(kind == kNewSms);
+    buttons->addWidget(SMS_IMbutton);
+    connect(SMS_IMbutton, &QPushButton::clicked, this, &TNewMsgForm::SMS_IMbuttonClick);
+    Button_Close = new QPushButton(buttonText(6, "OK"), this);
     Button_Close->setObjectName(QStringLiteral("Button_Close"));
     Button_Close->setFixedWidth(80);
-    layout->addWidget(Button_Close, 0, Qt::AlignHCenter);
+    buttons->addWidget(Button_Close);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
     connect(Button_Close, &QPushButton::clicked, this, &TNewMsgForm::Button_CloseClick);
+
+    Timer_Close = new QTimer(this);
+    Timer_Close->setObjectName(QStringLiteral("Timer_Close"));
+    Timer_Close->setSingleShot(true);
+    Timer_Close->setInterval(kind == kIncomingCall ? kCallLifetimeMs : kNewSmsLifetimeMs);
+    connect(Timer_Close, &QTimer::timeout, this, &TNewMsgForm::Button_CloseClick);
+    Timer_Close->start();
 
     setText(text);
 }
@@ -94,6 +120,40 @@ void TNewMsgForm::paintEvent(QPaintEvent *event)
 
 void TNewMsgForm::Button_CloseClick() { reject(); }
 
+void TNewMsgForm::SMS_IMbuttonClick()
+{
+    // Taken first: closing may free the notice.
+    const std::function<void()> open = m_open;
+    reject();
+    if (open)
+        open();
+}
+
+bool TNewMsgForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != Label_Title)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto *press = static_cast<QMouseEvent *>(event);
+        if (press->button() != Qt::LeftButton)
+            break;
+        m_dragging = true;
+        m_dragOffset = press->globalPosition().toPoint() - pos();
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (m_dragging) {
+            move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - m_dragOffset);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease: m_dragging = false; break;
+    default: break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 TNewMsgPopups::~TNewMsgPopups()
 {
     releaseNewSmsPopup();
@@ -107,6 +167,7 @@ void TNewMsgPopups::showNewSmsPopup(const QString &text, bool aboveCallPopup)
     // Owned by the owner window (or by itself when there is none) and freed when it closes.
     m_newSms = new TNewMsgForm(m_owner, TNewMsgForm::kNewSms, text);
     m_newSms->setAttribute(Qt::WA_DeleteOnClose);
+    m_newSms->setOpenAction(m_openNewSms);
     m_newSms->placeAtBottomRight(aboveCallPopup ? 1 : 0);
     m_newSms->show();
 }

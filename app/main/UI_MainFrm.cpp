@@ -271,6 +271,8 @@ void TMainform::buildStatusStrip()
     };
     ImImage_NewSms = indicator("ImImage_NewSms", 416);
     connect(ImImage_NewSms, &skin::TImImage::clicked, this, &TMainform::ImImage_NewSmsClick);
+    // The message notice's read button does what the new-message icon does.
+    m_popups.setOpenNewSms([this] { ImImage_NewSmsClick(); });
     ImImage_IncomingCall = indicator("ImImage_IncomingCall", 440);
     connect(ImImage_IncomingCall, &skin::TImImage::clicked, this,
             &TMainform::ImImage_IncomingCallClick);
@@ -609,7 +611,12 @@ void TMainform::ImImage_Title_CloseClick() { close(); }
 
 void TMainform::ImImage_Title_MinimizeClick() { TrayIcon_MainMinimize(); }
 
-void TMainform::ImImage_NewSmsClick() { m_monitor->newSmsIndicatorClicked(); }
+void TMainform::ImImage_NewSmsClick()
+{
+    // The message list comes up: the navigation row says it is the messages' page.
+    markCurrentPage(MsgButton);
+    m_monitor->newSmsIndicatorClicked();
+}
 
 void TMainform::ImImage_IncomingCallClick() { m_monitor->missedCallIndicatorClicked(); }
 

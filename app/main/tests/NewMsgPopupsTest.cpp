@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -58,4 +60,42 @@ TEST(NewMsgPopups, CallNoticeIsModalAndFreedWhenItCloses)
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(popups.hasCallPopup());
     popups.closeCallPopup();  // nothing to close: harmless
+}
+
+TEST(NewMsgPopups, MessageNoticeOpensTheMessageClosesByItselfAndFollowsItsCaption)
+{
+    TNewMsgPopups popups(nullptr);
+    int opened = 0;
+    popups.setOpenNewSms([&] { ++opened; });
+    popups.showNewSmsPopup(QStringLiteral("+5491100005"), false);
+    TNewMsgForm *form = popups.newSmsPopup();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->SMS_IMbutton->isVisible());
+    EXPECT_TRUE(form->Timer_Close->isActive());
+    EXPECT_EQ(form->Timer_Close->interval(), TNewMsgForm::kNewSmsLifetimeMs);
+
+    // Dragged by its caption.
+    const QPoint start = form->pos();
+    QTest::mousePress(form->Label_Title, Qt::LeftButton, {}, QPoint(10, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 10),
+                     QPointF(start + QPoint(-30, -20) + QPoint(10, 10)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QCoreApplication::sendEvent(form->Label_Title, &move);
+    QTest::mouseRelease(form->Label_Title, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(form->pos(), start + QPoint(-30, -20));
+
+    form->SMS_IMbutton->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(opened, 1);
+    EXPECT_FALSE(popups.hasNewSmsPopup());
+
+    // Left alone, it goes when its time is up; the call notice's buttons are the call window's.
+    popups.showNewSmsPopup(QStringLiteral("+5491100006"), false);
+    popups.newSmsPopup()->Timer_Close->setInterval(1);
+    popups.newSmsPopup()->Timer_Close->start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !popups.hasNewSmsPopup(); }, 2000));
+    EXPECT_EQ(opened, 1);
+    TNewMsgForm call(nullptr, TNewMsgForm::kIncomingCall, QStringLiteral("+5491100007"));
+    EXPECT_TRUE(call.SMS_IMbutton->isHidden());
+    EXPECT_EQ(call.Timer_Close->interval(), TNewMsgForm::kCallLifetimeMs);
 }
