@@ -3,84 +3,31 @@
 // PDUs the codec decodes a second on one core.
 //
 //   cmake --build build --target sms_bench && build/bin/sms_bench
-#include "lumacore.h"
+#include "BenchCard.h"
 
 #include "codec/SmsPdu.h"
 #include "codec/SmsSending.h"
-#include "virtualmodem/VirtualModem.h"
 
-#include <benchmark/benchmark.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr int kMessages = 255;
 
-struct Card {
-    std::filesystem::path folder;
-    std::string link;
-    std::unique_ptr<virtualmodem::VirtualModem> modem;
-
-    Card()
-    {
-        folder = std::filesystem::temp_directory_path() /
-                 ("lumadial-sms-bench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        link = (folder / "card").string();
-        virtualmodem::CardOptions options;
-        options.pinRequired = false;
-        options.simBusyTime = std::chrono::milliseconds(0);
-        modem = std::make_unique<virtualmodem::VirtualModem>(options);
-        if (!modem->start(link) || !modem->setMessageCapacity("SM", kMessages) ||
-            !modem->fillMessages("SM", kMessages))
-            std::abort();
-    }
-    ~Card()
-    {
-        modem.reset();
-        std::filesystem::remove_all(folder);
-    }
-};
-
-Card &card()
+bench::BenchCard &card()
 {
-    static Card instance;
+    static bench::BenchCard instance("sms", [](virtualmodem::VirtualModem &modem) {
+        return modem.setMessageCapacity("SM", kMessages) && modem.fillMessages("SM", kMessages);
+    });
     return instance;
-}
-
-int countOf(const std::string &text, const std::string &what)
-{
-    int count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
 }
 
 void runGammu(benchmark::State &state, const std::string &arguments)
 {
-    Card &shared = card();
-    const auto config = shared.folder / "gammurc";
-    std::ofstream(config) << "[gammu]\ndevice = " << shared.link << "\nconnection = at\n";
-    const std::string command = "gammu -c " + config.string() + " " + arguments + " > " +
-                                (shared.folder / "gammu.out").string() + " 2>&1";
-    for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("gammu failed (is it installed?)");
-            return;
-        }
-    }
-    std::ifstream output(shared.folder / "gammu.out");
-    std::stringstream text;
-    text << output.rdbuf();
-    state.counters["messages"] = countOf(text.str(), "SIM memory");
+    state.counters["messages"] =
+        bench::countOf(bench::runGammu(state, card(), arguments), "SIM memory");
 }
 
 void gammuGetAllSms(benchmark::State &state) { runGammu(state, "getallsms"); }
@@ -90,13 +37,8 @@ void gammuIdentify(benchmark::State &state) { runGammu(state, "identify"); }
 
 void lumacoreLoadMessages(benchmark::State &state)
 {
-    Card &shared = card();
-    ::setenv("LUMACORE_PORT", shared.link.c_str(), 1);
-    ::setenv("LUMACORE_DB", (shared.folder / "db.dat").c_str(), 1);
-    if (_MEC_Startup(0, 400, 0) != 0) {
-        state.SkipWithError("the engine did not find the card");
+    if (!bench::startEngine(state, card()))
         return;
-    }
     int messages = 0;
     for (auto _ : state) {
         messages = 0;
