@@ -194,14 +194,24 @@ std::optional<int> lengthArgument(const AtCommand &command, std::optional<long> 
     return numberAndOptionalSecond(command, 7, 164, 3, status);
 }
 
-Result sendMessage(Modem &modem, const AtCommand &command)
+// What every message command with a set form does first: its test form answers (with the
+// given lines), a read or bare form is an error, and a SIM not yet ready refuses.
+std::optional<Result> refuseUnlessReadySet(Modem &modem, const AtCommand &command,
+                                           std::vector<std::string> testLines = {})
 {
     if (command.kind == AtKind::Test)
-        return Result::ok();
+        return Result::ok(std::move(testLines));
     if (command.kind != AtKind::Set)
         return Result::error();
     if (const auto error = simStorageNotReadyError(modem.state(), modem.now()))
         return Result::cms(*error);
+    return std::nullopt;
+}
+
+Result sendMessage(Modem &modem, const AtCommand &command)
+{
+    if (auto refused = refuseUnlessReadySet(modem, command))
+        return *refused;
     const auto length = lengthArgument(command, nullptr);
     if (!length)
         return Result::cms(cms::kInvalidPduParameter);
@@ -216,12 +226,8 @@ Result storeWritten(Modem &m, int length, int status, const std::string &pdu);
 
 Result writeMessage(Modem &modem, const AtCommand &command)
 {
-    if (command.kind == AtKind::Test)
-        return Result::ok();
-    if (command.kind != AtKind::Set)
-        return Result::error();
-    if (const auto error = simStorageNotReadyError(modem.state(), modem.now()))
-        return Result::cms(*error);
+    if (auto refused = refuseUnlessReadySet(modem, command))
+        return *refused;
     std::optional<long> status = 2;
     const auto length = lengthArgument(command, &status);
     if (!length || !status)
@@ -284,12 +290,8 @@ std::optional<int> indexArgument(const AtCommand &command, std::optional<long> *
 
 Result readMessage(Modem &modem, const AtCommand &command)
 {
-    if (command.kind == AtKind::Test)
-        return Result::ok();
-    if (command.kind != AtKind::Set)
-        return Result::error();
-    if (const auto error = simStorageNotReadyError(modem.state(), modem.now()))
-        return Result::cms(*error);
+    if (auto refused = refuseUnlessReadySet(modem, command))
+        return *refused;
     const auto index = indexArgument(command, nullptr);
     if (!index)
         return Result::cms(cms::kInvalidIndex);
@@ -308,12 +310,8 @@ Result readMessage(Modem &modem, const AtCommand &command)
 
 Result deleteMessage(Modem &modem, const AtCommand &command)
 {
-    if (command.kind == AtKind::Test)
-        return Result::ok({"+CMGD: (1-255),(0-4)"});
-    if (command.kind != AtKind::Set)
-        return Result::error();
-    if (const auto error = simStorageNotReadyError(modem.state(), modem.now()))
-        return Result::cms(*error);
+    if (auto refused = refuseUnlessReadySet(modem, command, {"+CMGD: (1-255),(0-4)"}))
+        return *refused;
     std::optional<long> flag = 0;
     const auto index = indexArgument(command, &flag);
     if (!index || !flag)
