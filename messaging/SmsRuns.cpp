@@ -105,7 +105,7 @@ SmsRunResult SmsRuns::Move(const std::vector<SmsItem> &items)
         gone = SmsCardGone(status);
         progress(i + 1, items.size());
     }
-    for (uint8_t storage : {SMS_STORE_SIM, SMS_STORE_CARD, SMS_STORE_PC}) {
+    for (uint8_t storage : {SMS_STORE_SIM, SMS_STORE_PC}) {
         if (touchedStorage[storage]) {
             // The messages are stored either way; a failed read only leaves the list short
             // until the storage is read again.
