@@ -86,6 +86,28 @@ std::string line(const char *prefix, int first, int status, const std::string &p
     return out + std::to_string(status) + ",," + std::to_string(tpduLength(pdu));
 }
 
+// A stored message's header and PDU, as the card writes them: in the standard shape, or (quirk)
+// with the status in text-mode words, no alpha field, a field of the firmware's own after the
+// length and a blank line before the PDU.
+void addMessageLines(const ModemState &state, std::vector<std::string> &lines, const char *prefix,
+                     int first, const StoredMessage &message)
+{
+    if (!state.quirks.has(Quirk::OddMessageHeaders)) {
+        lines.push_back(line(prefix, first, message.status, message.pdu));
+        lines.push_back(message.pdu);
+        return;
+    }
+    static const char *const kWords[] = {"REC UNREAD", "REC READ", "STO UNSENT", "STO SENT"};
+    std::string header = prefix;
+    if (first >= 0)
+        header += std::to_string(first) + ",";
+    header += std::string("\"") + kWords[message.status & 3] + "\"," +
+              std::to_string(tpduLength(message.pdu)) + ",0";
+    lines.push_back(header);
+    lines.emplace_back();
+    lines.push_back(message.pdu);
+}
+
 // What +CNMI says of where received messages go: mt (0 keep quiet, 1 +CMTI, 2 +CMT for all
 // but class 2, 3 +CMT for class 3), bm, ds.
 int cnmi(const ModemState &state, size_t field)
@@ -275,8 +297,7 @@ Result listMessages(Modem &modem, const AtCommand &command)
     for (auto &[index, message] : selected(modem.state(), 0).messages) {
         if (wanted != 4 && message.status != wanted)
             continue;
-        result.lines.push_back(line("+CMGL: ", index, message.status, message.pdu));
-        result.lines.push_back(message.pdu);
+        addMessageLines(modem.state(), result.lines, "+CMGL: ", index, message);
         if (message.status == 0)
             message.status = 1;  // listed is read
     }
@@ -302,7 +323,8 @@ Result readMessage(Modem &modem, const AtCommand &command)
     if (found == storage.messages.end())
         return Result::ok();  // an empty place
     StoredMessage &message = found->second;
-    Result result = Result::ok({line("+CMGR: ", -1, message.status, message.pdu), message.pdu});
+    Result result = Result::ok();
+    addMessageLines(modem.state(), result.lines, "+CMGR: ", -1, message);
     if (message.status == 0)
         message.status = 1;
     return result;
