@@ -6,6 +6,7 @@
 #include "AtChannel.h"
 #include "EventThread.h"
 #include "NetworkState.h"
+#include "StableAnswers.h"
 #include "lumacore.h"
 
 #include <atomic>
@@ -85,6 +86,10 @@ public:
     std::string portPath() const;
     // Why the last start or reconnection failed ("/dev/ttyUSB2 is in use by ModemManager ...").
     std::string lastError() const;
+    // What the card told of its storages while this SIM is in (see StableAnswers).
+    std::optional<PhonebookRange> phonebookRange(const std::string &book) const;
+    std::optional<int> messageCapacity(const std::string &memory) const;
+    bool messageStoragesListed() const;
     // Commands the card refused at start-up; their features degrade.
     bool refusedAtStartup(const std::string &command) const;
 
@@ -177,6 +182,9 @@ private:
     bool m_storeCommandMissing = false;  // no +CPMS: +CIMI stands for it
     std::mutex m_refreshMutex;           // one network read at a time
     std::set<std::string> m_knownPorts;  // when probing: ports seen, so only new ones are tried
+    StableAnswers m_stable;              // what the card answers alike while the SIM stays
+    uint64_t m_stableGeneration = 0;     // counts forgettings: an answer from before is not kept
+    void forgetStableAnswers();          // with m_mutex held
 
     bool m_stopping = false;
     std::condition_variable m_watchWake;

@@ -198,6 +198,7 @@ void Engine::onPortLost(const std::shared_ptr<AtChannel> &lost)
         if (m_channel != lost)
             return;  // an old port, already replaced
         m_channel.reset();
+        forgetStableAnswers();
         m_cardAnswers = false;
         m_simUsable = false;
         m_simReadyPosted = false;
@@ -252,6 +253,7 @@ void Engine::setSimUsable(bool usable)
     std::lock_guard lock(m_mutex);
     m_simUsable = usable;
     if (!usable) {
+        forgetStableAnswers();
         m_simReadyPosted = false;
         m_storeReady = false;
     }
