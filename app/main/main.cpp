@@ -101,6 +101,8 @@ int main(int argc, char **argv)
     // The main window decides when the program ends: a closed About box while the main window
     // sits in the tray must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The desktop matches the windows to the launcher entry (its icon and name) by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lumadial.Lumadial"));
     // Everything the program loads (language, skin, sounds, help, the delivered settings) is
     // found by relative paths from its data folder.
     QDir::setCurrent(platform::dataFolder());
