@@ -53,11 +53,10 @@ std::optional<int> store(MessageStorage &storage, StoredMessage message)
     return index;
 }
 
-codec::SmsTimestamp stampNow()
+codec::SmsTimestamp stampAt(std::time_t when)
 {
-    const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    localtime_r(&when, &local);
     codec::SmsTimestamp stamp;
     stamp.year = local.tm_year + 1900;
     stamp.month = local.tm_mon + 1;
@@ -68,6 +67,8 @@ codec::SmsTimestamp stampNow()
     stamp.offsetQuarters = static_cast<int>(local.tm_gmtoff / 900);
     return stamp;
 }
+
+codec::SmsTimestamp stampNow() { return stampAt(std::time(nullptr)); }
 
 // The TPDU length of a PDU given in hexadecimal with the service centre in front.
 int tpduLength(const std::string &pdu)
@@ -391,7 +392,7 @@ std::string deliverSms(Modem &modem, const IncomingSms &message)
         part.serviceCentre = codec::SmsAddress::fromText(state.serviceCenter);
         part.address = codec::SmsAddress::fromText(message.from);
         part.statusReportIndication = message.reportRequested;
-        part.serviceCentreTime = stampNow();
+        part.serviceCentreTime = message.sentAt ? stampAt(*message.sentAt) : stampNow();
         if (std::string error = deliverPart(modem, part); !error.empty())
             return error;
     }

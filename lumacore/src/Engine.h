@@ -123,6 +123,9 @@ public:
     void setSimUsable(bool usable);
     void setCheckPaused(bool paused);
     void setDialing(bool dialing);
+    // How many rounds the presence watch has finished, paused or not: tests wait for rounds
+    // instead of a time.
+    uint64_t watchRounds() const { return m_watchRounds.load(); }
 
     EventThread &events() { return *m_events; }
 
@@ -189,6 +192,7 @@ private:
     bool m_stopping = false;
     std::condition_variable m_watchWake;
     std::thread m_watch;
+    std::atomic<uint64_t> m_watchRounds{0};
 };
 
 }  // namespace lumacore

@@ -77,6 +77,7 @@ void Engine::watchLoop()
             break;
         lock.unlock();
         watchTick();
+        ++m_watchRounds;
         lock.lock();
     }
 }

@@ -13,6 +13,7 @@
 #include "platform/ResStringManager.h"
 
 #include <cstring>
+#include <ctime>
 
 using e2e::kWait;
 using platform::GetLanguageString;
@@ -72,8 +73,10 @@ TEST_F(SmsWindowsEndToEnd, ANewMessageTopsTheInboxShownAndIsReadFromThere)
     list->ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_SIM);
     ASSERT_EQ(list->ListViewSms->topLevelItemCount(), 1);
 
-    QTest::qWait(1100);  // a later time stamp for the second message
-    ASSERT_EQ(card->deliverSms(incoming("+59899000222", "Second, unread")), "");
+    // The second one the network stamped a minute later.
+    virtualmodem::IncomingSms second = incoming("+59899000222", "Second, unread");
+    second.sentAt = std::time(nullptr) + 60;
+    ASSERT_EQ(card->deliverSms(second), "");
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return list->ListViewSms->topLevelItemCount() == 2; }, kWait));
     QTreeWidgetItem *top = list->ListViewSms->topLevelItem(0);

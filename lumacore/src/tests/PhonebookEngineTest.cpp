@@ -148,7 +148,12 @@ TEST_F(PhonebookEngineTest, CardPulledDuringAWalkLeavesNoHalfList)
         ASSERT_TRUE(card->setPhonebookEntry("SM", index, {"1", "x"}));
     card->setSlowAnswers(100ms);
     std::thread puller([&] {
-        std::this_thread::sleep_for(150ms);
+        // Pulled once the walk is past its first stretch of entries.
+        engine_test::eventually([&] {
+            const std::string line = card->lastCommandLine();
+            return line.starts_with("+CPBR=") && line.find(',') != std::string::npos &&
+                   !line.starts_with("+CPBR=1,");
+        });
         card->removeCard();
     });
     EXPECT_NE(_MEC_LoadContacts(0), 0);
