@@ -56,7 +56,7 @@ private:
     // Writes every part of the contact, or none: a part that fails takes back those before it.
     uint16_t writeWhole(const std::vector<_MEC_CONTACT_RECORD> &parts, uint8_t storage,
                         uint32_t group);
-    // Removes the sources of moved contacts, from `first` on; stops when the card goes away.
+    // Removes the sources of written contacts; stops when the card goes away.
     void removeSources(const std::vector<_MEC_CONTACT_RECORD> &sources, Result &result);
     uint16_t withRetries(const std::function<uint16_t()> &attempt) const;
     bool stopRequested() const;
