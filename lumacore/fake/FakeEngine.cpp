@@ -53,6 +53,8 @@ using lumacore_fake::detail::dispatch;
     /* the PC store as a whole */                                                                 \
     X(MEC_STATUS, _MEC_BackUpDBToFile, (const char *path), (path))                                \
     X(MEC_STATUS, _MEC_LoadDBFromFile, (const char *path), (path))                                \
+    X(MEC_STATUS, _MEC_BeginStoreBatch, (void), ())                                               \
+    X(MEC_STATUS, _MEC_EndStoreBatch, (void), ())                                                 \
     /* network selection */                                                                       \
     X(MEC_STATUS, _MEC_GetNetworkSelectMode, (uint8_t * mode), (mode))                            \
     X(MEC_STATUS, _MEC_SetNetworkSelectMode, (uint8_t mode), (mode))                              \
