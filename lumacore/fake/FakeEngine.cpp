@@ -13,6 +13,7 @@ using lumacore_fake::detail::dispatch;
       (mode, param1, param2))                                                                     \
     X(MEC_STATUS, _MEC_Shutdown, (void), ())                                                      \
     X(MEC_STATUS, _MEC_GetLastErrorText, (char *buffer, uint16_t size), (buffer, size))           \
+    X(MEC_STATUS, _MEC_GetDataPort, (char *buffer, uint16_t size), (buffer, size))                \
     /* card presence and operation mode */                                                        \
     X(MEC_STATUS, _MEC_Echo, (void), ())                                                          \
     X(MEC_STATUS, _MEC_ClearEcho, (void), ())                                                     \

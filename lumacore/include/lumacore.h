@@ -515,6 +515,10 @@ MEC_NODISCARD MEC_STATUS _MEC_Shutdown(void);
  * ModemManager (pid 812)" after MEC_ERR_PORT_BUSY, "... does not answer AT" after a time-out.
  * Copies at most size - 1 bytes and a NUL; an empty text when nothing failed. */
 MEC_NODISCARD MEC_STATUS _MEC_GetLastErrorText(char *buffer, uint16_t size);
+/* The port the data connection dials on: $LUMACORE_DATA_PORT, else the card's modem port, which
+ * the engine never takes as its own control port unless the card has no other AT port. Copies
+ * at most size - 1 bytes and a NUL; an empty text while no card was found. */
+MEC_NODISCARD MEC_STATUS _MEC_GetDataPort(char *buffer, uint16_t size);
 
 /* Callback registrations: (function, 0). A NULL function unregisters. */
 MEC_NODISCARD MEC_STATUS _MEC_SetCallBackSmsArriveNew(MEC_SmsArriveNewCallback callback,

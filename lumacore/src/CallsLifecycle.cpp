@@ -42,6 +42,15 @@ MEC_STATUS _MEC_GetLastErrorText(char *buffer, uint16_t size)
     return kStatusOk;
 }
 
+MEC_STATUS _MEC_GetDataPort(char *buffer, uint16_t size)
+{
+    if (!buffer || size == 0)
+        return kStatusError;
+    auto engine = Engine::current();
+    copyOut(buffer, size, engine ? engine->dataPort() : std::string());
+    return kStatusOk;
+}
+
 MEC_STATUS _MEC_RegisterAppHandle(LumacoreWindowSink *window, uint8_t unregister)
 {
     return withEngine([&](Engine &engine) {

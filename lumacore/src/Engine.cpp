@@ -1,5 +1,7 @@
 #include "Engine.h"
 
+#include "PortRoles.h"
+
 #include "ModemManagerInhibitor.h"
 #include "Status.h"
 #include "VirtualCard.h"
@@ -208,7 +210,8 @@ uint16_t Engine::findAndConnect()
     if (!m_configuredPort.empty())
         return connect(path, true);
 
-    auto ports = listUsbSerialPorts();
+    // A card's modem port is left for the data connection.
+    auto ports = controlPortCandidates();
     {
         std::lock_guard lock(m_mutex);
         m_knownPorts.insert(ports.begin(), ports.end());
@@ -492,6 +495,19 @@ std::string Engine::portPath() const
 {
     std::lock_guard lock(m_mutex);
     return m_portPath;
+}
+
+std::string Engine::dataPort() const
+{
+    if (const char *named = std::getenv("LUMACORE_DATA_PORT"); named && *named)
+        return named;
+    const std::string control = portPath();
+    if (control.empty())
+        return {};
+    if (m_virtualCard)
+        return control + "-data";
+    std::string data = dataPortFor(control);
+    return data.empty() ? control : data;
 }
 
 std::string Engine::lastError() const

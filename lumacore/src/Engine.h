@@ -84,6 +84,9 @@ public:
     AtResponse runWithPdu(std::string_view command, std::string_view pdu);
     bool cardPresent() const;
     std::string portPath() const;
+    // The port to dial PPP on: $LUMACORE_DATA_PORT, else the card's modem port (the control
+    // port itself on a card with one AT port). Empty while no card was found.
+    std::string dataPort() const;
     // Why the last start or reconnection failed ("/dev/ttyUSB2 is in use by ModemManager ...").
     std::string lastError() const;
     // What the card told of its storages while this SIM is in (see StableAnswers).

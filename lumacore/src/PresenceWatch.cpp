@@ -3,6 +3,7 @@
 // message store until it answers after the PIN. Runs on a thread of its own; the callbacks it
 // causes run on the event thread.
 #include "Engine.h"
+#include "PortRoles.h"
 
 #include "Status.h"
 
@@ -153,7 +154,7 @@ void Engine::watchTick()
             candidates.push_back(path);
     }
     if (m_configuredPort.empty()) {
-        auto ports = listUsbSerialPorts();
+        auto ports = controlPortCandidates();
         std::lock_guard lock(m_mutex);
         for (const auto &port : ports) {
             if (m_knownPorts.insert(port).second && port != path)
