@@ -73,6 +73,7 @@ constexpr QuirkName kQuirkNames[] = {
     {"pb-ucs2-numbers", Quirk::PhonebookUcs2Numbers},
     {"pb-sim-alpha", Quirk::PhonebookSimAlpha},
     {"pb-empty-not-found", Quirk::PhonebookEmptyNotFound},
+    {"flash-stored", Quirk::FlashStored},
 };
 
 }  // namespace

@@ -148,6 +148,7 @@ enum class Quirk {
     PhonebookSimAlpha,       // under UCS2, a name that needs UCS-2 comes as the SIM stores it
                              // (80 coding, FF padding)
     PhonebookEmptyNotFound,  // +CPBR over a stretch without entries answers +CME ERROR: 22
+    FlashStored,             // a class-0 message is stored and announced (+CMTI) like any other
 };
 
 // Ways to make the card misbehave, as some real ones do.
