@@ -19,7 +19,11 @@ enum class TextCoding { Automatic, Gsm7, EightBit, Ucs2 };
 struct OutgoingText {
     std::string number;
     std::string text;  // UTF-8; the 8-bit coding sends its bytes as they are
-    TextCoding coding = TextCoding::Automatic;  // 7-bit when the alphabet has every character
+    // Automatic: 7-bit when the default alphabet has every character, else 7-bit in the national
+    // shift tables that carry the text, else UCS-2.
+    TextCoding coding = TextCoding::Automatic;
+    // The 7-bit coding in these tables (the sender chose them).
+    GsmTables tables;
     std::optional<int> messageClass;
     std::optional<uint32_t> validityMinutes;
     bool statusReportRequest = false;
@@ -31,9 +35,19 @@ struct OutgoingText {
 
 // The alphabet the text goes in.
 Result<Alphabet> chooseAlphabet(const std::string &utf8, TextCoding coding);
-// The text cut into the parts it is sent in (one part when it fits one message).
+struct TextEncoding {
+    Alphabet alphabet = Alphabet::Gsm7;
+    GsmTables tables;  // 7-bit only
+};
+// The alphabet, and for 7-bit text the tables (those given, or the national ones that carry a
+// text the default alphabet cannot).
+Result<TextEncoding> chooseEncoding(const std::string &utf8, TextCoding coding,
+                                    GsmTables tables = {});
+// The text cut into the parts it is sent in (one part when it fits one message); the header
+// elements that name the tables take their room from every part.
 Result<std::vector<std::string>> splitText(const std::string &utf8, Alphabet alphabet,
-                                           bool sixteenBitReference = false);
+                                           bool sixteenBitReference = false,
+                                           GsmTables tables = {});
 // The SMS-SUBMIT messages that carry the text, in order.
 Result<std::vector<SmsMessage>> submitMessages(const OutgoingText &outgoing);
 

@@ -121,4 +121,59 @@ std::optional<std::string> utf8FromUtf16BigEndian(std::span<const uint8_t> bytes
     return out;
 }
 
+namespace {
+
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
+
+// The surrogate a three-byte sequence at text[at] stands for, or 0.
+char16_t surrogateAt(std::string_view text, size_t at)
+{
+    if (at + 3 > text.size() || static_cast<unsigned char>(text[at]) != 0xED)
+        return 0;
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    const auto third = static_cast<unsigned char>(text[at + 2]);
+    if (second < 0xA0 || second > 0xBF || (third & 0xC0) != 0x80)
+        return 0;
+    return static_cast<char16_t>(0xD000 | (second & 0x3F) << 6 | (third & 0x3F));
+}
+
+}  // namespace
+
+std::string withLoneSurrogates(std::string text, char16_t openingLow, char16_t closingHigh)
+{
+    if (closingHigh != 0 && text.size() >= 3 &&
+        std::string_view(text).substr(text.size() - 3) == kReplacementUtf8) {
+        text.resize(text.size() - 3);
+        appendUtf8(text, closingHigh);
+    }
+    if (openingLow != 0 && std::string_view(text).substr(0, 3) == kReplacementUtf8) {
+        std::string half;
+        appendUtf8(half, openingLow);
+        text.replace(0, 3, half);
+    }
+    return text;
+}
+
+std::string joinSurrogateHalves(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const char16_t unit = surrogateAt(text, i);
+        if (unit == 0) {
+            out += text[i++];
+            continue;
+        }
+        const char16_t next = surrogateAt(text, i + 3);
+        if (isHighSurrogate(unit) && isLowSurrogate(next)) {
+            appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+            i += 6;
+            continue;
+        }
+        out += kReplacementUtf8;
+        i += 3;
+    }
+    return out;
+}
+
 }  // namespace codec

@@ -29,6 +29,15 @@ enum class LoneSurrogates { Replace, Refuse };
 std::optional<std::string> utf8FromUtf16BigEndian(std::span<const uint8_t> bytes,
                                                   LoneSurrogates lone = LoneSurrogates::Replace);
 
+// Texts of parts joined: where one part ended with the first half of a surrogate pair and the
+// next began with the second, both written as three-byte sequences of their own (as
+// withLoneSurrogate makes them), the character is put together; a half left alone becomes
+// U+FFFD, so the result is plain UTF-8.
+std::string joinSurrogateHalves(std::string_view text);
+// The text with a lone surrogate half written as its own three-byte sequence, at the front
+// (opening, replacing a leading U+FFFD) or at the end (closing, replacing a trailing U+FFFD).
+std::string withLoneSurrogates(std::string text, char16_t openingLow, char16_t closingHigh);
+
 inline bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 inline bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 

@@ -38,6 +38,11 @@ std::optional<std::string> readHeader(std::span<const uint8_t> header, UserData 
                 userData.concatenation = concatenation;
             continue;
         }
+        if ((id == kSingleShiftElement || id == kLockingShiftElement) && length == 1) {
+            (id == kSingleShiftElement ? userData.tables.single : userData.tables.locking) =
+                data[0];
+            continue;
+        }
         userData.otherElements.push_back({id, {data.begin(), data.end()}});
     }
     return std::nullopt;
@@ -64,6 +69,10 @@ std::vector<uint8_t> userDataHeaderBytes(const UserData &userData)
                            static_cast<uint8_t>(c->reference & 0xFF), c->count, c->part});
         }
     }
+    if (userData.tables.single)
+        header.insert(header.end(), {kSingleShiftElement, 1, userData.tables.single});
+    if (userData.tables.locking)
+        header.insert(header.end(), {kLockingShiftElement, 1, userData.tables.locking});
     for (const auto &element : userData.otherElements) {
         header.push_back(element.id);
         header.push_back(static_cast<uint8_t>(element.data.size()));
@@ -98,9 +107,20 @@ Result<UserData> decodeUserData(std::span<const uint8_t> bytes, uint8_t length, 
         const unsigned fill = fillBitsAfter(headerBytes);
         const size_t headerSeptets = (headerBytes * 8 + fill) / 7;
         const size_t textSeptets = length > headerSeptets ? length - headerSeptets : 0;
-        userData.text = utf8FromGsmSeptets(unpackSeptets(body, textSeptets, fill));
+        userData.text =
+            utf8FromGsmSeptets(unpackSeptets(body, textSeptets, fill), userData.tables);
     } else if (coding.alphabet == Alphabet::Ucs2 && !coding.compressed) {
         userData.text = utf8FromUtf16BigEndian(body).value_or(std::string());
+        const size_t units = body.size() / 2;
+        if (units > 0) {
+            const auto unitAt = [&](size_t i) {
+                return static_cast<char16_t>(body[2 * i] << 8 | body[2 * i + 1]);
+            };
+            if (isLowSurrogate(unitAt(0)))
+                userData.openingLowSurrogate = unitAt(0);
+            if (isHighSurrogate(unitAt(units - 1)))
+                userData.closingHighSurrogate = unitAt(units - 1);
+        }
     } else {
         userData.data.assign(body.begin(), body.end());
     }
@@ -115,7 +135,7 @@ Result<EncodedUserData> encodeUserData(const UserData &userData, Alphabet alphab
     const size_t headerBytes = encoded.bytes.size();
     size_t length = 0;
     if (alphabet == Alphabet::Gsm7) {
-        const auto septets = gsmSeptetsFromUtf8(userData.text);
+        const auto septets = gsmSeptetsFromUtf8(userData.text, userData.tables);
         if (!septets)
             return Out::failure("the text has characters the GSM alphabet lacks");
         const unsigned fill = fillBitsAfter(headerBytes);

@@ -2,6 +2,7 @@
 // or bytes behind it, in the 7-bit, 8-bit or UCS-2 coding.
 #pragma once
 
+#include "codec/GsmAlphabet.h"
 #include "codec/Result.h"
 #include "codec/SmsFields.h"
 
@@ -15,6 +16,8 @@ namespace codec {
 
 inline constexpr uint8_t kConcatenation8BitReference = 0x00;
 inline constexpr uint8_t kConcatenation16BitReference = 0x08;
+inline constexpr uint8_t kSingleShiftElement = 0x24;
+inline constexpr uint8_t kLockingShiftElement = 0x25;
 inline constexpr size_t kUserDataBytes = 140;
 
 struct Concatenation {
@@ -33,11 +36,19 @@ struct InformationElement {
 
 struct UserData {
     std::optional<Concatenation> concatenation;
-    std::vector<InformationElement> otherElements;  // the header's elements but concatenation
-    std::string text;                               // UTF-8, for the 7-bit and UCS-2 codings
-    std::vector<uint8_t> data;                      // the bytes of 8-bit (or compressed) data
+    // The national shift tables the 7-bit text is written in (their own header elements).
+    GsmTables tables;
+    // The header's elements but concatenation and the shift tables.
+    std::vector<InformationElement> otherElements;
+    std::string text;           // UTF-8, for the 7-bit and UCS-2 codings
+    // UCS-2 text that begins with the second half of a surrogate pair or ends with the first
+    // half (a sender cut a character between two parts): that half, which the text shows as
+    // U+FFFD, so the parts can be joined whole.
+    char16_t openingLowSurrogate = 0;
+    char16_t closingHighSurrogate = 0;
+    std::vector<uint8_t> data;  // the bytes of 8-bit (or compressed) data
 
-    bool hasHeader() const { return concatenation || !otherElements.empty(); }
+    bool hasHeader() const { return concatenation || tables.national() || !otherElements.empty(); }
 };
 
 // The header as sent: its length byte, then the elements; empty when there is none.

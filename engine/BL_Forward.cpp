@@ -31,6 +31,10 @@ uint16_t SmsFindMessageByIndex(uint16_t storageIndex, uint8_t storage, SmsItem *
     *item = *found;
     return 0;
 }
+std::string SmsMessageText(const SmsItem &item)
+{
+    return BusinessLogic()->sms->MessageText(item);
+}
 uint16_t SmsCheckCapacity(uint8_t storage, int n)
 {
     return BusinessLogic()->sms->CheckCapacity(storage, n);

@@ -26,6 +26,8 @@ uint16_t SmsSetMessageStatus(const SmsItem &item, bool read);
 // 0 and a copy of the item holding that storage index in item; 13 when there is none, 1
 // without item.
 uint16_t SmsFindMessageByIndex(uint16_t storageIndex, uint8_t storage, SmsItem *item);
+// The whole text of a message in the system code page (TBL_sms::MessageText).
+std::string SmsMessageText(const SmsItem &item);
 // 0 when n more messages fit in the storage, else SMS_ERR_SIM_FULL, _CARD_FULL or _PC_FULL.
 uint16_t SmsCheckCapacity(uint8_t storage, int n);
 

@@ -2,12 +2,14 @@
 
 #include "engine/BL_Base.h"
 #include "engine/BL_Forward.h"
+#include "codec/Unicode.h"
 #include "platform/CodePage.h"
 #include "platform/WindowMessages.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -36,6 +38,40 @@ void formatTime(char *field, size_t fieldSize, const _MEC_SMS_TIME &time)
 bool sameText(const char *a, const char *b, size_t size)
 {
     return platform::fieldText(a, size) == platform::fieldText(b, size);
+}
+
+// Seconds of an item's time (UTC where the network gave its zone); nothing without a time.
+std::optional<int64_t> secondsOf(const SmsItem &item)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    const std::string text(platform::fieldText(item.time, sizeof item.time));
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d", &year, &month, &day, &hour, &minute,
+                    &second) != 6) {
+        return std::nullopt;
+    }
+    // Days since 1970-01-01 of the civil date.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int64_t days = int64_t{era} * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+    const int64_t zone = item.hasZone ? int64_t{item.zoneQuarters} * 900 : 0;
+    return days * 86400 + hour * 3600 + minute * 60 + second - zone;
+}
+
+// The parts of one long message leave the sender's network together; a part stamped this much
+// apart from another belongs to a later message that reused the reference.
+constexpr int64_t kPartsApartSeconds = 6 * 3600;
+
+bool sameSending(const SmsItem &a, const SmsItem &b)
+{
+    const std::optional<int64_t> first = secondsOf(a);
+    const std::optional<int64_t> second = secondsOf(b);
+    if (!first || !second) {
+        return true;  // drafts never sent have no time to tell them apart
+    }
+    const int64_t apart = *first > *second ? *first - *second : *second - *first;
+    return apart <= kPartsApartSeconds;
 }
 
 }  // namespace
@@ -102,6 +138,8 @@ std::unique_ptr<SmsItem> TBL_sms::ItemFromRecord(const _MEC_SMS_RECORD &record)
         copyText(item->number, sizeof item->number, record.sender, sizeof record.sender,
                  kNumberChars);
         formatTime(item->time, sizeof item->time, record.receiveTime);
+        item->zoneQuarters = record.receiveTime.zoneQuarters;
+        item->hasZone = record.receiveTime.hasZone;
         break;
     case SMS_STATUS_SENT:
     case SMS_STATUS_UNSENT:
@@ -110,6 +148,8 @@ std::unique_ptr<SmsItem> TBL_sms::ItemFromRecord(const _MEC_SMS_RECORD &record)
                  kNumberChars);
         if (record.sendTime.year != 0) {
             formatTime(item->time, sizeof item->time, record.sendTime);
+            item->zoneQuarters = record.sendTime.zoneQuarters;
+            item->hasZone = record.sendTime.hasZone;
         }
         break;
     default: item->folder = SMS_FOLDER_OTHER; break;
@@ -189,7 +229,8 @@ void TBL_sms::groupParts(uint8_t storage)
         for (const std::unique_ptr<SmsItem> &candidate : targets) {
             const SmsItem &r = *candidate;
             if (!sameText(r.number, q.number, sizeof r.number) || r.reference != q.reference ||
-                r.folder != q.folder || r.partCount != q.partCount || !acceptsMore(r)) {
+                r.folder != q.folder || r.partCount != q.partCount || !acceptsMore(r) ||
+                !sameSending(r, q)) {
                 continue;
             }
             bool clash = false;
@@ -240,33 +281,70 @@ void TBL_sms::groupParts(uint8_t storage)
             }
             std::swap(partSlots[i], partSlots[best]);
         }
-        std::string joined;
-        const std::map<uint16_t, std::string> &partTexts = m_partTexts[storage];
+        std::map<uint16_t, std::string> &partTexts = m_partTexts[storage];
         for (const SmsPartSlot &slot : target->partSlots) {
             if (slot.present == 0) {
                 continue;
             }
-            const auto known = partTexts.find(slot.storageIndex);
-            if (known != partTexts.end()) {
-                joined += known->second;
-            }
             for (auto it = list->begin(); it != list->end();) {
                 if ((*it)->longMessage != 0 && (*it)->storageIndex == slot.storageIndex) {
-                    if (known == partTexts.end()) {
-                        joined += platform::fieldText((*it)->text, sizeof(*it)->text);
-                    }
+                    // A part the store has no text of yet keeps the text it came with.
+                    partTexts.emplace(slot.storageIndex,
+                                      platform::fieldText((*it)->text, sizeof(*it)->text));
                     it = list->erase(it);
                 } else {
                     ++it;
                 }
             }
         }
-        // Parts longer than the field allows are cut, never written past it.
+        const std::string joined = joinedText(*target, storage);
+        // Parts longer than the field allows are cut, never written past it; the whole text
+        // stays with the store (MessageText).
         const std::string_view fitted = platform::truncateAnsi(joined, kSmsTextBytes);
         std::memset(target->text, 0, sizeof target->text);
         std::memcpy(target->text, fitted.data(), fitted.size());
         list->push_back(std::move(target));
     }
+}
+
+std::string TBL_sms::joinedText(const SmsItem &item, uint8_t storage) const
+{
+    const std::map<uint16_t, std::string> &partTexts = m_partTexts[storage];
+    // A part that never came shows as a gap where it belongs; a message of more parts than
+    // one item holds goes on in the next item, which is no gap.
+    const bool markGaps = item.partCount <= kSmsPartSlots;
+    std::string joined;
+    int expected = 1;
+    for (const SmsPartSlot &slot : item.partSlots) {
+        if (slot.present == 0) {
+            continue;
+        }
+        if (markGaps && slot.partNumber > expected) {
+            joined += kSmsMissingPart;
+        }
+        expected = slot.partNumber + 1;
+        const auto known = partTexts.find(slot.storageIndex);
+        if (known != partTexts.end()) {
+            joined += known->second;
+        }
+    }
+    if (markGaps && expected <= item.partCount && item.usedSlots() > 0) {
+        joined += kSmsMissingPart;
+    }
+    // An emoji a sender cut between two parts comes as its two halves; put it together.
+    if (platform::systemCodePage() == "UTF-8") {
+        return codec::joinSurrogateHalves(joined);
+    }
+    return joined;
+}
+
+std::string TBL_sms::MessageText(const SmsItem &item) const
+{
+    std::lock_guard guard(m_lock);
+    if (item.longMessage == 0 || item.usedSlots() == 0 || item.storage > SMS_STORE_PC) {
+        return std::string(platform::fieldText(item.text, sizeof item.text));
+    }
+    return joinedText(item, item.storage);
 }
 
 void TBL_sms::recount(uint8_t storage)

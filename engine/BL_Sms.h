@@ -39,6 +39,8 @@ static_assert(sizeof(SmsPartSlot) == 12);
 
 constexpr int kSmsPartSlots = 5;
 constexpr size_t kSmsTextBytes = 800;  // usable bytes of the 804-byte text field
+// Where a part of a long message never arrived, its text shows this.
+constexpr const char *kSmsMissingPart = "[...]";
 
 // The store's own answers when messages do not fit: the PC's store, the SIM, the card's memory.
 constexpr uint16_t SMS_ERR_PC_FULL = 4204;
@@ -74,7 +76,10 @@ struct SmsItem {
     uint8_t storage;
     uint8_t status;
     uint8_t folder;
-    uint8_t reserved[5];
+    // The zone of the time, when the network gave one: quarter hours ahead of UTC.
+    int8_t zoneQuarters;
+    uint8_t hasZone;
+    uint8_t reserved[3];
 
     int usedSlots() const;
     // What the item counts in its folder: 1, or its used partSlots for a long-message item. A
@@ -139,6 +144,9 @@ public:
     // A copy of the first item holding the given storage index (directly or in a used slot).
     // A copy: the item may be joined with another part as soon as the next one arrives.
     std::optional<SmsItem> FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const;
+    // The whole text of a message, also where the item's field had to cut it (a long message in
+    // a script of three bytes a character); gaps marked where parts are missing.
+    std::string MessageText(const SmsItem &item) const;
 
     // Deletes the message (every used part of a long one) from its storage and the list. A long
     // message whose deletion stops part-way keeps the parts that are left.
@@ -187,6 +195,8 @@ private:
     bool dropIndex(uint8_t storage, uint16_t storageIndex);
     uint16_t walk(SmsItem *item, bool first);
     void rememberPart(const SmsItem &item);
+    // The texts of the item's parts in slot order, with a gap mark where a part is missing.
+    std::string joinedText(const SmsItem &item, uint8_t storage) const;
     // Saving and sending (BL_SmsSend.cpp).
     uint16_t storeOne(SmsItem item, const std::string &whole);
     void append(std::unique_ptr<SmsItem> item, bool group);

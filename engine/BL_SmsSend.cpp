@@ -53,6 +53,7 @@ _MEC_SMS_TIME now()
                          static_cast<uint16_t>(time.hour()),
                          static_cast<uint16_t>(time.minute()),
                          static_cast<uint16_t>(time.second()),
+                         0,
                          0};
 }
 
@@ -63,13 +64,15 @@ _MEC_SMS_TIME timeOf(SmsItem &item)
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     if (!text.empty() && std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d", &year, &month, &day,
                                      &hour, &minute, &second) == 6) {
+        // A received time keeps the zone the network gave it.
         return _MEC_SMS_TIME{static_cast<uint16_t>(year),
                              static_cast<uint16_t>(month),
                              static_cast<uint16_t>(day),
                              static_cast<uint16_t>(hour),
                              static_cast<uint16_t>(minute),
                              static_cast<uint16_t>(second),
-                             0};
+                             item.hasZone ? item.zoneQuarters : int8_t{0},
+                             item.hasZone};
     }
     const _MEC_SMS_TIME current = now();
     formatTime(item.time, sizeof item.time, current);
@@ -92,7 +95,9 @@ std::string fillText(_MEC_SMS_RECORD &record, const SmsText &text, const SmsText
         const size_t length = std::min(codes.size(), kRecordTextBytes);
         std::memcpy(record.text, codes.data(), length);
         record.textLength = static_cast<uint8_t>(std::min<size_t>(length, 255));
-        return SmsCodesToAnsi(codes);
+        record.lockingShift = text.tables.locking;
+        record.singleShift = text.tables.single;
+        return SmsCodesToAnsi(codes, text.tables);
     }
     const std::string ansi = text.Ansi(part, kRecordTextBytes - 1);
     platform::copyToField(record.text, sizeof record.text, ansi);
@@ -245,7 +250,7 @@ uint16_t TBL_sms::storeOne(SmsItem item, const std::string &whole)
     // A text kept as text must also fit the record's bytes: 160 letters of two bytes each do
     // not, and go as two parts rather than lose their last letter.
     const bool fitsOne =
-        text->units <= static_cast<size_t>(single) &&
+        text->FitsOne(static_cast<size_t>(single)) &&
         (asCodes || text->Ansi(text->Whole(), kRecordTextBytes).size() < kRecordTextBytes);
     if (fitsOne) {
         if (const uint16_t refused = CheckCapacity(item.storage, 1); refused != 0) {
@@ -260,7 +265,8 @@ uint16_t TBL_sms::storeOne(SmsItem item, const std::string &whole)
         return status;
     }
 
-    const std::vector<SmsText::Part> parts = text->Split(static_cast<size_t>(partRoom));
+    const std::vector<SmsText::Part> parts =
+        text->Split(text->PartRoom(static_cast<size_t>(partRoom)));
     if (parts.size() > kMostParts) {
         return kBadText;
     }
@@ -362,10 +368,9 @@ uint16_t TBL_sms::SendMessage(const char *text, const char *recipients, uint8_t 
     int32_t single = 0;
     int32_t partRoom = 0;
     limitsOf(SMS_STORE_CARD, !prepared->gsm, &single, &partRoom, nullptr);
-    const bool longMessage = prepared->units > static_cast<size_t>(single);
-    const std::vector<SmsText::Part> parts = longMessage
-                                                 ? prepared->Split(static_cast<size_t>(partRoom))
-                                                 : std::vector<SmsText::Part>{prepared->Whole()};
+    const std::vector<SmsText::Part> parts =
+        prepared->Cut(static_cast<size_t>(single), static_cast<size_t>(partRoom));
+    const bool longMessage = !prepared->FitsOne(static_cast<size_t>(single));
     if (parts.size() > kMostParts) {
         return kBadText;
     }

@@ -1,6 +1,7 @@
 #include "engine/BL_SmsText.h"
 
 #include "app/gsm/GsmText.h"
+#include "codec/Unicode.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -21,6 +22,24 @@ std::optional<SmsText> SmsText::FromAnsi(const std::string &ansi)
     text.gsm = gsm != 0 || count == 0;
     if (!text.gsm) {
         text.units = text.utf16.size();
+        // Letters no default alphabet has (not the ones this program folds or sends as
+        // 16-bit on purpose) may still go in 7 bits, in the national tables that have them.
+        const std::u32string characters(text.utf16.begin(), text.utf16.end());
+        if (codec::isGsmText(characters))
+            return text;
+        const std::optional<codec::GsmTables> tables = codec::nationalTablesFor(characters);
+        if (!tables)
+            return text;
+        text.gsm = true;
+        text.tables = *tables;
+        for (const char16_t c : text.utf16) {
+            const std::optional<codec::GsmCode> code = codec::gsmCodeFor(c, text.tables);
+            if (!code)
+                return std::nullopt;
+            text.codes.insert(text.codes.end(), code->septets, code->septets + code->length);
+            text.codeEnd.push_back(text.codes.size());
+        }
+        text.units = text.codes.size();
         return text;
     }
     text.codeEnd.reserve(text.utf16.size());
@@ -64,6 +83,22 @@ std::vector<SmsText::Part> SmsText::Split(size_t room) const
     return parts;
 }
 
+bool SmsText::FitsOne(size_t single) const
+{
+    return units + codec::septetsOfShiftElements(tables, true) <= single;
+}
+
+size_t SmsText::PartRoom(size_t part) const
+{
+    const size_t taken = codec::septetsOfShiftElements(tables, false);
+    return part > taken ? part - taken : 1;
+}
+
+std::vector<SmsText::Part> SmsText::Cut(size_t single, size_t part) const
+{
+    return FitsOne(single) ? std::vector<Part>{Whole()} : Split(PartRoom(part));
+}
+
 std::string SmsText::Ansi(const Part &part, size_t maxBytes) const
 {
     const std::string ansi =
@@ -80,10 +115,17 @@ std::vector<uint8_t> SmsText::Codes(const Part &part) const
                                 codes.begin() + static_cast<std::ptrdiff_t>(codeEnd[part.end - 1]));
 }
 
-std::string SmsCodesToAnsi(const std::vector<uint8_t> &codes)
+std::string SmsCodesToAnsi(const std::vector<uint8_t> &codes, codec::GsmTables tables)
 {
     if (codes.empty())
         return {};
+    if (tables.national()) {
+        const std::optional<std::u32string> characters =
+            codec::codePointsFromUtf8(codec::utf8FromGsmSeptets(codes, tables));
+        const std::u16string text =
+            characters ? codec::utf16FromCodePoints(*characters) : std::u16string();
+        return platform::utf16ToAnsi(text);
+    }
     std::u16string text(codes.size(), u'\0');
     const int written = gsm::GsmToUcs2(text.data(), static_cast<int>(text.size()), codes.data(),
                                        static_cast<int>(codes.size()));

@@ -48,7 +48,7 @@ QStringList SmsListModel::Cells(const SmsItem &item)
     QStringList cells;
     cells << SmsFieldText(item.number, sizeof item.number)
           << SmsFieldText(item.contactName, sizeof item.contactName)
-          << SmsFieldText(item.time, sizeof item.time)
+          << SmsTimeText(item)
           << (item.status == SMS_STATUS_UNREAD ? platform::GetLanguageString(text::kNew)
                                                : QString());
     const int used = item.usedSlots();

@@ -4,12 +4,14 @@
 #include "engine/BL_Base.h"
 #include "engine/BL_Forward.h"
 #include "engine/BL_SmsRecipients.h"
+#include "engine/BL_SmsText.h"
 #include "engine/EngineValues.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 #include "language/TextNumbers.h"
 
-#include <vector>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -24,15 +26,6 @@ void takeLimits(uint8_t coding, int *single, int *part)
         *single = limits.values[FIELD_LIMIT_SMS_SINGLE];
         *part = limits.values[FIELD_LIMIT_SMS_PART];
     }
-}
-
-int septets(const QString &text)
-{
-    std::vector<uint8_t> codes(static_cast<size_t>(text.size()) * 2 + 2);
-    const int written =
-        gsm::Ucs2ToGsm(codes.data(), static_cast<int>(codes.size()),
-                       reinterpret_cast<const char16_t *>(text.utf16()), int(text.size()));
-    return written < 0 ? int(text.size()) : written;
 }
 
 }  // namespace
@@ -50,17 +43,24 @@ TextLimits TextLimits::FromCard()
 TextCount CountText(const QString &text, const TextLimits &limits)
 {
     TextCount count;
-    count.sevenBit =
-        text.isEmpty() ||
-        gsm::IsGsmText(reinterpret_cast<const char16_t *>(text.utf16()), int(text.size())) == 1;
-    count.length = count.sevenBit ? septets(text) : int(text.size());
+    const std::string ansi = platform::toAnsi(text);
+    // Counted as the store cuts it for sending, so the parts shown are the parts that go.
+    const std::optional<SmsText> prepared = SmsText::FromAnsi(ansi);
+    count.sevenBit = !prepared || prepared->gsm;
     const int single = count.sevenBit ? limits.single7 : limits.single16;
     const int part = count.sevenBit ? limits.part7 : limits.part16;
-    count.maximum = kMaxMessageParts * part;
-    count.parts = count.length <= single ? 1 : (count.length + part - 1) / part;
-    count.bytes = int(platform::toAnsi(text).size());
+    if (prepared) {
+        count.length = int(prepared->units);
+        count.maximum = kMaxMessageParts * int(prepared->PartRoom(size_t(part)));
+        count.parts = int(prepared->Cut(size_t(single), size_t(part)).size());
+    } else {
+        count.length = int(text.size());
+        count.maximum = kMaxMessageParts * part;
+        count.parts = count.length <= single ? 1 : (count.length + part - 1) / part;
+    }
+    count.bytes = int(ansi.size());
     const int room = int(kSmsTextBytes);
-    count.over = count.length > count.maximum || count.bytes > room;
+    count.over = count.parts > kMaxMessageParts || count.bytes > room;
     // A character takes at most four bytes in the code page.
     count.full = count.length >= count.maximum || count.bytes > room - 4;
     return count;

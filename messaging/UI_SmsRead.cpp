@@ -86,9 +86,9 @@ void TFrmSmsRead::Show(const SmsItem &item)
     lblSendOrRecvName->setToolTip(platform::fromAnsi(name));
     lblSendOrRecvNum->setText(SmsShortLabel(number));
     lblSendOrRecvNum->setToolTip(platform::fromAnsi(number));
-    lblTime->setText(SmsFieldText(item.time, sizeof item.time));
+    lblTime->setText(SmsTimeText(item));
     lblTime->setToolTip(lblTime->text());
-    mmoMsgContent->setPlainText(SmsFieldText(item.text, sizeof item.text));
+    mmoMsgContent->setPlainText(SmsContentText(item));
     updateButtons();
     m_host.showInPanel(*this);
 }

@@ -75,6 +75,7 @@ constexpr QuirkName kQuirkNames[] = {
     {"pb-empty-not-found", Quirk::PhonebookEmptyNotFound},
     {"pb-odd-entries", Quirk::PhonebookOddEntries},
     {"odd-message-headers", Quirk::OddMessageHeaders},
+    {"flash-stored", Quirk::FlashStored},
 };
 
 }  // namespace

@@ -152,6 +152,7 @@ enum class Quirk {
                              // the name
     OddMessageHeaders,       // +CMGL/+CMGR headers with text-mode status words, no alpha, a field
                              // after the length, and a blank line before the PDU
+    FlashStored,             // a class-0 message is stored and announced (+CMTI) like any other
 };
 
 // Ways to make the card misbehave, as some real ones do.

@@ -132,8 +132,9 @@ std::string deliverPart(Modem &modem, const codec::SmsMessage &deliver)
     const std::string pdu = encoded->hex();
     const std::optional<int> messageClass = deliver.coding().messageClass;
     const int mt = cnmi(state, 0) > 0 ? cnmi(state, 1) : 0;
-    const bool direct = (messageClass == 0 && mt >= 1) || (mt == 2 && messageClass != 2) ||
-                        (mt == 3 && messageClass == 3);
+    const bool flashDirect = !state.quirks.has(Quirk::FlashStored);
+    const bool direct = (messageClass == 0 && mt >= 1 && flashDirect) ||
+                        (mt == 2 && messageClass != 2) || (mt == 3 && messageClass == 3);
     if (direct) {
         modem.unsolicited("+CMT: ," + std::to_string(encoded->tpduLength) + "\r\n" + pdu);
         return {};
@@ -379,7 +380,8 @@ std::string deliverSms(Modem &modem, const IncomingSms &message)
     auto parts = codec::submitMessages(text);
     if (!parts)
         return parts.error();
-    if (message.messageClass != 0 && message.messageClass != 2) {
+    if ((message.messageClass != 0 || state.quirks.has(Quirk::FlashStored)) &&
+        message.messageClass != 2) {
         const MessageStorage &storage = selected(state, 2);
         if (storage.capacity - static_cast<int>(storage.messages.size()) <
             static_cast<int>(parts->size()))

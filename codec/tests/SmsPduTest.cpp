@@ -139,6 +139,36 @@ TEST(SmsPdu, DeliverCodingsHeadersSendersAndZones)
     }
 }
 
+// Texts in the national shift tables, as phones in those countries send them: the header names
+// the tables, the septets are read in them.
+TEST(SmsPdu, NationalShiftTablesReadAsTheirLetters)
+{
+    struct Case {
+        const char *pdu;
+        const char *text;
+        GsmTables tables;
+    };
+    const std::string front = "07911326040000F0440C910935123254760000622101214300";
+    const Case cases[] = {
+        {"210E06240101250101C00E380D6200", "İşçi ğ", {1, 1}},      // Turkish, both tables
+        {"210F032401024884419B04681306F501", "Ça ç á ñ", {0, 2}},  // Spanish single shift
+        {"210F06240103250103CEFD1B94004900", "Não ç ª", {3, 3}},   // Portuguese
+        {"2112062401062501062F21F37BCA8262B219", "नमस्ते 123", {6, 6}},  // Hindi
+    };
+    for (const auto &c : cases) {
+        const auto message = decoded(front + c.pdu);
+        EXPECT_EQ(message.userData.text, c.text) << c.pdu;
+        EXPECT_EQ(message.userData.tables, c.tables) << c.pdu;
+        EXPECT_TRUE(message.userData.otherElements.empty()) << c.pdu;
+    }
+    // The concatenation element beside them still joins the part.
+    const auto part = decoded(
+        front + "211C0B000342020124010125010100F3695078DD09B7D961398801");
+    EXPECT_EQ(part.userData.text, "İyi akşamlar ğ");
+    ASSERT_TRUE(part.userData.concatenation);
+    EXPECT_EQ(part.userData.concatenation->reference, 0x42);
+}
+
 TEST(SmsPdu, SubmitReadsValidityInEveryFormatAndTheReportRequest)
 {
     struct Case {
@@ -274,7 +304,7 @@ TEST(SmsPdu, EncodedMessagesReadBackTheSame)
     messages.push_back(deliver("Ça va? 😀 你好", 0x1A));  // UCS-2, class 2
     auto longReference = deliver("Teil 2", 0x00);
     longReference.userData.concatenation = Concatenation{0xBEEF, 3, 2, true};
-    longReference.userData.otherElements.push_back({0x24, {0x01}});
+    longReference.userData.otherElements.push_back({0x0A, {0x00, 0x05, 0x00}});  // text formatting
     messages.push_back(longReference);
     auto data = deliver("", 0x04);
     data.userData.data = {0x00, 0xFF, 0x7F, 0x80};

@@ -89,6 +89,55 @@ TEST(SmsSending, CodingIsChosenFromTheText)
     EXPECT_FALSE(chooseAlphabet("Привет", TextCoding::Gsm7));
 }
 
+// A text the default alphabet lacks letters for goes in 7 bits under the national tables that
+// carry it, and each message gives up the room their header elements take.
+TEST(SmsSending, NationalTablesCarryWhatTheDefaultAlphabetCannot)
+{
+    struct Case {
+        const char *text;
+        Alphabet alphabet;
+        GsmTables tables;
+    };
+    const Case cases[] = {
+        {"Grüße, 5€", Alphabet::Gsm7, {}},                  // the default alphabet has it all
+        {"İyi akşamlar ğ", Alphabet::Gsm7, {1, 0}},         // Turkish locking shift alone
+        {"Canción ç ñ", Alphabet::Gsm7, {0, 2}},            // Spanish single shift
+        {"नमस्ते", Alphabet::Gsm7, {6, 0}},                  // Hindi
+        {"Привет", Alphabet::Ucs2, {}},                     // no table has Cyrillic
+        {"İyi akşamlar 日本", Alphabet::Ucs2, {}},
+    };
+    for (const auto &c : cases) {
+        const auto encoding = chooseEncoding(c.text, TextCoding::Automatic);
+        ASSERT_TRUE(encoding) << c.text;
+        EXPECT_EQ(encoding->alphabet, c.alphabet) << c.text;
+        EXPECT_EQ(encoding->tables, c.tables) << c.text;
+    }
+
+    // One message holds 155 septets beside one table's element, a part 149.
+    EXPECT_EQ(splitText(repeat("ş", 155), Alphabet::Gsm7, false, {1, 0})->size(), 1u);
+    const auto parts = splitText(repeat("ş", 156), Alphabet::Gsm7, false, {1, 0});
+    ASSERT_EQ(parts->size(), 2u);
+    EXPECT_EQ(parts->front(), repeat("ş", 149));
+
+    OutgoingText outgoing;
+    outgoing.number = "+905321234567";
+    outgoing.text = repeat("Çalışkan öğrenciler İstanbul'da. ", 10);
+    const auto messages = submitMessages(outgoing);
+    ASSERT_TRUE(messages) << messages.error();
+    EXPECT_EQ(messages->size(), 3u);  // 330 septets: under UCS-2 it would take five
+    std::string joined;
+    for (const auto &message : *messages) {
+        const auto encoded = encodeSmsPdu(message);
+        ASSERT_TRUE(encoded) << encoded.error();
+        const auto back = decodeSmsPdu(encoded->bytes);
+        ASSERT_TRUE(back) << back.error();
+        EXPECT_EQ(back->coding().alphabet, Alphabet::Gsm7);
+        EXPECT_EQ(back->userData.tables, (GsmTables{1, 0}));
+        joined += back->userData.text;
+    }
+    EXPECT_EQ(joined, outgoing.text);
+}
+
 TEST(SmsSending, PartsCarryTheSettingsAndJoinBackToTheText)
 {
     OutgoingText outgoing;

@@ -317,7 +317,7 @@ TEST_F(BusinessLogicTest, NewMessageIsReadThroughTheStoreAndPostedAsAWholeItem)
                               record->storage = 0;
                               std::strcpy(record->sender, "+5491155550000");
                               std::strcpy(record->text, "Saldo: $120");
-                              record->receiveTime = {2026, 12, 8, 9, 5, 0, 0};
+                              record->receiveTime = {2026, 12, 8, 9, 5, 0, 0, 0};
                               return 0;
                           });
     EXPECT_EQ(lumacore_fake::fireSmsArriveNew(0, 7).get(), MEC_STATUS{0});

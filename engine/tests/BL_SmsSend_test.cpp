@@ -172,6 +172,27 @@ TEST_F(SmsSendTest, TextsAreCodedAndCutByTheirUnits)
     }
 }
 
+// Letters no default alphabet has go in 7 bits under the national tables that have them, each
+// part giving up the room of their header element: 149 septets beside the Turkish one.
+TEST_F(SmsSendTest, TurkishGoesInSevenBitsUnderItsTables)
+{
+    fill({50, 50, 50}, {0, 0, 0});
+    std::string text;
+    for (int i = 0; i < 156; ++i)
+        text += "\u015f";  // ş
+    int sent = -1;
+    ASSERT_EQ(store->SendMessage(text.c_str(), "555", SMS_STORE_CARD, false, &sent), 0);
+    ASSERT_EQ(Engine::sent.size(), 2u);
+    for (const _MEC_SMS_RECORD &record : Engine::sent) {
+        EXPECT_EQ(record.coding, 1);
+        EXPECT_EQ(record.lockingShift, 1);
+        EXPECT_EQ(record.singleShift, 0);
+    }
+    EXPECT_EQ(Engine::sent[0].textLength, 149);
+    EXPECT_EQ(Engine::sent[1].textLength, 7);
+    EXPECT_EQ(static_cast<uint8_t>(Engine::sent[0].text[0]), 0x1D);  // ş in the Turkish table
+}
+
 TEST_F(SmsSendTest, AccentedLettersKeepTheirCodesOrFold)
 {
     fill({50, 50, 50}, {0, 0, 0});

@@ -1,9 +1,11 @@
 #include "engine/BL_Sms.h"
 #include "lumacore/fake/FakeLumacore.h"
 #include "MessageCatcher.h"
+#include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -21,6 +23,7 @@ struct Part {
     uint16_t reference = 42;
     uint8_t partCount = 3;
     bool flaggedLong = false;  // the long-message flag even without a part count
+    uint16_t day = 8;          // of December 2026, 10:00
 };
 
 _MEC_SMS_RECORD recordOf(const Part &part, uint8_t storage)
@@ -35,7 +38,7 @@ _MEC_SMS_RECORD recordOf(const Part &part, uint8_t storage)
     record.storage = storage;
     std::strcpy(record.sender, part.sender);
     std::strcpy(record.text, part.text);
-    record.receiveTime = {2026, 12, 8, 10, 0, 0, 0};
+    record.receiveTime = {2026, 12, part.day, 10, 0, 0, 4, 1};
     return record;
 }
 
@@ -124,7 +127,8 @@ TEST_F(SmsStoreTest, PartsArrivingOutOfOrderJoinIntoOneItemInPartOrder)
         ASSERT_EQ(store.OnNewMessage(SMS_STORE_SIM, index, &item), 0);
         reported.emplace_back(item.text);
     }
-    EXPECT_EQ(reported, (std::vector<std::string>{"three.", "one, three.", "one, two, three."}));
+    EXPECT_EQ(reported,
+              (std::vector<std::string>{"[...]three.", "one, [...]three.", "one, two, three."}));
 
     const std::vector<SmsItem> items = store.Items(SMS_STORE_SIM);
     ASSERT_EQ(items.size(), 1u);
@@ -298,6 +302,76 @@ TEST_F(SmsStoreTest, JoinedTextsLongerThanTheFieldAreCutNotOverrun)
     const auto items = store.Items(SMS_STORE_SIM);
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(std::strlen(items[0].text), kSmsTextBytes);
+}
+
+// A part that never came leaves a mark where it belongs, in the item and in the whole text.
+TEST_F(SmsStoreTest, AMissingPartIsMarkedWhereItBelongs)
+{
+    const struct {
+        std::vector<Part> parts;
+        const char *text;
+    } cases[] = {
+        {{{1, 1, "one "}, {3, 3, "three"}}, "one [...]three"},
+        {{{1, 1, "one "}, {2, 2, "two "}}, "one two [...]"},
+        {{{2, 2, "two "}, {3, 3, "three"}}, "[...]two three"},
+        {{{1, 1, "one "}, {2, 2, "two "}, {3, 3, "three"}}, "one two three"},
+    };
+    for (const auto &c : cases) {
+        FakeStorage::parts = c.parts;
+        ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+        const auto items = store.Items(SMS_STORE_SIM);
+        ASSERT_EQ(items.size(), 1u) << c.text;
+        EXPECT_STREQ(items[0].text, c.text);
+        EXPECT_EQ(store.MessageText(items[0]), c.text);
+    }
+}
+
+// A sender's 8-bit references come round again; parts days apart are two messages.
+TEST_F(SmsStoreTest, AReusedReferenceDaysLaterStartsAnotherMessage)
+{
+    FakeStorage::parts = {
+        {1, 1, "old ", 1, "+111", 7, 2, false, 1},
+        {2, 2, "new", 1, "+111", 7, 2, false, 8},
+        {3, 1, "same day ", 1, "+222", 7, 2, false, 8},
+        {4, 2, "joins", 1, "+222", 7, 2, false, 8},
+    };
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    std::vector<std::string> texts;
+    for (const SmsItem &item : store.Items(SMS_STORE_SIM)) {
+        texts.emplace_back(item.text);
+    }
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{"[...]new", "old [...]", "same day joins"}));
+}
+
+// The engine hands the halves of an emoji cut between two UCS-2 parts over as they are.
+TEST_F(SmsStoreTest, AnEmojiCutBetweenPartsJoinsWhole)
+{
+    platform::forceSystemCodePage("UTF-8");
+    FakeStorage::parts = {{1, 1, "A\xED\xA0\xBD", 1, "+1", 6, 2}, {2, 2, "\xED\xB8\x80" "B", 1, "+1", 6, 2}};
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    const auto items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_STREQ(items[0].text, "A\U0001F600B");
+    platform::forceSystemCodePage({});
+}
+
+// 67 Chinese characters a part are 201 bytes: four parts pass the 800 the item's field holds,
+// and the reading screen still gets all of them.
+TEST_F(SmsStoreTest, TheWholeTextOfALongMessageOutlivesTheField)
+{
+    std::string part;
+    for (int i = 0; i < 67; ++i) {
+        part += "\u4e2d";
+    }
+    for (uint8_t i = 1; i <= 4; ++i) {
+        FakeStorage::parts.push_back({static_cast<uint16_t>(i), i, part.c_str(), 1, "+1", 5, 4});
+    }
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    const auto items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_LE(std::strlen(items[0].text), kSmsTextBytes);
+    EXPECT_EQ(store.MessageText(items[0]), part + part + part + part);
 }
 
 // The storage indices a whole walk of a storage returns, with one new message stored after the

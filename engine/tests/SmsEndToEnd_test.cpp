@@ -56,6 +56,44 @@ protected:
     }
 };
 
+// Texts a phone in Turkey or Spain sends under its national shift tables, read on the SIM by
+// the real engine and shown by the store as they were written.
+TEST_F(SmsEndToEndTest, TurkishAndSpanishUnderTheirShiftTablesReadAsWritten)
+{
+    const struct {
+        const char *from;
+        const char *text;
+        codec::GsmTables tables;
+    } sent[] = {
+        {"+905321234567", "\u0130yi ak\u015famlar Ay\u015fe, do\u011fru mu?", {1, 0}},
+        {"+34612345678", "Ma\u00f1ana en C\u00e1diz: \u00e7a va, \u00bfvale?", {0, 2}},
+    };
+    for (const auto &message : sent) {
+        virtualmodem::IncomingSms incoming;
+        incoming.from = message.from;
+        incoming.text = message.text;
+        ASSERT_EQ(card->deliverSms(incoming), "");
+    }
+    // On the card they went under the tables, not in UCS-2.
+    std::map<std::string, codec::GsmTables> tablesOnCard;
+    const virtualmodem::ModemState state = card->snapshot();
+    for (const auto &[index, stored] : state.messageStorages[0].messages) {
+        auto message = codec::decodeSmsPduHex(stored.pdu);
+        ASSERT_TRUE(message) << stored.pdu << ": " << message.error();
+        EXPECT_EQ(message->coding().alphabet, codec::Alphabet::Gsm7);
+        tablesOnCard[message->address.number] = message->userData.tables;
+    }
+    TBL_sms store;
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    std::map<std::string, std::string> shown;
+    for (const SmsItem &item : store.Items(SMS_STORE_SIM))
+        shown[item.number] = item.text;
+    for (const auto &message : sent) {
+        EXPECT_EQ(shown[message.from], message.text);
+        EXPECT_EQ(tablesOnCard[message.from], message.tables) << message.from;
+    }
+}
+
 TEST_F(SmsEndToEndTest, ReadingTheCardKeepsThePcListAsThePcHoldsIt)
 {
     TBL_sms store;

@@ -208,7 +208,8 @@ typedef struct _MEC_SMS_TIME {
     uint16_t hour;
     uint16_t minute;
     uint16_t second;
-    uint16_t reserved;
+    int8_t zoneQuarters; /* quarter hours ahead of UTC (negative: behind), when hasZone is 1 */
+    uint8_t hasZone;     /* 1: the time carries its zone (a network time stamp); 0: local time */
 } _MEC_SMS_TIME;
 LUMACORE_CHECK_SIZE(_MEC_SMS_TIME, 14);
 
@@ -234,7 +235,11 @@ typedef struct _MEC_SMS_RECORD {
     uint8_t textLength; /* bytes, set on save and send */
     uint8_t status;
     uint8_t storage; /* 0 SIM, 1 card, 2 PC */
-    uint8_t reserved4[5];
+    /* Coding 1 on save and send: the national language tables the GSM codes are in (locking
+     * shift for the codes, single shift for those after an escape); 0 the default alphabet. */
+    uint8_t lockingShift;
+    uint8_t singleShift;
+    uint8_t reserved4[3];
 } _MEC_SMS_RECORD;
 LUMACORE_CHECK_SIZE(_MEC_SMS_RECORD, 500);
 LUMACORE_CHECK_OFFSET(_MEC_SMS_RECORD, index, 4);
@@ -252,6 +257,7 @@ LUMACORE_CHECK_OFFSET(_MEC_SMS_RECORD, text, 172);
 LUMACORE_CHECK_OFFSET(_MEC_SMS_RECORD, textLength, 492);
 LUMACORE_CHECK_OFFSET(_MEC_SMS_RECORD, status, 493);
 LUMACORE_CHECK_OFFSET(_MEC_SMS_RECORD, storage, 494);
+LUMACORE_CHECK_OFFSET(_MEC_SMS_RECORD, lockingShift, 495);
 
 /* The SMS settings handed over whole (_MEC_SetSmsConfig, by value): 37 meaningful bytes. */
 typedef struct SmsConfigBlock {

@@ -114,7 +114,8 @@ uint16_t CardMessages::readAll(uint8_t storage, std::vector<_MEC_SMS_RECORD> &re
     return kStatusOk;
 }
 
-uint16_t CardMessages::read(uint8_t storage, uint16_t index, _MEC_SMS_RECORD &record)
+uint16_t CardMessages::read(uint8_t storage, uint16_t index, _MEC_SMS_RECORD &record,
+                            std::optional<int> *messageClass)
 {
     if (uint16_t status = select(storage, false); status != kStatusOk)
         return status;
@@ -137,6 +138,8 @@ uint16_t CardMessages::read(uint8_t storage, uint16_t index, _MEC_SMS_RECORD &re
     if (!converted)
         return kStatusNoMoreEntries;  // a status report in the place
     record = *converted;
+    if (messageClass)
+        *messageClass = message->coding().messageClass;
     return kStatusOk;
 }
 
@@ -196,6 +199,7 @@ uint16_t CardMessages::send(const _MEC_SMS_RECORD &record)
     outgoing.text = recordText(record);
     outgoing.coding =
         record.coding == kSmsCodingUcs2 ? codec::TextCoding::Ucs2 : codec::TextCoding::Automatic;
+    outgoing.tables = tablesOf(record);
     outgoing.validityMinutes = settings.validityMinutes;
     outgoing.statusReportRequest = settings.statusReport;
     if (!settings.serviceCentre.empty())

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,10 @@ public:
 
     // Every message of the storage (+CMGL=4), status reports left out.
     uint16_t readAll(uint8_t storage, std::vector<_MEC_SMS_RECORD> &records);
-    // One message (+CMGR); 13 for an empty place.
-    uint16_t read(uint8_t storage, uint16_t index, _MEC_SMS_RECORD &record);
+    // One message (+CMGR); 13 for an empty place. messageClass, when given, gets the class the
+    // message was sent with.
+    uint16_t read(uint8_t storage, uint16_t index, _MEC_SMS_RECORD &record,
+                  std::optional<int> *messageClass = nullptr);
     // Stores the record (+CMGW with its status) and sets its index.
     uint16_t write(_MEC_SMS_RECORD &record);
     uint16_t remove(uint8_t storage, uint16_t index);

@@ -1,8 +1,8 @@
 #include "SmsRecords.h"
 
 #include "SimText.h"
-#include "codec/Hex.h"
 #include "codec/SmsSending.h"
+#include "codec/Unicode.h"
 
 #include <cstdio>
 #include <cstring>
@@ -31,6 +31,8 @@ _MEC_SMS_TIME recordTime(const codec::SmsTimestamp &stamp)
     time.hour = static_cast<uint16_t>(stamp.hour);
     time.minute = static_cast<uint16_t>(stamp.minute);
     time.second = static_cast<uint16_t>(stamp.second);
+    time.zoneQuarters = static_cast<int8_t>(stamp.offsetQuarters);
+    time.hasZone = 1;
     return time;
 }
 
@@ -45,6 +47,8 @@ std::optional<codec::SmsTimestamp> stampOf(const _MEC_SMS_TIME &time)
     stamp.hour = time.hour % 24;
     stamp.minute = time.minute % 60;
     stamp.second = time.second % 60;
+    if (time.hasZone)
+        stamp.offsetQuarters = time.zoneQuarters;
     return stamp;
 }
 
@@ -104,10 +108,10 @@ std::optional<_MEC_SMS_RECORD> recordFromMessage(const codec::SmsMessage &messag
         record.partCount = part->count;
         record.partNumber = part->part;
     }
-    std::string text = message.userData.text;
-    if (coding.alphabet == codec::Alphabet::EightBit || coding.compressed)
-        text = codec::hexFromBytes(message.userData.data);  // data, not text: shown as it came
-    const std::string system = utf8ToSystem(text);
+    // A character a sender cut between two parts keeps its halves, for the join to mend.
+    const std::string system = utf8ToSystem(
+        codec::withLoneSurrogates(messageText(message), message.userData.openingLowSurrogate,
+                                  message.userData.closingHighSurrogate));
     copyText(record.text, sizeof record.text, system);
     // The length is the program's to set on save and send: a record read back holds text, so
     // handing it back as it is never reads it as GSM codes.
@@ -115,14 +119,36 @@ std::optional<_MEC_SMS_RECORD> recordFromMessage(const codec::SmsMessage &messag
     return record;
 }
 
+std::string messageText(const codec::SmsMessage &message)
+{
+    const codec::DataCoding coding = message.coding();
+    if (coding.alphabet != codec::Alphabet::EightBit && !coding.compressed)
+        return message.userData.text;
+    // Bytes for an application (a ringtone, a configuration, a port-addressed message) are no
+    // text; their hex would read as gibberish.
+    const size_t size = message.userData.data.size();
+    return "[Data message, " + std::to_string(size) + (size == 1 ? " byte]" : " bytes]");
+}
+
 std::string recordText(const _MEC_SMS_RECORD &record)
 {
     if (record.coding == kSmsCodingGsm && record.textLength > 0) {
         // One GSM code a byte; '@' is code 0, so the length counts, not a NUL.
         const size_t length = std::min<size_t>(record.textLength, sizeof record.text);
-        return gsmToUtf8(reinterpret_cast<const uint8_t *>(record.text), length);
+        const auto *codes = reinterpret_cast<const uint8_t *>(record.text);
+        const codec::GsmTables tables = tablesOf(record);
+        if (tables.national())
+            return codec::utf8FromGsmSeptets(std::span(codes, length), tables);
+        return gsmToUtf8(codes, length);
     }
     return systemToUtf8(fieldText(record.text, sizeof record.text));
+}
+
+codec::GsmTables tablesOf(const _MEC_SMS_RECORD &record)
+{
+    if (record.coding != kSmsCodingGsm || record.textLength == 0)
+        return {};
+    return codec::GsmTables{record.lockingShift, record.singleShift};
 }
 
 std::string recordNumber(const _MEC_SMS_RECORD &record, bool received)
@@ -154,12 +180,14 @@ codec::Result<codec::EncodedPdu> pduForRecord(const _MEC_SMS_RECORD &record)
             message.serviceCentreTime = codec::SmsTimestamp{};
     }
     message.userData.text = recordText(record);
-    auto alphabet = codec::chooseAlphabet(
+    auto encoding = codec::chooseEncoding(
         message.userData.text,
-        record.coding == kSmsCodingUcs2 ? codec::TextCoding::Ucs2 : codec::TextCoding::Automatic);
-    if (!alphabet)
-        return codec::Result<codec::EncodedPdu>::failure(alphabet.error());
-    message.dataCodingScheme = codec::smsDataCodingScheme(*alphabet, std::nullopt);
+        record.coding == kSmsCodingUcs2 ? codec::TextCoding::Ucs2 : codec::TextCoding::Automatic,
+        tablesOf(record));
+    if (!encoding)
+        return codec::Result<codec::EncodedPdu>::failure(encoding.error());
+    message.dataCodingScheme = codec::smsDataCodingScheme(encoding->alphabet, std::nullopt);
+    message.userData.tables = encoding->tables;
     if (record.longMessage && record.partCount > 1 && record.partNumber >= 1 &&
         record.partNumber <= record.partCount) {
         codec::Concatenation part;

@@ -25,9 +25,13 @@ constexpr uint8_t kSmsCodingUcs2 = 4;
 // The record of a decoded DELIVER or SUBMIT; nothing for a status report.
 std::optional<_MEC_SMS_RECORD> recordFromMessage(const codec::SmsMessage &message, uint16_t index,
                                                  uint8_t status, uint8_t storage);
+// What a message says, as UTF-8: its text, or for 8-bit data a note of what it is and its size.
+std::string messageText(const codec::SmsMessage &message);
 // The text of a record as UTF-8: GSM codes, one a byte, for coding 1 with a length given;
 // else text in the system code page (as records read from the engine always hold).
 std::string recordText(const _MEC_SMS_RECORD &record);
+// The national tables the GSM codes of a record are in (none for a record that holds text).
+codec::GsmTables tablesOf(const _MEC_SMS_RECORD &record);
 // The sender (received) or the recipient, as UTF-8; received picks which.
 std::string recordNumber(const _MEC_SMS_RECORD &record, bool received);
 // "2026-12-08 21:15:00" for the send-report callback.

@@ -24,21 +24,36 @@ void announce(uint8_t storage, uint16_t index)
         callback(storage, index);
 }
 
+void showFlash(const std::string &number, const std::string &text)
+{
+    if (auto callback = callbacks().smsClass0.load())
+        callback(utf8ToSystem(number).c_str(), utf8ToSystem(text).c_str());
+}
+
 // A message the card stored. When the PC is where messages go, it is copied there and only
 // then removed from the card; when the copy fails it stays where it is and is announced there.
+// A flash message that the card filed like any other (many do, when +CNMI asks them to store
+// and announce) is shown as one and taken off the card.
 void onStored(Engine &engine, const StoredReport &report)
 {
     const uint8_t storage = storageOfName(report.storage);
     if (storage > 1)
         return;
     const auto index = static_cast<uint16_t>(report.index);
-    if (smsSettings().saveLocation != kStoragePc) {
+    CardMessages card(engine);
+    _MEC_SMS_RECORD record{};
+    std::optional<int> messageClass;
+    if (card.read(storage, index, record, &messageClass) != kStatusOk) {
         announce(storage, index);
         return;
     }
-    CardMessages card(engine);
-    _MEC_SMS_RECORD record{};
-    if (card.read(storage, index, record) != kStatusOk) {
+    if (messageClass == 0 && record.status == kSmsUnread) {
+        // Off the card first: once it is shown it is gone, as a flash message should be.
+        card.remove(storage, index);
+        showFlash(recordNumber(record, true), systemToUtf8(record.text));
+        return;
+    }
+    if (smsSettings().saveLocation != kStoragePc) {
         announce(storage, index);
         return;
     }
@@ -60,10 +75,7 @@ void onDelivered(const std::string &pdu)
     if (!message || message->type != codec::SmsType::Deliver)
         return;
     if (message->coding().messageClass == 0) {
-        if (auto callback = callbacks().smsClass0.load()) {
-            callback(utf8ToSystem(message->address.number).c_str(),
-                     utf8ToSystem(message->userData.text).c_str());
-        }
+        showFlash(message->address.number, messageText(*message));
         return;
     }
     auto record = recordFromMessage(*message, 0, kSmsUnread, kStoragePc);

@@ -39,7 +39,15 @@ std::string stampText(const _MEC_SMS_TIME &time)
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", unsigned(time.year),
                   unsigned(time.month), unsigned(time.day), unsigned(time.hour),
                   unsigned(time.minute), unsigned(time.second));
-    return text;
+    std::string stamp = text;
+    if (time.hasZone) {
+        // The network's zone stays with its time: "2026-12-08 21:15:00+01:00".
+        const int quarters = time.zoneQuarters < 0 ? -time.zoneQuarters : time.zoneQuarters;
+        std::snprintf(text, sizeof text, "%c%02d:%02d", time.zoneQuarters < 0 ? '-' : '+',
+                      quarters / 4, quarters % 4 * 15);
+        stamp += text;
+    }
+    return stamp;
 }
 
 _MEC_SMS_TIME stampOfText(const std::string &text)
@@ -54,6 +62,17 @@ _MEC_SMS_TIME stampOfText(const std::string &text)
         time.hour = static_cast<uint16_t>(parts[3]);
         time.minute = static_cast<uint16_t>(parts[4]);
         time.second = static_cast<uint16_t>(parts[5]);
+        char sign = 0;
+        unsigned hours = 0;
+        unsigned minutes = 0;
+        const size_t zone = text.find_first_of("+-", 19);
+        if (zone != std::string::npos &&
+            std::sscanf(text.c_str() + zone, "%c%u:%u", &sign, &hours, &minutes) == 3 &&
+            hours < 24 && minutes < 60) {
+            const int quarters = static_cast<int>(hours * 4 + minutes / 15);
+            time.zoneQuarters = static_cast<int8_t>(sign == '-' ? -quarters : quarters);
+            time.hasZone = 1;
+        }
     }
     return time;
 }
@@ -146,7 +165,9 @@ uint16_t insertPcMessage(_MEC_SMS_RECORD &record)
     insert.integer(2, record.status);
     insert.text(3, field(received ? record.sender : record.recipient, sizeof record.sender));
     insert.text(4, field(record.serviceCenter, sizeof record.serviceCenter));
-    insert.text(5, utf8ToSystem(recordText(record)));
+    // A PC record always holds text in the system code page, whatever its coding byte says:
+    // the program keeps GSM codes only on the card's storages.
+    insert.text(5, field(record.text, sizeof record.text));
     insert.integer(6, record.coding);
     insert.text(7, stampText(record.sendTime));
     insert.text(8, stampText(record.receiveTime));

@@ -325,6 +325,15 @@ TEST(SmsTexts, ReportNamesTheOutcomeTheNumberAndTheTime)
     std::strcpy(report.time, "2026-12-09  01:00:00");
     EXPECT_EQ(SmsReportText(report),
               GetLanguageString(2054) + "+59899123456\n2026-12-09  01:00:00");
-    report.status = 70;
-    EXPECT_TRUE(SmsReportText(report).startsWith(GetLanguageString(2055)));
+    // The status byte says delivered (0x00-0x1F: also forwarded or replaced), still trying
+    // (0x20-0x3F: the network keeps at it) or failed (0x40 and up, reserved values included).
+    const struct {
+        uint8_t status;
+        int text;
+    } cases[] = {{0x01, 2054}, {0x1F, 2054}, {0x20, 2076}, {0x25, 2076}, {0x3F, 2076},
+                 {0x40, 2055}, {0x46, 2055}, {0x65, 2055}, {0x7F, 2055}, {0xFF, 2055}};
+    for (const auto &c : cases) {
+        report.status = c.status;
+        EXPECT_TRUE(SmsReportText(report).startsWith(GetLanguageString(c.text))) << int(c.status);
+    }
 }

@@ -50,16 +50,45 @@ TEST(SmsTextRules, CountFollowsTheCodingAndItsPartLimits)
     platform::forceSystemCodePage({});
 }
 
+// The parts shown are the parts that go: a pair (escape or surrogate) that would straddle a
+// boundary moves whole into the next part, and a text in national tables loses the room of
+// their header element.
+TEST(SmsTextRules, PartsAreCountedAsTheStoreCutsThem)
+{
+    platform::forceSystemCodePage("UTF-8");
+    const QString a152 = repeated(QStringLiteral("a"), 152);
+    const QString umlauts = repeated(QStringLiteral("\u00c4"), 66);
+    const struct {
+        QString text;
+        bool sevenBit;
+        int parts;
+    } cases[] = {
+        {a152 + u'[' + a152, true, 3},
+        {umlauts + QStringLiteral("\U0001F600") + umlauts, false, 3},
+        {repeated(QStringLiteral("\u015f"), 155), true, 1},  // Turkish: 7 bits, not 16
+        {repeated(QStringLiteral("\u015f"), 156), true, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.left(8).toStdString() + " x" + std::to_string(c.text.size()));
+        const TextCount count = CountText(c.text, TextLimits{});
+        EXPECT_EQ(count.sevenBit, c.sevenBit);
+        EXPECT_EQ(count.parts, c.parts);
+    }
+    platform::forceSystemCodePage({});
+}
+
 TEST(SmsTextRules, ALongTextIsCutToFiveMessagesAndToWhatAStoredCopyHolds)
 {
     platform::forceSystemCodePage("UTF-8");
     EXPECT_EQ(FitText(repeated(QStringLiteral("a"), 900), TextLimits{}).size(), 765);
-    // "[" takes two septets: 382 of them fill 764, one more would pass 765.
-    EXPECT_EQ(FitText(repeated(QStringLiteral("["), 400), TextLimits{}).size(), 382);
-    // A character beyond the basic plane is two UTF-16 units and is never cut in half.
+    // "[" takes two septets and a part never ends inside one: 76 fill a part of 153, so five
+    // parts hold 380.
+    EXPECT_EQ(FitText(repeated(QStringLiteral("["), 400), TextLimits{}).size(), 380);
+    // A character beyond the basic plane is two UTF-16 units and is never cut in half: after
+    // "a", five parts of 67 units hold 165 of them.
     const QString fitted =
         FitText(QStringLiteral("a") + repeated(QStringLiteral("\U0001F600"), 200), TextLimits{});
-    EXPECT_EQ(fitted.size(), 335);
+    EXPECT_EQ(fitted.size(), 331);
     EXPECT_FALSE(fitted.back().isHighSurrogate());
     // In UTF-8 a Chinese character takes three bytes: 335 of them would not fit the 800 bytes
     // a draft or a sent copy keeps, so the text stops where a copy still holds it whole.

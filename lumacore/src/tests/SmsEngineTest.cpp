@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,30 @@ TEST_F(SmsEngineTest, ClassZeroIsShownNotStoredAndBroadcastsArrive)
     EXPECT_TRUE(walk(2).empty());
 }
 
+// Many cards file a flash message like any other when +CNMI asks them to store and announce.
+TEST_F(SmsEngineTest, FlashMessageTheCardFiledIsShownAndTakenOffTheCard)
+{
+    card->setQuirk(virtualmodem::Quirk::FlashStored, true);
+    virtualmodem::IncomingSms flash;
+    flash.from = "+5491140007777";
+    flash.text = "Your balance is low";
+    flash.messageClass = 0;
+    ASSERT_EQ(card->deliverSms(flash), "");
+    ASSERT_TRUE(g_heard.waitFor([](Heard &h) { return h.flashes.size() == 1; }));
+    {
+        std::lock_guard lock(g_heard.mutex);
+        EXPECT_EQ(g_heard.flashes[0].first, "+5491140007777");
+        EXPECT_EQ(g_heard.flashes[0].second, "Your balance is low");
+        EXPECT_TRUE(g_heard.arrived.empty());
+    }
+    EXPECT_TRUE(walk(0).empty());
+    // An ordinary message still arrives as one.
+    flash.messageClass.reset();
+    ASSERT_EQ(card->deliverSms(flash), "");
+    ASSERT_TRUE(g_heard.waitFor([](Heard &h) { return h.arrived.size() == 1; }));
+    EXPECT_EQ(walk(0).size(), 1u);
+}
+
 // Messages received into the card's own memory: +CPMS? then names only "ME", and the SIM's size
 // is still known.
 TEST_F(SmsEngineTest, SimCapacityKnownWhileMessagesArriveInTheCard)
@@ -302,6 +327,20 @@ TEST_F(SmsEngineTest, FullSimRefusesTheWriteAndKeepsWhatItHolds)
     EXPECT_TRUE(walk(1).empty());
 }
 
+// The PC keeps text as it is, also for a 7-bit message: '@' and '_' are GSM codes 0x00 and 0x11,
+// but a PC record holds text, not codes.
+TEST_F(SmsEngineTest, ThePcKeepsSevenBitTextAsWritten)
+{
+    auto draft = outgoing("+5491140001111", "write to a_b@example.com");
+    draft.storage = 2;
+    draft.coding = 1;
+    draft.textLength = static_cast<uint8_t>(std::strlen(draft.text));
+    ASSERT_EQ(_MEC_SaveMessage(&draft), 0);
+    const auto pc = walk(2);
+    ASSERT_EQ(pc.size(), 1u);
+    EXPECT_STREQ(pc[0].text, "write to a_b@example.com");
+}
+
 TEST_F(SmsEngineTest, MessagesGoToThePcWhenThatIsWhereTheyAreKept)
 {
     SmsConfigBlock settings{};
@@ -320,6 +359,7 @@ TEST_F(SmsEngineTest, MessagesGoToThePcWhenThatIsWhereTheyAreKept)
     ASSERT_EQ(pc.size(), 1u);
     EXPECT_STREQ(pc[0].text, "Привет");
     EXPECT_EQ(pc[0].status, 2);
+    EXPECT_EQ(pc[0].receiveTime.hasZone, 1);  // the network's zone is kept with its time
     EXPECT_TRUE(walk(0).empty());  // removed from the SIM once it was on the PC
     char centre[MEC_SMS_CENTER_TEXT_SIZE]{};
     ASSERT_EQ(_MEC_GetSmsCenter(centre), 0);
