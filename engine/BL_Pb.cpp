@@ -12,12 +12,6 @@ namespace {
 // A walk that never ends is the engine's fault, not a reason to hang: no storage holds more.
 constexpr int kMostRecordsPerWalk = 10000;
 
-// A number as it is compared: its last nine characters, or the whole of a shorter one.
-std::string_view comparedPart(std::string_view number)
-{
-    return number.size() > 9 ? number.substr(number.size() - 9) : number;
-}
-
 uint16_t fullCode(uint8_t storage)
 {
     return storage == PB_SIM ? PB_SIM_FULL : storage == PB_ME ? PB_ME_FULL : PB_PC_FULL;
@@ -57,6 +51,7 @@ uint16_t TBL_pb::rebuild(uint8_t storage)
 {
     Storage &store = m_storages[storage];
     store.records.clear();
+    store.numbers.Clear();
     store.cursor = store.records.end();
     store.count = _MEC_GetContactCount(storage);
 
@@ -70,6 +65,7 @@ uint16_t TBL_pb::rebuild(uint8_t storage)
             break;
         record.storage = storage;
         store.records.push_back(std::make_unique<_MEC_CONTACT_RECORD>(record));
+        store.numbers.Add(std::prev(store.records.end()));
         record = _MEC_CONTACT_RECORD{};
         record.storage = storage;
         status = _MEC_GetNextContact(&record);
@@ -166,6 +162,7 @@ uint16_t TBL_pb::AddContact(const _MEC_CONTACT_RECORD &record, _MEC_CONTACT_RECO
     copy->storage = storage;
     const uint32_t index = copy->index;
     store->records.push_back(std::move(copy));
+    store->numbers.Add(std::prev(store->records.end()));
     ++store->count;
     if (stored)
         *stored = findByIndex(*store, index)->get();
@@ -192,8 +189,11 @@ uint16_t TBL_pb::ModifyContact(const _MEC_CONTACT_RECORD &record)
     if (const uint16_t status = _MEC_SetContact(record.index, &copy); status != 0)
         return status;
     store->cursor = findByIndex(*store, record.index);
-    if (store->cursor != store->records.end())
+    if (store->cursor != store->records.end()) {
+        store->numbers.Unlist(store->cursor);
         **store->cursor = copy;
+        store->numbers.Add(store->cursor);
+    }
     return 0;
 }
 
@@ -211,6 +211,7 @@ uint16_t TBL_pb::DeleteContact(const _MEC_CONTACT_RECORD &record)
     if (found != store->records.end()) {
         if (store->cursor == found)
             store->cursor = store->records.end();
+        store->numbers.Remove(found);
         store->records.erase(found);
         --store->count;
     }
@@ -224,17 +225,12 @@ uint16_t TBL_pb::FindContactByNumber(const char *number, _MEC_CONTACT_RECORD *re
     Storage *store = storageOf(record->storage);
     if (!store)
         return PB_NOT_FOUND;
-    const std::string_view key = comparedPart(number);
-    for (store->cursor = store->records.begin(); store->cursor != store->records.end();
-         ++store->cursor) {
-        const _MEC_CONTACT_RECORD &candidate = **store->cursor;
-        for (const auto &slot : candidate.numbers) {
-            const std::string_view stored = platform::fieldText(slot.number, sizeof slot.number);
-            if (!stored.empty() && comparedPart(stored) == key) {
-                *record = candidate;
-                return 0;
-            }
-        }
+    // The first contact in list order with a matching number; the cursor rests on it.
+    const std::optional<ContactNumberIndex::Position> found = store->numbers.Find(number);
+    store->cursor = found ? *found : store->records.end();
+    if (found) {
+        *record = ***found;
+        return 0;
     }
     return PB_NOT_FOUND;
 }

@@ -4,6 +4,7 @@
 // holds before the engine sees it.
 #pragma once
 
+#include "engine/BL_PbNumberIndex.h"
 #include "engine/BL_Set.h"
 #include "lumacore.h"
 
@@ -66,6 +67,7 @@ private:
     struct Storage {
         std::list<Record> records;
         std::list<Record>::iterator cursor;
+        ContactNumberIndex numbers;  // of every record in the list
         int32_t capacity = 0;
         int32_t secondCount = 0;
         int count = 0;

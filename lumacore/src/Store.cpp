@@ -65,6 +65,27 @@ CREATE TABLE IF NOT EXISTS call_records (
 CREATE INDEX IF NOT EXISTS call_records_by_kind ON call_records (kind, id);
 )sql";
 
+// The rows of the tables that have a capacity, kept beside them so that an insert need not
+// count the table. Temporary, so the file's schema stays as it is; the triggers change the
+// counts inside the writer's transaction, so a rolled-back or failed write takes its change
+// back with it.
+constexpr const char *kRowCounts = R"sql(
+CREATE TEMP TABLE IF NOT EXISTS row_counts (name TEXT PRIMARY KEY, rows INTEGER NOT NULL);
+CREATE TEMP TRIGGER IF NOT EXISTS messages_added AFTER INSERT ON main.messages
+    BEGIN UPDATE row_counts SET rows = rows + 1 WHERE name = 'messages'; END;
+CREATE TEMP TRIGGER IF NOT EXISTS messages_removed AFTER DELETE ON main.messages
+    BEGIN UPDATE row_counts SET rows = rows - 1 WHERE name = 'messages'; END;
+CREATE TEMP TRIGGER IF NOT EXISTS contacts_added AFTER INSERT ON main.contacts
+    BEGIN UPDATE row_counts SET rows = rows + 1 WHERE name = 'contacts'; END;
+CREATE TEMP TRIGGER IF NOT EXISTS contacts_removed AFTER DELETE ON main.contacts
+    BEGIN UPDATE row_counts SET rows = rows - 1 WHERE name = 'contacts'; END;
+BEGIN;
+DELETE FROM row_counts;
+INSERT INTO row_counts SELECT 'messages', COUNT(*) FROM main.messages;
+INSERT INTO row_counts SELECT 'contacts', COUNT(*) FROM main.contacts;
+COMMIT;
+)sql";
+
 std::string environment(const char *name)
 {
     const char *value = std::getenv(name);
@@ -172,6 +193,8 @@ uint16_t Store::open(const std::string &path)
     }
     sqlite3_busy_timeout(m_database, 2000);
     uint16_t status = createSchema();
+    if (status == kStatusOk)
+        status = countRows();
     if (status != kStatusOk) {
         sqlite3_close(m_database);
         m_database = nullptr;
@@ -207,6 +230,18 @@ uint16_t Store::createSchema()
     sqlite3_finalize(statement);
     if (!ours)
         return fail(m_path + " is not a Lumacore store");
+    return kStatusOk;
+}
+
+uint16_t Store::countRows()
+{
+    char *error = nullptr;
+    if (sqlite3_exec(m_database, kRowCounts, nullptr, nullptr, &error) != SQLITE_OK) {
+        m_message = m_path + ": " + (error ? error : "cannot count the rows");
+        sqlite3_free(error);
+        sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
+        return kStatusError;
+    }
     return kStatusOk;
 }
 
@@ -266,7 +301,7 @@ uint16_t Store::restoreFrom(const std::string &path)
     sqlite3_close(source);
     if (result != SQLITE_OK)
         return fail("cannot restore from " + path);
-    return kStatusOk;
+    return countRows();
 }
 
 }  // namespace lumacore

@@ -12,6 +12,13 @@ struct sqlite3;
 
 namespace lumacore {
 
+// The rows the messages and the contacts tables hold, as SQL expressions: the store keeps the
+// counts in step with every insert and delete, so reading one costs no count of the table.
+constexpr const char *kMessageRowsSql =
+    "(SELECT rows FROM temp.row_counts WHERE name = 'messages')";
+constexpr const char *kContactRowsSql =
+    "(SELECT rows FROM temp.row_counts WHERE name = 'contacts')";
+
 class Store {
 public:
     // Raised with each schema change; a restore accepts only files of this version.
@@ -45,6 +52,7 @@ public:
 
 private:
     uint16_t createSchema();
+    uint16_t countRows();
     uint16_t fail(const std::string &what);
 
     std::mutex m_mutex;
