@@ -19,16 +19,25 @@ uint16_t fullCode(uint8_t storage)
 
 }  // namespace
 
-TBL_pb::TBL_pb(TBLSet &settings) : m_settings(settings)
+TBL_pb::TBL_pb(TBLSet &settings) : TBL_pb(settings, ReadLater{})
+{
+    ReadPcStore();
+}
+
+TBL_pb::TBL_pb(TBLSet &settings, ReadLater) : m_settings(settings)
 {
     for (Storage &store : m_storages)
         store.cursor = store.records.end();
+    m_simGroup.groupId = PB_SIM_GROUP_ID;
+    m_simGroup.storage = PB_SIM;
+}
+
+void TBL_pb::ReadPcStore()
+{
     rebuild(PB_PC);
     for (uint8_t storage : {PB_PC, PB_ME, PB_SIM})
         m_storages[storage].count = _MEC_GetContactCount(storage);
     loadGroups(PB_PC);
-    m_simGroup.groupId = PB_SIM_GROUP_ID;
-    m_simGroup.storage = PB_SIM;
 }
 
 TBL_pb::Storage *TBL_pb::storageOf(uint8_t storage)

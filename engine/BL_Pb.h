@@ -35,6 +35,11 @@ class TBL_pb {
 public:
     // Reads the PC list, the three counts and the PC groups.
     explicit TBL_pb(TBLSet &settings);
+    // Reads nothing yet: ReadPcStore does, once the program's windows are on the screen.
+    struct ReadLater {};
+    TBL_pb(TBLSet &settings, ReadLater);
+    // The PC list, the three counts and the PC groups, read afresh.
+    void ReadPcStore();
     TBL_pb(const TBL_pb &) = delete;
     TBL_pb &operator=(const TBL_pb &) = delete;
 

@@ -379,6 +379,7 @@ TEST(PhonebookForwarding, MessagesCarryTheNameOfTheirSender)
                           });
     lumacore_fake::setResult("_MEC_GetNextMessage", PB_END);
     ASSERT_EQ(StartBusinessLogic(0, 400, 0), 0);
+    LoadPcLists();
     ASSERT_EQ(ReloadStore(PB_SIM), 0);
     SmsItem item{};
     item.storage = SMS_STORE_PC;

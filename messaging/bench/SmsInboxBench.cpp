@@ -65,6 +65,7 @@ void inboxRefresh(benchmark::State &state)
         state.SkipWithError("the business logic did not start");
         return;
     }
+    LoadPcLists();
     RecordingHost host;
     TFrmSmsList list(host);
     list.ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_PC);
