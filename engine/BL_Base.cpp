@@ -85,7 +85,7 @@ bool postToMainWindow(uint32_t message, uint32_t wParam, uint32_t lParam,
 TBL_base::TBL_base()
     : settings(std::make_unique<TBLSet>()),
       sms(std::make_unique<TBL_sms>(settings.get(), &FileStore())),
-      phonebook(std::make_unique<TBL_pb>(*settings)),
+      phonebook(std::make_unique<TBL_pb>(*settings, TBL_pb::ReadLater{})),
       file(&FileStore()),
       toolkit(std::make_unique<TBL_Stk>()),
       callRecords(std::make_unique<TBL_Cr>()),
@@ -125,9 +125,6 @@ uint16_t StartBusinessLogic(uint8_t mode, uint16_t a, uint16_t b)
         g_root->window = g_window.data();
     }
 
-    // An unreadable PC store starts empty; the messages window reads it again when opened.
-    (void)g_root->sms->LoadMessages(SMS_STORE_PC);
-
     // Setting a callback only stores the pointer: the engine answers 0 whatever its state.
     (void)_MEC_SetCallBackSmsArriveNew(
         [](uint8_t storage, uint16_t index) -> MEC_STATUS {
@@ -151,6 +148,17 @@ uint16_t StartBusinessLogic(uint8_t mode, uint16_t a, uint16_t b)
     (void)_MEC_SetCallBackSmsArriveBroadcast(
         [](const char *text) -> MEC_STATUS { return OnSmsArriveBroadcast(text); }, 0);
     return startStatus;
+}
+
+void LoadPcLists()
+{
+    if (!g_root) {
+        return;
+    }
+    // An unreadable PC store starts empty; the messages window reads it again when opened.
+    // The recount posts the new counts, so a window that showed them before hears of it.
+    (void)g_root->sms->LoadMessages(SMS_STORE_PC);
+    g_root->phonebook->ReadPcStore();
 }
 
 void RegisterCardCallbacks()

@@ -53,10 +53,15 @@ public:
 // The root, or null before start-up and after shut-down.
 TBL_base *BusinessLogic();
 
-// Starts the engine with (mode, a, b), creates the root, reads the PC message store and
-// registers the message and call callbacks. Returns the engine's start status, 4002 when the
-// root already exists, 4001 when it cannot be created.
+// Starts the engine with (mode, a, b), creates the root and registers the message and call
+// callbacks. Returns the engine's start status, 4002 when the root already exists, 4001 when it
+// cannot be created.
 uint16_t StartBusinessLogic(uint8_t mode, uint16_t a, uint16_t b);
+
+// Reads the PC messages and the PC contacts (with the contact counts and the PC groups) into the
+// root's stores. Apart from the start, so that the windows are on the screen before the store is
+// read; nothing without a root.
+void LoadPcLists();
 
 // Stores (or, with a nonzero flag, clears) the main window and registers it with the engine.
 uint16_t RegisterMainWindow(QObject *window, int unregister);

@@ -12,12 +12,6 @@ namespace {
 // A walk that never ends is the engine's fault, not a reason to hang: no storage holds more.
 constexpr int kMostRecordsPerWalk = 10000;
 
-// A number as it is compared: its last nine characters, or the whole of a shorter one.
-std::string_view comparedPart(std::string_view number)
-{
-    return number.size() > 9 ? number.substr(number.size() - 9) : number;
-}
-
 // The same contact: its name and numbers, which is what a card keeps of it.
 bool sameContact(const _MEC_CONTACT_RECORD &a, const _MEC_CONTACT_RECORD &b)
 {
@@ -42,16 +36,25 @@ uint16_t fullCode(uint8_t storage)
 
 }  // namespace
 
-TBL_pb::TBL_pb(TBLSet &settings) : m_settings(settings)
+TBL_pb::TBL_pb(TBLSet &settings) : TBL_pb(settings, ReadLater{})
+{
+    ReadPcStore();
+}
+
+TBL_pb::TBL_pb(TBLSet &settings, ReadLater) : m_settings(settings)
 {
     for (Storage &store : m_storages)
         store.cursor = store.records.end();
+    m_simGroup.groupId = PB_SIM_GROUP_ID;
+    m_simGroup.storage = PB_SIM;
+}
+
+void TBL_pb::ReadPcStore()
+{
     m_pcStatus = rebuild(PB_PC);
     for (uint8_t storage : {PB_PC, PB_ME, PB_SIM})
         m_storages[storage].count = _MEC_GetContactCount(storage);
     loadGroups(PB_PC);
-    m_simGroup.groupId = PB_SIM_GROUP_ID;
-    m_simGroup.storage = PB_SIM;
 }
 
 TBL_pb::Storage *TBL_pb::storageOf(uint8_t storage)
@@ -74,6 +77,7 @@ uint16_t TBL_pb::rebuild(uint8_t storage)
 {
     Storage &store = m_storages[storage];
     store.records.clear();
+    store.numbers.Clear();
     store.cursor = store.records.end();
     store.count = _MEC_GetContactCount(storage);
 
@@ -87,6 +91,7 @@ uint16_t TBL_pb::rebuild(uint8_t storage)
             break;
         record.storage = storage;
         store.records.push_back(std::make_unique<_MEC_CONTACT_RECORD>(record));
+        store.numbers.Add(std::prev(store.records.end()));
         record = _MEC_CONTACT_RECORD{};
         record.storage = storage;
         status = _MEC_GetNextContact(&record);
@@ -183,6 +188,7 @@ uint16_t TBL_pb::AddContact(const _MEC_CONTACT_RECORD &record, _MEC_CONTACT_RECO
     copy->storage = storage;
     const uint32_t index = copy->index;
     store->records.push_back(std::move(copy));
+    store->numbers.Add(std::prev(store->records.end()));
     ++store->count;
     if (stored)
         *stored = findByIndex(*store, index)->get();
@@ -209,8 +215,11 @@ uint16_t TBL_pb::ModifyContact(const _MEC_CONTACT_RECORD &record)
     if (const uint16_t status = _MEC_SetContact(record.index, &copy); status != 0)
         return status;
     store->cursor = findByIndex(*store, record.index);
-    if (store->cursor != store->records.end())
+    if (store->cursor != store->records.end()) {
+        store->numbers.Unlist(store->cursor);
         **store->cursor = copy;
+        store->numbers.Add(store->cursor);
+    }
     return 0;
 }
 
@@ -231,6 +240,7 @@ uint16_t TBL_pb::DeleteContact(const _MEC_CONTACT_RECORD &record)
         return status;
     if (store->cursor == found)
         store->cursor = store->records.end();
+    store->numbers.Remove(found);
     store->records.erase(found);
     if (status != 0)
         return PB_NOT_FOUND;
@@ -263,17 +273,12 @@ uint16_t TBL_pb::FindContactByNumber(const char *number, _MEC_CONTACT_RECORD *re
     Storage *store = storageOf(record->storage);
     if (!store)
         return PB_NOT_FOUND;
-    const std::string_view key = comparedPart(number);
-    for (store->cursor = store->records.begin(); store->cursor != store->records.end();
-         ++store->cursor) {
-        const _MEC_CONTACT_RECORD &candidate = **store->cursor;
-        for (const auto &slot : candidate.numbers) {
-            const std::string_view stored = platform::fieldText(slot.number, sizeof slot.number);
-            if (!stored.empty() && comparedPart(stored) == key) {
-                *record = candidate;
-                return 0;
-            }
-        }
+    // The first contact in list order with a matching number; the cursor rests on it.
+    const std::optional<ContactNumberIndex::Position> found = store->numbers.Find(number);
+    store->cursor = found ? *found : store->records.end();
+    if (found) {
+        *record = ***found;
+        return 0;
     }
     return PB_NOT_FOUND;
 }

@@ -4,6 +4,7 @@
 // holds before the engine sees it.
 #pragma once
 
+#include "engine/BL_PbNumberIndex.h"
 #include "engine/BL_Set.h"
 #include "lumacore.h"
 
@@ -35,6 +36,11 @@ class TBL_pb {
 public:
     // Reads the PC list, the three counts and the PC groups.
     explicit TBL_pb(TBLSet &settings);
+    // Reads nothing yet: ReadPcStore does, once the program's windows are on the screen.
+    struct ReadLater {};
+    TBL_pb(TBLSet &settings, ReadLater);
+    // The PC list, the three counts and the PC groups, read afresh.
+    void ReadPcStore();
     TBL_pb(const TBL_pb &) = delete;
     TBL_pb &operator=(const TBL_pb &) = delete;
 
@@ -78,6 +84,7 @@ private:
     struct Storage {
         std::list<Record> records;
         std::list<Record>::iterator cursor;
+        ContactNumberIndex numbers;  // of every record in the list
         int32_t capacity = 0;
         int32_t secondCount = 0;
         int count = 0;

@@ -32,6 +32,7 @@
 
 #include "lumacore.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -40,6 +41,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -408,11 +410,24 @@ void TMainform::FormCreate()
     RegisterCardCallbacks();
     RegisterMainWindow(this, 0);
     m_monitor->postCardState(startStatus != 0 ? kCardAbsent : kCardInserted);
+    // The PC store is read once the event loop runs, not while the windows are being built.
+    QTimer::singleShot(0, this, &TMainform::loadPcLists);
 
     m_showInternalVersions = false;
     m_restoredFromTray = false;
 
     m_monitor->watchPowerEvents();
+}
+
+void TMainform::loadPcLists()
+{
+    // What is on the screen (the splash, or this window) is painted first, so the read does
+    // not leave a blank window; the counts the read posts reach the windows that showed none.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            window->repaint();
+    }
+    LoadPcLists();
 }
 
 void TMainform::applySkin()

@@ -259,6 +259,7 @@ protected:
 
 private:
     void FormCreate();
+    void loadPcLists();
     void FormShow();
     // The close question and what follows it; true when the window may close.
     bool FormCloseQuery();

@@ -13,11 +13,11 @@
 namespace {
 
 // Field sizes as the engine gives them for a SIM of `simCapacity` entries with names of 14
-// bytes, a card of 3 entries and a PC of 5.
-void scriptFieldSizes(uint32_t simCapacity)
+// bytes, a card of 3 entries and a PC of `pcCapacity`.
+void scriptFieldSizes(uint32_t simCapacity, uint32_t pcCapacity = 5)
 {
     lumacore_fake::onCall(&_MEC_GetFieldSizes,
-                          [simCapacity](_MEC_FIELD_SIZES *sizes) -> MEC_STATUS {
+                          [simCapacity, pcCapacity](_MEC_FIELD_SIZES *sizes) -> MEC_STATUS {
                               const uint8_t storage = sizes->storage;
                               if (storage == PB_PC) {
                                   sizes->nameBits = 127 * 8;
@@ -27,7 +27,7 @@ void scriptFieldSizes(uint32_t simCapacity)
                                   sizes->noteBits = 127 * 8;
                                   sizes->noteCoding = 6;
                                   sizes->numberSlots = 5;
-                                  sizes->contactCapacity = 5;
+                                  sizes->contactCapacity = pcCapacity;
                                   std::strcpy(sizes->numberCharacters, "0123456789+*#");
                               } else {
                                   sizes->nameBits = 14 * 7;
@@ -274,6 +274,93 @@ TEST_F(PhonebookStoreTest, NumbersMatchOnTheirLastNineCharacters)
     EXPECT_EQ(store.FindContactByNumber(nullptr, &inSim), PB_NOT_FOUND);
 }
 
+// The look-up as a walk over the storage: the first contact in list order with a slot whose last
+// nine characters (or whole text, when shorter) equal the key's. The indexed look-up must answer
+// the same through every kind of change.
+std::string nameByWalk(TBL_pb &store, uint8_t storage, std::string_view key)
+{
+    const auto tail = [](std::string_view text) {
+        return text.size() > 9 ? text.substr(text.size() - 9) : text;
+    };
+    _MEC_CONTACT_RECORD *record = nullptr;
+    for (uint16_t status = store.FirstContact(storage, &record); status == 0 && !key.empty();
+         status = store.NextContact(storage, &record)) {
+        for (const auto &slot : record->numbers) {
+            const std::string_view number = platform::fieldText(slot.number, sizeof slot.number);
+            if (!number.empty() && tail(number) == tail(key))
+                return record->name;
+        }
+    }
+    return "(none)";
+}
+
+TEST_F(PhonebookStoreTest, IndexedLookupAgreesWithTheWalkThroughEveryChange)
+{
+    phonebook->put(PB_PC, "National", "01140001111");
+    phonebook->put(PB_PC, "Same tail later", "+5491140001111");
+    phonebook->put(PB_PC, "Eight", "40001111");
+    phonebook->put(PB_PC, "Ten", "0040001111");
+    auto &third = phonebook->put(PB_PC, "Third slot", "");
+    std::strcpy(third.numbers[4].number, "*31#0229876543");
+    std::strcpy(third.numbers[2].number, "229876543");  // the same tail twice in one contact
+    phonebook->put(PB_PC, "Longest", std::string(39, '7').c_str());
+    phonebook->put(PB_SIM, "Sim", "140001111");
+    scriptFieldSizes(250, 20);
+    ASSERT_EQ(settings.LoadFieldLimits(), 0);
+    TBL_pb store(settings);
+
+    const std::string keys[] = {
+        "+5491140001111", "01140001111", "140001111", "40001111", "040001111", "0040001111",
+        "1",              "",            "229876543", "+540229876543", std::string(39, '7'),
+        std::string(60, '7'), "99140001111", "4000111",
+    };
+    const auto agree = [&](const char *when) {
+        for (const uint8_t storage : {PB_PC, PB_SIM, PB_ME}) {
+            for (const std::string &key : keys) {
+                SCOPED_TRACE(std::string(when) + ", storage " + std::to_string(storage) +
+                             ", key " + key);
+                const std::string expected = nameByWalk(store, storage, key);
+                _MEC_CONTACT_RECORD found{};
+                found.storage = storage;
+                const uint16_t status = store.FindContactByNumber(key.c_str(), &found);
+                EXPECT_EQ(status == 0 ? std::string(found.name) : "(none)", expected);
+                // The cursor rests on the contact found, or past the end.
+                _MEC_CONTACT_RECORD *next = nullptr;
+                if (status != 0 && !key.empty()) {
+                    EXPECT_EQ(store.NextContact(storage, &next), PB_END);
+                }
+            }
+        }
+    };
+    agree("as loaded");
+    ASSERT_EQ(store.ReloadStore(PB_SIM), 0);
+    agree("SIM read");
+
+    // Added at the end: an earlier holder of the same tail still answers.
+    _MEC_CONTACT_RECORD *added = nullptr;
+    ASSERT_EQ(store.AddContact(contact(PB_PC, "Added", "+4915140001111"), &added), 0);
+    ASSERT_EQ(store.AddContact(contact(PB_PC, "New tail", "+4930555000111"), nullptr), 0);
+    agree("after adding");
+
+    // The first holder's number changes: the next holder answers; its new number finds it.
+    _MEC_CONTACT_RECORD changed = phonebook->contacts(PB_PC)[1];
+    platform::copyToField(changed.numbers[0].number, sizeof changed.numbers[0].number, "4000111");
+    ASSERT_EQ(store.ModifyContact(changed), 0);
+    agree("after editing");
+    phonebook->failStorage(PB_PC, 7003);
+    platform::copyToField(changed.numbers[0].number, sizeof changed.numbers[0].number, "1");
+    EXPECT_EQ(store.ModifyContact(changed), 7003);
+    EXPECT_EQ(store.DeleteContact(*added), 7003);
+    agree("after refused changes");
+    phonebook->failStorage(PB_PC, 0);
+
+    ASSERT_EQ(store.DeleteContact(phonebook->contacts(PB_PC)[2]), 0);
+    agree("after deleting");
+    phonebook->put(PB_PC, "Back", "01140001111");
+    ASSERT_EQ(store.ReloadStore(PB_PC), 0);
+    agree("PC read again");
+}
+
 TEST(PhonebookForwarding, MessagesCarryTheNameOfTheirSender)
 {
     lumacore_fake::reset();
@@ -292,6 +379,7 @@ TEST(PhonebookForwarding, MessagesCarryTheNameOfTheirSender)
                           });
     lumacore_fake::setResult("_MEC_GetNextMessage", PB_END);
     ASSERT_EQ(StartBusinessLogic(0, 400, 0), 0);
+    LoadPcLists();
     ASSERT_EQ(ReloadStore(PB_SIM), 0);
     SmsItem item{};
     item.storage = SMS_STORE_PC;

@@ -5,6 +5,7 @@
 
 #include "CardPhonebook.h"
 #include "StorePhonebook.h"
+#include "StoreSms.h"
 
 using namespace lumacore;
 
@@ -14,7 +15,6 @@ constexpr uint8_t kCodingGsm = 1;
 constexpr uint8_t kCodingEightBit = 2;
 constexpr uint8_t kCodingUcs2 = 4;
 constexpr uint32_t kMessageBits = 1120;  // 140 octets of user data
-constexpr uint32_t kPcMessageCapacity = 1000;
 
 // A text field of `characters` bytes that takes 8-bit text or UCS-2.
 void textField(uint16_t &bits, uint8_t &coding, int characters)

@@ -72,6 +72,26 @@ CREATE INDEX IF NOT EXISTS call_records_by_kind ON call_records (kind, id);
 constexpr int kBusyWaitMs = 250;
 // After a failure, calls fail at once for a while instead of each waiting for the same answer.
 constexpr auto kFailFastFor = std::chrono::seconds(3);
+// The rows of the tables that have a capacity, kept beside them so that an insert need not
+// count the table. Temporary, so the file's schema stays as it is; the triggers change the
+// counts inside the writer's transaction, so a rolled-back or failed write takes its change
+// back with it.
+constexpr const char *kRowCounts = R"sql(
+CREATE TEMP TABLE IF NOT EXISTS row_counts (name TEXT PRIMARY KEY, rows INTEGER NOT NULL);
+CREATE TEMP TRIGGER IF NOT EXISTS messages_added AFTER INSERT ON main.messages
+    BEGIN UPDATE row_counts SET rows = rows + 1 WHERE name = 'messages'; END;
+CREATE TEMP TRIGGER IF NOT EXISTS messages_removed AFTER DELETE ON main.messages
+    BEGIN UPDATE row_counts SET rows = rows - 1 WHERE name = 'messages'; END;
+CREATE TEMP TRIGGER IF NOT EXISTS contacts_added AFTER INSERT ON main.contacts
+    BEGIN UPDATE row_counts SET rows = rows + 1 WHERE name = 'contacts'; END;
+CREATE TEMP TRIGGER IF NOT EXISTS contacts_removed AFTER DELETE ON main.contacts
+    BEGIN UPDATE row_counts SET rows = rows - 1 WHERE name = 'contacts'; END;
+BEGIN;
+DELETE FROM row_counts;
+INSERT INTO row_counts SELECT 'messages', COUNT(*) FROM main.messages;
+INSERT INTO row_counts SELECT 'contacts', COUNT(*) FROM main.contacts;
+COMMIT;
+)sql";
 
 int userVersion(sqlite3 *database)
 {
@@ -281,6 +301,8 @@ uint16_t Store::open(const std::string &path)
     if (!found.problem.empty())
         return refuse(found.problem);
     uint16_t status = found.kind == Inspection::Empty ? createSchema() : migrate(found.version);
+    if (status == kStatusOk)
+        status = countRows();
     if (status != kStatusOk)
         return refuse(m_message);
     m_problem.clear();
@@ -377,6 +399,18 @@ uint16_t Store::migrate(int version)
     return kStatusError;
 }
 
+uint16_t Store::countRows()
+{
+    char *error = nullptr;
+    if (sqlite3_exec(m_database, kRowCounts, nullptr, nullptr, &error) != SQLITE_OK) {
+        m_message = m_path + ": " + (error ? error : "cannot count the rows");
+        sqlite3_free(error);
+        sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
+        return kStatusError;
+    }
+    return kStatusOk;
+}
+
 void Store::close()
 {
     std::lock_guard lock(m_mutex);
@@ -468,7 +502,8 @@ uint16_t Store::restoreFrom(const std::string &path)
     if (result != SQLITE_OK)
         return fail("cannot restore from " + path);
     // A backup of an older version is brought up to this one.
-    return migrate(userVersion(m_database));
+    const uint16_t status = migrate(userVersion(m_database));
+    return status != kStatusOk ? status : countRows();
 }
 
 }  // namespace lumacore

@@ -13,6 +13,13 @@ struct sqlite3;
 
 namespace lumacore {
 
+// The rows the messages and the contacts tables hold, as SQL expressions: the store keeps the
+// counts in step with every insert and delete, so reading one costs no count of the table.
+constexpr const char *kMessageRowsSql =
+    "(SELECT rows FROM temp.row_counts WHERE name = 'messages')";
+constexpr const char *kContactRowsSql =
+    "(SELECT rows FROM temp.row_counts WHERE name = 'contacts')";
+
 class Store {
 public:
     // Raised with each schema change, with a migration from the version before (Store.cpp); a
@@ -65,6 +72,7 @@ public:
 private:
     uint16_t createSchema();
     uint16_t migrate(int version);
+    uint16_t countRows();
     uint16_t fail(const std::string &what);
     uint16_t refuse(const std::string &why);
     void closeLocked();

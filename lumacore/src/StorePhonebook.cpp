@@ -135,7 +135,7 @@ uint16_t countPcContacts(int &count)
     sqlite3 *database = store.database;
     if (!database)
         return kStatusError;
-    Statement select(database, "SELECT COUNT(*) FROM contacts");
+    Statement select(database, (std::string("SELECT ") + kContactRowsSql).c_str());
     if (!select || sqlite3_step(select.get()) != SQLITE_ROW)
         return failed(store);
     count = sqlite3_column_int(select.get(), 0);
@@ -151,7 +151,7 @@ uint16_t insertPcContact(_MEC_CONTACT_RECORD &record)
     // The count and the insert in one statement, so two writers cannot pass the capacity.
     std::string sql = std::string("INSERT INTO contacts (") + kContactColumns +
                       ") SELECT ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13 "
-                      "WHERE (SELECT COUNT(*) FROM contacts) < " +
+                      "WHERE " + kContactRowsSql + " < " +
                       std::to_string(kPcContactCapacity);
     Statement insert(database, sql.c_str());
     if (!insert)

@@ -138,7 +138,9 @@ uint16_t readPcMessage(uint16_t index, _MEC_SMS_RECORD &record)
 uint16_t insertPcMessage(_MEC_SMS_RECORD &record)
 {
     LockedStore store = lockedStore();
-    StoreStatement count(store.database, "SELECT COUNT(*), COALESCE(MAX(id), 0) FROM messages");
+    const std::string countSql = std::string("SELECT ") + kMessageRowsSql +
+                                 ", COALESCE((SELECT MAX(id) FROM messages), 0)";
+    StoreStatement count(store.database, countSql.c_str());
     if (!count || !count.row())
         return kStatusError;
     if (sqlite3_column_int(count.get(), 0) >= kPcMessageCapacity)

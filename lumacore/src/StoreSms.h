@@ -11,7 +11,9 @@
 
 namespace lumacore {
 
-constexpr int kPcMessageCapacity = 5000;
+// The most messages the PC storage takes: the capacity the engine reports for it, and the one
+// at which it refuses another.
+constexpr int kPcMessageCapacity = 1000;
 
 // Each opens the store when it is not open yet; 7003 when it cannot be used.
 uint16_t loadPcMessages(std::vector<_MEC_SMS_RECORD> &records);

@@ -79,6 +79,7 @@ protected:
         RegisterCardCallbacks();
         ASSERT_EQ(RegisterMainWindow(monitor.get(), 0), 0);
         monitor->postCardState(status != 0 ? kCardAbsent : kCardInserted);
+        LoadPcLists();
     }
 
     bool waitForState(uint8_t state, int timeout = kWait)

@@ -1,11 +1,15 @@
-// The PC store: created on first start, backed up and restored whole; a file that is not one of
-// our stores is refused and the current store stays as it was.
+// The PC store: created on first start, backed up and restored whole, full at the capacity it
+// reports; a file that is not one of our stores is refused and the current store stays as it was.
+#include "Exports.h"
 #include "Store.h"
+#include "StorePhonebook.h"
+#include "StoreSms.h"
 
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -44,8 +48,56 @@ protected:
         return result;
     }
 
+    // Fills the table with `rows` rows in one statement.
+    static void fill(Store &store, const char *table, const char *columns, uint32_t rows)
+    {
+        const std::string sql = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                "WHERE i < " + std::to_string(rows) + ") INSERT INTO " + table +
+                                " (id, " + columns + ") SELECT i, 1 FROM n";
+        execute(store, sql.c_str());
+    }
+
     std::filesystem::path folder;
 };
+
+// The PC storage is opened as the engine opens it, and its capacities asked as the program asks.
+class PcStorageTest : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        ASSERT_EQ(pcStore().open(file("db.dat")), 0) << pcStore().message();
+        sizes.size = sizeof sizes;
+        sizes.storage = 2;
+        ASSERT_EQ(_MEC_GetFieldSizes(&sizes), 0);
+    }
+    void TearDown() override
+    {
+        pcStore().close();
+        StoreTest::TearDown();
+    }
+
+    static uint16_t addMessage()
+    {
+        _MEC_SMS_RECORD message{};
+        message.storage = 2;
+        message.status = 4;
+        std::strcpy(message.recipient, "+5491140001111");
+        return insertPcMessage(message);
+    }
+    static uint16_t addContact()
+    {
+        _MEC_CONTACT_RECORD contact{};
+        contact.storage = 2;
+        std::strcpy(contact.name, "Ana");
+        return insertPcContact(contact);
+    }
+
+    _MEC_FIELD_SIZES sizes{};
+};
+
+constexpr uint16_t kMessagesFull = 20322;  // +CMS ERROR: 322
+constexpr uint16_t kContactsFull = 10020;  // +CME ERROR: 20
 
 TEST_F(StoreTest, CreatedWithFolderAndSchemaOnFirstOpen)
 {
@@ -256,6 +308,59 @@ TEST_F(StoreTest, DefaultPathFollowsTheEnvironment)
     ::unsetenv("XDG_DATA_HOME");
     ::setenv("HOME", "/home/u", 1);
     EXPECT_EQ(Store::defaultPath(), "/home/u/.local/share/lumadial/db.dat");
+}
+
+}  // namespace
+
+namespace {
+
+// The capacity the program shows and checks against is the one at which the store refuses.
+TEST_F(PcStorageTest, TakesAsManyAsItsFieldSizesSay)
+{
+    fill(pcStore(), "messages", "status", sizes.messageCapacity - 1);
+    fill(pcStore(), "contacts", "group_id", sizes.contactCapacity - 1);
+    EXPECT_EQ(addMessage(), 0);
+    EXPECT_EQ(addMessage(), kMessagesFull);
+    EXPECT_EQ(addContact(), 0);
+    EXPECT_EQ(addContact(), kContactsFull);
+    EXPECT_EQ(count(pcStore(), "messages"), int(sizes.messageCapacity));
+    EXPECT_EQ(count(pcStore(), "contacts"), int(sizes.contactCapacity));
+}
+
+// The rows the capacity check reads are kept, not counted: they must follow every write that
+// stays and none that does not.
+TEST_F(PcStorageTest, KeptCountsFollowRollbacksFailuresDeletesAndRestores)
+{
+    ASSERT_EQ(pcStore().backupTo(file("empty.db")), 0);
+    fill(pcStore(), "messages", "status", sizes.messageCapacity - 1);
+    execute(pcStore(), "BEGIN; INSERT INTO messages (status) VALUES (1); ROLLBACK");
+    execute(pcStore(), "BEGIN; SAVEPOINT one; INSERT INTO messages (status) VALUES (1); "
+                       "ROLLBACK TO one; COMMIT");
+    {
+        auto lock = pcStore().lock();
+        EXPECT_NE(sqlite3_exec(pcStore().database(), "INSERT INTO messages (id, status) "
+                               "VALUES (1, 1)", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    EXPECT_EQ(addMessage(), 0);
+    EXPECT_EQ(addMessage(), kMessagesFull);
+    ASSERT_EQ(deletePcMessage(1), 0);
+    EXPECT_EQ(addMessage(), 0);
+    EXPECT_EQ(addMessage(), kMessagesFull);
+
+    fill(pcStore(), "contacts", "group_id", sizes.contactCapacity);
+    EXPECT_EQ(addContact(), kContactsFull);
+    execute(pcStore(), "DELETE FROM contacts WHERE id <= 2");
+    EXPECT_EQ(addContact(), 0);
+    EXPECT_EQ(addContact(), 0);
+    EXPECT_EQ(addContact(), kContactsFull);
+
+    // A restored store holds what the file held: an empty one takes everything again.
+    ASSERT_EQ(pcStore().restoreFrom(file("empty.db")), 0) << pcStore().message();
+    EXPECT_EQ(addMessage(), 0);
+    EXPECT_EQ(addContact(), 0);
+    int contacts = -1;
+    ASSERT_EQ(countPcContacts(contacts), 0);
+    EXPECT_EQ(contacts, 1);
 }
 
 }  // namespace
