@@ -210,10 +210,10 @@ void DataPort::serve()
             if (m_online)
                 timeout = static_cast<int>(kTick.count());
             else if (m_connectAt)
-                timeout = static_cast<int>(std::max<long long>(
-                    0, std::chrono::ceil<std::chrono::milliseconds>(
-                           *m_connectAt - std::chrono::steady_clock::now())
-                           .count()));
+                timeout = static_cast<int>(
+                    std::max<long long>(0, std::chrono::ceil<std::chrono::milliseconds>(
+                                               *m_connectAt - std::chrono::steady_clock::now())
+                                               .count()));
         }
         pollfd entries[2] = {{fd, static_cast<short>(POLLIN | (m_unsent.empty() ? 0 : POLLOUT)), 0},
                              {m_wakeFd, POLLIN, 0}};

@@ -11,9 +11,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -259,9 +258,9 @@ uint32_t PppdBackend::dial(const DialParams &params, ConnectionHandle &handle)
                              std::to_string(++m_fileCounter);
     PppdFiles files;
     std::string problem;
-    if (uint32_t error = buildPppdFiles(entry.properties, params,
-                                        {port, chat, stem + ".chat", stem + ".options"}, files,
-                                        problem);
+    if (uint32_t error =
+            buildPppdFiles(entry.properties, params,
+                           {port, chat, stem + ".chat", stem + ".options"}, files, problem);
         error != kSuccess)
         return error;
     entry.optionsPath = stem + ".options";
@@ -302,8 +301,7 @@ uint32_t PppdBackend::dial(const DialParams &params, ConnectionHandle &handle)
     int guard[2] = {-1, -1};
     if (::pipe2(guard, O_CLOEXEC) == 0) {
         connection->guard = guard[1];
-        process->setChildProcessModifier(
-            [reading = guard[0]] { watchProgram(reading); });
+        process->setChildProcessModifier([reading = guard[0]] { watchProgram(reading); });
     }
     m_connections[handle] = std::move(connection);
     // An argument list and no shell: nothing in the profile reaches a command line.

@@ -34,10 +34,10 @@ class PppdBackend final : public RasApi {
     Q_OBJECT
 public:
     struct Settings {
-        std::string controlPort;  // the engine's port ($LUMACORE_PORT)
-        std::string dataPort;     // set: use this port ($LUMACORE_DATA_PORT)
+        std::string controlPort;                      // the engine's port ($LUMACORE_PORT)
+        std::string dataPort;                         // set: use this port ($LUMACORE_DATA_PORT)
         std::function<std::string()> engineDataPort;  // else the port the engine names
-        DataPortLookup lookup;    // where sysfs and /dev are (tests make their own)
+        DataPortLookup lookup;      // where sysfs and /dev are (tests make their own)
         std::string runtimeFolder;  // empty: $XDG_RUNTIME_DIR
         std::string peersFile = "/etc/ppp/peers/lumadial";
         int hangUpGraceMs = 3000;

@@ -19,9 +19,8 @@ protected:
     {
         const char *home = std::getenv("HOME");
         root = fs::path(home ? home : ".") /
-               ("port-roles-" + std::string(::testing::UnitTest::GetInstance()
-                                                ->current_test_info()
-                                                ->name()));
+               ("port-roles-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root);
         fs::create_directories(root / "sys" / "class" / "tty");
         fs::create_directories(root / "udev");
@@ -96,7 +95,9 @@ TEST_F(PortRolesTest, ModemInterfaceIsTheDataPortAndNeverTheControlPort)
           {3, "ttyUSB2"}},
          {"/dev/ttyUSB2"},
          "/dev/ttyUSB2"},
-        {"cdc-acm, two AT functions", {{0, "ttyACM0"}, {2, "ttyACM1"}}, {"/dev/ttyACM1"},
+        {"cdc-acm, two AT functions",
+         {{0, "ttyACM0"}, {2, "ttyACM1"}},
+         {"/dev/ttyACM1"},
          "/dev/ttyACM0"},
         {"a card with one port", {{0, "ttyACM0"}}, {"/dev/ttyACM0"}, "/dev/ttyACM0"},
     };

@@ -261,10 +261,9 @@ TEST_F(PppdBackendTest, PppdEndsWhenTheProgramIsKilled)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("STANDIN_PPPD_OUTCOME", "connect");
     program.setProcessEnvironment(environment);
-    program.start(RAS_ORPHAN_PROGRAM,
-                  {QString::fromStdString(settings.dataPort),
-                   QString::fromStdString(settings.runtimeFolder),
-                   QString::fromStdString(settings.lookup.sysfsRoot)});
+    program.start(RAS_ORPHAN_PROGRAM, {QString::fromStdString(settings.dataPort),
+                                       QString::fromStdString(settings.runtimeFolder),
+                                       QString::fromStdString(settings.lookup.sysfsRoot)});
     ASSERT_TRUE(program.waitForFinished(10000));
     EXPECT_EQ(program.exitStatus(), QProcess::CrashExit);
     const pid_t pppd = std::stoi(readFile(folder / "argv.pid"));

@@ -79,8 +79,7 @@ PhonebookEntry plainEntry()
     return entry;
 }
 
-const PppdFileNames kNames{"/dev/ttyUSB0", "/usr/sbin/chat",
-                           "/run/user/1000/lumadial-ppp-1-1.chat",
+const PppdFileNames kNames{"/dev/ttyUSB0", "/usr/sbin/chat", "/run/user/1000/lumadial-ppp-1-1.chat",
                            "/run/user/1000/lumadial-ppp-1-1.options"};
 
 TEST(PppdFiles, HostileUserNameAndPasswordStayOneWordOfData)
@@ -223,8 +222,7 @@ TEST(PppdFiles, NumbersAndApnsAProfileMayHoldAreDialled)
         entry.apn = test.apn;
         PppdFiles files;
         std::string problem;
-        ASSERT_EQ(buildPppdFiles(entry, {"Brisa AR", "", "", ""}, kNames, files, problem),
-                  kSuccess)
+        ASSERT_EQ(buildPppdFiles(entry, {"Brisa AR", "", "", ""}, kNames, files, problem), kSuccess)
             << test.number << " / " << test.apn << ": " << problem;
         EXPECT_NE(files.chat.find(test.chat), std::string::npos) << files.chat;
     }
