@@ -4,8 +4,10 @@
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/ProgramFolders.h"
 #include "platform/ResStringManager.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -29,25 +31,48 @@ void fillFrom(Record &record, std::string_view bytes)
 
 bool isFlagSet(const char *field, size_t size) { return platform::fieldText(field, size) == "1"; }
 
+std::string joinPath(std::string folder, std::string_view fileName)
+{
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    folder += fileName;
+    return folder;
+}
+
 }  // namespace
 
-TBL_File::TBL_File() : TBL_File(ProgramFolder()) {}
+TBL_File::TBL_File() { setFolders(platform::settingsFolder(), platform::dataFolder()); }
 
 TBL_File::TBL_File(const QString &folder) { setFolder(folder); }
 
-void TBL_File::setFolder(const QString &folder)
+void TBL_File::setFolders(const QString &settingsFolder, const QString &deliveredFolder)
 {
-    m_folder = folder;
-    m_folderPath = QFile::encodeName(folder).toStdString();
+    m_folder = settingsFolder;
+    m_deliveredFolder = deliveredFolder;
+    m_folderPath = QFile::encodeName(settingsFolder).toStdString();
+    m_deliveredPath = QFile::encodeName(deliveredFolder).toStdString();
 }
 
 std::string TBL_File::filePath(std::string_view fileName) const
 {
-    std::string result = m_folderPath;
-    if (!result.empty() && result.back() != '/')
-        result += '/';
-    result += fileName;
-    return result;
+    std::string own = joinPath(m_folderPath, fileName);
+    if (m_deliveredPath == m_folderPath || ranfile::fileExists(own))
+        return own;
+    std::string delivered = joinPath(m_deliveredPath, fileName);
+    return ranfile::fileExists(delivered) ? delivered : own;
+}
+
+std::string TBL_File::writePath(std::string_view fileName) const
+{
+    // A first write makes the settings folder.
+    if (!m_folder.isEmpty() && !QFileInfo::exists(m_folder))
+        QDir().mkpath(m_folder);
+    return joinPath(m_folderPath, fileName);
+}
+
+bool TBL_File::exists(std::string_view fileName) const
+{
+    return ranfile::fileExists(path(fileName));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -67,13 +92,13 @@ bool TBL_File::LoadAllConfig()
 
 bool TBL_File::SaveAllConfig() const
 {
-    return ranfile::writeFileAtomically(path(kAllConfigFile), bytesOf(m_allConfig),
+    return ranfile::writeFileAtomically(writePath(kAllConfigFile), bytesOf(m_allConfig),
                                         ranfile::FileAccess::Shared);
 }
 
 bool TBL_File::RestoreAllConfigDefaults()
 {
-    const bool existed = ranfile::fileExists(path(kAllConfigFile));
+    const bool existed = exists(kAllConfigFile);
     ApplyAllConfigDefaults(m_allConfig, existed);
     return SaveAllConfig();
 }
@@ -103,7 +128,7 @@ bool TBL_File::ResetSoundFile(int slot) const
     if (!sound)
         return false;
     platform::copyToField(sound->file, sizeof sound->file, DeliveredSoundFile(slot));
-    return ranfile::writeFileAtomically(path(kAllConfigFile), bytesOf(onDisk),
+    return ranfile::writeFileAtomically(writePath(kAllConfigFile), bytesOf(onDisk),
                                         ranfile::FileAccess::Shared);
 }
 
@@ -168,13 +193,13 @@ bool TBL_File::writeProfileList(const std::vector<ProfileRecord> &profiles,
 {
     const std::string_view bytes(reinterpret_cast<const char *>(profiles.data()),
                                  profiles.size() * sizeof(ProfileRecord));
-    return ranfile::writeFileAtomically(path(kProfileListFile), bytes,
+    return ranfile::writeFileAtomically(writePath(kProfileListFile), bytes,
                                         ranfile::FileAccess::OwnerOnly, scratchPath);
 }
 
 bool TBL_File::writeDefaultFile(const ProfileRecord &record) const
 {
-    return ranfile::writeFileAtomically(path(kDefaultProfileFile), bytesOf(record),
+    return ranfile::writeFileAtomically(writePath(kDefaultProfileFile), bytesOf(record),
                                         ranfile::FileAccess::OwnerOnly);
 }
 
@@ -199,7 +224,7 @@ bool TBL_File::AppendProfile(const ProfileRecord &record)
     std::vector<ProfileRecord> profiles;
     bool damaged = false;
     if (!readProfileRecords(profiles, damaged)) {
-        if (ranfile::fileExists(path(kProfileListFile)))
+        if (exists(kProfileListFile))
             return false;  // there, but unreadable: never replace it with a one-record list
         profiles.clear();
     } else if (damaged) {
@@ -227,7 +252,7 @@ bool TBL_File::DeleteProfile(std::string_view name)
     profiles.erase(last);
     // The surviving records are gathered in tempconfig.ran, which then takes config.ran's place
     // in one step.
-    return writeProfileList(profiles, path(kTempProfileListFile));
+    return writeProfileList(profiles, writePath(kTempProfileListFile));
 }
 
 bool TBL_File::FindProfile(std::string_view name, ProfileRecord &buffer) const
@@ -315,7 +340,7 @@ bool TBL_File::StoreProfileAsDefault(const ProfileRecord &record, QWidget *owner
     };
     // Both files must be there already: this only updates the credentials of a profile the
     // user is dialling with.
-    if (!ranfile::fileExists(path(kDefaultProfileFile)) || !writeDefaultFile(record))
+    if (!exists(kDefaultProfileFile) || !writeDefaultFile(record))
         return refuse();
 
     std::vector<ProfileRecord> profiles;
@@ -359,10 +384,9 @@ bool TBL_File::LoadVolConfig(VolConfig &levels) const
     levels.microphone.set(kDefaultVolumeLevel);
     levels.earphone.set(kDefaultVolumeLevel);
     levels.savedEarphone.set(kDefaultVolumeLevel);
-    const std::string file = path(kVolConfigFile);
-    if (!ranfile::fileExists(file))
+    if (!exists(kVolConfigFile))
         return SaveVolConfig(levels);
-    const auto bytes = ranfile::readFilePrefix(file, sizeof(VolConfig));
+    const auto bytes = ranfile::readFilePrefix(path(kVolConfigFile), sizeof(VolConfig));
     if (!bytes)
         return false;
     // A short file keeps the default level for the values it lacks.
@@ -372,7 +396,7 @@ bool TBL_File::LoadVolConfig(VolConfig &levels) const
 
 bool TBL_File::SaveVolConfig(const VolConfig &levels) const
 {
-    return ranfile::writeFileAtomically(path(kVolConfigFile), bytesOf(levels),
+    return ranfile::writeFileAtomically(writePath(kVolConfigFile), bytesOf(levels),
                                         ranfile::FileAccess::Shared);
 }
 
@@ -382,11 +406,6 @@ TBL_File &FileStore()
 {
     static TBL_File store;
     return store;
-}
-
-QString ProgramFolder()
-{
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
 }
 
 std::string_view DefaultProfileNameForOperator(std::string_view simOperatorCode)

@@ -1,5 +1,10 @@
-// The configuration store: the .ran files of the program folder and the in-memory records the
-// program keeps for its whole run.
+// The configuration store: the .ran files and the in-memory records the program keeps for its
+// whole run.
+//
+// Two folders: the delivered files lie read-only in the program's data folder, and the user's
+// own copies in the settings folder. A file is read from the settings folder when the user has
+// a copy there, else from the delivered one; every write goes to the settings folder, so the
+// first change of a delivered file makes the user's copy of it.
 //
 // TBL_File is the file utility object. The program uses one of them, FileStore(), which exists
 // from the first call to the end of the process: start-up loads the settings before the
@@ -41,13 +46,18 @@ struct ModemParams {
 
 class TBL_File {
 public:
-    // A store on the program folder (the folder of the running executable).
+    // The program's store: the delivered files of its data folder, the user's settings folder.
     TBL_File();
+    // A store that reads and writes its files in one folder.
     explicit TBL_File(const QString &folder);
 
+    // The settings folder, where the store writes.
     const QString &folder() const { return m_folder; }
-    void setFolder(const QString &folder);
-    // The full path of one of the store's files.
+    const QString &deliveredFolder() const { return m_deliveredFolder; }
+    void setFolder(const QString &folder) { setFolders(folder, folder); }
+    void setFolders(const QString &settingsFolder, const QString &deliveredFolder);
+    // Where a file of the store is read: the user's copy when there is one, else the delivered
+    // file.
     std::string filePath(std::string_view fileName) const;
 
     // The in-memory records. All zero until loaded (a missing file leaves them so).
@@ -124,23 +134,25 @@ public:
 
 private:
     std::string path(std::string_view fileName) const { return filePath(fileName); }
+    // Where a file of the store is written (its folder is made when missing).
+    std::string writePath(std::string_view fileName) const;
+    bool exists(std::string_view fileName) const;
     bool readProfileRecords(std::vector<ProfileRecord> &profiles, bool &damaged) const;
     bool writeProfileList(const std::vector<ProfileRecord> &profiles,
                           const std::string &scratchPath = {}) const;
     bool writeDefaultFile(const ProfileRecord &record) const;
 
     QString m_folder;
+    QString m_deliveredFolder;
     std::string m_folderPath;  // m_folder in the file system's encoding
+    std::string m_deliveredPath;
     AllConfig m_allConfig{};
     ProfileRecord m_defaultProfile{};
     ProfileRecord m_factoryProfile{};
 };
 
-// The program's store, on the program folder.
+// The program's store.
 TBL_File &FileStore();
-
-// The folder of the running executable.
-QString ProgramFolder();
 
 // The delivered profile for a SIM operator code: "Brisa AR" for 722310..., "Brisa PY" for
 // 74402..., "Brisa UY" for 74810..., "Brisa AR" for anything else.

@@ -70,10 +70,17 @@ public:
     QCheckBox *CheckBox_Save;
 };
 
+// The engine decides which of the card's ports is the data port.
+std::string EngineDataPort()
+{
+    char port[256] = {};
+    return _MEC_GetDataPort(port, sizeof port) == 0 ? std::string(port) : std::string();
+}
+
 }  // namespace
 
 TData_connectform::TData_connectform(feature::FeatureHost &host)
-    : TData_connectform(host, ras::CreateRasBackend(), FileStore())
+    : TData_connectform(host, ras::CreateRasBackend(EngineDataPort), FileStore())
 {
 }
 

@@ -55,6 +55,9 @@ TSet_netsub::TSet_netsub(feature::FeatureHost &host) : m_host(host)
     grid->addWidget(Edit_Default, 7, 0);
 
     connect(ListBoxFileName, &QListWidget::itemClicked, this, &TSet_netsub::ListBoxFileNameClick);
+    // The arrow keys select without a click: the delivered profiles stay guarded.
+    connect(ListBoxFileName, &QListWidget::currentRowChanged, this,
+            &TSet_netsub::ListBoxFileNameClick);
     connect(AddButton, &QPushButton::clicked, this, &TSet_netsub::AddButtonClick);
     connect(EditButton, &QPushButton::clicked, this, &TSet_netsub::EditButtonClick);
     connect(DeleteButton, &QPushButton::clicked, this, &TSet_netsub::DeleteButtonClick);
@@ -175,6 +178,8 @@ void TSet_netsub::DeleteButtonClick()
         warn(3052);
         return;
     }
+    if (row < kDeliveredProfiles)
+        return;  // the delivered profiles are never deleted, whatever selected them
     if (platform::AskMessageBox(m_host.dialogOwner(), GetLanguageString(3160), 3) != 1)
         return;
     if (FileStore().DeleteProfile(platform::toAnsi(name)))

@@ -18,6 +18,23 @@ std::string_view comparedPart(std::string_view number)
     return number.size() > 9 ? number.substr(number.size() - 9) : number;
 }
 
+// The same contact: its name and numbers, which is what a card keeps of it.
+bool sameContact(const _MEC_CONTACT_RECORD &a, const _MEC_CONTACT_RECORD &b)
+{
+    if (platform::fieldText(a.name, sizeof a.name) != platform::fieldText(b.name, sizeof b.name))
+        return false;
+    for (int slot = 0; slot < MEC_CONTACT_NUMBER_SLOTS; ++slot) {
+        const auto &x = a.numbers[slot].number;
+        const auto &y = b.numbers[slot].number;
+        if (platform::fieldText(x, sizeof x) != platform::fieldText(y, sizeof y))
+            return false;
+    }
+    return true;
+}
+
+// The engine's answer when the card's place holds another entry than the one it last read.
+constexpr uint16_t kEngineNotTheEntryRead = MEC_ERR_CME_BASE + 22;
+
 uint16_t fullCode(uint8_t storage)
 {
     return storage == PB_SIM ? PB_SIM_FULL : storage == PB_ME ? PB_ME_FULL : PB_PC_FULL;
@@ -29,7 +46,7 @@ TBL_pb::TBL_pb(TBLSet &settings) : m_settings(settings)
 {
     for (Storage &store : m_storages)
         store.cursor = store.records.end();
-    rebuild(PB_PC);
+    m_pcStatus = rebuild(PB_PC);
     for (uint8_t storage : {PB_PC, PB_ME, PB_SIM})
         m_storages[storage].count = _MEC_GetContactCount(storage);
     loadGroups(PB_PC);
@@ -100,7 +117,7 @@ uint16_t TBL_pb::ReloadStore(uint8_t storage)
             loadGroups(PB_ME);
         return loaded != 0 ? loaded : listed != 0 ? listed : groups;
     }
-    case PB_PC: return rebuild(PB_PC);
+    case PB_PC: return m_pcStatus = rebuild(PB_PC);
     default: return PB_END;
     }
 }
@@ -205,16 +222,38 @@ uint16_t TBL_pb::DeleteContact(const _MEC_CONTACT_RECORD &record)
     Storage *store = storageOf(storage);
     if (!store)
         return PB_END;
-    if (const uint16_t status = _MEC_DeleteContact(index, storage); status != 0)
-        return status;
     auto found = findByIndex(*store, index);
-    if (found != store->records.end()) {
-        if (store->cursor == found)
-            store->cursor = store->records.end();
-        store->records.erase(found);
-        --store->count;
-    }
+    if (found == store->records.end() || !sameContact(**found, record))
+        return PB_NOT_FOUND;
+    const uint16_t status = _MEC_DeleteContact(index, storage);
+    // The card holds another entry there now (another phone wrote it): ours is gone already.
+    if (status != 0 && status != kEngineNotTheEntryRead)
+        return status;
+    if (store->cursor == found)
+        store->cursor = store->records.end();
+    store->records.erase(found);
+    if (status != 0)
+        return PB_NOT_FOUND;
+    --store->count;
     return 0;
+}
+
+std::string TBL_pb::StoreProblem(uint16_t status) const
+{
+    char why[256]{};
+    if (_MEC_GetLastErrorText(why, sizeof why) != 0 || !why[0])
+        return std::to_string(status);
+    return why;
+}
+
+uint16_t TBL_pb::BeginBatch() { return _MEC_BeginStoreBatch(); }
+
+uint16_t TBL_pb::EndBatch()
+{
+    const uint16_t status = _MEC_EndStoreBatch();
+    if (status != 0)
+        m_pcStatus = rebuild(PB_PC);
+    return status;
 }
 
 uint16_t TBL_pb::FindContactByNumber(const char *number, _MEC_CONTACT_RECORD *record)
@@ -341,18 +380,18 @@ uint16_t TBL_pb::DeleteGroupContacts(int32_t groupId, uint8_t storage)
     Storage &store = m_storages[PB_PC];
     if (store.records.empty())
         return PB_TABLE_FULL;
-    std::vector<uint32_t> indices;
+    std::vector<_MEC_CONTACT_RECORD> members;
     for (const Record &record : store.records) {
         if (static_cast<int32_t>(record->groupId) == groupId)
-            indices.push_back(record->index);
+            members.push_back(*record);
     }
     uint16_t result = PB_END;
-    for (uint32_t index : indices) {
-        _MEC_CONTACT_RECORD key{};
-        key.index = index;
-        key.storage = PB_PC;
-        result = DeleteContact(key);
-    }
+    // Without a transaction each deletion is its own: slower, and each reports its own failure.
+    const bool batched = BeginBatch() == 0;
+    for (const _MEC_CONTACT_RECORD &member : members)
+        result = DeleteContact(member);
+    if (const uint16_t ended = batched ? EndBatch() : 0; ended != 0)
+        result = ended;
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <string>
 #include <vector>
 
 // The store's own result codes.
@@ -38,6 +39,11 @@ public:
     TBL_pb &operator=(const TBL_pb &) = delete;
 
     uint16_t ContactCount(uint8_t storage) const;
+    // How the last read of the PC list went: 0 (or 13, empty), else the store cannot be used.
+    uint16_t PcStoreStatus() const { return m_pcStatus; }
+    // The engine's words for why its store failed with status (the status itself when it has
+    // none).
+    std::string StoreProblem(uint16_t status) const;
     uint16_t ReloadStore(uint8_t storage);
     // Record pointers stay valid until the next change of that storage.
     uint16_t FirstContact(uint8_t storage, _MEC_CONTACT_RECORD **record);
@@ -46,7 +52,13 @@ public:
     uint16_t AddContactTo(const _MEC_CONTACT_RECORD &record, uint8_t storage, uint32_t groupId,
                           _MEC_CONTACT_RECORD **stored);
     uint16_t ModifyContact(const _MEC_CONTACT_RECORD &record);
+    // Deletes the contact the record names: 5 (nothing deleted) when the place holds another
+    // contact, or none, since a card gives a freed place to the next contact written.
     uint16_t DeleteContact(const _MEC_CONTACT_RECORD &record);
+    // The PC store's writes between the two are one transaction (a long run's). The end
+    // commits; when that fails the PC list is read again, so it shows what the store kept.
+    uint16_t BeginBatch();
+    uint16_t EndBatch();
     uint16_t FindContactByNumber(const char *number, _MEC_CONTACT_RECORD *record);
 
     uint16_t GetGroup(int32_t groupId, uint8_t storage, _MEC_GROUP_RECORD *group) const;
@@ -84,4 +96,5 @@ private:
     std::vector<_MEC_GROUP_RECORD> m_meGroups;
     _MEC_GROUP_RECORD m_simGroup{};
     std::array<char, 33> m_numberCharacters{};
+    uint16_t m_pcStatus = 0;
 };

@@ -181,7 +181,7 @@ std::optional<Property> parseLine(const std::string &line, bool &quotedPrintable
                 property.types.push_back(type);
     }
     if (base64)
-        return std::nullopt;  // pictures and sounds: nothing a contact here keeps
+        return property;  // pictures and sounds: named, their bytes are not kept
     std::string raw = line.substr(colon + 1);
     if (quotedPrintable)
         raw = decodeQuotedPrintable(raw);
@@ -215,6 +215,56 @@ std::vector<std::string> logicalLines(std::string_view text)
                     upper(last).find("QUOTED-PRINTABLE") != std::string::npos;
     }
     return lines;
+}
+
+// A TEL value as a number: a tel: URI loses its scheme and parameters, an extension is dialled
+// after a pause. Letters are left in (the caller refuses them).
+std::string numberOfTel(std::string value)
+{
+    if (upper(value).rfind("TEL:", 0) != 0)
+        return value;
+    value.erase(0, 4);
+    std::vector<std::string> parts = splitUnescaped(value, ';');
+    std::string number = parts[0];
+    for (size_t i = 1; i < parts.size(); ++i)
+        if (upper(parts[i]).rfind("EXT=", 0) == 0)
+            number += "p" + parts[i].substr(4);
+    return number;
+}
+
+// Letters that are no pause or wait: 1-800-FLOWERS, "ask reception".
+bool hasLetters(const std::string &number)
+{
+    return std::any_of(number.begin(), number.end(), [](unsigned char c) {
+        return std::isalpha(c) && std::string_view("pPwW").find(char(c)) == std::string_view::npos;
+    });
+}
+
+// The words a person reads for a property the PC contact does not keep.
+std::string propertyWords(const std::string &name)
+{
+    static const std::pair<const char *, const char *> kWords[] = {
+        {"ADR", "address"},    {"ORG", "organisation"},    {"TITLE", "title"},
+        {"ROLE", "role"},      {"BDAY", "birthday"},       {"ANNIVERSARY", "anniversary"},
+        {"NICKNAME", "nickname"}, {"PHOTO", "photo"},      {"LOGO", "logo"},
+        {"SOUND", "sound"},    {"IMPP", "messaging address"}, {"GEO", "position"},
+        {"TZ", "time zone"},   {"KEY", "key"},             {"RELATED", "related person"},
+        {"URL", "further web addresses"}, {"NOTE", "further notes"},
+        {"CATEGORIES", "further categories"}, {"LABEL", "address label"},
+    };
+    for (const auto &[property, words] : kWords)
+        if (name == property)
+            return words;
+    return name;
+}
+
+// Properties that describe the card, not the person.
+bool aboutTheCard(const std::string &name)
+{
+    static const char *const kAbout[] = {"VERSION", "PRODID", "UID",  "REV",    "KIND", "SOURCE",
+                                         "CLIENTPIDMAP", "NAME", "PROFILE", "X-ABUID", "X-ABLABEL"};
+    return std::any_of(std::begin(kAbout), std::end(kAbout),
+                       [&](const char *about) { return name == about; });
 }
 
 std::string nameFromN(const std::string &value)
@@ -270,10 +320,27 @@ std::string WriteVCards(const std::vector<_MEC_CONTACT_RECORD> &contacts,
 
 std::vector<VCardContact> ReadVCards(std::string_view text)
 {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
     std::vector<VCardContact> contacts;
     std::optional<VCardContact> card;
     std::string formattedName;
     std::string structuredName;
+    // A card ends with END; one that does not is reported, never taken half-read.
+    auto finish = [&](const char *problem) {
+        card->name = !formattedName.empty() ? formattedName : structuredName;
+        if (problem)
+            card->problem = problem;
+        else if (card->name.empty() && card->numbers.empty())
+            card->problem = "it has no name and no number";
+        contacts.push_back(std::move(*card));
+        card.reset();
+    };
+    auto notKept = [&](const std::string &what) {
+        if (std::find(card->notKept.begin(), card->notKept.end(), what) == card->notKept.end())
+            card->notKept.push_back(what);
+    };
     for (const std::string &line : logicalLines(text)) {
         bool quotedPrintable = false;
         auto property = parseLine(line, quotedPrintable);
@@ -281,24 +348,23 @@ std::vector<VCardContact> ReadVCards(std::string_view text)
             continue;
         const std::string value = property->value;
         if (property->name == "BEGIN" && upper(value) == "VCARD") {
+            if (card)
+                finish("it has no END");
             card = VCardContact{};
             formattedName.clear();
             structuredName.clear();
         } else if (!card) {
             continue;
         } else if (property->name == "END") {
-            card->name = !formattedName.empty() ? formattedName : structuredName;
-            if (!card->name.empty() || !card->numbers.empty())
-                contacts.push_back(std::move(*card));
-            card.reset();
+            finish(nullptr);
         } else if (property->name == "FN") {
             formattedName = unescape(value);
         } else if (property->name == "N") {
             structuredName = nameFromN(value);
         } else if (property->name == "TEL") {
-            std::string number = unescape(value);
-            if (upper(number).rfind("TEL:", 0) == 0)
-                number.erase(0, 4);
+            const std::string number = numberOfTel(unescape(value));
+            if (hasLetters(number) && card->problem.empty())
+                card->problem = "the number " + number + " holds letters";
             const auto &types = property->types;
             auto has = [&types](const char *type) {
                 return std::find(types.begin(), types.end(), type) != types.end();
@@ -315,8 +381,12 @@ std::vector<VCardContact> ReadVCards(std::string_view text)
             card->note = unescape(value);
         } else if (property->name == "CATEGORIES" && card->group.empty()) {
             card->group = unescape(splitUnescaped(value, ',')[0]);
+        } else if (!aboutTheCard(property->name)) {
+            notKept(propertyWords(property->name));
         }
     }
+    if (card)
+        finish("the file ends inside it");
     return contacts;
 }
 
@@ -447,6 +517,22 @@ std::string joined(const std::vector<std::string> &parts)
     return text;
 }
 
+// The same contact as one the PC holds already: name and numbers.
+bool alreadyHeld(TBL_pb &store, const _MEC_CONTACT_RECORD &record)
+{
+    _MEC_CONTACT_RECORD *held = nullptr;
+    for (uint16_t status = store.FirstContact(PB_PC, &held); status == 0 && held;
+         status = store.NextContact(PB_PC, &held)) {
+        bool same = std::strncmp(held->name, record.name, sizeof record.name) == 0;
+        for (int slot = 0; same && slot < MEC_CONTACT_NUMBER_SLOTS; ++slot)
+            same = std::strncmp(held->numbers[slot].number, record.numbers[slot].number,
+                                sizeof record.numbers[slot].number) == 0;
+        if (same)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 VCardImportReport ImportVCardFile(const QString &path, TBL_pb &store)
@@ -473,8 +559,19 @@ VCardImportReport ImportVCardFile(const QString &path, TBL_pb &store)
     report.found = static_cast<int>(cards.size());
     _MEC_GROUP_RECORD groups[PB_PC_GROUP_ROOM]{};
     const int groupCount = store.ListGroups(PB_PC, groups, PB_PC_GROUP_ROOM);
-    for (const VCardContact &card : cards) {
-        const std::string label = card.name.empty() ? card.numbers.front().second : card.name;
+    std::vector<std::string> takenLabels;
+    // One transaction: a file of hundreds of cards is written at once, or not at all.
+    const bool batched = store.BeginBatch() == 0;
+    for (size_t position = 0; position < cards.size(); ++position) {
+        const VCardContact &card = cards[position];
+        const std::string label = !card.name.empty()           ? card.name
+                                  : !card.numbers.empty()      ? card.numbers.front().second
+                                  : !card.emails.empty()       ? card.emails.front()
+                                                               : "card " + std::to_string(position + 1);
+        if (!card.problem.empty()) {
+            report.left.push_back(label + ": " + card.problem);
+            continue;
+        }
         if (report.status == PB_PC_FULL) {
             report.left.push_back(label + ": the PC storage is full");
             continue;
@@ -487,9 +584,23 @@ VCardImportReport ImportVCardFile(const QString &path, TBL_pb &store)
                 record.groupId = static_cast<uint32_t>(groups[i].groupId);
         }
         cutLosses(record, store, losses);
+        {
+            _MEC_CONTACT_RECORD kept = record;
+            FieldLimits eightBit{}, ucs2{};
+            store.GetContactLimits(PB_PC, CODING_8BIT, &eightBit);
+            store.GetContactLimits(PB_PC, CODING_UCS2, &ucs2);
+            CutContactToLimits(kept, eightBit, ucs2, true);
+            if (alreadyHeld(store, kept)) {
+                report.left.push_back(label + ": already in the PC storage");
+                continue;
+            }
+        }
+        for (const std::string &field : card.notKept)
+            losses.push_back(field);
         const uint16_t status = store.AddContact(record, nullptr);
         if (status == 0) {
             ++report.taken;
+            takenLabels.push_back(label);
             if (!losses.empty())
                 report.cut.push_back(label + ": " + joined(losses));
         } else if (status == PB_PC_FULL) {
@@ -497,6 +608,16 @@ VCardImportReport ImportVCardFile(const QString &path, TBL_pb &store)
             report.left.push_back(label + ": the PC storage is full");
         } else {
             report.left.push_back(label + ": not stored (code " + std::to_string(status) + ")");
+        }
+    }
+    if (batched) {
+        if (const uint16_t ended = store.EndBatch(); ended != 0) {
+            // Nothing of it was kept.
+            for (const std::string &label : takenLabels)
+                report.left.push_back(label + ": not stored (code " + std::to_string(ended) + ")");
+            report.taken = 0;
+            report.cut.clear();
+            report.status = ended;
         }
     }
     return report;

@@ -21,6 +21,11 @@ struct VCardContact {
     std::string url;
     std::string note;
     std::string group;  // CATEGORIES, the first one
+    // Why the card cannot be taken (no END, no name and no number, a number with letters);
+    // empty when it can.
+    std::string problem;
+    // What the card holds that a PC contact does not keep (address, organisation, ...).
+    std::vector<std::string> notKept;
 };
 
 // The vCard 3.0 text of the contacts, CRLF lines folded at 75 octets. groupName gives the name
@@ -28,7 +33,7 @@ struct VCardContact {
 std::string WriteVCards(const std::vector<_MEC_CONTACT_RECORD> &contacts,
                         const std::function<std::string(const _MEC_CONTACT_RECORD &)> &groupName);
 
-// The cards of a .vcf text; cards without a name and without a number are left out.
+// The cards of a .vcf text, each one that cannot be taken with its problem.
 std::vector<VCardContact> ReadVCards(std::string_view text);
 
 // Writes the contacts to the file as a whole or not at all. 0, or 1 with error set.
@@ -36,7 +41,7 @@ uint16_t ExportVCardFile(const QString &path, const std::vector<_MEC_CONTACT_REC
                          const TBL_pb &store, QString *error);
 
 struct VCardImportReport {
-    int found = 0;                  // cards in the file with a name or a number
+    int found = 0;                  // cards in the file
     int taken = 0;                  // contacts added to the PC storage
     std::vector<std::string> cut;   // "name: what was cut" for each contact that was shortened
     std::vector<std::string> left;  // "name: why" for each card not taken
@@ -44,6 +49,7 @@ struct VCardImportReport {
     QString error;                  // why the file could not be read
 };
 
-// Adds the file's cards to the PC storage (a group named in CATEGORIES is kept when the PC has
-// one of that name). A file that is not a vCard adds nothing.
+// Adds the file's cards to the PC storage in one transaction (a group named in CATEGORIES is
+// kept when the PC has one of that name). A card the PC holds already (same name and numbers)
+// is not added again. A file that is not a vCard adds nothing.
 VCardImportReport ImportVCardFile(const QString &path, TBL_pb &store);

@@ -6,6 +6,7 @@
 #include "platform/CodePage.h"
 #include "platform/WindowMessages.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -168,9 +169,13 @@ uint16_t TBL_sms::LoadMessages(uint8_t storage)
     case SMS_STORE_SIM: status = readStorage(SMS_STORE_SIM); break;
     case SMS_STORE_CARD:
         // The card's storage is shown with the PC's; a failed card walk keeps what it read, and
-        // the status that counts is the PC walk's.
+        // the status that counts is the PC's. The engine walks what its last load of a storage
+        // read, so the PC is loaded again: its list changed since (saves, deletes, moves).
         (void)readStorage(SMS_STORE_CARD);
-        status = readStorage(SMS_STORE_PC);
+        status = _MEC_LoadMessages(SMS_STORE_PC);
+        if (status == 0) {
+            status = readStorage(SMS_STORE_PC);
+        }
         break;
     case SMS_STORE_PC: status = readStorage(SMS_STORE_PC); break;
     default: break;
@@ -491,6 +496,42 @@ const SmsItem *TBL_sms::findUnlocked(uint16_t storageIndex, uint8_t storage) con
     return nullptr;
 }
 
+bool TBL_sms::dropIndex(uint8_t storage, uint16_t storageIndex)
+{
+    ItemList *list = listOf(storage);
+    if (list == nullptr) {
+        return false;
+    }
+    m_partTexts[storage].erase(storageIndex);
+    bool mergedChanged = false;
+    std::erase_if(*list, [&](const std::unique_ptr<SmsItem> &item) {
+        if (item->longMessage == 0 || item->usedSlots() == 0) {
+            return item->storageIndex == storageIndex;
+        }
+        // The slots left keep their order at the front, where joining looks for them.
+        SmsPartSlot kept[kSmsPartSlots] = {};
+        int used = 0;
+        for (const SmsPartSlot &slot : item->partSlots) {
+            if (slot.present != 0 && slot.storageIndex != storageIndex) {
+                kept[used++] = slot;
+            }
+        }
+        if (used == item->usedSlots()) {
+            return false;
+        }
+        if (used == 0) {
+            return true;
+        }
+        std::copy(std::begin(kept), std::end(kept), item->partSlots);
+        // A merged item goes by one of its own parts, so that joining finds it again.
+        item->storageIndex = kept[0].storageIndex;
+        item->partNumber = kept[0].partNumber;
+        mergedChanged = true;
+        return false;
+    });
+    return mergedChanged;
+}
+
 std::optional<SmsItem> TBL_sms::FindMessageByIndex(uint16_t storageIndex, uint8_t storage) const
 {
     std::lock_guard guard(m_lock);
@@ -517,10 +558,13 @@ uint16_t TBL_sms::OnNewMessage(uint8_t storage, uint16_t storageIndex, SmsItem *
 
     std::lock_guard guard(m_lock);
     ItemList *list = listOf(storage);
+    // The place may be listed already: the notice of a message that a load read too, or a place
+    // the card gave again. What the card holds there now replaces it.
+    const bool mergedChanged = dropIndex(storage, storageIndex);
     rememberPart(*item);
     const SmsItem *stored = item.get();
     list->push_back(std::move(item));
-    if (record.longMessage != 0) {
+    if (record.longMessage != 0 || mergedChanged) {
         groupParts(storage);
         stored = findUnlocked(storageIndex, storage);
     }

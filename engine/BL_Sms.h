@@ -189,6 +189,10 @@ private:
     void groupParts(uint8_t storage);
     void recount(uint8_t storage);
     const SmsItem *findUnlocked(uint16_t storageIndex, uint8_t storage) const;
+    // Takes a place out of the list: the item that is that place, or the place's slot of a
+    // merged item (which is removed with its last slot). True when a merged item kept other
+    // parts, whose text must then be joined again. Called with the lock held.
+    bool dropIndex(uint8_t storage, uint16_t storageIndex);
     uint16_t walk(SmsItem *item, bool first);
     void rememberPart(const SmsItem &item);
     // The texts of the item's parts in slot order, with a gap mark where a part is missing.

@@ -17,21 +17,18 @@ uint16_t TBL_sms::DeleteMessage(const SmsItem &item)
     if (item.storage > SMS_STORE_PC)
         return kInvalidStorage;
     const uint8_t storage = item.storage;
-    auto removeItem = [&] {
-        std::lock_guard guard(m_lock);
-        ItemList *list = listOf(storage);
-        std::erase_if(*list, [&](const std::unique_ptr<SmsItem> &stored) {
-            return stored->storageIndex == item.storageIndex;
-        });
-        recount(storage);
-    };
     if (!longWithSlots(item)) {
         if (uint16_t status = _MEC_DeleteMessage(item.storageIndex, storage); status != 0)
             return status;
-        removeItem();
+        std::lock_guard guard(m_lock);
+        dropIndex(storage, item.storageIndex);
+        recount(storage);
         return 0;
     }
+    // Part by part: a part that is gone leaves the list at once, so a delete that stops
+    // half-way lists only what the storage still holds.
     uint16_t status = 0;
+    bool partsLeft = false;
     for (const SmsPartSlot &slot : item.partSlots) {
         if (!slot.present)
             continue;
@@ -39,21 +36,11 @@ uint16_t TBL_sms::DeleteMessage(const SmsItem &item)
         if (status != 0)
             break;
         std::lock_guard guard(m_lock);
-        for (const std::unique_ptr<SmsItem> &stored : *listOf(storage)) {
-            if (stored->storageIndex != item.storageIndex)
-                continue;
-            for (SmsPartSlot &kept : stored->partSlots) {
-                if (kept.present && kept.storageIndex == slot.storageIndex)
-                    kept = SmsPartSlot{};
-            }
-        }
-    }
-    if (status == 0) {
-        removeItem();
-        return 0;
+        partsLeft = dropIndex(storage, slot.storageIndex);
     }
     std::lock_guard guard(m_lock);
-    groupParts(storage);
+    if (status != 0 && partsLeft)
+        groupParts(storage);  // the text of what is left, joined again
     recount(storage);
     return status;
 }

@@ -1,19 +1,6 @@
 #include "engine/BL_SmsTransfer.h"
 
-namespace {
-
-// Records the failure; true when the run cannot go on.
-bool failed(TBL_SmsTransfer::Result &result, uint16_t status)
-{
-    result.lastFailure = status;
-    result.cardGone = SmsCardGone(status);
-    result.stoppedFull = SmsCardMemoryFull(status);
-    if (!result.cardGone && !result.stoppedFull)
-        ++result.failed;
-    return result.cardGone || result.stoppedFull;
-}
-
-}  // namespace
+#include <algorithm>
 
 std::vector<uint16_t> TBL_SmsTransfer::PartIndexes(const SmsItem &item)
 {
@@ -27,14 +14,19 @@ std::vector<uint16_t> TBL_SmsTransfer::PartIndexes(const SmsItem &item)
     return indexes;
 }
 
-bool TBL_SmsTransfer::stopRequested() const
+void TBL_SmsTransfer::takeBack(const std::vector<uint16_t> &written, uint8_t target)
 {
-    return m_callbacks.stopRequested && m_callbacks.stopRequested();
+    for (uint16_t index : written) {
+        // A copy that cannot be taken back stays where it is: the caller reports the failure
+        // that led here, which is the one the user can act on.
+        [[maybe_unused]] const uint16_t undone = _MEC_DeleteMessage(index, target);
+    }
 }
 
-uint16_t TBL_SmsTransfer::writeAll(const SmsItem &item, uint8_t target)
+uint16_t TBL_SmsTransfer::writeAll(const SmsItem &item, uint8_t target,
+                                   std::vector<uint16_t> &written)
 {
-    std::vector<uint16_t> written;
+    written.clear();
     uint16_t status = 0;
     for (uint16_t index : PartIndexes(item)) {
         _MEC_SMS_RECORD record{};
@@ -50,73 +42,31 @@ uint16_t TBL_SmsTransfer::writeAll(const SmsItem &item, uint8_t target)
         written.push_back(record.index);
     }
     if (status != 0) {
-        // Half a long message is no copy: the parts written so far go again.
-        for (uint16_t index : written) {
-            [[maybe_unused]] const uint16_t undone = _MEC_DeleteMessage(index, target);
-        }
+        // Half a long message is no copy.
+        takeBack(written, target);
+        written.clear();
     }
     return status;
 }
 
-TBL_SmsTransfer::Result TBL_SmsTransfer::Transfer(const std::vector<SmsItem> &items, uint8_t target,
-                                                  bool move)
+uint16_t TBL_SmsTransfer::Move(TBL_sms &store, const SmsItem &item, uint8_t target)
 {
-    Result result;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (stopRequested()) {
-            result.stopped = true;
-            break;
-        }
-        const SmsItem &item = items[i];
-        if (item.storage == target)
-            continue;
-        if (uint16_t status = writeAll(item, target); status != 0) {
-            if (failed(result, status))
-                break;
-            continue;
-        }
-        if (move) {
-            uint16_t kept = 0;
-            for (uint16_t index : PartIndexes(item)) {
-                if (uint16_t status = _MEC_DeleteMessage(index, item.storage); status != 0)
-                    kept = status;
-            }
-            if (kept != 0) {
-                ++result.sourcesKept;
-                result.lastFailure = kept;
-                result.cardGone = SmsCardGone(kept);
-            }
-        }
-        ++result.done;
-        if (m_callbacks.progress)
-            m_callbacks.progress(i + 1, items.size());
-        if (result.cardGone)
-            break;
-    }
-    return result;
-}
-
-TBL_SmsTransfer::Result TBL_SmsTransfer::Delete(const std::vector<SmsItem> &items)
-{
-    Result result;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (stopRequested()) {
-            result.stopped = true;
-            break;
-        }
-        uint16_t status = 0;
-        for (uint16_t index : PartIndexes(items[i])) {
-            if (uint16_t deleted = _MEC_DeleteMessage(index, items[i].storage); deleted != 0)
-                status = deleted;
-        }
-        if (status != 0) {
-            if (failed(result, status))
-                break;
-            continue;
-        }
-        ++result.done;
-        if (m_callbacks.progress)
-            m_callbacks.progress(i + 1, items.size());
-    }
-    return result;
+    if (item.storage == target || target > SMS_STORE_PC)
+        return 6;
+    std::vector<uint16_t> written;
+    if (uint16_t status = writeAll(item, target, written); status != 0)
+        return status;
+    const uint16_t status = store.DeleteMessage(item);
+    if (status == 0)
+        return 0;
+    // A plain message is deleted whole or not at all; of a long one, the parts the store still
+    // lists are the ones left.
+    const std::vector<uint16_t> parts = PartIndexes(item);
+    const bool originalWhole =
+        parts.size() == 1 || std::all_of(parts.begin(), parts.end(), [&](uint16_t index) {
+            return store.FindMessageByIndex(index, item.storage).has_value();
+        });
+    if (originalWhole)
+        takeBack(written, target);
+    return status;
 }

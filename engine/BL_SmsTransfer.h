@@ -1,45 +1,27 @@
-// Moving, copying and deleting many messages without a window. A message (every part of a long
+// Moving one message into another storage without a window. A message (every part of a long
 // one) leaves its storage only after all of it was written to the other; a write that fails
-// half-way takes back the parts already written, so nothing is lost and nothing is doubled. The
-// caller shows progress and may stop the run between two messages; the result says how far it
-// got, also when the card went away in the middle.
+// half-way takes back the parts already written, and so does a move whose original cannot be
+// removed, so nothing is lost and a second try never makes a second copy.
 #pragma once
 
 #include "engine/BL_Sms.h"
 
-#include <functional>
 #include <vector>
 
 class TBL_SmsTransfer {
 public:
-    struct Callbacks {
-        std::function<void(size_t done, size_t total)> progress;  // after each message
-        std::function<bool()> stopRequested;                      // asked before each message
-    };
-
-    struct Result {
-        int done = 0;              // messages written (moved: and removed from their storage)
-        int sourcesKept = 0;       // moved messages written whose original could not be removed
-        int failed = 0;            // messages that could not be written (or deleted)
-        uint16_t lastFailure = 0;  // the engine's code of the last failure
-        bool stoppedFull = false;  // the target storage is full
-        bool stopped = false;      // the caller stopped the run
-        bool cardGone = false;     // the card went away: nothing more can be read or written
-    };
-
-    explicit TBL_SmsTransfer(Callbacks callbacks) : m_callbacks(std::move(callbacks)) {}
-
-    // Copies (move false) or moves the messages into the target storage.
-    Result Transfer(const std::vector<SmsItem> &items, uint8_t target, bool move);
-    Result Delete(const std::vector<SmsItem> &items);
+    // Writes the item into the target storage, then deletes it from its own through the store
+    // (its list follows at once; the target's list when it is read again). Nonzero: the engine's
+    // code of what failed. Only when the original could be removed in part (a long message) is
+    // the copy kept, as the one whole message left.
+    static uint16_t Move(TBL_sms &store, const SmsItem &item, uint8_t target);
 
     // The storage indexes of an item's parts (one for a plain message).
     static std::vector<uint16_t> PartIndexes(const SmsItem &item);
 
 private:
-    // Writes every part; on a failure takes back what was written and gives the engine's code.
-    uint16_t writeAll(const SmsItem &item, uint8_t target);
-    bool stopRequested() const;
-
-    Callbacks m_callbacks;
+    // Writes every part and gives the places written; on a failure takes back what was written
+    // and gives the engine's code.
+    static uint16_t writeAll(const SmsItem &item, uint8_t target, std::vector<uint16_t> &written);
+    static void takeBack(const std::vector<uint16_t> &written, uint8_t target);
 };

@@ -61,14 +61,7 @@ public:
 
     uint16_t Move(const SmsItem &item, uint8_t target) override
     {
-        if (!store())
-            return BL_ROOT_NOT_CREATED;
-        // The copy is written whole (or not at all) before the original goes.
-        TBL_SmsTransfer transfer({});
-        const TBL_SmsTransfer::Result written = transfer.Transfer({item}, target, false);
-        if (written.done != 1)
-            return written.lastFailure != 0 ? written.lastFailure : BL_ROOT_NOT_CREATED;
-        return SmsDeleteMessage(item);
+        return store() ? TBL_SmsTransfer::Move(*store(), item, target) : BL_ROOT_NOT_CREATED;
     }
 
 private:

@@ -26,8 +26,9 @@ public:
     virtual uint16_t MarkRead(const SmsItem &item) = 0;
     // Deletes every stored part of the item.
     virtual uint16_t Delete(const SmsItem &item) = 0;
-    // Writes every part of the item into the target storage (taking back a half-written copy),
-    // then removes it from its own. Nonzero: the engine's code of what failed.
+    // Writes every part of the item into the target storage, then removes it from its own; a
+    // copy that is not needed (written half, or the original could not be removed) is taken
+    // back. Nonzero: the engine's code of what failed.
     virtual uint16_t Move(const SmsItem &item, uint8_t target) = 0;
 };
 

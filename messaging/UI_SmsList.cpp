@@ -250,7 +250,9 @@ void TFrmSmsList::btnSaveNumClick()
     if (!oneRow(SmsListModel::SaveNumber, row))
         return;
     const SmsItem &item = m_model.rows()[row];
-    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER, 0, 0,
+    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER,
+                          feature::kEditorFromSmsList,
+                          uint32_t{m_model.folder()} | uint32_t{m_model.storage()} << 8,
                           std::make_unique<platform::TextBlock>(
                               std::string(platform::fieldText(item.number, sizeof item.number))));
 }

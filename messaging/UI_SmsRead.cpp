@@ -113,8 +113,16 @@ void TFrmSmsRead::cardStateChanged(uint8_t state)
 void TFrmSmsRead::messageArrived(platform::WindowMessageEvent &message)
 {
     SmsItem item;
-    if (payloadOf<feature::WM_READ_SMS>(message, &item))
+    if (payloadOf<feature::WM_READ_SMS>(message, &item)) {
         Show(item);
+    } else if (message.message() == feature::WM_SMS_SENDER_SAVED && m_item) {
+        // Back from the contact editor: the sender has the name just saved.
+        item = *m_item;
+        if (message.wParam() == 1 && message.text())
+            platform::copyToField(item.contactName, sizeof item.contactName,
+                                  message.text()->text);
+        Show(item);
+    }
 }
 
 void TFrmSmsRead::closeToList(bool showList)
@@ -147,7 +155,8 @@ void TFrmSmsRead::btnSaveNumClick()
                                  kWarning);
         return;
     }
-    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER, 0, 0,
+    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER,
+                          feature::kEditorFromSmsRead, 0,
                           std::make_unique<platform::TextBlock>(number));
 }
 

@@ -66,6 +66,23 @@ QString CutForSim(const QString &text, int max)
     return cut;
 }
 
+QString FitName(const QString &name, const FieldLimits &eightBit, const FieldLimits &ucs2,
+                bool pcStorage)
+{
+    auto kept = [&](const QString &text) {
+        _MEC_CONTACT_RECORD record{};
+        put(record.name, text);
+        const _MEC_CONTACT_RECORD written = record;
+        CutContactToLimits(record, eightBit, ucs2, pcStorage);
+        return std::memcmp(record.name, written.name, sizeof record.name) == 0 &&
+               platform::fromAnsi(platform::fieldText(record.name, sizeof record.name)) == text;
+    };
+    QString cut = name;
+    while (!cut.isEmpty() && !kept(cut))
+        cut.chop(cut.size() >= 2 && cut.at(cut.size() - 1).isLowSurrogate() ? 2 : 1);
+    return cut;
+}
+
 bool NumberAllowed(const QString &text, const QString &allowed)
 {
     for (QChar c : text)

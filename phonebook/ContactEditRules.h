@@ -40,6 +40,11 @@ int SimLength(const QString &text);
 // The text shortened from its end until its SIM length is at most max.
 QString CutForSim(const QString &text, int max);
 
+// The name shortened from its end until the store keeps it whole in the storage whose limits
+// these are (codings 2 and 4), so what is typed is what is saved.
+QString FitName(const QString &name, const FieldLimits &eightBit, const FieldLimits &ucs2,
+                bool pcStorage);
+
 // Every character of the text is one of the allowed number characters.
 bool NumberAllowed(const QString &text, const QString &allowed);
 

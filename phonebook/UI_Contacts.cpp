@@ -25,6 +25,8 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using platform::GetLanguageString;
 
 namespace {
@@ -93,6 +95,7 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     };
     PMNewEx = NamedControl<QMenu>(this, "PMNewEx");
     MINewContactEx = action(PMNewEx, "MINewContactEx", text::kPbNewContact, [this] {
+        m_editorCaller = feature::kEditorFromContacts;
         editor().NewContact(nullptr, m_list ? m_list->storage() : uint8_t{PB_PC}, selectedNode(),
                             m_simUsable);
     });
@@ -418,16 +421,40 @@ void TFrmContacts::messageArrived(platform::WindowMessageEvent &message)
     if (message.message() == feature::WM_BACK_TO_CONTACTS)
         m_host.showInPanel(*this);
     else if (message.message() == feature::WM_NEW_CONTACT_WITH_NUMBER && message.text())
-        NewContactWithNumber(platform::fromAnsi(message.text()->text));
+        NewContactWithNumber(platform::fromAnsi(message.text()->text), message.wParam(),
+                             message.lParam());
 }
 
 void TFrmContacts::shownInPanel()
 {
-    m_clipboard.clear();
-    m_clipboardMode = Empty;
+    if (!m_showingAgain) {
+        m_clipboard.clear();
+        m_sourcesLeft.clear();
+        m_clipboardMode = Empty;
+    }
+    reportPcStore();
     if (m_simUsable && !(m_loadedStores & 2))
         TimerLoadSIMData.start();
     Refresh();
+}
+
+void TFrmContacts::reportPcStore()
+{
+    TBL_pb *pb = store();
+    if (!pb || pb->PcStoreStatus() == 0 || pb->PcStoreStatus() == PB_END)
+        return;
+    // Maybe it can be used again (the other program let go of it); else the person is told why,
+    // once for each reason.
+    const uint16_t status = pb->ReloadStore(PB_PC);
+    if (status == 0 || status == PB_END) {
+        m_pcStoreProblem.clear();
+        return;
+    }
+    const QString problem = platform::fromAnsi(pb->StoreProblem(status));
+    if (problem == m_pcStoreProblem)
+        return;
+    m_pcStoreProblem = problem;
+    warn(FormatText(text::kPbStoreUnusable, {problem}));
 }
 
 // The SIM ---------------------------------------------------------------------------------------
@@ -492,17 +519,46 @@ TFmEditPB &TFrmContacts::editor()
             m_editor = std::make_unique<TFmEditPB>(m_host, m_storeSource);
         edit = m_editor.get();
     }
-    edit->onSaved = [this] { Refresh(); };
+    edit->onClosed = [this](bool saved, const QString &name) { backFromEditor(saved, name); };
     return *edit;
 }
 
 TFrmViewPB &TFrmContacts::viewer()
 {
-    if (auto *program = ProgramWindow<TFrmViewPB>(*this))
-        return *program;
-    if (!m_viewer)
-        m_viewer = std::make_unique<TFrmViewPB>(m_host, m_storeSource);
-    return *m_viewer;
+    TFrmViewPB *view = ProgramWindow<TFrmViewPB>(*this);
+    if (!view) {
+        if (!m_viewer)
+            m_viewer = std::make_unique<TFrmViewPB>(m_host, m_storeSource);
+        view = m_viewer.get();
+    }
+    view->onClosed = [this] { showAgain(); };
+    return *view;
+}
+
+void TFrmContacts::showAgain()
+{
+    m_showingAgain = true;
+    m_host.showInPanel(*this);
+    m_showingAgain = false;
+}
+
+void TFrmContacts::backFromEditor(bool saved, const QString &name)
+{
+    Refresh();
+    const uint32_t caller = std::exchange(m_editorCaller, feature::kEditorFromContacts);
+    const uint32_t argument = std::exchange(m_editorCallerArgument, 0);
+    switch (caller) {
+    case feature::kEditorFromSmsRead:
+        platform::PostMessage(m_host.messageTarget(), feature::WM_SMS_SENDER_SAVED, saved ? 1 : 0,
+                              0, std::make_unique<platform::TextBlock>(platform::toAnsi(name)));
+        break;
+    case feature::kEditorFromSmsList:
+        // The list reads its folder again, with the sender's new name.
+        platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_SMS_FOLDER,
+                              argument & 0xff, argument >> 8);
+        break;
+    default: showAgain(); break;
+    }
 }
 
 TFrmCopyTips &TFrmContacts::copyTips()
@@ -519,6 +575,7 @@ void TFrmContacts::EditChecked()
     const std::vector<int> rows = checkedRows();
     if (rows.size() != 1 || !m_list)
         return;
+    m_editorCaller = feature::kEditorFromContacts;
     editor().EditContact(*m_list->rows().at(static_cast<size_t>(rows.front())).record);
 }
 
@@ -530,8 +587,11 @@ void TFrmContacts::ViewChecked()
     viewer().ViewContact(*m_list->rows().at(static_cast<size_t>(rows.front())).record);
 }
 
-void TFrmContacts::NewContactWithNumber(const QString &number)
+void TFrmContacts::NewContactWithNumber(const QString &number, uint32_t caller,
+                                        uint32_t callerArgument)
 {
+    m_editorCaller = caller;
+    m_editorCallerArgument = callerArgument;
     _MEC_CONTACT_RECORD prefilled{};
     platform::copyToField(prefilled.numbers[0].number, sizeof prefilled.numbers[0].number,
                           platform::toAnsi(number.left(40)));

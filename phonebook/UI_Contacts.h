@@ -50,8 +50,10 @@ public:
     // The card state: 12 loads the SIM and makes it usable, anything else makes it unusable.
     void SimStateChanged(uint8_t state);
     void Refresh();
-    // Opens the editor for a new contact with this mobile number (its first 40 characters).
-    void NewContactWithNumber(const QString &number);
+    // Opens the editor for a new contact with this mobile number (its first 40 characters);
+    // the window that asked (feature::ContactEditorCaller) is brought back when it closes.
+    void NewContactWithNumber(const QString &number, uint32_t caller = 0,
+                              uint32_t callerArgument = 0);
     // Opens the message composer with the recipients, when the program has one.
     void SendSmsTo(const QString &recipients);
 
@@ -107,6 +109,12 @@ private:
     TBL_PbTransfer::Result paste(const std::vector<_MEC_CONTACT_RECORD> &records,
                                  TBL_PbTransfer::Mode mode, int node);
     void reportPaste(const TBL_PbTransfer::Result &result, bool cut, size_t total);
+    // Tells the person when the PC store cannot be used (damaged, held by another program).
+    void reportPcStore();
+    // The editor or the viewer closed: the list follows, and who opened it comes back.
+    void backFromEditor(bool saved, const QString &name);
+    // Shows this page again without forgetting what was copied or cut.
+    void showAgain();
     TBL_PbTransfer::Callbacks progressCallbacks();
     void warn(const QString &text);
     bool ask(const QString &text);
@@ -119,7 +127,13 @@ private:
     PbStoreSource m_storeSource;
     std::unique_ptr<ContactsList> m_list;
     std::vector<_MEC_CONTACT_RECORD> m_clipboard;
+    // Contacts a stopped cut wrote to their target whose source it could not remove yet; the
+    // next paste removes them first.
+    std::vector<_MEC_CONTACT_RECORD> m_sourcesLeft;
     int m_clipboardMode = Empty;
+    QString m_pcStoreProblem;  // the last reason told
+    uint32_t m_editorCaller = 0, m_editorCallerArgument = 0;
+    bool m_showingAgain = false;
     bool m_simUsable = false;
     int m_loadedStores = 0;  // 2: the SIM was loaded, 1: the card
     std::unique_ptr<TFrmCopyTips> m_copyTips;

@@ -57,15 +57,17 @@ void TFrmContacts::DeleteChecked()
     copyTips().Finish();
     m_host.setBusy(false);
     // What was deleted can no longer be pasted.
-    std::erase_if(m_clipboard, [&](const _MEC_CONTACT_RECORD &kept) {
+    auto gone = [&](const _MEC_CONTACT_RECORD &kept) {
         _MEC_CONTACT_RECORD *still = nullptr;
         for (uint16_t s = pb->FirstContact(kept.storage, &still); s == 0 && still;
              s = pb->NextContact(kept.storage, &still))
             if (sameContact(*still, kept))
                 return false;
         return true;
-    });
-    if (m_clipboard.empty())
+    };
+    std::erase_if(m_clipboard, gone);
+    std::erase_if(m_sourcesLeft, gone);
+    if (m_clipboard.empty() && m_sourcesLeft.empty())
         m_clipboardMode = Empty;
     // Stopped, or the card went away half-way: the person learns how far it got.
     if (result.stopped || result.cardGone)
@@ -79,6 +81,7 @@ void TFrmContacts::CopyChecked(ClipboardMode mode)
     if (!m_list || rows.empty())
         return;
     m_clipboard = m_list->records(rows);
+    m_sourcesLeft.clear();
     m_clipboardMode = mode;
     updateControls();
 }
@@ -122,15 +125,33 @@ void TFrmContacts::Paste()
     if (m_clipboardMode != CopyMode && m_clipboardMode != CutMode)
         return;
     const bool cut = m_clipboardMode == CutMode;
+    TBL_pb *pb = store();
+    if (!pb)
+        return;
+    // A cut stopped half-way first removes the sources of what it had already written.
+    int finished = 0;
+    if (cut && !m_sourcesLeft.empty()) {
+        m_host.setBusy(true);
+        TBL_PbTransfer transfer(*pb, {});
+        const TBL_PbTransfer::Result removed = transfer.Delete(m_sourcesLeft);
+        m_host.setBusy(false);
+        finished = removed.done;
+        m_sourcesLeft = removed.sourcesLeft;
+    }
     const size_t total = m_clipboard.size();
-    const TBL_PbTransfer::Result result =
+    TBL_PbTransfer::Result result =
         paste(m_clipboard, cut ? TBL_PbTransfer::PB_PASTE_CUT : TBL_PbTransfer::PB_PASTE_COPY,
               selectedNode());
-    if (cut && !result.stopped && !result.stoppedFull && !result.cardGone) {
-        m_clipboard.clear();
-        m_clipboardMode = Empty;
+    if (cut) {
+        // What moved is gone from the clipboard: pasting again moves only the rest.
+        m_clipboard = result.notMoved;
+        m_sourcesLeft.insert(m_sourcesLeft.end(), result.sourcesLeft.begin(),
+                             result.sourcesLeft.end());
+        if (m_clipboard.empty() && m_sourcesLeft.empty())
+            m_clipboardMode = Empty;
     }
-    reportPaste(result, cut, total);
+    result.done += finished;
+    reportPaste(result, cut, total + static_cast<size_t>(finished));
     Refresh();
 }
 

@@ -214,6 +214,19 @@ uint8_t TFmEditPB::checkedStorage() const
 void TFmEditPB::nameEdited()
 {
     if (checkedStorage() != PB_SIM) {
+        // The store would cut a longer name when saving: it stops growing here instead.
+        FieldLimits eightBit{}, ucs2{};
+        TBL_pb *pb = store();
+        if (pb) {
+            pb->GetContactLimits(checkedStorage(), CODING_8BIT, &eightBit);
+            pb->GetContactLimits(checkedStorage(), CODING_UCS2, &ucs2);
+        }
+        const QString fits = !pb ? EdName->text() :
+            contact_edit::FitName(EdName->text(), eightBit, ucs2, checkedStorage() == PB_PC);
+        if (fits != EdName->text()) {
+            const QSignalBlocker quiet(EdName);
+            EdName->setText(fits);
+        }
         m_lastName = EdName->text();
         return;
     }
@@ -279,16 +292,16 @@ bool TFmEditPB::Save()
         return false;
     }
     hide();
-    if (onSaved)
-        onSaved();
+    if (onClosed)
+        onClosed(true, EdName->text());
     return true;
 }
 
 void TFmEditPB::Cancel()
 {
     hide();
-    if (onSaved)
-        onSaved();
+    if (onClosed)
+        onClosed(false, QString());
 }
 
 void TFmEditPB::SimUnusable()

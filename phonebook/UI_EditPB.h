@@ -27,8 +27,9 @@ public:
     QRadioButton *RBPC, *RBME, *RBSIM;
     QPushButton *BtOK, *BtCancel;
 
-    // Called after a save and after a cancel (the contacts page refreshes its list).
-    std::function<void()> onSaved;
+    // Called when the editor closes, after a save (with the name saved) or a cancel: the
+    // contacts page refreshes its list and brings back the window that opened the editor.
+    std::function<void(bool saved, const QString &name)> onClosed;
 
     // Shows the editor for a change of the contact.
     void EditContact(const _MEC_CONTACT_RECORD &record);

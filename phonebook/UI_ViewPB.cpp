@@ -55,7 +55,11 @@ TFrmViewPB::TFrmViewPB(feature::FeatureHost &host, PbStoreSource store)
     column->addLayout(form);
     column->addStretch(1);
     column->addWidget(BtOK, 0, Qt::AlignRight);
-    connect(BtOK, &QPushButton::clicked, this, &QWidget::hide);
+    connect(BtOK, &QPushButton::clicked, this, [this] {
+        hide();
+        if (onClosed)
+            onClosed();
+    });
 }
 
 void TFrmViewPB::ViewContact(const _MEC_CONTACT_RECORD &record)

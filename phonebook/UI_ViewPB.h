@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QWidget>
 
+#include <functional>
+
 class TFrmViewPB final : public QWidget, public feature::FeatureWindow {
     Q_OBJECT
 public:
@@ -19,6 +21,9 @@ public:
     QPushButton *BtOK;
 
     void ViewContact(const _MEC_CONTACT_RECORD &record);
+
+    // Called when OK closes the window (the contacts page shows itself again).
+    std::function<void()> onClosed;
 
 private:
     feature::FeatureHost &m_host;

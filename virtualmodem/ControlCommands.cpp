@@ -73,6 +73,8 @@ constexpr QuirkName kQuirkNames[] = {
     {"pb-ucs2-numbers", Quirk::PhonebookUcs2Numbers},
     {"pb-sim-alpha", Quirk::PhonebookSimAlpha},
     {"pb-empty-not-found", Quirk::PhonebookEmptyNotFound},
+    {"pb-odd-entries", Quirk::PhonebookOddEntries},
+    {"odd-message-headers", Quirk::OddMessageHeaders},
     {"flash-stored", Quirk::FlashStored},
 };
 

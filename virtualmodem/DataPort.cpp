@@ -1,9 +1,11 @@
 #include "virtualmodem/DataPort.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace virtualmodem {
@@ -28,6 +30,14 @@ std::string upper(std::string text)
 bool packetDialString(const std::string &number)
 {
     return number == "*99#" || number.rfind("*99*", 0) == 0 || number.rfind("*98", 0) == 0;
+}
+
+// Throws away what waits on a non-blocking descriptor.
+void drain(int fd)
+{
+    char buffer[4096];
+    while (fd >= 0 && ::read(fd, buffer, sizeof buffer) > 0) {
+    }
 }
 
 }  // namespace
@@ -55,6 +65,12 @@ bool DataPort::open(const std::string &linkPath, std::string &error)
         }
         if (!m_device.open(linkPath, error))
             return false;
+        m_openWatch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_openWatch >= 0 &&
+            ::inotify_add_watch(m_openWatch, m_device.terminalPath().c_str(), IN_OPEN) < 0) {
+            ::close(m_openWatch);
+            m_openWatch = -1;
+        }
         m_online = false;
         m_connectAt.reset();
         m_line.clear();
@@ -75,6 +91,9 @@ void DataPort::close()
     std::lock_guard lock(m_mutex);
     m_device.close();
     m_online = false;
+    if (m_openWatch >= 0)
+        ::close(m_openWatch);
+    m_openWatch = -1;
 }
 
 std::string DataPort::path() const
@@ -170,22 +189,35 @@ void DataPort::serve()
                 m_line.clear();
                 m_unsent.clear();
             }
-            pollfd waitForWake{m_wakeFd, POLLIN, 0};
-            ::poll(&waitForWake, 1, kIdleCheckMilliseconds);
+            // The next opener wakes us (inotify); a system without it is looked at now and then.
+            drain(m_openWatch);
+            if (m_device.terminalOpen())
+                continue;
+            ++m_idleWaits;
+            pollfd waits[2] = {{m_wakeFd, POLLIN, 0}, {m_openWatch, POLLIN, 0}};
+            const bool watched = m_openWatch >= 0;
+            if (::poll(waits, watched ? 2 : 1, watched ? -1 : kIdleCheckMilliseconds) == 0)
+                ++m_emptyWakeups;
             uint64_t count = 0;
             [[maybe_unused]] const ssize_t drained = ::read(m_wakeFd, &count, sizeof count);
             continue;
         }
-        bool online;
+        // On line the traffic ticks; a delayed answer waits for its moment; else only input or a
+        // wake-up (a dropped call, the end) has anything to do.
+        int timeout = -1;
         {
             std::lock_guard lock(m_mutex);
-            online = m_online || m_connectAt.has_value();
+            if (m_online)
+                timeout = static_cast<int>(kTick.count());
+            else if (m_connectAt)
+                timeout = static_cast<int>(std::max<long long>(
+                    0, std::chrono::ceil<std::chrono::milliseconds>(
+                           *m_connectAt - std::chrono::steady_clock::now())
+                           .count()));
         }
         pollfd entries[2] = {{fd, static_cast<short>(POLLIN | (m_unsent.empty() ? 0 : POLLOUT)), 0},
                              {m_wakeFd, POLLIN, 0}};
-        if (::poll(entries, 2, online ? static_cast<int>(kTick.count()) : kIdleCheckMilliseconds) <
-                0 &&
-            errno != EINTR)
+        if (::poll(entries, 2, timeout) < 0 && errno != EINTR)
             break;
         if (entries[1].revents & POLLIN) {
             uint64_t count = 0;

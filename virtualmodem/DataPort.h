@@ -43,6 +43,14 @@ public:
     void setAnswerDelay(std::chrono::milliseconds delay);
     bool online() const;
 
+    // How often the port's thread began to wait while nobody had the port open, and how many
+    // of its waits ended with nothing having happened.
+    struct IdleCounts {
+        size_t waits = 0;
+        size_t emptyWakeups = 0;
+    };
+    IdleCounts idleCounts() const { return {m_idleWaits.load(), m_emptyWakeups.load()}; }
+
 private:
     void serve();
     void wake() const;
@@ -54,7 +62,10 @@ private:
     PtyDevice m_device;
     std::thread m_thread;
     int m_wakeFd = -1;
+    int m_openWatch = -1;  // inotify: someone opened the terminal
     std::atomic<bool> m_stopping{false};
+    std::atomic<size_t> m_idleWaits{0};
+    std::atomic<size_t> m_emptyWakeups{0};
     std::string m_line;
     std::string m_unsent;
     bool m_online = false;

@@ -53,6 +53,18 @@ constexpr std::array<ErrorText, 28> kCmeErrorTexts = {{
     {134, "service option not supported"},
 }};
 
+// A command as the terminal wrote it, for the count of commands received.
+std::string writtenForm(const AtCommand &command)
+{
+    switch (command.kind) {
+    case AtKind::Set: return command.name + "=" + command.argument;
+    case AtKind::Read: return command.name + "?";
+    case AtKind::Test: return command.name + "=?";
+    case AtKind::Execute: break;
+    }
+    return command.name + command.argument;
+}
+
 }  // namespace
 
 Result Result::ok(std::vector<std::string> lines)
@@ -218,6 +230,10 @@ void Modem::executeLine(const std::string &body)
         final = Result::error();
     } else {
         for (const AtCommand &command : *commands) {
+            // Bounded: a card left running for days is sent ever new writes and reads.
+            if (auto name = writtenForm(command); state_.commandsReceived.size() < 4096 ||
+                                                  state_.commandsReceived.count(name) != 0)
+                ++state_.commandsReceived[name];
             if (state_.quirks.mutedCommands.count(command.name) != 0)
                 return;  // swallowed: no answer at all
             const CommandHandler *handler = table_.find(command.name);

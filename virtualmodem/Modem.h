@@ -98,6 +98,10 @@ public:
     ModemState &state() { return state_; }
     const ModemState &state() const { return state_; }
     Clock::time_point now() const { return now_(); }
+    // The last command line taken, without its "AT".
+    const std::string &lastLine() const { return lastLine_; }
+    // Bytes from the terminal not taken yet, or an answer not sent yet.
+    bool answerPending() const { return !input_.empty() || !output_.empty(); }
 
     // An unsolicited report, sent after anything already on its way.
     void unsolicited(const std::string &line);

@@ -148,6 +148,10 @@ enum class Quirk {
     PhonebookSimAlpha,       // under UCS2, a name that needs UCS-2 comes as the SIM stores it
                              // (80 coding, FF padding)
     PhonebookEmptyNotFound,  // +CPBR over a stretch without entries answers +CME ERROR: 22
+    PhonebookOddEntries,     // +CPBR entries without the type field, hidden flag and group after
+                             // the name
+    OddMessageHeaders,       // +CMGL/+CMGR headers with text-mode status words, no alpha, a field
+                             // after the length, and a blank line before the PDU
     FlashStored,             // a class-0 message is stored and announced (+CMTI) like any other
 };
 
@@ -218,6 +222,9 @@ struct ModemState {
     SmsNetwork smsNetwork;
     std::vector<PhonebookMemory> phonebooks{{"SM", 250, 20, 14, {}}, {"ME", 200, 40, 20, {}}};
     std::string selectedPhonebook = "SM";
+    // Every command the card was sent, as written ("+CIMI", "+CPBS=\"SM\"", "+CPBR=?"), and how
+    // often: what a test counts to see nothing is asked twice.
+    std::map<std::string, int> commandsReceived;
 };
 
 }  // namespace virtualmodem

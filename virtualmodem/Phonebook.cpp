@@ -71,6 +71,10 @@ std::string entryLine(const Modem &modem, int index, const PhonebookEntry &entry
         while (static_cast<int>(name.size()) < 2 * nameLength)
             name += "FF";
     }
+    // Quirk: no type field, and the hidden flag and group after the name.
+    if (state.quirks.has(Quirk::PhonebookOddEntries))
+        return std::string(prefix) + std::to_string(index) + ",\"" + number + "\",\"" + name +
+               "\",0,\"\"";
     return std::string(prefix) + std::to_string(index) + ",\"" + number + "\"," +
            std::to_string(international ? kTypeInternational : kTypeUnknown) + ",\"" + name + "\"";
 }

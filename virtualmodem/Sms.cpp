@@ -53,11 +53,10 @@ std::optional<int> store(MessageStorage &storage, StoredMessage message)
     return index;
 }
 
-codec::SmsTimestamp stampNow()
+codec::SmsTimestamp stampAt(std::time_t when)
 {
-    const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    localtime_r(&when, &local);
     codec::SmsTimestamp stamp;
     stamp.year = local.tm_year + 1900;
     stamp.month = local.tm_mon + 1;
@@ -68,6 +67,8 @@ codec::SmsTimestamp stampNow()
     stamp.offsetQuarters = static_cast<int>(local.tm_gmtoff / 900);
     return stamp;
 }
+
+codec::SmsTimestamp stampNow() { return stampAt(std::time(nullptr)); }
 
 // The TPDU length of a PDU given in hexadecimal with the service centre in front.
 int tpduLength(const std::string &pdu)
@@ -84,6 +85,28 @@ std::string line(const char *prefix, int first, int status, const std::string &p
     if (first >= 0)
         out += std::to_string(first) + ",";
     return out + std::to_string(status) + ",," + std::to_string(tpduLength(pdu));
+}
+
+// A stored message's header and PDU, as the card writes them: in the standard shape, or (quirk)
+// with the status in text-mode words, no alpha field, a field of the firmware's own after the
+// length and a blank line before the PDU.
+void addMessageLines(const ModemState &state, std::vector<std::string> &lines, const char *prefix,
+                     int first, const StoredMessage &message)
+{
+    if (!state.quirks.has(Quirk::OddMessageHeaders)) {
+        lines.push_back(line(prefix, first, message.status, message.pdu));
+        lines.push_back(message.pdu);
+        return;
+    }
+    static const char *const kWords[] = {"REC UNREAD", "REC READ", "STO UNSENT", "STO SENT"};
+    std::string header = prefix;
+    if (first >= 0)
+        header += std::to_string(first) + ",";
+    header += std::string("\"") + kWords[message.status & 3] + "\"," +
+              std::to_string(tpduLength(message.pdu)) + ",0";
+    lines.push_back(header);
+    lines.emplace_back();
+    lines.push_back(message.pdu);
 }
 
 // What +CNMI says of where received messages go: mt (0 keep quiet, 1 +CMTI, 2 +CMT for all
@@ -276,8 +299,7 @@ Result listMessages(Modem &modem, const AtCommand &command)
     for (auto &[index, message] : selected(modem.state(), 0).messages) {
         if (wanted != 4 && message.status != wanted)
             continue;
-        result.lines.push_back(line("+CMGL: ", index, message.status, message.pdu));
-        result.lines.push_back(message.pdu);
+        addMessageLines(modem.state(), result.lines, "+CMGL: ", index, message);
         if (message.status == 0)
             message.status = 1;  // listed is read
     }
@@ -303,7 +325,8 @@ Result readMessage(Modem &modem, const AtCommand &command)
     if (found == storage.messages.end())
         return Result::ok();  // an empty place
     StoredMessage &message = found->second;
-    Result result = Result::ok({line("+CMGR: ", -1, message.status, message.pdu), message.pdu});
+    Result result = Result::ok();
+    addMessageLines(modem.state(), result.lines, "+CMGR: ", -1, message);
     if (message.status == 0)
         message.status = 1;
     return result;
@@ -371,7 +394,7 @@ std::string deliverSms(Modem &modem, const IncomingSms &message)
         part.serviceCentre = codec::SmsAddress::fromText(state.serviceCenter);
         part.address = codec::SmsAddress::fromText(message.from);
         part.statusReportIndication = message.reportRequested;
-        part.serviceCentreTime = stampNow();
+        part.serviceCentreTime = message.sentAt ? stampAt(*message.sentAt) : stampNow();
         if (std::string error = deliverPart(modem, part); !error.empty())
             return error;
     }

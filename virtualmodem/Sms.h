@@ -5,6 +5,7 @@
 #include "virtualmodem/ModemState.h"
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -19,8 +20,9 @@ struct IncomingSms {
     std::string text;  // UTF-8; longer than one message: sent in parts
     bool ucs2 = false;
     std::optional<int> messageClass;
-    bool reportRequested = false;  // the sender asked for a status report
-    bool partsReversed = false;    // the parts arrive last first
+    bool reportRequested = false;       // the sender asked for a status report
+    bool partsReversed = false;         // the parts arrive last first
+    std::optional<std::time_t> sentAt;  // the service centre's time stamp; now when not given
 };
 
 // Stores the message (announced with +CMTI) or, for class 0 and where +CNMI routes it, hands it

@@ -400,6 +400,18 @@ ModemState VirtualModem::snapshot() const
     return modem_->state();
 }
 
+std::string VirtualModem::lastCommandLine() const
+{
+    std::lock_guard lock(mutex_);
+    return modem_->lastLine();
+}
+
+bool VirtualModem::answerPending() const
+{
+    std::lock_guard lock(mutex_);
+    return modem_->answerPending();
+}
+
 void VirtualModem::wake() const
 {
     const uint64_t one = 1;

@@ -126,6 +126,11 @@ public:
 
     // A copy of the card's state, for tests that look behind the AT interface.
     ModemState snapshot() const;
+    // The last command line the card took (without "AT"), even while its answer is on its way:
+    // tests act in the middle of a command by waiting for it.
+    std::string lastCommandLine() const;
+    // The card holds a command it has not answered yet (slow answers leave time to see it).
+    bool answerPending() const;
 
 private:
     bool startServing();

@@ -46,6 +46,7 @@ void TAnimationStrip::Timer_FrameTimer()
     m_frame = (m_frame + 1) % m_frameCount;
     ++m_framesAdvanced;
     update();
+    emit frameAdvanced(m_framesAdvanced);
 }
 
 void TAnimationStrip::paintEvent(QPaintEvent *)

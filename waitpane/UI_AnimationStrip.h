@@ -27,6 +27,10 @@ public:
 
     void Timer_FrameTimer();
 
+signals:
+    // The frame has moved on (framesAdvanced() times in all).
+    void frameAdvanced(int framesAdvanced);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -8,6 +8,9 @@
 #include "Waitpane.h"
 
 #include "platform/CodePage.h"
+#include "platform/ProgramFolders.h"
+
+#include <QFile>
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -17,7 +20,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -64,15 +66,13 @@ std::string helperPath()
     return folderOf(info.dli_fname) + "/lumadial-waitpane";
 }
 
-// The program folder: LUMADIAL_PROGRAM_DIR when it names one (running from a build tree),
-// else the folder of the executable.
+// The folder of the program's data: LUMADIAL_PROGRAM_DIR when it names one (running from a
+// build tree), else the calling program's own.
 std::string programDir()
 {
     if (const char *named = std::getenv("LUMADIAL_PROGRAM_DIR"); named && *named)
         return named;
-    char path[PATH_MAX] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    return length > 0 ? folderOf(std::string(path, static_cast<size_t>(length))) : ".";
+    return QFile::encodeName(platform::dataFolder()).toStdString();
 }
 
 // Reads what the helper has reported. With wait, reads until the helper's end is closed (it

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -97,6 +98,15 @@ int main(int argc, char **argv)
             QFile shown(report + QStringLiteral(".shown"));
             (void)shown.open(QIODevice::WriteOnly);  // its being there is the message
         });
+        // And how far the animation has come, each time it moves on.
+        QObject::connect(form.Animate1, &waitpane::TAnimationStrip::frameAdvanced,
+                         [report](int frames) {
+                             QSaveFile count(report + QStringLiteral(".frames"));
+                             if (count.open(QIODevice::WriteOnly)) {
+                                 count.write(QByteArray::number(frames));
+                                 (void)count.commit();  // a lost count is only seen later
+                             }
+                         });
     }
     const int result = QApplication::exec();
     if (!report.isEmpty())

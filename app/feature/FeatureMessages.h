@@ -43,7 +43,17 @@ constexpr uint32_t WM_SMS_LIST_CHANGED = platform::WM_USER + 3010;
 // The reading screen shows the SmsItem the message carries (engine/WindowPayloads.h).
 constexpr uint32_t WM_READ_SMS = platform::WM_USER + 3011;
 // The contacts window opens its editor for a new contact with the number the text carries.
+// wParam names the window that asked, brought back when the editor closes; from the SMS list,
+// lParam is its folder | storage << 8.
 constexpr uint32_t WM_NEW_CONTACT_WITH_NUMBER = platform::WM_USER + 3012;
+enum ContactEditorCaller : uint32_t {
+    kEditorFromContacts = 0,
+    kEditorFromSmsList = 1,
+    kEditorFromSmsRead = 2,
+};
+// The reading screen, which asked for a new contact, shows itself again; wParam 1: the contact
+// was saved, with the name the text carries.
+constexpr uint32_t WM_SMS_SENDER_SAVED = platform::WM_USER + 3019;
 // The settings menu shows the SMS settings beside it.
 constexpr uint32_t WM_SHOW_SMS_SETTINGS = platform::WM_USER + 3013;
 // The first page of the settings area, the connection profiles, shows itself again beside the

@@ -98,7 +98,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
             told(5).takes(feature::WM_OPEN_SMS_FOLDER).takes(feature::WM_SMS_LIST_CHANGED)),
         window<TFrmSmsEdit>(
             told(5).takes(feature::WM_OPEN_COMPOSER).takes(feature::WM_WRITE_SMS_TO)),
-        window<TFrmSmsRead>(told(5).takes(feature::WM_READ_SMS)),
+        window<TFrmSmsRead>(told(5).takes(feature::WM_READ_SMS).takes(feature::WM_SMS_SENDER_SAVED)),
         window<TgetInput>(),
         window<TSatMenuDisplayForm>(told(9).takes(WM_STK_FIRST, MEC_MSG_STK_OTHER - 1)),
         window<TData_connectform>(told(8).takes(feature::WM_SHOW_INTERNET_PAGE)),

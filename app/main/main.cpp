@@ -8,12 +8,14 @@
 
 #include "config/BL_File.h"
 #include "platform/DialogSeam.h"
+#include "platform/ProgramFolders.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -99,8 +101,15 @@ int main(int argc, char **argv)
     // The main window decides when the program ends: a closed About box while the main window
     // sits in the tray must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    // Everything the program loads (language, skin, configuration files) lies beside it.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // The desktop matches the windows to the launcher entry (its icon and name) by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lumadial.Lumadial"));
+    // Everything the program loads (language, skin, sounds, help, the delivered settings) is
+    // found by relative paths from its data folder.
+    QDir::setCurrent(platform::dataFolder());
+    // A portable copy keeps the engine's store beside itself too.
+    const QString program = platform::executableFolder();
+    if (platform::isPortableFolder(program) && !qEnvironmentVariableIsSet("LUMACORE_DB"))
+        qputenv("LUMACORE_DB", QFile::encodeName(program + QStringLiteral("/db.dat")));
 
     platform::createStringManager();
 

@@ -92,7 +92,7 @@ bool TSoundPlayer::start(SoundEvent event)
     }
     m_event = event;
     m_priority = priorityOf(event);
-    if (!m_output->play(resolvePath(file, m_store.folder()), event == SoundEvent::IncomingCall)) {
+    if (!m_output->play(resolvePath(file, m_store.deliveredFolder()), event == SoundEvent::IncomingCall)) {
         playbackFailed();
         return false;
     }

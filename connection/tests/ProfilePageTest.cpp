@@ -105,4 +105,26 @@ TEST_F(ProfilePageTest, EditingTheDefaultRenamesItAndTellsTheCard)
     EXPECT_EQ(page.ListBoxFileName->count(), 3);
 }
 
+TEST_F(ProfilePageTest, DeliveredProfilesStayWhenTheKeyboardSelectsThem)
+{
+    ProfileForm form;
+    form.name = QStringLiteral("Travel");
+    FileStore().AppendProfile(BuildProfileRecord(form, ProfileDialogKind::Add));
+    FileStore().SetDefaultProfile("Travel");
+    page.FormShow();
+    page.ListBoxFileName->setCurrentRow(3);
+    page.ListBoxFileNameClick();
+    ASSERT_TRUE(page.DeleteButton->isEnabled());
+    // The arrow keys move the selection without a click.
+    for (int row : {2, 1, 0}) {
+        page.ListBoxFileName->setCurrentRow(row);
+        EXPECT_FALSE(page.DeleteButton->isEnabled()) << row;
+        page.DeleteButtonClick();
+    }
+    EXPECT_EQ(page.ListBoxFileName->count(), 4);
+    std::vector<ProfileRecord> stored;
+    FileStore().LoadProfileList(stored);
+    EXPECT_EQ(stored.size(), 4u);
+}
+
 }  // namespace

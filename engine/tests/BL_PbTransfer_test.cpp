@@ -1,9 +1,11 @@
 #include "engine/BL_PbTransfer.h"
-#include "engine/tests/FakePhonebook.h"
+#include "lumacore/fake/FakePhonebook.h"
 #include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -74,7 +76,7 @@ TEST_F(PhonebookTransferTest, CardPulledHalfWayThroughAMoveLosesNothing)
         phonebook->put(PB_SIM, ("Sim " + std::to_string(i)).c_str(), "1");
     auto store = openStore();
     const auto before = namesEverywhere();
-    // The card answers five more calls, then is gone: the fifth contact's removal is its last.
+    // The card answers five more calls, then is gone: the fifth removal is its last.
     phonebook->failStorageAfter(PB_SIM, 5, MEC_ERR_NO_CARD);
     std::vector<int> progress;
     TBL_PbTransfer transfer(*store, {[&](int percent) { progress.push_back(percent); }, {}, {}});
@@ -82,14 +84,52 @@ TEST_F(PhonebookTransferTest, CardPulledHalfWayThroughAMoveLosesNothing)
         transfer.Paste(listOf(*store, PB_SIM), TBL_PbTransfer::PB_PASTE_CUT, PB_PC, -1);
     EXPECT_TRUE(result.cardGone);
     EXPECT_EQ(result.done, 5);
-    EXPECT_EQ(result.sourcesKept, 1);  // written to the PC, still on the SIM
-    EXPECT_EQ(phonebook->contacts(PB_PC).size(), 6u);
+    // All ten were written to the PC first; five are still on the SIM, to be removed later.
+    EXPECT_TRUE(result.notMoved.empty());
+    EXPECT_EQ(result.sourcesLeft.size(), 5u);
+    EXPECT_EQ(phonebook->contacts(PB_PC).size(), 10u);
     EXPECT_EQ(phonebook->contacts(PB_SIM).size(), 5u);
-    // Every contact is still somewhere; the one written twice is a copy, not a loss.
     auto after = namesEverywhere();
     for (const auto &name : before)
-        EXPECT_EQ(after.count(name) >= 1, true) << name;
-    EXPECT_EQ(progress.size(), 5u);
+        EXPECT_GE(after.count(name), 1u) << name;
+    EXPECT_EQ(progress.size(), 15u);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+TEST_F(PhonebookTransferTest, AContactSplitForTheSimIsWrittenWholeOrNotAtAll)
+{
+    auto &ana = phonebook->put(PB_PC, "Ana", "111");
+    std::strcpy(ana.numbers[1].number, "222");
+    std::strcpy(ana.numbers[2].number, "333");
+    auto store = openStore();
+    phonebook->refuseNumber("222");  // the card takes the first part, refuses the second
+    TBL_PbTransfer transfer(*store, {{}, {}, [] { return true; }});
+    for (auto mode : {TBL_PbTransfer::PB_PASTE_COPY, TBL_PbTransfer::PB_PASTE_CUT}) {
+        const auto result = transfer.Paste(listOf(*store, PB_PC), mode, PB_SIM, -1);
+        EXPECT_EQ(result.done, 0);
+        EXPECT_EQ(result.failed, 1);
+        EXPECT_TRUE(phonebook->contacts(PB_SIM).empty()) << mode;
+        EXPECT_EQ(store->ContactCount(PB_SIM), 0);
+        EXPECT_EQ(phonebook->contacts(PB_PC).size(), 1u);
+    }
+}
+
+TEST_F(PhonebookTransferTest, AStaleContactNeverDeletesWhatAnotherPhoneWroteInItsPlace)
+{
+    phonebook->put(PB_SIM, "Ana", "1");
+    phonebook->put(PB_SIM, "Bob", "2");
+    auto store = openStore();
+    const auto read = listOf(*store, PB_SIM);
+    ASSERT_EQ(store->DeleteContact(read[0]), 0);
+    // Another phone takes the freed place; the store reads the SIM again.
+    EXPECT_EQ(phonebook->put(PB_SIM, "Cleo", "3").index, read[0].index);
+    ASSERT_EQ(store->ReloadStore(PB_SIM), 0);
+    TBL_PbTransfer transfer(*store, {});
+    const auto result = transfer.Delete(read);
+    EXPECT_EQ(result.done, 2);  // Ana found gone, Bob deleted
+    ASSERT_EQ(phonebook->contacts(PB_SIM).size(), 1u);
+    EXPECT_STREQ(phonebook->contacts(PB_SIM).begin()->second.name, "Cleo");
+    EXPECT_EQ(store->ContactCount(PB_SIM), 1);
 }
 
 TEST_F(PhonebookTransferTest, MoveIntoAPulledCardStopsAndKeepsTheSources)

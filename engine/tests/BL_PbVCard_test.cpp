@@ -1,5 +1,5 @@
 #include "engine/BL_PbVCard.h"
-#include "engine/tests/FakePhonebook.h"
+#include "lumacore/fake/FakePhonebook.h"
 #include "platform/CodePage.h"
 
 #include <QDir>
@@ -26,7 +26,7 @@ protected:
         platform::forceSystemCodePage("UTF-8");
         lumacore_fake::reset();
         phonebook = std::make_unique<FakePhonebook>();
-        lumacore_fake::onCall(&_MEC_GetFieldSizes, [](_MEC_FIELD_SIZES *sizes) -> MEC_STATUS {
+        lumacore_fake::onCall(&_MEC_GetFieldSizes, [this](_MEC_FIELD_SIZES *sizes) -> MEC_STATUS {
             sizes->nameBits = 127 * 8;
             sizes->nameCoding = 6;
             sizes->numberBits = 39 * 8;
@@ -38,7 +38,7 @@ protected:
             sizes->noteBits = 127 * 8;
             sizes->noteCoding = 6;
             sizes->numberSlots = 5;
-            sizes->contactCapacity = 3;
+            sizes->contactCapacity = capacity;
             return 0;
         });
         ASSERT_EQ(settings.LoadFieldLimits(), 0);
@@ -59,6 +59,7 @@ protected:
         return path;
     }
 
+    int capacity = 3;
     TBLSet settings;
     std::unique_ptr<FakePhonebook> phonebook;
     QTemporaryDir folder;
@@ -117,7 +118,7 @@ TEST_F(VCardTest, CardsAsPhonesAndAddressBooksWriteThem)
         "BEGIN:VCARD\nVERSION:3.0\nNOTE:nobody\nEND:VCARD\n"
         "BEGIN:VCARD\nVERSION:3.0\nFN:Latin\xE9\nEND:VCARD\n";
     const auto cards = ReadVCards(text);
-    ASSERT_EQ(cards.size(), 3u);  // the card with neither name nor number is left out
+    ASSERT_EQ(cards.size(), 4u);
     EXPECT_EQ(cards[0].name, "Иван Иванов");
     ASSERT_EQ(cards[0].numbers.size(), 2u);
     EXPECT_EQ(cards[0].numbers[0],
@@ -126,7 +127,8 @@ TEST_F(VCardTest, CardsAsPhonesAndAddressBooksWriteThem)
     EXPECT_EQ(cards[1].name, "Zoë");
     EXPECT_EQ(cards[1].numbers[0], (std::pair<std::string, std::string>{"HOME", "+331234"}));
     EXPECT_EQ(cards[1].emails.size(), 2u);
-    EXPECT_EQ(cards[2].name, "Latiné");  // bytes that are not UTF-8 read as Latin-1
+    EXPECT_EQ(cards[2].problem, "it has no name and no number");
+    EXPECT_EQ(cards[3].name, "Latiné");  // bytes that are not UTF-8 read as Latin-1
 }
 
 TEST_F(VCardTest, ImportReportsWhatWasTakenCutAndLeft)
@@ -137,7 +139,7 @@ TEST_F(VCardTest, ImportReportsWhatWasTakenCutAndLeft)
         "BEGIN:VCARD\nVERSION:3.0\nFN:Ana\nTEL;TYPE=CELL:+54 9 11 4000-1111\nEND:VCARD\n"
         "BEGIN:VCARD\nVERSION:3.0\nFN:" +
         longName +
-        "\nTEL:1\nTEL:2\nTEL:3\nTEL:4\nTEL:5\nTEL:6\nTEL:555-CALL\nEND:VCARD\n"
+        "\nTEL:1\nTEL:2\nTEL:3\nTEL:4\nTEL:5\nTEL:6\nTEL:555 (0199)\nEND:VCARD\n"
         "BEGIN:VCARD\nVERSION:3.0\nFN:Bob\nEMAIL:b@x.org\nEMAIL:bob@x.org\nEND:VCARD\n"
         "BEGIN:VCARD\nVERSION:3.0\nFN:Carla\nEND:VCARD\n";
     const auto report = ImportVCardFile(write("in.vcf", text), store);
@@ -145,13 +147,52 @@ TEST_F(VCardTest, ImportReportsWhatWasTakenCutAndLeft)
     EXPECT_EQ(report.found, 4);
     EXPECT_EQ(report.taken, 3);
     ASSERT_EQ(report.cut.size(), 2u);
-    EXPECT_EQ(report.cut[0], longName + ": name, characters of a number, numbers beyond five");
+    EXPECT_EQ(report.cut[0], longName + ": name, numbers beyond five");
     EXPECT_EQ(report.cut[1], "Bob: e-mail addresses beyond the first");
     EXPECT_EQ(report.left, std::vector<std::string>{"Carla: the PC storage is full"});
     const auto stored = phonebook->contacts(PB_PC);
     ASSERT_EQ(stored.size(), 3u);
     EXPECT_STREQ(stored.at(1).numbers[0].number, "+5491140001111");
     EXPECT_EQ(std::string(stored.at(2).name).size(), 127u);
+}
+
+TEST_F(VCardTest, EveryCardNotTakenIsNamedWithWhyAndAFileTakenTwiceAddsNothingTwice)
+{
+    capacity = 50;
+    ASSERT_EQ(settings.LoadFieldLimits(), 0);
+    TBL_pb store(settings);
+    const std::string text =
+        "\xEF\xBB\xBF"  // a byte order mark before the first card
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ana\r\nTEL;TYPE=CELL:+54 11 4000\r\n"
+        "ORG:Acme\r\nADR;TYPE=home:;;Calle 1;Rosario;;;AR\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\nVERSION:4.0\nFN:Ben\nTEL;VALUE=uri:tel:+1-555-0100;ext=42\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nFN:Flowers\nTEL:1-800-FLOWERS\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nEMAIL:only@mail.org\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nFN:Carl\nTEL:123\n"  // no END: the next card begins
+        "BEGIN:VCARD\nVERSION:3.0\nFN:Dora\nTEL:456\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:3.0\nFN:Eve\nTEL:78";  // the file ends inside the card
+    const QString path = write("in.vcf", text);
+    const auto report = ImportVCardFile(path, store);
+    EXPECT_EQ(report.status, 0);
+    EXPECT_EQ(report.found, 7);
+    EXPECT_EQ(report.taken, 3);
+    EXPECT_EQ(report.cut, std::vector<std::string>{"Ana: organisation, address"});
+    const std::vector<std::string> left = {"Flowers: the number 1-800-FLOWERS holds letters",
+                                           "only@mail.org: it has no name and no number",
+                                           "Carl: it has no END", "Eve: the file ends inside it"};
+    EXPECT_EQ(report.left, left);
+    std::vector<std::string> numbers;
+    for (const auto &[index, record] : phonebook->contacts(PB_PC))
+        numbers.emplace_back(std::string(record.name) + " " + record.numbers[0].number +
+                             record.numbers[2].number);
+    EXPECT_EQ(numbers, (std::vector<std::string>{"Ana +54114000", "Ben +15550100p42",
+                                                 "Dora 456"}));
+
+    const auto again = ImportVCardFile(path, store);
+    EXPECT_EQ(again.taken, 0);
+    EXPECT_EQ(again.left.size(), 7u);
+    EXPECT_EQ(again.left.front(), "Ana: already in the PC storage");
+    EXPECT_EQ(phonebook->contacts(PB_PC).size(), 3u);
 }
 
 TEST_F(VCardTest, FilesThatAreNotCardsAddNothing)

@@ -2,7 +2,7 @@
 #include "engine/BL_Forward.h"
 #include "engine/BL_Pb.h"
 #include "engine/BL_PbCut.h"
-#include "engine/tests/FakePhonebook.h"
+#include "lumacore/fake/FakePhonebook.h"
 #include "platform/CodePage.h"
 
 #include <gtest/gtest.h>

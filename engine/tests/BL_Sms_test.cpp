@@ -42,15 +42,23 @@ _MEC_SMS_RECORD recordOf(const Part &part, uint8_t storage)
     return record;
 }
 
-// The engine's copy of one storage, walked by GetFirst/GetNext and read by GetMessage.
+// The engine's copy of one storage, read by GetMessage. As the engine does, a walk
+// (GetFirst/GetNext) goes over what the last load of its storage read, not over what the
+// storage holds now.
 class FakeStorage {
 public:
     static inline std::vector<Part> parts;
+    static inline std::map<uint8_t, std::vector<Part>> loaded;
     static inline size_t cursor = 0;
 
     static void install()
     {
         cursor = 0;
+        loaded.clear();
+        lumacore_fake::onCall(&_MEC_LoadMessages, [](uint8_t storage) -> MEC_STATUS {
+            loaded[storage] = parts;
+            return 0;
+        });
         lumacore_fake::onCall(&_MEC_GetFirstMessage,
                               [](uint8_t, _MEC_SMS_RECORD *record) -> MEC_STATUS {
                                   cursor = 0;
@@ -72,10 +80,11 @@ public:
 
     static MEC_STATUS next(_MEC_SMS_RECORD *record)
     {
-        if (cursor >= parts.size()) {
+        const std::vector<Part> &walked = loaded[record->storage];
+        if (cursor >= walked.size()) {
             return 13;
         }
-        *record = recordOf(parts[cursor++], record->storage);
+        *record = recordOf(walked[cursor++], record->storage);
         return 0;
     }
 };
@@ -103,7 +112,8 @@ TEST_F(SmsStoreTest, AnEmptyStorageLoadsAsSuccessWithZeroCounts)
 
 TEST_F(SmsStoreTest, AFailingEngineLoadIsPassedOnAndNothingIsRead)
 {
-    lumacore_fake::setResult("_MEC_LoadMessages", MEC_ERR_TIMEOUT);
+    lumacore_fake::onCall(&_MEC_LoadMessages,
+                          [](uint8_t) -> MEC_STATUS { return MEC_ERR_TIMEOUT; });
     EXPECT_EQ(store.LoadMessages(SMS_STORE_SIM), MEC_ERR_TIMEOUT);
     EXPECT_EQ(lumacore_fake::countOf("_MEC_GetFirstMessage"), 0);
 }
@@ -181,12 +191,76 @@ TEST_F(SmsStoreTest, ALongMessagePartWithoutAPartCountStillCountsOne)
     EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 2);
 }
 
-TEST_F(SmsStoreTest, LoadingTheCardAlsoReadsThePcStorage)
+TEST_F(SmsStoreTest, LoadingTheCardAlsoReadsThePcStorageAsItIsNow)
 {
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_PC), 0);  // at start, empty
     FakeStorage::parts = {{1, 1, "hello", 1, "+1", 0, 1}};
     ASSERT_EQ(store.LoadMessages(SMS_STORE_CARD), 0);
     EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_CARD), 1);
     EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_PC), 1);
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 0);
+}
+
+TEST_F(SmsStoreTest, ANoticeOfAListedMessageReplacesItInsteadOfAddingIt)
+{
+    struct Case {
+        const char *name;
+        std::vector<Part> parts;
+        uint16_t announced;
+        const char *text;
+        int count;
+    };
+    const Case cases[] = {
+        {"single", {{4, 0, "hi", 1, "+1", 0, 0}}, 4, "hi", 1},
+        {"part of a long one",
+         {{11, 1, "one, "}, {12, 2, "two, "}, {13, 3, "three."}},
+         12,
+         "one, two, three.",
+         3},
+        {"first part of a long one",
+         {{11, 1, "one, "}, {12, 2, "two, "}, {13, 3, "three."}},
+         11,
+         "one, two, three.",
+         3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeStorage::parts = c.parts;
+        ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+        SmsItem reported{};
+        ASSERT_EQ(store.OnNewMessage(SMS_STORE_SIM, c.announced, &reported), 0);
+        EXPECT_STREQ(reported.text, c.text);
+        const std::vector<SmsItem> items = store.Items(SMS_STORE_SIM);
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_STREQ(items[0].text, c.text);
+        EXPECT_EQ(items[0].messageCount(), c.count);
+        EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), c.count);
+    }
+}
+
+TEST_F(SmsStoreTest, ALongMessageWhoseDeleteStopsHalfWayListsOnlyWhatIsLeft)
+{
+    FakeStorage::parts = {{11, 1, "one, "}, {12, 2, "two, "}, {13, 3, "three."}};
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
+    lumacore_fake::onCall(&_MEC_DeleteMessage, [](uint16_t index, uint8_t) -> MEC_STATUS {
+        return index == 12 ? 20321 : 0;
+    });
+    EXPECT_EQ(store.DeleteMessage(store.Items(SMS_STORE_SIM).at(0)), 20321);
+
+    std::vector<SmsItem> items = store.Items(SMS_STORE_SIM);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].usedSlots(), 2);
+    EXPECT_STREQ(items[0].text, "two, three.");
+    EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_SIM), 2);
+    EXPECT_FALSE(store.FindMessageByIndex(11, SMS_STORE_SIM).has_value());
+
+    // Deleted again, what was left goes; the part already gone is not asked for.
+    lumacore_fake::clearCalls();
+    lumacore_fake::onCall(&_MEC_DeleteMessage, [](uint16_t, uint8_t) -> MEC_STATUS { return 0; });
+    EXPECT_EQ(store.DeleteMessage(items[0]), 0);
+    EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_DeleteMessage"),
+              (std::vector<std::string>{"12, 0", "13, 0"}));
+    EXPECT_TRUE(store.Items(SMS_STORE_SIM).empty());
     EXPECT_EQ(store.GetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 0);
 }
 

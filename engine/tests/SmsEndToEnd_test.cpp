@@ -1,5 +1,5 @@
-// Moving messages on the real engine against the virtual card: the card pulled half-way through
-// a move to the PC loses nothing, and a long message moves whole or not at all.
+// The message store on the real engine against the virtual card: the PC's list read again with
+// the card's, and a long message that moves whole or not at all.
 #include "CardEndToEnd.h"
 
 #include "engine/BL_Sms.h"
@@ -7,6 +7,7 @@
 
 #include "codec/SmsPdu.h"
 
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -27,6 +28,16 @@ protected:
             texts.insert(message ? message->userData.text : "?");
         }
         return texts;
+    }
+
+    static SmsItem draftOf(const char *text)
+    {
+        SmsItem item{};
+        item.storage = SMS_STORE_PC;
+        item.status = SMS_STATUS_UNSENT;
+        item.folder = SMS_FOLDER_DRAFTS;
+        std::strcpy(item.text, text);
+        return item;
     }
 
     std::multiset<std::string> pcTexts()
@@ -83,30 +94,29 @@ TEST_F(SmsEndToEndTest, TurkishAndSpanishUnderTheirShiftTablesReadAsWritten)
     }
 }
 
-TEST_F(SmsEndToEndTest, CardPulledHalfWayThroughAMoveToThePc)
+TEST_F(SmsEndToEndTest, ReadingTheCardKeepsThePcListAsThePcHoldsIt)
 {
-    ASSERT_TRUE(card->fillMessages("SM", 12));
     TBL_sms store;
-    ASSERT_EQ(store.LoadMessages(SMS_STORE_SIM), 0);
-    const auto items = store.Items(SMS_STORE_SIM);
-    ASSERT_EQ(items.size(), 12u);
-    TBL_SmsTransfer transfer({[&](size_t done, size_t) {
-                                  if (done == 5)
-                                      card->removeCard();
-                              },
-                              {}});
-    const auto result = transfer.Transfer(items, SMS_STORE_PC, true);
-    EXPECT_TRUE(result.cardGone);
-    EXPECT_EQ(result.done, 5);
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_PC), 0);  // as at start, empty
+    for (const char *text : {"kept", "deleted"}) {
+        SmsItem draft = draftOf(text);
+        ASSERT_EQ(store.SaveMessage(&draft), 0);
+    }
+    for (const SmsItem &item : store.Items(SMS_STORE_PC)) {
+        if (std::string(item.text) == "deleted") {
+            ASSERT_EQ(store.DeleteMessage(item), 0);
+        }
+    }
 
-    // Every message is on the SIM still or on the PC, once.
-    std::multiset<std::string> everywhere = cardTexts(0);
-    EXPECT_EQ(everywhere.size(), 7u);
-    for (const std::string &text : pcTexts())
-        everywhere.insert(text);
-    ASSERT_EQ(everywhere.size(), 12u);
-    for (int n = 1; n <= 12; ++n)
-        EXPECT_EQ(everywhere.count("Message " + std::to_string(n)), 1u) << n;
+    // Read again as at every return of the card: the saved one stays, the deleted one is gone.
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_CARD), 0);
+    std::vector<SmsItem> items = store.Items(SMS_STORE_PC);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_STREQ(items[0].text, "kept");
+    ASSERT_EQ(store.DeleteMessage(items[0]), 0);
+    ASSERT_EQ(store.LoadMessages(SMS_STORE_CARD), 0);
+    EXPECT_TRUE(store.Items(SMS_STORE_PC).empty());
+    EXPECT_TRUE(pcTexts().empty());
 }
 
 TEST_F(SmsEndToEndTest, LongMessageMovesWholeOrNotAtAll)
@@ -128,17 +138,14 @@ TEST_F(SmsEndToEndTest, LongMessageMovesWholeOrNotAtAll)
 
     // Room for two parts only: the two written are taken back, the SIM keeps all three.
     ASSERT_TRUE(card->setMessageCapacity("ME", 2));
-    TBL_SmsTransfer transfer({{}, {}});
-    auto result = transfer.Transfer(items, SMS_STORE_CARD, true);
-    EXPECT_TRUE(result.stoppedFull);
-    EXPECT_EQ(result.done, 0);
+    EXPECT_TRUE(SmsCardMemoryFull(TBL_SmsTransfer::Move(store, items[0], SMS_STORE_CARD)));
     EXPECT_EQ(cardTexts(0).size(), 3u);
     EXPECT_TRUE(cardTexts(1).empty());
 
     ASSERT_TRUE(card->setMessageCapacity("ME", 10));
-    result = transfer.Transfer(items, SMS_STORE_CARD, true);
-    EXPECT_EQ(result.done, 1);
+    EXPECT_EQ(TBL_SmsTransfer::Move(store, items[0], SMS_STORE_CARD), 0);
     EXPECT_TRUE(cardTexts(0).empty());
+    EXPECT_TRUE(store.Items(SMS_STORE_SIM).empty());
     ASSERT_EQ(store.LoadMessages(SMS_STORE_CARD), 0);
     const auto moved = store.Items(SMS_STORE_CARD);
     ASSERT_EQ(moved.size(), 1u);

@@ -13,6 +13,7 @@ using lumacore_fake::detail::dispatch;
       (mode, param1, param2))                                                                     \
     X(MEC_STATUS, _MEC_Shutdown, (void), ())                                                      \
     X(MEC_STATUS, _MEC_GetLastErrorText, (char *buffer, uint16_t size), (buffer, size))           \
+    X(MEC_STATUS, _MEC_GetDataPort, (char *buffer, uint16_t size), (buffer, size))                \
     /* card presence and operation mode */                                                        \
     X(MEC_STATUS, _MEC_Echo, (void), ())                                                          \
     X(MEC_STATUS, _MEC_ClearEcho, (void), ())                                                     \
@@ -53,6 +54,8 @@ using lumacore_fake::detail::dispatch;
     /* the PC store as a whole */                                                                 \
     X(MEC_STATUS, _MEC_BackUpDBToFile, (const char *path), (path))                                \
     X(MEC_STATUS, _MEC_LoadDBFromFile, (const char *path), (path))                                \
+    X(MEC_STATUS, _MEC_BeginStoreBatch, (void), ())                                               \
+    X(MEC_STATUS, _MEC_EndStoreBatch, (void), ())                                                 \
     /* network selection */                                                                       \
     X(MEC_STATUS, _MEC_GetNetworkSelectMode, (uint8_t * mode), (mode))                            \
     X(MEC_STATUS, _MEC_SetNetworkSelectMode, (uint8_t mode), (mode))                              \

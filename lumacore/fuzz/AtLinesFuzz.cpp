@@ -3,6 +3,7 @@
 // comes out goes through every response parser.
 #include "AtLine.h"
 #include "AtParsers.h"
+#include "AtParsersPhonebook.h"
 #include "AtParsersSms.h"
 #include "SimText.h"
 
@@ -48,6 +49,12 @@ void parseEverything(const std::string &line)
     parseCdsReport(line);
     parseCbmReport(line);
     parseCscaResponse(line);
+    for (auto charset : {PhonebookCharset::Ucs2, PhonebookCharset::Gsm, PhonebookCharset::Ira})
+        parseCpbrResponse(line, charset);
+    parseCpbrTestResponse(line);
+    parseCpbsQueryResponse(line);
+    parseCscsTestResponse(line);
+    parseCscsQueryResponse(line);
 }
 
 }  // namespace

@@ -521,6 +521,10 @@ MEC_NODISCARD MEC_STATUS _MEC_Shutdown(void);
  * ModemManager (pid 812)" after MEC_ERR_PORT_BUSY, "... does not answer AT" after a time-out.
  * Copies at most size - 1 bytes and a NUL; an empty text when nothing failed. */
 MEC_NODISCARD MEC_STATUS _MEC_GetLastErrorText(char *buffer, uint16_t size);
+/* The port the data connection dials on: $LUMACORE_DATA_PORT, else the card's modem port, which
+ * the engine never takes as its own control port unless the card has no other AT port. Copies
+ * at most size - 1 bytes and a NUL; an empty text while no card was found. */
+MEC_NODISCARD MEC_STATUS _MEC_GetDataPort(char *buffer, uint16_t size);
 
 /* Callback registrations: (function, 0). A NULL function unregisters. */
 MEC_NODISCARD MEC_STATUS _MEC_SetCallBackSmsArriveNew(MEC_SmsArriveNewCallback callback,
@@ -588,6 +592,10 @@ MEC_NODISCARD MEC_STATUS _MEC_ChangePinPasswd(const char *oldPin, const char *ne
 /* The engine's PC store as a whole: backup to and restore from a file. */
 MEC_NODISCARD MEC_STATUS _MEC_BackUpDBToFile(const char *path);
 MEC_NODISCARD MEC_STATUS _MEC_LoadDBFromFile(const char *path);
+/* The PC store's writes between Begin and End are one transaction, committed by End (a run over
+ * many contacts or messages). Batches nest; only the outermost End commits. */
+MEC_NODISCARD MEC_STATUS _MEC_BeginStoreBatch(void);
+MEC_NODISCARD MEC_STATUS _MEC_EndStoreBatch(void);
 
 /* Network selection. Selection modes: 5 automatic (any network), 2 3G only, 1 2G only, 4 before
  * a manual search; read back, 0 means manual. Band: 0 or 1; read back, 2 means none.
@@ -650,7 +658,10 @@ MEC_NODISCARD MEC_STATUS _MEC_StkInputText(uint32_t kind, const char *text);
 
 /* Contacts and groups. Storage: 0 SIM, 1 card, 2 PC. GetContactCount answers the count itself
  * (0 when it cannot be read), not a status. A walk as for SMS, with the record's storage set.
- * NewContact writes the assigned index into the record. */
+ * NewContact writes the assigned index into the record. A card gives a freed place to the next
+ * entry written (by any phone), so DeleteContact on a card reads the place first: an empty place
+ * is OK, an entry other than the one the engine last read or wrote there is left alone with
+ * MEC_ERR_CME_BASE + 22 (not found). */
 MEC_NODISCARD MEC_STATUS _MEC_LoadContacts(uint8_t storage);
 MEC_NODISCARD uint16_t _MEC_GetContactCount(uint8_t storage);
 MEC_NODISCARD MEC_STATUS _MEC_GetFirstContact(_MEC_CONTACT_RECORD *record);

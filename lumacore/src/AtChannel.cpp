@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +30,9 @@ std::atomic<bool> &tracingFlag()
     }();
     return enabled;
 }
+
+// How long a command waits for the late answer of one given up on before it goes out.
+constexpr std::chrono::milliseconds kStaleSettle{300};
 
 bool tracing() { return tracingFlag().load(std::memory_order_relaxed); }
 
@@ -78,6 +82,22 @@ AtChannel::AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolic
         m_wakeRead = UniqueFd(wake[0]);
         m_wakeWrite = UniqueFd(wake[1]);
     }
+    m_readerSet = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
+    if (m_readerSet.valid()) {
+        epoll_event portEvent{};
+        portEvent.events = EPOLLIN;
+        portEvent.data.fd = m_port.get();
+        epoll_event wakeUp{};
+        wakeUp.events = EPOLLIN;
+        wakeUp.data.fd = m_wakeRead.get();
+        if (::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_port.get(), &portEvent) != 0 ||
+            (m_wakeRead.valid() &&
+             ::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_wakeRead.get(), &wakeUp) != 0))
+            m_readerSet.reset();
+    }
+    // Without its epoll set the channel cannot serve the port: it counts as gone at once.
+    if (!m_readerSet.valid())
+        m_lost = true;
     m_reader = std::thread([this] { readLoop(); });
 }
 
@@ -95,7 +115,6 @@ void AtChannel::close()
         std::lock_guard lock(m_stateMutex);
         m_lost = true;
     }
-    m_changed.notify_all();
     if (m_wakeWrite.valid()) {
         char wake = 1;
         [[maybe_unused]] auto written = ::write(m_wakeWrite.get(), &wake, 1);
@@ -125,17 +144,48 @@ void AtChannel::markLost()
             handler = std::move(m_lostHandler);
         }
     }
-    m_changed.notify_all();
+    // Whichever side noticed, the other stops waiting on the port.
+    if (m_wakeWrite.valid()) {
+        char wake = 1;
+        [[maybe_unused]] auto written = ::write(m_wakeWrite.get(), &wake, 1);
+    }
     if (handler)
         handler();
 }
 
-void AtChannel::readLoop()
+AtChannel::ReadResult AtChannel::readAvailable(AtDialogue::Output &output)
 {
     char buffer[4096];
+    ssize_t count = ::read(m_port.get(), buffer, sizeof buffer);
+    if (count < 0 && (errno == EAGAIN || errno == EINTR))
+        return ReadResult::Nothing;
+    if (count <= 0)
+        return ReadResult::Lost;  // EIO or end of file: the card was pulled
+    if (tracing())
+        trace("<-", std::string_view(buffer, static_cast<size_t>(count)));
+    m_dialogue.feed(buffer, static_cast<size_t>(count), output);
+    return ReadResult::Data;
+}
+
+void AtChannel::dispatch(std::vector<AtUnsolicited> &codes,
+                         std::unique_lock<std::mutex> &stateLock)
+{
+    if (codes.empty() || !m_unsolicited) {
+        stateLock.unlock();
+        return;
+    }
+    std::lock_guard order(m_dispatchMutex);
+    stateLock.unlock();
+    for (auto &code : codes)
+        m_unsolicited(std::move(code));
+    codes.clear();
+}
+
+void AtChannel::readLoop()
+{
     while (!m_lost) {
-        pollfd waiting[2] = {{m_port.get(), POLLIN, 0}, {m_wakeRead.get(), POLLIN, 0}};
-        int ready = ::poll(waiting, m_wakeRead.valid() ? 2 : 1, m_wakeRead.valid() ? -1 : 200);
+        epoll_event events[2];
+        int ready = ::epoll_wait(m_readerSet.get(), events, 2, m_wakeRead.valid() ? -1 : 200);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -146,36 +196,81 @@ void AtChannel::readLoop()
             break;
         if (ready == 0)
             continue;
-        if (waiting[0].revents & POLLNVAL) {
+        std::unique_lock lock(m_stateMutex);
+        // A caller took the port between the wake and now: its answer is its own to read.
+        if (m_callerReads)
+            continue;
+        AtDialogue::Output output;
+        ReadResult result = readAvailable(output);
+        if (result == ReadResult::Lost) {
+            lock.unlock();
             markLost();
             break;
+        }
+        dispatch(output.unsolicited, lock);
+    }
+}
+
+void AtChannel::takeReadSide()
+{
+    std::lock_guard lock(m_stateMutex);
+    ::epoll_ctl(m_readerSet.get(), EPOLL_CTL_DEL, m_port.get(), nullptr);
+    m_callerReads = true;
+}
+
+void AtChannel::giveReadSide()
+{
+    std::lock_guard lock(m_stateMutex);
+    m_callerReads = false;
+    if (m_lost)
+        return;
+    epoll_event port{};
+    port.events = EPOLLIN;
+    port.data.fd = m_port.get();
+    // What came after the answer is there at once for the reader thread (level-triggered).
+    if (::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_port.get(), &port) != 0) {
+        m_lost = true;
+        m_portFailed = true;
+    }
+}
+
+AtChannel::ReadResult AtChannel::readAsCaller(std::chrono::steady_clock::time_point deadline,
+                                              AtDialogue::Output &output)
+{
+    while (true) {
+        if (m_lost)
+            return ReadResult::Lost;
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return ReadResult::TimedOut;
+        pollfd waiting[2] = {{m_port.get(), POLLIN, 0}, {m_wakeRead.get(), POLLIN, 0}};
+        int ready = ::poll(waiting, m_wakeRead.valid() ? 2 : 1,
+                           static_cast<int>(std::min<long>(left.count(), 200)));
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            markLost();
+            return ReadResult::Lost;
+        }
+        if (ready == 0 || m_lost)
+            continue;
+        if (waiting[0].revents & POLLNVAL) {
+            markLost();
+            return ReadResult::Lost;
         }
         if (!(waiting[0].revents & (POLLIN | POLLHUP | POLLERR)))
             continue;
-        ssize_t count = ::read(m_port.get(), buffer, sizeof buffer);
-        if (count < 0 && (errno == EAGAIN || errno == EINTR))
-            continue;
-        if (count <= 0) {
-            // EIO or end of file: the card was pulled (or the virtual card closed its side).
+        std::unique_lock lock(m_stateMutex);
+        ReadResult result = readAvailable(output);
+        if (result == ReadResult::Lost) {
+            lock.unlock();
             markLost();
-            break;
+            return result;
         }
-        if (tracing())
-            trace("<-", std::string_view(buffer, static_cast<size_t>(count)));
-        AtDialogue::Output output;
-        {
-            std::lock_guard lock(m_stateMutex);
-            m_dialogue.feed(buffer, static_cast<size_t>(count), output);
-            if (output.answer)
-                m_answer = std::move(output.answer);
-            if (output.prompt)
-                m_prompt = true;
-        }
-        if (output.answer || output.prompt)
-            m_changed.notify_all();
-        if (m_unsolicited)
-            for (auto &code : output.unsolicited)
-                m_unsolicited(std::move(code));
+        dispatch(output.unsolicited, lock);
+        if (result == ReadResult::Data)
+            return result;
     }
 }
 
@@ -268,20 +363,38 @@ AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, b
         response.status = kStatusTimeout;
         return response;
     }
-    std::unique_lock lock(m_stateMutex);
     if (m_lost) {
         response.status = kStatusNoCard;
         return response;
     }
+    takeReadSide();
+    response = converse(command, pdu, withPdu, timeout, deadline);
+    giveReadSide();
+    return response;
+}
+
+AtResponse AtChannel::converse(std::string_view command, std::string_view pdu, bool withPdu,
+                               std::chrono::milliseconds timeout,
+                               std::chrono::steady_clock::time_point deadline)
+{
+    AtResponse response;
+    std::unique_lock lock(m_stateMutex);
     if (m_dialogue.stale()) {
         // The answer to a command we gave up on may still be coming: give it a moment so it is
         // not taken for this command's.
-        auto settle = std::min(timeout, std::chrono::milliseconds(300));
-        m_changed.wait_for(lock, settle, [&] { return !m_dialogue.stale() || m_lost.load(); });
+        lock.unlock();
+        auto settled = std::chrono::steady_clock::now() + std::min(timeout, kStaleSettle);
+        while (true) {
+            AtDialogue::Output late;
+            if (readAsCaller(settled, late) != ReadResult::Data)
+                break;
+            std::lock_guard check(m_stateMutex);
+            if (!m_dialogue.stale())
+                break;
+        }
+        lock.lock();
         m_dialogue.clearStale();
     }
-    m_answer.reset();
-    m_prompt = false;
     m_dialogue.beginCommand(command, withPdu);
     lock.unlock();
 
@@ -295,6 +408,10 @@ AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, b
     };
     auto lost = [&] {
         markLost();
+        lock.lock();
+        m_dialogue.abandonCommand();
+        m_dialogue.clearStale();
+        lock.unlock();
         response.status = kStatusNoCard;
         return response;
     };
@@ -304,40 +421,32 @@ AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, b
     case WriteResult::Failed: return lost();
     }
 
-    lock.lock();
     bool pduSent = false;
     while (true) {
-        bool woke = m_changed.wait_until(lock, deadline, [&] {
-            return m_answer.has_value() || m_lost.load() || (withPdu && !pduSent && m_prompt);
-        });
-        if (m_lost) {
-            m_dialogue.abandonCommand();
-            m_dialogue.clearStale();
-            response.status = kStatusNoCard;
+        AtDialogue::Output output;
+        switch (readAsCaller(deadline, output)) {
+        case ReadResult::TimedOut: return timedOut();
+        case ReadResult::Lost: return lost();
+        case ReadResult::Data:
+        case ReadResult::Nothing: break;
+        }
+        if (output.answer) {
+            response.final = std::move(output.answer->final);
+            response.lines = std::move(output.answer->lines);
+            m_unresponsive = false;
+            response.status = statusOf(response.final);
             return response;
         }
-        if (!woke) {
-            lock.unlock();
-            return timedOut();
-        }
-        if (m_answer)
-            break;
+        if (!withPdu || pduSent || !output.prompt)
+            continue;
         // The prompt came: the message follows, ended by Ctrl-Z.
         pduSent = true;
-        lock.unlock();
         WriteResult written = writeAll(std::string(pdu) + "\x1A", deadline);
         if (written == WriteResult::TimedOut)
             return timedOut();
         if (written == WriteResult::Failed)
             return lost();
-        lock.lock();
     }
-    response.final = std::move(m_answer->final);
-    response.lines = std::move(m_answer->lines);
-    m_answer.reset();
-    m_unresponsive = false;
-    response.status = statusOf(response.final);
-    return response;
 }
 
 }  // namespace lumacore

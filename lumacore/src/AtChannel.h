@@ -32,14 +32,15 @@ struct AtResponse {
 
 class AtChannel {
 public:
-    // Runs on the reader thread: it must only hand the news on.
+    // Runs on the thread that read the code (the reader thread, or a caller waiting for its
+    // answer): it must only hand the news on.
     using UnsolicitedHandler = std::function<void(AtUnsolicited)>;
     using LostHandler = std::function<void()>;
 
     // Takes the open port and starts reading it.
     AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolicited);
-    // Called once when the port goes away (read error, hang-up), on the reader thread; at once
-    // when that already happened. Not called for close().
+    // Called once when the port goes away (read error, hang-up), on the thread that noticed; at
+    // once when that already happened. Not called for close().
     void setLostHandler(LostHandler handler);
     AtChannel(const AtChannel &) = delete;
     AtChannel &operator=(const AtChannel &) = delete;
@@ -66,12 +67,32 @@ public:
 private:
     AtResponse exchange(std::string_view command, std::string_view pdu, bool withPdu,
                         std::chrono::milliseconds timeout, bool probe = false);
+    // The exchange proper, on the caller's thread, which reads the port itself meanwhile.
+    AtResponse converse(std::string_view command, std::string_view pdu, bool withPdu,
+                        std::chrono::milliseconds timeout,
+                        std::chrono::steady_clock::time_point deadline);
     void readLoop();
     enum class WriteResult { Written, TimedOut, Failed };
     // A card that takes its time reading (a full buffer) is slow, not lost: it is waited for
     // until the deadline.
     WriteResult writeAll(std::string_view data, std::chrono::steady_clock::time_point deadline);
     void markLost();
+
+    // The port is read by one side at a time: the reader thread while no command waits, and the
+    // caller of a command while it waits for its answer, so the answer reaches the caller without
+    // a hand-over between threads. The reader thread's epoll set holds the port only while it is
+    // the reader, so it is not even woken by an answer.
+    void takeReadSide();
+    void giveReadSide();
+    enum class ReadResult { Data, Nothing, TimedOut, Lost };
+    // Reads what the port has (with m_stateMutex held) into the dialogue.
+    ReadResult readAvailable(AtDialogue::Output &output);
+    // The caller's wait: until the port has something (read into output), the deadline, or loss.
+    ReadResult readAsCaller(std::chrono::steady_clock::time_point deadline,
+                            AtDialogue::Output &output);
+    // Hands unsolicited codes on, in the order they were read, whichever side read them; the
+    // state lock is released on the way.
+    void dispatch(std::vector<AtUnsolicited> &codes, std::unique_lock<std::mutex> &stateLock);
 
     std::string m_path;
     UnsolicitedHandler m_unsolicited;
@@ -80,6 +101,7 @@ private:
     UniqueFd m_port;
     UniqueFd m_wakeRead;
     UniqueFd m_wakeWrite;
+    UniqueFd m_readerSet;  // the reader thread's epoll set
     std::atomic<bool> m_lost{false};
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_unresponsive{false};
@@ -93,11 +115,10 @@ private:
     bool m_turnTaken = false;  // guarded by m_turnMutex
 
     std::mutex m_stateMutex;  // guards everything below
-    std::condition_variable m_changed;
     AtDialogue m_dialogue;
-    std::optional<AtAnswer> m_answer;
-    bool m_prompt = false;
+    bool m_callerReads = false;
 
+    std::mutex m_dispatchMutex;  // taken before m_stateMutex is let go: codes keep their order
     std::thread m_reader;
 };
 

@@ -107,6 +107,29 @@ std::optional<std::string> takeSimpleField(std::string_view &rest)
     return value;
 }
 
+// Whether the fields left start with quoted text that is not a quoted type: the name of an
+// entry without a type field.
+bool quotedTextFollows(std::string_view rest)
+{
+    size_t start = rest.find_first_not_of(' ');
+    if (start == std::string_view::npos || rest[start] != '"')
+        return false;
+    size_t close = rest.find('"', start + 1);
+    if (close == std::string_view::npos)
+        return true;
+    std::string_view inside = rest.substr(start + 1, close - start - 1);
+    const bool number = !inside.empty() && std::all_of(inside.begin(), inside.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+    size_t after = rest.find_first_not_of(' ', close + 1);
+    return !(number && after != std::string_view::npos && rest[after] == ',');
+}
+
+int typeOfNumber(std::string_view number)
+{
+    return !number.empty() && number.front() == '+' ? kTypeInternational : 129;
+}
+
 }  // namespace
 
 const char *phonebookCharsetName(PhonebookCharset charset)
@@ -210,11 +233,20 @@ std::optional<PhonebookEntry> parseCpbrResponse(std::string_view line, Phonebook
     std::string_view text = *rest;
     auto index = takeSimpleField(text);
     auto number = index ? takeSimpleField(text) : std::nullopt;
-    auto type = number ? takeSimpleField(text) : std::nullopt;
+    if (!number)
+        return std::nullopt;
+    // Some cards leave the type out: a quoted field after the number is the name then, unless it
+    // is a quoted type with the name still to come.
+    std::optional<std::string> type;
+    if (quotedTextFollows(text))
+        type = std::string();
+    else
+        type = takeSimpleField(text);
     if (!type)
         return std::nullopt;
     auto indexValue = parseInteger(*index);
-    auto typeValue = type->empty() ? std::optional<long>(129) : parseInteger(*type);
+    auto typeValue = type->empty() ? std::optional<long>(typeOfNumber(*number))
+                                   : parseInteger(*type);
     if (!indexValue || *indexValue < 0 || !typeValue || *typeValue < 0 || *typeValue > 255)
         return std::nullopt;
 
@@ -242,6 +274,14 @@ std::optional<PhonebookEntry> parseCpbrResponse(std::string_view line, Phonebook
                     std::isdigit(static_cast<unsigned char>(after.front())))
                     close = i;
             }
+        }
+        // A field after the name that is none of those: the first quote before a comma ends it.
+        for (size_t i = 1; i < text.size() && close == std::string_view::npos; ++i) {
+            if (text[i] != '"')
+                continue;
+            size_t after = text.find_first_not_of(' ', i + 1);
+            if (after == std::string_view::npos || text[after] == ',')
+                close = i;
         }
         if (close == std::string_view::npos)
             return std::nullopt;

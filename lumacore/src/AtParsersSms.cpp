@@ -2,6 +2,7 @@
 
 #include "AtLine.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace lumacore {
@@ -15,8 +16,17 @@ std::optional<int> statOf(const AtField &field)
         return static_cast<int>(*number);
     static constexpr std::string_view kWords[] = {"REC UNREAD", "REC READ", "STO UNSENT",
                                                   "STO SENT"};
+    std::string word;
+    for (char c : field.text) {
+        // "rec  unread", " REC READ": case and spacing differ between firmwares.
+        if (c == ' ' && (word.empty() || word.back() == ' '))
+            continue;
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    while (!word.empty() && word.back() == ' ')
+        word.pop_back();
     for (int i = 0; i < 4; ++i) {
-        if (field.text == kWords[i])
+        if (word == kWords[i])
             return i;
     }
     return std::nullopt;
@@ -66,21 +76,85 @@ std::optional<int> singleNumber(std::string_view line, std::string_view prefix, 
 
 }  // namespace
 
+namespace {
+
+// The fields after the status: [<alpha>],<length>[,...]. The alpha may be missing altogether, the
+// length too, and some firmware adds fields of its own after it; 0 when no length is given.
+int lengthAfterStatus(const std::vector<AtField> &fields, size_t first)
+{
+    if (fields.size() <= first)
+        return 0;
+    const AtField &next = fields[first];
+    if (!next.quoted && !next.text.empty()) {
+        if (auto length = lengthOf(next))
+            return *length;  // no alpha field
+    }
+    if (fields.size() > first + 1)
+        return lengthOf(fields[first + 1]).value_or(0);
+    return 0;
+}
+
+// Status of a message whose header gave none we know, from its PDU: a message from the network
+// counts as read (the card marks a listed message read anyway), one of ours as not yet sent.
+int statOfPdu(std::string_view pdu)
+{
+    auto octet = [&](size_t at) {
+        return at * 2 + 2 <= pdu.size()
+                   ? std::stoi(std::string(pdu.substr(at * 2, 2)), nullptr, 16)
+                   : -1;
+    };
+    const int serviceCentre = octet(0);
+    const int first = serviceCentre < 0 ? -1 : octet(static_cast<size_t>(serviceCentre) + 1);
+    return first >= 0 && (first & 0x03) == 1 ? 2 : 1;
+}
+
+// The octets of the TPDU, without the service centre in front.
+int tpduLengthOf(std::string_view pdu)
+{
+    const int octets = static_cast<int>(pdu.size() / 2);
+    const int serviceCentre = std::stoi(std::string(pdu.substr(0, 2)), nullptr, 16);
+    return std::max(0, octets - 1 - serviceCentre);
+}
+
+// The hexadecimal PDU on the lines after a header, a blank line some cards put between them
+// skipped; nullopt when the next line is something else.
+std::optional<std::string_view> pduAfter(const std::vector<std::string> &lines, size_t &at)
+{
+    size_t next = at + 1;
+    while (next < lines.size() && trimmed(lines[next]).empty())
+        ++next;
+    if (next >= lines.size() || !isHex(trimmed(lines[next])))
+        return std::nullopt;
+    at = next;
+    return trimmed(lines[next]);
+}
+
+StoredPdu completed(StoredPduHeader header, std::string_view pdu)
+{
+    if (header.stat < 0)
+        header.stat = statOfPdu(pdu);
+    if (header.length == 0)
+        header.length = tpduLengthOf(pdu);
+    return StoredPdu{header, std::string(pdu)};
+}
+
+}  // namespace
+
 std::optional<StoredPduHeader> parseCmglHeader(std::string_view line)
 {
     auto rest = afterPrefix(line, "+CMGL:");
     if (!rest)
         return std::nullopt;
     auto fields = splitFields(*rest);
-    // index, stat, [alpha], length; some cards leave the alpha field out altogether.
-    if (fields.size() < 3 || fields.size() > 4)
+    // Only the index is needed to find the message again; everything else is taken as given.
+    auto index = fields.empty() ? std::nullopt : parseInteger(fields[0].text);
+    if (!index || *index < 0 || *index > 0xFFFF)
         return std::nullopt;
-    auto index = parseInteger(fields[0].text);
-    auto stat = statOf(fields[1]);
-    auto length = lengthOf(fields.back());
-    if (!index || *index < 0 || *index > 0xFFFF || !stat || !length)
-        return std::nullopt;
-    return StoredPduHeader{static_cast<int>(*index), *stat, *length};
+    StoredPduHeader header;
+    header.index = static_cast<int>(*index);
+    header.stat = fields.size() > 1 ? statOf(fields[1]).value_or(-1) : -1;
+    header.length = lengthAfterStatus(fields, 2);
+    return header;
 }
 
 std::optional<StoredPduHeader> parseCmgrHeader(std::string_view line)
@@ -89,13 +163,10 @@ std::optional<StoredPduHeader> parseCmgrHeader(std::string_view line)
     if (!rest)
         return std::nullopt;
     auto fields = splitFields(*rest);
-    if (fields.size() < 2 || fields.size() > 3)
-        return std::nullopt;
-    auto stat = statOf(fields[0]);
-    auto length = lengthOf(fields.back());
-    if (!stat || !length)
-        return std::nullopt;
-    return StoredPduHeader{0, *stat, *length};
+    StoredPduHeader header;
+    header.stat = fields.empty() ? -1 : statOf(fields[0]).value_or(-1);
+    header.length = lengthAfterStatus(fields, 1);
+    return header;
 }
 
 std::vector<StoredPdu> parseCmglAnswer(const std::vector<std::string> &lines)
@@ -103,24 +174,20 @@ std::vector<StoredPdu> parseCmglAnswer(const std::vector<std::string> &lines)
     std::vector<StoredPdu> out;
     for (size_t i = 0; i < lines.size(); ++i) {
         auto header = parseCmglHeader(lines[i]);
-        if (!header || i + 1 >= lines.size())
+        if (!header)
             continue;
-        const std::string_view pdu = trimmed(lines[i + 1]);
-        if (!isHex(pdu))
-            continue;
-        out.push_back({*header, std::string(pdu)});
-        ++i;
+        if (auto pdu = pduAfter(lines, i))
+            out.push_back(completed(*header, *pdu));
     }
     return out;
 }
 
 std::optional<StoredPdu> parseCmgrAnswer(const std::vector<std::string> &lines)
 {
-    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+    for (size_t i = 0; i < lines.size(); ++i) {
         if (auto header = parseCmgrHeader(lines[i])) {
-            const std::string_view pdu = trimmed(lines[i + 1]);
-            if (isHex(pdu))
-                return StoredPdu{*header, std::string(pdu)};
+            if (auto pdu = pduAfter(lines, i))
+                return completed(*header, *pdu);
         }
     }
     return std::nullopt;

@@ -9,10 +9,12 @@
 namespace lumacore {
 
 // "+CMGL: <index>,<stat>,[<alpha>],<length>" and "+CMGR: <stat>,[<alpha>],<length>".
-// stat: 0 received unread, 1 received read, 2 stored unsent, 3 stored sent.
+// stat: 0 received unread, 1 received read, 2 stored unsent, 3 stored sent. Cards leave fields
+// out (the alpha, the length), add their own, space and quote them as they like: only the +CMGL
+// index is required, a status not given is -1 and a length not given 0.
 struct StoredPduHeader {
     int index = 0;  // +CMGL only
-    int stat = 0;
+    int stat = -1;
     int length = 0;  // the TPDU's octets, without the service centre
 };
 std::optional<StoredPduHeader> parseCmglHeader(std::string_view line);
@@ -20,10 +22,11 @@ std::optional<StoredPduHeader> parseCmgrHeader(std::string_view line);
 
 // A message as +CMGL or +CMGR gives it: the header, then the PDU on the next line.
 struct StoredPdu {
-    StoredPduHeader header;
-    std::string pdu;  // hexadecimal, the service centre in front
+    StoredPduHeader header;  // status and length always known: taken from the PDU when missing
+    std::string pdu;         // hexadecimal, the service centre in front
 };
-// Every header followed by its PDU; a header whose PDU line is missing or no hex is skipped.
+// Every header followed by its PDU (a blank line between them is allowed); a header whose PDU
+// line is missing or no hex is skipped.
 std::vector<StoredPdu> parseCmglAnswer(const std::vector<std::string> &lines);
 // Nothing for an empty place (OK without lines).
 std::optional<StoredPdu> parseCmgrAnswer(const std::vector<std::string> &lines);

@@ -47,11 +47,16 @@ void fillPc(_MEC_FIELD_SIZES &sizes)
 // n septets, which read as 16-bit units give about the same.
 uint16_t cardBook(Engine &engine, uint8_t storage, _MEC_FIELD_SIZES &sizes)
 {
-    CardPhonebook book(engine, storage);
-    PhonebookRange range;
-    uint16_t status = book.open(false);
-    if (status == kStatusOk)
-        status = book.readRange(range);
+    // Known since the SIM came: the book need not even be selected for it.
+    std::optional<PhonebookRange> known = engine.phonebookRange(storage == 0 ? "SM" : "ME");
+    PhonebookRange range = known.value_or(PhonebookRange{});
+    uint16_t status = kStatusOk;
+    if (!known) {
+        CardPhonebook book(engine, storage);
+        status = book.open(false);
+        if (status == kStatusOk)
+            status = book.readRange(range);
+    }
     // A card without this book, or without phonebook commands, keeps none: zero sizes.
     if (status == kStatusCmeBase + 3 || status == kStatusCmeBase + 4 || status == kStatusError)
         return kStatusOk;
@@ -69,7 +74,14 @@ uint16_t cardBook(Engine &engine, uint8_t storage, _MEC_FIELD_SIZES &sizes)
 void cardMessages(Engine &engine, uint8_t storage, _MEC_FIELD_SIZES &sizes)
 {
     const std::string memory = storage == 0 ? "SM" : "ME";
-    AtResponse answer = engine.run("AT+CPMS?");
+    if (auto known = engine.messageCapacity(memory)) {
+        sizes.messageCapacity = static_cast<uint32_t>(*known);
+        return;
+    }
+    // +CPMS? once: what it did not name, it will not name next time either.
+    AtResponse answer;
+    if (!engine.messageStoragesListed())
+        answer = engine.run("AT+CPMS?");
     auto line = answer.ok() ? answer.line("+CPMS:") : nullptr;
     auto storages = line ? parseCpmsQueryResponse(*line) : std::nullopt;
     if (storages) {

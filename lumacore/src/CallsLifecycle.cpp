@@ -32,8 +32,22 @@ MEC_STATUS _MEC_GetLastErrorText(char *buffer, uint16_t size)
 {
     if (!buffer || size == 0)
         return kStatusError;
+    // A PC store that cannot be used is what the person has to act on first.
+    std::string text = pcStore().problem();
+    if (text.empty()) {
+        auto engine = Engine::current();
+        text = engine ? engine->lastError() : std::string();
+    }
+    copyOut(buffer, size, text);
+    return kStatusOk;
+}
+
+MEC_STATUS _MEC_GetDataPort(char *buffer, uint16_t size)
+{
+    if (!buffer || size == 0)
+        return kStatusError;
     auto engine = Engine::current();
-    copyOut(buffer, size, engine ? engine->lastError() : std::string());
+    copyOut(buffer, size, engine ? engine->dataPort() : std::string());
     return kStatusOk;
 }
 

@@ -7,6 +7,7 @@
 #include "StorePhonebook.h"
 
 #include <algorithm>
+#include <optional>
 #include <array>
 #include <mutex>
 
@@ -16,6 +17,7 @@ namespace {
 
 constexpr uint8_t kStoragePc = 2;
 constexpr uint16_t kStatusMemoryFull = kStatusCmeBase + 20;
+constexpr uint16_t kStatusNotTheEntryRead = kStatusCmeBase + 22;  // not found
 
 struct Walk {
     std::vector<_MEC_CONTACT_RECORD> records;
@@ -236,13 +238,25 @@ MEC_STATUS _MEC_DeleteContact(uint32_t index, uint8_t storage)
         return kStatusError;
     PhonebookCache &state = cache();
     std::lock_guard lock(state.mutex);
-    uint16_t status = storage == kStoragePc
-                          ? deletePcContact(index)
-                          : onCardBook(state, storage, false, [&](CardPhonebook &book) {
-                                return book.erase(static_cast<int>(index));
-                            });
+    auto &records = state.contacts[storage].records;
+    uint16_t status =
+        storage == kStoragePc
+            ? deletePcContact(index)
+            : onCardBook(state, storage, true, [&](CardPhonebook &book) -> uint16_t {
+                  // Read first: the place may have been freed and given to another entry since.
+                  std::optional<_MEC_CONTACT_RECORD> held;
+                  if (uint16_t read = book.readEntry(static_cast<int>(index), held);
+                      read != kStatusOk)
+                      return read;
+                  if (!held)
+                      return kStatusOk;  // an empty place: nothing to delete
+                  auto expected = std::find_if(records.begin(), records.end(),
+                                               [&](const auto &r) { return r.index == index; });
+                  if (expected == records.end() || !sameCardEntry(*expected, *held))
+                      return kStatusNotTheEntryRead;
+                  return book.erase(static_cast<int>(index));
+              });
     if (status == kStatusOk) {
-        auto &records = state.contacts[storage].records;
         auto &next = state.contacts[storage].next;
         for (size_t i = 0; i < records.size(); ++i) {
             if (records[i].index == index) {

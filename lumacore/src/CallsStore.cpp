@@ -19,12 +19,7 @@ Store &pcStore()
 
 namespace {
 
-uint16_t openedStore()
-{
-    if (pcStore().isOpen())
-        return kStatusOk;
-    return pcStore().open(Store::defaultPath());
-}
+uint16_t openedStore() { return pcStore().ensureOpen(); }
 
 }  // namespace
 
@@ -47,6 +42,24 @@ MEC_STATUS _MEC_LoadDBFromFile(const char *path)
     uint16_t status = openedStore();
     if (status == kStatusOk)
         status = pcStore().restoreFrom(path);
+    if (status != kStatusOk)
+        std::fprintf(stderr, "lumacore: %s\n", pcStore().message().c_str());
+    return status;
+}
+
+MEC_STATUS _MEC_BeginStoreBatch(void)
+{
+    uint16_t status = openedStore();
+    if (status == kStatusOk)
+        status = pcStore().beginBatch();
+    if (status != kStatusOk)
+        std::fprintf(stderr, "lumacore: %s\n", pcStore().message().c_str());
+    return status;
+}
+
+MEC_STATUS _MEC_EndStoreBatch(void)
+{
+    uint16_t status = pcStore().endBatch();
     if (status != kStatusOk)
         std::fprintf(stderr, "lumacore: %s\n", pcStore().message().c_str());
     return status;

@@ -87,6 +87,7 @@ uint16_t CardMessages::readAll(uint8_t storage, std::vector<_MEC_SMS_RECORD> &re
         return answer.status;
     records.clear();
     std::set<uint16_t> present;
+    std::set<uint16_t> newlyUnread;
     for (const StoredPdu &stored : parseCmglAnswer(answer.lines)) {
         const auto index = static_cast<uint16_t>(stored.header.index);
         present.insert(index);
@@ -97,15 +98,19 @@ uint16_t CardMessages::readAll(uint8_t storage, std::vector<_MEC_SMS_RECORD> &re
         auto record = recordFromMessage(*message, index, status, storage);
         if (!record)
             continue;
-        if (stored.header.stat == 0)
-            setUnread(card, storage, index, true);
+        if (stored.header.stat == 0 && !unread.count(index))
+            newlyUnread.insert(index);
         records.push_back(*record);
     }
     // Flags of places that are empty now belong to messages deleted elsewhere.
+    std::set<uint16_t> gone;
     for (uint16_t index : unread) {
         if (!present.count(index))
-            setUnread(card, storage, index, false);
+            gone.insert(index);
     }
+    // All flags in one write: a SIM full of new messages costs one commit, not one each. A
+    // write that fails costs the unread marks of later reads; this listing stands as it is.
+    [[maybe_unused]] const uint16_t kept = changeUnread(card, storage, newlyUnread, gone);
     return kStatusOk;
 }
 

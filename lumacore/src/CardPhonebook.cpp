@@ -4,6 +4,8 @@
 #include "SimText.h"
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
 
 namespace lumacore {
 
@@ -148,20 +150,42 @@ uint16_t CardPhonebook::readAll(std::vector<_MEC_CONTACT_RECORD> &records)
     return kStatusOk;
 }
 
-uint16_t CardPhonebook::isFree(int index, bool &free)
+uint16_t CardPhonebook::readEntry(int index, std::optional<_MEC_CONTACT_RECORD> &entry)
 {
+    entry.reset();
     AtResponse answer = m_engine.run("AT+CPBR=" + std::to_string(index));
-    if (answer.status == kStatusNotFound) {
-        free = true;
+    if (answer.status == kStatusNotFound)
         return kStatusOk;
-    }
     if (!answer.ok())
         return answer.status;
-    free = std::none_of(answer.lines.begin(), answer.lines.end(), [&](const std::string &line) {
-        auto entry = parseCpbrResponse(line, m_charset);
-        return entry && entry->index == index;
-    });
+    for (const auto &line : answer.lines) {
+        if (auto read = parseCpbrResponse(line, m_charset); read && read->index == index) {
+            entry = recordOf(*read, m_storage);
+            break;
+        }
+    }
     return kStatusOk;
+}
+
+uint16_t CardPhonebook::isFree(int index, bool &free)
+{
+    std::optional<_MEC_CONTACT_RECORD> entry;
+    uint16_t status = readEntry(index, entry);
+    free = !entry;
+    return status;
+}
+
+bool sameCardEntry(const _MEC_CONTACT_RECORD &a, const _MEC_CONTACT_RECORD &b)
+{
+    std::string x = numberOf(a), y = numberOf(b);
+    auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return text;
+    };
+    return lower(x) == lower(y) &&
+           std::string_view(a.name, strnlen(a.name, sizeof a.name)) ==
+               std::string_view(b.name, strnlen(b.name, sizeof b.name));
 }
 
 uint16_t CardPhonebook::write(int index, const _MEC_CONTACT_RECORD &record)

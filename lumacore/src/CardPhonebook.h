@@ -35,6 +35,8 @@ public:
     uint16_t readUsed(int &used);
     // Every entry, walking the range in chunks.
     uint16_t readAll(std::vector<_MEC_CONTACT_RECORD> &records);
+    // The entry at index, or nothing when the place is empty.
+    uint16_t readEntry(int index, std::optional<_MEC_CONTACT_RECORD> &entry);
     // Whether the entry at index is empty (a write never replaces an entry it did not mean to).
     uint16_t isFree(int index, bool &free);
     uint16_t write(int index, const _MEC_CONTACT_RECORD &record);
@@ -49,5 +51,9 @@ private:
     std::optional<std::string> m_restoreCharset;
     std::optional<PhonebookRange> m_range;
 };
+
+// The same entry as a card keeps it: its name and its number (the letters of a number in
+// either case).
+bool sameCardEntry(const _MEC_CONTACT_RECORD &a, const _MEC_CONTACT_RECORD &b);
 
 }  // namespace lumacore

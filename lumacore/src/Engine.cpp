@@ -1,5 +1,7 @@
 #include "Engine.h"
 
+#include "PortRoles.h"
+
 #include "ModemManagerInhibitor.h"
 #include "Status.h"
 #include "VirtualCard.h"
@@ -208,7 +210,8 @@ uint16_t Engine::findAndConnect()
     if (!m_configuredPort.empty())
         return connect(path, true);
 
-    auto ports = listUsbSerialPorts();
+    // A card's modem port is left for the data connection.
+    auto ports = controlPortCandidates();
     {
         std::lock_guard lock(m_mutex);
         m_knownPorts.insert(ports.begin(), ports.end());
@@ -272,6 +275,7 @@ uint16_t Engine::connect(const std::string &path, bool firstStart)
     {
         std::lock_guard lock(m_mutex);
         m_channel = channel;
+        forgetStableAnswers();
         m_portPath = path;
         m_cardAnswers = status == kStatusOk;
         m_simUsable = false;
@@ -429,7 +433,45 @@ AtResponse Engine::run(std::string_view command, std::chrono::milliseconds timeo
         response.status = kStatusNoCard;
         return response;
     }
-    return current->run(command, timeout);
+    uint64_t generation = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        // What is known is only given out while the card is there and answering.
+        if (current->alive() && !current->unresponsive()) {
+            if (auto known = m_stable.answerFor(command))
+                return *known;
+        }
+        generation = m_stableGeneration;
+    }
+    AtResponse response = current->run(command, timeout);
+    std::lock_guard lock(m_mutex);
+    if (generation == m_stableGeneration && m_channel == current)
+        m_stable.noteAnswer(command, response);
+    return response;
+}
+
+std::optional<PhonebookRange> Engine::phonebookRange(const std::string &book) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_stable.phonebookRange(book);
+}
+
+std::optional<int> Engine::messageCapacity(const std::string &memory) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_stable.messageCapacity(memory);
+}
+
+bool Engine::messageStoragesListed() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_stable.messageStoragesListed();
+}
+
+void Engine::forgetStableAnswers()
+{
+    m_stable.forget();
+    ++m_stableGeneration;
 }
 
 AtResponse Engine::runWithPdu(std::string_view command, std::string_view pdu)
@@ -453,6 +495,19 @@ std::string Engine::portPath() const
 {
     std::lock_guard lock(m_mutex);
     return m_portPath;
+}
+
+std::string Engine::dataPort() const
+{
+    if (const char *named = std::getenv("LUMACORE_DATA_PORT"); named && *named)
+        return named;
+    const std::string control = portPath();
+    if (control.empty())
+        return {};
+    if (m_virtualCard)
+        return control + "-data";
+    std::string data = dataPortFor(control);
+    return data.empty() ? control : data;
 }
 
 std::string Engine::lastError() const

@@ -6,6 +6,7 @@
 #include "AtChannel.h"
 #include "EventThread.h"
 #include "NetworkState.h"
+#include "StableAnswers.h"
 #include "lumacore.h"
 
 #include <atomic>
@@ -83,8 +84,15 @@ public:
     AtResponse runWithPdu(std::string_view command, std::string_view pdu);
     bool cardPresent() const;
     std::string portPath() const;
+    // The port to dial PPP on: $LUMACORE_DATA_PORT, else the card's modem port (the control
+    // port itself on a card with one AT port). Empty while no card was found.
+    std::string dataPort() const;
     // Why the last start or reconnection failed ("/dev/ttyUSB2 is in use by ModemManager ...").
     std::string lastError() const;
+    // What the card told of its storages while this SIM is in (see StableAnswers).
+    std::optional<PhonebookRange> phonebookRange(const std::string &book) const;
+    std::optional<int> messageCapacity(const std::string &memory) const;
+    bool messageStoragesListed() const;
     // Commands the card refused at start-up; their features degrade.
     bool refusedAtStartup(const std::string &command) const;
 
@@ -118,6 +126,9 @@ public:
     void setSimUsable(bool usable);
     void setCheckPaused(bool paused);
     void setDialing(bool dialing);
+    // How many rounds the presence watch has finished, paused or not: tests wait for rounds
+    // instead of a time.
+    uint64_t watchRounds() const { return m_watchRounds.load(); }
 
     EventThread &events() { return *m_events; }
 
@@ -177,10 +188,14 @@ private:
     bool m_storeCommandMissing = false;  // no +CPMS: +CIMI stands for it
     std::mutex m_refreshMutex;           // one network read at a time
     std::set<std::string> m_knownPorts;  // when probing: ports seen, so only new ones are tried
+    StableAnswers m_stable;              // what the card answers alike while the SIM stays
+    uint64_t m_stableGeneration = 0;     // counts forgettings: an answer from before is not kept
+    void forgetStableAnswers();          // with m_mutex held
 
     bool m_stopping = false;
     std::condition_variable m_watchWake;
     std::thread m_watch;
+    std::atomic<uint64_t> m_watchRounds{0};
 };
 
 }  // namespace lumacore

@@ -3,6 +3,7 @@
 // message store until it answers after the PIN. Runs on a thread of its own; the callbacks it
 // causes run on the event thread.
 #include "Engine.h"
+#include "PortRoles.h"
 
 #include "Status.h"
 
@@ -77,6 +78,7 @@ void Engine::watchLoop()
             break;
         lock.unlock();
         watchTick();
+        ++m_watchRounds;
         lock.lock();
     }
 }
@@ -152,7 +154,7 @@ void Engine::watchTick()
             candidates.push_back(path);
     }
     if (m_configuredPort.empty()) {
-        auto ports = listUsbSerialPorts();
+        auto ports = controlPortCandidates();
         std::lock_guard lock(m_mutex);
         for (const auto &port : ports) {
             if (m_knownPorts.insert(port).second && port != path)
@@ -198,6 +200,7 @@ void Engine::onPortLost(const std::shared_ptr<AtChannel> &lost)
         if (m_channel != lost)
             return;  // an old port, already replaced
         m_channel.reset();
+        forgetStableAnswers();
         m_cardAnswers = false;
         m_simUsable = false;
         m_simReadyPosted = false;
@@ -252,6 +255,7 @@ void Engine::setSimUsable(bool usable)
     std::lock_guard lock(m_mutex);
     m_simUsable = usable;
     if (!usable) {
+        forgetStableAnswers();
         m_simReadyPosted = false;
         m_storeReady = false;
     }

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -54,12 +55,21 @@ std::string processName(long pid)
     return name.empty() ? std::string("process") : name;
 }
 
+// The folders that hold UUCP lock files: LUMACORE_LOCK_DIR when set (a test's own folder),
+// else the system's.
+std::vector<std::string> lockFolders()
+{
+    if (const char *named = std::getenv("LUMACORE_LOCK_DIR"); named && *named)
+        return {named};
+    return {"/run/lock", "/var/lock"};
+}
+
 // The pid written in a UUCP lock file (/run/lock/LCK..ttyUSB2), when that process is alive and
 // is not us.
 long lockFileOwner(const std::string &path)
 {
-    for (const char *folder : {"/run/lock/", "/var/lock/"}) {
-        std::ifstream lock(std::string(folder) + "LCK.." + baseName(path));
+    for (const std::string &folder : lockFolders()) {
+        std::ifstream lock(folder + "/LCK.." + baseName(path));
         if (!lock)
             continue;
         long pid = 0;

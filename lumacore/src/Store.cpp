@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
+#include <iterator>
 
 namespace lumacore {
 
@@ -20,7 +22,8 @@ constexpr const char *kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS store_info (key TEXT PRIMARY KEY, value TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS contact_groups (
     id INTEGER PRIMARY KEY,
-    name TEXT NOT NULL);
+    name TEXT NOT NULL,
+    storage INTEGER NOT NULL DEFAULT 2);
 CREATE TABLE IF NOT EXISTS contacts (
     id INTEGER PRIMARY KEY,
     group_id INTEGER NOT NULL DEFAULT 0,
@@ -65,11 +68,10 @@ CREATE TABLE IF NOT EXISTS call_records (
 CREATE INDEX IF NOT EXISTS call_records_by_kind ON call_records (kind, id);
 )sql";
 
-std::string environment(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? value : "";
-}
+// A store another program holds is reported, not waited for: the window would stand still.
+constexpr int kBusyWaitMs = 250;
+// After a failure, calls fail at once for a while instead of each waiting for the same answer.
+constexpr auto kFailFastFor = std::chrono::seconds(3);
 
 int userVersion(sqlite3 *database)
 {
@@ -80,6 +82,136 @@ int userVersion(sqlite3 *database)
         version = sqlite3_column_int(statement, 0);
     sqlite3_finalize(statement);
     return version;
+}
+
+bool execute(sqlite3 *database, const char *sql)
+{
+    return sqlite3_exec(database, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool hasColumn(sqlite3 *database, const char *table, const char *column)
+{
+    std::string sql = std::string("SELECT ") + column + " FROM " + table + " LIMIT 0";
+    sqlite3_stmt *statement = nullptr;
+    bool found = sqlite3_prepare_v2(database, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK;
+    sqlite3_finalize(statement);
+    return found;
+}
+
+// Each brings a store of version n + 1 to version n + 2 (the first one a store of version 1),
+// inside the transaction that then sets the version.
+bool groupsOfEveryStorage(sqlite3 *database)
+{
+    return hasColumn(database, "contact_groups", "storage") ||
+           execute(database,
+                   "ALTER TABLE contact_groups ADD COLUMN storage INTEGER NOT NULL DEFAULT 2");
+}
+
+using Migration = bool (*)(sqlite3 *);
+constexpr Migration kMigrations[] = {groupsOfEveryStorage};
+static_assert(std::size(kMigrations) == Store::kSchemaVersion - 1,
+              "every schema version but the first has its migration");
+
+// Why SQLite refused, in words for the person who has to do something about it.
+std::string describe(const std::string &path, int code, sqlite3 *database)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return path + " is in use by another program";
+    case SQLITE_NOTADB: return path + " is not a Lumacore store";
+    case SQLITE_CORRUPT: return path + " is damaged";
+    case SQLITE_FULL: return "the disk holding " + path + " is full";
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN: return path + " cannot be written";
+    default: return path + ": " + (database ? sqlite3_errmsg(database) : sqlite3_errstr(code));
+    }
+}
+
+// What a database is to us, read without writing anything.
+struct Inspection {
+    enum Kind { Empty, Ours, Foreign, Unreadable } kind = Unreadable;
+    int version = 0;
+    std::string problem;
+};
+
+// The store's mark; `failure` is SQLite's code when the table is there but cannot be read.
+std::string markOf(sqlite3 *database, int &failure)
+{
+    sqlite3_stmt *statement = nullptr;
+    std::string mark;
+    failure = SQLITE_OK;
+    if (sqlite3_prepare_v2(database, "SELECT value FROM store_info WHERE key = 'kind'", -1,
+                           &statement, nullptr) == SQLITE_OK) {
+        const int step = sqlite3_step(statement);
+        if (step == SQLITE_ROW) {
+            auto text = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+            mark = text ? text : "";
+        } else if (step != SQLITE_DONE) {
+            failure = sqlite3_extended_errcode(database);
+        }
+    } else if (sqlite3_errcode(database) != SQLITE_ERROR) {
+        failure = sqlite3_extended_errcode(database);  // no such table is SQLITE_ERROR
+    }
+    sqlite3_finalize(statement);
+    return mark;
+}
+
+Inspection inspect(sqlite3 *database, const std::string &path)
+{
+    Inspection found;
+    sqlite3_stmt *statement = nullptr;
+    int step = sqlite3_prepare_v2(database, "SELECT COUNT(*) FROM sqlite_master", -1, &statement,
+                                  nullptr);
+    if (step == SQLITE_OK)
+        step = sqlite3_step(statement);
+    const int tables = step == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+    const int failure = step == SQLITE_ROW ? SQLITE_OK : sqlite3_extended_errcode(database);
+    sqlite3_finalize(statement);
+    if (failure != SQLITE_OK) {
+        found.problem = describe(path, failure, database);
+        return found;
+    }
+    if (tables == 0) {
+        found.kind = Inspection::Empty;
+        return found;
+    }
+    int unreadable = SQLITE_OK;
+    const std::string mark = markOf(database, unreadable);
+    if (unreadable != SQLITE_OK) {
+        found.problem = describe(path, unreadable, database);
+        return found;
+    }
+    if (mark != kStoreMark) {
+        found.kind = Inspection::Foreign;
+        found.problem = path + " is not a Lumacore store";
+        return found;
+    }
+    found.kind = Inspection::Ours;
+    found.version = userVersion(database);
+    if (found.version < 1 || found.version > Store::kSchemaVersion) {
+        found.problem = path + (found.version > Store::kSchemaVersion
+                                    ? " was written by a newer version"
+                                    : " is a store of an unknown version");
+        return found;
+    }
+    statement = nullptr;
+    const char *verdict = nullptr;
+    if (sqlite3_prepare_v2(database, "PRAGMA quick_check", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        verdict = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+    if (!verdict || std::string(verdict) != "ok") {
+        const int code = sqlite3_extended_errcode(database);
+        found.problem = describe(path, (code & 0xff) == SQLITE_BUSY ? code : SQLITE_CORRUPT, nullptr);
+    }
+    sqlite3_finalize(statement);
+    return found;
+}
+
+std::string environment(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value ? value : "";
 }
 
 // Copies every page from one open database to another in one step.
@@ -102,32 +234,11 @@ std::string checkStoreFile(const std::string &path)
         sqlite3_close(database);
         return "cannot open " + path;
     }
-    std::string problem;
-    sqlite3_stmt *statement = nullptr;
-    // Reading anything fails with SQLITE_NOTADB when the file is not SQLite.
-    if (sqlite3_prepare_v2(database, "SELECT value FROM store_info WHERE key = 'kind'", -1,
-                           &statement, nullptr) != SQLITE_OK) {
-        problem = path + " is not a Lumacore store (" + sqlite3_errmsg(database) + ")";
-    } else if (sqlite3_step(statement) != SQLITE_ROW ||
-               std::string(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))
-                               ? reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))
-                               : "") != kStoreMark) {
-        problem = path + " is not a Lumacore store";
-    }
-    sqlite3_finalize(statement);
-    if (problem.empty() && userVersion(database) != Store::kSchemaVersion)
-        problem = path + " is a store of another version";
-    if (problem.empty()) {
-        statement = nullptr;
-        if (sqlite3_prepare_v2(database, "PRAGMA quick_check", -1, &statement, nullptr) !=
-                SQLITE_OK ||
-            sqlite3_step(statement) != SQLITE_ROW ||
-            std::string(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))) != "ok")
-            problem = path + " is damaged";
-        sqlite3_finalize(statement);
-    }
+    Inspection found = inspect(database, path);
     sqlite3_close(database);
-    return problem;
+    if (found.kind == Inspection::Empty)
+        return path + " is not a Lumacore store";
+    return found.problem;
 }
 
 std::string Store::defaultPath()
@@ -153,10 +264,7 @@ uint16_t Store::fail(const std::string &what)
 uint16_t Store::open(const std::string &path)
 {
     std::lock_guard lock(m_mutex);
-    if (m_database) {
-        sqlite3_close(m_database);
-        m_database = nullptr;
-    }
+    closeLocked();
     m_path = path;
     std::error_code ignored;
     auto folder = std::filesystem::path(path).parent_path();
@@ -165,57 +273,150 @@ uint16_t Store::open(const std::string &path)
     if (sqlite3_open_v2(path.c_str(), &m_database,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK) {
-        uint16_t status = fail("cannot open " + path);
-        sqlite3_close(m_database);
-        m_database = nullptr;
-        return status;
+        return refuse(describe(path, sqlite3_extended_errcode(m_database), m_database));
     }
-    sqlite3_busy_timeout(m_database, 2000);
-    uint16_t status = createSchema();
-    if (status != kStatusOk) {
-        sqlite3_close(m_database);
-        m_database = nullptr;
+    sqlite3_busy_timeout(m_database, kBusyWaitMs);
+    Inspection found = inspect(m_database, path);
+    // A database that is not ours, or not readable, is left exactly as it was.
+    if (!found.problem.empty())
+        return refuse(found.problem);
+    uint16_t status = found.kind == Inspection::Empty ? createSchema() : migrate(found.version);
+    if (status != kStatusOk)
+        return refuse(m_message);
+    m_problem.clear();
+    m_failFastUntil = {};
+    return kStatusOk;
+}
+
+uint16_t Store::refuse(const std::string &why)
+{
+    m_message = why;
+    m_problem = why;
+    m_failFastUntil = std::chrono::steady_clock::now() + kFailFastFor;
+    closeLocked();
+    return kStatusError;
+}
+
+uint16_t Store::ensureOpen()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_database)
+            return kStatusOk;
+        if (std::chrono::steady_clock::now() < m_failFastUntil)
+            return kStatusError;
     }
-    return status;
+    return open(defaultPath());
+}
+
+bool Store::failedStatement()
+{
+    // The caller holds lock().
+    if (!m_database)
+        return false;
+    const int code = sqlite3_extended_errcode(m_database);
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        m_problem = m_message = describe(m_path, code, m_database);
+        m_failFastUntil = std::chrono::steady_clock::now() + kFailFastFor;
+        return true;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        m_problem = m_message = describe(m_path, code, m_database);
+        m_failFastUntil = std::chrono::steady_clock::now() + kFailFastFor;
+        closeLocked();
+        return true;
+    default: m_message = describe(m_path, code, m_database); return false;
+    }
+}
+
+bool Store::failingFast() const
+{
+    return std::chrono::steady_clock::now() < m_failFastUntil;
+}
+
+std::string Store::problem() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_database && !failingFast() ? std::string() : m_problem;
 }
 
 uint16_t Store::createSchema()
 {
-    int version = userVersion(m_database);
-    if (version > kSchemaVersion)
-        return fail(m_path + " was written by a newer version");
-    char *error = nullptr;
-    std::string script = std::string("BEGIN;") + kSchema +
+    std::string script = std::string("BEGIN IMMEDIATE;") + kSchema +
                          "INSERT OR IGNORE INTO store_info (key, value) VALUES ('kind', '" +
-                         kStoreMark + "');" +
-                         "PRAGMA user_version = " + std::to_string(kSchemaVersion) + ";COMMIT;";
+                         kStoreMark + "');" + "PRAGMA user_version = " +
+                         std::to_string(kSchemaVersion) + ";COMMIT;";
+    char *error = nullptr;
     if (sqlite3_exec(m_database, script.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-        m_message = m_path + ": " + (error ? error : "cannot create the tables");
+        m_message = describe(m_path, sqlite3_extended_errcode(m_database), m_database);
         sqlite3_free(error);
-        sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
+        execute(m_database, "ROLLBACK");
         return kStatusError;
     }
-    // A file of someone else's that happens to be SQLite is not taken over.
-    sqlite3_stmt *statement = nullptr;
-    bool ours = false;
-    if (sqlite3_prepare_v2(m_database, "SELECT value FROM store_info WHERE key = 'kind'", -1,
-                           &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW) {
-        auto text = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-        ours = text && std::string(text) == kStoreMark;
-    }
-    sqlite3_finalize(statement);
-    if (!ours)
-        return fail(m_path + " is not a Lumacore store");
     return kStatusOk;
+}
+
+uint16_t Store::migrate(int version)
+{
+    if (version == kSchemaVersion)
+        return kStatusOk;
+    // Every step and the new version in one transaction: a store is of one version or the next.
+    bool done = execute(m_database, "BEGIN IMMEDIATE");
+    for (int from = version; done && from < kSchemaVersion; ++from)
+        done = kMigrations[from - 1](m_database);
+    done = done && execute(m_database, kSchema) &&
+           execute(m_database,
+                   ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str()) &&
+           execute(m_database, "COMMIT");
+    if (done)
+        return kStatusOk;
+    m_message = describe(m_path, sqlite3_extended_errcode(m_database), m_database);
+    execute(m_database, "ROLLBACK");
+    return kStatusError;
 }
 
 void Store::close()
 {
     std::lock_guard lock(m_mutex);
+    closeLocked();
+}
+
+void Store::closeLocked()
+{
     if (m_database)
-        sqlite3_close(m_database);
+        sqlite3_close(m_database);  // an open batch is rolled back
     m_database = nullptr;
+    m_batchDepth = 0;
+}
+
+uint16_t Store::beginBatch()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_database)
+        return fail("the store is not open");
+    if (m_batchDepth == 0 && !execute(m_database, "BEGIN IMMEDIATE")) {
+        failedStatement();
+        return kStatusError;
+    }
+    ++m_batchDepth;
+    return kStatusOk;
+}
+
+uint16_t Store::endBatch()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_database || m_batchDepth == 0)
+        return fail("no transaction to commit");
+    if (--m_batchDepth > 0)
+        return kStatusOk;
+    if (execute(m_database, "COMMIT"))
+        return kStatusOk;
+    failedStatement();
+    if (m_database)
+        execute(m_database, "ROLLBACK");
+    return kStatusError;
 }
 
 bool Store::isOpen() const { return m_database != nullptr; }
@@ -266,7 +467,8 @@ uint16_t Store::restoreFrom(const std::string &path)
     sqlite3_close(source);
     if (result != SQLITE_OK)
         return fail("cannot restore from " + path);
-    return kStatusOk;
+    // A backup of an older version is brought up to this one.
+    return migrate(userVersion(m_database));
 }
 
 }  // namespace lumacore

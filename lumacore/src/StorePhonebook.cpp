@@ -43,8 +43,7 @@ private:
     sqlite3_stmt *m_statement = nullptr;
 };
 
-// The store, open and locked, with the group table's storage column (added to stores made
-// before groups of other storages were kept). database is null when the store cannot be used.
+// The store, open and locked; database is null when the store cannot be used now.
 struct LockedStore {
     std::unique_lock<std::mutex> lock;
     sqlite3 *database = nullptr;
@@ -53,20 +52,21 @@ struct LockedStore {
 LockedStore lockedStore()
 {
     Store &store = pcStore();
-    if (!store.isOpen() && store.open(Store::defaultPath()) != kStatusOk) {
-        std::fprintf(stderr, "lumacore: %s\n", store.message().c_str());
+    if (store.ensureOpen() != kStatusOk) {
+        std::fprintf(stderr, "lumacore: %s\n", store.problem().c_str());
         return {};
     }
     LockedStore locked{store.lock(), store.database()};
-    if (!locked.database)
-        return locked;
-    Statement column(locked.database, "SELECT storage FROM contact_groups LIMIT 0");
-    if (!column &&
-        sqlite3_exec(locked.database,
-                     "ALTER TABLE contact_groups ADD COLUMN storage INTEGER NOT NULL DEFAULT 2",
-                     nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (store.failingFast())
         locked.database = nullptr;
     return locked;
+}
+
+// A statement failed: the store learns why (held by another program, damaged).
+uint16_t failed(LockedStore &)
+{
+    pcStore().failedStatement();
+    return kStatusError;
 }
 
 std::string columnText(sqlite3_stmt *statement, int column)
@@ -104,7 +104,7 @@ uint16_t loadPcContacts(std::vector<_MEC_CONTACT_RECORD> &records)
     std::string sql = std::string("SELECT id, ") + kContactColumns + " FROM contacts ORDER BY id";
     Statement select(database, sql.c_str());
     if (!select)
-        return kStatusError;
+        return failed(store);
     records.clear();
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(select.get())) == SQLITE_ROW) {
@@ -126,7 +126,7 @@ uint16_t loadPcContacts(std::vector<_MEC_CONTACT_RECORD> &records)
                     columnText(select.get(), 8 + slot));
         records.push_back(record);
     }
-    return step == SQLITE_DONE ? kStatusOk : kStatusError;
+    return step == SQLITE_DONE ? kStatusOk : failed(store);
 }
 
 uint16_t countPcContacts(int &count)
@@ -137,7 +137,7 @@ uint16_t countPcContacts(int &count)
         return kStatusError;
     Statement select(database, "SELECT COUNT(*) FROM contacts");
     if (!select || sqlite3_step(select.get()) != SQLITE_ROW)
-        return kStatusError;
+        return failed(store);
     count = sqlite3_column_int(select.get(), 0);
     return kStatusOk;
 }
@@ -155,12 +155,12 @@ uint16_t insertPcContact(_MEC_CONTACT_RECORD &record)
                       std::to_string(kPcContactCapacity);
     Statement insert(database, sql.c_str());
     if (!insert)
-        return kStatusError;
+        return failed(store);
     _MEC_CONTACT_RECORD stored = record;
     stored.storage = 2;
     bindContact(insert, stored);
     if (!insert.done())
-        return kStatusError;
+        return failed(store);
     if (sqlite3_changes(database) == 0)
         return kStatusMemoryFull;
     record.index = static_cast<uint32_t>(sqlite3_last_insert_rowid(database));
@@ -179,14 +179,14 @@ uint16_t updatePcContact(uint32_t index, const _MEC_CONTACT_RECORD &record)
                      "email = ?5, note = ?6, url = ?7, mobile = ?8, home = ?9, phone1 = ?10, "
                      "phone2 = ?11, phone3 = ?12, extra = ?13 WHERE id = ?14");
     if (!update)
-        return kStatusError;
+        return failed(store);
     _MEC_CONTACT_RECORD stored = record;
     stored.index = index;
     stored.storage = 2;
     bindContact(update, stored);
     update.integer(14, index);
     if (!update.done())
-        return kStatusError;
+        return failed(store);
     return sqlite3_changes(database) == 0 ? kStatusNoMoreEntries : kStatusOk;
 }
 
@@ -198,10 +198,10 @@ uint16_t deletePcContact(uint32_t index)
         return kStatusError;
     Statement remove(database, "DELETE FROM contacts WHERE id = ?1");
     if (!remove)
-        return kStatusError;
+        return failed(store);
     remove.integer(1, index);
     if (!remove.done())
-        return kStatusError;
+        return failed(store);
     return sqlite3_changes(database) == 0 ? kStatusNoMoreEntries : kStatusOk;
 }
 
@@ -214,7 +214,7 @@ uint16_t loadGroups(uint8_t storage, std::vector<_MEC_GROUP_RECORD> &groups)
     Statement select(database,
                      "SELECT id, name FROM contact_groups WHERE storage = ?1 ORDER BY rowid");
     if (!select)
-        return kStatusError;
+        return failed(store);
     select.integer(1, storage);
     groups.clear();
     int step = SQLITE_ROW;
@@ -225,7 +225,7 @@ uint16_t loadGroups(uint8_t storage, std::vector<_MEC_GROUP_RECORD> &groups)
         group.storage = storage;
         groups.push_back(group);
     }
-    return step == SQLITE_DONE ? kStatusOk : kStatusError;
+    return step == SQLITE_DONE ? kStatusOk : failed(store);
 }
 
 uint16_t saveGroup(const _MEC_GROUP_RECORD &group)
@@ -237,11 +237,11 @@ uint16_t saveGroup(const _MEC_GROUP_RECORD &group)
     Statement insert(database,
                      "INSERT INTO contact_groups (id, name, storage) VALUES (?1, ?2, ?3)");
     if (!insert)
-        return kStatusError;
+        return failed(store);
     insert.integer(1, group.groupId);
     insert.text(2, group.groupName, sizeof group.groupName);
     insert.integer(3, group.storage);
-    return insert.done() ? kStatusOk : kStatusError;
+    return insert.done() ? kStatusOk : failed(store);
 }
 
 uint16_t renameGroup(const _MEC_GROUP_RECORD &group)
@@ -253,12 +253,12 @@ uint16_t renameGroup(const _MEC_GROUP_RECORD &group)
     Statement update(database,
                      "UPDATE contact_groups SET name = ?1 WHERE id = ?2 AND storage = ?3");
     if (!update)
-        return kStatusError;
+        return failed(store);
     update.text(1, group.groupName, sizeof group.groupName);
     update.integer(2, group.groupId);
     update.integer(3, group.storage);
     if (!update.done())
-        return kStatusError;
+        return failed(store);
     return sqlite3_changes(database) == 0 ? kStatusNoMoreEntries : kStatusOk;
 }
 
@@ -270,11 +270,11 @@ uint16_t deleteGroup(int32_t groupId, uint8_t storage)
         return kStatusError;
     Statement remove(database, "DELETE FROM contact_groups WHERE id = ?1 AND storage = ?2");
     if (!remove)
-        return kStatusError;
+        return failed(store);
     remove.integer(1, groupId);
     remove.integer(2, storage);
     if (!remove.done())
-        return kStatusError;
+        return failed(store);
     return sqlite3_changes(database) == 0 ? kStatusNoMoreEntries : kStatusOk;
 }
 

@@ -239,4 +239,39 @@ uint16_t setUnread(const std::string &card, uint8_t storage, uint16_t index, boo
     return change.done() ? kStatusOk : kStatusError;
 }
 
+uint16_t changeUnread(const std::string &card, uint8_t storage, const std::set<uint16_t> &unread,
+                      const std::set<uint16_t> &read)
+{
+    if (unread.empty() && read.empty())
+        return kStatusOk;
+    LockedStore store = lockedStore();
+    if (!store.database ||
+        sqlite3_exec(store.database, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return kStatusError;
+    bool ok = true;
+    for (const auto &[indexes, sql] :
+         {std::pair{&unread,
+                    "INSERT OR IGNORE INTO unread_messages (card, storage, message_index) "
+                    "VALUES (?1, ?2, ?3)"},
+          std::pair{&read,
+                    "DELETE FROM unread_messages WHERE card = ?1 AND storage = ?2 AND "
+                    "message_index = ?3"}}) {
+        if (indexes->empty())
+            continue;
+        StoreStatement change(store.database, sql);
+        ok = ok && change;
+        for (auto index = indexes->begin(); ok && index != indexes->end(); ++index) {
+            change.text(1, card);
+            change.integer(2, storage);
+            change.integer(3, *index);
+            ok = change.done();
+            sqlite3_reset(change.get());
+        }
+    }
+    if (ok && sqlite3_exec(store.database, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return kStatusOk;
+    sqlite3_exec(store.database, "ROLLBACK", nullptr, nullptr, nullptr);
+    return kStatusError;
+}
+
 }  // namespace lumacore

@@ -25,5 +25,8 @@ uint16_t setPcMessageStatus(uint16_t index, uint8_t status);
 // The unread flags of a card (its SIM's identity) in a storage (0 SIM, 1 card).
 uint16_t loadUnread(const std::string &card, uint8_t storage, std::set<uint16_t> &indexes);
 uint16_t setUnread(const std::string &card, uint8_t storage, uint16_t index, bool unread);
+// Many flags of one storage at once, in one transaction: all of them change or none.
+uint16_t changeUnread(const std::string &card, uint8_t storage, const std::set<uint16_t> &unread,
+                      const std::set<uint16_t> &read);
 
 }  // namespace lumacore

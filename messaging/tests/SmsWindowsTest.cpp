@@ -101,7 +101,7 @@ TEST_F(SmsWindowsTest, OpeningAnUnreadMessageMarksItReadAndHandsItToTheReader)
     EXPECT_EQ(posted(), (std::vector<std::pair<uint32_t, uint32_t>>{
                             {feature::WM_READ_SMS, 0},
                             {feature::WM_OPEN_COMPOSER, feature::kComposeReply},
-                            {feature::WM_NEW_CONTACT_WITH_NUMBER, 0}}));
+                            {feature::WM_NEW_CONTACT_WITH_NUMBER, feature::kEditorFromSmsList}}));
 }
 
 TEST_F(SmsWindowsTest, DeletingSelectedRowsCountsThePartsAndReadsTheListAgain)

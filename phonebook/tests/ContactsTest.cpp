@@ -5,12 +5,14 @@
 #include "UI_CopyTips.h"
 #include "UI_EditPB.h"
 #include "UI_SelContacts.h"
+#include "UI_ViewPB.h"
 
 #include "FeatureMessages.h"
 #include "PbFixture.h"
 #include "RecordingHost.h"
 
 #include "language/TextNumbers.h"
+#include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 
@@ -18,6 +20,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <map>
+#include <string>
 
 namespace {
 
@@ -245,4 +250,126 @@ TEST_F(ContactsWindowTest, StopDuringALongCopyEndsItBetweenTwoContacts)
     EXPECT_EQ(shown.front(), FormatText(text::kPbStopped, {QString::number(copied)}));
     EXPECT_TRUE(contacts.isEnabled());
     EXPECT_FALSE(host.busy);
+}
+
+TEST_F(ContactsWindowTest, PasteAfterAnInterruptedMoveWritesEachContactOnce)
+{
+    for (int i = 0; i < 10; ++i)
+        put(PB_SIM, ("Sim " + std::to_string(i)).c_str(), std::to_string(100 + i).c_str());
+    open();
+    TFrmContacts contacts(host, source());
+    contacts.SimStateChanged(12);
+    contacts.SelectNode(PB_NODE_SIM);
+    contacts.SetAllChecked(true);
+    contacts.CopyChecked(TFrmContacts::CutMode);
+    contacts.SelectNode(PB_NODE_PC);
+    // The card answers four more calls, then is pulled.
+    book->failStorageAfter(PB_SIM, 4, MEC_ERR_NO_CARD);
+    contacts.Paste();
+    contacts.SimStateChanged(1);
+    // Meanwhile a phone writes a contact of its own into the SIM's first free place.
+    book->failStorage(PB_SIM, 0);
+    const uint32_t theirs = book->put(PB_SIM, "Theirs", "999").index;
+    ASSERT_LE(theirs, 10u);
+    contacts.SimStateChanged(12);
+    contacts.SelectNode(PB_NODE_PC);
+    contacts.Paste();
+
+    std::map<std::string, int> everywhere;
+    for (uint8_t storage : {PB_SIM, PB_PC})
+        for (const auto &[index, record] : book->contacts(storage))
+            ++everywhere[record.name];
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(everywhere["Sim " + std::to_string(i)], 1) << i;
+    EXPECT_EQ(book->contacts(PB_SIM).size(), 1u);
+    EXPECT_STREQ(book->contacts(PB_SIM)[theirs].name, "Theirs");
+    EXPECT_EQ(contacts.clipboardMode(), TFrmContacts::Empty);
+}
+
+TEST_F(ContactsWindowTest, APcStoreThatCannotBeUsedIsReportedOnceWhenThePageShows)
+{
+    book->failStorage(PB_PC, MEC_ERR_ERROR);
+    lumacore_fake::onCall(&_MEC_GetLastErrorText, [](char *buffer, uint16_t size) -> MEC_STATUS {
+        std::snprintf(buffer, size, "%s", "db.dat is in use by another program");
+        return 0;
+    });
+    open();
+    TFrmContacts contacts(host, source());
+    contacts.shownInPanel();
+    contacts.shownInPanel();
+    EXPECT_EQ(shown, QStringList{FormatText(text::kPbStoreUnusable,
+                                            {"db.dat is in use by another program"})});
+}
+
+TEST_F(ContactsWindowTest, ClosingTheEditorOrViewerBringsBackTheWindowThatOpenedIt)
+{
+    put(PB_PC, "Ann", "1");
+    open();
+    TFrmContacts contacts(host, source());
+    contacts.Refresh();
+    check(contacts, {0});
+    contacts.CopyChecked(TFrmContacts::CopyMode);
+    // Opened from the page: the page comes back, still holding what was copied.
+    contacts.EditChecked();
+    auto *editor = qobject_cast<TFmEditPB *>(host.shownInPanel.back());
+    ASSERT_NE(editor, nullptr);
+    editor->BtCancel->click();
+    EXPECT_EQ(host.shownInPanel.back(), &contacts);
+    check(contacts, {0});
+    contacts.ViewChecked();
+    auto *viewer = qobject_cast<TFrmViewPB *>(host.shownInPanel.back());
+    ASSERT_NE(viewer, nullptr);
+    viewer->BtOK->click();
+    EXPECT_EQ(host.shownInPanel.back(), &contacts);
+    EXPECT_EQ(contacts.clipboardMode(), TFrmContacts::CopyMode);
+
+    // Opened by the reading screen or the list: they are told, and the page stays hidden.
+    struct Case {
+        uint32_t caller, argument, expected, expectedWParam;
+    };
+    for (const Case &one :
+         {Case{feature::kEditorFromSmsRead, 0, feature::WM_SMS_SENDER_SAVED, 1},
+          Case{feature::kEditorFromSmsList, 2 | 2 << 8, feature::WM_OPEN_SMS_FOLDER, 2}}) {
+        host.posted.clear();
+        host.shownInPanel.clear();
+        contacts.NewContactWithNumber("+4917612345", one.caller, one.argument);
+        editor->EdName->setText("Bea");
+        ASSERT_TRUE(editor->Save());
+        QCoreApplication::sendPostedEvents(&host);
+        ASSERT_EQ(host.posted.size(), 1u) << one.caller;
+        EXPECT_EQ(host.posted.front(), std::make_pair(one.expected, one.expectedWParam));
+        EXPECT_EQ(std::count(host.shownInPanel.begin(), host.shownInPanel.end(), &contacts), 0);
+    }
+}
+
+TEST_F(ContactsWindowTest, ALongPcNameStopsGrowingWhileTypedAndIsSavedAsShown)
+{
+    open();
+    TFrmContacts contacts(host, source());
+    contacts.Refresh();
+    contacts.MINewContactEx->trigger();
+    auto *editor = qobject_cast<TFmEditPB *>(host.shownInPanel.back());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->RBPC->isChecked());
+    // A name keeps 127 bytes of the code page (UTF-8 here) and, in UCS-2, 64 characters.
+    struct Case {
+        QString typed;
+        int kept;
+    };
+    for (const Case &one : {Case{QString(70, QChar(0x0416)), 63}, Case{QString(100, u'ü'), 63},
+                            Case{QString(130, u'a'), 127}}) {
+        editor->EdName->setText(one.typed);
+        EXPECT_EQ(editor->EdName->text().size(), one.kept);
+        editor->EdPhoneNumber->setText("1");
+        const QString onScreen = editor->EdName->text();
+        ASSERT_TRUE(editor->Save());
+        _MEC_CONTACT_RECORD *saved = nullptr;
+        _MEC_CONTACT_RECORD *last = nullptr;
+        for (uint16_t s = store->FirstContact(PB_PC, &saved); s == 0;
+             s = store->NextContact(PB_PC, &saved))
+            last = saved;
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(platform::fromAnsi(platform::fieldText(last->name, sizeof last->name)), onScreen);
+        contacts.MINewContactEx->trigger();
+    }
 }

@@ -4,7 +4,7 @@
 
 #include "engine/BL_Pb.h"
 #include "engine/BL_Set.h"
-#include "engine/tests/FakePhonebook.h"
+#include "lumacore/fake/FakePhonebook.h"
 #include "platform/ResStringManager.h"
 
 #include <gtest/gtest.h>

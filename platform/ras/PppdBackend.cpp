@@ -6,8 +6,12 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <cstdlib>
@@ -20,6 +24,8 @@ namespace fs = std::filesystem;
 namespace ras {
 
 namespace {
+
+const std::string kFilePrefix = "lumadial-ppp-";
 
 std::string environment(const char *name)
 {
@@ -59,6 +65,39 @@ bool privateFolder(const std::string &folder)
            info.st_uid == ::getuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+// Runs in the child between fork and exec of pppd, so only async-signal-safe calls. Forks the
+// watcher: it dies with pppd (the parent-death signal, which the setuid pppd itself would lose
+// at exec), and when the program's end of the pipe closes first, it ends pppd as a hang-up
+// would: SIGTERM, then SIGKILL after a grace period.
+void watchProgram(int reading)
+{
+    const pid_t pppd = ::getpid();
+    if (::fork() != 0)
+        return;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != pppd)
+        ::_exit(0);
+    // Nothing of pppd's stays open here: its output must end when pppd ends.
+    if (::dup2(reading, 0) < 0)
+        ::_exit(0);
+    if (::syscall(SYS_close_range, 1u, ~0u, 0u) != 0)
+        for (int fd = 1; fd < 4096; ++fd)
+            ::close(fd);
+    char word = 0;
+    ssize_t got;
+    do
+        got = ::read(0, &word, 1);
+    while (got < 0 && errno == EINTR);
+    if (got == 0) {
+        ::kill(pppd, SIGTERM);
+        timespec grace{3, 0};
+        while (::nanosleep(&grace, &grace) != 0 && errno == EINTR) {
+        }
+        ::kill(pppd, SIGKILL);
+    }
+    ::_exit(0);
+}
+
 bool readCounter(const fs::path &file, uint64_t &value)
 {
     std::ifstream in(file);
@@ -96,15 +135,28 @@ PppdBackend::Settings PppdBackend::settingsFromEnvironment()
 PppdBackend::PppdBackend(Settings settings, QObject *parent)
     : RasApi(parent), m_settings(std::move(settings))
 {
+    // One program runs per user: files of another process are left from a run that ended
+    // without cleaning up.
+    const std::string ours = kFilePrefix + std::to_string(::getpid()) + "-";
+    std::error_code error;
+    for (const auto &item : fs::directory_iterator(runtimeFolder(), error)) {
+        const std::string name = item.path().filename().string();
+        if (name.rfind(kFilePrefix, 0) == 0 && name.rfind(ours, 0) != 0)
+            fs::remove(item.path(), error);
+    }
 }
 
 PppdBackend::~PppdBackend()
 {
+    // pppd is given the time to end the link properly, as at a hang-up.
     for (auto &[handle, connection] : m_connections) {
         if (connection->process && !connection->ended) {
             connection->process->disconnect(this);
-            connection->process->kill();
-            connection->process->waitForFinished(1000);
+            connection->process->terminate();
+            if (!connection->process->waitForFinished(m_settings.hangUpGraceMs)) {
+                connection->process->kill();
+                connection->process->waitForFinished(1000);
+            }
         }
     }
     for (auto &[name, entry] : m_entries)
@@ -115,7 +167,7 @@ std::string PppdBackend::dataPort() const
 {
     if (!m_settings.dataPort.empty())
         return m_settings.dataPort;
-    return findDataPort(m_settings.controlPort, m_settings.lookup);
+    return m_settings.engineDataPort ? m_settings.engineDataPort() : std::string();
 }
 
 std::string PppdBackend::runtimeFolder() const
@@ -200,15 +252,16 @@ uint32_t PppdBackend::dial(const DialParams &params, ConnectionHandle &handle)
         return kDeviceNotFound;
     const std::string folder = runtimeFolder();
     if (!privateFolder(folder))
-        return kAccessDenied;
+        return kNoRuntimeFolder;
 
     removeFiles(entry);
-    const std::string stem = folder + "/lumadial-ppp-" + std::to_string(::getpid()) + "-" +
+    const std::string stem = folder + "/" + kFilePrefix + std::to_string(::getpid()) + "-" +
                              std::to_string(++m_fileCounter);
     PppdFiles files;
     std::string problem;
-    if (uint32_t error =
-            buildPppdFiles(entry.properties, params, {port, chat, stem + ".chat"}, files, problem);
+    if (uint32_t error = buildPppdFiles(entry.properties, params,
+                                        {port, chat, stem + ".chat", stem + ".options"}, files,
+                                        problem);
         error != kSuccess)
         return error;
     entry.optionsPath = stem + ".options";
@@ -244,9 +297,19 @@ uint32_t PppdBackend::dial(const DialParams &params, ConnectionHandle &handle)
             if (error == QProcess::FailedToStart)
                 startFailed(id, ::access(pppd.c_str(), X_OK) == 0 ? kDialerMissing : kAccessDenied);
         });
+    // The watcher's pipe: the program holds the writing end until pppd has ended; the
+    // watcher, forked beside pppd, reads end of file only when the program is gone.
+    int guard[2] = {-1, -1};
+    if (::pipe2(guard, O_CLOEXEC) == 0) {
+        connection->guard = guard[1];
+        process->setChildProcessModifier(
+            [reading = guard[0]] { watchProgram(reading); });
+    }
     m_connections[handle] = std::move(connection);
     // An argument list and no shell: nothing in the profile reaches a command line.
     process->start(QString::fromStdString(pppd), arguments);
+    if (guard[0] >= 0)
+        ::close(guard[0]);
     return kSuccess;
 }
 
@@ -278,6 +341,7 @@ void PppdBackend::startFailed(ConnectionHandle handle, uint32_t error)
         return;
     Connection &connection = *found->second;
     connection.ended = true;
+    connection.closeGuard();
     connection.process->deleteLater();
     connection.process = nullptr;
     if (connection.hangingUp)
@@ -294,6 +358,7 @@ void PppdBackend::processEnded(ConnectionHandle handle, int exitStatus, bool cra
     readOutput(handle);
     Connection &connection = *found->second;
     connection.ended = true;
+    connection.closeGuard();
     connection.process->deleteLater();
     connection.process = nullptr;
     if (connection.hangingUp) {
@@ -339,9 +404,8 @@ uint32_t PppdBackend::getStatistics(ConnectionHandle handle, Statistics &statist
     uint64_t sent = 0, received = 0;
     if (!connection.connected || !readCounters(connection, sent, received))
         return kDeviceNotFound;
-    statistics.bytesSent = static_cast<uint32_t>(sent - std::min(sent, connection.sentBase));
-    statistics.bytesReceived =
-        static_cast<uint32_t>(received - std::min(received, connection.receivedBase));
+    statistics.bytesSent = sent - std::min(sent, connection.sentBase);
+    statistics.bytesReceived = received - std::min(received, connection.receivedBase);
     statistics.connectDurationMs = static_cast<uint32_t>(connection.upTime.elapsed());
     return kSuccess;
 }

@@ -7,9 +7,11 @@
 // connection is over when it ends. Hanging up is SIGTERM, then SIGKILL when pppd has not ended
 // after a grace period. Deleting the entry removes the files.
 //
-// Counters come from /sys/class/net/pppN/statistics, which are 64-bit: they never come near a
-// wrap, so the caller's rebasing of the 32-bit RAS counters never triggers on a real count. The
-// RAS interface keeps its 32-bit counters (the low 32 bits, from the last clear) all the same.
+// Counters come from /sys/class/net/pppN/statistics, 64-bit, and stay 64-bit up to the caller.
+//
+// pppd ends with the program: a small watcher process, forked beside pppd, ends it when the
+// program is gone without a word (a crash or a kill). Files an earlier run left behind are
+// removed when the backend starts.
 #pragma once
 
 #include "platform/ras/DataPort.h"
@@ -18,6 +20,9 @@
 
 #include <QElapsedTimer>
 
+#include <unistd.h>
+
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -29,9 +34,10 @@ class PppdBackend final : public RasApi {
     Q_OBJECT
 public:
     struct Settings {
-        std::string controlPort;    // the engine's port ($LUMACORE_PORT); empty: find the card
-        std::string dataPort;       // set: use this port ($LUMACORE_DATA_PORT)
-        DataPortLookup lookup;      // where sysfs and /dev are (tests make their own)
+        std::string controlPort;  // the engine's port ($LUMACORE_PORT)
+        std::string dataPort;     // set: use this port ($LUMACORE_DATA_PORT)
+        std::function<std::string()> engineDataPort;  // else the port the engine names
+        DataPortLookup lookup;    // where sysfs and /dev are (tests make their own)
         std::string runtimeFolder;  // empty: $XDG_RUNTIME_DIR
         std::string peersFile = "/etc/ppp/peers/lumadial";
         int hangUpGraceMs = 3000;
@@ -72,6 +78,14 @@ private:
         bool connected = false;
         bool ended = false;
         bool hangingUp = false;
+        int guard = -1;  // the program's end of the watcher's pipe, open while pppd runs
+        void closeGuard()
+        {
+            if (guard >= 0)
+                ::close(guard);
+            guard = -1;
+        }
+        ~Connection() { closeGuard(); }
         uint64_t sentBase = 0;
         uint64_t receivedBase = 0;
         QElapsedTimer upTime;

@@ -28,13 +28,47 @@ bool onlyCharacters(std::string_view text, std::string_view allowed)
     });
 }
 
-// A dial number: digits and the dial characters a data call uses.
-bool validNumber(std::string_view number)
+// A dial number as the card gets it: the dial digits and modifiers kept, the blanks and
+// punctuation people write numbers with dropped (a card ignores them anyway). Empty when the
+// number holds anything else, which could end the dial command and start another.
+std::string dialString(std::string_view number)
 {
-    return !number.empty() && number.size() <= kMaxNumberLength &&
-           std::all_of(number.begin(), number.end(), [](char c) {
-               return (c >= '0' && c <= '9') || c == '*' || c == '#' || c == '+' || c == ',';
-           });
+    std::string dial;
+    for (char c : number) {
+        if (std::string_view(" -().").find(c) != std::string_view::npos)
+            continue;
+        const bool digit = c >= '0' && c <= '9';
+        if (!digit && std::string_view("*#+,ABCDabcdPpTtWw!@").find(c) == std::string_view::npos)
+            return {};
+        dial += c;
+    }
+    return dial.size() <= kMaxNumberLength ? dial : std::string();
+}
+
+// The APN as the card gets it: a profile may keep trailing blanks and quotes around it.
+std::string apnText(std::string_view apn)
+{
+    std::string text;
+    for (char c : apn)
+        if (c != '"')
+            text += c;
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+// pppd hands this to the system's ip-up scripts, where a hook installed beside the peers file
+// gives the name servers to the system's resolver for the link.
+std::string nameServerParameter(const PhonebookEntry &entry)
+{
+    std::string servers;
+    for (const auto &address : {entry.primaryDns, entry.secondaryDns}) {
+        if (address == std::array<uint8_t, 4>{})
+            continue;
+        servers += ' ' + std::to_string(address[0]) + '.' + std::to_string(address[1]) + '.' +
+                   std::to_string(address[2]) + '.' + std::to_string(address[3]);
+    }
+    return servers.empty() ? std::string() : "lumadial-dns" + servers;
 }
 
 // An APN is a domain name: labels of letters, digits and hyphens, joined by dots.
@@ -107,20 +141,26 @@ uint32_t buildPppdFiles(const PhonebookEntry &entry, const DialParams &params,
         return refuse(problem, "user name");
     if (params.password.size() > kMaxSecretLength || !quotePppdWord(params.password, password))
         return refuse(problem, "password");
-    const std::string &number = params.number.empty() ? entry.number : params.number;
-    if (!validNumber(number))
+    const std::string number = dialString(params.number.empty() ? entry.number : params.number);
+    if (number.empty())
         return refuse(problem, "dial number");
-    if (!entry.apn.empty() && !validApn(entry.apn))
+    const std::string apn = apnText(entry.apn);
+    if (!apn.empty() && !validApn(apn))
         return refuse(problem, "APN");
     const std::string pdpType = entry.pdpType.empty() ? "IP" : entry.pdpType;
     if (!validPdpType(pdpType))
         return refuse(problem, "PDP type");
     if (entry.specificIpAddress && !validAddress(entry.ipAddress))
         return refuse(problem, "PDP address");
+    // pppd runs the connect command once it has read its options: the file with the password
+    // goes then, not when the connection ends.
+    std::string command;
+    if (!names.optionsFile.empty())
+        command = "rm -f -- " + quoteShellWord(names.optionsFile) + "; ";
+    command += "exec " + quoteShellWord(names.chatProgram) + " -v -s -f " +
+               quoteShellWord(names.chatScript);
     if (hasControlCharacter(names.chatProgram) || hasControlCharacter(names.chatScript) ||
-        !quotePppdWord(
-            quoteShellWord(names.chatProgram) + " -v -s -f " + quoteShellWord(names.chatScript),
-            connect))
+        hasControlCharacter(names.optionsFile) || !quotePppdWord(command, connect))
         return refuse(problem, "chat script");
 
     std::string options;
@@ -135,9 +175,12 @@ uint32_t buildPppdFiles(const PhonebookEntry &entry, const DialParams &params,
     if (entry.specificIpAddress)
         options += entry.ipAddress + ":\n";
     options += "ipcp-accept-local\nipcp-accept-remote\n";
-    // With fixed name servers the system's resolver keeps its own; otherwise take the network's.
+    // The network's name servers, or the profile's own (never both).
+    const std::string nameServers = nameServerParameter(entry);
     if (!entry.specificNameServers)
         options += "usepeerdns\n";
+    else if (!nameServers.empty())
+        options += "ipparam \"" + nameServers + "\"\n";
     // 3G networks compress nothing at the PPP level.
     options += "novj\nnobsdcomp\nnodeflate\n";
     options += entry.requireChap ? "refuse-pap\n"
@@ -154,8 +197,8 @@ uint32_t buildPppdFiles(const PhonebookEntry &entry, const DialParams &params,
         "ABORT 'NO ANSWER'\n";
     chat += "TIMEOUT 10\n";
     chat += "'' 'AT'\n";
-    if (!entry.apn.empty())
-        chat += "OK 'AT+CGDCONT=1,\"" + pdpType + "\",\"" + entry.apn + "\"'\n";
+    if (!apn.empty())
+        chat += "OK 'AT+CGDCONT=1,\"" + pdpType + "\",\"" + apn + "\"'\n";
     chat += "OK 'ATD" + number + "'\n";
     chat += "TIMEOUT 60\n";
     chat += "CONNECT ''\n";

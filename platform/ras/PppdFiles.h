@@ -5,7 +5,8 @@
 // Every profile field that reaches pppd or chat is either quoted so that pppd reads it as one
 // word of data (user name, password, paths), or checked against the characters its job allows
 // and refused otherwise (dial number, APN, PDP type, address). Nothing can add an option, a chat
-// step or a shell command.
+// step or a shell command. Fixed name servers go to pppd's ip-up scripts as its "ipparam"
+// ("lumadial-dns 8.8.8.8 8.8.4.4"), for the hook that hands them to the system's resolver.
 #pragma once
 
 #include "platform/ras/RasApi.h"
@@ -24,6 +25,7 @@ struct PppdFileNames {
     std::string dataPort;     // the card's data port
     std::string chatProgram;  // absolute path of chat
     std::string chatScript;   // where the chat script will be
+    std::string optionsFile;  // where the options file will be; removed once pppd read it
 };
 
 // kSuccess, or kInvalidParameter with problem naming the field that was refused.

@@ -28,6 +28,7 @@ constexpr ConnectionHandle kNoConnection = 0;
 // first written for, so a number shown to a user means the same thing everywhere.
 enum RasError : uint32_t {
     kSuccess = 0,
+    kNoRuntimeFolder = 3,     // $XDG_RUNTIME_DIR unset, or not a folder only the user may write
     kAccessDenied = 5,        // pppd may not be run by this user, or the port not opened
     kInvalidHandle = 6,       // no such connection (it has ended)
     kNotSupported = 50,       // the kernel has no PPP
@@ -98,11 +99,11 @@ struct ActiveConnection {
     std::string deviceName;
 };
 
-// Counters as RAS keeps them: 32-bit, so a long connection wraps them unless they are cleared
-// (the caller keeps 64-bit totals and clears them before they wrap).
+// Counters since the last clear, 64-bit as the kernel keeps them (the caller still clears them
+// once one passes the 32-bit limit RAS counters had).
 struct Statistics {
-    uint32_t bytesSent = 0;
-    uint32_t bytesReceived = 0;
+    uint64_t bytesSent = 0;
+    uint64_t bytesReceived = 0;
     uint32_t connectDurationMs = 0;
 };
 

@@ -9,6 +9,10 @@ std::string rasErrorText(uint32_t error)
     case kAccessDenied:
         return "pppd may not be run by this user, or the card's data port may not be opened. "
                "Add the user to the groups \"dip\" and \"dialout\" once, then log in again.";
+    case kNoRuntimeFolder:
+        return "XDG_RUNTIME_DIR is not set, or does not name a folder that only this user may "
+               "write to. The connection's files, which hold the password, are kept there. Log in "
+               "through the desktop's login manager, or set XDG_RUNTIME_DIR to such a folder.";
     case kInvalidHandle: return "The connection has already ended.";
     case kNotSupported:
         return "This computer's kernel has no PPP support (no /dev/ppp), so it cannot make a "

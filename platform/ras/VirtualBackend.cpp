@@ -194,8 +194,8 @@ uint32_t VirtualBackend::getStatistics(ConnectionHandle handle, Statistics &stat
     if (handle == kNoConnection || handle != m_handle || !m_connected)
         return kInvalidHandle;
     // The RAS counters are 32 bits wide: the low bits since the last clear.
-    statistics.bytesSent = static_cast<uint32_t>(m_sent - m_sentBase);
-    statistics.bytesReceived = static_cast<uint32_t>(m_receivedBytes - m_receivedBase);
+    statistics.bytesSent = m_sent - m_sentBase;
+    statistics.bytesReceived = m_receivedBytes - m_receivedBase;
     statistics.connectDurationMs = static_cast<uint32_t>(m_upTime.elapsed());
     return kSuccess;
 }
@@ -231,9 +231,11 @@ uint32_t VirtualBackend::enumConnections(std::vector<ActiveConnection> &connecti
     return kSuccess;
 }
 
-std::unique_ptr<RasApi> CreateRasBackend(QObject *parent)
+std::unique_ptr<RasApi> CreateRasBackend(std::function<std::string()> engineDataPort,
+                                         QObject *parent)
 {
     PppdBackend::Settings settings = PppdBackend::settingsFromEnvironment();
+    settings.engineDataPort = std::move(engineDataPort);
     std::string virtualDataPort;
     if (settings.controlPort == "virtual") {
         // The engine's built-in card links its ports in the runtime folder, named after us.

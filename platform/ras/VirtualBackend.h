@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -65,7 +66,9 @@ private:
 };
 
 // The dial-up layer for this run: the virtual card's when the engine's port is the virtual card
-// (LUMACORE_PORT=virtual, or a port with a "-data" port beside it), else pppd.
-std::unique_ptr<RasApi> CreateRasBackend(QObject *parent = nullptr);
+// (LUMACORE_PORT=virtual, or a port with a "-data" port beside it), else pppd, which asks
+// engineDataPort for the port to dial on.
+std::unique_ptr<RasApi> CreateRasBackend(std::function<std::string()> engineDataPort,
+                                         QObject *parent = nullptr);
 
 }  // namespace ras

@@ -11,7 +11,7 @@
 #include "UI_ViewPB.h"
 
 #include "engine/BL_Set.h"
-#include "engine/tests/FakePhonebook.h"
+#include "lumacore/fake/FakePhonebook.h"
 #include "platform/MessageBoxSeam.h"
 
 #include <QApplication>

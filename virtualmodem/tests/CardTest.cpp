@@ -229,7 +229,14 @@ TEST_F(VirtualModemTest, MessageStorageAnswersOnlyAMomentAfterThePin)
          {"AT+CPMS?", {}, "+CMS ERROR: 311"},
          {"AT+CPIN=\"1234\"", {}, "OK"},
          {"AT+CPMS?", {}, "+CMS ERROR: 314"}});
-    std::this_thread::sleep_for(400ms);
+    // Busy for a moment, then it answers; never busy again.
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    Answer answer = client_.command("AT+CPMS?");
+    while (answer.final != "OK" && std::chrono::steady_clock::now() < deadline) {
+        EXPECT_EQ(answer.final, "+CMS ERROR: 314");
+        std::this_thread::sleep_for(10ms);
+        answer = client_.command("AT+CPMS?");
+    }
     run({{"AT+CPMS?", {"+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20"}, "OK"},
          {"AT+CPMS=\"ME\",\"ME\"", {"+CPMS: 0,100,0,100,0,20"}, "OK"},
          {"AT+CPMS=\"XX\"", {}, "+CMS ERROR: 321"}});

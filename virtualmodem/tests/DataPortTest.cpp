@@ -74,4 +74,28 @@ TEST_F(CardDataPortTest, NoPacketServiceNoCall)
     EXPECT_TRUE(data_.waitForHangUp(2s));
 }
 
+TEST_F(CardDataPortTest, UnusedPortWaitsWithoutWakingUp)
+{
+    DataPort port([] { return true; });
+    std::string error;
+    ASSERT_TRUE(port.open((folder_ / "idle-data").string(), error)) << error;
+    auto waitUntil = [&](size_t waits) {
+        for (int i = 0; i < 500 && port.idleCounts().waits < waits; ++i)
+            std::this_thread::sleep_for(10ms);
+        return port.idleCounts().waits >= waits;
+    };
+    // Used once, then left: the port waits for the next user.
+    AtClient client;
+    ASSERT_TRUE(client.open(port.path()));
+    EXPECT_EQ(client.command("AT").final, "OK");
+    client.close();
+    ASSERT_TRUE(waitUntil(1));
+    ASSERT_TRUE(client.open(port.path()));
+    EXPECT_EQ(client.command("AT").final, "OK");
+    client.close();
+    ASSERT_TRUE(waitUntil(2));
+    // Only the user's coming woke it.
+    EXPECT_EQ(port.idleCounts().emptyWakeups, 0u);
+}
+
 }  // namespace

@@ -44,12 +44,15 @@ public:
     // Waits (blocking this thread, as a caller in an engine call does) until the window is up.
     bool waitShown() const
     {
-        for (int waited = 0; waited < 10000; waited += 10) {
-            if (QFile::exists(path() + QStringLiteral(".shown")))
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return blockUntil([this] { return QFile::exists(path() + QStringLiteral(".shown")); });
+    }
+    // The same, until the animation has moved on this many frames.
+    bool waitFrames(int frames) const
+    {
+        return blockUntil([this, frames] {
+            QFile count(path() + QStringLiteral(".frames"));
+            return count.open(QIODevice::ReadOnly) && count.readAll().toInt() >= frames;
+        });
     }
 
     Report read() const
@@ -66,10 +69,22 @@ public:
         report.window.load(path() + QStringLiteral(".png"));
         QFile::remove(path() + QStringLiteral(".shown"));
         QFile::remove(path() + QStringLiteral(".txt"));
+        QFile::remove(path() + QStringLiteral(".frames"));
         return report;
     }
 
 private:
+    template <typename Condition>
+    static bool blockUntil(Condition done)
+    {
+        for (int waited = 0; waited < 10000; waited += 10) {
+            if (done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
     QTemporaryDir m_dir;
 };
 
@@ -81,7 +96,8 @@ TEST(Waitpane, AppearsAndAnimatesWhileTheCallingWindowThreadBlocks)
     HelperReport helper;
     ASSERT_EQ(ShowStatusWindow(1, "Searching for networks...", 0), 0);
     ASSERT_TRUE(helper.waitShown()) << "the window did not appear while this thread blocked";
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));  // the engine call
+    // The engine call blocks this thread while the window goes on animating.
+    ASSERT_TRUE(helper.waitFrames(3)) << "the window did not animate while this thread blocked";
     EXPECT_EQ(CloseStatusWindow(), 0);
 
     const Report report = helper.read();

@@ -147,7 +147,8 @@ TEST_F(ConnectionEndToEnd, ConnectSeeTrafficDisconnectOneLogEntry)
 
     // Idle again: more seconds pass and nothing more is logged.
     clock.advance(10000);
-    QTest::qWait(200);
+    oneSecond();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(logEntries().size(), 1u);
 }
 
@@ -231,7 +232,7 @@ TEST_F(ConnectionEndToEnd, ProviderProfileOfferedOnceAndMadeDefaultWhenTaken)
     ASSERT_TRUE(waitForState(kCardAbsent));
     ASSERT_TRUE(card->insertCard());
     ASSERT_TRUE(waitForState(kSimReady));
-    QTest::qWait(300);
+    ASSERT_TRUE(settle());
     EXPECT_EQ(boxes.size(), 1);
     DestroyAppWindows();
     card.reset();
@@ -255,6 +256,6 @@ TEST_F(ConnectionEndToEnd, SupplyingOperatorsSimIsNotOfferedAProfile)
     // The card's own SIM, of an operator a supplied profile serves.
     ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_TRUE(waitForState(kSimReady));
-    QTest::qWait(300);
+    ASSERT_TRUE(settle());
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
 }

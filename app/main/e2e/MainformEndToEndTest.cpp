@@ -84,3 +84,33 @@ TEST_F(MainformEndToEnd, CardPulledAndPutBack)
     ASSERT_TRUE(waitForState(kSimReady));
     expectStripInService();
 }
+
+// From insertion to SIM ready and the pages filled, the program asks the card each fact once:
+// the IMSI, the phonebooks' ranges, the storages' sizes do not change while the SIM stays.
+TEST_F(MainformEndToEnd, StartUpAsksTheCardNothingTwice)
+{
+    virtualmodem::CardOptions options = e2e::VirtualCardSetup::cardOptions(false);
+    options.simBusyTime = std::chrono::milliseconds(0);
+    ASSERT_NO_FATAL_FAILURE(plugCard(options));
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(waitForState(kSimReady));
+    // The contacts page's count is the last read of the start-up.
+    const auto received = [&](const std::string &command) {
+        auto counts = card->snapshot().commandsReceived;
+        auto found = counts.find(command);
+        return found == counts.end() ? 0 : found->second;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received("+CPBR=1,50") > 0; }, kWait));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received("+CPBS?") >= 3; }, kWait));
+    struct Allowed {
+        const char *command;
+        int most;
+    };
+    // A book is selected again only when the other one was selected in between.
+    const Allowed allowed[] = {
+        {"+CIMI", 1},          {"+CPMS?", 1},          {"+CPBR=?", 2},
+        {"+CPBS=\"SM\"", 2}, {"+CPBS=\"ME\"", 2}, {"+CPMS=\"ME\"", 1},
+    };
+    for (const Allowed &command : allowed)
+        EXPECT_LE(received(command.command), command.most) << command.command;
+}

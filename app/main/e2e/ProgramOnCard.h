@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,16 @@ protected:
     bool waitForState(uint8_t state)
     {
         return QTest::qWaitFor([&] { return form->monitor().cardState() == state; }, kWait);
+    }
+
+    // Runs the window thread until what is queued on it now has run (a zero timer queued now
+    // comes after it): how a test knows that nothing followed, without waiting a time.
+    static bool settle()
+    {
+        QObject guard;
+        bool done = false;
+        QTimer::singleShot(0, &guard, [&done] { done = true; });
+        return QTest::qWaitFor([&done] { return done; }, kWait);
     }
 
     VirtualCardSetup setup;

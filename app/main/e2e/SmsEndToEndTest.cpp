@@ -9,11 +9,11 @@
 #include "UI_SmsMain.h"
 #include "UI_SmsEdit.h"
 #include "UI_SmsSendResults.h"
+#include "SmsRuns.h"
 
 #include "config/BL_File.h"
 #include "engine/BL_Base.h"
 #include "engine/BL_Forward.h"
-#include "engine/BL_SmsTransfer.h"
 #include "engine/WindowPayloads.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
@@ -22,6 +22,8 @@
 #include <QLabel>
 
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -125,8 +127,18 @@ protected:
                SmsGetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_CARD);
     }
 
+    // A move run as the list window makes it, on the program's store.
+    SmsRuns &moveRun(std::function<void(size_t, size_t)> progress = {})
+    {
+        runs =
+            std::make_unique<SmsRuns>(*programStore, SmsRuns::Hooks{{}, std::move(progress), {}});
+        return *runs;
+    }
+
     MessageWatch watch;
     std::vector<int> pauses;
+    std::unique_ptr<SmsStoreAccess> programStore = MakeProgramSmsStore();
+    std::unique_ptr<SmsRuns> runs;
 };
 
 TEST_F(SmsEndToEnd, ALongMessageArrivingLastPartFirstReadsWhole)
@@ -248,8 +260,10 @@ TEST_F(SmsEndToEnd, AFullSimRefusesASaveAndAMoveLosesNothing)
     ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_TRUE(card->setMessageCapacity("SM", 3));
     ASSERT_TRUE(card->fillMessages("SM", 3));
-    ASSERT_EQ(SetLoadFieldLimits(), 0);
+    // A SIM's size never changes while it is in: the engine learns the new one from the card's
+    // next answer about the storage, which the load gives.
     load(SMS_STORE_SIM);
+    ASSERT_EQ(SetLoadFieldLimits(), 0);
     ASSERT_EQ(SmsGetMessageCount(SMS_FOLDER_ALL, SMS_STORE_SIM), 3);
 
     SmsItem draft{};
@@ -260,16 +274,14 @@ TEST_F(SmsEndToEnd, AFullSimRefusesASaveAndAMoveLosesNothing)
     EXPECT_EQ(SmsSaveMessage(&draft), 4205);
     EXPECT_EQ(card->snapshot().messageStorages[0].messages.size(), 3u);
 
-    // Into the PC instead, then moved to the SIM: the window asks first; moved all the same,
-    // the card's own refusal keeps the message where it was.
+    // Into the PC instead, then moved to the SIM: refused as full, and kept where it was.
     draft.storage = SMS_STORE_PC;
     ASSERT_EQ(SmsSaveMessage(&draft), 0);
     EXPECT_EQ(SmsCheckCapacity(SMS_STORE_SIM, 1), 4205);
-    TBL_SmsTransfer transfer({});
-    const TBL_SmsTransfer::Result result =
-        transfer.Transfer(folderItems(SMS_FOLDER_DRAFTS, SMS_STORE_PC), SMS_STORE_SIM, true);
-    EXPECT_TRUE(result.stoppedFull);
-    EXPECT_EQ(result.done, 0);
+    const SmsRunResult result = moveRun().Move(folderItems(SMS_FOLDER_DRAFTS, SMS_STORE_PC));
+    EXPECT_EQ(result.fullNotice, text::kSmsSimFull);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(card->snapshot().messageStorages[0].messages.size(), 3u);
     load(SMS_STORE_PC);
     EXPECT_EQ(textsOf(folderItems(SMS_FOLDER_DRAFTS, SMS_STORE_PC)),
               std::multiset<std::string>{"No room"});
@@ -283,15 +295,12 @@ TEST_F(SmsEndToEnd, TheCardPulledInTheMiddleOfAMoveLosesNothing)
     const std::vector<SmsItem> onSim = folderItems(SMS_FOLDER_ALL, SMS_STORE_SIM);
     ASSERT_EQ(onSim.size(), 5u);
 
-    TBL_SmsTransfer transfer({[&](size_t done, size_t) {
-                                  if (done == 2)
-                                      card->removeCard();
-                              },
-                              {}});
-    const TBL_SmsTransfer::Result result = transfer.Transfer(onSim, SMS_STORE_PC, true);
-    EXPECT_TRUE(result.cardGone);
-    EXPECT_EQ(result.done, 2);
-    EXPECT_EQ(result.failed, 0);
+    const SmsRunResult result = moveRun([&](size_t done, size_t) {
+                                    if (done == 2)
+                                        card->removeCard();
+                                }).Move(onSim);
+    EXPECT_EQ(result.succeeded, 2);
+    EXPECT_EQ(result.failed, 3);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->monitor().cardState() != kSimReady; }, kWait));
     ASSERT_TRUE(card->insertCard());
@@ -303,6 +312,26 @@ TEST_F(SmsEndToEnd, TheCardPulledInTheMiddleOfAMoveLosesNothing)
     EXPECT_EQ(onPc.size(), 2u);
     after.insert(onPc.begin(), onPc.end());
     EXPECT_EQ(after, textsOf(onSim));
+}
+
+TEST_F(SmsEndToEnd, AMoveWhoseOriginalCannotBeDeletedLeavesNoCopy)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(card->fillMessages("SM", 1));
+    load(SMS_STORE_SIM);
+    card->setMissingCommands({"+CMGD"});
+    EXPECT_EQ(moveRun().Move(folderItems(SMS_FOLDER_ALL, SMS_STORE_SIM)).failed, 1);
+    load(SMS_STORE_PC);
+    EXPECT_TRUE(folderItems(SMS_FOLDER_ALL, SMS_STORE_PC).empty());
+    EXPECT_EQ(card->snapshot().messageStorages[0].messages.size(), 1u);
+
+    // Tried again once the card deletes: one copy on the PC, none left on the SIM.
+    card->setMissingCommands({});
+    EXPECT_EQ(moveRun().Move(folderItems(SMS_FOLDER_ALL, SMS_STORE_SIM)).succeeded, 1);
+    EXPECT_EQ(textsOf(folderItems(SMS_FOLDER_ALL, SMS_STORE_PC)),
+              std::multiset<std::string>{"Message 1"});
+    EXPECT_TRUE(folderItems(SMS_FOLDER_ALL, SMS_STORE_SIM).empty());
+    EXPECT_TRUE(card->snapshot().messageStorages[0].messages.empty());
 }
 
 // The composer in the program: a two-part text to three numbers of which the card refuses one.

@@ -1,6 +1,6 @@
 // The SMS list, reading and main screens as the program makes them, with the real engine and the
-// virtual data card: a new message listed on top of the inbox shown and read from there, and a
-// move into a SIM with room for one message.
+// virtual data card: a new message listed on top of the inbox shown and read from there, a move
+// into a SIM with room for one message, and a PC message that outlives the card pulled.
 #include "ProgramOnCard.h"
 #include "UI_SmsList.h"
 #include "UI_SmsMain.h"
@@ -13,6 +13,7 @@
 #include "platform/ResStringManager.h"
 
 #include <cstring>
+#include <ctime>
 
 using e2e::kWait;
 using platform::GetLanguageString;
@@ -72,8 +73,10 @@ TEST_F(SmsWindowsEndToEnd, ANewMessageTopsTheInboxShownAndIsReadFromThere)
     list->ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_SIM);
     ASSERT_EQ(list->ListViewSms->topLevelItemCount(), 1);
 
-    QTest::qWait(1100);  // a later time stamp for the second message
-    ASSERT_EQ(card->deliverSms(incoming("+59899000222", "Second, unread")), "");
+    // The second one the network stamped a minute later.
+    virtualmodem::IncomingSms second = incoming("+59899000222", "Second, unread");
+    second.sentAt = std::time(nullptr) + 60;
+    ASSERT_EQ(card->deliverSms(second), "");
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return list->ListViewSms->topLevelItemCount() == 2; }, kWait));
     QTreeWidgetItem *top = list->ListViewSms->topLevelItem(0);
@@ -128,4 +131,38 @@ TEST_F(SmsWindowsEndToEnd, AMoveIntoASimWithRoomForOneSaysSoOnceAndLosesNothing)
     EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_INBOX, SMS_STORE_PC), 2);
     EXPECT_EQ(list->ListViewSms->topLevelItemCount(), 2);
     EXPECT_EQ(card->snapshot().messageStorages[0].messages.size(), 2u);
+}
+
+TEST_F(SmsWindowsEndToEnd, APcMessageOutlivesTheCardPulledAndPutBack)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    SmsItem draft{};
+    draft.storage = SMS_STORE_PC;
+    draft.status = SMS_STATUS_UNSENT;
+    draft.folder = SMS_FOLDER_DRAFTS;
+    std::strcpy(draft.number, "+59899000444");
+    std::strcpy(draft.text, "Kept on the PC");
+    ASSERT_EQ(SmsSaveMessage(&draft), 0);
+
+    ASSERT_TRUE(card->removeCard());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !main->folders().cardLoaded(); }, kWait));
+    ASSERT_TRUE(card->insertCard());
+    ASSERT_TRUE(waitForState(kSimReady));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return main->folders().simLoaded() && main->folders().cardLoaded(); }, kWait));
+
+    // Listed once, and deleted for good.
+    list->ShowFolder(SMS_FOLDER_DRAFTS, SMS_STORE_PC);
+    ASSERT_EQ(list->ListViewSms->topLevelItemCount(), 1);
+    EXPECT_EQ(list->ListViewSms->topLevelItem(0)->text(SmsListModel::NumberColumn), "+59899000444");
+    list->ListViewSms->topLevelItem(0)->setSelected(true);
+    list->btnDelSmsClick();
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_EQ(told.back(),
+              QStringLiteral("%1:1, %2:1, %3:0")
+                  .arg(GetLanguageString(text::kSmsDeleteSummary),
+                       GetLanguageString(text::kSucceeded), GetLanguageString(text::kFailed)));
+    EXPECT_EQ(list->ListViewSms->topLevelItemCount(), 0);
+    ASSERT_EQ(SmsLoadMessages(SMS_STORE_CARD), 0);
+    EXPECT_EQ(SmsGetMessageCount(SMS_FOLDER_ALL, SMS_STORE_PC), 0);
 }

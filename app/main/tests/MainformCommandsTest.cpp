@@ -267,7 +267,7 @@ TEST_F(MainformTest, ClosingSavesTheSettingsAndSaysSoOnlyWhenTheSaveFails)
         bool folderWritable;
         bool boxShown;
     };
-    for (const Case &c : {Case{"saved", true, false}, Case{"folder gone", false, true}}) {
+    for (const Case &c : {Case{"saved", true, false}, Case{"no folder possible", false, true}}) {
         SCOPED_TRACE(c.name);
         if (!form) {
             CreateAppWindows();
@@ -279,7 +279,10 @@ TEST_F(MainformTest, ClosingSavesTheSettingsAndSaysSoOnlyWhenTheSaveFails)
         FileStore().setFolder(settingsFolder);
         FileStore().allConfig().forbidStandby = 1;
         if (!c.folderWritable) {
+            // A file where the folder should be: the folder cannot be made again.
             ASSERT_TRUE(QDir(settingsFolder).removeRecursively());
+            QFile blocker(settingsFolder);
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
         }
 
         form->removeEventFilter(&posted);

@@ -51,6 +51,20 @@ TEST(AtParsersPhonebook, EntriesAsCardsWriteThem)
         // The GSM set: '@' is septet 0, '£' 1, 'é' 5, 'ñ' 0x7D, the euro an escape pair.
         {"+CPBR: 15,\"1\",129,\"\x01\x05\x7D\x1B\x65\"", Gsm, true, 15, "1", "£éñ€"},
         {"+CPBF: 16,\"99\",129,\"Find\"", Ira, true, 16, "99", "Find"},
+        // No type field: the number tells it.
+        {"+CPBR: 17,\"+4917612345678\",\"Anna\"", Ira, true, 17, "+4917612345678", "Anna"},
+        {"+CPBR: 18,\"112\",\"0053004F0053\"", Ucs2, true, 18, "112", "SOS"},
+        {"+CPBR: 6,\"\",,\"005300740061006E006C006500790020005000610075006C\"", Ucs2, true, 6, "",
+         "Stanley Paul"},
+        {"+CPBR: 19,\"123\",\"129\",\"Bob\"", Ira, true, 19, "123", "Bob"},
+        // Hidden flag, group, second number, second text, e-mail; a date; an unquoted extra.
+        {"+CPBR: 5,\"+491701234567\",145,\"Bob\",0,\"Work\",\"+49301234\",145,\"\",\"b@x.org\"", Ira,
+         true, 5, "+491701234567", "Bob"},
+        {"+CPBR: 1,\"+60122256476\",145,\"\",\"08/07/04\",\"17:24:55\"", Ira, true, 1,
+         "+60122256476", ""},
+        {"+CPBR: 20,\"10086\",129,\"4E2D56FD79FB52A8\",0", Ucs2, true, 20, "10086", "中国移动"},
+        {"+CPBR: 21,\"123\",129,\"Bob\",Work", Ira, true, 21, "123", "Bob"},
+        {"+CPBR: 23 , \"555\" , 129 , \"Zed\" , 0", Ira, true, 23, "555", "Zed"},
         {"+CPBR: x,\"1\",129,\"A\"", Ira, false, 0, "", ""},
         {"+CPBR: 1,\"1\",999,\"A\"", Ira, false, 0, "", ""},
         {"+CPBR: 1,\"1", Ira, false, 0, "", ""},

@@ -8,40 +8,69 @@ using namespace lumacore;
 
 namespace {
 
-TEST(AtParsersSms, StoredMessageHeaders)
+// A message the card lists or reads is never lost to the shape of its header: fields missing or
+// added, spacing, text-mode words, a blank line before the PDU. The status and length a header
+// does not give come from the PDU.
+TEST(AtParsersSms, StoredMessagesWhateverTheirHeaderLooksLike)
 {
+    const std::string deliver =
+        "07911326040000F0040B911346610089F60000208062917314080CC8F71D14969741F977FD07";
+    const std::string submit = "0011000B916407281553F80000AA0AE8329BFD4697D9EC37";
     struct Case {
-        const char *line;
-        bool list;  // +CMGL (with index) or +CMGR
-        bool parses;
+        std::vector<std::string> lines;
+        bool found;
         int index, stat, length;
     };
-    const Case cases[] = {
-        {"+CMGL: 1,0,,23", true, true, 1, 0, 23},
-        {"+CMGL: 12,1,\"\",160", true, true, 12, 1, 160},
-        {"+CMGL:3,2,,40", true, true, 3, 2, 40},
-        {"+CMGL: 4, 3, , 18", true, true, 4, 3, 18},
-        // No alpha field at all, as some firmware writes it.
-        {"+CMGL: 5,1,22", true, true, 5, 1, 22},
-        // Text-mode words kept in PDU mode.
-        {"+CMGL: 6,\"REC UNREAD\",,30", true, true, 6, 0, 30},
-        {"+CMGL: 7,5,,30", true, false, 0, 0, 0},
-        {"+CMGL: 7,1,,0", true, false, 0, 0, 0},
-        {"+CMGL: x,1,,20", true, false, 0, 0, 0},
-        {"+CMGR: 0,,23", false, true, 0, 0, 23},
-        {"+CMGR: 3,\"Ana\",40", false, true, 0, 3, 40},
-        {"+CMGR: 1,30", false, true, 0, 1, 30},
-        {"+CMGR: 9,,30", false, false, 0, 0, 0},
-        {"+CMGS: 3", false, false, 0, 0, 0},
+    const Case listed[] = {
+        {{"+CMGL: 1,0,,30", deliver}, true, 1, 0, 30},
+        {{"+CMGL: 12,1,\"\",30", deliver}, true, 12, 1, 30},
+        {{"+CMGL:3,2,,23", submit}, true, 3, 2, 23},
+        {{"+CMGL: 4, 3, , 23", submit}, true, 4, 3, 23},
+        {{"+CMGL: 17,3,23", submit}, true, 17, 3, 23},  // no alpha field
+        {{"+CMGL: 5,1", deliver}, true, 5, 1, 30},      // no alpha, no length
+        {{"+CMGL: 6,1,,30,0,145", deliver}, true, 6, 1, 30},
+        {{"+CMGL: 7,1,\"Ana\",30,\"extra\"", deliver}, true, 7, 1, 30},
+        {{"+CMGL: 8,\"REC UNREAD\",,30", deliver}, true, 8, 0, 30},
+        {{"+CMGL: 9,\"sto sent\",,23", submit}, true, 9, 3, 23},
+        {{"+CMGL: 10,1,,30", "", deliver}, true, 10, 1, 30},
+        {{"+CMGL: 11,1,,0", deliver}, true, 11, 1, 30},
+        // A status no table knows: taken from the PDU's type.
+        {{"+CMGL: 13,7,,30", deliver}, true, 13, 1, 30},
+        {{"+CMGL: 14", submit}, true, 14, 2, 23},
+        {{"+CMGL: x,1,,30", deliver}, false, 0, 0, 0},
+        {{"+CMGL: 15,1,,30", "+CMGL: 16,1,,30"}, false, 0, 0, 0},
     };
-    for (const Case &c : cases) {
-        auto header = c.list ? parseCmglHeader(c.line) : parseCmgrHeader(c.line);
-        ASSERT_EQ(header.has_value(), c.parses) << c.line;
-        if (!header)
+    for (const Case &c : listed) {
+        SCOPED_TRACE(c.lines.front());
+        auto messages = parseCmglAnswer(c.lines);
+        ASSERT_EQ(messages.size(), c.found ? 1u : 0u);
+        if (!c.found)
             continue;
-        EXPECT_EQ(header->index, c.index) << c.line;
-        EXPECT_EQ(header->stat, c.stat) << c.line;
-        EXPECT_EQ(header->length, c.length) << c.line;
+        EXPECT_EQ(messages[0].header.index, c.index);
+        EXPECT_EQ(messages[0].header.stat, c.stat);
+        EXPECT_EQ(messages[0].header.length, c.length);
+        EXPECT_EQ(messages[0].pdu, c.lines.back());
+    }
+    const Case read[] = {
+        {{"+CMGR: 0,,30", deliver}, true, 0, 0, 30},
+        {{"+CMGR: 0,\"\",30", deliver}, true, 0, 0, 30},
+        {{"+CMGR: 3,\"Ana\",23", submit}, true, 0, 3, 23},
+        {{"+CMGR: 1,30", deliver}, true, 0, 1, 30},
+        {{"+CMGR: 1", deliver}, true, 0, 1, 30},
+        {{"+CMGR: \"REC READ\",,30,0", deliver}, true, 0, 1, 30},
+        {{"+CMGR: 1,,30", " ", deliver}, true, 0, 1, 30},
+        {{"+CMGR: 9,,23", submit}, true, 0, 2, 23},
+        {{"+CMGS: 3", deliver}, false, 0, 0, 0},
+    };
+    for (const Case &c : read) {
+        SCOPED_TRACE(c.lines.front());
+        auto message = parseCmgrAnswer(c.lines);
+        ASSERT_EQ(message.has_value(), c.found);
+        if (!message)
+            continue;
+        EXPECT_EQ(message->header.stat, c.stat);
+        EXPECT_EQ(message->header.length, c.length);
+        EXPECT_EQ(message->pdu, c.lines.back());
     }
 }
 

@@ -125,6 +125,31 @@ const QuirkCase kQuirkCases[] = {
          EXPECT_STREQ(para.operatorName, "Brisa");
          EXPECT_STREQ(para.serviceDomain, "PS_ONLY");
      }},
+    {"stored-message headers in other shapes", quirk(Quirk::OddMessageHeaders), "UMTS",
+     [](auto &card) {
+         ASSERT_TRUE(card.fillMessages("SM", 2));
+         ASSERT_TRUE(eventually([] { return _MEC_TestSimState() == 0; }));
+         ASSERT_EQ(_MEC_LoadMessages(0), 0);
+         _MEC_SMS_RECORD message{};
+         int listed = 0;
+         for (uint16_t status = _MEC_GetFirstMessage(0, &message); status == 0;
+              status = _MEC_GetNextMessage(&message))
+             ++listed;
+         EXPECT_EQ(listed, 2);
+         message = _MEC_SMS_RECORD{};
+         EXPECT_EQ(_MEC_GetMessage(2, &message), 0);
+         EXPECT_EQ(message.index, 2);
+     }},
+    {"phonebook entries without a type field", quirk(Quirk::PhonebookOddEntries), "UMTS",
+     [](auto &card) {
+         ASSERT_TRUE(card.setPhonebookEntry("SM", 3, {"+4917612345678", "Anna"}));
+         ASSERT_TRUE(eventually([] { return _MEC_LoadContacts(0) == 0; }));
+         _MEC_CONTACT_RECORD contact{};
+         ASSERT_EQ(_MEC_GetFirstContact(&contact), 0);
+         EXPECT_EQ(contact.index, 3u);
+         EXPECT_STREQ(contact.name, "Anna");
+         EXPECT_STREQ(contact.numbers[0].number, "+4917612345678");
+     }},
     {"a write that takes longer than a second", [](auto &) {}, "UMTS",
      [](auto &card) {
          // The card stops reading; a long line fills its buffer and the write waits for it.

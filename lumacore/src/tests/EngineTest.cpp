@@ -131,7 +131,8 @@ TEST_F(EngineTest, CardPulledMidCommandAndPutBack)
         uint16_t status = _MEC_GetCsq(&csq);
         return std::make_pair(status, std::chrono::steady_clock::now() - started);
     });
-    std::this_thread::sleep_for(200ms);
+    // Pulled while the card holds a command it has not answered.
+    ASSERT_TRUE(eventually([&] { return card->answerPending(); }));
     ASSERT_TRUE(card->removeCard());
     auto [status, took] = pending.get();
     EXPECT_EQ(status, 7002);
@@ -157,7 +158,11 @@ TEST_F(EngineTest, PausedWatchStaysQuietAndReportsOnResume)
     startToSimUsable();
     ASSERT_EQ(_MEC_disableCheckCard(), 0);
     ASSERT_TRUE(card->removeCard());
-    std::this_thread::sleep_for(400ms);
+    // Rounds of the watch pass without a word.
+    auto engine = Engine::current();
+    ASSERT_TRUE(engine);
+    const uint64_t rounds = engine->watchRounds();
+    ASSERT_TRUE(eventually([&] { return engine->watchRounds() >= rounds + 3; }));
     {
         std::lock_guard lock(g_recorder.mutex);
         EXPECT_TRUE(g_recorder.meStates.empty());
@@ -272,13 +277,14 @@ TEST_F(EngineTest, CardWithHolesStillStarts)
 
 TEST_F(EngineTest, BusyPortNamesItsHolder)
 {
-    std::string lock = "/run/lock/LCK.." + std::filesystem::path(link).filename().string();
-    {
-        std::ofstream file(lock);
-        if (!file)
-            GTEST_SKIP() << "cannot write lock files here";
-        file << "         1\n";  // held by process 1, which is always alive
-    }
+    // A lock folder of the test's own: a lock file in the system's would be seen by every
+    // other run on a port of the same name.
+    const std::filesystem::path locks = folder / "lock";
+    std::filesystem::create_directories(locks);
+    ::setenv("LUMACORE_LOCK_DIR", locks.c_str(), 1);
+    const std::string lock =
+        (locks / ("LCK.." + std::filesystem::path(link).filename().string())).string();
+    std::ofstream(lock) << "         1\n";  // held by process 1, which is always alive
     EXPECT_EQ(_MEC_Startup(0, 400, 0), 7005);
     auto engine = Engine::current();
     ASSERT_TRUE(engine);
@@ -290,6 +296,7 @@ TEST_F(EngineTest, BusyPortNamesItsHolder)
     // Once the port is free the watch finds the card.
     EXPECT_TRUE(g_recorder.waitFor(
         [](Recorder &r) { return !r.meStates.empty() && r.meStates.back() == 1; }));
+    ::unsetenv("LUMACORE_LOCK_DIR");
 }
 
 TEST_F(EngineTest, BackupAndRestoreThroughTheCalls)

@@ -142,13 +142,33 @@ TEST_F(PhonebookEngineTest, FullSimAndAnEntryWrittenBehindTheEnginesBack)
     EXPECT_EQ(_MEC_NewContact(&longName), kStatusCmeBase + 24);
 }
 
+TEST_F(PhonebookEngineTest, DeleteReadsThePlaceAndLeavesAnEntryItDidNotRead)
+{
+    ASSERT_TRUE(card->setPhonebookEntry("SM", 1, {"111", "Ana"}));
+    ASSERT_TRUE(card->setPhonebookEntry("SM", 2, {"222", "Bob"}));
+    ASSERT_EQ(_MEC_LoadContacts(0), 0);
+    // Another phone deletes Ana and writes its own contact in her place.
+    ASSERT_TRUE(card->setPhonebookEntry("SM", 1, {"999", "Theirs"}));
+    EXPECT_EQ(_MEC_DeleteContact(1, 0), kStatusCmeBase + 22);
+    EXPECT_EQ(simName(1), "Theirs");
+    // An empty place is deleted already; what the engine read is deleted.
+    EXPECT_EQ(_MEC_DeleteContact(7, 0), 0);
+    EXPECT_EQ(_MEC_DeleteContact(2, 0), 0);
+    EXPECT_EQ(simName(2), "<none>");
+}
+
 TEST_F(PhonebookEngineTest, CardPulledDuringAWalkLeavesNoHalfList)
 {
     for (int index = 1; index <= 120; ++index)
         ASSERT_TRUE(card->setPhonebookEntry("SM", index, {"1", "x"}));
     card->setSlowAnswers(100ms);
     std::thread puller([&] {
-        std::this_thread::sleep_for(150ms);
+        // Pulled once the walk is past its first stretch of entries.
+        engine_test::eventually([&] {
+            const std::string line = card->lastCommandLine();
+            return line.starts_with("+CPBR=") && line.find(',') != std::string::npos &&
+                   !line.starts_with("+CPBR=1,");
+        });
         card->removeCard();
     });
     EXPECT_NE(_MEC_LoadContacts(0), 0);

@@ -2,8 +2,12 @@
 // arrives last part first, sending to several numbers with one refused, status reports, class 0,
 // cell broadcasts, the unread flag a listing does not lose, a full SIM and the PC storage.
 #include "EngineFixture.h"
+#include "Store.h"
+
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <string>
@@ -159,6 +163,43 @@ TEST_F(SmsEngineTest, LongMessageArrivingLastPartFirstIsAnnouncedAndReadWhole)
     ASSERT_EQ(_MEC_SetMessageStatus(parts[0].index, 1, 0), 0);
     for (const auto &again : walk(0))
         EXPECT_EQ(again.status, again.index == parts[0].index ? 1 : 2);
+}
+
+// Commits to the PC store while it runs.
+template <typename Work>
+int commitsDuring(Work &&work)
+{
+    static std::atomic<int> commits;
+    commits = 0;
+    auto hook = [](void *) {
+        ++commits;
+        return 0;
+    };
+    {
+        auto lock = pcStore().lock();
+        sqlite3_commit_hook(pcStore().database(), hook, nullptr);
+    }
+    work();
+    auto lock = pcStore().lock();
+    sqlite3_commit_hook(pcStore().database(), nullptr, nullptr);
+    return commits;
+}
+
+TEST_F(SmsEngineTest, TheFirstReadOfManyNewMessagesKeepsTheirUnreadMarksInOneCommit)
+{
+    constexpr size_t kNew = 12;
+    for (size_t n = 1; n <= kNew; ++n) {
+        virtualmodem::IncomingSms incoming;
+        incoming.from = "+5491140005555";
+        incoming.text = "New " + std::to_string(n);
+        ASSERT_EQ(card->deliverSms(incoming), "");
+    }
+    ASSERT_TRUE(g_heard.waitFor([](Heard &h) { return h.arrived.size() == kNew; }));
+    std::vector<_MEC_SMS_RECORD> read;
+    EXPECT_EQ(commitsDuring([&] { read = walk(0); }), 1);
+    ASSERT_EQ(read.size(), kNew);
+    for (const _MEC_SMS_RECORD &again : walk(0))
+        EXPECT_EQ(again.status, 2);  // the card marked them read; the engine did not forget
 }
 
 TEST_F(SmsEngineTest, SendingToThreeNumbersGivesEachItsOwnResultAndReport)

@@ -120,6 +120,124 @@ TEST_F(StoreTest, OpeningAFileThatIsNotAStoreLeavesItAlone)
     EXPECT_EQ(content, "precious text");
 }
 
+TEST_F(StoreTest, ADatabaseThatIsNotOursIsRefusedUntouched)
+{
+    const std::string path = file("other.db");
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE t (x); PRAGMA user_version = 7;", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    const auto before = std::filesystem::last_write_time(path);
+
+    Store store;
+    EXPECT_NE(store.open(path), 0);
+    EXPECT_FALSE(store.isOpen());
+    EXPECT_NE(store.problem().find("not a Lumacore store"), std::string::npos) << store.problem();
+    EXPECT_EQ(std::filesystem::last_write_time(path), before);
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt *tables = nullptr;
+    sqlite3_prepare_v2(other, "SELECT COUNT(*) FROM sqlite_master", -1, &tables, nullptr);
+    ASSERT_EQ(sqlite3_step(tables), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(tables, 0), 1);  // only its own table
+    sqlite3_finalize(tables);
+    sqlite3_close(other);
+}
+
+TEST_F(StoreTest, AStoreHeldByAnotherProgramOrDamagedIsReported)
+{
+    const std::string path = file("db.dat");
+    {
+        Store first;
+        ASSERT_EQ(first.open(path), 0);
+    }
+    sqlite3 *holder = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    Store store;
+    EXPECT_NE(store.open(path), 0);
+    EXPECT_NE(store.problem().find("in use by another program"), std::string::npos)
+        << store.problem();
+    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+
+    // The second page overwritten: SQLite still opens the file, the store is damaged.
+    {
+        std::fstream bytes(path, std::ios::in | std::ios::out | std::ios::binary);
+        bytes.seekp(4096);
+        const std::string garbage(3000, '\x5a');
+        bytes.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+    }
+    EXPECT_NE(store.open(path), 0);
+    EXPECT_NE(store.problem().find("damaged"), std::string::npos) << store.problem();
+}
+
+TEST_F(StoreTest, AStoreOfTheFirstVersionIsMigratedWhenOpenedOrRestored)
+{
+    // The first version's groups had no storage column.
+    const std::string old = file("old.db");
+    sqlite3 *database = nullptr;
+    ASSERT_EQ(sqlite3_open(old.c_str(), &database), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(database,
+                           "CREATE TABLE store_info (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                           "INSERT INTO store_info VALUES ('kind', 'lumacore-pc-store');"
+                           "CREATE TABLE contact_groups (id INTEGER PRIMARY KEY, name TEXT NOT NULL);"
+                           "INSERT INTO contact_groups VALUES (2009, 'Friends');"
+                           "PRAGMA user_version = 1;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(database);
+    ASSERT_NO_THROW(std::filesystem::copy_file(old, file("old-backup.db")));
+
+    Store store;
+    ASSERT_EQ(store.open(old), 0) << store.message();
+    EXPECT_EQ(count(store, "contacts"), 0);
+    auto groupsOfThePc = [&] {
+        auto lock = store.lock();
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(store.database(),
+                           "SELECT COUNT(*) FROM contact_groups WHERE storage = 2", -1, &statement,
+                           nullptr);
+        int result = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+        sqlite3_finalize(statement);
+        return result;
+    };
+    EXPECT_EQ(groupsOfThePc(), 1);
+    EXPECT_EQ(checkStoreFile(old), "");
+
+    Store current;
+    ASSERT_EQ(current.open(file("db.dat")), 0);
+    ASSERT_EQ(current.restoreFrom(file("old-backup.db")), 0) << current.message();
+    EXPECT_EQ(count(current, "call_records"), 0);  // the tables of later versions are there too
+}
+
+TEST_F(StoreTest, WritesOfABatchLandTogether)
+{
+    const std::string path = file("db.dat");
+    Store store;
+    ASSERT_EQ(store.open(path), 0);
+    sqlite3 *reader = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    auto seen = [&] {
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(reader, "SELECT COUNT(*) FROM contacts", -1, &statement, nullptr);
+        int result = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+        sqlite3_finalize(statement);
+        return result;
+    };
+    ASSERT_EQ(store.beginBatch(), 0);
+    ASSERT_EQ(store.beginBatch(), 0);  // nested: one transaction
+    execute(store, "INSERT INTO contacts (name) VALUES ('Ana')");
+    execute(store, "INSERT INTO contacts (name) VALUES ('Bob')");
+    ASSERT_EQ(store.endBatch(), 0);
+    EXPECT_EQ(seen(), 0);
+    ASSERT_EQ(store.endBatch(), 0);
+    EXPECT_EQ(seen(), 2);
+    EXPECT_NE(store.endBatch(), 0);  // none open
+    sqlite3_close(reader);
+}
+
 TEST_F(StoreTest, BackupToAnUnwritablePlaceFailsCleanly)
 {
     Store store;

@@ -1,4 +1,4 @@
-// Finding the data port in a sysfs tree laid out as the kernel lays out USB serial cards.
+// The card's name in a sysfs tree laid out as the kernel lays out USB serial cards.
 #include "platform/ras/DataPort.h"
 
 #include <gtest/gtest.h>
@@ -51,32 +51,15 @@ protected:
     DataPortLookup lookup;
 };
 
-TEST_F(DataPortTest, OtherSerialInterfaceOfTheSameCard)
+TEST_F(DataPortTest, ProductNameOfTheCard)
 {
-    // Two cards: 1-1 with modem, diagnostics and control ports; 2-1 with two ports.
     usbSerial("1-1", 0, "ttyUSB0");
-    usbSerial("1-1", 1, "ttyUSB1");
-    usbSerial("1-1", 2, "ttyUSB2");
-    usbSerial("2-1", 0, "ttyUSB3");
-    usbSerial("2-1", 3, "ttyUSB4");
-    std::ofstream(root / "devices" / "1-1" / "product") << "E1550 HSDPA Modem\n";
-
-    EXPECT_EQ(findDataPort("/dev/ttyUSB2", lookup), "/dev/ttyUSB0");
-    EXPECT_EQ(findDataPort("/dev/ttyUSB0", lookup), "/dev/ttyUSB1");
-    EXPECT_EQ(findDataPort("/dev/ttyUSB4", lookup), "/dev/ttyUSB3");
-    EXPECT_EQ(findDataPort("/dev/ttyUSB9", lookup), "");  // not a port we know
-    EXPECT_EQ(findDataPort("", lookup), "/dev/ttyUSB0");  // no control port named: first card
-    EXPECT_EQ(cardProductName("/dev/ttyUSB0", lookup), "E1550 HSDPA Modem");
-}
-
-TEST_F(DataPortTest, AcmDataFunctionAndLoneports)
-{
     acm("3-1", 0, "ttyACM0");
-    acm("3-1", 2, "ttyACM1");
-    acm("4-1", 0, "ttyACM2");  // a card with one port has no data port
-    EXPECT_EQ(findDataPort("/dev/ttyACM1", lookup), "/dev/ttyACM0");
-    EXPECT_EQ(findDataPort("/dev/ttyACM0", lookup), "/dev/ttyACM1");
-    EXPECT_EQ(findDataPort("/dev/ttyACM2", lookup), "");
+    std::ofstream(root / "devices" / "1-1" / "product") << "E1550 HSDPA Modem\n";
+    std::ofstream(root / "devices" / "3-1" / "product") << "F3507g\n";
+    EXPECT_EQ(cardProductName("/dev/ttyUSB0", lookup), "E1550 HSDPA Modem");
+    EXPECT_EQ(cardProductName("/dev/ttyACM0", lookup), "F3507g");
+    EXPECT_EQ(cardProductName("/dev/ttyUSB9", lookup), "");
 }
 
 }  // namespace

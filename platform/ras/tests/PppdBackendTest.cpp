@@ -5,13 +5,16 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSignalSpy>
 
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -45,7 +48,6 @@ protected:
         qputenv("STANDIN_PPPD_LOG", QByteArray::fromStdString((folder / "argv").string()));
         qputenv("STANDIN_SYSFS", QByteArray::fromStdString((folder / "sysfs").string()));
 
-        PppdBackend::Settings settings;
         settings.dataPort = (folder / "ttyUSB0").string();
         settings.lookup.sysfsRoot = (folder / "sysfs").string();
         settings.runtimeFolder = (folder / "runtime").string();
@@ -79,7 +81,26 @@ protected:
         return events.takeFirst();
     }
 
+    // Whether the process has ended (gone, or a zombie nobody reaped yet).
+    static bool ended(pid_t pid)
+    {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string text;
+        std::getline(stat, text);
+        const size_t name = text.rfind(')');
+        return !stat || name == text.npos || name + 2 >= text.size() || text[name + 2] == 'Z';
+    }
+    static bool waitFor(const std::function<bool()> &condition)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return condition();
+    }
+
     fs::path folder;
+    PppdBackend::Settings settings;
     QByteArray oldPath;
     std::unique_ptr<PppdBackend> backend;
 };
@@ -92,16 +113,15 @@ TEST_F(PppdBackendTest, ConnectsReadsCountersAndHangsUpWithSigterm)
     EXPECT_EQ(event[1].toUInt(), kConnected);
     EXPECT_EQ(event[2].toUInt(), kSuccess);
 
-    // The files exist for the dial, for the user only; the password is in no argument.
+    // The chat script exists for the user only; the password is in no argument, and its file
+    // is gone once pppd has read it.
     const std::string options = backend->optionsFile("Brisa AR");
     const std::string chat = backend->chatFile("Brisa AR");
-    for (const std::string &file : {options, chat}) {
-        struct stat info {};
-        ASSERT_EQ(::stat(file.c_str(), &info), 0) << file;
-        EXPECT_EQ(info.st_mode & 0777, 0600u) << file;
-    }
+    struct stat info {};
+    ASSERT_EQ(::stat(chat.c_str(), &info), 0) << chat;
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << chat;
     EXPECT_EQ(readFile(folder / "argv"), "file\n" + options + "\n");
-    EXPECT_NE(readFile(options).find("password \"s3cret \\\"pw\\\"\""), std::string::npos);
+    EXPECT_FALSE(fs::exists(options));
 
     Statistics statistics;
     ASSERT_EQ(backend->getStatistics(handle, statistics), kSuccess);
@@ -182,7 +202,75 @@ TEST_F(PppdBackendTest, DialRefusedBeforePppdStarts)
     EXPECT_TRUE(fs::is_empty(folder / "runtime"));
 
     fs::permissions(folder / "runtime", fs::perms::group_write, fs::perm_options::add);
-    EXPECT_EQ(backend->dial({"Brisa AR", "*99#", "", ""}, handle), kAccessDenied);
+    EXPECT_EQ(backend->dial({"Brisa AR", "*99#", "", ""}, handle), kNoRuntimeFolder);
+}
+
+TEST_F(PppdBackendTest, CountersKeepAllSixtyFourBits)
+{
+    ConnectionHandle handle = kNoConnection;
+    ASSERT_EQ(dialAndWait("connect", handle).value(1).toUInt(), kConnected);
+    const fs::path net = folder / "sysfs" / "class" / "net" / "ppp7" / "statistics";
+    std::ofstream(net / "tx_bytes") << "6000000000\n";
+    std::ofstream(net / "rx_bytes") << "4294967301\n";
+    Statistics statistics;
+    ASSERT_EQ(backend->getStatistics(handle, statistics), kSuccess);
+    EXPECT_EQ(statistics.bytesSent, 6000000000u);
+    EXPECT_EQ(statistics.bytesReceived, 4294967301u);
+}
+
+TEST_F(PppdBackendTest, MissingRuntimeFolderIsNamed)
+{
+    settings.runtimeFolder.clear();
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    PppdBackend own(settings);
+    PhonebookEntry entry;
+    entry.name = "Brisa AR";
+    entry.number = "*99#";
+    ASSERT_EQ(own.setEntryProperties(entry), kSuccess);
+    ConnectionHandle handle = kNoConnection;
+    const uint32_t error = own.dial({"Brisa AR", "*99#", "", ""}, handle);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    EXPECT_NE(error, kSuccess);
+    EXPECT_NE(own.errorString(error).find("XDG_RUNTIME_DIR"), std::string::npos)
+        << own.errorString(error);
+}
+
+TEST_F(PppdBackendTest, LeavingWhileConnectedEndsTheLinkWithSigterm)
+{
+    ConnectionHandle handle = kNoConnection;
+    ASSERT_EQ(dialAndWait("connect", handle).value(1).toUInt(), kConnected);
+    backend.reset();
+    EXPECT_TRUE(fs::exists(folder / "argv.term"));
+}
+
+TEST_F(PppdBackendTest, FilesOfAnEarlierRunAreRemovedAtStart)
+{
+    const fs::path left = folder / "runtime" / "lumadial-ppp-999999-1.options";
+    std::ofstream(left) << "password \"old\"\n";
+    std::ofstream(folder / "runtime" / "unrelated") << "kept\n";
+    PppdBackend own(settings);
+    EXPECT_FALSE(fs::exists(left));
+    EXPECT_TRUE(fs::exists(folder / "runtime" / "unrelated"));
+}
+
+TEST_F(PppdBackendTest, PppdEndsWhenTheProgramIsKilled)
+{
+    // A program of its own dials with the stand-in, then is killed once connected.
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("STANDIN_PPPD_OUTCOME", "connect");
+    program.setProcessEnvironment(environment);
+    program.start(RAS_ORPHAN_PROGRAM,
+                  {QString::fromStdString(settings.dataPort),
+                   QString::fromStdString(settings.runtimeFolder),
+                   QString::fromStdString(settings.lookup.sysfsRoot)});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::CrashExit);
+    const pid_t pppd = std::stoi(readFile(folder / "argv.pid"));
+    EXPECT_TRUE(waitFor([pppd] { return ended(pppd); }));
+    if (!ended(pppd))
+        ::kill(pppd, SIGKILL);
 }
 
 }  // namespace

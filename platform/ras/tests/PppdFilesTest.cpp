@@ -4,7 +4,10 @@
 // printed so that a reader of the test log sees them.
 #include "platform/ras/PppdFiles.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -77,7 +80,8 @@ PhonebookEntry plainEntry()
 }
 
 const PppdFileNames kNames{"/dev/ttyUSB0", "/usr/sbin/chat",
-                           "/run/user/1000/lumadial-ppp-1-1.chat"};
+                           "/run/user/1000/lumadial-ppp-1-1.chat",
+                           "/run/user/1000/lumadial-ppp-1-1.options"};
 
 TEST(PppdFiles, HostileUserNameAndPasswordStayOneWordOfData)
 {
@@ -198,6 +202,75 @@ TEST(PppdFiles, ChatScriptSetsTheApnThenDials)
     EXPECT_TRUE(refusePap);
 }
 
+TEST(PppdFiles, NumbersAndApnsAProfileMayHoldAreDialled)
+{
+    struct Case {
+        const char *number;
+        const char *apn;
+        const char *chat;  // the two chat steps that set the APN and dial
+    };
+    const std::vector<Case> cases{
+        {"*99***1#", "internet", "'AT+CGDCONT=1,\"IP\",\"internet\"'\nOK 'ATD*99***1#'"},
+        {"*99# ", "internet.example   ",
+         "'AT+CGDCONT=1,\"IP\",\"internet.example\"'\nOK 'ATD*99#'"},
+        {" #777", "\"web.example\"", "'AT+CGDCONT=1,\"IP\",\"web.example\"'\nOK 'ATD#777'"},
+        {"+49 (176) 123-45.6", "a-b.c", "'AT+CGDCONT=1,\"IP\",\"a-b.c\"'\nOK 'ATD+49176123456'"},
+        {"*99#W,", "x", "'AT+CGDCONT=1,\"IP\",\"x\"'\nOK 'ATD*99#W,'"},
+    };
+    for (const Case &test : cases) {
+        auto entry = plainEntry();
+        entry.number = test.number;
+        entry.apn = test.apn;
+        PppdFiles files;
+        std::string problem;
+        ASSERT_EQ(buildPppdFiles(entry, {"Brisa AR", "", "", ""}, kNames, files, problem),
+                  kSuccess)
+            << test.number << " / " << test.apn << ": " << problem;
+        EXPECT_NE(files.chat.find(test.chat), std::string::npos) << files.chat;
+    }
+}
+
+TEST(PppdFiles, FixedNameServersReachTheResolverOfTheLink)
+{
+    auto entry = plainEntry();
+    entry.specificNameServers = true;
+    entry.primaryDns = {8, 8, 8, 8};
+    entry.secondaryDns = {192, 168, 0, 53};
+    PppdFiles files;
+    std::string problem;
+    ASSERT_EQ(buildPppdFiles(entry, {"Brisa AR", "", "", ""}, kNames, files, problem), kSuccess);
+    const auto lines = pppdLines(files.options);
+    for (const auto &line : lines)
+        EXPECT_NE(line[0], "usepeerdns");  // the network's servers would replace them
+    const std::string parameter = valueOf(lines, "ipparam");
+
+    // pppd's ip-up runs the hook with the parameter; here resolvectl is a stand-in that logs.
+    QTemporaryDir folder(QDir::homePath() + "/ip-up-XXXXXX");
+    ASSERT_TRUE(folder.isValid());
+    const QString log = folder.filePath("resolvectl.log");
+    const QString resolvectl = folder.filePath("resolvectl");
+    {
+        QFile script(resolvectl);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n[ \"$1\" = status ] || echo \"$*\" >> \"$LOG\"\n");
+    }
+    QFile::setPermissions(resolvectl, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QProcess hook;
+    QProcessEnvironment environment;
+    environment.insert("PATH", folder.path() + ":/usr/bin:/bin");
+    environment.insert("LOG", log);
+    environment.insert("PPP_IFACE", "ppp0");
+    environment.insert("PPP_IPPARAM", QString::fromStdString(parameter));
+    hook.setProcessEnvironment(environment);
+    hook.start("/bin/sh", {RAS_SOURCE_FOLDER "/lumadial.ip-up"});
+    ASSERT_TRUE(hook.waitForFinished(5000));
+    EXPECT_EQ(hook.exitCode(), 0) << hook.readAllStandardError().toStdString();
+    QFile logged(log);
+    ASSERT_TRUE(logged.open(QIODevice::ReadOnly)) << parameter;
+    EXPECT_EQ(logged.readAll().toStdString(),
+              "dns ppp0 8.8.8.8 192.168.0.53\ndomain ppp0 ~.\ndefault-route ppp0 yes\n");
+}
+
 TEST(PppdFiles, ConnectCommandReachesTheShellAsTwoPathsOnly)
 {
     // Paths with quotes, blanks and '$(...)': the shell pppd runs must see each as one word.
@@ -206,11 +279,11 @@ TEST(PppdFiles, ConnectCommandReachesTheShellAsTwoPathsOnly)
     PppdFiles files;
     std::string problem;
     ASSERT_EQ(buildPppdFiles(plainEntry(), {"Brisa AR", "*99#", "u", "p"},
-                             {"/dev/ttyUSB0", chatProgram, chatScript}, files, problem),
+                             {"/dev/ttyUSB0", chatProgram, chatScript, ""}, files, problem),
               kSuccess);
     std::string command = valueOf(pppdLines(files.options), "connect");
     // Let a real shell split it, with printf standing in for chat.
-    const std::string program = quoteShellWord(chatProgram);
+    const std::string program = "exec " + quoteShellWord(chatProgram);
     ASSERT_EQ(command.rfind(program, 0), 0u) << command;
     command.replace(0, program.size(), "printf '%s\\n'");
     QProcess shell;

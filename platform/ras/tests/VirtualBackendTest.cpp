@@ -66,9 +66,14 @@ TEST_F(VirtualBackendTest, ConnectsCountsTrafficAndHangsUp)
     const auto event = dial(handle);
     ASSERT_EQ(event.size(), 3);
     EXPECT_EQ(event[1].toUInt(), kConnected);
-    QTest::qWait(400);
+    // Traffic both ways while on line.
     Statistics statistics;
-    ASSERT_EQ(backend->getStatistics(handle, statistics), kSuccess);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return backend->getStatistics(handle, statistics) == kSuccess &&
+                   statistics.bytesReceived > 1600u && statistics.bytesSent > 0u;
+        },
+        5000));
     EXPECT_GT(statistics.bytesReceived, 1600u);
     EXPECT_GT(statistics.bytesSent, 0u);
     EXPECT_TRUE(card->dataCallOnline());
@@ -79,9 +84,7 @@ TEST_F(VirtualBackendTest, ConnectsCountsTrafficAndHangsUp)
     EXPECT_EQ(finished.takeFirst()[1].toUInt(), kSuccess);
     ConnectionStatus status;
     EXPECT_EQ(backend->getConnectStatus(handle, status), kInvalidHandle);
-    for (int i = 0; i < 50 && card->dataCallOnline(); ++i)
-        QTest::qWait(10);
-    EXPECT_FALSE(card->dataCallOnline());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !card->dataCallOnline(); }, 2000));
 }
 
 TEST_F(VirtualBackendTest, CardDropsRefusesDelaysOrIsPulled)

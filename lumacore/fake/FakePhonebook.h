@@ -1,5 +1,12 @@
 // A phonebook played by the fake engine: contacts and groups per storage in memory, behind the
 // engine's contact and group calls, with a way to make writes fail (a card pulled half-way).
+//
+// It keeps places as the engine does. A card's book (SIM, card) writes a new contact into its
+// lowest free place, so a freed place is taken again; a walk goes over what the last load read,
+// which goes stale when another phone writes behind it (put() plays that phone); deleting an
+// empty place is OK, and an entry that is not the one the last load read there is refused, as
+// the real engine refuses it. The PC store numbers contacts as SQLite does (one past the
+// highest) and reads afresh on every walk.
 #pragma once
 
 #include "lumacore/fake/FakeLumacore.h"
@@ -8,14 +15,20 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 class FakePhonebook {
 public:
+    static constexpr uint8_t kPcStorage = 2;
+    // +CME ERROR: 22, not found: the place holds another entry than the one last read.
+    static constexpr MEC_STATUS kNotTheEntryRead = MEC_ERR_CME_BASE + 22;
+
     struct Book {
         std::map<uint32_t, _MEC_CONTACT_RECORD> contacts;
+        std::map<uint32_t, _MEC_CONTACT_RECORD> read;  // what the last load saw (card books)
+        bool loaded = false;
         std::vector<_MEC_GROUP_RECORD> groups;
-        uint32_t nextIndex = 1;
         size_t walk = 0;
         size_t groupWalk = 0;
     };
@@ -31,12 +44,23 @@ public:
         });
         onCall(&_MEC_LoadContacts, [state](uint8_t storage) -> MEC_STATUS {
             std::lock_guard lock(state->mutex);
-            return state->failing(storage);
+            if (MEC_STATUS status = state->failing(storage))
+                return status;
+            state->load(storage);
+            return 0;
         });
         onCall(&_MEC_LoadGroup, [](uint8_t) -> MEC_STATUS { return 0; });
         onCall(&_MEC_GetFirstContact, [state](_MEC_CONTACT_RECORD *record) -> MEC_STATUS {
             std::lock_guard lock(state->mutex);
-            state->books[record->storage].walk = 0;
+            Book &book = state->books[record->storage];
+            if (record->storage == kPcStorage) {
+                // The PC store is read afresh: a store that cannot be used fails here.
+                if (MEC_STATUS status = state->failing(record->storage))
+                    return status;
+            }
+            if (record->storage == kPcStorage || !book.loaded)
+                state->load(record->storage);
+            book.walk = 0;
             return state->next(record);
         });
         onCall(&_MEC_GetNextContact, [state](_MEC_CONTACT_RECORD *record) -> MEC_STATUS {
@@ -47,9 +71,13 @@ public:
             std::lock_guard lock(state->mutex);
             if (MEC_STATUS status = state->failing(record->storage))
                 return status;
+            if (state->refused(*record))
+                return MEC_ERR_ERROR;
             Book &book = state->books[record->storage];
-            record->index = book.nextIndex++;
+            record->index = state->freePlace(record->storage);
             book.contacts[record->index] = *record;
+            if (record->storage != kPcStorage)
+                book.read[record->index] = *record;
             return 0;
         });
         onCall(&_MEC_SetContact,
@@ -57,18 +85,35 @@ public:
                    std::lock_guard lock(state->mutex);
                    if (MEC_STATUS status = state->failing(record->storage))
                        return status;
+                   if (state->refused(*record))
+                       return MEC_ERR_ERROR;
                    Book &book = state->books[record->storage];
                    if (!book.contacts.count(index))
                        return 13;
                    book.contacts[index] = *record;
                    book.contacts[index].index = index;
+                   if (record->storage != kPcStorage)
+                       book.read[index] = book.contacts[index];
                    return 0;
                });
         onCall(&_MEC_DeleteContact, [state](uint32_t index, uint8_t storage) -> MEC_STATUS {
             std::lock_guard lock(state->mutex);
             if (MEC_STATUS status = state->failing(storage))
                 return status;
-            return state->books[storage].contacts.erase(index) ? 0 : 13;
+            Book &book = state->books[storage];
+            if (storage == kPcStorage)
+                return book.contacts.erase(index) ? 0 : 13;
+            auto held = book.contacts.find(index);
+            if (held == book.contacts.end()) {
+                book.read.erase(index);
+                return 0;  // an empty place: nothing to delete
+            }
+            auto read = book.read.find(index);
+            if (read == book.read.end() || !sameEntry(read->second, held->second))
+                return kNotTheEntryRead;
+            book.contacts.erase(held);
+            book.read.erase(read);
+            return 0;
         });
         onCall(&_MEC_GetFirstGroup, [state](_MEC_GROUP_RECORD *group) -> MEC_STATUS {
             std::lock_guard lock(state->mutex);
@@ -91,6 +136,7 @@ public:
     {
         std::lock_guard lock(m_state->mutex);
         m_state->failures[storage] = status;
+        m_state->failAfter[storage] = {};
     }
     // Fails the storage's calls with status once `calls` more of them have worked.
     void failStorageAfter(uint8_t storage, int calls, MEC_STATUS status)
@@ -98,7 +144,16 @@ public:
         std::lock_guard lock(m_state->mutex);
         m_state->failAfter[storage] = {calls, status};
     }
+    // Writes of a contact whose first number is this one are refused (ERROR), as a card refuses
+    // a number it cannot store.
+    void refuseNumber(const std::string &number)
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->refusedNumber = number;
+    }
 
+    // A contact written in the storage's next free place, as another phone (or another
+    // program) writes it: a later load sees it, a walk of the last load does not.
     _MEC_CONTACT_RECORD &put(uint8_t storage, const char *name, const char *number,
                              uint32_t groupId = 0)
     {
@@ -107,7 +162,7 @@ public:
         _MEC_CONTACT_RECORD record{};
         record.storage = storage;
         record.groupId = groupId;
-        record.index = book.nextIndex++;
+        record.index = m_state->freePlace(storage);
         std::strncpy(record.name, name, sizeof record.name - 1);
         std::strncpy(record.numbers[0].number, number, sizeof record.numbers[0].number - 1);
         return book.contacts[record.index] = record;
@@ -120,11 +175,19 @@ public:
     }
 
 private:
+    static bool sameEntry(const _MEC_CONTACT_RECORD &a, const _MEC_CONTACT_RECORD &b)
+    {
+        return std::strncmp(a.name, b.name, sizeof a.name) == 0 &&
+               std::strncmp(a.numbers[0].number, b.numbers[0].number,
+                            sizeof a.numbers[0].number) == 0;
+    }
+
     struct State {
         std::mutex mutex;
         Book books[3];
         MEC_STATUS failures[3]{};
         std::pair<int, MEC_STATUS> failAfter[3]{};
+        std::string refusedNumber;
 
         MEC_STATUS failing(uint8_t storage)
         {
@@ -133,12 +196,33 @@ private:
                 failures[storage] = status;
             return failures[storage];
         }
+        bool refused(const _MEC_CONTACT_RECORD &record) const
+        {
+            return !refusedNumber.empty() && refusedNumber == record.numbers[0].number;
+        }
+        uint32_t freePlace(uint8_t storage) const
+        {
+            const auto &contacts = books[storage].contacts;
+            if (storage == kPcStorage)
+                return contacts.empty() ? 1 : contacts.rbegin()->first + 1;
+            uint32_t place = 1;
+            while (contacts.count(place))
+                ++place;
+            return place;
+        }
+        void load(uint8_t storage)
+        {
+            Book &book = books[storage];
+            book.read = book.contacts;
+            book.loaded = true;
+        }
         MEC_STATUS next(_MEC_CONTACT_RECORD *record)
         {
             Book &book = books[record->storage];
-            if (book.walk >= book.contacts.size())
+            const auto &walked = record->storage == kPcStorage ? book.contacts : book.read;
+            if (book.walk >= walked.size())
                 return 13;
-            auto it = book.contacts.begin();
+            auto it = walked.begin();
             std::advance(it, static_cast<std::ptrdiff_t>(book.walk++));
             *record = it->second;
             return 0;
