@@ -196,7 +196,9 @@ TEST_F(SmsEngineTest, TheFirstReadOfManyNewMessagesKeepsTheirUnreadMarksInOneCom
     }
     ASSERT_TRUE(g_heard.waitFor([](Heard &h) { return h.arrived.size() == kNew; }));
     std::vector<_MEC_SMS_RECORD> read;
-    EXPECT_EQ(commitsDuring([&] { read = walk(0); }), 1);
+    // At most one commit: the marks were kept as each message arrived (it is read then, to tell
+    // a flash message the card filed), or all at once by this first listing.
+    EXPECT_LE(commitsDuring([&] { read = walk(0); }), 1);
     ASSERT_EQ(read.size(), kNew);
     for (const _MEC_SMS_RECORD &again : walk(0))
         EXPECT_EQ(again.status, 2);  // the card marked them read; the engine did not forget
