@@ -93,6 +93,13 @@ INSERT INTO row_counts SELECT 'contacts', COUNT(*) FROM main.contacts;
 COMMIT;
 )sql";
 
+constexpr const char *kDropRowCounts = R"sql(
+DROP TRIGGER IF EXISTS temp.messages_added;
+DROP TRIGGER IF EXISTS temp.messages_removed;
+DROP TRIGGER IF EXISTS temp.contacts_added;
+DROP TRIGGER IF EXISTS temp.contacts_removed;
+)sql";
+
 int userVersion(sqlite3 *database)
 {
     sqlite3_stmt *statement = nullptr;
@@ -496,14 +503,21 @@ uint16_t Store::restoreFrom(const std::string &path)
         m_message = "cannot open " + path;
         return kStatusError;
     }
+    // The counting triggers hang on the tables the copy replaces: a migration of the copy would
+    // find them twice. They are set up again on what the store holds afterwards.
+    sqlite3_exec(m_database, kDropRowCounts, nullptr, nullptr, nullptr);
     // The copy runs in one write transaction on our store: it lands whole or not at all.
     int result = copyDatabase(source, m_database);
     sqlite3_close(source);
-    if (result != SQLITE_OK)
-        return fail("cannot restore from " + path);
+    if (result != SQLITE_OK) {
+        const uint16_t status = fail("cannot restore from " + path);
+        countRows();
+        return status;
+    }
     // A backup of an older version is brought up to this one.
     const uint16_t status = migrate(userVersion(m_database));
-    return status != kStatusOk ? status : countRows();
+    const uint16_t counted = countRows();
+    return status != kStatusOk ? status : counted;
 }
 
 }  // namespace lumacore

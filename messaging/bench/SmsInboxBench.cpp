@@ -10,7 +10,7 @@
 
 #include "engine/BL_Base.h"
 #include "engine/BL_Forward.h"
-#include "engine/tests/FakePhonebook.h"
+#include "lumacore/fake/FakePhonebook.h"
 
 #include <QApplication>
 
@@ -44,7 +44,7 @@ void scriptInbox()
         std::snprintf(record->sender, sizeof record->sender, "%s", sender.c_str());
         std::snprintf(record->text, sizeof record->text, "message %d", n);
         record->receiveTime = {2026, uint16_t(1 + n % 12), uint16_t(1 + n % 28), uint16_t(n % 24),
-                               uint16_t(n % 60), uint16_t(n % 59), 0};
+                               uint16_t(n % 60), uint16_t(n % 59), 0, 0};
         return 0;
     };
     lumacore_fake::onCall(&_MEC_GetFirstMessage, [fill](uint8_t, _MEC_SMS_RECORD *record) {
