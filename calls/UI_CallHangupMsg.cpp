@@ -5,7 +5,7 @@
 using platform::GetLanguageString;
 
 TCallHangupMsgDfm::TCallHangupMsgDfm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TCallHangupMsgDfm"), GetLanguageString(5016),
+    : FeaturePage(host, QStringLiteral("TCallHangupMsgDfm"), GetLanguageString(5016),
                    QStringLiteral("Offers the choices when a call ends."),
                    FeatureWindowKind::Dialog)
 {

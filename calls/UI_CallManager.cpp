@@ -7,7 +7,7 @@
 using platform::GetLanguageString;
 
 TCall_managerform::TCall_managerform(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TCall_managerform"), GetLanguageString(5016),
+    : FeaturePage(host, QStringLiteral("TCall_managerform"), GetLanguageString(5016),
                    QStringLiteral("Makes and answers voice calls."), FeatureWindowKind::Page)
 {
 }

@@ -7,7 +7,7 @@
 using platform::GetLanguageString;
 
 TCrForm::TCrForm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TCrForm"), GetLanguageString(1008),
+    : FeaturePage(host, QStringLiteral("TCrForm"), GetLanguageString(1008),
                    QStringLiteral("Missed, received and dialled calls."), FeatureWindowKind::Page)
 {
 }

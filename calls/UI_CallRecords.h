@@ -1,9 +1,9 @@
 // Call records.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TCrForm final : public TFeaturePage {
+class TCrForm final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TCrForm(feature::FeatureHost &host);

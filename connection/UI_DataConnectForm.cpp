@@ -5,7 +5,7 @@
 #include "WindowControls.h"
 
 #include "config/BL_File.h"
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"

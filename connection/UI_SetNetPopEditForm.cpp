@@ -4,7 +4,7 @@
 #include "platform/CodePage.h"
 
 TSet_netpopeditform::TSet_netpopeditform(feature::FeatureHost &host)
-    : TProfileDialog(host, QStringLiteral("TSet_netpopeditform"))
+    : ProfileDialog(host, QStringLiteral("TSet_netpopeditform"))
 {
     connect(OkButton, &QPushButton::clicked, this, &TSet_netpopeditform::OkButtonClick);
 }

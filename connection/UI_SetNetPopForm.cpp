@@ -5,7 +5,7 @@
 #include "platform/ResStringManager.h"
 
 TSet_netpopform::TSet_netpopform(feature::FeatureHost &host)
-    : TProfileDialog(host, QStringLiteral("TSet_netpopform"))
+    : ProfileDialog(host, QStringLiteral("TSet_netpopform"))
 {
     connect(OkButton, &QPushButton::clicked, this, &TSet_netpopform::OkButtonClick);
 }

@@ -4,7 +4,7 @@
 #include "UI_ProgressBox.h"
 
 #include "connection/WindowControls.h"
-#include "engine/WindowPayloads.h"
+#include "logic/WindowPayloads.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "skin/FaceManager.h"

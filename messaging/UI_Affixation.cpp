@@ -6,7 +6,7 @@
 using platform::GetLanguageString;
 
 TAffixationfrm::TAffixationfrm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TAffixationfrm"), GetLanguageString(text::kSimToolkit),
+    : FeaturePage(host, QStringLiteral("TAffixationfrm"), GetLanguageString(text::kSimToolkit),
                    QStringLiteral("The SIM card's own services and USSD requests."),
                    FeatureWindowKind::Page)
 {

@@ -6,7 +6,7 @@
 using platform::GetLanguageString;
 
 TSatMenuDisplayForm::TSatMenuDisplayForm(feature::FeatureHost &host)
-    : TFeaturePage(
+    : FeaturePage(
           host, QStringLiteral("TSatMenuDisplayForm"), GetLanguageString(text::kSimToolkit),
           QStringLiteral("The menu of the SIM card's own services."), FeatureWindowKind::Page)
 {

@@ -1,6 +1,6 @@
 #include "UI_SetMsgForm.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
 #include "FeatureMessages.h"
 

@@ -1,15 +1,15 @@
 #include "UI_SmsEdit.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
 #include "FeatureMessages.h"
 #include "UI_ProgressBox.h"
 #include "UI_SelContacts.h"
-#include "UI_SmsSendResults.h"
+#include "SmsSendResults.h"
 
 #include "connection/WindowControls.h"
-#include "engine/BL_SmsRecipients.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_SmsRecipients.h"
+#include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/Clock.h"
 #include "platform/DialogSeam.h"
@@ -395,7 +395,7 @@ void TFrmSmsEdit::btnSentClick()
     if (mainWindow && mainWindow->isVisible() && mainWindow->isEnabled())
         mainWindow->activateWindow();
     m_host.setBusy(false);
-    TFrmSmsSendResults results(owner, m_lastSummary);
+    SmsSendResults results(owner, m_lastSummary);
     platform::execDialog(results);
     if (m_lastSummary.storeChanged)
         tellListChanged();

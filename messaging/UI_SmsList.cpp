@@ -5,7 +5,7 @@
 #include "FeatureMessages.h"
 
 #include "connection/WindowControls.h"
-#include "engine/WindowPayloads.h"
+#include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"

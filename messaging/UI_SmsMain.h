@@ -10,7 +10,7 @@
 #include "FeatureWindow.h"
 #include "UI_MessageBox.h"
 
-#include "engine/WindowPayloads.h"
+#include "logic/WindowPayloads.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -1,13 +1,13 @@
 #include "UI_SmsRead.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
 #include "SmsTexts.h"
 
 #include "FeatureMessages.h"
 
 #include "connection/WindowControls.h"
-#include "engine/WindowPayloads.h"
+#include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"

@@ -9,8 +9,8 @@
 
 #include "FeatureMessages.h"
 #include "connection/WindowControls.h"
-#include "engine/BL_PbVCard.h"
-#include "engine/EngineValues.h"
+#include "logic/BL_PbVCard.h"
+#include "logic/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"

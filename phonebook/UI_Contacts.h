@@ -8,7 +8,7 @@
 #include "FeatureWindow.h"
 #include "PbStore.h"
 
-#include "engine/BL_PbTransfer.h"
+#include "logic/PhonebookTransfer.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -106,16 +106,16 @@ private:
     void loadSimTick();
     bool loadSim();
     void setSimUsable(bool usable);
-    TBL_PbTransfer::Result paste(const std::vector<_MEC_CONTACT_RECORD> &records,
-                                 TBL_PbTransfer::Mode mode, int node);
-    void reportPaste(const TBL_PbTransfer::Result &result, bool cut, size_t total);
+    PhonebookTransfer::Result paste(const std::vector<_MEC_CONTACT_RECORD> &records,
+                                 PhonebookTransfer::Mode mode, int node);
+    void reportPaste(const PhonebookTransfer::Result &result, bool cut, size_t total);
     // Tells the person when the PC store cannot be used (damaged, held by another program).
     void reportPcStore();
     // The editor or the viewer closed: the list follows, and who opened it comes back.
     void backFromEditor(bool saved, const QString &name);
     // Shows this page again without forgetting what was copied or cut.
     void showAgain();
-    TBL_PbTransfer::Callbacks progressCallbacks();
+    PhonebookTransfer::Callbacks progressCallbacks();
     void warn(const QString &text);
     bool ask(const QString &text);
     TFrmCopyTips &copyTips();

@@ -28,10 +28,10 @@ TFrmCopyTips::TFrmCopyTips(feature::FeatureHost &host)
     setPalette(colours);
     setAutoFillBackground(true);
 
-    CopyProgBkImage = new skin::TBackImage(this);
+    CopyProgBkImage = new skin::BackImage(this);
     CopyProgBkImage->setObjectName(QStringLiteral("CopyProgBkImage"));
     CopyProgBkImage->setGeometry(0, 0, kWidth, kHeight);
-    CaptionImage = new skin::TBackImage(this);
+    CaptionImage = new skin::BackImage(this);
     CaptionImage->setObjectName(QStringLiteral("CaptionImage"));
     CaptionImage->setGeometry(0, 0, kWidth, kCaptionHeight);
     LbCaption = new QLabel(windowTitle(), this);

@@ -4,7 +4,7 @@
 
 #include "FeatureMessages.h"
 #include "connection/WindowControls.h"
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 #include "platform/CodePage.h"
 #include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"

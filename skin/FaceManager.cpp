@@ -95,9 +95,9 @@ bool isControlKind(QWidget *widget)
     return qobject_cast<QRadioButton *>(widget) || qobject_cast<QCheckBox *>(widget) ||
            qobject_cast<QLineEdit *>(widget) || qobject_cast<QLabel *>(widget) ||
            qobject_cast<QTextEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget) ||
-           qobject_cast<QGroupBox *>(widget) || qobject_cast<TBackImage *>(widget) ||
+           qobject_cast<QGroupBox *>(widget) || qobject_cast<BackImage *>(widget) ||
            qobject_cast<TCustomImButton *>(widget) || qobject_cast<TImImage *>(widget) ||
-           qobject_cast<TImage *>(widget) || qobject_cast<TImPanel *>(widget);
+           qobject_cast<SkinImage *>(widget) || qobject_cast<TImPanel *>(widget);
 }
 
 }  // namespace
@@ -204,7 +204,7 @@ void FaceManager::apply(QObject *control, const QString &key)
         return;
     const std::string section = key.toStdString();
 
-    if (auto *list = qobject_cast<TImageList *>(control)) {
+    if (auto *list = qobject_cast<ImageList *>(control)) {
         list->Clear();
         for (int n = 0;; ++n) {
             const QImage member = picture(section, "Image" + std::to_string(n));
@@ -241,7 +241,7 @@ void FaceManager::apply(QObject *control, const QString &key)
             setBaseColor(widget, *value);
         return;
     }
-    if (auto *link = qobject_cast<TLinkLabel *>(widget)) {
+    if (auto *link = qobject_cast<LinkLabel *>(widget)) {
         if (auto value = color(section, "Color"))
             link->setLinkColor(*value);
         if (auto value = color(section, "Hot Color"))
@@ -262,7 +262,7 @@ void FaceManager::apply(QObject *control, const QString &key)
     const QImage image = picture(section, "Image");
     if (!image.isNull()) {
         const QPixmap pixmap = QPixmap::fromImage(image);
-        if (auto *back = qobject_cast<TBackImage *>(widget)) {
+        if (auto *back = qobject_cast<BackImage *>(widget)) {
             back->setPicture(pixmap);
         } else if (auto *button = qobject_cast<TCustomImButton *>(widget)) {
             button->setPicture(pixmap);
@@ -274,7 +274,7 @@ void FaceManager::apply(QObject *control, const QString &key)
             const QImage hot = picture(section, "Image Hot");
             if (!hot.isNull())
                 imImage->setHotPicture(QPixmap::fromImage(hot));
-        } else if (auto *plain = qobject_cast<TImage *>(widget)) {
+        } else if (auto *plain = qobject_cast<SkinImage *>(widget)) {
             plain->setPicture(pixmap);
         } else if (auto *panel = qobject_cast<TImPanel *>(widget)) {
             panel->setPicture(pixmap);

@@ -19,7 +19,7 @@ constexpr uint32_t WM_SHOW_INTERNET_PAGE = platform::WM_USER + 3004;
 
 // Open the SMS composer. wParam: the mode (ComposerMode: 1 new message, 2 open a sent message or
 // a draft, 3 reply, 4 forward); modes 2-4 carry the SmsItem they start from
-// (engine/WindowPayloads.h).
+// (logic/WindowPayloads.h).
 constexpr uint32_t WM_OPEN_COMPOSER = platform::WM_USER + 3005;
 // Write a new message to the numbers the text carries (";"-separated, system code page).
 // wParam: the window to bring back when the composer closes (ComposerReturn).
@@ -40,7 +40,7 @@ enum ComposerReturn : uint32_t {
 // The SMS list shows (wParam) folder 1-3 of (lParam) storage 0 SIM or 2 PC again, when it is the
 // one it shows; other folders are not read.
 constexpr uint32_t WM_SMS_LIST_CHANGED = platform::WM_USER + 3010;
-// The reading screen shows the SmsItem the message carries (engine/WindowPayloads.h).
+// The reading screen shows the SmsItem the message carries (logic/WindowPayloads.h).
 constexpr uint32_t WM_READ_SMS = platform::WM_USER + 3011;
 // The contacts window opens its editor for a new contact with the number the text carries.
 // wParam names the window that asked, brought back when the editor closes; from the SMS list,

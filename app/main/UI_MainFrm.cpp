@@ -21,8 +21,8 @@
 
 #include "config/BL_File.h"
 #include "language/TextNumbers.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
@@ -110,28 +110,28 @@ TMainform::~TMainform() { FormDestroy(); }
 
 void TMainform::buildImageLists()
 {
-    ImageList_TrayMain = new skin::TImageList(this);
+    ImageList_TrayMain = new skin::ImageList(this);
     ImageList_TrayMain->setObjectName(QStringLiteral("ImageList_TrayMain"));
     for (int index = 0; index < mainpictures::kTrayMainCount; ++index)
         ImageList_TrayMain->AddMasked(mainpictures::trayMainPicture(index, kStatusIconSize),
                                       kFuchsia);
 
-    ImageList_RSSILevel = new skin::TImageList(this);
+    ImageList_RSSILevel = new skin::ImageList(this);
     ImageList_RSSILevel->setObjectName(QStringLiteral("ImageList_RSSILevel"));
     for (int level = 0; level < mainpictures::kSignalLevelCount; ++level)
         ImageList_RSSILevel->AddMasked(mainpictures::signalLevelPicture(level), kFuchsia);
 
-    ImageList_NewSms = new skin::TImageList(this);
+    ImageList_NewSms = new skin::ImageList(this);
     ImageList_NewSms->setObjectName(QStringLiteral("ImageList_NewSms"));
     for (int frame = 0; frame < mainpictures::kNewSmsFrames; ++frame)
         ImageList_NewSms->AddMasked(mainpictures::newSmsPicture(frame, 18), kFuchsia);
 
-    ImageList_IncomingCall = new skin::TImageList(this);
+    ImageList_IncomingCall = new skin::ImageList(this);
     ImageList_IncomingCall->setObjectName(QStringLiteral("ImageList_IncomingCall"));
     for (int frame = 0; frame < mainpictures::kIncomingCallFrames; ++frame)
         ImageList_IncomingCall->AddMasked(mainpictures::incomingCallPicture(frame, 18), kFuchsia);
 
-    ImageList_Internet = new skin::TImageList(this);
+    ImageList_Internet = new skin::ImageList(this);
     ImageList_Internet->setObjectName(QStringLiteral("ImageList_Internet"));
     for (int frame = 0; frame < mainpictures::kInternetFrames; ++frame)
         ImageList_Internet->AddMasked(mainpictures::internetPicture(frame, kStatusIconSize),
@@ -140,20 +140,20 @@ void TMainform::buildImageLists()
 
 void TMainform::buildTitleBar()
 {
-    YBBACKIMAGE = new skin::TBackImage(this);
+    YBBACKIMAGE = new skin::BackImage(this);
     YBBACKIMAGE->setObjectName(QStringLiteral("YBBACKIMAGE"));
     YBBACKIMAGE->setGeometry(0, 0, kWidth, kHeight);
 
-    YBBACKIMAGE_TITLE_LEFT = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE_LEFT = new skin::BackImage(this);
     YBBACKIMAGE_TITLE_LEFT->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE_LEFT"));
     YBBACKIMAGE_TITLE_LEFT->setGeometry(0, 0, 12, kTitleHeight);
-    YBBACKIMAGE_TITLE = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE = new skin::BackImage(this);
     YBBACKIMAGE_TITLE->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE"));
     YBBACKIMAGE_TITLE->setGeometry(12, 0, kWidth - 24, kTitleHeight);
-    YBBACKIMAGE_TITLE_RIGHT = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE_RIGHT = new skin::BackImage(this);
     YBBACKIMAGE_TITLE_RIGHT->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE_RIGHT"));
     YBBACKIMAGE_TITLE_RIGHT->setGeometry(kWidth - 12, 0, 12, kTitleHeight);
-    for (skin::TBackImage *part :
+    for (skin::BackImage *part :
          {YBBACKIMAGE, YBBACKIMAGE_TITLE_LEFT, YBBACKIMAGE_TITLE, YBBACKIMAGE_TITLE_RIGHT})
         part->setColorKeyed(true);
 
@@ -231,13 +231,13 @@ void TMainform::buildContent()
 
 void TMainform::buildStatusStrip()
 {
-    YBBACKIMAGE_UNDER = new skin::TBackImage(this);
+    YBBACKIMAGE_UNDER = new skin::BackImage(this);
     YBBACKIMAGE_UNDER->setObjectName(QStringLiteral("YBBACKIMAGE_UNDER"));
     YBBACKIMAGE_UNDER->setGeometry(0, kStripTop, kWidth, kStripHeight);
     YBBACKIMAGE_UNDER->setColorKeyed(true);
 
     const auto image = [this](const char *name, int left, int width, int height) {
-        auto *picture = new skin::TImage(this);
+        auto *picture = new skin::SkinImage(this);
         picture->setObjectName(QLatin1String(name));
         picture->setGeometry(left, kStripTop + (kStripHeight - height) / 2, width, height);
         return picture;
@@ -283,7 +283,7 @@ void TMainform::buildStatusStrip()
     Label_clock->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
 
     Image_RSSI->setPicture(ImageList_RSSILevel->picture(0));
-    for (skin::TImage *icon : {Image_Netcard, Image_Simcard, Image_Internet})
+    for (skin::SkinImage *icon : {Image_Netcard, Image_Simcard, Image_Internet})
         icon->setStretch(true);
     Image_Netcard->setPicture(ImageList_TrayMain->picture(kImageCardAbsent));
     Image_Simcard->setPicture(ImageList_TrayMain->picture(kImageSimMissing));
@@ -574,7 +574,7 @@ bool TMainform::FormCloseQuery()
         restoreFromTray();
         return false;
     }
-    pin::TPinEntry &pins = m_monitor->pinEntry();
+    pin::PinEntry &pins = m_monitor->pinEntry();
     // The question must not hide behind a PIN dialog that stays on top.
     pins.SetDialogsOnTop(false);
     if (platform::AskMessageBox(this, GetLanguageString(1042), 3) != 1) {
@@ -673,7 +673,7 @@ bool TMainform::eventFilter(QObject *watched, QEvent *event)
 
 void TMainform::Menu_PowerOffClick()
 {
-    pin::TPinEntry &pins = m_monitor->pinEntry();
+    pin::PinEntry &pins = m_monitor->pinEntry();
     pins.SetDialogsOnTop(false);
     if (TData_connectform *connection = m_windows.find<TData_connectform>())
         connection->UserAskedOffline();

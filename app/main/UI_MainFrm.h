@@ -127,11 +127,11 @@ public:
 
     // ---- controls -----------------------------------------------------------------------------
 
-    skin::TBackImage *YBBACKIMAGE;
-    skin::TBackImage *YBBACKIMAGE_TITLE_LEFT;
-    skin::TBackImage *YBBACKIMAGE_TITLE;
-    skin::TBackImage *YBBACKIMAGE_TITLE_RIGHT;
-    skin::TBackImage *YBBACKIMAGE_UNDER;
+    skin::BackImage *YBBACKIMAGE;
+    skin::BackImage *YBBACKIMAGE_TITLE_LEFT;
+    skin::BackImage *YBBACKIMAGE_TITLE;
+    skin::BackImage *YBBACKIMAGE_TITLE_RIGHT;
+    skin::BackImage *YBBACKIMAGE_UNDER;
     skin::TImImage *ImImage_Title_Logo;
     QLabel *Label_Caption;
     skin::TImImage *ImImage_Title_Minimize;
@@ -150,10 +150,10 @@ public:
     QLabel *Label_Welcom;
     QWidget *Mainpanel;
 
-    skin::TImage *Image_RSSI;
-    skin::TImage *Image_Netcard;
-    skin::TImage *Image_Simcard;
-    skin::TImage *Image_Internet;
+    skin::SkinImage *Image_RSSI;
+    skin::SkinImage *Image_Netcard;
+    skin::SkinImage *Image_Simcard;
+    skin::SkinImage *Image_Internet;
     QLabel *Label_NetWorkType;
     QLabel *Label_OperaName;
     QLabel *Label_Domain;
@@ -162,11 +162,11 @@ public:
     skin::TImImage *ImImage_NewSms;
     skin::TImImage *ImImage_IncomingCall;
 
-    skin::TImageList *ImageList_TrayMain;
-    skin::TImageList *ImageList_RSSILevel;
-    skin::TImageList *ImageList_NewSms;
-    skin::TImageList *ImageList_IncomingCall;
-    skin::TImageList *ImageList_Internet;
+    skin::ImageList *ImageList_TrayMain;
+    skin::ImageList *ImageList_RSSILevel;
+    skin::ImageList *ImageList_NewSms;
+    skin::ImageList *ImageList_IncomingCall;
+    skin::ImageList *ImageList_Internet;
 
     QSystemTrayIcon *TrayIcon_Main;
     QMenu *PopupMenu_TrayMain;
@@ -290,7 +290,7 @@ private:
     feature::WindowTable &m_windows;
     std::unique_ptr<CardMonitor> m_monitor;
     std::unique_ptr<TStartForm> m_splash;
-    TNewMsgPopups m_popups{this};
+    NewMsgPopups m_popups{this};
 
     QString m_pageCaption;
     bool m_dragging = false;

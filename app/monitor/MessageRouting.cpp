@@ -4,8 +4,8 @@
 
 #include "WindowTable.h"
 #include "app/pin/PinEntry.h"
-#include "engine/BL_Sms.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Sms.h"
+#include "logic/WindowPayloads.h"
 #include "platform/WindowMessages.h"
 
 #include "lumacore.h"

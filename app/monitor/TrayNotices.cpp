@@ -5,8 +5,8 @@
 
 #include "FeatureMessages.h"
 #include "WindowTable.h"
-#include "engine/BL_Sms.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Sms.h"
+#include "logic/WindowPayloads.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
@@ -26,7 +26,7 @@ constexpr int kBroadcastShownCharacters = 11;
 
 }  // namespace
 
-TrayNotices::TrayNotices(CardView &view, feature::WindowTable &windows, TSoundPlayer &sound,
+TrayNotices::TrayNotices(CardView &view, feature::WindowTable &windows, SoundPlayer &sound,
                          const CardFacts &facts)
     : m_view(view), m_windows(windows), m_sound(sound), m_facts(facts)
 {

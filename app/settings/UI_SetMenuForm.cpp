@@ -8,7 +8,7 @@
 using platform::GetLanguageString;
 
 TSetMenuForm::TSetMenuForm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TSetMenuForm"), GetLanguageString(1007),
+    : FeaturePage(host, QStringLiteral("TSetMenuForm"), GetLanguageString(1007),
                    QStringLiteral("Choose a settings page: connection profiles, security, network, "
                                   "SMS and sound, or restore the factory settings."),
                    FeatureWindowKind::Page)

@@ -5,9 +5,9 @@
 #include "FakeLumacore.h"
 #include "FeatureMessages.h"
 #include "RecordingHost.h"
-#include "UI_SmsSendResults.h"
+#include "SmsSendResults.h"
 
-#include "engine/WindowPayloads.h"
+#include "logic/WindowPayloads.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
@@ -114,7 +114,7 @@ TEST_F(SmsEditTest, ALongTextToThreeRecipientsIsConfirmedSentAndSummed)
     edit.EdRecvPer->setText(QStringLiteral("111;222\uff1b333"));
     QStringList results;  // the counts, then a row per recipient
     platform::ScopedDialogResponder read([&](QDialog &dialog) {
-        auto &shown = dynamic_cast<TFrmSmsSendResults &>(dialog);
+        auto &shown = dynamic_cast<SmsSendResults &>(dialog);
         results << shown.LbCounts->text();
         for (int row = 0; row < shown.LvResults->topLevelItemCount(); ++row)
             results << shown.LvResults->topLevelItem(row)->text(0) + u' ' +

@@ -10,7 +10,7 @@
 #include "UI_SelContacts.h"
 #include "UI_ViewPB.h"
 
-#include "engine/BL_Set.h"
+#include "logic/BL_Set.h"
 #include "lumacore/fake/FakePhonebook.h"
 #include "platform/MessageBoxSeam.h"
 

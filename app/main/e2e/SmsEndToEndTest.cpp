@@ -8,13 +8,13 @@
 #include "UI_SmsList.h"
 #include "UI_SmsMain.h"
 #include "UI_SmsEdit.h"
-#include "UI_SmsSendResults.h"
+#include "SmsSendResults.h"
 #include "SmsRuns.h"
 
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
+#include "logic/WindowPayloads.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/WindowMessages.h"
@@ -351,7 +351,7 @@ TEST_F(SmsEndToEnd, TheComposerSendsToEachNumberAndShowsEachResult)
     composer->MeContent->setPlainText(QString(161, u'x'));
     QStringList results;
     platform::setDialogResponder([&](QDialog &dialog) -> std::optional<int> {
-        if (auto *shown = dynamic_cast<TFrmSmsSendResults *>(&dialog)) {
+        if (auto *shown = dynamic_cast<SmsSendResults *>(&dialog)) {
             results << shown->LbCounts->text();
             for (int row = 0; row < shown->LvResults->topLevelItemCount(); ++row)
                 results << shown->LvResults->topLevelItem(row)->text(0) + u' ' +

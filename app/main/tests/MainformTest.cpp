@@ -126,7 +126,7 @@ TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardStateInTheFixedOrder)
         AppWindow<TSet_SS>(),           AppWindow<Tussdfrm>()};
     for (feature::FeatureWindow *window : told) {
         // The finished windows keep the state as the placeholders do.
-        if (auto *page = dynamic_cast<TFeaturePage *>(window)) {
+        if (auto *page = dynamic_cast<FeaturePage *>(window)) {
             EXPECT_EQ(page->cardState(), kCardOffline) << page->objectName().toStdString();
         } else if (auto *internet = dynamic_cast<TData_connectform *>(window)) {
             EXPECT_EQ(internet->cardState(), kCardOffline);

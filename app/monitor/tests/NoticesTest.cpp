@@ -4,7 +4,7 @@
 
 #include "FakeLumacore.h"
 #include "FeatureMessages.h"
-#include "engine/BL_Sms.h"
+#include "logic/BL_Sms.h"
 
 #include <QTimer>
 

@@ -157,7 +157,7 @@ TEST_F(GeneratedSkin, TheSkinManagerSkinsControlsFromIt)
     skin::TImButton button;
     skin::ApplyFace(&button, QStringLiteral("MESSAGEBOX.BTOK"));
     EXPECT_EQ(button.Picture().size(), QSize(72, 72));
-    skin::TImageList list;
+    skin::ImageList list;
     skin::ApplyFace(&list, QStringLiteral("DATACONNECT.DATAANIIMAGELIST"));
     EXPECT_EQ(list.Count(), kConnectAnimationFrames);
     skin::DestroyFaceManager();
