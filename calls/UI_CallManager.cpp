@@ -1,6 +1,5 @@
 #include "UI_CallManager.h"
 
-#include "FeatureMessages.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
 

@@ -1,8 +1,6 @@
 #include "UI_CallRecords.h"
 
-#include "FeatureMessages.h"
 #include "platform/ResStringManager.h"
-#include "platform/WindowMessages.h"
 
 using platform::GetLanguageString;
 
@@ -12,9 +10,4 @@ TCrForm::TCrForm(feature::FeatureHost &host)
 {
 }
 
-void TCrForm::messageArrived(platform::WindowMessageEvent &message)
-{
-    if (message.message() == feature::WM_OPEN_CALL_RECORDS ||
-        message.message() == feature::WM_BACK_TO_CALL_RECORDS)
-        host().showInPanel(*this);
-}
+void TCrForm::showCallRecords() { host().showInPanel(*this); }

@@ -1,6 +1,6 @@
 #include "UI_DataConnectForm.h"
 
-#include "FeatureMessages.h"
+#include "ConnectionMessages.h"
 #include "ProviderProfile.h"
 #include "WindowControls.h"
 
@@ -158,7 +158,7 @@ void TData_connectform::ImButtonConnectClick() { m_connection->ImButtonConnectCl
 
 void TData_connectform::QueryLogClick()
 {
-    platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_CONNECTION_LOG, 0, 0);
+    platform::PostMessage(m_host.messageTarget(), WM_OPEN_CONNECTION_LOG, 0, 0);
 }
 
 void TData_connectform::showIdleHint()
@@ -277,7 +277,7 @@ void TData_connectform::logConnection(const ConnectionLogRecord &record) { m_log
 
 bool TData_connectform::inService() const { return m_host.inService(); }
 
-void TData_connectform::cardStateChanged(uint8_t state)
+void TData_connectform::cardStateChanged(CardState state)
 {
     m_cardState = state;
     m_connection->cardStateChanged(state);
@@ -320,7 +320,7 @@ void TData_connectform::offerProviderProfile()
 
 void TData_connectform::messageArrived(platform::WindowMessageEvent &message)
 {
-    if (message.message() == feature::WM_SHOW_INTERNET_PAGE)
+    if (message.message() == WM_SHOW_INTERNET_PAGE)
         m_host.showInPanel(*this);
 }
 

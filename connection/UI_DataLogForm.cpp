@@ -1,6 +1,6 @@
 #include "UI_DataLogForm.h"
 
-#include "FeatureMessages.h"
+#include "ConnectionMessages.h"
 #include "WindowControls.h"
 
 #include "platform/DialogSeam.h"
@@ -76,7 +76,7 @@ TDataLogForm::TDataLogForm(feature::FeatureHost &host) : m_host(host)
 
 void TDataLogForm::messageArrived(platform::WindowMessageEvent &message)
 {
-    if (message.message() == feature::WM_OPEN_CONNECTION_LOG)
+    if (message.message() == WM_OPEN_CONNECTION_LOG)
         Open();
 }
 
@@ -136,7 +136,7 @@ void TDataLogForm::ClearAllButtonClick()
 void TDataLogForm::ReturnButtonClick()
 {
     hide();
-    platform::PostMessage(m_host.messageTarget(), feature::WM_SHOW_INTERNET_PAGE, 0, 0);
+    platform::PostMessage(m_host.messageTarget(), WM_SHOW_INTERNET_PAGE, 0, 0);
 }
 
 void TDataLogForm::ListViewDataLogColumnClick(int column)

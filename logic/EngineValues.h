@@ -1,6 +1,7 @@
-// The named values that travel between the windows, the logic and the engine: voice-call and
-// data-connection states (the wParam of WM_CALL_STATE and WM_CONNECTION_STATE), the card's
-// operation modes, the SIM's PIN states, and the positions in a FieldLimits record.
+// The named values that travel between the windows, the logic and the engine: the card states,
+// voice-call and data-connection states (the wParam of WM_CALL_STATE and WM_CONNECTION_STATE),
+// the USSD session (WM_USSD_SESSION), the card's operation modes, the SIM's PIN states, and the
+// positions in a FieldLimits record.
 #pragma once
 
 #include <cstdint>
@@ -56,6 +57,13 @@ enum ConnectionState : uint8_t {
     kConnectionCancelling = 2,
     kConnectionConnected = 3,
     kConnectionDisconnecting = 4,
+};
+
+// The USSD session, as the windows are told it: a request waits for the network's reply, or no
+// session is open.
+enum UssdSession : uint8_t {
+    kUssdSessionOver = 0,
+    kUssdWaitingForReply = 1,
 };
 
 // The card's operation mode as the engine reports and takes it.

@@ -4,7 +4,6 @@
 // layout, and a block of the wrong size is refused instead of read past its end.
 #pragma once
 
-#include "app/feature/FeatureMessages.h"
 #include "logic/BL_Sms.h"
 #include "lumacore.h"
 #include "platform/WindowMessages.h"
@@ -48,21 +47,14 @@ static_assert(sizeof(SmsBroadcastPayload) == kShortTextField);
 
 #pragma pack(pop)
 
-// The struct each message carries. A message not listed here carries none (or a text).
+// The struct each message carries. A message not listed here carries none (or a text); the
+// windows' own messages are paired next to their numbers, in the window's folder.
 template <uint32_t Message, typename = void>
 struct MessagePayloadType;
 
 template <>
 struct MessagePayloadType<platform::WM_SMS_NEW> {
     using type = SmsItem;  // the item as stored, long messages already joined
-};
-template <>
-struct MessagePayloadType<feature::WM_OPEN_COMPOSER> {
-    using type = SmsItem;  // the message the composer starts from (modes 2-4)
-};
-template <>
-struct MessagePayloadType<feature::WM_READ_SMS> {
-    using type = SmsItem;  // the received message the reading screen shows
 };
 template <>
 struct MessagePayloadType<platform::WM_SMS_REPORT> {

@@ -1,9 +1,9 @@
 #include "SmsScreenParts.h"
 
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
 #include "UI_ProgressBox.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "logic/WindowPayloads.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
@@ -39,7 +39,7 @@ FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::Fe
                          [&host, folder = folder] { ShowList(host, folder); });
     }
     QObject::connect(buttons.btnWriteSms, &QPushButton::clicked, parent, [&host] {
-        platform::PostMessage(host.messageTarget(), feature::WM_OPEN_COMPOSER, feature::kComposeNew,
+        platform::PostMessage(host.messageTarget(), WM_OPEN_COMPOSER, kComposeNew,
                               0);
     });
     for (QPushButton *button :
@@ -58,7 +58,7 @@ void PostItem(feature::FeatureHost &host, uint32_t message, uint32_t wParam, con
 
 void ShowList(feature::FeatureHost &host, uint8_t folder, uint32_t storage)
 {
-    platform::PostMessage(host.messageTarget(), feature::WM_OPEN_SMS_FOLDER, folder, storage);
+    platform::PostMessage(host.messageTarget(), WM_OPEN_SMS_FOLDER, folder, storage);
 }
 
 void Tell(feature::FeatureHost &host, int text)

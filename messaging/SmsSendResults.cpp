@@ -1,6 +1,6 @@
 #include "SmsSendResults.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
 

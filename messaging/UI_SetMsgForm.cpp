@@ -2,10 +2,9 @@
 
 #include "logic/EngineValues.h"
 
-#include "FeatureMessages.h"
 
 #include "config/BL_File.h"
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
@@ -22,8 +21,6 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kInformation = 1;
-// Where the settings pages sit: beside the settings column.
-constexpr QPoint kSettingsPagePosition(150, 0);
 
 }  // namespace
 
@@ -162,11 +159,5 @@ void TSet_msgform::ApplyButtonClick()
 void TSet_msgform::CancelButtonClick()
 {
     hide();
-    platform::PostMessage(m_host.messageTarget(), feature::WM_SHOW_PROFILE_PAGE, 0, 0);
-}
-
-void TSet_msgform::messageArrived(platform::WindowMessageEvent &message)
-{
-    if (message.message() == feature::WM_SHOW_SMS_SETTINGS)
-        m_host.showInPanel(*this, kSettingsPagePosition);
+    m_host.show(feature::SettingsEntry::Profiles);
 }

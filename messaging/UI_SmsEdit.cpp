@@ -2,12 +2,12 @@
 
 #include "logic/EngineValues.h"
 
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
 #include "UI_ProgressBox.h"
 #include "UI_SelContacts.h"
 #include "SmsSendResults.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "logic/BL_SmsRecipients.h"
 #include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
@@ -128,14 +128,15 @@ TFrmSmsEdit::~TFrmSmsEdit() = default;
 
 void TFrmSmsEdit::Open(int mode, const SmsItem *item)
 {
-    m_back = feature::kReturnNowhere;
     m_composer.Open(mode, item);
     fillAndShow();
 }
 
-void TFrmSmsEdit::WriteTo(const QString &numbers, uint32_t back)
+void TFrmSmsEdit::writeSmsTo(const QString &numbers)
 {
-    m_back = back <= feature::kReturnToCallRecords ? back : feature::kReturnNowhere;
+    // Not refilled under a send run.
+    if (m_sending)
+        return;
     m_composer.Open(SmsComposer::New, nullptr);
     fillAndShow();
     EdRecvPer->setText(numbers.left(kRecipientFieldLength));
@@ -144,17 +145,6 @@ void TFrmSmsEdit::WriteTo(const QString &numbers, uint32_t back)
 
 void TFrmSmsEdit::fillAndShow()
 {
-    // The page shown before this one is the one to come back to. Until it was first shown
-    // this screen is in no panel yet: the main window's content panel holds the pages.
-    QWidget *panel = parentWidget();
-    if (panel == nullptr && m_host.dialogOwner() != nullptr)
-        panel = m_host.dialogOwner()->findChild<QWidget *>(QStringLiteral("Mainpanel"));
-    if (isHidden() && panel != nullptr) {
-        m_previous = nullptr;
-        for (QWidget *page : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            if (page != this && !page->isHidden())
-                m_previous = page;
-    }
     EdRecvPer->setText(m_composer.initialRecipients());
     MeContent->setPlainText(m_composer.initialText());
     MeContent->moveCursor(QTextCursor::End);
@@ -170,25 +160,15 @@ void TFrmSmsEdit::closeScreen()
 {
     m_composer.Close();
     hide();
-    switch (std::exchange(m_back, feature::kReturnNowhere)) {
-    case feature::kReturnToContacts:
-        platform::PostMessage(m_host.messageTarget(), feature::WM_BACK_TO_CONTACTS, 1, 0);
-        break;
-    case feature::kReturnToCallRecords:
-        platform::PostMessage(m_host.messageTarget(), feature::WM_BACK_TO_CALL_RECORDS, 1, 0);
-        break;
-    default:
-        if (m_previous)
-            m_host.showInPanel(*m_previous);
-        break;
-    }
+    // The page it was opened from comes back.
+    m_host.showPreviousPage();
 }
 
 void TFrmSmsEdit::btnCancelClick() { closeScreen(); }
 
 void TFrmSmsEdit::openFolder(uint8_t folder)
 {
-    platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_SMS_FOLDER, folder,
+    platform::PostMessage(m_host.messageTarget(), WM_OPEN_SMS_FOLDER, folder,
                           SMS_STORE_PC);
 }
 
@@ -196,11 +176,11 @@ void TFrmSmsEdit::tellListChanged()
 {
     // Copies and drafts are kept on the PC only.
     for (uint8_t folder : {SMS_FOLDER_SENT, SMS_FOLDER_DRAFTS})
-        platform::PostMessage(m_host.messageTarget(), feature::WM_SMS_LIST_CHANGED, folder,
+        platform::PostMessage(m_host.messageTarget(), WM_SMS_LIST_CHANGED, folder,
                               SMS_STORE_PC);
 }
 
-void TFrmSmsEdit::cardStateChanged(uint8_t state)
+void TFrmSmsEdit::cardStateChanged(CardState state)
 {
     btnSent->setEnabled(state == kSimReady);
     if (m_sending)
@@ -219,17 +199,13 @@ void TFrmSmsEdit::messageArrived(platform::WindowMessageEvent &message)
     // Window messages run between two recipients: the screen is not refilled under a run.
     if (m_sending)
         return;
-    if (message.message() == feature::WM_OPEN_COMPOSER) {
+    if (message.message() == WM_OPEN_COMPOSER) {
         const int mode = int(message.wParam());
         SmsItem item;
         if (mode == SmsComposer::New)
             Open(mode, nullptr);
-        else if (payloadOf<feature::WM_OPEN_COMPOSER>(message, &item))
+        else if (payloadOf<WM_OPEN_COMPOSER>(message, &item))
             Open(mode, &item);
-    } else if (message.message() == feature::WM_WRITE_SMS_TO) {
-        const platform::TextBlock *numbers = message.text();
-        WriteTo(numbers != nullptr ? platform::fromAnsi(numbers->text) : QString(),
-                message.wParam());
     }
 }
 

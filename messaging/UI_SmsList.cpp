@@ -2,9 +2,10 @@
 
 #include "SmsTexts.h"
 
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
+#include "SmsMessages.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
@@ -157,7 +158,7 @@ void TFrmSmsList::updateButtons()
     cbbChooseStorage->setCurrentIndex(entryOf(m_model.storage()));
 }
 
-void TFrmSmsList::cardStateChanged(uint8_t state)
+void TFrmSmsList::cardStateChanged(CardState state)
 {
     m_cardState = state;
     if (m_model.LeaveSimUnlessReady(state))
@@ -166,15 +167,20 @@ void TFrmSmsList::cardStateChanged(uint8_t state)
         updateButtons();
 }
 
+void TFrmSmsList::openSmsFolder(uint8_t folder, uint8_t storage)
+{
+    ShowFolder(folder, storage <= SMS_STORE_PC ? storage : m_model.storage());
+}
+
 void TFrmSmsList::messageArrived(platform::WindowMessageEvent &message)
 {
     const uint32_t storage = message.lParam();
     switch (message.message()) {
-    case feature::WM_OPEN_SMS_FOLDER:
+    case WM_OPEN_SMS_FOLDER:
         ShowFolder(uint8_t(message.wParam()),
                    storage <= SMS_STORE_PC ? uint8_t(storage) : m_model.storage());
         break;
-    case feature::WM_SMS_LIST_CHANGED:
+    case WM_SMS_LIST_CHANGED:
         if (m_model.Shows(uint8_t(message.wParam()), uint8_t(storage)))
             Refresh();
         break;
@@ -216,7 +222,7 @@ void TFrmSmsList::btnEditSmsClick()
         return;
     const SmsItem &item = m_model.rows()[row];
     if (item.folder != SMS_FOLDER_INBOX) {
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeOpen, item);
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeOpen, item);
         return;
     }
     if (item.status == SMS_STATUS_UNREAD && m_store->MarkRead(item) == 0) {
@@ -225,14 +231,14 @@ void TFrmSmsList::btnEditSmsClick()
         ListViewSms->topLevelItem(int(row))->setToolTip(SmsListModel::StatusColumn, QString());
         m_host.notices().clearNewSms();
     }
-    sms_screens::PostItem(m_host, feature::WM_READ_SMS, 0, m_model.rows()[row]);
+    sms_screens::PostItem(m_host, WM_READ_SMS, 0, m_model.rows()[row]);
 }
 
 void TFrmSmsList::btnReplySmsClick()
 {
     size_t row = 0;
     if (oneRow(SmsListModel::Reply, row))
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeReply,
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeReply,
                               m_model.rows()[row]);
 }
 
@@ -240,7 +246,7 @@ void TFrmSmsList::btnForwordSmsClick()
 {
     size_t row = 0;
     if (oneRow(SmsListModel::Forward, row))
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeForward,
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeForward,
                               m_model.rows()[row]);
 }
 
@@ -250,11 +256,15 @@ void TFrmSmsList::btnSaveNumClick()
     if (!oneRow(SmsListModel::SaveNumber, row))
         return;
     const SmsItem &item = m_model.rows()[row];
-    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER,
-                          feature::kEditorFromSmsList,
-                          uint32_t{m_model.folder()} | uint32_t{m_model.storage()} << 8,
-                          std::make_unique<platform::TextBlock>(
-                              std::string(platform::fieldText(item.number, sizeof item.number))));
+    auto *contacts = m_host.role<feature::ContactMaker>();
+    if (contacts == nullptr)
+        return;
+    // The list reads its folder again when the editor closes, with the sender's new name.
+    contacts->newContactWithNumber(
+        platform::fromAnsi(std::string(platform::fieldText(item.number, sizeof item.number))),
+        [this, folder = m_model.folder(), storage = m_model.storage()](bool, const QString &) {
+            sms_screens::ShowList(m_host, folder, storage);
+        });
 }
 
 void TFrmSmsList::runOnSelection(sms_screens::RunKind kind)
@@ -279,5 +289,5 @@ void TFrmSmsList::btnSaveToClick() { runOnSelection(sms_screens::RunKind::Move);
 
 void TFrmSmsList::btnCancelClick()
 {
-    platform::PostMessage(m_host.messageTarget(), feature::WM_SHOW_SMS_MAIN, 0, 0);
+    platform::PostMessage(m_host.messageTarget(), WM_SHOW_SMS_MAIN, 0, 0);
 }

@@ -2,9 +2,9 @@
 
 #include "SmsTexts.h"
 
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "logic/WindowPayloads.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
@@ -23,7 +23,6 @@ using platform::GetLanguageString;
 namespace {
 
 // The call states in which the main window holds the windows' timers: a call being dialled.
-constexpr int kDiallingStates[] = {1, 6, 15};
 constexpr int kWarning = 2;
 
 }  // namespace
@@ -85,10 +84,9 @@ void TFrmSmsMain::tick(SmsFolders::Load load)
     syncTimers();
 }
 
-void TFrmSmsMain::callStateChanged(int callState)
+void TFrmSmsMain::callStateChanged(CallState state)
 {
-    m_callDialling = std::find(std::begin(kDiallingStates), std::end(kDiallingStates), callState) !=
-                     std::end(kDiallingStates);
+    m_callDialling = isCallDialling(state);
     if (!m_callDialling)
         syncTimers();
 }
@@ -152,7 +150,7 @@ void TFrmSmsMain::messageArrived(platform::WindowMessageEvent &message)
         SmsItem item;
         if (payloadOf<platform::WM_SMS_NEW>(message, &item)) {
             // The list reads itself again when it shows this folder; the counts change anyway.
-            platform::PostMessage(m_host.messageTarget(), feature::WM_SMS_LIST_CHANGED, item.folder,
+            platform::PostMessage(m_host.messageTarget(), WM_SMS_LIST_CHANGED, item.folder,
                                   item.storage);
         }
         RefreshCounts();
@@ -165,7 +163,7 @@ void TFrmSmsMain::messageArrived(platform::WindowMessageEvent &message)
         break;
     }
     case platform::WM_SMS_COUNTS: RefreshCounts(); break;
-    case feature::WM_SHOW_SMS_MAIN: m_host.showInPanel(*this); break;
+    case WM_SHOW_SMS_MAIN: m_host.showInPanel(*this); break;
     default: break;
     }
 }

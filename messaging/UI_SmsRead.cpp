@@ -4,9 +4,10 @@
 
 #include "SmsTexts.h"
 
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
+#include "SmsMessages.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
@@ -101,7 +102,7 @@ void TFrmSmsRead::updateButtons()
     btnSaveTo->setEnabled(ready);
 }
 
-void TFrmSmsRead::cardStateChanged(uint8_t state)
+void TFrmSmsRead::cardStateChanged(CardState state)
 {
     m_cardState = state;
     updateButtons();
@@ -113,16 +114,8 @@ void TFrmSmsRead::cardStateChanged(uint8_t state)
 void TFrmSmsRead::messageArrived(platform::WindowMessageEvent &message)
 {
     SmsItem item;
-    if (payloadOf<feature::WM_READ_SMS>(message, &item)) {
+    if (payloadOf<WM_READ_SMS>(message, &item))
         Show(item);
-    } else if (message.message() == feature::WM_SMS_SENDER_SAVED && m_item) {
-        // Back from the contact editor: the sender has the name just saved.
-        item = *m_item;
-        if (message.wParam() == 1 && message.text())
-            platform::copyToField(item.contactName, sizeof item.contactName,
-                                  message.text()->text);
-        Show(item);
-    }
 }
 
 void TFrmSmsRead::closeToList(bool showList)
@@ -137,13 +130,13 @@ void TFrmSmsRead::closeToList(bool showList)
 void TFrmSmsRead::btnResClick()
 {
     if (m_item)
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeReply, *m_item);
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeReply, *m_item);
 }
 
 void TFrmSmsRead::btnTransClick()
 {
     if (m_item)
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeForward, *m_item);
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeForward, *m_item);
 }
 
 void TFrmSmsRead::btnSaveNumClick()
@@ -155,9 +148,20 @@ void TFrmSmsRead::btnSaveNumClick()
                                  kWarning);
         return;
     }
-    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER,
-                          feature::kEditorFromSmsRead, 0,
-                          std::make_unique<platform::TextBlock>(number));
+    auto *contacts = m_host.role<feature::ContactMaker>();
+    if (contacts == nullptr)
+        return;
+    contacts->newContactWithNumber(
+        platform::fromAnsi(number), [this](bool saved, const QString &name) {
+            if (!m_item)
+                return;
+            // Back from the contact editor: the sender has the name just saved.
+            SmsItem item = *m_item;
+            if (saved)
+                platform::copyToField(item.contactName, sizeof item.contactName,
+                                      platform::toAnsi(name));
+            Show(item);
+        });
 }
 
 void TFrmSmsRead::run(sms_screens::RunKind kind)

@@ -36,8 +36,14 @@ bool sameContact(const _MEC_CONTACT_RECORD &a, const _MEC_CONTACT_RECORD &b)
 PhonebookTransfer::Callbacks TFrmContacts::progressCallbacks()
 {
     PhonebookTransfer::Callbacks callbacks;
-    callbacks.progress = [this](int percent) { copyTips().SetProgress(percent); };
-    callbacks.stopRequested = [this] { return copyTips().isVisible() && copyTips().StopPressed(); };
+    callbacks.progress = [this](int percent) {
+        if (TFrmCopyTips *tips = copyTips())
+            tips->SetProgress(percent);
+    };
+    callbacks.stopRequested = [this] {
+        TFrmCopyTips *tips = copyTips();
+        return tips && tips->isVisible() && tips->StopPressed();
+    };
     callbacks.confirmPcToSim = [this] { return ask(GetLanguageString(text::kPbPcToSim)); };
     return callbacks;
 }
@@ -50,11 +56,13 @@ void TFrmContacts::DeleteChecked()
         return;
     const std::vector<_MEC_CONTACT_RECORD> records = m_list->records(rows);
     m_host.setBusy(true);
-    if (records.size() > kProgressAbove)
-        copyTips().Open(GetLanguageString(text::kPbDeleting), {this, m_host.dialogOwner()});
+    TFrmCopyTips *tips = copyTips();
+    if (tips && records.size() > kProgressAbove)
+        tips->Open(GetLanguageString(text::kPbDeleting), {this, m_host.dialogOwner()});
     PhonebookTransfer transfer(*pb, progressCallbacks());
     const PhonebookTransfer::Result result = transfer.Delete(records);
-    copyTips().Finish();
+    if (tips)
+        tips->Finish();
     m_host.setBusy(false);
     // What was deleted can no longer be pasted.
     auto gone = [&](const _MEC_CONTACT_RECORD &kept) {
@@ -94,14 +102,16 @@ PhonebookTransfer::Result TFrmContacts::paste(const std::vector<_MEC_CONTACT_REC
         return {};
     const uint8_t storage = ContactsList::storageOfNode(node);
     m_host.setBusy(true);
-    if (records.size() > kProgressAbove)
-        copyTips().Open(GetLanguageString(mode == PhonebookTransfer::PB_PASTE_CUT ? text::kPbMoving
-                                                                               : text::kPbCopying),
-                        {this, m_host.dialogOwner()});
+    TFrmCopyTips *tips = copyTips();
+    if (tips && records.size() > kProgressAbove)
+        tips->Open(GetLanguageString(mode == PhonebookTransfer::PB_PASTE_CUT ? text::kPbMoving
+                                                                          : text::kPbCopying),
+                   {this, m_host.dialogOwner()});
     PhonebookTransfer transfer(*pb, progressCallbacks());
     const PhonebookTransfer::Result result =
         transfer.Paste(records, mode, storage, ContactsList::isRoot(node) ? -1 : node);
-    copyTips().Finish();
+    if (tips)
+        tips->Finish();
     m_host.setBusy(false);
     return result;
 }

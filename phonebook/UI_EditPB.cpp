@@ -1,6 +1,6 @@
 #include "UI_EditPB.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"

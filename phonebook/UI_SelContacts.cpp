@@ -2,8 +2,7 @@
 
 #include "PbStore.h"
 
-#include "FeatureMessages.h"
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "logic/EngineValues.h"
 #include "platform/CodePage.h"
 #include "language/TextNumbers.h"
@@ -175,8 +174,15 @@ void TFrmSel::SendSmsToChosen()
 {
     const QString recipients = m_choice.Recipients();
     accept();
-    platform::PostMessage(m_host.messageTarget(), feature::WM_WRITE_SMS_TO, feature::kReturnNowhere,
-                          0, std::make_unique<platform::TextBlock>(platform::toAnsi(recipients)));
+    // Once the dialog has returned: the composer that opened it takes what was chosen first,
+    // then the new message replaces it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, recipients] {
+            if (auto *writer = m_host.role<feature::SmsWriter>())
+                writer->writeSmsTo(recipients);
+        },
+        Qt::QueuedConnection);
 }
 
 void TFrmSel::SimUnusable()
@@ -187,7 +193,7 @@ void TFrmSel::SimUnusable()
     CbSelectLocation->setEnabled(false);
 }
 
-void TFrmSel::cardStateChanged(uint8_t state)
+void TFrmSel::cardStateChanged(CardState state)
 {
     if (state == kSimReady)
         CbSelectLocation->setEnabled(true);

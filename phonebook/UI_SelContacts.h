@@ -2,6 +2,7 @@
 // left, the chosen ones on the right. The logic is RecipientChoice's.
 #pragma once
 
+#include "FeatureRoles.h"
 #include "FeatureWindow.h"
 #include "PbStore.h"
 #include "RecipientChoice.h"
@@ -38,7 +39,7 @@ public:
     void SendSmsToChosen();
     // The SIM went away: the window closes and only the PC can be chosen.
     void SimUnusable();
-    void cardStateChanged(uint8_t state) override;
+    void cardStateChanged(CardState state) override;
 
     RecipientChoice &choice() { return m_choice; }
     void showLists();

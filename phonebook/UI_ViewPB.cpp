@@ -2,7 +2,7 @@
 
 #include "ContactsList.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"

@@ -29,7 +29,7 @@ public:
     QLabel *Label_Purpose;
     QLabel *Label_NotAvailable;
 
-    void cardStateChanged(uint8_t state) override { m_cardState = state; }
+    void cardStateChanged(CardState state) override { m_cardState = state; }
 
 protected:
     feature::FeatureHost &host() { return m_host; }

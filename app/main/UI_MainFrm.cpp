@@ -7,14 +7,7 @@
 #include "UI_AboutBox.h"
 #include "UI_StartFrm.h"
 
-#include "UI_Affixation.h"
-#include "UI_CallManager.h"
-#include "UI_CallRecords.h"
-#include "UI_Contacts.h"
-#include "UI_DataConnectForm.h"
-#include "UI_SetMenuForm.h"
-#include "UI_SetNetSub.h"
-#include "UI_SmsMain.h"
+#include "FeatureRoles.h"
 #include "WindowTable.h"
 
 #include "PinEntry.h"
@@ -211,8 +204,8 @@ void TMainform::buildNavigation()
     // The SIM toolkit needs a ready SIM.
     StkButton->setEnabled(false);
     // The button of the page shown stays pushed in.
-    for (skin::TImButton *page : navigationButtons())
-        page->setCheckable(true);
+    for (const auto &[page, pageButton] : navigationButtons())
+        pageButton->setCheckable(true);
 }
 
 void TMainform::buildContent()
@@ -629,7 +622,7 @@ void TMainform::ImImage_Title_MinimizeClick() { TrayIcon_MainMinimize(); }
 void TMainform::ImImage_NewSmsClick()
 {
     // The message list comes up: the navigation row says it is the messages' page.
-    markCurrentPage(MsgButton);
+    markCurrentPage(feature::NavigationButton::Messages);
     m_monitor->newSmsIndicatorClicked();
 }
 
@@ -675,8 +668,8 @@ void TMainform::Menu_PowerOffClick()
 {
     pin::PinEntry &pins = m_monitor->pinEntry();
     pins.SetDialogsOnTop(false);
-    if (TData_connectform *connection = m_windows.find<TData_connectform>())
-        connection->UserAskedOffline();
+    if (auto *connection = m_windows.role<feature::InternetConnection>())
+        connection->offlineAsked();
     if (!refuse()) {
         if (_MEC_Poweroff(1) == 0) {
             platform::ShowMessageBox(this, GetLanguageString(1102), 2);
@@ -690,8 +683,8 @@ void TMainform::Menu_PowerOffClick()
 
 void TMainform::Menu_OfflineClick()
 {
-    if (TData_connectform *connection = m_windows.find<TData_connectform>())
-        connection->UserAskedOffline();
+    if (auto *connection = m_windows.role<feature::InternetConnection>())
+        connection->offlineAsked();
     if (refuse())
         return;
     // Stopping the engine's polling first is best effort; the mode change decides what follows.

@@ -11,6 +11,7 @@
 
 #include "CardView.h"
 #include "FeatureWindow.h"
+#include "PageHistory.h"
 #include "NewMsgForm.h"
 
 #include "skin/ImButton.h"
@@ -243,6 +244,13 @@ public:
     // ---- feature::FeatureHost -----------------------------------------------------------------
 
     void showInPanel(QWidget &window, QPoint position) override { showPage(&window, position); }
+    std::vector<QWidget *> registeredWindows() const override;
+    QWidget *windowPlaying(std::type_index role) const override;
+    // The host's show() of a button's or an entry's page beside the window's own show().
+    using QWidget::show;
+    void show(feature::NavigationButton button) override;
+    void show(feature::SettingsEntry entry) override;
+    void showPreviousPage() override;
     QObject *messageTarget() override { return this; }
     feature::Notices &notices() override;
     bool inService() const override;
@@ -281,9 +289,10 @@ private:
     void hidePages();
     // The settings column at the left of the content panel, in front.
     void showSettingsColumn();
-    // The navigation buttons that show a page, and marking the one whose page is shown.
-    std::vector<skin::TImButton *> navigationButtons() const;
-    void markCurrentPage(skin::TImButton *current);
+    // The navigation buttons (None: the first page, the welcome), and marking the one whose
+    // page is shown.
+    std::vector<std::pair<feature::NavigationButton, skin::TImButton *>> navigationButtons() const;
+    void markCurrentPage(feature::NavigationButton current);
     void showIndicatorFrame(Indicator which);
     void showTrayPicture(const QPixmap &picture);
 
@@ -293,6 +302,7 @@ private:
     NewMsgPopups m_popups{this};
 
     QString m_pageCaption;
+    feature::PageHistory m_pages;
     bool m_dragging = false;
     QPoint m_dragOffset;
     bool m_restoredFromTray = false;

@@ -134,7 +134,7 @@ void CardMonitor::applyCardState(uint8_t state)
         if (generation == m_applyGeneration) {
             m_enteringState = 0;
             m_view.repaintStatus();
-            m_windows.tellCardState(state);
+            m_windows.tellCardState(CardState(state));
             m_facts.cardState = state;
         }
     }

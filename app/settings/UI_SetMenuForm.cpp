@@ -1,6 +1,5 @@
 #include "UI_SetMenuForm.h"
 
-#include "FeatureMessages.h"
 #include "platform/ResStringManager.h"
 
 #include <QBoxLayout>
@@ -20,10 +19,8 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host)
     auto *column = static_cast<QBoxLayout *>(layout());
     column->insertWidget(1, Button_Profiles);
     column->insertWidget(2, Button_Sms);
-    connect(Button_Profiles, &QPushButton::clicked, this, [&host] {
-        platform::PostMessage(host.messageTarget(), feature::WM_SHOW_PROFILE_PAGE, 0, 0);
-    });
-    connect(Button_Sms, &QPushButton::clicked, this, [&host] {
-        platform::PostMessage(host.messageTarget(), feature::WM_SHOW_SMS_SETTINGS, 0, 0);
-    });
+    connect(Button_Profiles, &QPushButton::clicked, this,
+            [&host] { host.show(feature::SettingsEntry::Profiles); });
+    connect(Button_Sms, &QPushButton::clicked, this,
+            [&host] { host.show(feature::SettingsEntry::Sms); });
 }

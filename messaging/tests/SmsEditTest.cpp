@@ -3,7 +3,8 @@
 #include "UI_SmsEdit.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
+#include "SmsMessages.h"
 #include "RecordingHost.h"
 #include "SmsSendResults.h"
 
@@ -134,8 +135,8 @@ TEST_F(SmsEditTest, ALongTextToThreeRecipientsIsConfirmedSentAndSummed)
     EXPECT_FALSE(edit.isVisible());
     QCoreApplication::sendPostedEvents(&host);
     EXPECT_EQ(host.posted, (std::vector<std::pair<uint32_t, uint32_t>>{
-                               {feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_SENT},
-                               {feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_DRAFTS}}));
+                               {WM_SMS_LIST_CHANGED, SMS_FOLDER_SENT},
+                               {WM_SMS_LIST_CHANGED, SMS_FOLDER_DRAFTS}}));
 }
 
 TEST_F(SmsEditTest, APasteBeyondFiveMessagesIsCutOnceAndTypingStopsAtTheMaximum)
@@ -159,26 +160,14 @@ TEST_F(SmsEditTest, APasteBeyondFiveMessagesIsCutOnceAndTypingStopsAtTheMaximum)
     EXPECT_EQ(boxes.size(), 1);
 }
 
-TEST_F(SmsEditTest, ClosingGoesBackToTheWindowThatAskedForIt)
+TEST_F(SmsEditTest, ClosingShowsThePageShownBeforeAgain)
 {
-    const struct {
-        uint32_t back;
-        std::vector<std::pair<uint32_t, uint32_t>> posted;
-    } cases[] = {
-        {feature::kReturnNowhere, {}},
-        {feature::kReturnToContacts, {{feature::WM_BACK_TO_CONTACTS, 1}}},
-        {feature::kReturnToCallRecords, {{feature::WM_BACK_TO_CALL_RECORDS, 1}}},
-    };
-    for (const auto &c : cases) {
-        host.posted.clear();
-        platform::WindowMessageEvent write(feature::WM_WRITE_SMS_TO, c.back, 0,
-                                           std::make_unique<platform::TextBlock>("123;456"));
-        edit.messageArrived(write);
+    for (int closed = 1; closed <= 2; ++closed) {
+        edit.writeSmsTo(QStringLiteral("123;456"));
         EXPECT_EQ(edit.EdRecvPer->text(), QStringLiteral("123;456"));
         EXPECT_EQ(host.shownInPanel.back(), &edit);
         edit.btnCancelClick();
-        QCoreApplication::sendPostedEvents(&host);
-        EXPECT_EQ(host.posted, c.posted) << c.back;
+        EXPECT_EQ(host.previousPagesShown, closed);
     }
 }
 
@@ -188,16 +177,16 @@ TEST_F(SmsEditTest, AMessageFromTheSimClosesWhenTheCardIsNoLongerReady)
     item.storage = SMS_STORE_SIM;
     platform::copyToField(item.text, sizeof item.text, "from the SIM");
     // Without the message it starts from, a forward is not opened at all.
-    platform::WindowMessageEvent bare(feature::WM_OPEN_COMPOSER, SmsComposer::Forward, 0);
+    platform::WindowMessageEvent bare(WM_OPEN_COMPOSER, SmsComposer::Forward, 0);
     edit.messageArrived(bare);
     EXPECT_TRUE(host.shownInPanel.empty());
-    platform::WindowMessageEvent open(feature::WM_OPEN_COMPOSER, SmsComposer::Forward, 0,
-                                      makePayload<feature::WM_OPEN_COMPOSER>(item));
+    platform::WindowMessageEvent open(WM_OPEN_COMPOSER, SmsComposer::Forward, 0,
+                                      makePayload<WM_OPEN_COMPOSER>(item));
     edit.messageArrived(open);
     EXPECT_EQ(edit.MeContent->toPlainText(), QStringLiteral("from the SIM"));
-    edit.cardStateChanged(12);
+    edit.cardStateChanged(kSimReady);
     EXPECT_TRUE(edit.btnSent->isEnabled());
-    edit.cardStateChanged(9);
+    edit.cardStateChanged(kPukRequired);
     EXPECT_FALSE(edit.btnSent->isEnabled());
     EXPECT_FALSE(edit.composer().source().has_value());
 }
@@ -211,10 +200,8 @@ TEST_F(SmsEditTest, WhatArrivesDuringARunDoesNotChangeIt)
     edit.EdRecvPer->setText(QStringLiteral("111;222"));
     edit.MeContent->setPlainText(QStringLiteral("Yes"));
     store.duringSend = [this] {
-        edit.cardStateChanged(9);
-        platform::WindowMessageEvent write(feature::WM_WRITE_SMS_TO, feature::kReturnToContacts, 0,
-                                           std::make_unique<platform::TextBlock>("999"));
-        edit.messageArrived(write);
+        edit.cardStateChanged(kPukRequired);
+        edit.writeSmsTo(QStringLiteral("999"));
     };
     platform::ScopedDialogResponder accept([](QDialog &) { return std::optional<int>(1); });
     edit.btnSentClick();

@@ -4,7 +4,7 @@
 // pulled in the middle of a move.
 #include "ProgramOnCard.h"
 
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
 #include "UI_SmsList.h"
 #include "UI_SmsMain.h"
 #include "UI_SmsEdit.h"
@@ -342,7 +342,7 @@ TEST_F(SmsEndToEnd, TheComposerSendsToEachNumberAndShowsEachResult)
     card->setSmsFailing("+59899000222", true);
     form->show();
     form->MsgButtonClick();
-    platform::PostMessage(form, feature::WM_OPEN_COMPOSER, feature::kComposeNew, 0);
+    platform::PostMessage(form, WM_OPEN_COMPOSER, kComposeNew, 0);
     QCoreApplication::sendPostedEvents();
     auto *composer = AppWindow<TFrmSmsEdit>();
     ASSERT_TRUE(composer->isVisible());

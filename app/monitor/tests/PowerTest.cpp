@@ -4,7 +4,6 @@
 #include "PowerEvents.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
 #include "config/BL_File.h"
 #include "logic/BL_Base.h"
 #include "logic/BL_Sms.h"

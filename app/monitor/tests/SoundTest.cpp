@@ -2,7 +2,6 @@
 #include "MonitorTestSupport.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
 #include "config/BL_File.h"
 #include "logic/BL_Base.h"
 #include "logic/BL_Sms.h"
