@@ -4,7 +4,6 @@
 
 #include "SmsMessages.h"
 #include "UI_ProgressBox.h"
-#include "UI_SelContacts.h"
 #include "SmsSendResults.h"
 
 #include "WindowControls.h"
@@ -272,22 +271,13 @@ void TFrmSmsEdit::tellTooManyRecipients()
 
 void TFrmSmsEdit::btnSearchNumClick()
 {
-    const std::optional<TFrmSel::Recipients> chosen = picker().SelectRecipients();
-    if (!chosen || chosen->text.isEmpty())
+    auto *picker = m_host.role<feature::ContactPicker>();
+    const std::optional<QString> chosen = picker ? picker->pickRecipients() : std::nullopt;
+    if (!chosen || chosen->isEmpty())
         return;
     const QString field = EdRecvPer->text();
     EdRecvPer->setText(
-        (field.isEmpty() ? chosen->text : field + u';' + chosen->text).left(kRecipientFieldLength));
-}
-
-TFrmSel &TFrmSmsEdit::picker()
-{
-    if (QWidget *program = window(); program != this)
-        if (auto *shared = program->findChild<TFrmSel *>())
-            return *shared;
-    if (!m_ownPicker)
-        m_ownPicker = std::make_unique<TFrmSel>(m_host);
-    return *m_ownPicker;
+        (field.isEmpty() ? *chosen : field + u';' + *chosen).left(kRecipientFieldLength));
 }
 
 // ---- sending and saving --------------------------------------------------------------------

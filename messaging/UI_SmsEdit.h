@@ -17,8 +17,6 @@
 
 #include <memory>
 
-class TFrmSel;
-
 class TFrmSmsEdit final : public QWidget,
                           public feature::FeatureWindow,
                           public feature::SmsWriter {
@@ -72,13 +70,11 @@ private:
     void openFolder(uint8_t folder);
     // The SMS list reads its PC folders again if it shows one of them.
     void tellListChanged();
-    TFrmSel &picker();
 
     feature::FeatureHost &m_host;
     std::unique_ptr<SmsStoreCalls> m_ownStore;
     SmsComposer m_composer;
     SendSummary m_lastSummary;
-    std::unique_ptr<TFrmSel> m_ownPicker;
     bool m_fitting = false;
     bool m_sending = false;
     bool m_noticeOpen = false;

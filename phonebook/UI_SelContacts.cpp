@@ -170,6 +170,12 @@ std::optional<TFrmSel::Recipients> TFrmSel::SelectRecipients()
     return Recipients{m_choice.Recipients(), static_cast<int>(m_choice.right().size())};
 }
 
+std::optional<QString> TFrmSel::pickRecipients()
+{
+    const std::optional<Recipients> chosen = SelectRecipients();
+    return chosen ? std::optional<QString>(chosen->text) : std::nullopt;
+}
+
 void TFrmSel::SendSmsToChosen()
 {
     const QString recipients = m_choice.Recipients();

@@ -14,7 +14,9 @@
 
 #include <optional>
 
-class TFrmSel final : public QDialog, public feature::FeatureWindow {
+class TFrmSel final : public QDialog,
+                      public feature::FeatureWindow,
+                      public feature::ContactPicker {
     Q_OBJECT
 public:
     explicit TFrmSel(feature::FeatureHost &host, PbStoreSource store = RootPhonebook);
@@ -30,6 +32,7 @@ public:
         int count = 0;
     };
     std::optional<Recipients> SelectRecipients();
+    std::optional<QString> pickRecipients() override;
 
     // Fills the left list from the chosen storage and empties the right one.
     void FillFromLocation();

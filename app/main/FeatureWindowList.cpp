@@ -98,7 +98,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
                                  .toldAgainWhenCardSettingsReady()
                                  .shownBy(NavigationButton::Contacts)
                                  .plays<feature::ContactMaker>()),
-        window<TFrmSel>(),
+        window<TFrmSel>(plays<feature::ContactPicker>()),
         window<TFrmSmsMain>(told(5)
                                 .toldAgainWhenCardSettingsReady()
                                 .takes(WM_SMS_NEW)

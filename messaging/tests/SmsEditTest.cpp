@@ -171,6 +171,42 @@ TEST_F(SmsEditTest, ClosingShowsThePageShownBeforeAgain)
     }
 }
 
+// The contact picker the host hands out for its role.
+class ScriptedPicker : public QWidget,
+                       public feature::FeatureWindow,
+                       public feature::ContactPicker {
+public:
+    std::optional<QString> answer;
+    std::optional<QString> pickRecipients() override { return answer; }
+};
+
+TEST_F(SmsEditTest, TheSearchButtonAddsWhatTheContactPickerChose)
+{
+    // Without a picker in the program the button does nothing.
+    edit.writeSmsTo(QStringLiteral("111"));
+    edit.btnSearchNumClick();
+    EXPECT_EQ(edit.EdRecvPer->text(), QStringLiteral("111"));
+
+    ScriptedPicker picker;
+    host.peers.addWidget(picker, feature::plays<feature::ContactPicker>());
+    const struct {
+        const char *field;
+        std::optional<QString> chosen;
+        const char *expected;
+    } cases[] = {
+        {"", QStringLiteral("222;333"), "222;333"},
+        {"111", QStringLiteral("222"), "111;222"},
+        {"111", std::nullopt, "111"},  // cancelled
+        {"111", QString(), "111"},     // nothing chosen
+    };
+    for (const auto &c : cases) {
+        edit.EdRecvPer->setText(QString::fromLatin1(c.field));
+        picker.answer = c.chosen;
+        edit.btnSearchNumClick();
+        EXPECT_EQ(edit.EdRecvPer->text(), QString::fromLatin1(c.expected)) << c.field;
+    }
+}
+
 TEST_F(SmsEditTest, AMessageFromTheSimClosesWhenTheCardIsNoLongerReady)
 {
     SmsItem item{};
