@@ -3,12 +3,12 @@
 #include "SmsTexts.h"
 
 #include "FeatureMessages.h"
+#include "FeaturePage.h"
 
 #include "connection/WindowControls.h"
 #include "logic/WindowPayloads.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QGridLayout>
@@ -26,6 +26,14 @@ namespace {
 constexpr int kDiallingStates[] = {1, 6, 15};
 constexpr int kWarning = 2;
 
+const feature::WindowSkin kSkin{
+    "SMS_MAIN.SMSBKIMAGE",
+    "SMS_MAIN.HeadImage",
+    {{"SMS_MAIN.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_MAIN.BTNSENDBOX", "btnSendBox"},
+      {"SMS_MAIN.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_MAIN.BTNWRITESMS", "btnWriteSms"},}};
+
 }  // namespace
 
 TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAccess> store)
@@ -38,7 +46,7 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     column->setContentsMargins(24, 20, 24, 20);
     column->setSpacing(12);
     auto *buttons = new QHBoxLayout;
-    folderButtons = sms_screens::MakeFolderButtons(this, buttons, host, QStringLiteral("SMSMAIN"));
+    folderButtons = sms_screens::MakeFolderButtons(this, buttons, host);
     buttons->addStretch(1);
     column->addLayout(buttons);
 
@@ -48,10 +56,8 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     lblSimMaxMount = NamedLabel(this, "lblSimMaxMount");
     lblPcMaxMount = NamedLabel(this, "lblPcMaxMount");
     for (QLabel *label : {lblRecvBoxStoreInfo, lblSendBoxStoreInfo, lblDraftBoxStoreInfo,
-                          lblSimMaxMount, lblPcMaxMount}) {
+                          lblSimMaxMount, lblPcMaxMount})
         column->addWidget(label);
-        skin::ApplyFace(label, QStringLiteral("SMSMAIN.") + label->objectName().toUpper());
-    }
     column->addStretch(1);
 
     const std::pair<QTimer *, void (TFrmSmsMain::*)()> timers[] = {
@@ -67,6 +73,7 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     tmrLoadSimMsg.setObjectName(QStringLiteral("tmrLoadSimMsg"));
     tmrLoadSimMsg.setInterval(2000);
     RefreshCounts();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsMain::~TFrmSmsMain() = default;

@@ -26,4 +26,7 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host)
     connect(Button_Sms, &QPushButton::clicked, this, [&host] {
         platform::PostMessage(host.messageTarget(), feature::WM_SHOW_SMS_SETTINGS, 0, 0);
     });
+    wearSkin({"SETMENU.BKIMAGE",
+              nullptr,
+              {{"SETMENU.CFGFILEBUTTON", "Button_Profiles"}, {"SETMENU.MSGCFGBUTTON", "Button_Sms"}}});
 }

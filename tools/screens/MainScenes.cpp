@@ -8,6 +8,25 @@
 #include "UI_MainFrm.h"
 #include "UI_StartFrm.h"
 
+#include "UI_Affixation.h"
+#include "UI_CallManager.h"
+#include "UI_CallRecords.h"
+#include "UI_Contacts.h"
+#include "UI_DataConnectForm.h"
+#include "UI_DataLogForm.h"
+#include "UI_SatMenuDisplay.h"
+#include "UI_SetMsgForm.h"
+#include "UI_SetNetForm.h"
+#include "UI_SetNetSub.h"
+#include "UI_SetSS.h"
+#include "UI_SetSecurityFrm.h"
+#include "UI_SetSoundForm.h"
+#include "UI_SmsEdit.h"
+#include "UI_SmsList.h"
+#include "UI_SmsMain.h"
+#include "UI_SmsRead.h"
+#include "UI_Ussd.h"
+
 #include "FakeLumacore.h"
 #include "config/BL_File.h"
 #include "platform/DialogSeam.h"
@@ -148,6 +167,26 @@ QImage mainWindowIn(uint8_t state)
     return onDesktop(form);
 }
 
+// The main window with one page in its content panel, as the navigation shows it.
+template <typename Page>
+QImage pageInMainWindow(QPoint position = {})
+{
+    scriptHealthyCard();
+    ProgramWindows windows;
+    TMainform &form = windows.mainform();
+    form.monitor().network().TimerSpnTimer();
+    ProgramWindows::settle();
+    Page *page = AppWindow<Page>();
+    if (!page)
+        return {};
+    static_cast<feature::FeatureHost &>(form).showInPanel(*page, position);
+    ProgramWindows::settle();
+    return onDesktop(form);
+}
+
+// Settings pages sit beside the settings column.
+constexpr QPoint kBesideSettingsColumn(150, 0);
+
 QImage trayMenu()
 {
     scriptHealthyCard();
@@ -189,6 +228,54 @@ const SceneRegistrar scenes[] = {
     SceneRegistrar({QStringLiteral("main-state12"),
                     QStringLiteral("main window, SIM ready on a UMTS network"),
                     [] { return mainWindowIn(kSimReady); }}),
+    SceneRegistrar({QStringLiteral("page-internet"), QStringLiteral("main window: Internet page"),
+                    [] { return pageInMainWindow<TData_connectform>(); }}),
+    SceneRegistrar({QStringLiteral("page-connection-log"),
+                    QStringLiteral("main window: connection log"),
+                    [] { return pageInMainWindow<TDataLogForm>(); }}),
+    SceneRegistrar({QStringLiteral("page-sms"), QStringLiteral("main window: SMS"),
+                    [] { return pageInMainWindow<TFrmSmsMain>(); }}),
+    SceneRegistrar({QStringLiteral("page-sms-list"), QStringLiteral("main window: message list"),
+                    [] { return pageInMainWindow<TFrmSmsList>(); }}),
+    SceneRegistrar({QStringLiteral("page-sms-read"),
+                    QStringLiteral("main window: reading a message"),
+                    [] { return pageInMainWindow<TFrmSmsRead>(); }}),
+    SceneRegistrar({QStringLiteral("page-sms-compose"),
+                    QStringLiteral("main window: writing a message"),
+                    [] { return pageInMainWindow<TFrmSmsEdit>(); }}),
+    SceneRegistrar({QStringLiteral("page-contacts"), QStringLiteral("main window: contacts"),
+                    [] { return pageInMainWindow<TFrmContacts>(); }}),
+    SceneRegistrar({QStringLiteral("page-settings-profiles"),
+                    QStringLiteral("main window: settings, connection profiles"),
+                    [] { return pageInMainWindow<TSet_netsub>(kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-settings-security"),
+                    QStringLiteral("main window: settings, security"),
+                    [] { return pageInMainWindow<TSet_securityform>(kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-settings-network"),
+                    QStringLiteral("main window: settings, network"),
+                    [] { return pageInMainWindow<TSet_netform>(kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-settings-sms"),
+                    QStringLiteral("main window: settings, SMS"),
+                    [] { return pageInMainWindow<TSet_msgform>(kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-settings-sound"),
+                    QStringLiteral("main window: settings, sounds"),
+                    [] { return pageInMainWindow<TSet_soundform>(kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-services"),
+                    QStringLiteral("main window: supplementary services"),
+                    [] { return pageInMainWindow<TSet_SS>(); }}),
+    SceneRegistrar({QStringLiteral("page-calls"), QStringLiteral("main window: calls"),
+                    [] { return pageInMainWindow<TCall_managerform>(); }}),
+    SceneRegistrar({QStringLiteral("page-call-records"),
+                    QStringLiteral("main window: call records"),
+                    [] { return pageInMainWindow<TCrForm>(); }}),
+    SceneRegistrar({QStringLiteral("page-toolkit"),
+                    QStringLiteral("main window: USSD and SIM toolkit entry"),
+                    [] { return pageInMainWindow<TAffixationfrm>(); }}),
+    SceneRegistrar({QStringLiteral("page-ussd"), QStringLiteral("main window: USSD"),
+                    [] { return pageInMainWindow<Tussdfrm>(); }}),
+    SceneRegistrar({QStringLiteral("page-toolkit-menu"),
+                    QStringLiteral("main window: SIM toolkit menu"),
+                    [] { return pageInMainWindow<TSatMenuDisplayForm>(); }}),
     SceneRegistrar({QStringLiteral("tray-menu"),
                     QStringLiteral("the tray icon's menu with the SIM ready"),
                     [] { return trayMenu(); }}),
