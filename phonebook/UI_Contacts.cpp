@@ -8,6 +8,7 @@
 #include "ProgramWindow.h"
 
 #include "FeatureMessages.h"
+#include "FeaturePage.h"
 #include "connection/WindowControls.h"
 #include "logic/BL_PbVCard.h"
 #include "logic/EngineValues.h"

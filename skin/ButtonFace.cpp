@@ -14,7 +14,7 @@ namespace {
 // than the picture; only the middle is stretched.
 constexpr int kEndWidth = 8;
 // Room around the caption, so that no caption is drawn over the picture's edge.
-constexpr int kCaptionMargin = 8;
+constexpr int kCaptionMargin = 6;
 
 }  // namespace
 
@@ -151,6 +151,12 @@ void ButtonFace::paint()
         painter.setBrush(color);
         painter.drawPolygon(QPolygon({QPoint(x, y - 2), QPoint(x + 7, y - 2), QPoint(x + 3, y + 2)}));
         caption.setRight(x - 4);
+    }
+    if (m_button.hasFocus()) {
+        // Keyboard focus: a dotted frame inside the picture's edge.
+        painter.setPen(QPen(color, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(area.adjusted(3, 3, -4, -4));
     }
     painter.setPen(color);
     painter.setFont(m_button.font());

@@ -7,6 +7,8 @@
 #include "skin/ImPanel.h"
 #include "skin/SkinControls.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPushButton>
 
@@ -19,6 +21,7 @@
 #include <QTextEdit>
 
 #include <array>
+#include <map>
 #include <cctype>
 #include <climits>
 
@@ -101,6 +104,29 @@ bool screensAreDense()
     return application && application->devicePixelRatio() > 1.0;
 }
 
+// Every window chooses the skin while it is built, most with a manager of their own: the
+// atlas is decoded once and shared while its file stays the same.
+std::shared_ptr<const PngImage> loadAtlas(const QString &path)
+{
+    struct Decoded {
+        QDateTime modified;
+        qint64 size = -1;
+        std::shared_ptr<const PngImage> image;
+    };
+    static std::map<QString, Decoded> decoded;
+    const QFileInfo file(path);
+    Decoded &entry = decoded[path];
+    if (entry.image && file.exists() && entry.modified == file.lastModified() &&
+        entry.size == file.size())
+        return entry.image;
+    entry = {};
+    auto image = std::make_shared<PngImage>();
+    if (!image->load(path))
+        return nullptr;
+    entry = {file.lastModified(), file.size(), image};
+    return image;
+}
+
 bool isControlKind(QWidget *widget)
 {
     return qobject_cast<QRadioButton *>(widget) || qobject_cast<QCheckBox *>(widget) ||
@@ -149,17 +175,16 @@ bool FaceManager::chooseSkin(int variant)
 
     m_atlas.reset();
     m_atlas2x.reset();
-    auto atlas = std::make_unique<PngImage>();
-    if (!atlas->load(m_pngPath))
+    m_atlas = loadAtlas(m_pngPath);
+    if (!m_atlas)
         return false;
-    m_atlas = std::move(atlas);
     m_ini = platform::IniFile(m_iniPath);
     if (screensAreDense()) {
         // Only a double-size atlas that matches the plain one is used; anything else is a
         // stale or foreign file, and the plain pictures are scaled instead.
-        auto doubled = std::make_unique<PngImage>();
         const QString path = m_pngPath.left(m_pngPath.size() - 4) + QStringLiteral("@2x.png");
-        if (doubled->load(path) && doubled->width() == 2 * m_atlas->width() &&
+        auto doubled = QFileInfo::exists(path) ? loadAtlas(path) : nullptr;
+        if (doubled && doubled->width() == 2 * m_atlas->width() &&
             doubled->height() == 2 * m_atlas->height())
             m_atlas2x = std::move(doubled);
     }

@@ -74,8 +74,8 @@ private:
     int m_height = 0;
     QString m_iniPath;
     QString m_pngPath;
-    std::unique_ptr<PngImage> m_atlas;
-    std::unique_ptr<PngImage> m_atlas2x;
+    std::shared_ptr<const PngImage> m_atlas;
+    std::shared_ptr<const PngImage> m_atlas2x;
     int m_mode = -1;
     int m_variant = 0;
     platform::IniFile m_ini;

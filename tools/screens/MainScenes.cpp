@@ -137,7 +137,10 @@ private:
 QImage onDesktop(QWidget &window)
 {
     const QImage shot = grabShown(window);
-    QImage desktop(shot.size() + QSize(24, 24), QImage::Format_RGB32);
+    // On a 2x screen the shot has twice the pixels; the desktop around it too.
+    const qreal ratio = shot.devicePixelRatio();
+    QImage desktop(shot.size() + QSize(24, 24) * ratio, QImage::Format_RGB32);
+    desktop.setDevicePixelRatio(ratio);
     desktop.fill(QColor(0x3B, 0x4A, 0x5C));
     QPainter painter(&desktop);
     painter.drawImage(12, 12, shot);

@@ -26,12 +26,12 @@ struct TestPage {
         window.setObjectName(QStringLiteral("TestPage"));
         window.setWindowTitle(QStringLiteral("Inbox"));
         auto *column = new QVBoxLayout(&window);
-        column->addStretch(1);
         ok = new QPushButton(QStringLiteral("Send"), &window);
         ok->setObjectName(QStringLiteral("btnSend"));
         cancel = new QPushButton(QStringLiteral("Cancel"), &window);
         cancel->setObjectName(QStringLiteral("btnCancel"));
         column->addWidget(ok);
+        column->addStretch(1);
         column->addWidget(cancel);
         window.resize(300, 200);
     }
