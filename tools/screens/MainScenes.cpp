@@ -170,9 +170,12 @@ QImage mainWindowIn(uint8_t state)
     return onDesktop(form);
 }
 
-// The main window with one page in its content panel, as the navigation shows it.
+using NavigationButton = skin::TImButton *TMainform::*;
+
+// The main window with one page in its content panel, as the navigation shows it: the button
+// that leads to the page pressed in.
 template <typename Page>
-QImage pageInMainWindow(QPoint position = {})
+QImage pageInMainWindow(NavigationButton navigation, QPoint position = {})
 {
     scriptHealthyCard();
     ProgramWindows windows;
@@ -183,6 +186,8 @@ QImage pageInMainWindow(QPoint position = {})
     if (!page)
         return {};
     static_cast<feature::FeatureHost &>(form).showInPanel(*page, position);
+    for (skin::TImButton *button : {form.FirstpageButton, form.*navigation})
+        button->setChecked(button == form.*navigation);
     ProgramWindows::settle();
     return onDesktop(form);
 }
@@ -232,53 +237,53 @@ const SceneRegistrar scenes[] = {
                     QStringLiteral("main window, SIM ready on a UMTS network"),
                     [] { return mainWindowIn(kSimReady); }}),
     SceneRegistrar({QStringLiteral("page-internet"), QStringLiteral("main window: Internet page"),
-                    [] { return pageInMainWindow<TData_connectform>(); }}),
+                    [] { return pageInMainWindow<TData_connectform>(&TMainform::InternetButton); }}),
     SceneRegistrar({QStringLiteral("page-connection-log"),
                     QStringLiteral("main window: connection log"),
-                    [] { return pageInMainWindow<TDataLogForm>(); }}),
+                    [] { return pageInMainWindow<TDataLogForm>(&TMainform::InternetButton); }}),
     SceneRegistrar({QStringLiteral("page-sms"), QStringLiteral("main window: SMS"),
-                    [] { return pageInMainWindow<TFrmSmsMain>(); }}),
+                    [] { return pageInMainWindow<TFrmSmsMain>(&TMainform::MsgButton); }}),
     SceneRegistrar({QStringLiteral("page-sms-list"), QStringLiteral("main window: message list"),
-                    [] { return pageInMainWindow<TFrmSmsList>(); }}),
+                    [] { return pageInMainWindow<TFrmSmsList>(&TMainform::MsgButton); }}),
     SceneRegistrar({QStringLiteral("page-sms-read"),
                     QStringLiteral("main window: reading a message"),
-                    [] { return pageInMainWindow<TFrmSmsRead>(); }}),
+                    [] { return pageInMainWindow<TFrmSmsRead>(&TMainform::MsgButton); }}),
     SceneRegistrar({QStringLiteral("page-sms-compose"),
                     QStringLiteral("main window: writing a message"),
-                    [] { return pageInMainWindow<TFrmSmsEdit>(); }}),
+                    [] { return pageInMainWindow<TFrmSmsEdit>(&TMainform::MsgButton); }}),
     SceneRegistrar({QStringLiteral("page-contacts"), QStringLiteral("main window: contacts"),
-                    [] { return pageInMainWindow<TFrmContacts>(); }}),
+                    [] { return pageInMainWindow<TFrmContacts>(&TMainform::PonebookButton); }}),
     SceneRegistrar({QStringLiteral("page-settings-profiles"),
                     QStringLiteral("main window: settings, connection profiles"),
-                    [] { return pageInMainWindow<TSet_netsub>(kBesideSettingsColumn); }}),
+                    [] { return pageInMainWindow<TSet_netsub>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
     SceneRegistrar({QStringLiteral("page-settings-security"),
                     QStringLiteral("main window: settings, security"),
-                    [] { return pageInMainWindow<TSet_securityform>(kBesideSettingsColumn); }}),
+                    [] { return pageInMainWindow<TSet_securityform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
     SceneRegistrar({QStringLiteral("page-settings-network"),
                     QStringLiteral("main window: settings, network"),
-                    [] { return pageInMainWindow<TSet_netform>(kBesideSettingsColumn); }}),
+                    [] { return pageInMainWindow<TSet_netform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
     SceneRegistrar({QStringLiteral("page-settings-sms"),
                     QStringLiteral("main window: settings, SMS"),
-                    [] { return pageInMainWindow<TSet_msgform>(kBesideSettingsColumn); }}),
+                    [] { return pageInMainWindow<TSet_msgform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
     SceneRegistrar({QStringLiteral("page-settings-sound"),
                     QStringLiteral("main window: settings, sounds"),
-                    [] { return pageInMainWindow<TSet_soundform>(kBesideSettingsColumn); }}),
+                    [] { return pageInMainWindow<TSet_soundform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
     SceneRegistrar({QStringLiteral("page-services"),
                     QStringLiteral("main window: supplementary services"),
-                    [] { return pageInMainWindow<TSet_SS>(); }}),
+                    [] { return pageInMainWindow<TSet_SS>(&TMainform::ConfigButton); }}),
     SceneRegistrar({QStringLiteral("page-calls"), QStringLiteral("main window: calls"),
-                    [] { return pageInMainWindow<TCall_managerform>(); }}),
+                    [] { return pageInMainWindow<TCall_managerform>(&TMainform::CallButton); }}),
     SceneRegistrar({QStringLiteral("page-call-records"),
                     QStringLiteral("main window: call records"),
-                    [] { return pageInMainWindow<TCrForm>(); }}),
+                    [] { return pageInMainWindow<TCrForm>(&TMainform::CallhisButton); }}),
     SceneRegistrar({QStringLiteral("page-toolkit"),
                     QStringLiteral("main window: USSD and SIM toolkit entry"),
-                    [] { return pageInMainWindow<TAffixationfrm>(); }}),
+                    [] { return pageInMainWindow<TAffixationfrm>(&TMainform::StkButton); }}),
     SceneRegistrar({QStringLiteral("page-ussd"), QStringLiteral("main window: USSD"),
-                    [] { return pageInMainWindow<Tussdfrm>(); }}),
+                    [] { return pageInMainWindow<Tussdfrm>(&TMainform::StkButton); }}),
     SceneRegistrar({QStringLiteral("page-toolkit-menu"),
                     QStringLiteral("main window: SIM toolkit menu"),
-                    [] { return pageInMainWindow<TSatMenuDisplayForm>(); }}),
+                    [] { return pageInMainWindow<TSatMenuDisplayForm>(&TMainform::StkButton); }}),
     SceneRegistrar({QStringLiteral("tray-menu"),
                     QStringLiteral("the tray icon's menu with the SIM ready"),
                     [] { return trayMenu(); }}),
