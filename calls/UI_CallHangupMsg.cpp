@@ -9,4 +9,5 @@ TCallHangupMsgDfm::TCallHangupMsgDfm(feature::FeatureHost &host)
                    QStringLiteral("Offers the choices when a call ends."),
                    FeatureWindowKind::Dialog)
 {
+    wearSkin({"CALLHANGUP.BKIMAGE", "CALLHANGUP.TITLEIMAGE", {}});
 }

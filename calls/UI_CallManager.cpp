@@ -9,6 +9,7 @@ TCall_managerform::TCall_managerform(feature::FeatureHost &host)
     : FeaturePage(host, QStringLiteral("TCall_managerform"), GetLanguageString(5016),
                    QStringLiteral("Makes and answers voice calls."), FeatureWindowKind::Page)
 {
+    wearSkin({"CALLMANAGER.CALLINTERFACEBKIMAGE", "CALLMANAGER.TITLEIMAGE", {}});
 }
 
 void TCall_managerform::setCallState(int state)

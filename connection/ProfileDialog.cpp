@@ -41,6 +41,22 @@ QString Ipv4EntryText(const QLineEdit &entry)
     return address.text();
 }
 
+std::vector<feature::SkinKey> ProfileDialog::skinControls(const char *okKey, const char *cancelKey)
+{
+    return {{okKey, "OkButton"},
+            {cancelKey, "CancelButton"},
+            {"SETNETEDIT.CHECK_ASK", "Check_Ask"},
+            {"SETNETEDIT.CHECK_SAVE", "Check_Save"},
+            {"SETNETEDIT.RADIO_AUTO_APN", "Radio_auto_APN"},
+            {"SETNETEDIT.RADIO_MANUL_APN", "Radio_manul_APN"},
+            {"SETNETEDIT.RADIO_AUTO_DNS", "Radio_auto_DNS"},
+            {"SETNETEDIT.RADIO_MANUAL_DNS", "Radio_manual_DNS"},
+            {"SETNETEDIT.RADIO_AUTO_PDP", "Radio_auto_PDP"},
+            {"SETNETEDIT.RADIO_MANUAL_PDP", "Radio_manual_PDP"},
+            {"SETNETEDIT.RADIO_IP_PDP", "Radio_IP_PDP"},
+            {"SETNETEDIT.RADIO_PPP_PDP", "Radio_PPP_PDP"}};
+}
+
 ProfileDialog::ProfileDialog(feature::FeatureHost &host, const QString &className)
     : QDialog(host.dialogOwner()), m_host(host)
 {

@@ -4,6 +4,7 @@
 // ProfileRules'; the two dialogs differ only in what OK then does with the record.
 #pragma once
 
+#include "FeaturePage.h"
 #include "FeatureWindow.h"
 #include "ProfileRules.h"
 
@@ -18,6 +19,9 @@ class ProfileDialog : public QDialog, public feature::FeatureWindow {
     Q_OBJECT
 public:
     ProfileDialog(feature::FeatureHost &host, const QString &className);
+    // The skin keys of a profile dialog: its own OK and Cancel keys, and the keys both dialogs
+    // share for their check boxes and radio buttons.
+    static std::vector<feature::SkinKey> skinControls(const char *okKey, const char *cancelKey);
 
     // The names of the profile list, for the duplicate check.
     void setListItems(const QStringList &items) { m_listItems = items; }

@@ -1,6 +1,7 @@
 #include "UI_DataConnectForm.h"
 
 #include "ConnectionMessages.h"
+#include "FeaturePage.h"
 #include "ProviderProfile.h"
 #include "WindowControls.h"
 
@@ -28,6 +29,13 @@ namespace {
 
 constexpr int kAnimationFrames = 5;
 constexpr int kMessageProfileFile = 3050;
+
+const feature::WindowSkin kSkin{"DATACONNECT.DATAINTERFACEBKIMAGE",
+                                "DATACONNECT.TITLEIMAGE",
+                                {{"DATACONNECT.IMBUTTONCONNECT", "ImButtonConnect"},
+                                 {"DATACONNECT.DATASTATELABEL", "DataStateLabel"},
+                                 {"DATACONNECT.DataTxRateLabel", "DataTxRateLabel"},
+                                 {"DATACONNECT.DataRxRateLabel", "DataRxRateLabel"}}};
 
 QString language(int id) { return GetLanguageString(id); }
 
@@ -135,6 +143,9 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     DataStateLabel->setText(language(6012) + language(6014));
     showIdleHint();
     showStatistics(false);
+    // The title strip carries the page's caption.
+    DataTitleLabel->hide();
+    feature::WearSkin(*this, kSkin);
 }
 
 TData_connectform::~TData_connectform() = default;

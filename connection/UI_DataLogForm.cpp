@@ -1,6 +1,7 @@
 #include "UI_DataLogForm.h"
 
 #include "ConnectionMessages.h"
+#include "FeaturePage.h"
 #include "WindowControls.h"
 
 #include "platform/DialogSeam.h"
@@ -17,6 +18,16 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kFirstButton = 1;
+
+const feature::WindowSkin kSkin{"DATACONNECTLOG.DATAINTERFACEBKIMAGE",
+                                "DATACONNECTLOG.TITLEIMAGE",
+                                {{"DATACONNECTLOG.DELETEBUTTON", "DeleteButton"},
+                                 {"DATACONNECTLOG.CLEARALLBUTTON", "ClearAllButton"},
+                                 {"DATACONNECTLOG.RETURNBUTTON", "ReturnButton"},
+                                 {"DATACONNECTLOG.TOTALDATALABEL", "TotleLabel"},
+                                 {"DATACONNECTLOG.TotleDataValue", "TotleDataValue"},
+                                 {"DATACONNECTLOG.TotalTimeLabel", "TotalTimeLabel"},
+                                 {"DATACONNECTLOG.TotalTime", "TotalTime"}}};
 
 }  // namespace
 
@@ -72,6 +83,7 @@ TDataLogForm::TDataLogForm(feature::FeatureHost &host) : m_host(host)
     connect(ListViewDataLog, &QTreeWidget::itemSelectionChanged, this,
             &TDataLogForm::updateButtons);
     showRows();
+    feature::WearSkin(*this, kSkin);
 }
 
 void TDataLogForm::messageArrived(platform::WindowMessageEvent &message)

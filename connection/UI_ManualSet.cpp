@@ -10,4 +10,5 @@ TManual_Set::TManual_Set(feature::FeatureHost &host)
                                   "chosen."),
                    FeatureWindowKind::Dialog)
 {
+    wearSkin({nullptr, "SETNETSELECT.TITLEIMAGE", {}});
 }

@@ -9,4 +9,5 @@ TSet_netform::TSet_netform(feature::FeatureHost &host)
                    QStringLiteral("Network mode and operator selection, automatic or manual."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"SETNET.BKIMAGE", "SETNET.TITLEIMAGE", {}});
 }

@@ -7,6 +7,8 @@ TSet_netpopeditform::TSet_netpopeditform(feature::FeatureHost &host)
     : ProfileDialog(host, QStringLiteral("TSet_netpopeditform"))
 {
     connect(OkButton, &QPushButton::clicked, this, &TSet_netpopeditform::OkButtonClick);
+    feature::WearSkin(*this, {"SETNETEDIT.BKIMAGE", nullptr,
+                              skinControls("SETNETEDIT.BTOK", "SETNETEDIT.BTCANCEL")});
 }
 
 void TSet_netpopeditform::LoadRecord(const ProfileRecord &record, bool readOnly)

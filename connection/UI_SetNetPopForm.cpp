@@ -8,6 +8,8 @@ TSet_netpopform::TSet_netpopform(feature::FeatureHost &host)
     : ProfileDialog(host, QStringLiteral("TSet_netpopform"))
 {
     connect(OkButton, &QPushButton::clicked, this, &TSet_netpopform::OkButtonClick);
+    feature::WearSkin(*this, {"SETNETADD.BKIMAGE", nullptr,
+                              skinControls("SETNETADD.BTOK", "SETNETADD.BTCANCEL")});
 }
 
 void TSet_netpopform::FormShow()

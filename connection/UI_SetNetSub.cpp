@@ -6,6 +6,7 @@
 #include "UI_SetNetPopForm.h"
 #include "WindowControls.h"
 
+#include "FeaturePage.h"
 
 #include "config/BL_File.h"
 #include "logic/EngineValues.h"
@@ -25,6 +26,13 @@ namespace {
 constexpr int kWarningIcon = 2;
 constexpr int kInformationIcon = 1;
 constexpr int kDeliveredProfiles = 3;
+
+const feature::WindowSkin kSkin{"SETNETCONFIG.BKIMAGE",
+                                "SETNETCONFIG.TITLEIMAGE",
+                                {{"SETNETCONFIG.BTADD", "AddButton"},
+                                 {"SETNETCONFIG.BTEDIT", "EditButton"},
+                                 {"SETNETCONFIG.BTDELETE", "DeleteButton"},
+                                 {"SETNETCONFIG.BTDEFAULT", "DefaultButton"}}};
 
 }  // namespace
 
@@ -61,6 +69,7 @@ TSet_netsub::TSet_netsub(feature::FeatureHost &host) : m_host(host)
     connect(EditButton, &QPushButton::clicked, this, &TSet_netsub::EditButtonClick);
     connect(DeleteButton, &QPushButton::clicked, this, &TSet_netsub::DeleteButtonClick);
     connect(DefaultButton, &QPushButton::clicked, this, &TSet_netsub::DefaultButtonClick);
+    feature::WearSkin(*this, kSkin);
 }
 
 TSet_netsub::~TSet_netsub() = default;

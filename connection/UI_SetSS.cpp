@@ -9,4 +9,5 @@ TSet_SS::TSet_SS(feature::FeatureHost &host)
                    QStringLiteral("Call forwarding, call barring, caller ID and call waiting."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"SETSUPPLY.IMAGEFORM", "SETSUPPLY.TITLEIMAGE", {}});
 }

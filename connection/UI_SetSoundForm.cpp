@@ -10,4 +10,5 @@ TSet_soundform::TSet_soundform(feature::FeatureHost &host)
                                   "connection."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"SETSOUND.BKIMAGE", "SETSOUND.TITLEIMAGE", {}});
 }

@@ -7,7 +7,6 @@
 #include "logic/WindowPayloads.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QBoxLayout>
@@ -24,8 +23,7 @@ constexpr int kQuestion = 3;
 
 }  // namespace
 
-FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::FeatureHost &host,
-                                const QString &skinPrefix)
+FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::FeatureHost &host)
 {
     FolderButtons buttons{NamedButton(parent, "btnReceiveBox", text::kSmsInbox),
                           NamedButton(parent, "btnSendBox", text::kSmsSent),
@@ -43,10 +41,8 @@ FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::Fe
                               0);
     });
     for (QPushButton *button :
-         {buttons.btnReceiveBox, buttons.btnSendBox, buttons.btnDraftBox, buttons.btnWriteSms}) {
+         {buttons.btnReceiveBox, buttons.btnSendBox, buttons.btnDraftBox, buttons.btnWriteSms})
         layout->addWidget(button);
-        skin::ApplyFace(button, skinPrefix + QLatin1Char('.') + button->objectName().toUpper());
-    }
     return buttons;
 }
 

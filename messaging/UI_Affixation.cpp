@@ -10,4 +10,5 @@ TAffixationfrm::TAffixationfrm(feature::FeatureHost &host)
                    QStringLiteral("The SIM card's own services and USSD requests."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"SETMENUDISPLAY.BKIMAGE", "USSD.TITLEIMAGE", {}});
 }

@@ -10,4 +10,5 @@ TgetInput::TgetInput(feature::FeatureHost &host)
                    QStringLiteral("Asks for the input the SIM card's menu needs."),
                    FeatureWindowKind::Dialog)
 {
+    wearSkin({"GETINPUT.BACKIMAGE", "GETINPUT.TITLEIMAGE", {}});
 }

@@ -10,4 +10,5 @@ TSatMenuDisplayForm::TSatMenuDisplayForm(feature::FeatureHost &host)
           host, QStringLiteral("TSatMenuDisplayForm"), GetLanguageString(text::kSimToolkit),
           QStringLiteral("The menu of the SIM card's own services."), FeatureWindowKind::Page)
 {
+    wearSkin({"SETMENUDISPLAY.BKIMAGE", "SETMENUDISPLAY.TITLEIMAGE", {}});
 }

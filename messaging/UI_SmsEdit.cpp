@@ -3,6 +3,7 @@
 #include "logic/EngineValues.h"
 
 #include "SmsMessages.h"
+#include "FeaturePage.h"
 #include "UI_ProgressBox.h"
 #include "SmsSendResults.h"
 
@@ -14,7 +15,6 @@
 #include "platform/DialogSeam.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QCoreApplication>
@@ -50,6 +50,18 @@ KeyKind kindOf(const QKeyEvent &key)
 
 void letWindowMessagesRun() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
 
+const feature::WindowSkin kSkin{
+    "SMS_EDIT.SMSBKIMAGE",
+    "SMS_EDIT.HeadImage",
+    {{"SMS_EDIT.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_EDIT.BTNSENDBOX", "btnSendBox"},
+      {"SMS_EDIT.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_EDIT.BTNWRITESMS", "btnWriteSms"},
+      {"SMS_EDIT.BTNSEARCHNUM", "btnSearchNum"},
+      {"SMS_EDIT.BTNSENT", "btnSent"},
+      {"SMS_EDIT.BTNSAVES", "btnSaveas"},
+      {"SMS_EDIT.BTNCANCEL", "btnCancel"}}};
+
 }  // namespace
 
 TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
@@ -82,15 +94,6 @@ TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
     btnCancel = NamedButton(this, "btnCancel", text::kSmsCancel);
     btnSent->setEnabled(host.cardState() == kSimReady);
 
-    for (auto [control, key] : {std::pair<QObject *, const char *>{btnCancel, "BTNCANCEL"},
-                                {btnDraftBox, "BTNDRAFTBOX"},
-                                {btnReceiveBox, "BTNRECEIVEBOX"},
-                                {btnSaveas, "BTNSAVES"},
-                                {btnSendBox, "BTNSENDBOX"},
-                                {btnSent, "BTNSENT"},
-                                {btnWriteSms, "BTNWRITESMS"}})
-        skin::ApplyFace(control, QStringLiteral("SMS_EDIT.") + QLatin1String(key));
-
     auto *folders = new QHBoxLayout;
     for (QPushButton *button : {btnReceiveBox, btnSendBox, btnDraftBox, btnWriteSms})
         folders->addWidget(button);
@@ -119,6 +122,7 @@ TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
     connect(MeContent, &QPlainTextEdit::textChanged, this, &TFrmSmsEdit::contentChanged);
     connect(EdRecvPer, &QLineEdit::textChanged, this, &TFrmSmsEdit::recipientsChanged);
     contentChanged();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsEdit::~TFrmSmsEdit() = default;

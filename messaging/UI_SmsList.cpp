@@ -4,13 +4,13 @@
 
 #include "FeatureRoles.h"
 #include "SmsMessages.h"
+#include "FeaturePage.h"
 
 #include "WindowControls.h"
 #include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QGridLayout>
@@ -31,6 +31,21 @@ constexpr int kColumnWidths[SmsListModel::ColumnCount] = {120, 140, 150, 60, 56}
 // arrive when the SMS settings keep them in the data card.
 constexpr uint8_t kStorageOfEntry[] = {SMS_STORE_PC, SMS_STORE_SIM, SMS_STORE_CARD};
 
+const feature::WindowSkin kSkin{
+    "SMS_LIST.SMSBKIMAGE",
+    "SMS_LIST.HeadImage",
+    {{"SMS_LIST.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_LIST.BTNSENDBOX", "btnSendBox"},
+      {"SMS_LIST.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_LIST.BTNWRITESMS", "btnWriteSms"},
+      {"SMS_LIST.BTNEDITSMS", "btnEditSms"},
+      {"SMS_LIST.BTNREPLYSMS", "btnReplySms"},
+      {"SMS_LIST.BTNFORWORDSMS", "btnForwordSms"},
+      {"SMS_LIST.BTNDELSMS", "btnDelSms"},
+      {"SMS_LIST.BTNSAVETO", "btnSaveTo"},
+      {"SMS_LIST.BTNSAVENUM", "btnSaveNum"},
+      {"SMS_LIST.BTNCANCEL", "btnCancel"}}};
+
 int entryOf(uint8_t storage)
 {
     for (int entry = 0; entry < int(std::size(kStorageOfEntry)); ++entry)
@@ -50,7 +65,7 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 10, 12, 10);
     auto *top = new QHBoxLayout;
-    folderButtons = sms_screens::MakeFolderButtons(this, top, host, QStringLiteral("SMSLIST"));
+    folderButtons = sms_screens::MakeFolderButtons(this, top, host);
     top->addStretch(1);
     cbbChooseStorage = NamedControl<QComboBox>(this, "cbbChooseStorage");
     cbbChooseStorage->addItems({GetLanguageString(text::kSmsStorePc),
@@ -91,7 +106,6 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     for (int columnIndex = 0; columnIndex < SmsListModel::ColumnCount; ++columnIndex)
         ListViewSms->setColumnWidth(columnIndex, kColumnWidths[columnIndex]);
     column->addWidget(ListViewSms, 1);
-    skin::ApplyFace(ListViewSms, QStringLiteral("SMSLIST.LISTVIEWSMS"));
 
     auto *actions = new QHBoxLayout;
     btnEditSms = NamedButton(this, "btnEditSms", text::kSmsRead);
@@ -112,7 +126,6 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     for (const auto &[button, handler] : handlers) {
         actions->addWidget(button);
         connect(button, &QPushButton::clicked, this, handler);
-        skin::ApplyFace(button, QStringLiteral("SMSLIST.") + button->objectName().toUpper());
     }
     actions->addStretch(1);
     column->addLayout(actions);
@@ -121,6 +134,7 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     connect(ListViewSms, &QTreeWidget::itemActivated, this, [this] { btnEditSmsClick(); });
     connect(cbbChooseStorage, &QComboBox::activated, this, &TFrmSmsList::cbbChooseStorageChange);
     updateButtons();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsList::~TFrmSmsList() = default;

@@ -3,12 +3,12 @@
 #include "SmsTexts.h"
 
 #include "SmsMessages.h"
+#include "FeaturePage.h"
 
 #include "WindowControls.h"
 #include "logic/WindowPayloads.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QGridLayout>
@@ -25,6 +25,14 @@ namespace {
 // The call states in which the main window holds the windows' timers: a call being dialled.
 constexpr int kWarning = 2;
 
+const feature::WindowSkin kSkin{
+    "SMS_MAIN.SMSBKIMAGE",
+    "SMS_MAIN.HeadImage",
+    {{"SMS_MAIN.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_MAIN.BTNSENDBOX", "btnSendBox"},
+      {"SMS_MAIN.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_MAIN.BTNWRITESMS", "btnWriteSms"},}};
+
 }  // namespace
 
 TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAccess> store)
@@ -37,7 +45,7 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     column->setContentsMargins(24, 20, 24, 20);
     column->setSpacing(12);
     auto *buttons = new QHBoxLayout;
-    folderButtons = sms_screens::MakeFolderButtons(this, buttons, host, QStringLiteral("SMSMAIN"));
+    folderButtons = sms_screens::MakeFolderButtons(this, buttons, host);
     buttons->addStretch(1);
     column->addLayout(buttons);
 
@@ -47,10 +55,8 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     lblSimMaxMount = NamedLabel(this, "lblSimMaxMount");
     lblPcMaxMount = NamedLabel(this, "lblPcMaxMount");
     for (QLabel *label : {lblRecvBoxStoreInfo, lblSendBoxStoreInfo, lblDraftBoxStoreInfo,
-                          lblSimMaxMount, lblPcMaxMount}) {
+                          lblSimMaxMount, lblPcMaxMount})
         column->addWidget(label);
-        skin::ApplyFace(label, QStringLiteral("SMSMAIN.") + label->objectName().toUpper());
-    }
     column->addStretch(1);
 
     const std::pair<QTimer *, void (TFrmSmsMain::*)()> timers[] = {
@@ -66,6 +72,7 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     tmrLoadSimMsg.setObjectName(QStringLiteral("tmrLoadSimMsg"));
     tmrLoadSimMsg.setInterval(2000);
     RefreshCounts();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsMain::~TFrmSmsMain() = default;

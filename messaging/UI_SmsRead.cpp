@@ -6,13 +6,13 @@
 
 #include "FeatureRoles.h"
 #include "SmsMessages.h"
+#include "FeaturePage.h"
 
 #include "WindowControls.h"
 #include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QFormLayout>
@@ -25,6 +25,20 @@ namespace {
 
 constexpr int kWarning = 2;
 
+const feature::WindowSkin kSkin{
+    "SMS_READ.SMSBKIMAGE",
+    "SMS_READ.HeadImage",
+    {{"SMS_READ.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_READ.BTNSENDBOX", "btnSendBox"},
+      {"SMS_READ.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_READ.BTNWRITESMS", "btnWriteSms"},
+      {"SMS_READ.BTNRES", "btnRes"},
+      {"SMS_READ.BTNTRANS", "btnTrans"},
+      {"SMS_READ.BTNSAVETO", "btnSaveTo"},
+      {"SMS_READ.BTNSAVENUM", "btnSaveNum"},
+      {"SMS_READ.BTNDELSMS", "btnDelSms"},
+      {"SMS_READ.BTNCANCEL", "btnCancel"}}};
+
 }  // namespace
 
 TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAccess> store)
@@ -36,7 +50,7 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 10, 12, 10);
     auto *top = new QHBoxLayout;
-    folderButtons = sms_screens::MakeFolderButtons(this, top, host, QStringLiteral("SMSREAD"));
+    folderButtons = sms_screens::MakeFolderButtons(this, top, host);
     top->addStretch(1);
     column->addLayout(top);
 
@@ -53,7 +67,6 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     mmoMsgContent->setReadOnly(true);
     mmoMsgContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     column->addWidget(mmoMsgContent, 1);
-    skin::ApplyFace(mmoMsgContent, QStringLiteral("SMSREAD.MMOMSGCONTENT"));
 
     auto *actions = new QHBoxLayout;
     btnRes = NamedButton(this, "btnRes", text::kSmsReply);
@@ -69,11 +82,11 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     for (const auto &[button, handler] : handlers) {
         actions->addWidget(button);
         connect(button, &QPushButton::clicked, this, handler);
-        skin::ApplyFace(button, QStringLiteral("SMSREAD.") + button->objectName().toUpper());
     }
     actions->addStretch(1);
     column->addLayout(actions);
     updateButtons();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsRead::~TFrmSmsRead() = default;

@@ -9,4 +9,5 @@ Tussdfrm::Tussdfrm(feature::FeatureHost &host)
                    QStringLiteral("Sends a service code to the network and shows its reply."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"USSD.BKIMAGE", "USSD.TITLEIMAGE", {}});
 }

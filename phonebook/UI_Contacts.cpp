@@ -7,13 +7,13 @@
 
 
 #include "WindowControls.h"
+#include "FeaturePage.h"
 #include "logic/BL_PbVCard.h"
 #include "logic/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 
 #include <QDropEvent>
 #include <QFile>
@@ -35,6 +35,18 @@ constexpr int kQuestionIcon = 4;
 constexpr int kNodeRole = Qt::UserRole;
 constexpr int kRowRole = Qt::UserRole + 1;
 constexpr int kGroupsListed = 200;
+
+const feature::WindowSkin kSkin{"PBMAIN.CONTACTSBKIMAGE",
+                                "PBMAIN.PBMAINTITLE",
+                                {{"PBMAIN.BTNEWCONTACT", "BtNewContact"},
+                                 {"PBMAIN.BTEDITCONTACT", "BtEditContact"},
+                                 {"PBMAIN.BTVIEWCONTACT", "BtViewContact"},
+                                 {"PBMAIN.BTDELETECONTACT", "BtDeleteContact"},
+                                 {"PBMAIN.BTSAVECONTACTAS", "BtSaveContactAs"},
+                                 {"PBMAIN.BTNEWMESSAGE", "BtNewMessage"},
+                                 {"PBMAIN.BTEXPORTVCARD", "BtExportVCard"},
+                                 {"PBMAIN.BTIMPORTVCARD", "BtImportVCard"},
+                                 {"PBMAIN.BTSEARCH", "BtSearch"}}};
 
 }  // namespace
 
@@ -155,16 +167,7 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     labels->addWidget(LbStorageInfoSIM);
     grid->addLayout(labels, 3, 0, 1, 2);
 
-    for (auto [control, key] :
-         {std::pair<QObject *, const char *>{BtDeleteContact, "PBMAIN.BTDELETECONTACT"},
-          {BtEditContact, "PBMAIN.BTEDITCONTACT"},
-          {BtNewContact, "PBMAIN.BTNEWCONTACT"},
-          {BtNewMessage, "PBMAIN.BTNEWMESSAGE"},
-          {BtSaveContactAs, "PBMAIN.BTSAVECONTACTAS"},
-          {BtSearch, "PBMAIN.BTSEARCH"},
-          {BtViewContact, "PBMAIN.BTVIEWCONTACT"},
-          {static_cast<QObject *>(this), "PBMAIN.CONTACTSBKIMAGE"}})
-        skin::ApplyFace(control, QString::fromLatin1(key));
+    feature::WearSkin(*this, kSkin);
 
     connect(TvPC, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (item)

@@ -3,12 +3,12 @@
 #include "PbStore.h"
 
 #include "WindowControls.h"
+#include "FeaturePage.h"
 #include "logic/EngineValues.h"
 #include "platform/CodePage.h"
 #include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -38,6 +38,14 @@ void fillList(QTreeWidget *list, const std::vector<RecipientRow> &rows)
     }
 }
 
+const feature::WindowSkin kSkin{"PBSEL.BKIMAGE",
+                                nullptr,
+                                {{"PBSEL.BTOK", "BtOK"},
+                                 {"PBSEL.BTCANCEL", "BtCancel"},
+                                 {"PBSEL.BTLTOR", "BtLtoR"},
+                                 {"PBSEL.BTRTOL", "BtRtoL"},
+                                 {"PBSEL.BTSENDSMS", "BtSendSms"}}};
+
 }  // namespace
 
 TFrmSel::TFrmSel(feature::FeatureHost &host, PbStoreSource store)
@@ -57,12 +65,6 @@ TFrmSel::TFrmSel(feature::FeatureHost &host, PbStoreSource store)
     BtOK = NamedButton(this, "BtOK", text::kPbOk);
     BtCancel = NamedButton(this, "BtCancel", text::kPbCancel);
     BtSendSms = NamedButton(this, "BtSendSms", text::kPbSendSms);
-    for (auto [control, key] : {std::pair<QObject *, const char *>{BtCancel, "PBSEL.BTCANCEL"},
-                                {BtOK, "PBSEL.BTOK"},
-                                {BtLtoR, "PBSEL.BTLTOR"},
-                                {BtRtoL, "PBSEL.BTRTOL"}})
-        skin::ApplyFace(control, QString::fromLatin1(key));
-
     auto *middle = new QVBoxLayout;
     middle->addStretch(1);
     middle->addWidget(BtLtoR);
@@ -83,6 +85,7 @@ TFrmSel::TFrmSel(feature::FeatureHost &host, PbStoreSource store)
     buttons->addWidget(BtCancel);
     grid->addLayout(buttons, 4, 0, 1, 3);
     resize(560, 360);
+    feature::WearSkin(*this, kSkin);
 
     connect(CbSelectLocation, &QComboBox::currentIndexChanged, this, &TFrmSel::FillFromLocation);
     connect(BtLtoR, &QPushButton::clicked, this, &TFrmSel::MoveRight);

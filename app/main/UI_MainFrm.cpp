@@ -457,12 +457,16 @@ void TMainform::applySkin()
 void TMainform::applyWindowShape()
 {
     const QPixmap background = YBBACKIMAGE->Picture();
-    if (background.isNull() || background.size() != size())
+    if (background.isNull() || background.deviceIndependentSize().toSize() != size())
         return;
     // The opaque pixels of the keyed background are the window; the rest is cut away, which
-    // works with or without a compositing window manager.
-    const QPixmap keyed = QPixmap::fromImage(skin::withColorKey(background.toImage(), kFuchsia));
-    setMask(keyed.mask());
+    // works with or without a compositing window manager. The mask is in points: a 2x picture
+    // gives it at half its pixels.
+    QImage keyed = skin::withColorKey(background.toImage(), kFuchsia);
+    if (keyed.size() != size())
+        keyed = keyed.scaled(size());
+    keyed.setDevicePixelRatio(1);
+    setMask(QPixmap::fromImage(keyed).mask());
     setAttribute(Qt::WA_TranslucentBackground, true);
 }
 

@@ -17,10 +17,15 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host)
     Button_Sms = new QPushButton(GetLanguageString(3021), this);
     Button_Sms->setObjectName(QStringLiteral("Button_Sms"));
     auto *column = static_cast<QBoxLayout *>(layout());
+    // A column 150 wide: its page buttons take all of it but the skin's 8-pixel edges.
+    column->setContentsMargins(8, 12, 8, 12);
     column->insertWidget(1, Button_Profiles);
     column->insertWidget(2, Button_Sms);
     connect(Button_Profiles, &QPushButton::clicked, this,
             [&host] { host.show(feature::SettingsEntry::Profiles); });
     connect(Button_Sms, &QPushButton::clicked, this,
             [&host] { host.show(feature::SettingsEntry::Sms); });
+    wearSkin({"SETMENU.BKIMAGE",
+              nullptr,
+              {{"SETMENU.CFGFILEBUTTON", "Button_Profiles"}, {"SETMENU.MSGCFGBUTTON", "Button_Sms"}}});
 }

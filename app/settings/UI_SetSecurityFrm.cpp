@@ -10,4 +10,5 @@ TSet_securityform::TSet_securityform(feature::FeatureHost &host)
                                   "restore of contacts, messages and call records."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"SETSECURITY.BKIMAGE", "SETSECURITY.TITLEIMAGE", {}});
 }

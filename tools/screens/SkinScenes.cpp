@@ -92,7 +92,6 @@ QImage buttonSheet()
         {"Dial / hang up", "CALLMANAGER.IMBUTTONDIAL", "", {88, 34}},
         {"", "CALLMANAGER.IMBUTTONHANGUP", "", {88, 34}},
         {"Delete", "CALLMANAGER.IMBUTTONDELETE", "", {56, 34}},
-        {"Arrow", "PBSEL.BTLTOR", "", {40, 24}},
         {"Browse", "SETSOUND.BTBROWER", "", {28, 22}},
     };
     const State states[] = {State::Normal, State::Hot, State::Pushed, State::Disabled};
