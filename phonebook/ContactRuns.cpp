@@ -22,7 +22,8 @@ bool sameContact(const _MEC_CONTACT_RECORD &a, const _MEC_CONTACT_RECORD &b)
 }  // namespace
 
 ContactRuns::ContactRuns(PbStoreSource store, PagePrompts prompts, Progress progress)
-    : m_storeSource(std::move(store)), m_prompts(std::move(prompts)),
+    : m_storeSource(std::move(store)),
+      m_prompts(std::move(prompts)),
       m_progress(std::move(progress))
 {
 }
@@ -48,7 +49,9 @@ PhonebookTransfer::Callbacks ContactRuns::callbacks() const
     PhonebookTransfer::Callbacks callbacks;
     callbacks.progress = m_progress.set;
     callbacks.stopRequested = m_progress.stopRequested;
-    callbacks.confirmPcToSim = [this] { return m_prompts.ask(GetLanguageString(text::kPbPcToSim)); };
+    callbacks.confirmPcToSim = [this] {
+        return m_prompts.ask(GetLanguageString(text::kPbPcToSim));
+    };
     return callbacks;
 }
 
@@ -89,12 +92,11 @@ PhonebookTransfer::Result ContactRuns::paste(TBL_pb &pb,
 {
     m_progress.busy(true);
     if (contacts.size() > kProgressAbove)
-        m_progress.open(GetLanguageString(mode == PhonebookTransfer::PB_PASTE_CUT ? text::kPbMoving
-                                                                                  : text::kPbCopying));
+        m_progress.open(GetLanguageString(
+            mode == PhonebookTransfer::PB_PASTE_CUT ? text::kPbMoving : text::kPbCopying));
     PhonebookTransfer transfer(pb, callbacks());
-    const PhonebookTransfer::Result result =
-        transfer.Paste(contacts, mode, ContactsList::storageOfNode(node),
-                       ContactsList::isRoot(node) ? -1 : node);
+    const PhonebookTransfer::Result result = transfer.Paste(
+        contacts, mode, ContactsList::storageOfNode(node), ContactsList::isRoot(node) ? -1 : node);
     m_progress.close();
     m_progress.busy(false);
     return result;
@@ -131,9 +133,9 @@ bool ContactRuns::Paste(int node)
         m_sourcesLeft = removed.sourcesLeft;
     }
     const size_t total = m_clipboard.size();
-    PhonebookTransfer::Result result = paste(
-        *pb, m_clipboard, cut ? PhonebookTransfer::PB_PASTE_CUT : PhonebookTransfer::PB_PASTE_COPY,
-        node);
+    PhonebookTransfer::Result result =
+        paste(*pb, m_clipboard,
+              cut ? PhonebookTransfer::PB_PASTE_CUT : PhonebookTransfer::PB_PASTE_COPY, node);
     if (cut) {
         // What moved is gone from the clipboard: pasting again moves only the rest.
         m_clipboard = result.notMoved;

@@ -49,12 +49,12 @@ constexpr int kNewGroupText = 4082;
 
 ContactDetails DetailsOf(const _MEC_CONTACT_RECORD &record, TBL_pb *store)
 {
-    ContactDetails details{field(record.name), number(record, 0), number(record, 1),
-                           number(record, 2), field(record.email), QString(),
+    ContactDetails details{field(record.name),      number(record, 0),   number(record, 1),
+                           number(record, 2),       field(record.email), QString(),
                            record.storage == PB_SIM};
     if (store)
-        details.group = ContactsList(*store).groupName(static_cast<int32_t>(record.groupId),
-                                                       record.storage);
+        details.group =
+            ContactsList(*store).groupName(static_cast<int32_t>(record.groupId), record.storage);
     return details;
 }
 

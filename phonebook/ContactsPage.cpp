@@ -33,6 +33,17 @@ ContactsList *ContactsPage::list()
     return m_list.get();
 }
 
+std::vector<_MEC_CONTACT_RECORD> ContactsPage::records(const std::vector<int> &rows)
+{
+    return list() ? m_list->records(rows) : std::vector<_MEC_CONTACT_RECORD>();
+}
+
+const _MEC_CONTACT_RECORD *ContactsPage::onlyRecord(const std::vector<int> &rows)
+{
+    return rows.size() == 1 && list() ? m_list->rows().at(static_cast<size_t>(rows.front())).record
+                                      : nullptr;
+}
+
 bool ContactsPage::LoadSim()
 {
     TBL_pb *pb = store();
@@ -99,6 +110,14 @@ PageControls ContactsPage::Controls(size_t checked, size_t rows, int clipboardMo
     controls.pasteEnabled = clipboardMode != kEmpty;
     controls.pasteShown = clipboardMode == kCopy || clipboardMode == kCut;
     controls.import = store() != nullptr;
+    return controls;
+}
+
+PageControls ContactsPage::GroupControls(int node)
+{
+    PageControls controls;
+    controls.newGroup = ContactsList::storageOfNode(node) == PB_PC;
+    controls.changeGroup = controls.newGroup && !ContactsList::isRoot(node);
     return controls;
 }
 
@@ -207,9 +226,9 @@ void ContactsPage::ExportText(const std::vector<int> &rows)
 {
     if (!list() || rows.empty())
         return;
-    const QString chosen =
-        m_prompts.chooseFile(true, GetLanguageString(text::kPbExport),
-                             QStringLiteral("phonebook.txt"), GetLanguageString(text::kPbTextFilter));
+    const QString chosen = m_prompts.chooseFile(true, GetLanguageString(text::kPbExport),
+                                                QStringLiteral("phonebook.txt"),
+                                                GetLanguageString(text::kPbTextFilter));
     if (chosen.isEmpty())
         return;
     QSaveFile file(ContactsList::exportPath(chosen));

@@ -39,6 +39,8 @@ struct PageControls {
     bool pasteEnabled = false;
     bool pasteShown = false;
     bool import = false;
+    bool newGroup = false;     // groups are the PC's
+    bool changeGroup = false;  // rename, delete: not a store's root
 };
 
 class ContactsPage {
@@ -49,6 +51,11 @@ public:
     PbStoreSource storeSource() const { return m_storeSource; }
     // The list over the store; null while there is no store.
     ContactsList *list();
+
+    // Copies of the records of the list's rows; none without a list.
+    std::vector<_MEC_CONTACT_RECORD> records(const std::vector<int> &rows);
+    // The record of the one row, for editing or viewing; null unless exactly one.
+    const _MEC_CONTACT_RECORD *onlyRecord(const std::vector<int> &rows);
 
     bool simUsable() const { return m_simUsable; }
     bool simLoaded() const { return m_simUsable && m_simLoaded; }
@@ -69,6 +76,8 @@ public:
     int StartNode() const;
 
     PageControls Controls(size_t checked, size_t rows, int clipboardMode) const;
+    // What the groups menu offers on the node.
+    static PageControls GroupControls(int node);
     QString SumTips(size_t rows) const;
     // The store's name, its contact count and capacity; zeros for a SIM not loaded.
     QString StorageInfo(uint8_t storage) const;

@@ -174,11 +174,10 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     connect(TvPC, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         if (QTreeWidgetItem *item = TvPC->itemAt(at)) {
             TvPC->setCurrentItem(item);
-            const bool pc = ContactsList::storageOfNode(selectedNode()) == PB_PC;
-            const bool root = ContactsList::isRoot(selectedNode());
-            MINewGroup->setEnabled(pc);
-            MIRenameGroup->setEnabled(pc && !root);
-            MIDeleteGroup->setEnabled(pc && !root);
+            const PageControls allowed = m_page.GroupControls(selectedNode());
+            MINewGroup->setEnabled(allowed.newGroup);
+            MIRenameGroup->setEnabled(allowed.changeGroup);
+            MIDeleteGroup->setEnabled(allowed.changeGroup);
             PMGroupsMenu->popup(TvPC->viewport()->mapToGlobal(at));
         }
     });
@@ -225,8 +224,7 @@ bool TFrmContacts::eventFilter(QObject *watched, QEvent *event)
     QTreeWidgetItem *target = TvPC->itemAt(drag->position().toPoint());
     const bool fromList = drag->source() == LvContacts;
     const int node = target ? target->data(0, kNodeRole).toInt() : -1;
-    const bool allowed = fromList && (type == QEvent::DragEnter || target) &&
-                         m_page.canShow(node);
+    const bool allowed = fromList && (type == QEvent::DragEnter || target) && m_page.canShow(node);
     if (!allowed) {
         drag->ignore();
         return true;
@@ -253,7 +251,6 @@ int TFrmContacts::selectedNode() const
     QTreeWidgetItem *item = TvPC->currentItem();
     return item ? item->data(0, kNodeRole).toInt() : PB_NODE_PC;
 }
-
 
 void TFrmContacts::rebuildTree()
 {
@@ -347,16 +344,15 @@ void TFrmContacts::updateControls()
 
 void TFrmContacts::Search()
 {
-    if (ContactsList *list = m_page.list(); list && list->search(EdSearchText->text()))
+    if (m_page.list() && m_page.list()->search(EdSearchText->text()))
         showRows();
 }
 
 void TFrmContacts::SortByColumn(int column)
 {
-    if (ContactsList *list = m_page.list()) {
-        list->sortBy(column);
-        showRows();
-    }
+    if (m_page.list())
+        m_page.list()->sortBy(column);
+    showRows();
 }
 
 void TFrmContacts::SetAllChecked(bool checked)
@@ -471,8 +467,8 @@ void TFrmContacts::backFromEditor(bool saved, const QString &name)
         break;
     case feature::kEditorFromSmsList:
         // The list reads its folder again, with the sender's new name.
-        platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_SMS_FOLDER,
-                              argument & 0xff, argument >> 8);
+        platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_SMS_FOLDER, argument & 0xff,
+                              argument >> 8);
         break;
     default: showAgain(); break;
     }
@@ -489,18 +485,16 @@ TFrmCopyTips &TFrmContacts::copyTips()
 
 void TFrmContacts::EditChecked()
 {
-    const std::vector<int> rows = checkedRows();
-    if (rows.size() != 1 || !m_page.list())
-        return;
-    m_editorCaller = feature::kEditorFromContacts;
-    editor().EditContact(*m_page.list()->rows().at(static_cast<size_t>(rows.front())).record);
+    if (const _MEC_CONTACT_RECORD *record = m_page.onlyRecord(checkedRows())) {
+        m_editorCaller = feature::kEditorFromContacts;
+        editor().EditContact(*record);
+    }
 }
 
 void TFrmContacts::ViewChecked()
 {
-    const std::vector<int> rows = checkedRows();
-    if (rows.size() == 1 && m_page.list())
-        viewer().ViewContact(*m_page.list()->rows().at(static_cast<size_t>(rows.front())).record);
+    if (const _MEC_CONTACT_RECORD *record = m_page.onlyRecord(checkedRows()))
+        viewer().ViewContact(*record);
 }
 
 void TFrmContacts::NewContactWithNumber(const QString &number, uint32_t caller,
@@ -534,7 +528,8 @@ void TFrmContacts::MessageToNode(int node)
         SendSmsTo(m_page.list()->recipientsOfNode(node));
 }
 
-// Runs, groups, files ------------------------------------------------------------------------------
+// Runs, groups, files
+// ------------------------------------------------------------------------------
 
 PagePrompts TFrmContacts::prompts()
 {
@@ -543,22 +538,24 @@ PagePrompts TFrmContacts::prompts()
             platform::ShowMessageBox(m_host.dialogOwner(), text, icon);
         };
     };
-    return {box(kWarningIcon), box(kInformationIcon),
-            [this](const QString &text) {
-                return platform::AskMessageBox(m_host.dialogOwner(), text, kQuestionIcon) == 1;
-            },
-            [this](bool forWriting, const QString &title, const QString &name,
-                   const QString &filter) {
-                return forWriting
-                           ? platform::getSaveFileName(m_host.dialogOwner(), title, name, filter)
-                           : platform::getOpenFileName(m_host.dialogOwner(), title, name, filter);
-            }};
+    return {
+        box(kWarningIcon), box(kInformationIcon),
+        [this](const QString &text) {
+            return platform::AskMessageBox(m_host.dialogOwner(), text, kQuestionIcon) == 1;
+        },
+        [this](bool forWriting, const QString &title, const QString &name, const QString &filter) {
+            return forWriting
+                       ? platform::getSaveFileName(m_host.dialogOwner(), title, name, filter)
+                       : platform::getOpenFileName(m_host.dialogOwner(), title, name, filter);
+        }};
 }
 
 ContactRuns::Progress TFrmContacts::progress()
 {
     return {[this](bool busy) { m_host.setBusy(busy); },
-            [this](const QString &text) { copyTips().Open(text, {this, m_host.dialogOwner()}); },
+            [this](const QString &text) {
+                copyTips().Open(text, {this, m_host.dialogOwner()});
+            },
             [this](int percent) { copyTips().SetProgress(percent); },
             [this] { return copyTips().isVisible() && copyTips().StopPressed(); },
             [this] { copyTips().Finish(); }};
@@ -566,14 +563,13 @@ ContactRuns::Progress TFrmContacts::progress()
 
 void TFrmContacts::DeleteChecked()
 {
-    if (m_page.list() && m_runs.Delete(m_page.list()->records(checkedRows())))
+    if (m_runs.Delete(m_page.records(checkedRows())))
         Refresh();
 }
 
 void TFrmContacts::CopyChecked(ClipboardMode mode)
 {
-    if (m_page.list())
-        m_runs.Take(m_page.list()->records(checkedRows()), mode);
+    m_runs.Take(m_page.records(checkedRows()), mode);
     updateControls();
 }
 
@@ -585,13 +581,10 @@ void TFrmContacts::Paste()
 
 void TFrmContacts::DropOn(int node)
 {
-    ContactsList *list = m_page.list();
-    if (!list || !m_page.canShow(node))
+    const std::vector<_MEC_CONTACT_RECORD> dragged = m_page.records(checkedRows());
+    if (dragged.empty() || !m_page.canShow(node))
         return;
-    const std::vector<_MEC_CONTACT_RECORD> dragged = list->records(checkedRows());
-    if (dragged.empty())
-        return;
-    const int listNode = list->node();
+    const int listNode = m_page.list()->node();
     m_runs.Drop(dragged, node);
     SelectNode(listNode);
 }
@@ -627,15 +620,9 @@ void TFrmContacts::DeleteGroup(int node)
         rebuildTree();
 }
 
-void TFrmContacts::ExportText()
-{
-    m_page.ExportText(checkedRows());
-}
+void TFrmContacts::ExportText() { m_page.ExportText(checkedRows()); }
 
-void TFrmContacts::ExportVCards()
-{
-    m_page.ExportVCards(checkedRows());
-}
+void TFrmContacts::ExportVCards() { m_page.ExportVCards(checkedRows()); }
 
 void TFrmContacts::ImportVCards()
 {

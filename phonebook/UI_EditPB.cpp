@@ -165,7 +165,8 @@ uint8_t TFmEditPB::checkedStorage() const
 
 void TFmEditPB::nameEdited()
 {
-    const QString shown = m_contact.NameTyped(EdName->text(), checkedStorage(), EdName->maxLength());
+    const QString shown =
+        m_contact.NameTyped(EdName->text(), checkedStorage(), EdName->maxLength());
     if (shown != EdName->text()) {
         const QSignalBlocker quiet(EdName);
         EdName->setText(shown);

@@ -101,7 +101,8 @@ TFrmSel::TFrmSel(feature::FeatureHost &host, PbStoreSource store)
     connect(LvLeft, &QTreeWidget::itemDoubleClicked, this, &TFrmSel::MoveRight);
     connect(LvRight, &QTreeWidget::itemDoubleClicked, this, &TFrmSel::MoveLeft);
     connect(CbPhoneList, &QComboBox::activated, this, [this](int index) {
-        if (const QList<QTreeWidgetItem *> selected = LvLeft->selectedItems(); selected.size() == 1) {
+        if (const QList<QTreeWidgetItem *> selected = LvLeft->selectedItems();
+            selected.size() == 1) {
             m_choice.Pick(static_cast<size_t>(LvLeft->indexOfTopLevelItem(selected.front())),
                           CbPhoneList->itemText(index));
             selected.front()->setText(1, CbPhoneList->itemText(index));
@@ -152,10 +153,10 @@ void TFrmSel::MoveLeft()
 void TFrmSel::leftSelectionChanged()
 {
     const QList<QTreeWidgetItem *> selected = LvLeft->selectedItems();
-    const QStringList numbers =
-        selected.size() == 1 ? m_choice.NumbersOffered(static_cast<size_t>(
-                                   LvLeft->indexOfTopLevelItem(selected.front())))
-                             : QStringList();
+    const QStringList numbers = selected.size() == 1
+                                    ? m_choice.NumbersOffered(static_cast<size_t>(
+                                          LvLeft->indexOfTopLevelItem(selected.front())))
+                                    : QStringList();
     CbPhoneList->clear();
     CbPhoneList->addItems(numbers);
     CbPhoneList->setVisible(!numbers.isEmpty());

@@ -27,23 +27,21 @@ protected:
     }
     PagePrompts prompts()
     {
-        return {[this](const QString &text) { warned << text; },
-                [this](const QString &text) { informed << text; },
-                [this](const QString &text) {
-                    asked << text;
-                    return answer;
-                },
-                [this](bool, const QString &, const QString &, const QString &) {
-                    return chosenFile;
-                }};
+        return {
+            [this](const QString &text) { warned << text; },
+            [this](const QString &text) { informed << text; },
+            [this](const QString &text) {
+                asked << text;
+                return answer;
+            },
+            [this](bool, const QString &, const QString &, const QString &) { return chosenFile; }};
     }
     ContactRuns::Progress progress()
     {
         return {[this](bool value) { busy = value; },
                 [this](const QString &text) { progressShown << text; },
                 [this](int percent) { lastPercent = percent; },
-                [this] { return stopAt >= 0 && lastPercent >= stopAt; },
-                [] {}};
+                [this] { return stopAt >= 0 && lastPercent >= stopAt; }, [] {}};
     }
     // The records of a storage, as the page's list shows them.
     std::vector<_MEC_CONTACT_RECORD> all(ContactsPage &page, int node)
@@ -104,7 +102,7 @@ TEST_F(ContactsPageTest, TreeHoldsTheSimOnlyWhileItIsUsableAndLoadedAndStartsWhe
         EXPECT_EQ(page.canShow(PB_NODE_SIM), one.usable);
         // The retry reads the SIM once it answers, and stops when it went away.
         book->failStorage(PB_SIM, 0);
-        EXPECT_EQ(page.RetrySim(), !one.usable  ? ContactsPage::SimRetry::Unusable
+        EXPECT_EQ(page.RetrySim(), !one.usable   ? ContactsPage::SimRetry::Unusable
                                    : one.waiting ? ContactsPage::SimRetry::Loaded
                                                  : ContactsPage::SimRetry::Again);
         store.reset();
@@ -128,14 +126,20 @@ TEST_F(ContactsPageTest, CheckedRowsAndTheClipboardDecideWhatIsEnabled)
              Case{0, 3, R::DragMode, {false, false, true, true, false, true}},
          }) {
         const PageControls got = page.Controls(one.checked, one.rows, one.mode);
-        EXPECT_EQ(std::tuple(got.oneChecked, got.someChecked, got.anyRows, got.pasteEnabled,
-                             got.pasteShown, got.import),
-                  std::tuple(one.expected.oneChecked, one.expected.someChecked,
-                             one.expected.anyRows, one.expected.pasteEnabled,
-                             one.expected.pasteShown, one.expected.import))
+        EXPECT_EQ(
+            std::tuple(got.oneChecked, got.someChecked, got.anyRows, got.pasteEnabled,
+                       got.pasteShown, got.import),
+            std::tuple(one.expected.oneChecked, one.expected.someChecked, one.expected.anyRows,
+                       one.expected.pasteEnabled, one.expected.pasteShown, one.expected.import))
             << one.checked << ' ' << one.mode;
     }
     EXPECT_FALSE(ContactsPage({}, prompts()).Controls(1, 1, R::Empty).import);
+    // The groups menu: new on the PC and its groups, rename and delete on a group only.
+    for (auto [node, newGroup, change] :
+         {std::tuple{PB_NODE_PC, true, false}, {2009, true, true}, {PB_NODE_SIM, false, false}}) {
+        const PageControls menu = ContactsPage::GroupControls(node);
+        EXPECT_EQ(std::pair(menu.newGroup, menu.changeGroup), std::pair(newGroup, change)) << node;
+    }
 }
 
 TEST_F(ContactsPageTest, GroupsAreMadeRenamedAndDeletedWithTheirContacts)
@@ -168,7 +172,8 @@ TEST_F(ContactsPageTest, GroupsAreMadeRenamedAndDeletedWithTheirContacts)
             EXPECT_EQ(renamed->shown, *one.shown);
             EXPECT_EQ(renamed->changed, one.changed);
         }
-        EXPECT_EQ(warned, one.warning ? QStringList{GetLanguageString(one.warning)} : QStringList());
+        EXPECT_EQ(warned,
+                  one.warning ? QStringList{GetLanguageString(one.warning)} : QStringList());
     }
 
     put(PB_PC, "In group", "1", "", "", static_cast<uint32_t>(*first));
