@@ -28,10 +28,23 @@ ContactRuns::ContactRuns(PbStoreSource store, PagePrompts prompts, Progress prog
 {
 }
 
+int ContactRuns::finishMove()
+{
+    TBL_pb *pb = store();
+    if (m_sourcesLeft.empty() || !pb)
+        return 0;
+    m_progress.busy(true);
+    PhonebookTransfer transfer(*pb, {});
+    const PhonebookTransfer::Result removed = transfer.Delete(m_sourcesLeft);
+    m_progress.busy(false);
+    m_sourcesLeft = removed.sourcesLeft;
+    return removed.done;
+}
+
 void ContactRuns::Clear()
 {
+    finishMove();
     m_clipboard.clear();
-    m_sourcesLeft.clear();
     m_mode = Empty;
 }
 
@@ -39,8 +52,8 @@ void ContactRuns::Take(std::vector<_MEC_CONTACT_RECORD> contacts, ClipboardMode 
 {
     if (contacts.empty())
         return;
+    finishMove();
     m_clipboard = std::move(contacts);
-    m_sourcesLeft.clear();
     m_mode = mode;
 }
 
@@ -122,16 +135,8 @@ bool ContactRuns::Paste(int node)
     if ((m_mode != CopyMode && m_mode != CutMode) || !pb)
         return false;
     const bool cut = m_mode == CutMode;
-    // A cut stopped half-way first removes the sources of what it had already written.
-    int finished = 0;
-    if (cut && !m_sourcesLeft.empty()) {
-        m_progress.busy(true);
-        PhonebookTransfer transfer(*pb, {});
-        const PhonebookTransfer::Result removed = transfer.Delete(m_sourcesLeft);
-        m_progress.busy(false);
-        finished = removed.done;
-        m_sourcesLeft = removed.sourcesLeft;
-    }
+    // A copy's summary counts only its own contacts.
+    const int finished = finishMove() * (cut ? 1 : 0);
     const size_t total = m_clipboard.size();
     PhonebookTransfer::Result result =
         paste(*pb, m_clipboard,
@@ -154,6 +159,7 @@ void ContactRuns::Drop(const std::vector<_MEC_CONTACT_RECORD> &contacts, int nod
     TBL_pb *pb = store();
     if (contacts.empty())
         return;
+    finishMove();
     if (pb)
         report(paste(*pb, contacts, PhonebookTransfer::PB_PASTE_DRAG, node), false,
                contacts.size());

@@ -42,6 +42,8 @@ public:
 
 private:
     TBL_pb *store() const { return m_storeSource ? m_storeSource() : nullptr; }
+    // Removes what a stopped cut left in two places; returns how many went.
+    int finishMove();
     PhonebookTransfer::Result paste(TBL_pb &pb, const std::vector<_MEC_CONTACT_RECORD> &contacts,
                                     PhonebookTransfer::Mode mode, int node);
     void report(const PhonebookTransfer::Result &result, bool cut, size_t total) const;
@@ -51,8 +53,8 @@ private:
     PagePrompts m_prompts;
     Progress m_progress;
     std::vector<_MEC_CONTACT_RECORD> m_clipboard;
-    // Contacts a stopped cut wrote to their target whose source it could not remove yet; the
-    // next paste removes them first.
+    // Contacts a stopped cut wrote to their target whose source and copy both stayed (on a card
+    // that went away); the next run or clipboard change removes the sources first, whatever it is.
     std::vector<_MEC_CONTACT_RECORD> m_sourcesLeft;
     int m_mode = Empty;
 };

@@ -324,3 +324,97 @@ TEST_F(ContactsPageTest, PasteAfterAnInterruptedMoveWritesEachContactOnce)
     EXPECT_STREQ(book->contacts(PB_SIM)[theirs].name, "Theirs");
     EXPECT_EQ(runs.mode(), ContactRuns::Empty);
 }
+
+TEST_F(ContactsPageTest, AStoppedMoveLeavesEachContactInOnePlaceWhateverTheUserDoesNext)
+{
+    enum class Next { Drop, Copy, Cut, PageShown, PasteAgain };
+    struct Stop {
+        const char *how;
+        uint8_t from;
+        uint8_t to;
+        bool cardPulled;  // else the person presses Stop
+    };
+    for (const Stop stop : {Stop{"Stop pressed, SIM to PC", PB_SIM, PB_PC, false},
+                            Stop{"card pulled, SIM to PC", PB_SIM, PB_PC, true},
+                            Stop{"card pulled, PC to SIM", PB_PC, PB_SIM, true},
+                            Stop{"card pulled, card memory to SIM", PB_ME, PB_SIM, true}}) {
+        for (const Next next :
+             {Next::Drop, Next::Copy, Next::Cut, Next::PageShown, Next::PasteAgain}) {
+            const char *const nextNames[] = {"a drop", "a copy", "a cut", "the page shown",
+                                             "the next paste"};
+            SCOPED_TRACE(testing::Message()
+                         << stop.how << ", then " << nextNames[static_cast<int>(next)]);
+            TearDown();  // a fresh book and store for each case
+            SetUp();
+            const auto nodeOf = [](uint8_t storage) {
+                return storage == PB_PC ? PB_NODE_PC : storage == PB_SIM ? PB_NODE_SIM : PB_NODE_ME;
+            };
+            // Both ends on the card: nothing can be done until it is back.
+            const bool bothOnTheCard = stop.from != PB_PC && stop.to != PB_PC;
+            for (int i = 0; i < 10; ++i)
+                put(stop.from, ("Moved " + std::to_string(i)).c_str(),
+                    std::to_string(100 + i).c_str());
+            put(PB_PC, "Other", "555");
+            open();
+            store->ReloadStore(PB_ME);
+            ContactsPage page(source(), prompts());
+            ContactRuns runs(source(), prompts(), progress());
+            std::vector<_MEC_CONTACT_RECORD> moved;
+            for (const _MEC_CONTACT_RECORD &record : all(page, nodeOf(stop.from)))
+                if (std::strcmp(record.name, "Other") != 0)
+                    moved.push_back(record);
+            runs.Take(moved, ContactRuns::CutMode);
+            // The card is pulled after four more of the calls that need it.
+            if (!stop.cardPulled)
+                stopAt = 30;
+            else if (bothOnTheCard) {
+                book->failStorageAfter(stop.to, 10, MEC_ERR_NO_CARD);
+                book->failStorageAfter(stop.from, 4, MEC_ERR_NO_CARD);
+            } else
+                book->failStorageAfter(PB_SIM, 4, MEC_ERR_NO_CARD);
+            runs.Paste(nodeOf(stop.to));
+            stopAt = -1;
+
+            const auto eachOnce = [&] {
+                std::map<std::string, int> everywhere;
+                for (uint8_t storage : {PB_SIM, PB_ME, PB_PC})
+                    for (const auto &[index, record] : book->contacts(storage))
+                        ++everywhere[record.name];
+                for (int i = 0; i < 10; ++i)
+                    EXPECT_EQ(everywhere["Moved " + std::to_string(i)], 1) << i;
+            };
+            if (!bothOnTheCard)
+                eachOnce();
+
+            // The card back, read again.
+            book->failStorage(PB_SIM, 0);
+            book->failStorage(PB_ME, 0);
+            ASSERT_EQ(store->ReloadStore(PB_SIM), 0);
+            store->ReloadStore(PB_ME);
+            std::vector<_MEC_CONTACT_RECORD> other;
+            for (const _MEC_CONTACT_RECORD &record : all(page, PB_NODE_PC))
+                if (std::strcmp(record.name, "Other") == 0)
+                    other.push_back(record);
+            ASSERT_EQ(other.size(), 1u);
+            switch (next) {
+            case Next::Drop:
+                runs.Drop(other, PB_NODE_PC);
+                break;
+            case Next::Copy:
+                runs.Take(other, ContactRuns::CopyMode);
+                break;
+            case Next::Cut:
+                runs.Take(other, ContactRuns::CutMode);
+                break;
+            case Next::PageShown:
+                runs.Clear();
+                break;
+            case Next::PasteAgain:
+                runs.Paste(nodeOf(stop.to));
+                EXPECT_EQ(book->contacts(stop.to).size() - (stop.to == PB_PC ? 1 : 0), 10u);
+                break;
+            }
+            eachOnce();
+        }
+    }
+}
