@@ -69,7 +69,8 @@ private:
     // Removes the sources of written contacts; a source that stays (the card went away) gets
     // its copies taken back, so each contact ends in one place.
     void removeSources(const std::vector<Moved> &moved, Result &result);
-    // Sources that stayed: their copies are taken back and they wait for the next paste.
+    // Sources that stayed: their copies are taken back, so they are still to move; one whose
+    // copy cannot go either is left in both places for the caller to remove later.
     void keepInOnePlace(const std::vector<const Moved *> &stayed, Result &result);
     uint16_t withRetries(const std::function<uint16_t()> &attempt) const;
     bool stopRequested() const;
