@@ -105,9 +105,10 @@ private:
 }  // namespace
 
 uint16_t PhonebookTransfer::writeWhole(const std::vector<_MEC_CONTACT_RECORD> &parts,
-                                    uint8_t storage, uint32_t group)
+                                    uint8_t storage, uint32_t group,
+                                    std::vector<_MEC_CONTACT_RECORD> &copies)
 {
-    std::vector<_MEC_CONTACT_RECORD> written;
+    copies.clear();
     for (const _MEC_CONTACT_RECORD &part : parts) {
         _MEC_CONTACT_RECORD *stored = nullptr;
         const uint16_t status =
@@ -115,49 +116,70 @@ uint16_t PhonebookTransfer::writeWhole(const std::vector<_MEC_CONTACT_RECORD> &p
         if (status != 0) {
             // Half a contact is no copy of it: take back what was written. A card gone by now
             // keeps those parts; the source keeps the whole contact either way.
-            for (const _MEC_CONTACT_RECORD &taken : written)
-                if (m_store.DeleteContact(taken) == kNoCard)
-                    break;
+            takeBack(copies);
+            copies.clear();
             return status;
         }
         if (stored)
-            written.push_back(*stored);
+            copies.push_back(*stored);
     }
     return 0;
 }
 
-void PhonebookTransfer::removeSources(const std::vector<_MEC_CONTACT_RECORD> &sources,
-                                   Result &result)
+bool PhonebookTransfer::takeBack(const std::vector<_MEC_CONTACT_RECORD> &copies)
 {
-    StoreBatch batch(m_store);
-    std::vector<_MEC_CONTACT_RECORD> removedFromPc;
-    for (size_t position = 0; position < sources.size(); ++position) {
-        const uint16_t status = m_store.DeleteContact(sources[position]);
-        // Not there any more (5): removed already, or its place given to another contact.
-        if (status == 0 || status == PB_NOT_FOUND) {
-            ++result.done;
-            if (status == 0 && sources[position].storage == PB_PC)
-                removedFromPc.push_back(sources[position]);
-        } else {
-            result.lastFailure = status;
-            result.sourcesLeft.push_back(sources[position]);
-            if (status == kNoCard) {
-                result.cardGone = true;
-                result.sourcesLeft.insert(result.sourcesLeft.end(),
-                                          sources.begin() + static_cast<std::ptrdiff_t>(position) + 1,
-                                          sources.end());
-                break;
+    for (const _MEC_CONTACT_RECORD &copy : copies) {
+        const uint16_t status = m_store.DeleteContact(copy);
+        if (status != 0 && status != PB_NOT_FOUND)
+            return false;
+    }
+    return true;
+}
+
+void PhonebookTransfer::removeSources(const std::vector<Moved> &moved, Result &result)
+{
+    std::vector<const Moved *> stayed;  // sources still there
+    {
+        StoreBatch batch(m_store);
+        std::vector<const Moved *> removedFromPc;
+        for (size_t position = 0; position < moved.size(); ++position) {
+            const Moved &one = moved[position];
+            const uint16_t status = m_store.DeleteContact(one.source);
+            // Not there any more (5): removed already, or its place given to another contact.
+            if (status == 0 || status == PB_NOT_FOUND) {
+                ++result.done;
+                if (status == 0 && one.source.storage == PB_PC)
+                    removedFromPc.push_back(&one);
+            } else {
+                result.lastFailure = status;
+                stayed.push_back(&one);
+                if (status == kNoCard) {
+                    result.cardGone = true;
+                    for (size_t rest = position + 1; rest < moved.size(); ++rest)
+                        stayed.push_back(&moved[rest]);
+                    break;
+                }
             }
+            progress(moved.size() + position, 2 * moved.size());
         }
-        progress(sources.size() + position, 2 * sources.size());
+        if (const uint16_t ended = batch.end(); ended != 0) {
+            // The PC store kept its contacts.
+            result.lastFailure = ended;
+            result.done -= static_cast<int>(removedFromPc.size());
+            stayed.insert(stayed.end(), removedFromPc.begin(), removedFromPc.end());
+        }
     }
-    if (const uint16_t ended = batch.end(); ended != 0) {
-        // The PC store kept its contacts: they are copies now, still to remove.
-        result.lastFailure = ended;
-        result.done -= static_cast<int>(removedFromPc.size());
-        result.sourcesLeft.insert(result.sourcesLeft.end(), removedFromPc.begin(),
-                                  removedFromPc.end());
-    }
+    keepInOnePlace(stayed, result);
+}
+
+void PhonebookTransfer::keepInOnePlace(const std::vector<const Moved *> &stayed, Result &result)
+{
+    // A contact stays where it was rather than end up in both places; only when its copies
+    // cannot go either (both on a card that went away) is it left to remove later.
+    std::vector<_MEC_CONTACT_RECORD> backInPlace;
+    for (const Moved *one : stayed)
+        (takeBack(one->copies) ? backInPlace : result.sourcesLeft).push_back(one->source);
+    result.notMoved.insert(result.notMoved.begin(), backInPlace.begin(), backInPlace.end());
 }
 
 PhonebookTransfer::Result PhonebookTransfer::Paste(const std::vector<_MEC_CONTACT_RECORD> &contacts,
@@ -175,7 +197,7 @@ PhonebookTransfer::Result PhonebookTransfer::Paste(const std::vector<_MEC_CONTAC
     const bool movesAcross = cut && std::any_of(contacts.begin(), contacts.end(),
                                                 [&](const auto &c) { return c.storage != storage; });
     const size_t steps = movesAcross ? 2 * contacts.size() : contacts.size();
-    std::vector<_MEC_CONTACT_RECORD> written;  // moved contacts whose source is still to go
+    std::vector<Moved> written;  // moved contacts whose source is still to go
 
     StoreBatch batch(m_store);
     size_t position = 0;
@@ -215,7 +237,8 @@ PhonebookTransfer::Result PhonebookTransfer::Paste(const std::vector<_MEC_CONTAC
             storage == PB_SIM ? simParts(source, slotsKept)
                               : std::vector<_MEC_CONTACT_RECORD>{source};
         result.splitForSim = parts.size() > 1;
-        if (const uint16_t status = writeWhole(parts, storage, group); status != 0) {
+        std::vector<_MEC_CONTACT_RECORD> copies;
+        if (const uint16_t status = writeWhole(parts, storage, group, copies); status != 0) {
             result.lastFailure = status;
             if (isFullCode(status) || status == kNoCard) {
                 result.stoppedFull = isFullCode(status);
@@ -228,7 +251,7 @@ PhonebookTransfer::Result PhonebookTransfer::Paste(const std::vector<_MEC_CONTAC
             continue;
         }
         if (cut)
-            written.push_back(source);
+            written.push_back({source, std::move(copies)});
         else
             ++result.done;
         progress(position, steps);
@@ -239,8 +262,12 @@ PhonebookTransfer::Result PhonebookTransfer::Paste(const std::vector<_MEC_CONTAC
     }
     // What was written is kept before any source goes.
     if (const uint16_t ended = batch.end(); ended != 0) {
+        // The PC store's copies went with it; copies on a card go back too.
         result.lastFailure = ended;
-        result.notMoved.insert(result.notMoved.begin(), written.begin(), written.end());
+        std::vector<const Moved *> all;
+        for (const Moved &one : written)
+            all.push_back(&one);
+        keepInOnePlace(all, result);
         result.done = 0;
         return result;
     }

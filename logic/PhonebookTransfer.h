@@ -28,8 +28,9 @@ public:
     struct Result {
         int done = 0;    // contacts written (for a cut: written and removed from the source)
         int failed = 0;  // contacts skipped after three failed attempts
-        // What a stopped cut leaves to do: the contacts it did not write, and those it wrote
-        // whose source is still there (the card went away before they could be removed).
+        // What a stopped cut leaves to do: the contacts it did not write (or whose copies it
+        // took back because the source could not be removed), and those it wrote whose source
+        // and copy both stayed (the card holding them went away).
         std::vector<_MEC_CONTACT_RECORD> notMoved;
         std::vector<_MEC_CONTACT_RECORD> sourcesLeft;
         uint16_t lastFailure = 0;  // the code of the last failure, 0 when none
@@ -50,14 +51,27 @@ public:
     Result Delete(const std::vector<_MEC_CONTACT_RECORD> &contacts);
 
 private:
+    // A contact written to its new place whose source is still to go.
+    struct Moved {
+        _MEC_CONTACT_RECORD source;
+        std::vector<_MEC_CONTACT_RECORD> copies;
+    };
+
     // The copies the SIM gets of one contact: its non-empty numbers, slotsKept at a time.
     static std::vector<_MEC_CONTACT_RECORD> simParts(const _MEC_CONTACT_RECORD &contact,
                                                      int slotsKept);
     // Writes every part of the contact, or none: a part that fails takes back those before it.
+    // copies receives the parts as stored.
     uint16_t writeWhole(const std::vector<_MEC_CONTACT_RECORD> &parts, uint8_t storage,
-                        uint32_t group);
-    // Removes the sources of written contacts; stops when the card goes away.
-    void removeSources(const std::vector<_MEC_CONTACT_RECORD> &sources, Result &result);
+                        uint32_t group, std::vector<_MEC_CONTACT_RECORD> &copies);
+    // Deletes written copies again; false when one of them stays (its card went away).
+    bool takeBack(const std::vector<_MEC_CONTACT_RECORD> &copies);
+    // Removes the sources of written contacts; a source that stays (the card went away) gets
+    // its copies taken back, so each contact ends in one place.
+    void removeSources(const std::vector<Moved> &moved, Result &result);
+    // Sources that stayed: their copies are taken back, so they are still to move; one whose
+    // copy cannot go either is left in both places for the caller to remove later.
+    void keepInOnePlace(const std::vector<const Moved *> &stayed, Result &result);
     uint16_t withRetries(const std::function<uint16_t()> &attempt) const;
     bool stopRequested() const;
     void progress(size_t position, size_t total) const;

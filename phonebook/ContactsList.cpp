@@ -47,6 +47,17 @@ constexpr int kNewGroupText = 4082;
 
 }  // namespace
 
+ContactDetails DetailsOf(const _MEC_CONTACT_RECORD &record, TBL_pb *store)
+{
+    ContactDetails details{field(record.name),      number(record, 0),   number(record, 1),
+                           number(record, 2),       field(record.email), QString(),
+                           record.storage == PB_SIM};
+    if (store)
+        details.group =
+            ContactsList(*store).groupName(static_cast<int32_t>(record.groupId), record.storage);
+    return details;
+}
+
 QString ContactRow::column(int c) const
 {
     switch (c) {

@@ -24,6 +24,13 @@ struct ContactRow {
     QString column(int c) const;
 };
 
+// One contact as the view shows it; the group's name is empty without a store.
+struct ContactDetails {
+    QString name, mobile, home, phone1, email, group;
+    bool onSim = false;  // shown as the SIM, any other storage as the PC
+};
+ContactDetails DetailsOf(const _MEC_CONTACT_RECORD &record, TBL_pb *store);
+
 class ContactsList {
 public:
     explicit ContactsList(TBL_pb &store) : m_store(store) {}

@@ -8,6 +8,7 @@ void RecipientChoice::Fill(TBL_pb &store, uint8_t storage)
 {
     m_left.clear();
     m_right.clear();
+    m_storage = storage;
     _MEC_CONTACT_RECORD *record = nullptr;
     for (uint16_t status = store.FirstContact(storage, &record); status == 0 && record;
          status = store.NextContact(storage, &record)) {
@@ -36,6 +37,11 @@ void RecipientChoice::move(std::vector<RecipientRow> &from, std::vector<Recipien
         to.push_back(*it);
     }
     from.erase(checked, from.end());
+}
+
+QStringList RecipientChoice::NumbersOffered(size_t row) const
+{
+    return m_storage == PB_PC && row < m_left.size() ? m_left[row].numbers : QStringList();
 }
 
 QString RecipientChoice::Recipients() const

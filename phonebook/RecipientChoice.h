@@ -24,6 +24,12 @@ public:
     void MoveRight() { move(m_left, m_right); }
     void MoveLeft() { move(m_right, m_left); }
 
+    // The numbers offered for a row of the left side: a PC contact's non-empty numbers, to pick
+    // the one the message goes to; none for the SIM, which keeps one number.
+    QStringList NumbersOffered(size_t row) const;
+    // The row's message goes to this number.
+    void Pick(size_t row, const QString &number) { m_left.at(row).phone = number; }
+
     std::vector<RecipientRow> &left() { return m_left; }
     std::vector<RecipientRow> &right() { return m_right; }
 
@@ -34,4 +40,5 @@ private:
     static void move(std::vector<RecipientRow> &from, std::vector<RecipientRow> &to);
 
     std::vector<RecipientRow> m_left, m_right;
+    uint8_t m_storage = PB_PC;
 };

@@ -8,7 +8,6 @@
 
 #include "WindowControls.h"
 #include "FeaturePage.h"
-#include "logic/BL_PbVCard.h"
 #include "logic/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
@@ -16,11 +15,9 @@
 #include "platform/ResStringManager.h"
 
 #include <QDropEvent>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -30,11 +27,11 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kLoadSimInterval = 10000;
+constexpr int kInformationIcon = 1;
 constexpr int kWarningIcon = 2;
 constexpr int kQuestionIcon = 4;
 constexpr int kNodeRole = Qt::UserRole;
 constexpr int kRowRole = Qt::UserRole + 1;
-constexpr int kGroupsListed = 200;
 
 const feature::WindowSkin kSkin{"PBMAIN.CONTACTSBKIMAGE",
                                 "PBMAIN.PBMAINTITLE",
@@ -51,7 +48,7 @@ const feature::WindowSkin kSkin{"PBMAIN.CONTACTSBKIMAGE",
 }  // namespace
 
 TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
-    : m_host(host), m_storeSource(std::move(store))
+    : m_host(host), m_page(store, prompts()), m_runs(store, prompts(), progress())
 {
     setObjectName(QStringLiteral("TFrmContacts"));
     setWindowTitle(GetLanguageString(text::kPbContacts));
@@ -107,8 +104,8 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     MINewContactEx = action(PMNewEx, "MINewContactEx", text::kPbNewContact, [this] {
         m_editorDone = nullptr;
         if (TFmEditPB *edit = editor())
-            edit->NewContact(nullptr, m_list ? m_list->storage() : uint8_t{PB_PC}, selectedNode(),
-                             m_simUsable);
+            edit->NewContact(nullptr, m_page.list() ? m_page.list()->storage() : uint8_t{PB_PC},
+                             selectedNode(), m_page.simUsable());
     });
     MINewGroupEx = action(PMNewEx, "MINewGroupEx", text::kPbNewGroup, [this] {
         SelectNode(PB_NODE_PC);
@@ -179,11 +176,10 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     connect(TvPC, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         if (QTreeWidgetItem *item = TvPC->itemAt(at)) {
             TvPC->setCurrentItem(item);
-            const bool pc = ContactsList::storageOfNode(selectedNode()) == PB_PC;
-            const bool root = ContactsList::isRoot(selectedNode());
-            MINewGroup->setEnabled(pc);
-            MIRenameGroup->setEnabled(pc && !root);
-            MIDeleteGroup->setEnabled(pc && !root);
+            const PageControls allowed = m_page.GroupControls(selectedNode());
+            MINewGroup->setEnabled(allowed.newGroup);
+            MIRenameGroup->setEnabled(allowed.changeGroup);
+            MIDeleteGroup->setEnabled(allowed.changeGroup);
             PMGroupsMenu->popup(TvPC->viewport()->mapToGlobal(at));
         }
     });
@@ -203,7 +199,7 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     connect(BtSearch, &QPushButton::clicked, this, &TFrmContacts::Search);
     connect(EdSearchText, &QLineEdit::returnPressed, this, &TFrmContacts::Search);
     connect(EdSearchText, &QLineEdit::textChanged, this, [this] {
-        if (m_list && m_list->searchActive())
+        if (m_page.list() && m_page.list()->searchActive())
             Refresh();
     });
     connect(BtEditContact, &QPushButton::clicked, this, &TFrmContacts::EditChecked);
@@ -215,8 +211,6 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     connect(BtImportVCard, &QPushButton::clicked, this, &TFrmContacts::ImportVCards);
 
     rebuildTree();
-    updateControls();
-    updateLabels();
 }
 
 TFrmContacts::~TFrmContacts() = default;
@@ -232,8 +226,7 @@ bool TFrmContacts::eventFilter(QObject *watched, QEvent *event)
     QTreeWidgetItem *target = TvPC->itemAt(drag->position().toPoint());
     const bool fromList = drag->source() == LvContacts;
     const int node = target ? target->data(0, kNodeRole).toInt() : -1;
-    const bool allowed = fromList && (type == QEvent::DragEnter || target) &&
-                         (m_simUsable || ContactsList::storageOfNode(node) == PB_PC);
+    const bool allowed = fromList && (type == QEvent::DragEnter || target) && m_page.canShow(node);
     if (!allowed) {
         drag->ignore();
         return true;
@@ -244,18 +237,6 @@ bool TFrmContacts::eventFilter(QObject *watched, QEvent *event)
             item->setCheckState(0, Qt::Checked);
         DropOn(node);
     }
-    return true;
-}
-
-bool TFrmContacts::ensureList()
-{
-    TBL_pb *pb = store();
-    if (!pb) {
-        m_list.reset();
-        return false;
-    }
-    if (!m_list)
-        m_list = std::make_unique<ContactsList>(*pb);
     return true;
 }
 
@@ -277,56 +258,41 @@ void TFrmContacts::rebuildTree()
 {
     const QSignalBlocker quiet(TvPC);
     TvPC->clear();
-    auto *pc = new QTreeWidgetItem(TvPC, {GetLanguageString(text::kPbStorePC)});
-    pc->setData(0, kNodeRole, PB_NODE_PC);
-    if (TBL_pb *pb = store()) {
-        std::vector<_MEC_GROUP_RECORD> groups(kGroupsListed);
-        const int count = pb->ListGroups(PB_PC, groups.data(), groups.size());
-        for (int i = 0; i < count; ++i) {
-            const _MEC_GROUP_RECORD &group = groups[static_cast<size_t>(i)];
-            auto *item = new QTreeWidgetItem(
-                pc,
-                {platform::fromAnsi(platform::fieldText(group.groupName, sizeof group.groupName))});
-            item->setData(0, kNodeRole, group.groupId);
+    QTreeWidgetItem *pc = nullptr;
+    for (const TreeNode &node : m_page.Tree()) {
+        auto *item = node.group ? new QTreeWidgetItem(pc, {node.text})
+                                : new QTreeWidgetItem(TvPC, {node.text});
+        item->setData(0, kNodeRole, node.node);
+        if (node.group)
             item->setFlags(item->flags() | Qt::ItemIsEditable);
-        }
+        pc = pc ? pc : item;
     }
     pc->setExpanded(true);
-    const bool simLoaded = m_simUsable && (m_loadedStores & 2);
-    if (simLoaded) {
-        auto *sim = new QTreeWidgetItem(TvPC, {GetLanguageString(text::kPbStoreSIM)});
-        sim->setData(0, kNodeRole, PB_NODE_SIM);
-    }
-    if (m_simUsable && !simLoaded)
+    if (m_page.waitingForSim())
         TimerLoadSIMData.start();
-    TvPC->setToolTip(GetLanguageString(m_simUsable ? text::kPbTreeHint : text::kPbTreeHintNoSim));
-    TBL_pb *pb = store();
-    FieldLimits limits{};
-    if (pb)
-        pb->GetContactLimits(PB_SIM, CODING_8BIT, &limits);
-    const bool simRoom = pb && pb->ContactCount(PB_SIM) < limits.values[FIELD_LIMIT_CAPACITY];
-    TvPC->setCurrentItem(simLoaded && simRoom ? nodeItem(PB_NODE_SIM) : pc);
+    TvPC->setToolTip(
+        GetLanguageString(m_page.simUsable() ? text::kPbTreeHint : text::kPbTreeHintNoSim));
+    TvPC->setCurrentItem(nodeItem(m_page.StartNode()));
     SelectNode(selectedNode());
 }
 
 void TFrmContacts::SelectNode(int node)
 {
-    if (!m_simUsable && ContactsList::storageOfNode(node) != PB_PC)
+    if (!m_page.canShow(node))
         return;
     if (QTreeWidgetItem *item = nodeItem(node); item && TvPC->currentItem() != item) {
         const QSignalBlocker quiet(TvPC);
         TvPC->setCurrentItem(item);
     }
-    if (!ensureList())
-        return showRows();
-    m_list->fill(node);
+    if (ContactsList *list = m_page.list())
+        list->fill(node);
     showRows();
 }
 
 void TFrmContacts::Refresh()
 {
-    if (ensureList())
-        m_list->fill(selectedNode());
+    if (ContactsList *list = m_page.list())
+        list->fill(selectedNode());
     showRows();
 }
 
@@ -334,9 +300,9 @@ void TFrmContacts::showRows()
 {
     const QSignalBlocker quiet(LvContacts);
     LvContacts->clear();
-    if (m_list) {
+    if (const ContactsList *list = m_page.list()) {
         int index = 0;
-        for (const ContactRow &row : m_list->rows()) {
+        for (const ContactRow &row : list->rows()) {
             auto *item = new QTreeWidgetItem(
                 LvContacts, {QString(), row.name, row.mobile, row.home, row.phone1, row.group});
             item->setCheckState(0, Qt::Unchecked);
@@ -344,7 +310,6 @@ void TFrmContacts::showRows()
         }
     }
     updateControls();
-    updateLabels();
 }
 
 std::vector<int> TFrmContacts::checkedRows() const
@@ -360,53 +325,35 @@ std::vector<int> TFrmContacts::checkedRows() const
 
 void TFrmContacts::updateControls()
 {
-    const size_t checked = checkedRows().size();
-    const bool any = LvContacts->topLevelItemCount() > 0;
-    for (QWidget *one :
-         {static_cast<QWidget *>(BtEditContact), static_cast<QWidget *>(BtViewContact)})
-        one->setEnabled(checked == 1);
-    MIEditContact->setEnabled(checked == 1);
+    const size_t rows = static_cast<size_t>(LvContacts->topLevelItemCount());
+    const PageControls allowed = m_page.Controls(checkedRows().size(), rows, m_runs.mode());
+    for (QWidget *one : std::initializer_list<QWidget *>{BtEditContact, BtViewContact})
+        one->setEnabled(allowed.oneChecked);
+    MIEditContact->setEnabled(allowed.oneChecked);
     for (QPushButton *some : {BtDeleteContact, BtSaveContactAs, BtNewMessage, BtExportVCard})
-        some->setEnabled(checked > 0);
+        some->setEnabled(allowed.someChecked);
     for (QAction *some : {MIDeleteContact, MISaveContactAs, MINewMessage, MICopy, MICut})
-        some->setEnabled(checked > 0);
-    MISelectAll->setEnabled(any);
-    MIUnSelectAll->setEnabled(any);
-    MIPaste->setEnabled(m_clipboardMode != Empty);
-    MIPaste->setVisible(m_clipboardMode == CopyMode || m_clipboardMode == CutMode);
-    BtImportVCard->setEnabled(store() != nullptr);
-}
-
-void TFrmContacts::updateLabels()
-{
-    LbSumTips->setText(
-        FormatText(text::kPbListed, {QString::number(LvContacts->topLevelItemCount())}));
-    TBL_pb *pb = store();
-    auto info = [&](uint8_t storage, bool known) {
-        FieldLimits limits{};
-        if (pb && known)
-            pb->GetContactLimits(storage, CODING_8BIT, &limits);
-        const int count = pb && known ? pb->ContactCount(storage) : 0;
-        return FormatText(text::kPbStorageInfo,
-                          {StorageName(storage), QString::number(count),
-                           QString::number(known ? limits.values[FIELD_LIMIT_CAPACITY] : 0)});
-    };
-    LbStorageInfoPC->setText(info(PB_PC, true));
-    LbStorageInfoSIM->setText(info(PB_SIM, m_simUsable && (m_loadedStores & 2)));
+        some->setEnabled(allowed.someChecked);
+    MISelectAll->setEnabled(allowed.anyRows);
+    MIUnSelectAll->setEnabled(allowed.anyRows);
+    MIPaste->setEnabled(allowed.pasteEnabled);
+    MIPaste->setVisible(allowed.pasteShown);
+    BtImportVCard->setEnabled(allowed.import);
+    LbSumTips->setText(m_page.SumTips(rows));
+    LbStorageInfoPC->setText(m_page.StorageInfo(PB_PC));
+    LbStorageInfoSIM->setText(m_page.StorageInfo(PB_SIM));
 }
 
 void TFrmContacts::Search()
 {
-    if (!m_list || !m_list->search(EdSearchText->text()))
-        return;
-    showRows();
+    if (m_page.list() && m_page.list()->search(EdSearchText->text()))
+        showRows();
 }
 
 void TFrmContacts::SortByColumn(int column)
 {
-    if (!m_list)
-        return;
-    m_list->sortBy(column);
+    if (m_page.list())
+        m_page.list()->sortBy(column);
     showRows();
 }
 
@@ -420,63 +367,27 @@ void TFrmContacts::SetAllChecked(bool checked)
 
 void TFrmContacts::shownInPanel()
 {
-    if (!m_showingAgain) {
-        m_clipboard.clear();
-        m_sourcesLeft.clear();
-        m_clipboardMode = Empty;
-    }
-    reportPcStore();
-    if (m_simUsable && !(m_loadedStores & 2))
+    if (!m_showingAgain)
+        m_runs.Clear();
+    m_page.CheckPcStore();
+    if (m_page.waitingForSim())
         TimerLoadSIMData.start();
     Refresh();
-}
-
-void TFrmContacts::reportPcStore()
-{
-    TBL_pb *pb = store();
-    if (!pb || pb->PcStoreStatus() == 0 || pb->PcStoreStatus() == PB_END)
-        return;
-    // Maybe it can be used again (the other program let go of it); else the person is told why,
-    // once for each reason.
-    const uint16_t status = pb->ReloadStore(PB_PC);
-    if (status == 0 || status == PB_END) {
-        m_pcStoreProblem.clear();
-        return;
-    }
-    const QString problem = platform::fromAnsi(pb->StoreProblem(status));
-    if (problem == m_pcStoreProblem)
-        return;
-    m_pcStoreProblem = problem;
-    warn(FormatText(text::kPbStoreUnusable, {problem}));
 }
 
 // The SIM ---------------------------------------------------------------------------------------
 
 void TFrmContacts::SimStateChanged(uint8_t state)
 {
-    if (state == kSimReady) {
-        loadSim();
-        setSimUsable(true);
-    } else {
-        setSimUsable(false);
-    }
-}
-
-bool TFrmContacts::loadSim()
-{
-    TBL_pb *pb = store();
-    if (pb && pb->ReloadStore(PB_SIM) == 0) {
-        m_loadedStores |= 2;
-        return true;
-    }
-    return false;
+    if (state == kSimReady)
+        m_page.LoadSim();
+    setSimUsable(state == kSimReady);
 }
 
 void TFrmContacts::setSimUsable(bool usable)
 {
-    m_simUsable = usable;
+    m_page.SetSimUsable(usable);
     if (!usable) {
-        m_loadedStores &= ~2;
         TimerLoadSIMData.stop();
     }
     rebuildTree();
@@ -485,12 +396,14 @@ void TFrmContacts::setSimUsable(bool usable)
 void TFrmContacts::loadSimTick()
 {
     TimerLoadSIMData.stop();
-    if (!m_simUsable)
-        return setSimUsable(false);
-    if (!(m_loadedStores & 2) && loadSim())
-        rebuildTree();
-    else if (!(m_loadedStores & 2))
-        TimerLoadSIMData.start();
+    switch (m_page.RetrySim()) {
+    case ContactsPage::SimRetry::Unusable: return setSimUsable(false);
+    case ContactsPage::SimRetry::Loaded: return rebuildTree();
+    case ContactsPage::SimRetry::Again:
+        if (m_page.waitingForSim())
+            TimerLoadSIMData.start();
+        break;
+    }
 }
 
 // Editing, viewing, messages ----------------------------------------------------------------------
@@ -532,21 +445,18 @@ TFrmCopyTips *TFrmContacts::copyTips() { return m_host.window<TFrmCopyTips>(); }
 
 void TFrmContacts::EditChecked()
 {
-    const std::vector<int> rows = checkedRows();
-    if (rows.size() != 1 || !m_list)
-        return;
-    m_editorDone = nullptr;
-    if (TFmEditPB *edit = editor())
-        edit->EditContact(*m_list->rows().at(static_cast<size_t>(rows.front())).record);
+    if (const _MEC_CONTACT_RECORD *record = m_page.onlyRecord(checkedRows())) {
+        m_editorDone = nullptr;
+        if (TFmEditPB *edit = editor())
+            edit->EditContact(*record);
+    }
 }
 
 void TFrmContacts::ViewChecked()
 {
-    const std::vector<int> rows = checkedRows();
-    if (rows.size() != 1 || !m_list)
-        return;
-    if (TFrmViewPB *view = viewer())
-        view->ViewContact(*m_list->rows().at(static_cast<size_t>(rows.front())).record);
+    if (const _MEC_CONTACT_RECORD *record = m_page.onlyRecord(checkedRows()))
+        if (TFrmViewPB *view = viewer())
+            view->ViewContact(*record);
 }
 
 void TFrmContacts::newContactWithNumber(const QString &number, Done done)
@@ -558,7 +468,7 @@ void TFrmContacts::newContactWithNumber(const QString &number, Done done)
     _MEC_CONTACT_RECORD prefilled{};
     platform::copyToField(prefilled.numbers[0].number, sizeof prefilled.numbers[0].number,
                           platform::toAnsi(number.left(40)));
-    edit->NewContact(&prefilled, PB_PC, PB_NODE_PC, m_simUsable);
+    edit->NewContact(&prefilled, PB_PC, PB_NODE_PC, m_page.simUsable());
 }
 
 void TFrmContacts::SendSmsTo(const QString &recipients)
@@ -570,22 +480,126 @@ void TFrmContacts::SendSmsTo(const QString &recipients)
 
 void TFrmContacts::MessageToChecked()
 {
-    if (m_list && !checkedRows().empty())
-        SendSmsTo(m_list->recipients(checkedRows()));
+    if (m_page.list() && !checkedRows().empty())
+        SendSmsTo(m_page.list()->recipients(checkedRows()));
 }
 
 void TFrmContacts::MessageToNode(int node)
 {
-    if (m_list)
-        SendSmsTo(m_list->recipientsOfNode(node));
+    if (m_page.list())
+        SendSmsTo(m_page.list()->recipientsOfNode(node));
 }
 
-void TFrmContacts::warn(const QString &text)
+// Runs, groups, files
+// ------------------------------------------------------------------------------
+
+PagePrompts TFrmContacts::prompts()
 {
-    platform::ShowMessageBox(m_host.dialogOwner(), text, kWarningIcon);
+    auto box = [this](int icon) {
+        return [this, icon](const QString &text) {
+            platform::ShowMessageBox(m_host.dialogOwner(), text, icon);
+        };
+    };
+    return {
+        box(kWarningIcon), box(kInformationIcon),
+        [this](const QString &text) {
+            return platform::AskMessageBox(m_host.dialogOwner(), text, kQuestionIcon) == 1;
+        },
+        [this](bool forWriting, const QString &title, const QString &name, const QString &filter) {
+            return forWriting
+                       ? platform::getSaveFileName(m_host.dialogOwner(), title, name, filter)
+                       : platform::getOpenFileName(m_host.dialogOwner(), title, name, filter);
+        }};
 }
 
-bool TFrmContacts::ask(const QString &text)
+ContactRuns::Progress TFrmContacts::progress()
 {
-    return platform::AskMessageBox(m_host.dialogOwner(), text, kQuestionIcon) == 1;
+    // Without the progress window (a test that did not register it) a run shows nothing and is
+    // never stopped.
+    return {[this](bool busy) { m_host.setBusy(busy); },
+            [this](const QString &text) {
+                if (TFrmCopyTips *tips = copyTips())
+                    tips->Open(text, {this, m_host.dialogOwner()});
+            },
+            [this](int percent) {
+                if (TFrmCopyTips *tips = copyTips())
+                    tips->SetProgress(percent);
+            },
+            [this] {
+                TFrmCopyTips *tips = copyTips();
+                return tips && tips->isVisible() && tips->StopPressed();
+            },
+            [this] {
+                if (TFrmCopyTips *tips = copyTips())
+                    tips->Finish();
+            }};
+}
+
+void TFrmContacts::DeleteChecked()
+{
+    if (m_runs.Delete(m_page.records(checkedRows())))
+        Refresh();
+}
+
+void TFrmContacts::CopyChecked(ClipboardMode mode)
+{
+    m_runs.Take(m_page.records(checkedRows()), mode);
+    updateControls();
+}
+
+void TFrmContacts::Paste()
+{
+    if (m_runs.Paste(selectedNode()))
+        Refresh();
+}
+
+void TFrmContacts::DropOn(int node)
+{
+    const std::vector<_MEC_CONTACT_RECORD> dragged = m_page.records(checkedRows());
+    if (dragged.empty() || !m_page.canShow(node))
+        return;
+    const int listNode = m_page.list()->node();
+    m_runs.Drop(dragged, node);
+    SelectNode(listNode);
+}
+
+void TFrmContacts::NewGroup()
+{
+    const std::optional<int32_t> added = m_page.NewGroup(selectedNode());
+    if (!added)
+        return;
+    rebuildTree();
+    if (QTreeWidgetItem *item = nodeItem(*added)) {
+        TvPC->setCurrentItem(item);
+        TvPC->editItem(item);
+    }
+}
+
+void TFrmContacts::RenameGroup(int node, const QString &newName)
+{
+    const std::optional<ContactsPage::Renamed> renamed = m_page.RenameGroup(node, newName);
+    if (!renamed)
+        return;
+    if (QTreeWidgetItem *item = nodeItem(node)) {
+        const QSignalBlocker quiet(TvPC);
+        item->setText(0, renamed->shown);
+    }
+    if (renamed->changed && selectedNode() == node)
+        Refresh();
+}
+
+void TFrmContacts::DeleteGroup(int node)
+{
+    if (m_page.DeleteGroup(node))
+        rebuildTree();
+}
+
+void TFrmContacts::ExportText() { m_page.ExportText(checkedRows()); }
+
+void TFrmContacts::ExportVCards() { m_page.ExportVCards(checkedRows()); }
+
+void TFrmContacts::ImportVCards()
+{
+    if (m_page.ImportVCards())
+        rebuildTree();
 }

@@ -1,15 +1,14 @@
 // The contacts page: a tree of the stores (PC with its groups, the SIM while it is usable) and
 // a checkbox list of the contacts of the chosen store or group, with search, edit, view,
 // delete, copy / cut / paste between the stores, PC groups, export as text and as vCards, and
-// messages to the checked contacts. The list itself is ContactsList; this is the window over it.
+// messages to the checked contacts. What it decides is ContactsPage's, the clipboard and the runs
+// ContactRuns'; this is the window over them.
 #pragma once
 
-#include "ContactsList.h"
+#include "ContactRuns.h"
+#include "ContactsPage.h"
 #include "FeatureRoles.h"
 #include "FeatureWindow.h"
-#include "PbStore.h"
-
-#include "logic/PhonebookTransfer.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +19,6 @@
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 class TFmEditPB;
@@ -35,7 +33,8 @@ public:
     explicit TFrmContacts(feature::FeatureHost &host, PbStoreSource store = RootPhonebook);
     ~TFrmContacts() override;
 
-    enum ClipboardMode { CopyMode = 1, CutMode = 2, Empty = 3, DragMode = 4 };
+    using ClipboardMode = ContactRuns::ClipboardMode;
+    using enum ContactRuns::ClipboardMode;
 
     QTreeWidget *TvPC;
     QTreeWidget *LvContacts;
@@ -80,9 +79,9 @@ public:
     void MessageToChecked();
     void MessageToNode(int node);
 
-    bool simUsable() const { return m_simUsable; }
-    int clipboardMode() const { return m_clipboardMode; }
-    const ContactsList *list() const { return m_list.get(); }
+    bool simUsable() const { return m_page.simUsable(); }
+    int clipboardMode() const { return m_runs.mode(); }
+    const ContactsList *list() { return m_page.list(); }
     // The list rows whose box is checked, by row index of the list.
     std::vector<int> checkedRows() const;
     int selectedNode() const;
@@ -96,27 +95,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TBL_pb *store() const { return m_storeSource ? m_storeSource() : nullptr; }
-    bool ensureList();
     void rebuildTree();
     void showRows();
     void updateControls();
-    void updateLabels();
     void loadSimTick();
-    bool loadSim();
     void setSimUsable(bool usable);
-    PhonebookTransfer::Result paste(const std::vector<_MEC_CONTACT_RECORD> &records,
-                                 PhonebookTransfer::Mode mode, int node);
-    void reportPaste(const PhonebookTransfer::Result &result, bool cut, size_t total);
-    // Tells the person when the PC store cannot be used (damaged, held by another program).
-    void reportPcStore();
     // The editor or the viewer closed: the list follows, and who opened it comes back.
     void backFromEditor(bool saved, const QString &name);
     // Shows this page again without forgetting what was copied or cut.
     void showAgain();
-    PhonebookTransfer::Callbacks progressCallbacks();
-    void warn(const QString &text);
-    bool ask(const QString &text);
+    PagePrompts prompts();
+    ContactRuns::Progress progress();
     // The program's windows of the phonebook, as the host hands them out; null in a test that
     // did not register them.
     TFrmCopyTips *copyTips();
@@ -125,16 +114,8 @@ private:
     QTreeWidgetItem *nodeItem(int node) const;
 
     feature::FeatureHost &m_host;
-    PbStoreSource m_storeSource;
-    std::unique_ptr<ContactsList> m_list;
-    std::vector<_MEC_CONTACT_RECORD> m_clipboard;
-    // Contacts a stopped cut wrote to their target whose source it could not remove yet; the
-    // next paste removes them first.
-    std::vector<_MEC_CONTACT_RECORD> m_sourcesLeft;
-    int m_clipboardMode = Empty;
-    QString m_pcStoreProblem;  // the last reason told
+    ContactsPage m_page;
+    ContactRuns m_runs;
     Done m_editorDone;  // who asked for the editor open, when not this page
     bool m_showingAgain = false;
-    bool m_simUsable = false;
-    int m_loadedStores = 0;  // 2: the SIM was loaded, 1: the card
 };

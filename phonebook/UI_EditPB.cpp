@@ -4,7 +4,6 @@
 #include "FeaturePage.h"
 
 #include "language/TextNumbers.h"
-#include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 
@@ -18,7 +17,6 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kWarningIcon = 2;
-constexpr size_t kGroupsListed = 200;
 
 const feature::WindowSkin kSkin{
     "PBEDIT.PBEDITBKIMAGE", nullptr, {{"PBEDIT.BTOK", "BtOK"}, {"PBEDIT.BTCANCEL", "BtCancel"}}};
@@ -26,7 +24,7 @@ const feature::WindowSkin kSkin{
 }  // namespace
 
 TFmEditPB::TFmEditPB(feature::FeatureHost &host, PbStoreSource store)
-    : m_host(host), m_storeSource(std::move(store))
+    : m_host(host), m_contact(std::move(store))
 {
     setObjectName(QStringLiteral("TFmEditPB"));
     setWindowTitle(GetLanguageString(text::kPbEditTitle));
@@ -89,10 +87,9 @@ TFmEditPB::TFmEditPB(feature::FeatureHost &host, PbStoreSource store)
     connect(RBSIM, &QRadioButton::clicked, this, [this] { ApplyStorage(PB_SIM); });
     connect(EdName, &QLineEdit::textChanged, this, &TFmEditPB::nameEdited);
     connect(EdEmail, &QLineEdit::textChanged, this, &TFmEditPB::emailEdited);
-    for (QLineEdit *field : numberFields()) {
-        field->setProperty("accepted", QString());
-        connect(field, &QLineEdit::textChanged, this, [this, field] { guardNumber(field); });
-    }
+    for (size_t slot = 0; slot < numberFields().size(); ++slot)
+        connect(numberFields()[slot], &QLineEdit::textChanged, this,
+                [this, slot] { guardNumber(slot); });
     connect(BtOK, &QPushButton::clicked, this, [this] { Save(); });
     connect(BtCancel, &QPushButton::clicked, this, &TFmEditPB::Cancel);
 }
@@ -104,107 +101,62 @@ std::array<QLineEdit *, MEC_CONTACT_NUMBER_SLOTS> TFmEditPB::numberFields() cons
 
 void TFmEditPB::EditContact(const _MEC_CONTACT_RECORD &record)
 {
-    m_working = record;
-    m_isNew = false;
     for (QRadioButton *radio : {RBPC, RBME, RBSIM})
         radio->setEnabled(false);
-    open();
+    open(m_contact.Edit(record));
 }
 
 void TFmEditPB::NewContact(const _MEC_CONTACT_RECORD *prefilled, uint8_t storage, int groupNode,
                            bool simUsable)
 {
-    m_working = prefilled ? *prefilled : _MEC_CONTACT_RECORD{};
-    m_isNew = true;
-    m_working.storage = simUsable ? storage : uint8_t{PB_PC};
-    m_working.groupId = groupNode >= 0 && groupNode != 100 && groupNode != 200 && groupNode != 300
-                            ? static_cast<uint32_t>(groupNode)
-                            : m_working.groupId;
     RBPC->setEnabled(true);
     RBME->setEnabled(simUsable);
     RBSIM->setEnabled(simUsable);
-    open();
+    open(m_contact.New(prefilled, storage, groupNode, simUsable));
 }
 
-void TFmEditPB::open()
+void TFmEditPB::open(const ContactFields &fields)
 {
-    LbTitle->setText(GetLanguageString(m_isNew ? text::kPbNewTitle : text::kPbEditTitle));
+    LbTitle->setText(GetLanguageString(m_contact.isNew() ? text::kPbNewTitle : text::kPbEditTitle));
     setWindowTitle(LbTitle->text());
-    if (TBL_pb *pb = store()) {
-        char allowed[32]{};
-        const int length = pb->GetNumberCharacters(allowed);
-        m_numberCharacters = QString::fromLatin1(allowed, std::clamp(length, 0, 31));
-    }
-    const ContactFields fields = contact_edit::FieldsOf(m_working);
-    (m_working.storage == PB_SIM  ? RBSIM
-     : m_working.storage == PB_ME ? RBME
-                                  : RBPC)
-        ->setChecked(true);
+    (fields.storage == PB_SIM ? RBSIM : fields.storage == PB_ME ? RBME : RBPC)->setChecked(true);
     {
         const QSignalBlocker quietName(EdName);
         const QSignalBlocker quietEmail(EdEmail);
         EdName->setText(fields.name);
         EdEmail->setText(fields.email);
     }
-    m_lastName = fields.name;
-    m_lastEmail = fields.email;
     EdNote->setText(fields.note);
     EdURL->setText(fields.url);
-    const auto numbers = numberFields();
-    for (size_t slot = 0; slot < numbers.size(); ++slot) {
-        numbers[slot]->setProperty("accepted", fields.numbers[slot]);
-        numbers[slot]->setText(fields.numbers[slot]);
-    }
-    ApplyStorage(m_working.storage);
+    for (size_t slot = 0; slot < numberFields().size(); ++slot)
+        numberFields()[slot]->setText(fields.numbers[slot]);
+    ApplyStorage(fields.storage);
     m_host.showInPanel(*this);
     EdName->setFocus();
 }
 
 void TFmEditPB::ApplyStorage(uint8_t storage)
 {
-    m_working.storage = storage;
-    FieldLimits limits{};
-    if (TBL_pb *pb = store())
-        pb->GetContactLimits(storage, CODING_8BIT, &limits);
-    const FieldAvailability available = contact_edit::ForStorage(storage, limits);
+    const ContactEditor::StorageFields allowed = m_contact.ApplyStorage(storage);
     auto limit = [](QLineEdit *field, int max) {
         field->setEnabled(max > 0);
-        if (max <= 0) {
-            field->clear();
-            return;
-        }
+        if (max <= 0)
+            return field->clear();
         field->setMaxLength(max);  // also cuts a longer text
     };
-    const auto numbers = numberFields();
-    for (size_t slot = 0; slot < numbers.size(); ++slot)
-        limit(numbers[slot], static_cast<int>(slot) < available.numberSlots || slot == 0
-                                 ? contact_edit::kNumberMax
-                                 : 0);
-    limit(EdName, std::max(available.nameMax, 1));
-    limit(EdEmail, available.emailMax);
-    limit(EdNote, available.noteMax);
-    limit(EdURL, available.urlMax);
-    CbGroup->setEnabled(available.group);
-    fillGroups(storage, available.group ? m_working.groupId : 0);
-    nameEdited();
-}
-
-void TFmEditPB::fillGroups(uint8_t storage, uint32_t groupId)
-{
+    for (size_t slot = 0; slot < numberFields().size(); ++slot)
+        limit(numberFields()[slot], allowed.numberMax[slot]);
+    limit(EdName, allowed.nameMax);
+    limit(EdEmail, allowed.emailMax);
+    limit(EdNote, allowed.noteMax);
+    limit(EdURL, allowed.urlMax);
+    CbGroup->setEnabled(allowed.group);
     CbGroup->clear();
-    TBL_pb *pb = store();
-    if (!pb || storage == PB_SIM)
-        return;
-    std::vector<_MEC_GROUP_RECORD> groups(kGroupsListed);
-    const int count = pb->ListGroups(storage, groups.data(), groups.size());
-    CbGroup->addItem(QString(), 0);
-    for (int i = 0; i < count; ++i) {
-        const _MEC_GROUP_RECORD &group = groups[static_cast<size_t>(i)];
-        CbGroup->addItem(
-            platform::fromAnsi(platform::fieldText(group.groupName, sizeof group.groupName)),
-            group.groupId);
-    }
-    CbGroup->setCurrentIndex(std::max(0, CbGroup->findData(static_cast<int>(groupId))));
+    for (const ContactEditor::GroupChoice &group : allowed.groups)
+        CbGroup->addItem(group.name, group.groupId);
+    if (!allowed.groups.empty())
+        CbGroup->setCurrentIndex(allowed.groupIndex);
+    nameEdited();
 }
 
 uint8_t TFmEditPB::checkedStorage() const
@@ -214,57 +166,33 @@ uint8_t TFmEditPB::checkedStorage() const
 
 void TFmEditPB::nameEdited()
 {
-    if (checkedStorage() != PB_SIM) {
-        // The store would cut a longer name when saving: it stops growing here instead.
-        FieldLimits eightBit{}, ucs2{};
-        TBL_pb *pb = store();
-        if (pb) {
-            pb->GetContactLimits(checkedStorage(), CODING_8BIT, &eightBit);
-            pb->GetContactLimits(checkedStorage(), CODING_UCS2, &ucs2);
-        }
-        const QString fits = !pb ? EdName->text() :
-            contact_edit::FitName(EdName->text(), eightBit, ucs2, checkedStorage() == PB_PC);
-        if (fits != EdName->text()) {
-            const QSignalBlocker quiet(EdName);
-            EdName->setText(fits);
-        }
-        m_lastName = EdName->text();
-        return;
-    }
-    const int max = EdName->maxLength();
-    if (contact_edit::SimLength(EdName->text()) > max) {
+    const QString shown =
+        m_contact.NameTyped(EdName->text(), checkedStorage(), EdName->maxLength());
+    if (shown != EdName->text()) {
         const QSignalBlocker quiet(EdName);
-        EdName->setText(contact_edit::CutForSim(EdName->text(), max));
+        EdName->setText(shown);
     }
-    m_lastName = EdName->text();
 }
 
 void TFmEditPB::emailEdited()
 {
-    if (checkedStorage() != PB_SIM) {
-        m_lastEmail = EdEmail->text();
-        return;
+    const QString shown =
+        m_contact.EmailTyped(EdEmail->text(), checkedStorage(), EdEmail->maxLength());
+    if (shown != EdEmail->text()) {
+        const QSignalBlocker quiet(EdEmail);
+        EdEmail->setText(shown);
     }
-    const QString text = EdEmail->text();
-    const bool singleByte = contact_edit::IsSingleByte(text);
-    if (singleByte && contact_edit::SimLength(text) <= EdEmail->maxLength()) {
-        m_lastEmail = text;
-        return;
-    }
-    const QSignalBlocker quiet(EdEmail);
-    EdEmail->setText(m_lastEmail);
 }
 
-void TFmEditPB::guardNumber(QLineEdit *field)
+void TFmEditPB::guardNumber(size_t slot)
 {
-    if (m_numberCharacters.isEmpty() ||
-        contact_edit::NumberAllowed(field->text(), m_numberCharacters)) {
-        field->setProperty("accepted", field->text());
-        return;
+    QLineEdit *field = numberFields()[slot];
+    const QString shown = m_contact.NumberTyped(slot, field->text());
+    if (shown != field->text()) {
+        const QSignalBlocker quiet(field);
+        field->setText(shown);
+        field->setCursorPosition(static_cast<int>(shown.size()));
     }
-    const QSignalBlocker quiet(field);
-    field->setText(field->property("accepted").toString());
-    field->setCursorPosition(static_cast<int>(field->text().size()));
 }
 
 ContactFields TFmEditPB::fields() const
@@ -284,12 +212,10 @@ ContactFields TFmEditPB::fields() const
 
 bool TFmEditPB::Save()
 {
-    TBL_pb *pb = store();
-    if (!pb)
-        return false;
-    const QString refused = contact_edit::Save(*pb, fields(), m_working, m_isNew);
-    if (!refused.isEmpty()) {
-        platform::ShowMessageBox(m_host.dialogOwner(), refused, kWarningIcon);
+    QString refused;
+    if (!m_contact.Save(fields(), refused)) {
+        if (!refused.isEmpty())
+            platform::ShowMessageBox(m_host.dialogOwner(), refused, kWarningIcon);
         return false;
     }
     hide();
@@ -307,11 +233,11 @@ void TFmEditPB::Cancel()
 
 void TFmEditPB::SimUnusable()
 {
-    if (!m_isNew && isVisible())
+    if (!m_contact.isNew() && isVisible())
         return Cancel();
     RBPC->setChecked(true);
     RBSIM->setEnabled(false);
     RBME->setEnabled(false);
-    if (m_working.storage != PB_PC)
+    if (m_contact.storage() != PB_PC)
         ApplyStorage(PB_PC);
 }

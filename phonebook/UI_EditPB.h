@@ -1,8 +1,8 @@
 // The contact editor: a new contact or a change of one, with the fields the chosen storage keeps
-// and their lengths enforced while the user types. The rules are contact_edit's.
+// and their lengths enforced while the user types. What it decides is ContactEditor's.
 #pragma once
 
-#include "ContactEditRules.h"
+#include "ContactEditor.h"
 #include "FeatureWindow.h"
 #include "PbStore.h"
 
@@ -51,24 +51,18 @@ public:
     bool Save();
     void Cancel();
 
-    bool isNewContact() const { return m_isNew; }
+    bool isNewContact() const { return m_contact.isNew(); }
     ContactFields fields() const;
-    QString numberCharacters() const { return m_numberCharacters; }
+    QString numberCharacters() const { return m_contact.numberCharacters(); }
 
 private:
-    TBL_pb *store() const { return m_storeSource ? m_storeSource() : nullptr; }
-    void open();
-    void fillGroups(uint8_t storage, uint32_t groupId);
+    void open(const ContactFields &fields);
     void nameEdited();
     void emailEdited();
-    void guardNumber(QLineEdit *field);
+    void guardNumber(size_t slot);
     uint8_t checkedStorage() const;
     std::array<QLineEdit *, MEC_CONTACT_NUMBER_SLOTS> numberFields() const;
 
     feature::FeatureHost &m_host;
-    PbStoreSource m_storeSource;
-    _MEC_CONTACT_RECORD m_working{};
-    bool m_isNew = true;
-    QString m_lastName, m_lastEmail;
-    QString m_numberCharacters;
+    ContactEditor m_contact;
 };

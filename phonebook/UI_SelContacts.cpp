@@ -103,12 +103,12 @@ TFrmSel::TFrmSel(feature::FeatureHost &host, PbStoreSource store)
     connect(LvLeft, &QTreeWidget::itemDoubleClicked, this, &TFrmSel::MoveRight);
     connect(LvRight, &QTreeWidget::itemDoubleClicked, this, &TFrmSel::MoveLeft);
     connect(CbPhoneList, &QComboBox::activated, this, [this](int index) {
-        const QList<QTreeWidgetItem *> selected = LvLeft->selectedItems();
-        if (selected.size() != 1)
-            return;
-        const int row = LvLeft->indexOfTopLevelItem(selected.front());
-        m_choice.left().at(static_cast<size_t>(row)).phone = CbPhoneList->itemText(index);
-        selected.front()->setText(1, CbPhoneList->itemText(index));
+        if (const QList<QTreeWidgetItem *> selected = LvLeft->selectedItems();
+            selected.size() == 1) {
+            m_choice.Pick(static_cast<size_t>(LvLeft->indexOfTopLevelItem(selected.front())),
+                          CbPhoneList->itemText(index));
+            selected.front()->setText(1, CbPhoneList->itemText(index));
+        }
     });
 }
 
@@ -155,14 +155,13 @@ void TFrmSel::MoveLeft()
 void TFrmSel::leftSelectionChanged()
 {
     const QList<QTreeWidgetItem *> selected = LvLeft->selectedItems();
-    if (selected.size() != 1 || CbSelectLocation->currentData().toInt() != PB_PC) {
-        CbPhoneList->hide();
-        return;
-    }
-    const int row = LvLeft->indexOfTopLevelItem(selected.front());
+    const QStringList numbers = selected.size() == 1
+                                    ? m_choice.NumbersOffered(static_cast<size_t>(
+                                          LvLeft->indexOfTopLevelItem(selected.front())))
+                                    : QStringList();
     CbPhoneList->clear();
-    CbPhoneList->addItems(m_choice.left().at(static_cast<size_t>(row)).numbers);
-    CbPhoneList->setVisible(CbPhoneList->count() > 0);
+    CbPhoneList->addItems(numbers);
+    CbPhoneList->setVisible(!numbers.isEmpty());
 }
 
 std::optional<TFrmSel::Recipients> TFrmSel::SelectRecipients()

@@ -6,7 +6,6 @@
 
 #include "WindowControls.h"
 #include "language/TextNumbers.h"
-#include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 
 #include <QFormLayout>
@@ -80,18 +79,13 @@ TFrmViewPB::TFrmViewPB(feature::FeatureHost &host, PbStoreSource store)
 
 void TFrmViewPB::ViewContact(const _MEC_CONTACT_RECORD &record)
 {
-    auto text = [](const char *field, size_t size) {
-        return platform::fromAnsi(platform::fieldText(field, size));
-    };
-    EdName->setText(text(record.name, sizeof record.name));
-    EdPhoneNumber->setText(text(record.numbers[0].number, sizeof record.numbers[0].number));
-    EdHomePhone->setText(text(record.numbers[1].number, sizeof record.numbers[1].number));
-    EdPhoneEx1->setText(text(record.numbers[2].number, sizeof record.numbers[2].number));
-    EdEmail->setText(text(record.email, sizeof record.email));
-    TBL_pb *pb = m_storeSource ? m_storeSource() : nullptr;
-    EdGroup->setText(
-        pb ? ContactsList(*pb).groupName(static_cast<int32_t>(record.groupId), record.storage)
-           : QString());
-    (record.storage == PB_SIM ? RBSIM : RBPC)->setChecked(true);
+    const ContactDetails shown = DetailsOf(record, m_storeSource ? m_storeSource() : nullptr);
+    EdName->setText(shown.name);
+    EdPhoneNumber->setText(shown.mobile);
+    EdHomePhone->setText(shown.home);
+    EdPhoneEx1->setText(shown.phone1);
+    EdEmail->setText(shown.email);
+    EdGroup->setText(shown.group);
+    (shown.onSim ? RBSIM : RBPC)->setChecked(true);
     m_host.showInPanel(*this);
 }

@@ -1,10 +1,14 @@
 // The editor's rules: the SIM's way of counting a text, number characters, which fields a
-// storage keeps, and saving with the message each failure gets.
+// storage keeps, and saving with the message each failure gets; the editor over them: what a
+// storage offers and what a field keeps of what is typed.
 #include "ContactEditRules.h"
+#include "ContactEditor.h"
+#include "ContactsList.h"
 
 #include "PbFixture.h"
 
 #include "language/TextNumbers.h"
+#include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 
 using namespace contact_edit;
@@ -78,4 +82,66 @@ TEST_F(ContactSaveTest, StorageDecidesFieldsAndSaveExplainsEachRefusal)
     EXPECT_EQ(BuildRecord(saved, fields).opaqueC, 77);  // the engine's parts are kept
     book->failStorage(PB_PC, 3);
     EXPECT_EQ(Save(pb, fields, saved, false), GetLanguageString(text::kPbNotChanged));
+}
+
+TEST_F(ContactSaveTest, EditorOffersWhatTheStorageKeepsAndGuardsWhatIsTyped)
+{
+    TBL_pb &pb = open();
+    _MEC_GROUP_RECORD group{};
+    group.storage = PB_PC;
+    std::strcpy(group.groupName, "Work");
+    ASSERT_EQ(pb.AddGroup(group), 0);
+    ContactEditor editor([&] { return &pb; });
+    editor.New(nullptr, PB_PC, group.groupId, true);
+    const ContactEditor::StorageFields onPc = editor.ApplyStorage(PB_PC);
+    EXPECT_EQ(onPc.numberMax, (std::array<int, 5>{32, 32, 32, 32, 32}));
+    ASSERT_EQ(onPc.groups.size(), 2u);  // none, then Work: the new contact is in Work
+    EXPECT_EQ(onPc.groups[static_cast<size_t>(onPc.groupIndex)].groupId,
+              static_cast<uint32_t>(group.groupId));
+    const ContactEditor::StorageFields onSim = editor.ApplyStorage(PB_SIM);
+    EXPECT_EQ(onSim.numberMax, (std::array<int, 5>{32, 0, 0, 0, 0}));
+    EXPECT_FALSE(onSim.group);
+    EXPECT_TRUE(onSim.groups.empty());
+    EXPECT_EQ(onSim.emailMax, 0);
+
+    // A number keeps the last text of allowed characters (a paste with a letter goes back).
+    EXPECT_EQ(editor.NumberTyped(0, QStringLiteral("0711")), QStringLiteral("0711"));
+    EXPECT_EQ(editor.NumberTyped(0, QStringLiteral("0711x")), QStringLiteral("0711"));
+    // The SIM counts "[" twice: a name of them is full after half as many as one of letters,
+    // one of spaces like one of letters; its e-mail takes single-byte characters only.
+    struct Case {
+        QString typed;
+        int kept;
+    };
+    const int max = onSim.nameMax;
+    ASSERT_LT(max, 60);
+    for (const Case &one : {Case{QString(60, u'a'), max}, Case{QString(60, u'['), max / 2},
+                            Case{QString(60, u' '), max}})
+        EXPECT_EQ(editor.NameTyped(one.typed, PB_SIM, onSim.nameMax).size(), one.kept)
+            << one.typed.toStdString();
+    EXPECT_EQ(editor.EmailTyped(QStringLiteral("a@b"), PB_SIM, 20), QStringLiteral("a@b"));
+    EXPECT_EQ(editor.EmailTyped(QStringLiteral("a@b\u4F60"), PB_SIM, 20), QStringLiteral("a@b"));
+}
+
+TEST_F(ContactSaveTest, ALongPcNameIsCutWhileTypedAndSavedAsShown)
+{
+    TBL_pb &pb = open();
+    ContactEditor editor([&] { return &pb; });
+    // A name keeps 127 bytes of the code page (UTF-8 here) and, in UCS-2, 64 characters.
+    struct Case {
+        QString typed;
+        int kept;
+    };
+    for (const Case &one : {Case{QString(70, QChar(0x0416)), 63}, Case{QString(100, u'\u00fc'), 63},
+                            Case{QString(130, u'a'), 127}}) {
+        ContactFields fields = editor.New(nullptr, PB_PC, PB_NODE_PC, true);
+        fields.name = editor.NameTyped(one.typed, PB_PC, 128);
+        EXPECT_EQ(fields.name.size(), one.kept);
+        fields.numbers[0] = QStringLiteral("1");
+        QString refusal;
+        ASSERT_TRUE(editor.Save(fields, refusal)) << refusal.toStdString();
+        const auto &saved = book->contacts(PB_PC).rbegin()->second;
+        EXPECT_EQ(platform::fromAnsi(platform::fieldText(saved.name, sizeof saved.name)),
+                  fields.name);
+    }
 }

@@ -1,6 +1,7 @@
 // The contacts list: what a store root and a group list, the search, the sort, and the texts
 // made from checked rows (recipients, the tab-separated export) and the group naming rules.
 #include "ContactsList.h"
+#include "RecipientChoice.h"
 
 #include "PbFixture.h"
 
@@ -40,6 +41,11 @@ TEST_F(ContactsListTest, RootsListTheirStorageAndGroupsOnlyTheirMembers)
     list.fill(PB_NODE_PC);
     EXPECT_EQ(names(list), (QStringList{"Alice", "bob", "carol"}));  // a-z folded: A < b < c
     EXPECT_EQ(list.rows().front().group, QStringLiteral("Work"));
+    // The view shows the group's name and where the contact is kept.
+    const ContactDetails details = DetailsOf(*list.rows().front().record, &pb);
+    EXPECT_EQ(std::tuple(details.name, details.group, details.onSim),
+              std::tuple(QStringLiteral("Alice"), QStringLiteral("Work"), false));
+    EXPECT_TRUE(DetailsOf(*list.rows().front().record, nullptr).group.isEmpty());
     list.fill(friends);
     EXPECT_EQ(names(list), QStringList{"bob"});
     EXPECT_EQ(list.storage(), PB_PC);
@@ -132,4 +138,27 @@ TEST_F(ContactsListTest, NewGroupNamesSkipTakenOnesAndRenamesAreChecked)
     EXPECT_EQ(list.checkRename(work, PB_PC, QStringLiteral("Work")), R::Unchanged);
     EXPECT_EQ(list.checkRename(work, PB_PC, base), R::Taken);
     EXPECT_EQ(list.checkRename(work, PB_PC, QStringLiteral("Office")), R::Accepted);
+}
+
+TEST_F(ContactsListTest, PickerMovesCheckedRowsAndOffersAPcContactsNumbers)
+{
+    put(PB_PC, "Bo", "2");
+    put(PB_PC, "Ann", "1", "11");
+    put(PB_SIM, "Cy", "3");
+    TBL_pb &pb = open();
+    RecipientChoice choice;
+    choice.Fill(pb, PB_PC);
+    EXPECT_EQ(choice.NumbersOffered(0), (QStringList{"1", "11"}));  // Ann, sorted first
+    choice.Pick(0, QStringLiteral("11"));
+    for (RecipientRow &row : choice.left())
+        row.checked = true;
+    choice.MoveRight();
+    EXPECT_TRUE(choice.left().empty());
+    EXPECT_EQ(choice.Recipients(), QStringLiteral("11;2"));
+    choice.right().back().checked = true;
+    choice.MoveLeft();
+    EXPECT_EQ(choice.Recipients(), QStringLiteral("11"));
+    choice.Fill(pb, PB_SIM);
+    EXPECT_TRUE(choice.NumbersOffered(0).isEmpty());  // the SIM keeps one number
+    EXPECT_TRUE(choice.right().empty());
 }

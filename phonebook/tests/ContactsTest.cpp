@@ -1,6 +1,7 @@
 // The phonebook windows over a store on the fake engine, driven as the user drives them: the
-// tree with and without the SIM, pasting into the SIM, deleting, exporting, the editor's storage
-// switch and number guard, and the recipient picker.
+// tree with and without the SIM, the editor's storage switch and number guard, the recipient
+// picker, stopping a long copy in the progress window, and who comes back when the editor or the
+// viewer closes. What the windows decide is tested on its own in the page, runs and editor tests.
 #include "UI_Contacts.h"
 #include "UI_CopyTips.h"
 #include "UI_EditPB.h"
@@ -17,11 +18,8 @@
 #include "platform/ResStringManager.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
-#include <map>
 #include <string>
 
 namespace {
@@ -97,61 +95,6 @@ TEST_F(ContactsWindowTest, TreeHoldsTheSimOnlyWhileItIsUsableAndLoaded)
     EXPECT_EQ(contacts.selectedNode(), PB_NODE_PC);
 }
 
-TEST_F(ContactsWindowTest, PastingAPcContactIntoAOneNumberSimAsksOnceAndSplitsIt)
-{
-    put(PB_PC, "Three", "111", "222", "333");
-    put(PB_PC, "One", "444");
-    open();
-    TFrmContacts contacts(host, source());
-    contacts.SimStateChanged(12);
-    contacts.SelectNode(PB_NODE_PC);
-    check(contacts, {0, 1});
-    contacts.CopyChecked(TFrmContacts::CopyMode);
-
-    answer = 2;  // no
-    contacts.SelectNode(PB_NODE_SIM);
-    contacts.Paste();
-    EXPECT_EQ(shown.size(), 1);
-    EXPECT_TRUE(book->contacts(PB_SIM).empty());
-
-    answer = 1;
-    shown.clear();
-    contacts.Paste();
-    EXPECT_EQ(shown, QStringList{platform::GetLanguageString(text::kPbPcToSim)});
-    EXPECT_EQ(book->contacts(PB_SIM).size(), 4u);  // 111, 222, 333 and 444, one number each
-    EXPECT_EQ(contacts.LvContacts->topLevelItemCount(), 4);
-    EXPECT_FALSE(host.busy);
-}
-
-TEST_F(ContactsWindowTest, DeleteAsksFirstAndExportWritesCheckedRowsToATxtFile)
-{
-    put(PB_PC, "Ann", "1");
-    put(PB_PC, "Bo", "2");
-    put(PB_PC, "Cy", "3");
-    open();
-    TFrmContacts contacts(host, source());
-    contacts.Refresh();
-    check(contacts, {0, 2});
-
-    QTemporaryDir folder;
-    platform::setFileDialogResponder(
-        [&](platform::FileDialogKind, const QString &, const QString &, const QString &) {
-            return std::optional<QString>(folder.filePath(QStringLiteral("book")));
-        });
-    contacts.ExportText();
-    QFile written(folder.filePath(QStringLiteral("book.txt")));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), QByteArray("Ann\t1\t\t\t\t\r\nCy\t3\t\t\t\t\r\n"));
-
-    answer = 2;
-    contacts.DeleteChecked();
-    EXPECT_EQ(book->contacts(PB_PC).size(), 3u);
-    answer = 1;
-    contacts.DeleteChecked();
-    EXPECT_EQ(book->contacts(PB_PC).size(), 1u);
-    EXPECT_EQ(contacts.LvContacts->topLevelItemCount(), 1);
-}
-
 TEST_F(ContactsWindowTest, EditorFollowsTheStorageAndGuardsNumbers)
 {
     TBL_pb &pb = open();
@@ -212,29 +155,6 @@ TEST_F(ContactsWindowTest, PickerMovesCheckedContactsAndJoinsTheirPhones)
     EXPECT_TRUE(shown.isEmpty());
 }
 
-TEST_F(ContactsWindowTest, CutIntoAnotherPcGroupMovesWhileADropCopies)
-{
-    open();
-    const int32_t friends = addGroup("Friends");
-    const int32_t work = addGroup("Work");
-    put(PB_PC, "Ann", "1", "", "", static_cast<uint32_t>(friends));
-    store->ReloadStore(PB_PC);
-    TFrmContacts contacts(host, source());
-    contacts.SelectNode(friends);
-    check(contacts, {0});
-    contacts.CopyChecked(TFrmContacts::CutMode);
-    contacts.SelectNode(work);
-    contacts.Paste();
-    ASSERT_EQ(book->contacts(PB_PC).size(), 1u);
-    EXPECT_EQ(book->contacts(PB_PC).begin()->second.groupId, static_cast<uint32_t>(work));
-    EXPECT_EQ(contacts.clipboardMode(), TFrmContacts::Empty);
-
-    check(contacts, {0});
-    contacts.DropOn(work);  // onto its own group: a second contact
-    EXPECT_EQ(book->contacts(PB_PC).size(), 2u);
-    EXPECT_EQ(contacts.LvContacts->topLevelItemCount(), 2);
-}
-
 TEST_F(ContactsWindowTest, StopDuringALongCopyEndsItBetweenTwoContacts)
 {
     for (int i = 0; i < 30; ++i)
@@ -264,55 +184,6 @@ TEST_F(ContactsWindowTest, StopDuringALongCopyEndsItBetweenTwoContacts)
     EXPECT_EQ(shown.front(), FormatText(text::kPbStopped, {QString::number(copied)}));
     EXPECT_TRUE(contacts.isEnabled());
     EXPECT_FALSE(host.busy);
-}
-
-TEST_F(ContactsWindowTest, PasteAfterAnInterruptedMoveWritesEachContactOnce)
-{
-    for (int i = 0; i < 10; ++i)
-        put(PB_SIM, ("Sim " + std::to_string(i)).c_str(), std::to_string(100 + i).c_str());
-    open();
-    TFrmContacts contacts(host, source());
-    contacts.SimStateChanged(12);
-    contacts.SelectNode(PB_NODE_SIM);
-    contacts.SetAllChecked(true);
-    contacts.CopyChecked(TFrmContacts::CutMode);
-    contacts.SelectNode(PB_NODE_PC);
-    // The card answers four more calls, then is pulled.
-    book->failStorageAfter(PB_SIM, 4, MEC_ERR_NO_CARD);
-    contacts.Paste();
-    contacts.SimStateChanged(1);
-    // Meanwhile a phone writes a contact of its own into the SIM's first free place.
-    book->failStorage(PB_SIM, 0);
-    const uint32_t theirs = book->put(PB_SIM, "Theirs", "999").index;
-    ASSERT_LE(theirs, 10u);
-    contacts.SimStateChanged(12);
-    contacts.SelectNode(PB_NODE_PC);
-    contacts.Paste();
-
-    std::map<std::string, int> everywhere;
-    for (uint8_t storage : {PB_SIM, PB_PC})
-        for (const auto &[index, record] : book->contacts(storage))
-            ++everywhere[record.name];
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(everywhere["Sim " + std::to_string(i)], 1) << i;
-    EXPECT_EQ(book->contacts(PB_SIM).size(), 1u);
-    EXPECT_STREQ(book->contacts(PB_SIM)[theirs].name, "Theirs");
-    EXPECT_EQ(contacts.clipboardMode(), TFrmContacts::Empty);
-}
-
-TEST_F(ContactsWindowTest, APcStoreThatCannotBeUsedIsReportedOnceWhenThePageShows)
-{
-    book->failStorage(PB_PC, MEC_ERR_ERROR);
-    lumacore_fake::onCall(&_MEC_GetLastErrorText, [](char *buffer, uint16_t size) -> MEC_STATUS {
-        std::snprintf(buffer, size, "%s", "db.dat is in use by another program");
-        return 0;
-    });
-    open();
-    TFrmContacts contacts(host, source());
-    contacts.shownInPanel();
-    contacts.shownInPanel();
-    EXPECT_EQ(shown, QStringList{FormatText(text::kPbStoreUnusable,
-                                            {"db.dat is in use by another program"})});
 }
 
 TEST_F(ContactsWindowTest, ClosingTheEditorOrViewerBringsBackTheWindowThatOpenedIt)
@@ -355,37 +226,5 @@ TEST_F(ContactsWindowTest, ClosingTheEditorOrViewerBringsBackTheWindowThatOpened
             editor->BtCancel->click();
         EXPECT_EQ(told, one.told);
         EXPECT_EQ(std::count(host.shownInPanel.begin(), host.shownInPanel.end(), &contacts), 0);
-    }
-}
-
-TEST_F(ContactsWindowTest, ALongPcNameStopsGrowingWhileTypedAndIsSavedAsShown)
-{
-    open();
-    TFrmContacts contacts(host, source());
-    contacts.Refresh();
-    contacts.MINewContactEx->trigger();
-    auto *editor = qobject_cast<TFmEditPB *>(host.shownInPanel.back());
-    ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(editor->RBPC->isChecked());
-    // A name keeps 127 bytes of the code page (UTF-8 here) and, in UCS-2, 64 characters.
-    struct Case {
-        QString typed;
-        int kept;
-    };
-    for (const Case &one : {Case{QString(70, QChar(0x0416)), 63}, Case{QString(100, u'ü'), 63},
-                            Case{QString(130, u'a'), 127}}) {
-        editor->EdName->setText(one.typed);
-        EXPECT_EQ(editor->EdName->text().size(), one.kept);
-        editor->EdPhoneNumber->setText("1");
-        const QString onScreen = editor->EdName->text();
-        ASSERT_TRUE(editor->Save());
-        _MEC_CONTACT_RECORD *saved = nullptr;
-        _MEC_CONTACT_RECORD *last = nullptr;
-        for (uint16_t s = store->FirstContact(PB_PC, &saved); s == 0;
-             s = store->NextContact(PB_PC, &saved))
-            last = saved;
-        ASSERT_NE(last, nullptr);
-        EXPECT_EQ(platform::fromAnsi(platform::fieldText(last->name, sizeof last->name)), onScreen);
-        contacts.MINewContactEx->trigger();
     }
 }

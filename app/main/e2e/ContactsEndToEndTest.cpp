@@ -397,17 +397,21 @@ TEST_F(ContactsEndToEnd, MoveInterruptedByThePulledCardEndsWithEveryContactOnce)
     checkAll(PB_NODE_SIM);
     contacts->CopyChecked(TFrmContacts::CutMode);
     contacts->SelectNode(PB_NODE_PC);
-    const auto pull = pullCardHalfWay();
+    auto pull = pullCardHalfWay();
     contacts->Paste();
+    pull.reset();  // the card stays in for the rest
     ASSERT_FALSE(card->cardInserted());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !contacts->simUsable(); }, kWait));
 
-    // Every contact is on the PC, those not yet removed from the SIM on the SIM too; the person
-    // is told how many moved.
+    // Every contact is in one place: those the SIM still holds had their PC copies taken back;
+    // the person is told how many moved.
     const auto onSim = namesOf(entriesOf(*card, kSimMemory));
-    EXPECT_EQ(pcNames(), before);
     EXPECT_GT(onSim.size(), 0u);
     EXPECT_LT(onSim.size(), 10u);
+    std::multiset<std::string> once(onSim.begin(), onSim.end());
+    for (const std::string &name : pcNamesEach())
+        once.insert(name);
+    EXPECT_EQ(once, std::multiset<std::string>(before.begin(), before.end()));
     ASSERT_EQ(boxes.size(), 1) << boxes.join('|').toStdString();
     EXPECT_EQ(boxes.front(), FormatText(text::kPbMoved, {QString::number(10 - onSim.size())}));
     EXPECT_TRUE(contacts->isEnabled());
@@ -423,8 +427,11 @@ TEST_F(ContactsEndToEnd, MoveInterruptedByThePulledCardEndsWithEveryContactOnce)
     ASSERT_EQ(card->control("card insert"), "OK");
     ASSERT_TRUE(QTest::qWaitFor([&] { return simInTree(); }, kWait));
 
+    // The rest moves with the next paste, without touching the other phone's contact.
+    boxes.clear();
     contacts->SelectNode(PB_NODE_PC);
     contacts->Paste();
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
     std::multiset<std::string> everywhere;
     for (const auto &[index, entry] : entriesOf(*card, kSimMemory))
         everywhere.insert(entry.name);
