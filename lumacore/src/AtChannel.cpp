@@ -34,6 +34,10 @@ std::atomic<bool> &tracingFlag()
 // How long a command waits for the late answer of one given up on before it goes out.
 constexpr std::chrono::milliseconds kStaleSettle{300};
 
+// How soon the reader thread looks again at the port after it let a caller's turn pass by: what
+// came in the moment between the caller's last read and the end of its turn has no other wake-up.
+constexpr int kPassedByCheckMilliseconds = 10;
+
 bool tracing() { return tracingFlag().load(std::memory_order_relaxed); }
 
 void trace(const char *direction, std::string_view bytes)
@@ -85,7 +89,9 @@ AtChannel::AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolic
     m_readerSet = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
     if (m_readerSet.valid()) {
         epoll_event portEvent{};
-        portEvent.events = EPOLLIN;
+        // Edge-triggered: the reader thread is woken once for what a caller reads, not again and
+        // again until the caller has read it, and the port never leaves the set.
+        portEvent.events = EPOLLIN | EPOLLET;
         portEvent.data.fd = m_port.get();
         epoll_event wakeUp{};
         wakeUp.events = EPOLLIN;
@@ -155,16 +161,23 @@ void AtChannel::markLost()
 
 AtChannel::ReadResult AtChannel::readAvailable(AtDialogue::Output &output)
 {
-    char buffer[4096];
-    ssize_t count = ::read(m_port.get(), buffer, sizeof buffer);
-    if (count < 0 && (errno == EAGAIN || errno == EINTR))
-        return ReadResult::Nothing;
-    if (count <= 0)
-        return ReadResult::Lost;  // EIO or end of file: the card was pulled
-    if (tracing())
-        trace("<-", std::string_view(buffer, static_cast<size_t>(count)));
-    m_dialogue.feed(buffer, static_cast<size_t>(count), output);
-    return ReadResult::Data;
+    ReadResult result = ReadResult::Nothing;
+    while (true) {
+        char buffer[4096];
+        ssize_t count = ::read(m_port.get(), buffer, sizeof buffer);
+        if (count < 0 && (errno == EAGAIN || errno == EINTR))
+            return result;
+        if (count <= 0)
+            return ReadResult::Lost;  // EIO or end of file: the card was pulled
+        if (tracing())
+            trace("<-", std::string_view(buffer, static_cast<size_t>(count)));
+        m_dialogue.feed(buffer, static_cast<size_t>(count), output);
+        result = ReadResult::Data;
+        // A short read took all there was; after a full one more may wait, with no new edge
+        // for the reader thread to be woken by.
+        if (static_cast<size_t>(count) < sizeof buffer)
+            return result;
+    }
 }
 
 void AtChannel::dispatch(std::vector<AtUnsolicited> &codes,
@@ -183,9 +196,13 @@ void AtChannel::dispatch(std::vector<AtUnsolicited> &codes,
 
 void AtChannel::readLoop()
 {
+    // Set when the port signalled while a caller had it: what came may have arrived after the
+    // caller's last read, so it is looked at again once the caller is done.
+    bool passedBy = false;
     while (!m_lost) {
         epoll_event events[2];
-        int ready = ::epoll_wait(m_readerSet.get(), events, 2, m_wakeRead.valid() ? -1 : 200);
+        int timeout = !m_wakeRead.valid() ? 200 : passedBy ? kPassedByCheckMilliseconds : -1;
+        int ready = ::epoll_wait(m_readerSet.get(), events, 2, timeout);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -194,12 +211,23 @@ void AtChannel::readLoop()
         }
         if (m_lost)
             break;
-        if (ready == 0)
+        bool portSignalled = std::any_of(events, events + ready, [&](const epoll_event &event) {
+            return event.data.fd == m_port.get();
+        });
+        if (!portSignalled && !passedBy)
             continue;
+        // A caller's answer is its own to read; the check without the lock keeps the reader
+        // thread out of the caller's way when the answer wakes both.
+        if (m_callerReads.load()) {
+            passedBy = true;
+            continue;
+        }
         std::unique_lock lock(m_stateMutex);
-        // A caller took the port between the wake and now: its answer is its own to read.
-        if (m_callerReads)
+        if (m_callerReads.load()) {
+            passedBy = true;
             continue;
+        }
+        passedBy = false;
         AtDialogue::Output output;
         ReadResult result = readAvailable(output);
         if (result == ReadResult::Lost) {
@@ -208,29 +236,6 @@ void AtChannel::readLoop()
             break;
         }
         dispatch(output.unsolicited, lock);
-    }
-}
-
-void AtChannel::takeReadSide()
-{
-    std::lock_guard lock(m_stateMutex);
-    ::epoll_ctl(m_readerSet.get(), EPOLL_CTL_DEL, m_port.get(), nullptr);
-    m_callerReads = true;
-}
-
-void AtChannel::giveReadSide()
-{
-    std::lock_guard lock(m_stateMutex);
-    m_callerReads = false;
-    if (m_lost)
-        return;
-    epoll_event port{};
-    port.events = EPOLLIN;
-    port.data.fd = m_port.get();
-    // What came after the answer is there at once for the reader thread (level-triggered).
-    if (::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_port.get(), &port) != 0) {
-        m_lost = true;
-        m_portFailed = true;
     }
 }
 
@@ -367,9 +372,11 @@ AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, b
         response.status = kStatusNoCard;
         return response;
     }
-    takeReadSide();
+    // The reader thread leaves the port alone from here: whatever the caller reads under the state
+    // lock after this is read by no one else.
+    m_callerReads = true;
     response = converse(command, pdu, withPdu, timeout, deadline);
-    giveReadSide();
+    m_callerReads = false;
     return response;
 }
 

@@ -80,12 +80,10 @@ private:
 
     // The port is read by one side at a time: the reader thread while no command waits, and the
     // caller of a command while it waits for its answer, so the answer reaches the caller without
-    // a hand-over between threads. The reader thread's epoll set holds the port only while it is
-    // the reader, so it is not even woken by an answer.
-    void takeReadSide();
-    void giveReadSide();
+    // a hand-over between threads. The port stays in the reader thread's epoll set all along
+    // (edge-triggered): taking and giving back the read side costs no system call.
     enum class ReadResult { Data, Nothing, TimedOut, Lost };
-    // Reads what the port has (with m_stateMutex held) into the dialogue.
+    // Reads all the port has (with m_stateMutex held) into the dialogue.
     ReadResult readAvailable(AtDialogue::Output &output);
     // The caller's wait: until the port has something (read into output), the deadline, or loss.
     ReadResult readAsCaller(std::chrono::steady_clock::time_point deadline,
@@ -116,7 +114,9 @@ private:
 
     std::mutex m_stateMutex;  // guards everything below
     AtDialogue m_dialogue;
-    bool m_callerReads = false;
+    // Set by a caller for its whole exchange; the reader thread reads the port only while it is
+    // clear, and decides so with m_stateMutex held.
+    std::atomic<bool> m_callerReads{false};
 
     std::mutex m_dispatchMutex;  // taken before m_stateMutex is let go: codes keep their order
     std::thread m_reader;
