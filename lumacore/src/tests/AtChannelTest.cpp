@@ -89,8 +89,8 @@ TEST(AtChannel, ACodeRightAfterAnAnswerIsHandedOnOnce)
     std::condition_variable changed;
     std::vector<std::string> codes;
     size_t secondsDue = 0;
-    auto channel = std::make_unique<AtChannel>(
-        std::move(card.port.fd), "pty", [&](AtUnsolicited code) {
+    auto channel =
+        std::make_unique<AtChannel>(std::move(card.port.fd), "pty", [&](AtUnsolicited code) {
             bool first = code.line.back() == 'a';
             {
                 std::lock_guard lock(mutex);
@@ -104,9 +104,7 @@ TEST(AtChannel, ACodeRightAfterAnAnswerIsHandedOnOnce)
             }
         });
     constexpr size_t kCommands = 50;
-    auto codeOf = [](size_t i, char part) {
-        return "+CMTI: \"SM\"," + std::to_string(i) + part;
-    };
+    auto codeOf = [](size_t i, char part) { return "+CMTI: \"SM\"," + std::to_string(i) + part; };
     std::thread answering([&] {
         for (size_t i = 0; i < kCommands && card.readCommand(); ++i) {
             if (!card.send("\r\nOK\r\n\r\n" + codeOf(i, 'a') + "\r\n"))
@@ -127,9 +125,8 @@ TEST(AtChannel, ACodeRightAfterAnAnswerIsHandedOnOnce)
         std::unique_lock lock(mutex);
         // No further command goes out before both came: the reader thread alone has to fetch
         // the second.
-        if (!response.ok() ||
-            !changed.wait_for(lock, std::chrono::seconds(5),
-                              [&] { return codes.size() >= expected.size(); })) {
+        if (!response.ok() || !changed.wait_for(lock, std::chrono::seconds(5),
+                                                [&] { return codes.size() >= expected.size(); })) {
             ADD_FAILURE() << "the codes after answer " << i << " did not come";
             break;
         }
