@@ -40,6 +40,27 @@ constexpr int kPassedByCheckMilliseconds = 10;
 
 bool tracing() { return tracingFlag().load(std::memory_order_relaxed); }
 
+// Whether fd is among the events epoll_wait gave.
+bool among(const epoll_event *events, int count, int fd)
+{
+    return std::any_of(events, events + count,
+                       [&](const epoll_event &event) { return event.data.fd == fd; });
+}
+
+// Adds fd to the epoll set; an exclusive wait the kernel does not know is taken as a plain one.
+bool watch(int set, int fd, uint32_t events)
+{
+    epoll_event event{};
+    event.events = events;
+    event.data.fd = fd;
+    if (::epoll_ctl(set, EPOLL_CTL_ADD, fd, &event) == 0)
+        return true;
+    if (errno != EINVAL || !(events & EPOLLEXCLUSIVE))
+        return false;
+    event.events = events & ~static_cast<uint32_t>(EPOLLEXCLUSIVE);
+    return ::epoll_ctl(set, EPOLL_CTL_ADD, fd, &event) == 0;
+}
+
 void trace(const char *direction, std::string_view bytes)
 {
     std::string shown;
@@ -86,21 +107,21 @@ AtChannel::AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolic
         m_wakeRead = UniqueFd(wake[0]);
         m_wakeWrite = UniqueFd(wake[1]);
     }
+    // The caller's set is filled first: of the two exclusive waits on the port, the kernel tries
+    // the caller's first and wakes the reader thread only when no caller waits, so an answer wakes
+    // no one but the caller. A kernel without exclusive waits wakes both, which is slower but
+    // just as right.
+    m_callerSet = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
     m_readerSet = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
-    if (m_readerSet.valid()) {
-        epoll_event portEvent{};
-        // Edge-triggered: the reader thread is woken once for what a caller reads, not again and
-        // again until the caller has read it, and the port never leaves the set.
-        portEvent.events = EPOLLIN | EPOLLET;
-        portEvent.data.fd = m_port.get();
-        epoll_event wakeUp{};
-        wakeUp.events = EPOLLIN;
-        wakeUp.data.fd = m_wakeRead.get();
-        if (::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_port.get(), &portEvent) != 0 ||
-            (m_wakeRead.valid() &&
-             ::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_wakeRead.get(), &wakeUp) != 0))
-            m_readerSet.reset();
-    }
+    // Level-triggered for the caller, who reads until it has its answer; edge-triggered for the
+    // reader thread, so that what a caller will read does not wake it again and again.
+    bool sets = m_callerSet.valid() && m_readerSet.valid() &&
+                watch(m_callerSet.get(), m_port.get(), EPOLLIN | EPOLLEXCLUSIVE) &&
+                watch(m_readerSet.get(), m_port.get(), EPOLLIN | EPOLLET | EPOLLEXCLUSIVE) &&
+                (!m_wakeRead.valid() || (watch(m_callerSet.get(), m_wakeRead.get(), EPOLLIN) &&
+                                         watch(m_readerSet.get(), m_wakeRead.get(), EPOLLIN)));
+    if (!sets)
+        m_readerSet.reset();
     // Without its epoll set the channel cannot serve the port: it counts as gone at once.
     if (!m_readerSet.valid())
         m_lost = true;
@@ -211,9 +232,7 @@ void AtChannel::readLoop()
         }
         if (m_lost)
             break;
-        bool portSignalled = std::any_of(events, events + ready, [&](const epoll_event &event) {
-            return event.data.fd == m_port.get();
-        });
+        bool portSignalled = among(events, ready, m_port.get());
         if (!portSignalled && !passedBy)
             continue;
         // A caller's answer is its own to read; the check without the lock keeps the reader
@@ -249,9 +268,9 @@ AtChannel::ReadResult AtChannel::readAsCaller(std::chrono::steady_clock::time_po
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return ReadResult::TimedOut;
-        pollfd waiting[2] = {{m_port.get(), POLLIN, 0}, {m_wakeRead.get(), POLLIN, 0}};
-        int ready = ::poll(waiting, m_wakeRead.valid() ? 2 : 1,
-                           static_cast<int>(std::min<long>(left.count(), 200)));
+        epoll_event events[2];
+        int ready = ::epoll_wait(m_callerSet.get(), events, 2,
+                                 static_cast<int>(std::min<long>(left.count(), 200)));
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -260,11 +279,8 @@ AtChannel::ReadResult AtChannel::readAsCaller(std::chrono::steady_clock::time_po
         }
         if (ready == 0 || m_lost)
             continue;
-        if (waiting[0].revents & POLLNVAL) {
-            markLost();
-            return ReadResult::Lost;
-        }
-        if (!(waiting[0].revents & (POLLIN | POLLHUP | POLLERR)))
+        bool portSignalled = among(events, ready, m_port.get());
+        if (!portSignalled)
             continue;
         std::unique_lock lock(m_stateMutex);
         ReadResult result = readAvailable(output);

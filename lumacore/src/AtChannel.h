@@ -80,8 +80,9 @@ private:
 
     // The port is read by one side at a time: the reader thread while no command waits, and the
     // caller of a command while it waits for its answer, so the answer reaches the caller without
-    // a hand-over between threads. The port stays in the reader thread's epoll set all along
-    // (edge-triggered): taking and giving back the read side costs no system call.
+    // a hand-over between threads. The port stays in both sides' epoll sets all along, and the
+    // kernel wakes the reader thread only when no caller waits on the port: taking and giving
+    // back the read side costs no system call, and an answer wakes no one but its caller.
     enum class ReadResult { Data, Nothing, TimedOut, Lost };
     // Reads all the port has (with m_stateMutex held) into the dialogue.
     ReadResult readAvailable(AtDialogue::Output &output);
@@ -99,6 +100,7 @@ private:
     UniqueFd m_port;
     UniqueFd m_wakeRead;
     UniqueFd m_wakeWrite;
+    UniqueFd m_callerSet;  // the epoll set a caller waits on for its answer
     UniqueFd m_readerSet;  // the reader thread's epoll set
     std::atomic<bool> m_lost{false};
     std::atomic<bool> m_stopping{false};
