@@ -5,8 +5,9 @@
 using platform::GetLanguageString;
 
 TCallHangupMsgDfm::TCallHangupMsgDfm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TCallHangupMsgDfm"), GetLanguageString(5016),
+    : FeaturePage(host, QStringLiteral("TCallHangupMsgDfm"), GetLanguageString(5016),
                    QStringLiteral("Offers the choices when a call ends."),
                    FeatureWindowKind::Dialog)
 {
+    wearSkin({"CALLHANGUP.BKIMAGE", "CALLHANGUP.TITLEIMAGE", {}});
 }

@@ -1,9 +1,9 @@
 // Call-ended notice.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TCallHangupMsgDfm final : public TFeaturePage {
+class TCallHangupMsgDfm final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TCallHangupMsgDfm(feature::FeatureHost &host);

@@ -1,15 +1,15 @@
 #include "UI_CallManager.h"
 
-#include "FeatureMessages.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
 
 using platform::GetLanguageString;
 
 TCall_managerform::TCall_managerform(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TCall_managerform"), GetLanguageString(5016),
+    : FeaturePage(host, QStringLiteral("TCall_managerform"), GetLanguageString(5016),
                    QStringLiteral("Makes and answers voice calls."), FeatureWindowKind::Page)
 {
+    wearSkin({"CALLMANAGER.CALLINTERFACEBKIMAGE", "CALLMANAGER.TITLEIMAGE", {}});
 }
 
 void TCall_managerform::setCallState(int state)

@@ -1,9 +1,9 @@
 // Call window.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TCall_managerform final : public TFeaturePage {
+class TCall_managerform final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TCall_managerform(feature::FeatureHost &host);

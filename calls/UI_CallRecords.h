@@ -1,13 +1,14 @@
 // Call records.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
+#include "FeatureRoles.h"
 
-class TCrForm final : public TFeaturePage {
+class TCrForm final : public FeaturePage, public feature::CallRecordsView {
     Q_OBJECT
 public:
     explicit TCrForm(feature::FeatureHost &host);
 
     // Shows itself when the missed-call indicator asks for the call records.
-    void messageArrived(platform::WindowMessageEvent &message) override;
+    void showCallRecords() override;
 };

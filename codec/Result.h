@@ -11,26 +11,26 @@ namespace codec {
 template <typename T>
 class Result {
 public:
-    Result(T value) : value_(std::move(value)) {}
+    Result(T value) : m_value(std::move(value)) {}
     static Result failure(std::string error)
     {
         Result result;
-        result.error_ = std::move(error);
+        result.m_error = std::move(error);
         return result;
     }
 
-    explicit operator bool() const { return value_.has_value(); }
-    const T &operator*() const { return *value_; }
-    T &operator*() { return *value_; }
-    const T *operator->() const { return &*value_; }
-    T *operator->() { return &*value_; }
+    explicit operator bool() const { return m_value.has_value(); }
+    const T &operator*() const { return *m_value; }
+    T &operator*() { return *m_value; }
+    const T *operator->() const { return &*m_value; }
+    T *operator->() { return &*m_value; }
     // Empty when there is a value.
-    const std::string &error() const { return error_; }
+    const std::string &error() const { return m_error; }
 
 private:
     Result() = default;
-    std::optional<T> value_;
-    std::string error_;
+    std::optional<T> m_value;
+    std::string m_error;
 };
 
 }  // namespace codec

@@ -72,17 +72,17 @@ uint8_t swappedDecimal(int value)
 
 std::optional<uint8_t> ByteReader::byte()
 {
-    if (position_ >= bytes_.size())
+    if (m_position >= m_bytes.size())
         return std::nullopt;
-    return bytes_[position_++];
+    return m_bytes[m_position++];
 }
 
 std::optional<std::span<const uint8_t>> ByteReader::take(size_t count)
 {
     if (count > remaining())
         return std::nullopt;
-    auto taken = bytes_.subspan(position_, count);
-    position_ += count;
+    auto taken = m_bytes.subspan(m_position, count);
+    m_position += count;
     return taken;
 }
 

@@ -16,17 +16,17 @@ namespace codec {
 // Reads a PDU front to back; every read is checked against the end.
 class ByteReader {
 public:
-    explicit ByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    explicit ByteReader(std::span<const uint8_t> bytes) : m_bytes(bytes) {}
     std::optional<uint8_t> byte();
     // The next count bytes, or nothing (and nothing consumed) when fewer are left.
     std::optional<std::span<const uint8_t>> take(size_t count);
-    std::span<const uint8_t> rest() const { return bytes_.subspan(position_); }
-    size_t remaining() const { return bytes_.size() - position_; }
-    size_t position() const { return position_; }
+    std::span<const uint8_t> rest() const { return m_bytes.subspan(m_position); }
+    size_t remaining() const { return m_bytes.size() - m_position; }
+    size_t position() const { return m_position; }
 
 private:
-    std::span<const uint8_t> bytes_;
-    size_t position_ = 0;
+    std::span<const uint8_t> m_bytes;
+    size_t m_position = 0;
 };
 
 struct SmsAddress {

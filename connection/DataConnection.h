@@ -10,7 +10,7 @@
 #include "TrafficMeter.h"
 
 #include "config/ConfigRecords.h"
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 #include "platform/ras/RasApi.h"
 
 #include <QDateTime>

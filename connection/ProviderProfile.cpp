@@ -1,7 +1,7 @@
 #include "ProviderProfile.h"
 
 #include "config/BL_File.h"
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 #include "platform/CodePage.h"
 
 #include <QFile>

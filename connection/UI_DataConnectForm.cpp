@@ -1,11 +1,12 @@
 #include "UI_DataConnectForm.h"
 
-#include "FeatureMessages.h"
+#include "ConnectionMessages.h"
+#include "FeaturePage.h"
 #include "ProviderProfile.h"
 #include "WindowControls.h"
 
 #include "config/BL_File.h"
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -28,6 +29,13 @@ namespace {
 
 constexpr int kAnimationFrames = 5;
 constexpr int kMessageProfileFile = 3050;
+
+const feature::WindowSkin kSkin{"DATACONNECT.DATAINTERFACEBKIMAGE",
+                                "DATACONNECT.TITLEIMAGE",
+                                {{"DATACONNECT.IMBUTTONCONNECT", "ImButtonConnect"},
+                                 {"DATACONNECT.DATASTATELABEL", "DataStateLabel"},
+                                 {"DATACONNECT.DataTxRateLabel", "DataTxRateLabel"},
+                                 {"DATACONNECT.DataRxRateLabel", "DataRxRateLabel"}}};
 
 QString language(int id) { return GetLanguageString(id); }
 
@@ -135,6 +143,9 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     DataStateLabel->setText(language(6012) + language(6014));
     showIdleHint();
     showStatistics(false);
+    // The title strip carries the page's caption.
+    DataTitleLabel->hide();
+    feature::WearSkin(*this, kSkin);
 }
 
 TData_connectform::~TData_connectform() = default;
@@ -158,7 +169,7 @@ void TData_connectform::ImButtonConnectClick() { m_connection->ImButtonConnectCl
 
 void TData_connectform::QueryLogClick()
 {
-    platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_CONNECTION_LOG, 0, 0);
+    platform::PostMessage(m_host.messageTarget(), WM_OPEN_CONNECTION_LOG, 0, 0);
 }
 
 void TData_connectform::showIdleHint()
@@ -277,7 +288,7 @@ void TData_connectform::logConnection(const ConnectionLogRecord &record) { m_log
 
 bool TData_connectform::inService() const { return m_host.inService(); }
 
-void TData_connectform::cardStateChanged(uint8_t state)
+void TData_connectform::cardStateChanged(CardState state)
 {
     m_cardState = state;
     m_connection->cardStateChanged(state);
@@ -320,7 +331,7 @@ void TData_connectform::offerProviderProfile()
 
 void TData_connectform::messageArrived(platform::WindowMessageEvent &message)
 {
-    if (message.message() == feature::WM_SHOW_INTERNET_PAGE)
+    if (message.message() == WM_SHOW_INTERNET_PAGE)
         m_host.showInPanel(*this);
 }
 

@@ -5,6 +5,7 @@
 
 #include "ConnectionLog.h"
 #include "DataConnection.h"
+#include "FeatureRoles.h"
 #include "FeatureWindow.h"
 
 #include <QLabel>
@@ -19,6 +20,7 @@ class TBL_File;
 
 class TData_connectform final : public QWidget,
                                 public feature::FeatureWindow,
+                                public feature::InternetConnection,
                                 public DataConnectionHost {
     Q_OBJECT
 public:
@@ -37,6 +39,8 @@ public:
     // The user took the card off line or powered it off.
     void UserAskedOffline() { m_userAskedOffline = true; }
     bool userAskedOffline() const { return m_userAskedOffline; }
+    void offlineAsked() override { UserAskedOffline(); }
+    QString statusText() const override { return StatusText(); }
     DataConnection &connection() { return *m_connection; }
     ras::RasApi &dialUp() { return *m_ras; }
     // The last card state the main window told.
@@ -60,7 +64,7 @@ public:
     QTimer DataAnimate;
 
     // feature::FeatureWindow
-    void cardStateChanged(uint8_t state) override;
+    void cardStateChanged(CardState state) override;
     void messageArrived(platform::WindowMessageEvent &message) override;
     void shownInPanel() override;
     std::vector<QTimer *> timersStoppedDuringCall() override { return {}; }

@@ -1,6 +1,7 @@
 #include "UI_DataLogForm.h"
 
-#include "FeatureMessages.h"
+#include "ConnectionMessages.h"
+#include "FeaturePage.h"
 #include "WindowControls.h"
 
 #include "platform/DialogSeam.h"
@@ -17,6 +18,16 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kFirstButton = 1;
+
+const feature::WindowSkin kSkin{"DATACONNECTLOG.DATAINTERFACEBKIMAGE",
+                                "DATACONNECTLOG.TITLEIMAGE",
+                                {{"DATACONNECTLOG.DELETEBUTTON", "DeleteButton"},
+                                 {"DATACONNECTLOG.CLEARALLBUTTON", "ClearAllButton"},
+                                 {"DATACONNECTLOG.RETURNBUTTON", "ReturnButton"},
+                                 {"DATACONNECTLOG.TOTALDATALABEL", "TotleLabel"},
+                                 {"DATACONNECTLOG.TotleDataValue", "TotleDataValue"},
+                                 {"DATACONNECTLOG.TotalTimeLabel", "TotalTimeLabel"},
+                                 {"DATACONNECTLOG.TotalTime", "TotalTime"}}};
 
 }  // namespace
 
@@ -72,11 +83,12 @@ TDataLogForm::TDataLogForm(feature::FeatureHost &host) : m_host(host)
     connect(ListViewDataLog, &QTreeWidget::itemSelectionChanged, this,
             &TDataLogForm::updateButtons);
     showRows();
+    feature::WearSkin(*this, kSkin);
 }
 
 void TDataLogForm::messageArrived(platform::WindowMessageEvent &message)
 {
-    if (message.message() == feature::WM_OPEN_CONNECTION_LOG)
+    if (message.message() == WM_OPEN_CONNECTION_LOG)
         Open();
 }
 
@@ -136,7 +148,7 @@ void TDataLogForm::ClearAllButtonClick()
 void TDataLogForm::ReturnButtonClick()
 {
     hide();
-    platform::PostMessage(m_host.messageTarget(), feature::WM_SHOW_INTERNET_PAGE, 0, 0);
+    platform::PostMessage(m_host.messageTarget(), WM_SHOW_INTERNET_PAGE, 0, 0);
 }
 
 void TDataLogForm::ListViewDataLogColumnClick(int column)

@@ -1,9 +1,9 @@
 // Manual operator selection.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TManual_Set final : public TFeaturePage {
+class TManual_Set final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TManual_Set(feature::FeatureHost &host);

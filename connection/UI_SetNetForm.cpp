@@ -5,8 +5,9 @@
 using platform::GetLanguageString;
 
 TSet_netform::TSet_netform(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TSet_netform"), GetLanguageString(3020),
+    : FeaturePage(host, QStringLiteral("TSet_netform"), GetLanguageString(3020),
                    QStringLiteral("Network mode and operator selection, automatic or manual."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"SETNET.BKIMAGE", "SETNET.TITLEIMAGE", {}});
 }

@@ -1,9 +1,9 @@
 // Network settings.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TSet_netform final : public TFeaturePage {
+class TSet_netform final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TSet_netform(feature::FeatureHost &host);

@@ -4,9 +4,11 @@
 #include "platform/CodePage.h"
 
 TSet_netpopeditform::TSet_netpopeditform(feature::FeatureHost &host)
-    : TProfileDialog(host, QStringLiteral("TSet_netpopeditform"))
+    : ProfileDialog(host, QStringLiteral("TSet_netpopeditform"))
 {
     connect(OkButton, &QPushButton::clicked, this, &TSet_netpopeditform::OkButtonClick);
+    feature::WearSkin(*this, {"SETNETEDIT.BKIMAGE", nullptr,
+                              skinControls("SETNETEDIT.BTOK", "SETNETEDIT.BTCANCEL")});
 }
 
 void TSet_netpopeditform::LoadRecord(const ProfileRecord &record, bool readOnly)

@@ -2,9 +2,9 @@
 // delivered profiles, every input is read-only.
 #pragma once
 
-#include "UI_ProfileDialog.h"
+#include "ProfileDialog.h"
 
-class TSet_netpopeditform final : public TProfileDialog {
+class TSet_netpopeditform final : public ProfileDialog {
     Q_OBJECT
 public:
     explicit TSet_netpopeditform(feature::FeatureHost &host);

@@ -5,9 +5,11 @@
 #include "platform/ResStringManager.h"
 
 TSet_netpopform::TSet_netpopform(feature::FeatureHost &host)
-    : TProfileDialog(host, QStringLiteral("TSet_netpopform"))
+    : ProfileDialog(host, QStringLiteral("TSet_netpopform"))
 {
     connect(OkButton, &QPushButton::clicked, this, &TSet_netpopform::OkButtonClick);
+    feature::WearSkin(*this, {"SETNETADD.BKIMAGE", nullptr,
+                              skinControls("SETNETADD.BTOK", "SETNETADD.BTCANCEL")});
 }
 
 void TSet_netpopform::FormShow()

@@ -6,10 +6,10 @@
 #include "UI_SetNetPopForm.h"
 #include "WindowControls.h"
 
-#include "FeatureMessages.h"
+#include "FeaturePage.h"
 
 #include "config/BL_File.h"
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -26,6 +26,13 @@ namespace {
 constexpr int kWarningIcon = 2;
 constexpr int kInformationIcon = 1;
 constexpr int kDeliveredProfiles = 3;
+
+const feature::WindowSkin kSkin{"SETNETCONFIG.BKIMAGE",
+                                "SETNETCONFIG.TITLEIMAGE",
+                                {{"SETNETCONFIG.BTADD", "AddButton"},
+                                 {"SETNETCONFIG.BTEDIT", "EditButton"},
+                                 {"SETNETCONFIG.BTDELETE", "DeleteButton"},
+                                 {"SETNETCONFIG.BTDEFAULT", "DefaultButton"}}};
 
 }  // namespace
 
@@ -62,6 +69,7 @@ TSet_netsub::TSet_netsub(feature::FeatureHost &host) : m_host(host)
     connect(EditButton, &QPushButton::clicked, this, &TSet_netsub::EditButtonClick);
     connect(DeleteButton, &QPushButton::clicked, this, &TSet_netsub::DeleteButtonClick);
     connect(DefaultButton, &QPushButton::clicked, this, &TSet_netsub::DefaultButtonClick);
+    feature::WearSkin(*this, kSkin);
 }
 
 TSet_netsub::~TSet_netsub() = default;
@@ -71,23 +79,6 @@ void TSet_netsub::warn(int text)
     platform::ShowMessageBox(m_host.dialogOwner(), GetLanguageString(text), kWarningIcon);
 }
 
-TSet_netpopform &TSet_netsub::addDialog()
-{
-    if (auto *program = window()->findChild<TSet_netpopform *>())
-        return *program;
-    if (!m_addDialog)
-        m_addDialog = std::make_unique<TSet_netpopform>(m_host);
-    return *m_addDialog;
-}
-
-TSet_netpopeditform &TSet_netsub::editDialog()
-{
-    if (auto *program = window()->findChild<TSet_netpopeditform *>())
-        return *program;
-    if (!m_editDialog)
-        m_editDialog = std::make_unique<TSet_netpopeditform>(m_host);
-    return *m_editDialog;
-}
 
 int TSet_netsub::selectedRow()
 {
@@ -140,7 +131,10 @@ void TSet_netsub::ListBoxFileNameClick()
 
 void TSet_netsub::AddButtonClick()
 {
-    TSet_netpopform &dialog = addDialog();
+    auto *add = m_host.window<TSet_netpopform>();
+    if (add == nullptr)
+        return;
+    TSet_netpopform &dialog = *add;
     dialog.setListItems(listItems());
     dialog.FormShow();
     if (platform::execDialog(dialog) == QDialog::Accepted)
@@ -154,7 +148,10 @@ void TSet_netsub::EditButtonClick()
         return;
     ProfileRecord record{};
     FileStore().FindProfile(platform::toAnsi(ListBoxFileName->item(row)->text()), record);
-    TSet_netpopeditform &dialog = editDialog();
+    auto *edit = m_host.window<TSet_netpopeditform>();
+    if (edit == nullptr)
+        return;
+    TSet_netpopeditform &dialog = *edit;
     dialog.setListItems(listItems());
     dialog.LoadRecord(record, row < kDeliveredProfiles);
     if (platform::execDialog(dialog) != QDialog::Accepted)
@@ -203,10 +200,3 @@ void TSet_netsub::DefaultButtonClick()
 }
 
 void TSet_netsub::pushModemParams() { PushDefaultModemParams(FileStore(), m_host.cardState()); }
-
-void TSet_netsub::messageArrived(platform::WindowMessageEvent &message)
-{
-    // Beside the settings column, where the settings button shows it.
-    if (message.message() == feature::WM_SHOW_PROFILE_PAGE)
-        m_host.showInPanel(*this, QPoint(150, 0));
-}

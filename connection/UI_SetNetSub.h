@@ -33,11 +33,6 @@ public:
     QPushButton *AddButton, *EditButton, *DeleteButton, *DefaultButton;
 
     void shownInPanel() override { FormShow(); }
-    // WM_SHOW_PROFILE_PAGE: shows itself beside the settings column.
-    void messageArrived(platform::WindowMessageEvent &message) override;
-    // The dialogs: the program's (children of the main window), else the page's own.
-    TSet_netpopform &addDialog();
-    TSet_netpopeditform &editDialog();
 
 private:
     void warn(int text);
@@ -47,6 +42,4 @@ private:
     QStringList listItems() const;
 
     feature::FeatureHost &m_host;
-    std::unique_ptr<TSet_netpopform> m_addDialog;
-    std::unique_ptr<TSet_netpopeditform> m_editDialog;
 };

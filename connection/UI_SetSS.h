@@ -1,9 +1,9 @@
 // Supplementary services.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TSet_SS final : public TFeaturePage {
+class TSet_SS final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TSet_SS(feature::FeatureHost &host);

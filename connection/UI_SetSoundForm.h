@@ -1,9 +1,9 @@
 // Sound settings.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TSet_soundform final : public TFeaturePage {
+class TSet_soundform final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TSet_soundform(feature::FeatureHost &host);

@@ -1,8 +1,8 @@
 #include "SmsComposer.h"
 
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
-#include "engine/BL_SmsRecipients.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
+#include "logic/BL_SmsRecipients.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 #include "language/TextNumbers.h"

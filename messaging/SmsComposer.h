@@ -3,7 +3,7 @@
 // and shows the boxes; this class decides and calls the message store.
 #pragma once
 
-#include "engine/BL_Sms.h"
+#include "logic/BL_Sms.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "SmsFolders.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
 #include "platform/ResStringManager.h"
 #include "language/TextNumbers.h"

@@ -1,6 +1,6 @@
 #include "SmsListModel.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
 #include "SmsTexts.h"
 

@@ -1,13 +1,12 @@
 #include "SmsScreenParts.h"
 
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
 #include "UI_ProgressBox.h"
 
-#include "connection/WindowControls.h"
-#include "engine/WindowPayloads.h"
+#include "WindowControls.h"
+#include "logic/WindowPayloads.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QBoxLayout>
@@ -24,8 +23,7 @@ constexpr int kQuestion = 3;
 
 }  // namespace
 
-FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::FeatureHost &host,
-                                const QString &skinPrefix)
+FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::FeatureHost &host)
 {
     FolderButtons buttons{NamedButton(parent, "btnReceiveBox", text::kSmsInbox),
                           NamedButton(parent, "btnSendBox", text::kSmsSent),
@@ -39,14 +37,12 @@ FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::Fe
                          [&host, folder = folder] { ShowList(host, folder); });
     }
     QObject::connect(buttons.btnWriteSms, &QPushButton::clicked, parent, [&host] {
-        platform::PostMessage(host.messageTarget(), feature::WM_OPEN_COMPOSER, feature::kComposeNew,
+        platform::PostMessage(host.messageTarget(), WM_OPEN_COMPOSER, kComposeNew,
                               0);
     });
     for (QPushButton *button :
-         {buttons.btnReceiveBox, buttons.btnSendBox, buttons.btnDraftBox, buttons.btnWriteSms}) {
+         {buttons.btnReceiveBox, buttons.btnSendBox, buttons.btnDraftBox, buttons.btnWriteSms})
         layout->addWidget(button);
-        skin::ApplyFace(button, skinPrefix + QLatin1Char('.') + button->objectName().toUpper());
-    }
     return buttons;
 }
 
@@ -58,7 +54,7 @@ void PostItem(feature::FeatureHost &host, uint32_t message, uint32_t wParam, con
 
 void ShowList(feature::FeatureHost &host, uint8_t folder, uint32_t storage)
 {
-    platform::PostMessage(host.messageTarget(), feature::WM_OPEN_SMS_FOLDER, folder, storage);
+    platform::PostMessage(host.messageTarget(), WM_OPEN_SMS_FOLDER, folder, storage);
 }
 
 void Tell(feature::FeatureHost &host, int text)

@@ -27,8 +27,7 @@ struct FolderButtons {
 };
 // The three folder buttons (each shows the list on its folder) and the write button (a new
 // message in the composer), added to the layout.
-FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::FeatureHost &host,
-                                const QString &skinPrefix);
+FolderButtons MakeFolderButtons(QWidget *parent, QBoxLayout *layout, feature::FeatureHost &host);
 
 // Posts the message with a copy of the item to the window that takes it.
 void PostItem(feature::FeatureHost &host, uint32_t message, uint32_t wParam, const SmsItem &item);

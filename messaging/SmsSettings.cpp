@@ -1,9 +1,9 @@
 #include "SmsSettings.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
 #include "config/BL_File.h"
-#include "engine/BL_Sms.h"
+#include "logic/BL_Sms.h"
 #include "platform/CodePage.h"
 
 #include "lumacore.h"

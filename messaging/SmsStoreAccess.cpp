@@ -1,9 +1,9 @@
 #include "SmsStoreAccess.h"
 
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
-#include "engine/BL_SmsTransfer.h"
-#include "engine/EngineValues.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
+#include "logic/SmsTransfer.h"
+#include "logic/EngineValues.h"
 
 #include "lumacore.h"
 
@@ -61,7 +61,7 @@ public:
 
     uint16_t Move(const SmsItem &item, uint8_t target) override
     {
-        return store() ? TBL_SmsTransfer::Move(*store(), item, target) : BL_ROOT_NOT_CREATED;
+        return store() ? SmsTransfer::Move(*store(), item, target) : BL_ROOT_NOT_CREATED;
     }
 
 private:

@@ -3,7 +3,7 @@
 // its own, so the screens' logic runs without an engine.
 #pragma once
 
-#include "engine/BL_Sms.h"
+#include "logic/BL_Sms.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "SmsTexts.h"
 
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
 #include "language/TextNumbers.h"

@@ -2,8 +2,8 @@
 // summary and a label cut to what fits.
 #pragma once
 
-#include "engine/BL_Sms.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Sms.h"
+#include "logic/WindowPayloads.h"
 
 #include <QString>
 

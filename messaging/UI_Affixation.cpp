@@ -6,8 +6,9 @@
 using platform::GetLanguageString;
 
 TAffixationfrm::TAffixationfrm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TAffixationfrm"), GetLanguageString(text::kSimToolkit),
+    : FeaturePage(host, QStringLiteral("TAffixationfrm"), GetLanguageString(text::kSimToolkit),
                    QStringLiteral("The SIM card's own services and USSD requests."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"SETMENUDISPLAY.BKIMAGE", "USSD.TITLEIMAGE", {}});
 }

@@ -1,9 +1,9 @@
 // SIM toolkit entry window.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TAffixationfrm final : public TFeaturePage {
+class TAffixationfrm final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TAffixationfrm(feature::FeatureHost &host);

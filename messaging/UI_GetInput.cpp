@@ -6,8 +6,9 @@
 using platform::GetLanguageString;
 
 TgetInput::TgetInput(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TgetInput"), GetLanguageString(text::kSimToolkit),
+    : FeaturePage(host, QStringLiteral("TgetInput"), GetLanguageString(text::kSimToolkit),
                    QStringLiteral("Asks for the input the SIM card's menu needs."),
                    FeatureWindowKind::Dialog)
 {
+    wearSkin({"GETINPUT.BACKIMAGE", "GETINPUT.TITLEIMAGE", {}});
 }

@@ -1,9 +1,9 @@
 // SIM toolkit input.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TgetInput final : public TFeaturePage {
+class TgetInput final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TgetInput(feature::FeatureHost &host);

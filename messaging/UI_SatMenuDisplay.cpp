@@ -6,8 +6,9 @@
 using platform::GetLanguageString;
 
 TSatMenuDisplayForm::TSatMenuDisplayForm(feature::FeatureHost &host)
-    : TFeaturePage(
+    : FeaturePage(
           host, QStringLiteral("TSatMenuDisplayForm"), GetLanguageString(text::kSimToolkit),
           QStringLiteral("The menu of the SIM card's own services."), FeatureWindowKind::Page)
 {
+    wearSkin({"SETMENUDISPLAY.BKIMAGE", "SETMENUDISPLAY.TITLEIMAGE", {}});
 }

@@ -1,9 +1,9 @@
 // SIM toolkit menu.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TSatMenuDisplayForm final : public TFeaturePage {
+class TSatMenuDisplayForm final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TSatMenuDisplayForm(feature::FeatureHost &host);

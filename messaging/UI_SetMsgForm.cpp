@@ -1,15 +1,14 @@
 #include "UI_SetMsgForm.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
-#include "FeatureMessages.h"
+#include "FeaturePage.h"
 
 #include "config/BL_File.h"
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QGridLayout>
@@ -22,8 +21,10 @@ using platform::GetLanguageString;
 namespace {
 
 constexpr int kInformation = 1;
-// Where the settings pages sit: beside the settings column.
-constexpr QPoint kSettingsPagePosition(150, 0);
+
+const feature::WindowSkin kSkin{"SETMSG.BKIMAGE",
+                                "SETMSG.TITLEIMAGE",
+                                {{"SETMSG.BTAPPLY", "ApplyButton"}, {"SETMSG.BTCANCEL", "CancelButton"}}};
 
 }  // namespace
 
@@ -72,21 +73,13 @@ TSet_msgform::TSet_msgform(feature::FeatureHost &host, AllConfig *config)
 
     ApplyButton = NamedButton(this, "ApplyButton", 10);
     CancelButton = NamedButton(this, "CancelButton", 7);
-    skin::ApplyFace(ApplyButton, QStringLiteral("SETMSG.BTAPPLY"));
-    skin::ApplyFace(CancelButton, QStringLiteral("SETMSG.BTCANCEL"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ApplyButton);
     buttons->addWidget(CancelButton);
 
-    auto *title = NamedLabel(this, "Label_Title", windowTitle());
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    titleFont.setPixelSize(15);
-    title->setFont(titleFont);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(24, 16, 24, 16);
-    column->addWidget(title);
     column->addLayout(grid);
     column->addStretch(1);
     column->addLayout(buttons);
@@ -104,6 +97,7 @@ TSet_msgform::TSet_msgform(feature::FeatureHost &host, AllConfig *config)
     connect(CancelButton, &QPushButton::clicked, this, &TSet_msgform::CancelButtonClick);
     setCardFieldsEnabled(false);
     ApplyButton->setEnabled(false);
+    feature::WearSkin(*this, kSkin);
 }
 
 void TSet_msgform::setCardFieldsEnabled(bool enabled)
@@ -162,11 +156,5 @@ void TSet_msgform::ApplyButtonClick()
 void TSet_msgform::CancelButtonClick()
 {
     hide();
-    platform::PostMessage(m_host.messageTarget(), feature::WM_SHOW_PROFILE_PAGE, 0, 0);
-}
-
-void TSet_msgform::messageArrived(platform::WindowMessageEvent &message)
-{
-    if (message.message() == feature::WM_SHOW_SMS_SETTINGS)
-        m_host.showInPanel(*this, kSettingsPagePosition);
+    m_host.show(feature::SettingsEntry::Profiles);
 }

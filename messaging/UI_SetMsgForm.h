@@ -34,9 +34,8 @@ public:
     void ApplyButtonClick();
     void CancelButtonClick();
 
-    void cardStateChanged(uint8_t state) override { SetDeviceState(state); }
+    void cardStateChanged(CardState state) override { SetDeviceState(state); }
     void shownInPanel() override { FormShow(); }
-    void messageArrived(platform::WindowMessageEvent &message) override;
 
 private:
     void setCardFieldsEnabled(bool enabled);

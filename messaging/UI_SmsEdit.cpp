@@ -1,21 +1,20 @@
 #include "UI_SmsEdit.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
+#include "FeaturePage.h"
 #include "UI_ProgressBox.h"
-#include "UI_SelContacts.h"
-#include "UI_SmsSendResults.h"
+#include "SmsSendResults.h"
 
-#include "connection/WindowControls.h"
-#include "engine/BL_SmsRecipients.h"
-#include "engine/WindowPayloads.h"
+#include "WindowControls.h"
+#include "logic/BL_SmsRecipients.h"
+#include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/Clock.h"
 #include "platform/DialogSeam.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QCoreApplication>
@@ -51,6 +50,18 @@ KeyKind kindOf(const QKeyEvent &key)
 
 void letWindowMessagesRun() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
 
+const feature::WindowSkin kSkin{
+    "SMS_EDIT.SMSBKIMAGE",
+    "SMS_EDIT.HeadImage",
+    {{"SMS_EDIT.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_EDIT.BTNSENDBOX", "btnSendBox"},
+      {"SMS_EDIT.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_EDIT.BTNWRITESMS", "btnWriteSms"},
+      {"SMS_EDIT.BTNSEARCHNUM", "btnSearchNum"},
+      {"SMS_EDIT.BTNSENT", "btnSent"},
+      {"SMS_EDIT.BTNSAVES", "btnSaveas"},
+      {"SMS_EDIT.BTNCANCEL", "btnCancel"}}};
+
 }  // namespace
 
 TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
@@ -83,15 +94,6 @@ TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
     btnCancel = NamedButton(this, "btnCancel", text::kSmsCancel);
     btnSent->setEnabled(host.cardState() == kSimReady);
 
-    for (auto [control, key] : {std::pair<QObject *, const char *>{btnCancel, "BTNCANCEL"},
-                                {btnDraftBox, "BTNDRAFTBOX"},
-                                {btnReceiveBox, "BTNRECEIVEBOX"},
-                                {btnSaveas, "BTNSAVES"},
-                                {btnSendBox, "BTNSENDBOX"},
-                                {btnSent, "BTNSENT"},
-                                {btnWriteSms, "BTNWRITESMS"}})
-        skin::ApplyFace(control, QStringLiteral("SMS_EDIT.") + QLatin1String(key));
-
     auto *folders = new QHBoxLayout;
     for (QPushButton *button : {btnReceiveBox, btnSendBox, btnDraftBox, btnWriteSms})
         folders->addWidget(button);
@@ -120,6 +122,7 @@ TFrmSmsEdit::TFrmSmsEdit(feature::FeatureHost &host, SmsStoreCalls *store)
     connect(MeContent, &QPlainTextEdit::textChanged, this, &TFrmSmsEdit::contentChanged);
     connect(EdRecvPer, &QLineEdit::textChanged, this, &TFrmSmsEdit::recipientsChanged);
     contentChanged();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsEdit::~TFrmSmsEdit() = default;
@@ -128,14 +131,15 @@ TFrmSmsEdit::~TFrmSmsEdit() = default;
 
 void TFrmSmsEdit::Open(int mode, const SmsItem *item)
 {
-    m_back = feature::kReturnNowhere;
     m_composer.Open(mode, item);
     fillAndShow();
 }
 
-void TFrmSmsEdit::WriteTo(const QString &numbers, uint32_t back)
+void TFrmSmsEdit::writeSmsTo(const QString &numbers)
 {
-    m_back = back <= feature::kReturnToCallRecords ? back : feature::kReturnNowhere;
+    // Not refilled under a send run.
+    if (m_sending)
+        return;
     m_composer.Open(SmsComposer::New, nullptr);
     fillAndShow();
     EdRecvPer->setText(numbers.left(kRecipientFieldLength));
@@ -144,17 +148,6 @@ void TFrmSmsEdit::WriteTo(const QString &numbers, uint32_t back)
 
 void TFrmSmsEdit::fillAndShow()
 {
-    // The page shown before this one is the one to come back to. Until it was first shown
-    // this screen is in no panel yet: the main window's content panel holds the pages.
-    QWidget *panel = parentWidget();
-    if (panel == nullptr && m_host.dialogOwner() != nullptr)
-        panel = m_host.dialogOwner()->findChild<QWidget *>(QStringLiteral("Mainpanel"));
-    if (isHidden() && panel != nullptr) {
-        m_previous = nullptr;
-        for (QWidget *page : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            if (page != this && !page->isHidden())
-                m_previous = page;
-    }
     EdRecvPer->setText(m_composer.initialRecipients());
     MeContent->setPlainText(m_composer.initialText());
     MeContent->moveCursor(QTextCursor::End);
@@ -170,25 +163,15 @@ void TFrmSmsEdit::closeScreen()
 {
     m_composer.Close();
     hide();
-    switch (std::exchange(m_back, feature::kReturnNowhere)) {
-    case feature::kReturnToContacts:
-        platform::PostMessage(m_host.messageTarget(), feature::WM_BACK_TO_CONTACTS, 1, 0);
-        break;
-    case feature::kReturnToCallRecords:
-        platform::PostMessage(m_host.messageTarget(), feature::WM_BACK_TO_CALL_RECORDS, 1, 0);
-        break;
-    default:
-        if (m_previous)
-            m_host.showInPanel(*m_previous);
-        break;
-    }
+    // The page it was opened from comes back.
+    m_host.showPreviousPage();
 }
 
 void TFrmSmsEdit::btnCancelClick() { closeScreen(); }
 
 void TFrmSmsEdit::openFolder(uint8_t folder)
 {
-    platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_SMS_FOLDER, folder,
+    platform::PostMessage(m_host.messageTarget(), WM_OPEN_SMS_FOLDER, folder,
                           SMS_STORE_PC);
 }
 
@@ -196,11 +179,11 @@ void TFrmSmsEdit::tellListChanged()
 {
     // Copies and drafts are kept on the PC only.
     for (uint8_t folder : {SMS_FOLDER_SENT, SMS_FOLDER_DRAFTS})
-        platform::PostMessage(m_host.messageTarget(), feature::WM_SMS_LIST_CHANGED, folder,
+        platform::PostMessage(m_host.messageTarget(), WM_SMS_LIST_CHANGED, folder,
                               SMS_STORE_PC);
 }
 
-void TFrmSmsEdit::cardStateChanged(uint8_t state)
+void TFrmSmsEdit::cardStateChanged(CardState state)
 {
     btnSent->setEnabled(state == kSimReady);
     if (m_sending)
@@ -219,17 +202,13 @@ void TFrmSmsEdit::messageArrived(platform::WindowMessageEvent &message)
     // Window messages run between two recipients: the screen is not refilled under a run.
     if (m_sending)
         return;
-    if (message.message() == feature::WM_OPEN_COMPOSER) {
+    if (message.message() == WM_OPEN_COMPOSER) {
         const int mode = int(message.wParam());
         SmsItem item;
         if (mode == SmsComposer::New)
             Open(mode, nullptr);
-        else if (payloadOf<feature::WM_OPEN_COMPOSER>(message, &item))
+        else if (payloadOf<WM_OPEN_COMPOSER>(message, &item))
             Open(mode, &item);
-    } else if (message.message() == feature::WM_WRITE_SMS_TO) {
-        const platform::TextBlock *numbers = message.text();
-        WriteTo(numbers != nullptr ? platform::fromAnsi(numbers->text) : QString(),
-                message.wParam());
     }
 }
 
@@ -296,22 +275,13 @@ void TFrmSmsEdit::tellTooManyRecipients()
 
 void TFrmSmsEdit::btnSearchNumClick()
 {
-    const std::optional<TFrmSel::Recipients> chosen = picker().SelectRecipients();
-    if (!chosen || chosen->text.isEmpty())
+    auto *picker = m_host.role<feature::ContactPicker>();
+    const std::optional<QString> chosen = picker ? picker->pickRecipients() : std::nullopt;
+    if (!chosen || chosen->isEmpty())
         return;
     const QString field = EdRecvPer->text();
     EdRecvPer->setText(
-        (field.isEmpty() ? chosen->text : field + u';' + chosen->text).left(kRecipientFieldLength));
-}
-
-TFrmSel &TFrmSmsEdit::picker()
-{
-    if (QWidget *program = window(); program != this)
-        if (auto *shared = program->findChild<TFrmSel *>())
-            return *shared;
-    if (!m_ownPicker)
-        m_ownPicker = std::make_unique<TFrmSel>(m_host);
-    return *m_ownPicker;
+        (field.isEmpty() ? *chosen : field + u';' + *chosen).left(kRecipientFieldLength));
 }
 
 // ---- sending and saving --------------------------------------------------------------------
@@ -395,7 +365,7 @@ void TFrmSmsEdit::btnSentClick()
     if (mainWindow && mainWindow->isVisible() && mainWindow->isEnabled())
         mainWindow->activateWindow();
     m_host.setBusy(false);
-    TFrmSmsSendResults results(owner, m_lastSummary);
+    SmsSendResults results(owner, m_lastSummary);
     platform::execDialog(results);
     if (m_lastSummary.storeChanged)
         tellListChanged();

@@ -3,6 +3,7 @@
 // them and asks the user.
 #pragma once
 
+#include "FeatureRoles.h"
 #include "FeatureWindow.h"
 #include "SmsComposer.h"
 #include "SmsTextRules.h"
@@ -16,9 +17,9 @@
 
 #include <memory>
 
-class TFrmSel;
-
-class TFrmSmsEdit final : public QWidget, public feature::FeatureWindow {
+class TFrmSmsEdit final : public QWidget,
+                          public feature::FeatureWindow,
+                          public feature::SmsWriter {
     Q_OBJECT
 public:
     // store: the message store to send through; null: the program's.
@@ -35,9 +36,8 @@ public:
 
     // Opens the screen in a mode (SmsComposer::Mode) with the message it starts from.
     void Open(int mode, const SmsItem *item);
-    // A new message to the numbers; back names the window to bring back when the screen
-    // closes (feature::ComposerReturn).
-    void WriteTo(const QString &numbers, uint32_t back);
+    // A new message to the numbers; the page shown before comes back when the screen closes.
+    void writeSmsTo(const QString &numbers) override;
 
     void btnSentClick();
     void btnSaveasClick();
@@ -48,7 +48,7 @@ public:
     // What the last send run reported (the summary box shows it).
     const SendSummary &lastSummary() const { return m_lastSummary; }
 
-    void cardStateChanged(uint8_t state) override;
+    void cardStateChanged(CardState state) override;
     void messageArrived(platform::WindowMessageEvent &message) override;
 
 protected:
@@ -70,15 +70,11 @@ private:
     void openFolder(uint8_t folder);
     // The SMS list reads its PC folders again if it shows one of them.
     void tellListChanged();
-    TFrmSel &picker();
 
     feature::FeatureHost &m_host;
     std::unique_ptr<SmsStoreCalls> m_ownStore;
     SmsComposer m_composer;
     SendSummary m_lastSummary;
-    uint32_t m_back = 0;
-    QPointer<QWidget> m_previous;
-    std::unique_ptr<TFrmSel> m_ownPicker;
     bool m_fitting = false;
     bool m_sending = false;
     bool m_noticeOpen = false;

@@ -2,14 +2,15 @@
 
 #include "SmsTexts.h"
 
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
+#include "SmsMessages.h"
+#include "FeaturePage.h"
 
-#include "connection/WindowControls.h"
-#include "engine/WindowPayloads.h"
+#include "WindowControls.h"
+#include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QGridLayout>
@@ -30,6 +31,21 @@ constexpr int kColumnWidths[SmsListModel::ColumnCount] = {120, 140, 150, 60, 56}
 // arrive when the SMS settings keep them in the data card.
 constexpr uint8_t kStorageOfEntry[] = {SMS_STORE_PC, SMS_STORE_SIM, SMS_STORE_CARD};
 
+const feature::WindowSkin kSkin{
+    "SMS_LIST.SMSBKIMAGE",
+    "SMS_LIST.HeadImage",
+    {{"SMS_LIST.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_LIST.BTNSENDBOX", "btnSendBox"},
+      {"SMS_LIST.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_LIST.BTNWRITESMS", "btnWriteSms"},
+      {"SMS_LIST.BTNEDITSMS", "btnEditSms"},
+      {"SMS_LIST.BTNREPLYSMS", "btnReplySms"},
+      {"SMS_LIST.BTNFORWORDSMS", "btnForwordSms"},
+      {"SMS_LIST.BTNDELSMS", "btnDelSms"},
+      {"SMS_LIST.BTNSAVETO", "btnSaveTo"},
+      {"SMS_LIST.BTNSAVENUM", "btnSaveNum"},
+      {"SMS_LIST.BTNCANCEL", "btnCancel"}}};
+
 int entryOf(uint8_t storage)
 {
     for (int entry = 0; entry < int(std::size(kStorageOfEntry)); ++entry)
@@ -49,7 +65,7 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 10, 12, 10);
     auto *top = new QHBoxLayout;
-    folderButtons = sms_screens::MakeFolderButtons(this, top, host, QStringLiteral("SMSLIST"));
+    folderButtons = sms_screens::MakeFolderButtons(this, top, host);
     top->addStretch(1);
     cbbChooseStorage = NamedControl<QComboBox>(this, "cbbChooseStorage");
     cbbChooseStorage->addItems({GetLanguageString(text::kSmsStorePc),
@@ -90,7 +106,6 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     for (int columnIndex = 0; columnIndex < SmsListModel::ColumnCount; ++columnIndex)
         ListViewSms->setColumnWidth(columnIndex, kColumnWidths[columnIndex]);
     column->addWidget(ListViewSms, 1);
-    skin::ApplyFace(ListViewSms, QStringLiteral("SMSLIST.LISTVIEWSMS"));
 
     auto *actions = new QHBoxLayout;
     btnEditSms = NamedButton(this, "btnEditSms", text::kSmsRead);
@@ -111,7 +126,6 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     for (const auto &[button, handler] : handlers) {
         actions->addWidget(button);
         connect(button, &QPushButton::clicked, this, handler);
-        skin::ApplyFace(button, QStringLiteral("SMSLIST.") + button->objectName().toUpper());
     }
     actions->addStretch(1);
     column->addLayout(actions);
@@ -120,6 +134,7 @@ TFrmSmsList::TFrmSmsList(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     connect(ListViewSms, &QTreeWidget::itemActivated, this, [this] { btnEditSmsClick(); });
     connect(cbbChooseStorage, &QComboBox::activated, this, &TFrmSmsList::cbbChooseStorageChange);
     updateButtons();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsList::~TFrmSmsList() = default;
@@ -157,7 +172,7 @@ void TFrmSmsList::updateButtons()
     cbbChooseStorage->setCurrentIndex(entryOf(m_model.storage()));
 }
 
-void TFrmSmsList::cardStateChanged(uint8_t state)
+void TFrmSmsList::cardStateChanged(CardState state)
 {
     m_cardState = state;
     if (m_model.LeaveSimUnlessReady(state))
@@ -166,15 +181,20 @@ void TFrmSmsList::cardStateChanged(uint8_t state)
         updateButtons();
 }
 
+void TFrmSmsList::openSmsFolder(uint8_t folder, uint8_t storage)
+{
+    ShowFolder(folder, storage <= SMS_STORE_PC ? storage : m_model.storage());
+}
+
 void TFrmSmsList::messageArrived(platform::WindowMessageEvent &message)
 {
     const uint32_t storage = message.lParam();
     switch (message.message()) {
-    case feature::WM_OPEN_SMS_FOLDER:
+    case WM_OPEN_SMS_FOLDER:
         ShowFolder(uint8_t(message.wParam()),
                    storage <= SMS_STORE_PC ? uint8_t(storage) : m_model.storage());
         break;
-    case feature::WM_SMS_LIST_CHANGED:
+    case WM_SMS_LIST_CHANGED:
         if (m_model.Shows(uint8_t(message.wParam()), uint8_t(storage)))
             Refresh();
         break;
@@ -216,7 +236,7 @@ void TFrmSmsList::btnEditSmsClick()
         return;
     const SmsItem &item = m_model.rows()[row];
     if (item.folder != SMS_FOLDER_INBOX) {
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeOpen, item);
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeOpen, item);
         return;
     }
     if (item.status == SMS_STATUS_UNREAD && m_store->MarkRead(item) == 0) {
@@ -225,14 +245,14 @@ void TFrmSmsList::btnEditSmsClick()
         ListViewSms->topLevelItem(int(row))->setToolTip(SmsListModel::StatusColumn, QString());
         m_host.notices().clearNewSms();
     }
-    sms_screens::PostItem(m_host, feature::WM_READ_SMS, 0, m_model.rows()[row]);
+    sms_screens::PostItem(m_host, WM_READ_SMS, 0, m_model.rows()[row]);
 }
 
 void TFrmSmsList::btnReplySmsClick()
 {
     size_t row = 0;
     if (oneRow(SmsListModel::Reply, row))
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeReply,
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeReply,
                               m_model.rows()[row]);
 }
 
@@ -240,7 +260,7 @@ void TFrmSmsList::btnForwordSmsClick()
 {
     size_t row = 0;
     if (oneRow(SmsListModel::Forward, row))
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeForward,
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeForward,
                               m_model.rows()[row]);
 }
 
@@ -250,11 +270,15 @@ void TFrmSmsList::btnSaveNumClick()
     if (!oneRow(SmsListModel::SaveNumber, row))
         return;
     const SmsItem &item = m_model.rows()[row];
-    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER,
-                          feature::kEditorFromSmsList,
-                          uint32_t{m_model.folder()} | uint32_t{m_model.storage()} << 8,
-                          std::make_unique<platform::TextBlock>(
-                              std::string(platform::fieldText(item.number, sizeof item.number))));
+    auto *contacts = m_host.role<feature::ContactMaker>();
+    if (contacts == nullptr)
+        return;
+    // The list reads its folder again when the editor closes, with the sender's new name.
+    contacts->newContactWithNumber(
+        platform::fromAnsi(std::string(platform::fieldText(item.number, sizeof item.number))),
+        [this, folder = m_model.folder(), storage = m_model.storage()](bool, const QString &) {
+            sms_screens::ShowList(m_host, folder, storage);
+        });
 }
 
 void TFrmSmsList::runOnSelection(sms_screens::RunKind kind)
@@ -279,5 +303,5 @@ void TFrmSmsList::btnSaveToClick() { runOnSelection(sms_screens::RunKind::Move);
 
 void TFrmSmsList::btnCancelClick()
 {
-    platform::PostMessage(m_host.messageTarget(), feature::WM_SHOW_SMS_MAIN, 0, 0);
+    platform::PostMessage(m_host.messageTarget(), WM_SHOW_SMS_MAIN, 0, 0);
 }

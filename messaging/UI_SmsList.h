@@ -7,6 +7,7 @@
 #include "SmsScreenParts.h"
 #include "SmsStoreAccess.h"
 
+#include "FeatureRoles.h"
 #include "FeatureWindow.h"
 
 #include <QComboBox>
@@ -18,7 +19,9 @@
 #include <memory>
 #include <vector>
 
-class TFrmSmsList final : public QWidget, public feature::FeatureWindow {
+class TFrmSmsList final : public QWidget,
+                          public feature::FeatureWindow,
+                          public feature::SmsFolderView {
     Q_OBJECT
 public:
     explicit TFrmSmsList(feature::FeatureHost &host,
@@ -46,7 +49,9 @@ public:
     void btnCancelClick();
     void cbbChooseStorageChange(int index);
 
-    void cardStateChanged(uint8_t state) override;
+    void cardStateChanged(CardState state) override;
+    // The new-message indicator: the folder of the kept message.
+    void openSmsFolder(uint8_t folder, uint8_t storage) override;
     void messageArrived(platform::WindowMessageEvent &message) override;
 
 private:

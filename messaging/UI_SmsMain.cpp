@@ -2,13 +2,13 @@
 
 #include "SmsTexts.h"
 
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
+#include "FeaturePage.h"
 
-#include "connection/WindowControls.h"
-#include "engine/WindowPayloads.h"
+#include "WindowControls.h"
+#include "logic/WindowPayloads.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QGridLayout>
@@ -23,8 +23,15 @@ using platform::GetLanguageString;
 namespace {
 
 // The call states in which the main window holds the windows' timers: a call being dialled.
-constexpr int kDiallingStates[] = {1, 6, 15};
 constexpr int kWarning = 2;
+
+const feature::WindowSkin kSkin{
+    "SMS_MAIN.SMSBKIMAGE",
+    "SMS_MAIN.HeadImage",
+    {{"SMS_MAIN.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_MAIN.BTNSENDBOX", "btnSendBox"},
+      {"SMS_MAIN.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_MAIN.BTNWRITESMS", "btnWriteSms"},}};
 
 }  // namespace
 
@@ -38,7 +45,7 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     column->setContentsMargins(24, 20, 24, 20);
     column->setSpacing(12);
     auto *buttons = new QHBoxLayout;
-    folderButtons = sms_screens::MakeFolderButtons(this, buttons, host, QStringLiteral("SMSMAIN"));
+    folderButtons = sms_screens::MakeFolderButtons(this, buttons, host);
     buttons->addStretch(1);
     column->addLayout(buttons);
 
@@ -48,10 +55,8 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     lblSimMaxMount = NamedLabel(this, "lblSimMaxMount");
     lblPcMaxMount = NamedLabel(this, "lblPcMaxMount");
     for (QLabel *label : {lblRecvBoxStoreInfo, lblSendBoxStoreInfo, lblDraftBoxStoreInfo,
-                          lblSimMaxMount, lblPcMaxMount}) {
+                          lblSimMaxMount, lblPcMaxMount})
         column->addWidget(label);
-        skin::ApplyFace(label, QStringLiteral("SMSMAIN.") + label->objectName().toUpper());
-    }
     column->addStretch(1);
 
     const std::pair<QTimer *, void (TFrmSmsMain::*)()> timers[] = {
@@ -67,6 +72,7 @@ TFrmSmsMain::TFrmSmsMain(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     tmrLoadSimMsg.setObjectName(QStringLiteral("tmrLoadSimMsg"));
     tmrLoadSimMsg.setInterval(2000);
     RefreshCounts();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsMain::~TFrmSmsMain() = default;
@@ -85,10 +91,9 @@ void TFrmSmsMain::tick(SmsFolders::Load load)
     syncTimers();
 }
 
-void TFrmSmsMain::callStateChanged(int callState)
+void TFrmSmsMain::callStateChanged(CallState state)
 {
-    m_callDialling = std::find(std::begin(kDiallingStates), std::end(kDiallingStates), callState) !=
-                     std::end(kDiallingStates);
+    m_callDialling = isCallDialling(state);
     if (!m_callDialling)
         syncTimers();
 }
@@ -152,7 +157,7 @@ void TFrmSmsMain::messageArrived(platform::WindowMessageEvent &message)
         SmsItem item;
         if (payloadOf<platform::WM_SMS_NEW>(message, &item)) {
             // The list reads itself again when it shows this folder; the counts change anyway.
-            platform::PostMessage(m_host.messageTarget(), feature::WM_SMS_LIST_CHANGED, item.folder,
+            platform::PostMessage(m_host.messageTarget(), WM_SMS_LIST_CHANGED, item.folder,
                                   item.storage);
         }
         RefreshCounts();
@@ -165,7 +170,7 @@ void TFrmSmsMain::messageArrived(platform::WindowMessageEvent &message)
         break;
     }
     case platform::WM_SMS_COUNTS: RefreshCounts(); break;
-    case feature::WM_SHOW_SMS_MAIN: m_host.showInPanel(*this); break;
+    case WM_SHOW_SMS_MAIN: m_host.showInPanel(*this); break;
     default: break;
     }
 }

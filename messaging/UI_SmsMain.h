@@ -10,7 +10,7 @@
 #include "FeatureWindow.h"
 #include "UI_MessageBox.h"
 
-#include "engine/WindowPayloads.h"
+#include "logic/WindowPayloads.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -40,7 +40,7 @@ public:
 
     void SetDeviceState(uint8_t state);
     void RefreshCounts();
-    // The notice when a storage is full (the main window's SMS button asks for it).
+    // The notice when a storage is full.
     void CheckFull();
     // The delivery report, in a box that does not hold the program up.
     void ShowReport(const SmsReportPayload &report);
@@ -53,11 +53,13 @@ public:
     // The report boxes still open.
     std::vector<boxes::TMessageBoxForm *> reportBoxes() const;
 
-    void cardStateChanged(uint8_t state) override { SetDeviceState(state); }
+    void cardStateChanged(CardState state) override { SetDeviceState(state); }
     // While a call is dialled the loads wait (the main window holds the timers); when it is
     // over they run again as the card state wants them.
-    void callStateChanged(int callState) override;
+    void callStateChanged(CallState state) override;
     void messageArrived(platform::WindowMessageEvent &message) override;
+    // A full storage is told when the SMS button is pressed, not each time the screen returns.
+    void shownByNavigation() override { CheckFull(); }
     std::vector<QTimer *> timersStoppedDuringCall() override
     {
         return {&tmrSmsInitSet, &tmrLoadMeMsg, &tmrLoadSimMsg};

@@ -1,17 +1,18 @@
 #include "UI_SmsRead.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
 #include "SmsTexts.h"
 
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
+#include "SmsMessages.h"
+#include "FeaturePage.h"
 
-#include "connection/WindowControls.h"
-#include "engine/WindowPayloads.h"
+#include "WindowControls.h"
+#include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 #include "language/TextNumbers.h"
 
 #include <QFormLayout>
@@ -24,6 +25,20 @@ namespace {
 
 constexpr int kWarning = 2;
 
+const feature::WindowSkin kSkin{
+    "SMS_READ.SMSBKIMAGE",
+    "SMS_READ.HeadImage",
+    {{"SMS_READ.BTNRECEIVEBOX", "btnReceiveBox"},
+      {"SMS_READ.BTNSENDBOX", "btnSendBox"},
+      {"SMS_READ.BTNDRAFTBOX", "btnDraftBox"},
+      {"SMS_READ.BTNWRITESMS", "btnWriteSms"},
+      {"SMS_READ.BTNRES", "btnRes"},
+      {"SMS_READ.BTNTRANS", "btnTrans"},
+      {"SMS_READ.BTNSAVETO", "btnSaveTo"},
+      {"SMS_READ.BTNSAVENUM", "btnSaveNum"},
+      {"SMS_READ.BTNDELSMS", "btnDelSms"},
+      {"SMS_READ.BTNCANCEL", "btnCancel"}}};
+
 }  // namespace
 
 TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAccess> store)
@@ -35,7 +50,7 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 10, 12, 10);
     auto *top = new QHBoxLayout;
-    folderButtons = sms_screens::MakeFolderButtons(this, top, host, QStringLiteral("SMSREAD"));
+    folderButtons = sms_screens::MakeFolderButtons(this, top, host);
     top->addStretch(1);
     column->addLayout(top);
 
@@ -52,7 +67,6 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     mmoMsgContent->setReadOnly(true);
     mmoMsgContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     column->addWidget(mmoMsgContent, 1);
-    skin::ApplyFace(mmoMsgContent, QStringLiteral("SMSREAD.MMOMSGCONTENT"));
 
     auto *actions = new QHBoxLayout;
     btnRes = NamedButton(this, "btnRes", text::kSmsReply);
@@ -68,11 +82,11 @@ TFrmSmsRead::TFrmSmsRead(feature::FeatureHost &host, std::unique_ptr<SmsStoreAcc
     for (const auto &[button, handler] : handlers) {
         actions->addWidget(button);
         connect(button, &QPushButton::clicked, this, handler);
-        skin::ApplyFace(button, QStringLiteral("SMSREAD.") + button->objectName().toUpper());
     }
     actions->addStretch(1);
     column->addLayout(actions);
     updateButtons();
+    feature::WearSkin(*this, kSkin);
 }
 
 TFrmSmsRead::~TFrmSmsRead() = default;
@@ -101,7 +115,7 @@ void TFrmSmsRead::updateButtons()
     btnSaveTo->setEnabled(ready);
 }
 
-void TFrmSmsRead::cardStateChanged(uint8_t state)
+void TFrmSmsRead::cardStateChanged(CardState state)
 {
     m_cardState = state;
     updateButtons();
@@ -113,16 +127,8 @@ void TFrmSmsRead::cardStateChanged(uint8_t state)
 void TFrmSmsRead::messageArrived(platform::WindowMessageEvent &message)
 {
     SmsItem item;
-    if (payloadOf<feature::WM_READ_SMS>(message, &item)) {
+    if (payloadOf<WM_READ_SMS>(message, &item))
         Show(item);
-    } else if (message.message() == feature::WM_SMS_SENDER_SAVED && m_item) {
-        // Back from the contact editor: the sender has the name just saved.
-        item = *m_item;
-        if (message.wParam() == 1 && message.text())
-            platform::copyToField(item.contactName, sizeof item.contactName,
-                                  message.text()->text);
-        Show(item);
-    }
 }
 
 void TFrmSmsRead::closeToList(bool showList)
@@ -137,13 +143,13 @@ void TFrmSmsRead::closeToList(bool showList)
 void TFrmSmsRead::btnResClick()
 {
     if (m_item)
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeReply, *m_item);
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeReply, *m_item);
 }
 
 void TFrmSmsRead::btnTransClick()
 {
     if (m_item)
-        sms_screens::PostItem(m_host, feature::WM_OPEN_COMPOSER, feature::kComposeForward, *m_item);
+        sms_screens::PostItem(m_host, WM_OPEN_COMPOSER, kComposeForward, *m_item);
 }
 
 void TFrmSmsRead::btnSaveNumClick()
@@ -155,9 +161,20 @@ void TFrmSmsRead::btnSaveNumClick()
                                  kWarning);
         return;
     }
-    platform::PostMessage(m_host.messageTarget(), feature::WM_NEW_CONTACT_WITH_NUMBER,
-                          feature::kEditorFromSmsRead, 0,
-                          std::make_unique<platform::TextBlock>(number));
+    auto *contacts = m_host.role<feature::ContactMaker>();
+    if (contacts == nullptr)
+        return;
+    contacts->newContactWithNumber(
+        platform::fromAnsi(number), [this](bool saved, const QString &name) {
+            if (!m_item)
+                return;
+            // Back from the contact editor: the sender has the name just saved.
+            SmsItem item = *m_item;
+            if (saved)
+                platform::copyToField(item.contactName, sizeof item.contactName,
+                                      platform::toAnsi(name));
+            Show(item);
+        });
 }
 
 void TFrmSmsRead::run(sms_screens::RunKind kind)

@@ -38,7 +38,7 @@ public:
     void btnSaveToClick();
     void btnCancelClick();
 
-    void cardStateChanged(uint8_t state) override;
+    void cardStateChanged(CardState state) override;
     void messageArrived(platform::WindowMessageEvent &message) override;
 
 private:

@@ -5,8 +5,9 @@
 using platform::GetLanguageString;
 
 Tussdfrm::Tussdfrm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("Tussdfrm"), QStringLiteral("USSD"),
+    : FeaturePage(host, QStringLiteral("Tussdfrm"), QStringLiteral("USSD"),
                    QStringLiteral("Sends a service code to the network and shows its reply."),
                    FeatureWindowKind::Page)
 {
+    wearSkin({"USSD.BKIMAGE", "USSD.TITLEIMAGE", {}});
 }

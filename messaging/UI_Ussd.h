@@ -1,9 +1,9 @@
 // USSD.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class Tussdfrm final : public TFeaturePage {
+class Tussdfrm final : public FeaturePage {
     Q_OBJECT
 public:
     explicit Tussdfrm(feature::FeatureHost &host);

@@ -2,7 +2,7 @@
 
 #include "PbStore.h"
 
-#include "engine/BL_PbCut.h"
+#include "logic/BL_PbCut.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"

@@ -3,7 +3,7 @@
 // save from the fields, and saving it with the message the user is shown when it fails.
 #pragma once
 
-#include "engine/BL_Pb.h"
+#include "logic/BL_Pb.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // (recipients of a message, the tab-separated export). Also the group naming rules.
 #pragma once
 
-#include "engine/BL_Pb.h"
+#include "logic/BL_Pb.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "PbStore.h"
 
-#include "engine/BL_Base.h"
+#include "logic/BL_Base.h"
 #include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
 

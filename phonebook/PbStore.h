@@ -2,7 +2,7 @@
 // screenshot hands in.
 #pragma once
 
-#include "engine/BL_Pb.h"
+#include "logic/BL_Pb.h"
 
 #include <QString>
 #include <QStringList>

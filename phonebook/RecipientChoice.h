@@ -2,7 +2,7 @@
 // on the right, moves between the two, and the recipients text the message composer takes.
 #pragma once
 
-#include "engine/BL_Pb.h"
+#include "logic/BL_Pb.h"
 
 #include <QString>
 #include <QStringList>

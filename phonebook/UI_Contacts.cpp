@@ -5,17 +5,15 @@
 #include "UI_SelContacts.h"
 #include "UI_ViewPB.h"
 
-#include "ProgramWindow.h"
 
-#include "FeatureMessages.h"
-#include "connection/WindowControls.h"
-#include "engine/BL_PbVCard.h"
-#include "engine/EngineValues.h"
+#include "WindowControls.h"
+#include "FeaturePage.h"
+#include "logic/BL_PbVCard.h"
+#include "logic/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 
 #include <QDropEvent>
 #include <QFile>
@@ -37,6 +35,18 @@ constexpr int kQuestionIcon = 4;
 constexpr int kNodeRole = Qt::UserRole;
 constexpr int kRowRole = Qt::UserRole + 1;
 constexpr int kGroupsListed = 200;
+
+const feature::WindowSkin kSkin{"PBMAIN.CONTACTSBKIMAGE",
+                                "PBMAIN.PBMAINTITLE",
+                                {{"PBMAIN.BTNEWCONTACT", "BtNewContact"},
+                                 {"PBMAIN.BTEDITCONTACT", "BtEditContact"},
+                                 {"PBMAIN.BTVIEWCONTACT", "BtViewContact"},
+                                 {"PBMAIN.BTDELETECONTACT", "BtDeleteContact"},
+                                 {"PBMAIN.BTSAVECONTACTAS", "BtSaveContactAs"},
+                                 {"PBMAIN.BTNEWMESSAGE", "BtNewMessage"},
+                                 {"PBMAIN.BTEXPORTVCARD", "BtExportVCard"},
+                                 {"PBMAIN.BTIMPORTVCARD", "BtImportVCard"},
+                                 {"PBMAIN.BTSEARCH", "BtSearch"}}};
 
 }  // namespace
 
@@ -95,9 +105,10 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     };
     PMNewEx = NamedControl<QMenu>(this, "PMNewEx");
     MINewContactEx = action(PMNewEx, "MINewContactEx", text::kPbNewContact, [this] {
-        m_editorCaller = feature::kEditorFromContacts;
-        editor().NewContact(nullptr, m_list ? m_list->storage() : uint8_t{PB_PC}, selectedNode(),
-                            m_simUsable);
+        m_editorDone = nullptr;
+        if (TFmEditPB *edit = editor())
+            edit->NewContact(nullptr, m_list ? m_list->storage() : uint8_t{PB_PC}, selectedNode(),
+                             m_simUsable);
     });
     MINewGroupEx = action(PMNewEx, "MINewGroupEx", text::kPbNewGroup, [this] {
         SelectNode(PB_NODE_PC);
@@ -156,16 +167,7 @@ TFrmContacts::TFrmContacts(feature::FeatureHost &host, PbStoreSource store)
     labels->addWidget(LbStorageInfoSIM);
     grid->addLayout(labels, 3, 0, 1, 2);
 
-    for (auto [control, key] :
-         {std::pair<QObject *, const char *>{BtDeleteContact, "PBMAIN.BTDELETECONTACT"},
-          {BtEditContact, "PBMAIN.BTEDITCONTACT"},
-          {BtNewContact, "PBMAIN.BTNEWCONTACT"},
-          {BtNewMessage, "PBMAIN.BTNEWMESSAGE"},
-          {BtSaveContactAs, "PBMAIN.BTSAVECONTACTAS"},
-          {BtSearch, "PBMAIN.BTSEARCH"},
-          {BtViewContact, "PBMAIN.BTVIEWCONTACT"},
-          {static_cast<QObject *>(this), "PBMAIN.CONTACTSBKIMAGE"}})
-        skin::ApplyFace(control, QString::fromLatin1(key));
+    feature::WearSkin(*this, kSkin);
 
     connect(TvPC, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (item)
@@ -416,15 +418,6 @@ void TFrmContacts::SetAllChecked(bool checked)
     updateControls();
 }
 
-void TFrmContacts::messageArrived(platform::WindowMessageEvent &message)
-{
-    if (message.message() == feature::WM_BACK_TO_CONTACTS)
-        m_host.showInPanel(*this);
-    else if (message.message() == feature::WM_NEW_CONTACT_WITH_NUMBER && message.text())
-        NewContactWithNumber(platform::fromAnsi(message.text()->text), message.wParam(),
-                             message.lParam());
-}
-
 void TFrmContacts::shownInPanel()
 {
     if (!m_showingAgain) {
@@ -485,14 +478,7 @@ void TFrmContacts::setSimUsable(bool usable)
     if (!usable) {
         m_loadedStores &= ~2;
         TimerLoadSIMData.stop();
-        if (m_editor)
-            m_editor->SimUnusable();
-        if (auto *program = ProgramWindow<TFmEditPB>(*this); program && program != m_editor.get())
-            program->SimUnusable();
     }
-    // The recipient picker offers the SIM only while it is usable.
-    if (auto *picker = ProgramWindow<TFrmSel>(*this))
-        usable ? picker->cardStateChanged(kSimReady) : picker->SimUnusable();
     rebuildTree();
 }
 
@@ -509,30 +495,20 @@ void TFrmContacts::loadSimTick()
 
 // Editing, viewing, messages ----------------------------------------------------------------------
 
-TFmEditPB &TFrmContacts::editor()
+TFmEditPB *TFrmContacts::editor()
 {
-    TFmEditPB *edit = nullptr;
-    if (auto *program = ProgramWindow<TFmEditPB>(*this))
-        edit = program;
-    if (!edit) {
-        if (!m_editor)
-            m_editor = std::make_unique<TFmEditPB>(m_host, m_storeSource);
-        edit = m_editor.get();
-    }
-    edit->onClosed = [this](bool saved, const QString &name) { backFromEditor(saved, name); };
-    return *edit;
+    TFmEditPB *edit = m_host.window<TFmEditPB>();
+    if (edit)
+        edit->onClosed = [this](bool saved, const QString &name) { backFromEditor(saved, name); };
+    return edit;
 }
 
-TFrmViewPB &TFrmContacts::viewer()
+TFrmViewPB *TFrmContacts::viewer()
 {
-    TFrmViewPB *view = ProgramWindow<TFrmViewPB>(*this);
-    if (!view) {
-        if (!m_viewer)
-            m_viewer = std::make_unique<TFrmViewPB>(m_host, m_storeSource);
-        view = m_viewer.get();
-    }
-    view->onClosed = [this] { showAgain(); };
-    return *view;
+    TFrmViewPB *view = m_host.window<TFrmViewPB>();
+    if (view)
+        view->onClosed = [this] { showAgain(); };
+    return view;
 }
 
 void TFrmContacts::showAgain()
@@ -545,38 +521,23 @@ void TFrmContacts::showAgain()
 void TFrmContacts::backFromEditor(bool saved, const QString &name)
 {
     Refresh();
-    const uint32_t caller = std::exchange(m_editorCaller, feature::kEditorFromContacts);
-    const uint32_t argument = std::exchange(m_editorCallerArgument, 0);
-    switch (caller) {
-    case feature::kEditorFromSmsRead:
-        platform::PostMessage(m_host.messageTarget(), feature::WM_SMS_SENDER_SAVED, saved ? 1 : 0,
-                              0, std::make_unique<platform::TextBlock>(platform::toAnsi(name)));
-        break;
-    case feature::kEditorFromSmsList:
-        // The list reads its folder again, with the sender's new name.
-        platform::PostMessage(m_host.messageTarget(), feature::WM_OPEN_SMS_FOLDER,
-                              argument & 0xff, argument >> 8);
-        break;
-    default: showAgain(); break;
-    }
+    // The window that asked for the editor comes back; else this page.
+    if (const Done done = std::exchange(m_editorDone, nullptr))
+        done(saved, name);
+    else
+        showAgain();
 }
 
-TFrmCopyTips &TFrmContacts::copyTips()
-{
-    if (auto *program = ProgramWindow<TFrmCopyTips>(*this))
-        return *program;
-    if (!m_copyTips)
-        m_copyTips = std::make_unique<TFrmCopyTips>(m_host);
-    return *m_copyTips;
-}
+TFrmCopyTips *TFrmContacts::copyTips() { return m_host.window<TFrmCopyTips>(); }
 
 void TFrmContacts::EditChecked()
 {
     const std::vector<int> rows = checkedRows();
     if (rows.size() != 1 || !m_list)
         return;
-    m_editorCaller = feature::kEditorFromContacts;
-    editor().EditContact(*m_list->rows().at(static_cast<size_t>(rows.front())).record);
+    m_editorDone = nullptr;
+    if (TFmEditPB *edit = editor())
+        edit->EditContact(*m_list->rows().at(static_cast<size_t>(rows.front())).record);
 }
 
 void TFrmContacts::ViewChecked()
@@ -584,26 +545,27 @@ void TFrmContacts::ViewChecked()
     const std::vector<int> rows = checkedRows();
     if (rows.size() != 1 || !m_list)
         return;
-    viewer().ViewContact(*m_list->rows().at(static_cast<size_t>(rows.front())).record);
+    if (TFrmViewPB *view = viewer())
+        view->ViewContact(*m_list->rows().at(static_cast<size_t>(rows.front())).record);
 }
 
-void TFrmContacts::NewContactWithNumber(const QString &number, uint32_t caller,
-                                        uint32_t callerArgument)
+void TFrmContacts::newContactWithNumber(const QString &number, Done done)
 {
-    m_editorCaller = caller;
-    m_editorCallerArgument = callerArgument;
+    TFmEditPB *edit = editor();
+    if (!edit)
+        return;
+    m_editorDone = std::move(done);
     _MEC_CONTACT_RECORD prefilled{};
     platform::copyToField(prefilled.numbers[0].number, sizeof prefilled.numbers[0].number,
                           platform::toAnsi(number.left(40)));
-    editor().NewContact(&prefilled, PB_PC, PB_NODE_PC, m_simUsable);
+    edit->NewContact(&prefilled, PB_PC, PB_NODE_PC, m_simUsable);
 }
 
 void TFrmContacts::SendSmsTo(const QString &recipients)
 {
     // The composer opens with the numbers and brings this window back when it closes.
-    platform::PostMessage(m_host.messageTarget(), feature::WM_WRITE_SMS_TO,
-                          feature::kReturnToContacts, 0,
-                          std::make_unique<platform::TextBlock>(platform::toAnsi(recipients)));
+    if (auto *writer = m_host.role<feature::SmsWriter>())
+        writer->writeSmsTo(recipients);
 }
 
 void TFrmContacts::MessageToChecked()

@@ -5,10 +5,11 @@
 #pragma once
 
 #include "ContactsList.h"
+#include "FeatureRoles.h"
 #include "FeatureWindow.h"
 #include "PbStore.h"
 
-#include "engine/BL_PbTransfer.h"
+#include "logic/PhonebookTransfer.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +27,9 @@ class TFmEditPB;
 class TFrmViewPB;
 class TFrmCopyTips;
 
-class TFrmContacts final : public QWidget, public feature::FeatureWindow {
+class TFrmContacts final : public QWidget,
+                           public feature::FeatureWindow,
+                           public feature::ContactMaker {
     Q_OBJECT
 public:
     explicit TFrmContacts(feature::FeatureHost &host, PbStoreSource store = RootPhonebook);
@@ -51,9 +54,8 @@ public:
     void SimStateChanged(uint8_t state);
     void Refresh();
     // Opens the editor for a new contact with this mobile number (its first 40 characters);
-    // the window that asked (feature::ContactEditorCaller) is brought back when it closes.
-    void NewContactWithNumber(const QString &number, uint32_t caller = 0,
-                              uint32_t callerArgument = 0);
+    // `done` is told when it closes.
+    void newContactWithNumber(const QString &number, Done done) override;
     // Opens the message composer with the recipients, when the program has one.
     void SendSmsTo(const QString &recipients);
 
@@ -85,10 +87,7 @@ public:
     std::vector<int> checkedRows() const;
     int selectedNode() const;
 
-    void cardStateChanged(uint8_t state) override { SimStateChanged(state); }
-    // The composer opened from here has closed (WM_BACK_TO_CONTACTS): this page comes back.
-    // WM_NEW_CONTACT_WITH_NUMBER: the editor for a new contact with the number of the text.
-    void messageArrived(platform::WindowMessageEvent &message) override;
+    void cardStateChanged(CardState state) override { SimStateChanged(state); }
     void shownInPanel() override;
     std::vector<QTimer *> timersStoppedDuringCall() override { return {&TimerLoadSIMData}; }
 
@@ -106,21 +105,23 @@ private:
     void loadSimTick();
     bool loadSim();
     void setSimUsable(bool usable);
-    TBL_PbTransfer::Result paste(const std::vector<_MEC_CONTACT_RECORD> &records,
-                                 TBL_PbTransfer::Mode mode, int node);
-    void reportPaste(const TBL_PbTransfer::Result &result, bool cut, size_t total);
+    PhonebookTransfer::Result paste(const std::vector<_MEC_CONTACT_RECORD> &records,
+                                 PhonebookTransfer::Mode mode, int node);
+    void reportPaste(const PhonebookTransfer::Result &result, bool cut, size_t total);
     // Tells the person when the PC store cannot be used (damaged, held by another program).
     void reportPcStore();
     // The editor or the viewer closed: the list follows, and who opened it comes back.
     void backFromEditor(bool saved, const QString &name);
     // Shows this page again without forgetting what was copied or cut.
     void showAgain();
-    TBL_PbTransfer::Callbacks progressCallbacks();
+    PhonebookTransfer::Callbacks progressCallbacks();
     void warn(const QString &text);
     bool ask(const QString &text);
-    TFrmCopyTips &copyTips();
-    TFmEditPB &editor();
-    TFrmViewPB &viewer();
+    // The program's windows of the phonebook, as the host hands them out; null in a test that
+    // did not register them.
+    TFrmCopyTips *copyTips();
+    TFmEditPB *editor();
+    TFrmViewPB *viewer();
     QTreeWidgetItem *nodeItem(int node) const;
 
     feature::FeatureHost &m_host;
@@ -132,11 +133,8 @@ private:
     std::vector<_MEC_CONTACT_RECORD> m_sourcesLeft;
     int m_clipboardMode = Empty;
     QString m_pcStoreProblem;  // the last reason told
-    uint32_t m_editorCaller = 0, m_editorCallerArgument = 0;
+    Done m_editorDone;  // who asked for the editor open, when not this page
     bool m_showingAgain = false;
     bool m_simUsable = false;
     int m_loadedStores = 0;  // 2: the SIM was loaded, 1: the card
-    std::unique_ptr<TFrmCopyTips> m_copyTips;
-    std::unique_ptr<TFmEditPB> m_editor;
-    std::unique_ptr<TFrmViewPB> m_viewer;
 };

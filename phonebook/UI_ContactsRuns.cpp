@@ -4,7 +4,7 @@
 
 #include "UI_CopyTips.h"
 
-#include "engine/BL_PbVCard.h"
+#include "logic/BL_PbVCard.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
@@ -33,11 +33,17 @@ bool sameContact(const _MEC_CONTACT_RECORD &a, const _MEC_CONTACT_RECORD &b)
 
 }  // namespace
 
-TBL_PbTransfer::Callbacks TFrmContacts::progressCallbacks()
+PhonebookTransfer::Callbacks TFrmContacts::progressCallbacks()
 {
-    TBL_PbTransfer::Callbacks callbacks;
-    callbacks.progress = [this](int percent) { copyTips().SetProgress(percent); };
-    callbacks.stopRequested = [this] { return copyTips().isVisible() && copyTips().StopPressed(); };
+    PhonebookTransfer::Callbacks callbacks;
+    callbacks.progress = [this](int percent) {
+        if (TFrmCopyTips *tips = copyTips())
+            tips->SetProgress(percent);
+    };
+    callbacks.stopRequested = [this] {
+        TFrmCopyTips *tips = copyTips();
+        return tips && tips->isVisible() && tips->StopPressed();
+    };
     callbacks.confirmPcToSim = [this] { return ask(GetLanguageString(text::kPbPcToSim)); };
     return callbacks;
 }
@@ -50,11 +56,13 @@ void TFrmContacts::DeleteChecked()
         return;
     const std::vector<_MEC_CONTACT_RECORD> records = m_list->records(rows);
     m_host.setBusy(true);
-    if (records.size() > kProgressAbove)
-        copyTips().Open(GetLanguageString(text::kPbDeleting), {this, m_host.dialogOwner()});
-    TBL_PbTransfer transfer(*pb, progressCallbacks());
-    const TBL_PbTransfer::Result result = transfer.Delete(records);
-    copyTips().Finish();
+    TFrmCopyTips *tips = copyTips();
+    if (tips && records.size() > kProgressAbove)
+        tips->Open(GetLanguageString(text::kPbDeleting), {this, m_host.dialogOwner()});
+    PhonebookTransfer transfer(*pb, progressCallbacks());
+    const PhonebookTransfer::Result result = transfer.Delete(records);
+    if (tips)
+        tips->Finish();
     m_host.setBusy(false);
     // What was deleted can no longer be pasted.
     auto gone = [&](const _MEC_CONTACT_RECORD &kept) {
@@ -86,27 +94,29 @@ void TFrmContacts::CopyChecked(ClipboardMode mode)
     updateControls();
 }
 
-TBL_PbTransfer::Result TFrmContacts::paste(const std::vector<_MEC_CONTACT_RECORD> &records,
-                                           TBL_PbTransfer::Mode mode, int node)
+PhonebookTransfer::Result TFrmContacts::paste(const std::vector<_MEC_CONTACT_RECORD> &records,
+                                           PhonebookTransfer::Mode mode, int node)
 {
     TBL_pb *pb = store();
     if (!pb)
         return {};
     const uint8_t storage = ContactsList::storageOfNode(node);
     m_host.setBusy(true);
-    if (records.size() > kProgressAbove)
-        copyTips().Open(GetLanguageString(mode == TBL_PbTransfer::PB_PASTE_CUT ? text::kPbMoving
-                                                                               : text::kPbCopying),
-                        {this, m_host.dialogOwner()});
-    TBL_PbTransfer transfer(*pb, progressCallbacks());
-    const TBL_PbTransfer::Result result =
+    TFrmCopyTips *tips = copyTips();
+    if (tips && records.size() > kProgressAbove)
+        tips->Open(GetLanguageString(mode == PhonebookTransfer::PB_PASTE_CUT ? text::kPbMoving
+                                                                          : text::kPbCopying),
+                   {this, m_host.dialogOwner()});
+    PhonebookTransfer transfer(*pb, progressCallbacks());
+    const PhonebookTransfer::Result result =
         transfer.Paste(records, mode, storage, ContactsList::isRoot(node) ? -1 : node);
-    copyTips().Finish();
+    if (tips)
+        tips->Finish();
     m_host.setBusy(false);
     return result;
 }
 
-void TFrmContacts::reportPaste(const TBL_PbTransfer::Result &result, bool cut, size_t total)
+void TFrmContacts::reportPaste(const PhonebookTransfer::Result &result, bool cut, size_t total)
 {
     const QString summary =
         FormatText(cut ? text::kPbMoved : text::kPbCopied, {QString::number(result.done)});
@@ -132,15 +142,15 @@ void TFrmContacts::Paste()
     int finished = 0;
     if (cut && !m_sourcesLeft.empty()) {
         m_host.setBusy(true);
-        TBL_PbTransfer transfer(*pb, {});
-        const TBL_PbTransfer::Result removed = transfer.Delete(m_sourcesLeft);
+        PhonebookTransfer transfer(*pb, {});
+        const PhonebookTransfer::Result removed = transfer.Delete(m_sourcesLeft);
         m_host.setBusy(false);
         finished = removed.done;
         m_sourcesLeft = removed.sourcesLeft;
     }
     const size_t total = m_clipboard.size();
-    TBL_PbTransfer::Result result =
-        paste(m_clipboard, cut ? TBL_PbTransfer::PB_PASTE_CUT : TBL_PbTransfer::PB_PASTE_COPY,
+    PhonebookTransfer::Result result =
+        paste(m_clipboard, cut ? PhonebookTransfer::PB_PASTE_CUT : PhonebookTransfer::PB_PASTE_COPY,
               selectedNode());
     if (cut) {
         // What moved is gone from the clipboard: pasting again moves only the rest.
@@ -163,7 +173,7 @@ void TFrmContacts::DropOn(int node)
     if (dragged.empty())
         return;
     const int listNode = m_list->node();
-    const TBL_PbTransfer::Result result = paste(dragged, TBL_PbTransfer::PB_PASTE_DRAG, node);
+    const PhonebookTransfer::Result result = paste(dragged, PhonebookTransfer::PB_PASTE_DRAG, node);
     reportPaste(result, false, dragged.size());
     m_clipboard.clear();
     m_clipboardMode = Empty;

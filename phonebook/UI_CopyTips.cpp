@@ -1,8 +1,9 @@
 #include "UI_CopyTips.h"
 
+#include "FeaturePage.h"
+
 #include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 
 #include <QCoreApplication>
 
@@ -12,6 +13,12 @@ namespace {
 
 constexpr int kWidth = 300, kHeight = 110, kCaptionHeight = 25;
 const QColor kTextColour(0x1F, 0x3A, 0x56);
+
+const feature::WindowSkin kSkin{nullptr,
+                                nullptr,
+                                {{"PBCOPYPROGRESS.COPYPROGBKIMAGE", "CopyProgBkImage"},
+                                 {"PBCOPYPROGRESS.CAPTIONIMAGE", "CaptionImage"},
+                                 {"PBCOPYPROGRESS.BTSTOP", "BtStop"}}};
 
 }  // namespace
 
@@ -28,10 +35,10 @@ TFrmCopyTips::TFrmCopyTips(feature::FeatureHost &host)
     setPalette(colours);
     setAutoFillBackground(true);
 
-    CopyProgBkImage = new skin::TBackImage(this);
+    CopyProgBkImage = new skin::BackImage(this);
     CopyProgBkImage->setObjectName(QStringLiteral("CopyProgBkImage"));
     CopyProgBkImage->setGeometry(0, 0, kWidth, kHeight);
-    CaptionImage = new skin::TBackImage(this);
+    CaptionImage = new skin::BackImage(this);
     CaptionImage->setObjectName(QStringLiteral("CaptionImage"));
     CaptionImage->setGeometry(0, 0, kWidth, kCaptionHeight);
     LbCaption = new QLabel(windowTitle(), this);
@@ -57,9 +64,7 @@ TFrmCopyTips::TFrmCopyTips(feature::FeatureHost &host)
 
 void TFrmCopyTips::applySkin()
 {
-    const skin::ScopedFaceManager faces(skin::FaceManager::kVariantOthers);
-    faces.apply(CopyProgBkImage, QStringLiteral("PBCOPYPROGRESS.COPYPROGBKIMAGE"));
-    faces.apply(CaptionImage, QStringLiteral("PBCOPYPROGRESS.CAPTIONIMAGE"));
+    feature::WearSkin(*this, kSkin);
     // Light text on the skin's caption strip; the window's own text colour without one.
     QPalette caption = LbCaption->palette();
     caption.setColor(QPalette::WindowText,

@@ -21,8 +21,8 @@ class TFrmCopyTips final : public QWidget, public feature::FeatureWindow {
 public:
     explicit TFrmCopyTips(feature::FeatureHost &host);
 
-    skin::TBackImage *CopyProgBkImage;
-    skin::TBackImage *CaptionImage;
+    skin::BackImage *CopyProgBkImage;
+    skin::BackImage *CaptionImage;
     QLabel *LbCaption;
     QLabel *LbTips;
     QProgressBar *PBCopy;

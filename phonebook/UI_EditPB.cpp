@@ -1,11 +1,12 @@
 #include "UI_EditPB.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
+#include "FeaturePage.h"
+
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>
@@ -18,6 +19,9 @@ namespace {
 
 constexpr int kWarningIcon = 2;
 constexpr size_t kGroupsListed = 200;
+
+const feature::WindowSkin kSkin{
+    "PBEDIT.PBEDITBKIMAGE", nullptr, {{"PBEDIT.BTOK", "BtOK"}, {"PBEDIT.BTCANCEL", "BtCancel"}}};
 
 }  // namespace
 
@@ -78,10 +82,7 @@ TFmEditPB::TFmEditPB(feature::FeatureHost &host, PbStoreSource store)
     column->addWidget(EdNote);
     column->addStretch(1);
     column->addLayout(buttons);
-    for (auto [control, key] : {std::pair<QObject *, const char *>{BtCancel, "PBEDIT.BTCANCEL"},
-                                {BtOK, "PBEDIT.BTOK"},
-                                {static_cast<QObject *>(this), "PBEDIT.PBEDITBKIMAGE"}})
-        skin::ApplyFace(control, QString::fromLatin1(key));
+    feature::WearSkin(*this, kSkin);
 
     connect(RBPC, &QRadioButton::clicked, this, [this] { ApplyStorage(PB_PC); });
     connect(RBME, &QRadioButton::clicked, this, [this] { ApplyStorage(PB_ME); });

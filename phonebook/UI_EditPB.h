@@ -39,6 +39,11 @@ public:
                     bool simUsable);
     // The SIM went away: a change of an existing contact closes, a new one goes to the PC.
     void SimUnusable();
+    void cardStateChanged(CardState state) override
+    {
+        if (state != kSimReady)
+            SimUnusable();
+    }
 
     // Applies the chosen storage's fields and lengths.
     void ApplyStorage(uint8_t storage);

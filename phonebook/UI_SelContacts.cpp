@@ -2,14 +2,13 @@
 
 #include "PbStore.h"
 
-#include "FeatureMessages.h"
-#include "connection/WindowControls.h"
-#include "engine/EngineValues.h"
+#include "WindowControls.h"
+#include "FeaturePage.h"
+#include "logic/EngineValues.h"
 #include "platform/CodePage.h"
 #include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -39,6 +38,14 @@ void fillList(QTreeWidget *list, const std::vector<RecipientRow> &rows)
     }
 }
 
+const feature::WindowSkin kSkin{"PBSEL.BKIMAGE",
+                                nullptr,
+                                {{"PBSEL.BTOK", "BtOK"},
+                                 {"PBSEL.BTCANCEL", "BtCancel"},
+                                 {"PBSEL.BTLTOR", "BtLtoR"},
+                                 {"PBSEL.BTRTOL", "BtRtoL"},
+                                 {"PBSEL.BTSENDSMS", "BtSendSms"}}};
+
 }  // namespace
 
 TFrmSel::TFrmSel(feature::FeatureHost &host, PbStoreSource store)
@@ -58,12 +65,6 @@ TFrmSel::TFrmSel(feature::FeatureHost &host, PbStoreSource store)
     BtOK = NamedButton(this, "BtOK", text::kPbOk);
     BtCancel = NamedButton(this, "BtCancel", text::kPbCancel);
     BtSendSms = NamedButton(this, "BtSendSms", text::kPbSendSms);
-    for (auto [control, key] : {std::pair<QObject *, const char *>{BtCancel, "PBSEL.BTCANCEL"},
-                                {BtOK, "PBSEL.BTOK"},
-                                {BtLtoR, "PBSEL.BTLTOR"},
-                                {BtRtoL, "PBSEL.BTRTOL"}})
-        skin::ApplyFace(control, QString::fromLatin1(key));
-
     auto *middle = new QVBoxLayout;
     middle->addStretch(1);
     middle->addWidget(BtLtoR);
@@ -84,6 +85,7 @@ TFrmSel::TFrmSel(feature::FeatureHost &host, PbStoreSource store)
     buttons->addWidget(BtCancel);
     grid->addLayout(buttons, 4, 0, 1, 3);
     resize(560, 360);
+    feature::WearSkin(*this, kSkin);
 
     connect(CbSelectLocation, &QComboBox::currentIndexChanged, this, &TFrmSel::FillFromLocation);
     connect(BtLtoR, &QPushButton::clicked, this, &TFrmSel::MoveRight);
@@ -171,12 +173,25 @@ std::optional<TFrmSel::Recipients> TFrmSel::SelectRecipients()
     return Recipients{m_choice.Recipients(), static_cast<int>(m_choice.right().size())};
 }
 
+std::optional<QString> TFrmSel::pickRecipients()
+{
+    const std::optional<Recipients> chosen = SelectRecipients();
+    return chosen ? std::optional<QString>(chosen->text) : std::nullopt;
+}
+
 void TFrmSel::SendSmsToChosen()
 {
     const QString recipients = m_choice.Recipients();
     accept();
-    platform::PostMessage(m_host.messageTarget(), feature::WM_WRITE_SMS_TO, feature::kReturnNowhere,
-                          0, std::make_unique<platform::TextBlock>(platform::toAnsi(recipients)));
+    // Once the dialog has returned: the composer that opened it takes what was chosen first,
+    // then the new message replaces it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, recipients] {
+            if (auto *writer = m_host.role<feature::SmsWriter>())
+                writer->writeSmsTo(recipients);
+        },
+        Qt::QueuedConnection);
 }
 
 void TFrmSel::SimUnusable()
@@ -187,7 +202,7 @@ void TFrmSel::SimUnusable()
     CbSelectLocation->setEnabled(false);
 }
 
-void TFrmSel::cardStateChanged(uint8_t state)
+void TFrmSel::cardStateChanged(CardState state)
 {
     if (state == kSimReady)
         CbSelectLocation->setEnabled(true);

@@ -2,6 +2,7 @@
 // left, the chosen ones on the right. The logic is RecipientChoice's.
 #pragma once
 
+#include "FeatureRoles.h"
 #include "FeatureWindow.h"
 #include "PbStore.h"
 #include "RecipientChoice.h"
@@ -13,7 +14,9 @@
 
 #include <optional>
 
-class TFrmSel final : public QDialog, public feature::FeatureWindow {
+class TFrmSel final : public QDialog,
+                      public feature::FeatureWindow,
+                      public feature::ContactPicker {
     Q_OBJECT
 public:
     explicit TFrmSel(feature::FeatureHost &host, PbStoreSource store = RootPhonebook);
@@ -29,6 +32,7 @@ public:
         int count = 0;
     };
     std::optional<Recipients> SelectRecipients();
+    std::optional<QString> pickRecipients() override;
 
     // Fills the left list from the chosen storage and empties the right one.
     void FillFromLocation();
@@ -38,7 +42,7 @@ public:
     void SendSmsToChosen();
     // The SIM went away: the window closes and only the PC can be chosen.
     void SimUnusable();
-    void cardStateChanged(uint8_t state) override;
+    void cardStateChanged(CardState state) override;
 
     RecipientChoice &choice() { return m_choice; }
     void showLists();

@@ -1,18 +1,35 @@
 #include "UI_ViewPB.h"
 
+#include "FeaturePage.h"
+
 #include "ContactsList.h"
 
-#include "connection/WindowControls.h"
+#include "WindowControls.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
-#include "skin/FaceManager.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
 using platform::GetLanguageString;
+
+namespace {
+
+const feature::WindowSkin kSkin{"PBVIEW.BKIMAGE",
+                                nullptr,
+                                {{"PBVIEW.BTOK", "BtOK"},
+                                 {"PBVIEW.RBPC", "RBPC"},
+                                 {"PBVIEW.RBSIM", "RBSIM"},
+                                 {"PBVIEW.EDNAME", "EdName"},
+                                 {"PBVIEW.EDPHONENUMBER", "EdPhoneNumber"},
+                                 {"PBVIEW.EDHOMEPHONE", "EdHomePhone"},
+                                 {"PBVIEW.EDPHONEEX1", "EdPhoneEx1"},
+                                 {"PBVIEW.EDEMAIL", "EdEmail"},
+                                 {"PBVIEW.EDGROUP", "EdGroup"}}};
+
+}  // namespace
 
 TFrmViewPB::TFrmViewPB(feature::FeatureHost &host, PbStoreSource store)
     : m_host(host), m_storeSource(std::move(store))
@@ -29,7 +46,6 @@ TFrmViewPB::TFrmViewPB(feature::FeatureHost &host, PbStoreSource store)
         auto *made = NamedControl<QLineEdit>(this, name);
         made->setReadOnly(true);
         form->addRow(GetLanguageString(caption), made);
-        skin::ApplyFace(made, QStringLiteral("PBVIEW.") + QString::fromLatin1(name).toUpper());
         return made;
     };
     EdName = field("EdName", text::kPbName);
@@ -49,7 +65,6 @@ TFrmViewPB::TFrmViewPB(feature::FeatureHost &host, PbStoreSource store)
     radios->addStretch(1);
     form->addRow(GetLanguageString(text::kPbSavedIn), radios);
     BtOK = NamedButton(this, "BtOK", text::kPbOk);
-    skin::ApplyFace(BtOK, QStringLiteral("PBVIEW.BTOK"));
     auto *column = new QVBoxLayout(this);
     column->addWidget(title);
     column->addLayout(form);
@@ -60,6 +75,7 @@ TFrmViewPB::TFrmViewPB(feature::FeatureHost &host, PbStoreSource store)
         if (onClosed)
             onClosed();
     });
+    feature::WearSkin(*this, kSkin);
 }
 
 void TFrmViewPB::ViewContact(const _MEC_CONTACT_RECORD &record)

@@ -3,8 +3,14 @@
 #include "skin/ColorRef.h"
 #include "skin/ImButton.h"
 #include "skin/ImImage.h"
+#include "skin/ButtonFace.h"
 #include "skin/ImPanel.h"
 #include "skin/SkinControls.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPushButton>
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -15,6 +21,7 @@
 #include <QTextEdit>
 
 #include <array>
+#include <map>
 #include <cctype>
 #include <climits>
 
@@ -90,14 +97,44 @@ void setBaseColor(QWidget *widget, const QColor &color)
 }
 
 // The kinds below the whole window; one of them standing alone is still that control.
+// More than one device pixel per point on some screen: QT_SCALE_FACTOR=2 or a dense display.
+bool screensAreDense()
+{
+    const auto *application = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    return application && application->devicePixelRatio() > 1.0;
+}
+
+// Every window chooses the skin while it is built, most with a manager of their own: the
+// atlas is decoded once and shared while its file stays the same.
+std::shared_ptr<const PngImage> loadAtlas(const QString &path)
+{
+    struct Decoded {
+        QDateTime modified;
+        qint64 size = -1;
+        std::shared_ptr<const PngImage> image;
+    };
+    static std::map<QString, Decoded> decoded;
+    const QFileInfo file(path);
+    Decoded &entry = decoded[path];
+    if (entry.image && file.exists() && entry.modified == file.lastModified() &&
+        entry.size == file.size())
+        return entry.image;
+    entry = {};
+    auto image = std::make_shared<PngImage>();
+    if (!image->load(path))
+        return nullptr;
+    entry = {file.lastModified(), file.size(), image};
+    return image;
+}
+
 bool isControlKind(QWidget *widget)
 {
     return qobject_cast<QRadioButton *>(widget) || qobject_cast<QCheckBox *>(widget) ||
            qobject_cast<QLineEdit *>(widget) || qobject_cast<QLabel *>(widget) ||
            qobject_cast<QTextEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget) ||
-           qobject_cast<QGroupBox *>(widget) || qobject_cast<TBackImage *>(widget) ||
+           qobject_cast<QGroupBox *>(widget) || qobject_cast<BackImage *>(widget) ||
            qobject_cast<TCustomImButton *>(widget) || qobject_cast<TImImage *>(widget) ||
-           qobject_cast<TImage *>(widget) || qobject_cast<TImPanel *>(widget);
+           qobject_cast<SkinImage *>(widget) || qobject_cast<TImPanel *>(widget);
 }
 
 }  // namespace
@@ -137,11 +174,20 @@ bool FaceManager::chooseSkin(int variant)
     m_pngPath = m_iniPath.left(m_iniPath.size() - 4) + QStringLiteral(".png");
 
     m_atlas.reset();
-    auto atlas = std::make_unique<PngImage>();
-    if (!atlas->load(m_pngPath))
+    m_atlas2x.reset();
+    m_atlas = loadAtlas(m_pngPath);
+    if (!m_atlas)
         return false;
-    m_atlas = std::move(atlas);
     m_ini = platform::IniFile(m_iniPath);
+    if (screensAreDense()) {
+        // Only a double-size atlas that matches the plain one is used; anything else is a
+        // stale or foreign file, and the plain pictures are scaled instead.
+        const QString path = m_pngPath.left(m_pngPath.size() - 4) + QStringLiteral("@2x.png");
+        auto doubled = QFileInfo::exists(path) ? loadAtlas(path) : nullptr;
+        if (doubled && doubled->width() == 2 * m_atlas->width() &&
+            doubled->height() == 2 * m_atlas->height())
+            m_atlas2x = std::move(doubled);
+    }
     return true;
 }
 
@@ -176,6 +222,11 @@ QImage FaceManager::cutPicture() const
     // No control is bigger than an atlas can be; a larger rectangle is a broken skin file.
     if (m_width > int(PngImage::kMaxSide) || m_height > int(PngImage::kMaxSide))
         return {};
+    if (m_atlas2x) {
+        QImage doubled = m_atlas2x->copy(2 * m_left, 2 * m_top, 2 * m_width, 2 * m_height);
+        doubled.setDevicePixelRatio(2);
+        return doubled;
+    }
     return m_atlas->copy(m_left, m_top, m_width, m_height);
 }
 
@@ -204,7 +255,7 @@ void FaceManager::apply(QObject *control, const QString &key)
         return;
     const std::string section = key.toStdString();
 
-    if (auto *list = qobject_cast<TImageList *>(control)) {
+    if (auto *list = qobject_cast<ImageList *>(control)) {
         list->Clear();
         for (int n = 0;; ++n) {
             const QImage member = picture(section, "Image" + std::to_string(n));
@@ -241,7 +292,7 @@ void FaceManager::apply(QObject *control, const QString &key)
             setBaseColor(widget, *value);
         return;
     }
-    if (auto *link = qobject_cast<TLinkLabel *>(widget)) {
+    if (auto *link = qobject_cast<LinkLabel *>(widget)) {
         if (auto value = color(section, "Color"))
             link->setLinkColor(*value);
         if (auto value = color(section, "Hot Color"))
@@ -262,7 +313,7 @@ void FaceManager::apply(QObject *control, const QString &key)
     const QImage image = picture(section, "Image");
     if (!image.isNull()) {
         const QPixmap pixmap = QPixmap::fromImage(image);
-        if (auto *back = qobject_cast<TBackImage *>(widget)) {
+        if (auto *back = qobject_cast<BackImage *>(widget)) {
             back->setPicture(pixmap);
         } else if (auto *button = qobject_cast<TCustomImButton *>(widget)) {
             button->setPicture(pixmap);
@@ -274,10 +325,20 @@ void FaceManager::apply(QObject *control, const QString &key)
             const QImage hot = picture(section, "Image Hot");
             if (!hot.isNull())
                 imImage->setHotPicture(QPixmap::fromImage(hot));
-        } else if (auto *plain = qobject_cast<TImage *>(widget)) {
+        } else if (auto *plain = qobject_cast<SkinImage *>(widget)) {
             plain->setPicture(pixmap);
         } else if (auto *panel = qobject_cast<TImPanel *>(widget)) {
             panel->setPicture(pixmap);
+        } else if (auto *push = qobject_cast<QPushButton *>(widget)) {
+            ButtonFace::wear(*push, pixmap);
+        }
+    }
+    if (auto *push = qobject_cast<QPushButton *>(widget)) {
+        if (ButtonFace *face = ButtonFace::of(*push)) {
+            if (auto value = color(section, "Color"))
+                face->setTextColor(*value);
+            if (auto value = color(section, "Hot Color"))
+                face->setHotTextColor(*value);
         }
     }
     if (auto *button = qobject_cast<TCustomImButton *>(widget)) {

@@ -5,6 +5,8 @@
 // The skin lives in "./resource/image/Default/" relative to the working folder:
 //   variant 1 (the main window)   ArgBrisaMain.ini   + ArgBrisaMain.png
 //   variant 2 (every other window) ArgBrisaOthers.ini + ArgBrisaOthers.png
+// Beside each atlas may lie the same atlas drawn at twice the size (ArgBrisaMain@2x.png): the
+// rectangles of the INI file, doubled, cut its pictures for screens scaled to 2x.
 #pragma once
 
 #include "platform/IniFile.h"
@@ -44,8 +46,10 @@ public:
     // False when no skin is chosen, the value is missing or malformed, or a number is negative.
     bool lookupRect(const std::string &section, const std::string &key);
     // The atlas rectangle of the last successful look-up; a null image when its width or
-    // height is 0.
+    // height is 0. On a screen of more than one pixel per point, the same rectangle of the
+    // double-size atlas (name@2x.png) when the skin has one, marked as 2 pixels per point.
     QImage cutPicture() const;
+    bool hasDoubleAtlas() const { return m_atlas2x != nullptr; }
     // Look-up and cut in one; a null image when either fails.
     QImage picture(const std::string &section, const std::string &key);
     // A colour value of the section; nothing when the key is missing.
@@ -70,7 +74,8 @@ private:
     int m_height = 0;
     QString m_iniPath;
     QString m_pngPath;
-    std::unique_ptr<PngImage> m_atlas;
+    std::shared_ptr<const PngImage> m_atlas;
+    std::shared_ptr<const PngImage> m_atlas2x;
     int m_mode = -1;
     int m_variant = 0;
     platform::IniFile m_ini;

@@ -15,11 +15,11 @@ void assignLogo(QWidget *control, const char *path)
     if (!control)
         return;
     const QPixmap picture = logoPicture(QString::fromLatin1(path));
-    if (auto *plain = qobject_cast<TImage *>(control))
+    if (auto *plain = qobject_cast<SkinImage *>(control))
         plain->setPicture(picture);
     else if (auto *image = qobject_cast<TImImage *>(control))
         image->setPicture(picture);
-    else if (auto *back = qobject_cast<TBackImage *>(control))
+    else if (auto *back = qobject_cast<BackImage *>(control))
         back->setPicture(picture);
     else if (auto *label = qobject_cast<QLabel *>(control))
         label->setPixmap(picture);

@@ -18,8 +18,8 @@ inline constexpr const char *kSecondLogoPath = "resource/image/logo/MinDVOlogo.b
 // The picture of a logo file, fuchsia pixels transparent; empty when it cannot be read.
 QPixmap logoPicture(const QString &path);
 
-// Each loads its file into a fresh picture and gives it to the control (TImage, TImImage,
-// TBackImage or QLabel).
+// Each loads its file into a fresh picture and gives it to the control (SkinImage, TImImage,
+// BackImage or QLabel).
 void LoadSmallLogo(QWidget *control);
 void LoadBigLogo(QWidget *control);
 void LoadTitleLogo(QWidget *control);

@@ -5,15 +5,15 @@
 
 namespace skin {
 
-TImage::TImage(QWidget *parent) : QWidget(parent) {}
+SkinImage::SkinImage(QWidget *parent) : QWidget(parent) {}
 
-void TImage::setPicture(const QPixmap &picture)
+void SkinImage::setPicture(const QPixmap &picture)
 {
     m_picture = picture;
     update();
 }
 
-void TImage::paintEvent(QPaintEvent *)
+void SkinImage::paintEvent(QPaintEvent *)
 {
     if (m_picture.isNull())
         return;
@@ -29,15 +29,15 @@ void TImage::paintEvent(QPaintEvent *)
     }
 }
 
-TBackImage::TBackImage(QWidget *parent) : QWidget(parent) {}
+BackImage::BackImage(QWidget *parent) : QWidget(parent) {}
 
-void TBackImage::setPicture(const QPixmap &picture)
+void BackImage::setPicture(const QPixmap &picture)
 {
     m_picture = picture;
     setColorKeyed(m_colorKeyed);
 }
 
-void TBackImage::setColorKeyed(bool on)
+void BackImage::setColorKeyed(bool on)
 {
     m_colorKeyed = on;
     m_drawn = on && !m_picture.isNull()
@@ -46,7 +46,7 @@ void TBackImage::setColorKeyed(bool on)
     update();
 }
 
-void TBackImage::paintEvent(QPaintEvent *)
+void BackImage::paintEvent(QPaintEvent *)
 {
     if (m_drawn.isNull())
         return;
@@ -59,25 +59,25 @@ void TBackImage::paintEvent(QPaintEvent *)
     }
 }
 
-TLinkLabel::TLinkLabel(QWidget *parent) : QLabel(parent)
+LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent)
 {
     setCursor(Qt::PointingHandCursor);
     applyColors();
 }
 
-void TLinkLabel::setLinkColor(const QColor &color)
+void LinkLabel::setLinkColor(const QColor &color)
 {
     m_linkColor = color;
     applyColors();
 }
 
-void TLinkLabel::setHoverColor(const QColor &color)
+void LinkLabel::setHoverColor(const QColor &color)
 {
     m_hoverColor = color;
     applyColors();
 }
 
-void TLinkLabel::applyColors()
+void LinkLabel::applyColors()
 {
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, m_hovered ? m_hoverColor : m_linkColor);
@@ -87,35 +87,35 @@ void TLinkLabel::applyColors()
     setFont(underlined);
 }
 
-void TLinkLabel::enterEvent(QEnterEvent *event)
+void LinkLabel::enterEvent(QEnterEvent *event)
 {
     QLabel::enterEvent(event);
     m_hovered = true;
     applyColors();
 }
 
-void TLinkLabel::leaveEvent(QEvent *event)
+void LinkLabel::leaveEvent(QEvent *event)
 {
     QLabel::leaveEvent(event);
     m_hovered = false;
     applyColors();
 }
 
-void TLinkLabel::mouseReleaseEvent(QMouseEvent *event)
+void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }
 
-TImageList::TImageList(QObject *parent) : QObject(parent) {}
+ImageList::ImageList(QObject *parent) : QObject(parent) {}
 
-void TImageList::AddMasked(const QImage &picture, const QColor &maskColor)
+void ImageList::AddMasked(const QImage &picture, const QColor &maskColor)
 {
     m_pictures.push_back(QPixmap::fromImage(withColorKey(picture, maskColor)));
 }
 
-QPixmap TImageList::picture(int index) const
+QPixmap ImageList::picture(int index) const
 {
     if (index < 0 || index >= Count())
         return {};

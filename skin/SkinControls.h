@@ -14,10 +14,10 @@
 namespace skin {
 
 // A plain picture, drawn at its size at the top-left corner, centred, or stretched.
-class TImage : public QWidget {
+class SkinImage : public QWidget {
     Q_OBJECT
 public:
-    explicit TImage(QWidget *parent = nullptr);
+    explicit SkinImage(QWidget *parent = nullptr);
 
     const QPixmap &Picture() const { return m_picture; }
     void setPicture(const QPixmap &picture);
@@ -45,10 +45,10 @@ private:
 
 // A window's background picture, stretched over the control. With ColorKeyed, fuchsia
 // pixels are left out (the main window's rounded corners).
-class TBackImage : public QWidget {
+class BackImage : public QWidget {
     Q_OBJECT
 public:
-    explicit TBackImage(QWidget *parent = nullptr);
+    explicit BackImage(QWidget *parent = nullptr);
 
     const QPixmap &Picture() const { return m_picture; }
     void setPicture(const QPixmap &picture);
@@ -65,10 +65,10 @@ private:
 };
 
 // A label that acts as a hyperlink: its own colour normally, the hover colour under the mouse.
-class TLinkLabel : public QLabel {
+class LinkLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit TLinkLabel(QWidget *parent = nullptr);
+    explicit LinkLabel(QWidget *parent = nullptr);
 
     QColor LinkColor() const { return m_linkColor; }
     void setLinkColor(const QColor &color);
@@ -93,10 +93,10 @@ private:
 };
 
 // An ordered list of equal-purpose pictures (signal levels, animation frames).
-class TImageList : public QObject {
+class ImageList : public QObject {
     Q_OBJECT
 public:
-    explicit TImageList(QObject *parent = nullptr);
+    explicit ImageList(QObject *parent = nullptr);
 
     void Clear() { m_pictures.clear(); }
     // Adds a picture; pixels of the mask colour become transparent.

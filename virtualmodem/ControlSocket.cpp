@@ -59,7 +59,7 @@ void sendAll(int fd, const std::string &text)
 
 }  // namespace
 
-ControlSocket::ControlSocket(VirtualModem &card) : card_(card) {}
+ControlSocket::ControlSocket(VirtualModem &card) : m_card(card) {}
 
 ControlSocket::~ControlSocket() { stop(); }
 
@@ -83,46 +83,46 @@ bool ControlSocket::start(const std::string &path, std::string &error)
         }
         ::unlink(path.c_str());
     }
-    listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (listenFd_ < 0 || wakeFd_ < 0 ||
-        ::bind(listenFd_, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
-        ::listen(listenFd_, 8) != 0) {
+    m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_listenFd < 0 || m_wakeFd < 0 ||
+        ::bind(m_listenFd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
+        ::listen(m_listenFd, 8) != 0) {
         error = "cannot listen at " + path + ": " + std::strerror(errno);
-        if (listenFd_ >= 0)
-            ::close(listenFd_);
-        if (wakeFd_ >= 0)
-            ::close(wakeFd_);
-        listenFd_ = wakeFd_ = -1;
+        if (m_listenFd >= 0)
+            ::close(m_listenFd);
+        if (m_wakeFd >= 0)
+            ::close(m_wakeFd);
+        m_listenFd = m_wakeFd = -1;
         return false;
     }
-    path_ = path;
-    stopping_ = false;
-    thread_ = std::thread([this] { serve(); });
+    m_path = path;
+    m_stopping = false;
+    m_thread = std::thread([this] { serve(); });
     return true;
 }
 
 void ControlSocket::stop()
 {
-    if (listenFd_ < 0)
+    if (m_listenFd < 0)
         return;
-    stopping_ = true;
+    m_stopping = true;
     const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
-    if (thread_.joinable())
-        thread_.join();
-    ::close(listenFd_);
-    ::close(wakeFd_);
-    listenFd_ = wakeFd_ = -1;
-    ::unlink(path_.c_str());
-    path_.clear();
+    [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
+    if (m_thread.joinable())
+        m_thread.join();
+    ::close(m_listenFd);
+    ::close(m_wakeFd);
+    m_listenFd = m_wakeFd = -1;
+    ::unlink(m_path.c_str());
+    m_path.clear();
 }
 
 void ControlSocket::serve()
 {
     std::map<int, std::string> clients;  // descriptor -> unfinished line
-    while (!stopping_) {
-        std::vector<pollfd> entries{{wakeFd_, POLLIN, 0}, {listenFd_, POLLIN, 0}};
+    while (!m_stopping) {
+        std::vector<pollfd> entries{{m_wakeFd, POLLIN, 0}, {m_listenFd, POLLIN, 0}};
         for (const auto &[fd, pending] : clients)
             entries.push_back({fd, POLLIN, 0});
         if (::poll(entries.data(), entries.size(), -1) < 0) {
@@ -131,7 +131,7 @@ void ControlSocket::serve()
             break;
         }
         if (entries[1].revents & POLLIN) {
-            const int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+            const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
             if (client >= 0)
                 clients[client];
         }
@@ -155,7 +155,7 @@ void ControlSocket::serve()
                     line.pop_back();
                 if (line.find_first_not_of(" \t") == std::string::npos)
                     continue;
-                sendAll(fd, card_.control(line) + "\n");
+                sendAll(fd, m_card.control(line) + "\n");
             }
             if (pending.size() > kMaxLineLength) {
                 sendAll(fd, "ERROR line too long\n");

@@ -25,12 +25,12 @@ public:
 private:
     void serve();
 
-    VirtualModem &card_;
-    std::string path_;
-    int listenFd_ = -1;
-    int wakeFd_ = -1;
-    std::atomic<bool> stopping_{false};
-    std::thread thread_;
+    VirtualModem &m_card;
+    std::string m_path;
+    int m_listenFd = -1;
+    int m_wakeFd = -1;
+    std::atomic<bool> m_stopping{false};
+    std::thread m_thread;
 };
 
 }  // namespace virtualmodem

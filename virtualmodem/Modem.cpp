@@ -108,114 +108,114 @@ const char *cmeErrorText(int code)
 
 void CommandTable::add(const std::string &name, CommandHandler handler)
 {
-    handlers_[name] = std::move(handler);
+    m_handlers[name] = std::move(handler);
 }
 
 const CommandHandler *CommandTable::find(const std::string &name) const
 {
-    const auto found = handlers_.find(name);
-    return found == handlers_.end() ? nullptr : &found->second;
+    const auto found = m_handlers.find(name);
+    return found == m_handlers.end() ? nullptr : &found->second;
 }
 
-Modem::Modem(ModemState initial, Now now) : state_(std::move(initial)), now_(std::move(now))
+Modem::Modem(ModemState initial, Now now) : m_state(std::move(initial)), m_now(std::move(now))
 {
-    registerCoreCommands(table_);
-    registerSimCommands(table_);
-    registerSimFileCommands(table_);
-    registerNetworkCommands(table_);
-    registerMessagingCommands(table_);
-    registerPacketDataCommands(table_);
-    registerPhonebookCommands(table_);
-    registerSmsCommands(table_);
+    registerCoreCommands(m_table);
+    registerSimCommands(m_table);
+    registerSimFileCommands(m_table);
+    registerNetworkCommands(m_table);
+    registerMessagingCommands(m_table);
+    registerPacketDataCommands(m_table);
+    registerPhonebookCommands(m_table);
+    registerSmsCommands(m_table);
     powerUp();
 }
 
 void Modem::powerUp()
 {
-    state_.settings = TerminalSettings{};
-    state_.settings.verbose = !state_.quirks.has(Quirk::NumericResults);
-    state_.network.functionality = state_.quirks.has(Quirk::RadioOff) ? 4 : 1;
-    state_.network.reportedCs = Registration{};
-    state_.network.reportedPs = Registration{};
-    state_.network.reportedEps = Registration{};
-    powerUpSim(state_.sim, now());
+    m_state.settings = TerminalSettings{};
+    m_state.settings.verbose = !m_state.quirks.has(Quirk::NumericResults);
+    m_state.network.functionality = m_state.quirks.has(Quirk::RadioOff) ? 4 : 1;
+    m_state.network.reportedCs = Registration{};
+    m_state.network.reportedPs = Registration{};
+    m_state.network.reportedEps = Registration{};
+    powerUpSim(m_state.sim, now());
     discardPending();
     refreshRegistration();
 }
 
 void Modem::receive(std::string_view bytes)
 {
-    input_.append(bytes);
+    m_input.append(bytes);
     process();
 }
 
 void Modem::process()
 {
-    while (!input_.empty() && now() >= busyUntil_) {
-        const char c = input_.front();
-        input_.erase(0, 1);
+    while (!m_input.empty() && now() >= m_busyUntil) {
+        const char c = m_input.front();
+        m_input.erase(0, 1);
         consume(c);
     }
 }
 
 void Modem::consume(char c)
 {
-    if (state_.quirks.silent)
+    if (m_state.quirks.silent)
         return;
-    const TerminalSettings &settings = state_.settings;
-    if (settings.echo && !state_.quirks.noEcho)
+    const TerminalSettings &settings = m_state.settings;
+    if (settings.echo && !m_state.quirks.noEcho)
         schedule(std::string(1, c), {});
-    if (pduEntry_) {
+    if (m_pduEntry) {
         consumePdu(c);
         return;
     }
 
     const char carriageReturn = static_cast<char>(settings.sRegisters.at(3));
     const char backspace = static_cast<char>(settings.sRegisters.at(5));
-    if (!collecting_) {
+    if (!m_collecting) {
         // Anything before the "AT" prefix is line noise and ignored.
         if (c == 'A' || c == 'a') {
-            collecting_ = true;
-            line_ = "A";
-            lineTooLong_ = false;
+            m_collecting = true;
+            m_line = "A";
+            m_lineTooLong = false;
         }
         return;
     }
-    if (line_.size() == 1) {
+    if (m_line.size() == 1) {
         if (c == '/') {
             // A/ repeats the last command line at once, without a terminator.
-            collecting_ = false;
-            executeLine(lastLine_);
+            m_collecting = false;
+            executeLine(m_lastLine);
         } else if (c == 'T' || c == 't') {
-            line_ = "AT";
+            m_line = "AT";
         } else if (c != 'A' && c != 'a') {
-            collecting_ = false;
+            m_collecting = false;
         }
         return;
     }
     if (c == carriageReturn) {
-        collecting_ = false;
-        if (lineTooLong_) {
+        m_collecting = false;
+        if (m_lineTooLong) {
             schedule(frameFinal(Result::error()), {});
             return;
         }
-        const std::string body = line_.substr(2);
-        lastLine_ = body;
+        const std::string body = m_line.substr(2);
+        m_lastLine = body;
         executeLine(body);
         return;
     }
     if (c == backspace) {
-        if (line_.size() > 2)
-            line_.pop_back();
+        if (m_line.size() > 2)
+            m_line.pop_back();
         return;
     }
     if (c == '\n')
         return;
-    if (line_.size() >= kMaxLineLength) {
-        lineTooLong_ = true;
+    if (m_line.size() >= kMaxLineLength) {
+        m_lineTooLong = true;
         return;
     }
-    line_.push_back(c);
+    m_line.push_back(c);
 }
 
 void Modem::executeLine(const std::string &body)
@@ -224,20 +224,20 @@ void Modem::executeLine(const std::string &body)
     Result final = Result::ok();
     std::chrono::milliseconds delay{0};
     const auto commands = splitCommandLine(body);
-    const bool bareAtRefused = body.empty() && state_.quirks.has(Quirk::BareAtRefused);
+    const bool bareAtRefused = body.empty() && m_state.quirks.has(Quirk::BareAtRefused);
     if (!commands || bareAtRefused ||
-        (commands->size() > 1 && state_.quirks.has(Quirk::NoChains))) {
+        (commands->size() > 1 && m_state.quirks.has(Quirk::NoChains))) {
         final = Result::error();
     } else {
         for (const AtCommand &command : *commands) {
             // Bounded: a card left running for days is sent ever new writes and reads.
-            if (auto name = writtenForm(command); state_.commandsReceived.size() < 4096 ||
-                                                  state_.commandsReceived.count(name) != 0)
-                ++state_.commandsReceived[name];
-            if (state_.quirks.mutedCommands.count(command.name) != 0)
+            if (auto name = writtenForm(command); m_state.commandsReceived.size() < 4096 ||
+                                                  m_state.commandsReceived.count(name) != 0)
+                ++m_state.commandsReceived[name];
+            if (m_state.quirks.mutedCommands.count(command.name) != 0)
                 return;  // swallowed: no answer at all
-            const CommandHandler *handler = table_.find(command.name);
-            if (handler == nullptr || state_.quirks.missingCommands.count(command.name) != 0) {
+            const CommandHandler *handler = m_table.find(command.name);
+            if (handler == nullptr || m_state.quirks.missingCommands.count(command.name) != 0) {
                 final = Result::error();
                 break;
             }
@@ -247,8 +247,8 @@ void Modem::executeLine(const std::string &body)
             if (result.pduEntry && result.final == Result::Final::Ok) {
                 // The rest of the line waits for the message; the prompt goes out now.
                 schedule(std::move(answer) + "\r\n> ", delay);
-                pduEntry_ = std::move(result.pduEntry);
-                pduInput_.clear();
+                m_pduEntry = std::move(result.pduEntry);
+                m_pduInput.clear();
                 return;
             }
             if (result.final != Result::Final::Ok) {
@@ -265,33 +265,33 @@ void Modem::consumePdu(char c)
     constexpr char kCtrlZ = 0x1A;
     constexpr char kEscape = 0x1B;
     if (c == kEscape) {
-        pduEntry_ = nullptr;
+        m_pduEntry = nullptr;
         finishLine({}, Result::ok(), {});
         return;
     }
     if (c != kCtrlZ) {
-        if (c != '\r' && c != '\n' && pduInput_.size() < kMaxLineLength)
-            pduInput_.push_back(c);
+        if (c != '\r' && c != '\n' && m_pduInput.size() < kMaxLineLength)
+            m_pduInput.push_back(c);
         return;
     }
-    auto entry = std::move(pduEntry_);
-    pduEntry_ = nullptr;
+    auto entry = std::move(m_pduEntry);
+    m_pduEntry = nullptr;
     Result result = Result::ok();
-    entry(*this, pduInput_, result);
-    pduInput_.clear();
+    entry(*this, m_pduInput, result);
+    m_pduInput.clear();
     finishLine(frameInformation(result.lines), result, result.delay);
 }
 
 void Modem::finishLine(std::string answer, const Result &final, std::chrono::milliseconds delay)
 {
     answer += frameFinal(final);
-    if (state_.quirks.garbage) {
-        const std::string_view garbage = kGarbageLines[garbageIndex_++ % kGarbageLines.size()];
+    if (m_state.quirks.garbage) {
+        const std::string_view garbage = kGarbageLines[m_garbageIndex++ % kGarbageLines.size()];
         answer = "\r\n" + std::string(garbage) + "\r\n" + answer;
     }
-    delay += state_.quirks.slowAnswers;
+    delay += m_state.quirks.slowAnswers;
     schedule(std::move(answer), delay);
-    busyUntil_ = now() + delay;
+    m_busyUntil = now() + delay;
     refreshRegistration();
 }
 
@@ -299,7 +299,7 @@ std::string Modem::frameInformation(const std::vector<std::string> &lines) const
 {
     if (lines.empty())
         return {};
-    const TerminalSettings &settings = state_.settings;
+    const TerminalSettings &settings = m_state.settings;
     const std::string end{static_cast<char>(settings.sRegisters.at(3)),
                           static_cast<char>(settings.sRegisters.at(4))};
     std::string out = settings.verbose ? end : std::string();
@@ -310,13 +310,13 @@ std::string Modem::frameInformation(const std::vector<std::string> &lines) const
 
 std::string Modem::frameFinal(const Result &result) const
 {
-    const TerminalSettings &settings = state_.settings;
+    const TerminalSettings &settings = m_state.settings;
     const std::string end{static_cast<char>(settings.sRegisters.at(3)),
                           static_cast<char>(settings.sRegisters.at(4))};
     std::string text;
     int numeric = 0;
     const std::string refusal =
-        state_.quirks.has(Quirk::OddFinals) ? "COMMAND NOT SUPPORT" : "ERROR";
+        m_state.quirks.has(Quirk::OddFinals) ? "COMMAND NOT SUPPORT" : "ERROR";
     switch (result.final) {
     case Result::Final::Ok:
         text = "OK";
@@ -352,16 +352,16 @@ void Modem::schedule(std::string bytes, std::chrono::milliseconds delay)
         return;
     Clock::time_point due = now() + delay;
     // Output keeps its order: nothing overtakes an answer that is still on its way.
-    if (!output_.empty() && output_.back().due > due)
-        due = output_.back().due;
-    output_.push_back({due, std::move(bytes)});
+    if (!m_output.empty() && m_output.back().due > due)
+        due = m_output.back().due;
+    m_output.push_back({due, std::move(bytes)});
 }
 
 void Modem::unsolicited(const std::string &line)
 {
-    if (state_.quirks.silent)
+    if (m_state.quirks.silent)
         return;
-    const TerminalSettings &settings = state_.settings;
+    const TerminalSettings &settings = m_state.settings;
     const std::string end{static_cast<char>(settings.sRegisters.at(3)),
                           static_cast<char>(settings.sRegisters.at(4))};
     schedule(end + line + end, {});
@@ -369,7 +369,7 @@ void Modem::unsolicited(const std::string &line)
 
 void Modem::unsolicitedLater(const std::string &line, std::chrono::milliseconds delay)
 {
-    later_.push_back({now() + delay, line});
+    m_later.push_back({now() + delay, line});
 }
 
 std::string Modem::takeOutput()
@@ -377,67 +377,67 @@ std::string Modem::takeOutput()
     std::string out;
     const Clock::time_point current = now();
     // Reports that came due join the output behind what is already on its way.
-    for (auto it = later_.begin(); it != later_.end();) {
+    for (auto it = m_later.begin(); it != m_later.end();) {
         if (it->due <= current) {
             unsolicited(it->bytes);
-            it = later_.erase(it);
+            it = m_later.erase(it);
         } else {
             ++it;
         }
     }
-    if (state_.quirks.has(Quirk::Storm) && !state_.quirks.silent) {
+    if (m_state.quirks.has(Quirk::Storm) && !m_state.quirks.silent) {
         // A thousand reports a second, as a card in a loop of indicator changes sends them.
-        if (stormSince_ == Clock::time_point{})
-            stormSince_ = current;
+        if (m_stormSince == Clock::time_point{})
+            m_stormSince = current;
         const auto due =
-            std::chrono::duration_cast<std::chrono::milliseconds>(current - stormSince_);
+            std::chrono::duration_cast<std::chrono::milliseconds>(current - m_stormSince);
         const long lines = std::min<long>(due.count(), 500);
         for (long i = 0; i < lines; ++i)
-            out += "\r\n+CIEV: 2," + std::to_string((stormCount_++) % 6) + "\r\n";
+            out += "\r\n+CIEV: 2," + std::to_string((m_stormCount++) % 6) + "\r\n";
         if (lines > 0)
-            stormSince_ = current;
+            m_stormSince = current;
     } else {
-        stormSince_ = {};
+        m_stormSince = {};
     }
-    while (!output_.empty() && output_.front().due <= current) {
-        out += output_.front().bytes;
-        output_.pop_front();
+    while (!m_output.empty() && m_output.front().due <= current) {
+        out += m_output.front().bytes;
+        m_output.pop_front();
     }
     return out;
 }
 
 void Modem::discardPending()
 {
-    output_.clear();
-    later_.clear();
-    input_.clear();
-    line_.clear();
-    collecting_ = false;
-    pduEntry_ = nullptr;
-    pduInput_.clear();
-    busyUntil_ = {};
+    m_output.clear();
+    m_later.clear();
+    m_input.clear();
+    m_line.clear();
+    m_collecting = false;
+    m_pduEntry = nullptr;
+    m_pduInput.clear();
+    m_busyUntil = {};
 }
 
 std::optional<Clock::time_point> Modem::nextEvent() const
 {
     std::optional<Clock::time_point> next;
-    if (state_.quirks.has(Quirk::Storm))
+    if (m_state.quirks.has(Quirk::Storm))
         next = now() + std::chrono::milliseconds(1);
-    if (!output_.empty() && (!next || output_.front().due < *next))
-        next = output_.front().due;
-    for (const Pending &report : later_) {
+    if (!m_output.empty() && (!next || m_output.front().due < *next))
+        next = m_output.front().due;
+    for (const Pending &report : m_later) {
         if (!next || report.due < *next)
             next = report.due;
     }
-    if (!input_.empty() && (!next || busyUntil_ < *next))
-        next = busyUntil_;
+    if (!m_input.empty() && (!next || m_busyUntil < *next))
+        next = m_busyUntil;
     return next;
 }
 
 void Modem::refreshRegistration()
 {
-    RadioNetwork &network = state_.network;
-    const bool odd = state_.quirks.has(Quirk::OddRegistration);
+    RadioNetwork &network = m_state.network;
+    const bool odd = m_state.quirks.has(Quirk::OddRegistration);
     // Mode 1 reports a change of status only; mode 2 also a change of cell or technology.
     auto report = [&](const char *prefix, int mode, const Registration &now,
                       Registration &reported) {
@@ -447,17 +447,17 @@ void Modem::refreshRegistration()
             unsolicited(registrationReport(prefix, now, 2, odd));
         reported = now;
     };
-    report("+CREG", state_.settings.csRegistrationReports, csRegistration(state_),
+    report("+CREG", m_state.settings.csRegistrationReports, csRegistration(m_state),
            network.reportedCs);
-    report("+CGREG", state_.settings.psRegistrationReports, psRegistration(state_),
+    report("+CGREG", m_state.settings.psRegistrationReports, psRegistration(m_state),
            network.reportedPs);
-    report("+CEREG", state_.settings.epsRegistrationReports, epsRegistration(state_),
+    report("+CEREG", m_state.settings.epsRegistrationReports, epsRegistration(m_state),
            network.reportedEps);
 }
 
 std::string Modem::terminalText(std::string_view utf8) const
 {
-    return encodeForTerminal(utf8, state_.settings.charset);
+    return encodeForTerminal(utf8, m_state.settings.charset);
 }
 
 }  // namespace virtualmodem

@@ -69,7 +69,7 @@ public:
     const CommandHandler *find(const std::string &name) const;
 
 private:
-    std::map<std::string, CommandHandler> handlers_;
+    std::map<std::string, CommandHandler> m_handlers;
 };
 
 class Modem {
@@ -95,13 +95,13 @@ public:
     // When process() or takeOutput() will have something to do; nothing when idle.
     std::optional<Clock::time_point> nextEvent() const;
 
-    ModemState &state() { return state_; }
-    const ModemState &state() const { return state_; }
-    Clock::time_point now() const { return now_(); }
+    ModemState &state() { return m_state; }
+    const ModemState &state() const { return m_state; }
+    Clock::time_point now() const { return m_now(); }
     // The last command line taken, without its "AT".
-    const std::string &lastLine() const { return lastLine_; }
+    const std::string &lastLine() const { return m_lastLine; }
     // Bytes from the terminal not taken yet, or an answer not sent yet.
-    bool answerPending() const { return !input_.empty() || !output_.empty(); }
+    bool answerPending() const { return !m_input.empty() || !m_output.empty(); }
 
     // An unsolicited report, sent after anything already on its way.
     void unsolicited(const std::string &line);
@@ -126,22 +126,22 @@ private:
         std::string bytes;
     };
 
-    ModemState state_;
-    Now now_;
-    CommandTable table_;
-    std::string input_;
-    std::string line_;
-    bool collecting_ = false;
-    bool lineTooLong_ = false;
-    std::string lastLine_;
-    std::function<void(Modem &, const std::string &, Result &)> pduEntry_;  // waiting for a PDU
-    std::string pduInput_;
-    std::deque<Pending> output_;
-    std::vector<Pending> later_;  // reports due later, lines without framing
-    Clock::time_point busyUntil_{};
-    size_t garbageIndex_ = 0;
-    Clock::time_point stormSince_{};
-    unsigned stormCount_ = 0;
+    ModemState m_state;
+    Now m_now;
+    CommandTable m_table;
+    std::string m_input;
+    std::string m_line;
+    bool m_collecting = false;
+    bool m_lineTooLong = false;
+    std::string m_lastLine;
+    std::function<void(Modem &, const std::string &, Result &)> m_pduEntry;  // waiting for a PDU
+    std::string m_pduInput;
+    std::deque<Pending> m_output;
+    std::vector<Pending> m_later;  // reports due later, lines without framing
+    Clock::time_point m_busyUntil{};
+    size_t m_garbageIndex = 0;
+    Clock::time_point m_stormSince{};
+    unsigned m_stormCount = 0;
 };
 
 // The command families; each adds its commands to the table.

@@ -83,29 +83,29 @@ bool PtyDevice::open(const std::string &linkPath, std::string &error)
             return false;
         }
     }
-    fd_ = fd;
-    terminalPath_ = name;
-    linkPath_ = linkPath;
+    m_fd = fd;
+    m_terminalPath = name;
+    m_linkPath = linkPath;
     return true;
 }
 
 void PtyDevice::close()
 {
-    if (fd_ < 0)
+    if (m_fd < 0)
         return;
-    if (!linkPath_.empty() && linkTarget(linkPath_) == terminalPath_)
-        ::unlink(linkPath_.c_str());
-    ::close(fd_);
-    fd_ = -1;
-    terminalPath_.clear();
-    linkPath_.clear();
+    if (!m_linkPath.empty() && linkTarget(m_linkPath) == m_terminalPath)
+        ::unlink(m_linkPath.c_str());
+    ::close(m_fd);
+    m_fd = -1;
+    m_terminalPath.clear();
+    m_linkPath.clear();
 }
 
 bool PtyDevice::terminalOpen() const
 {
-    if (fd_ < 0)
+    if (m_fd < 0)
         return false;
-    pollfd entry{fd_, 0, 0};
+    pollfd entry{m_fd, 0, 0};
     if (::poll(&entry, 1, 0) < 0)
         return false;
     return (entry.revents & POLLHUP) == 0;
@@ -113,16 +113,16 @@ bool PtyDevice::terminalOpen() const
 
 void PtyDevice::flush() const
 {
-    if (fd_ >= 0)
-        ::tcflush(fd_, TCIOFLUSH);
+    if (m_fd >= 0)
+        ::tcflush(m_fd, TCIOFLUSH);
 }
 
 void PtyDevice::sendQueued(std::string &unsent, size_t limit) const
 {
     if (unsent.size() > limit)
         unsent.erase(0, unsent.size() - limit);
-    while (fd_ >= 0 && !unsent.empty()) {
-        const ssize_t written = ::write(fd_, unsent.data(), unsent.size());
+    while (m_fd >= 0 && !unsent.empty()) {
+        const ssize_t written = ::write(m_fd, unsent.data(), unsent.size());
         if (written <= 0)
             break;
         unsent.erase(0, static_cast<size_t>(written));

@@ -21,11 +21,11 @@ public:
     // Hangs up and removes the link (when it still points at this terminal).
     void close();
 
-    bool isOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
     // /dev/pts/N
-    const std::string &terminalPath() const { return terminalPath_; }
-    const std::string &linkPath() const { return linkPath_; }
+    const std::string &terminalPath() const { return m_terminalPath; }
+    const std::string &linkPath() const { return m_linkPath; }
 
     // Whether some process has the terminal open now.
     bool terminalOpen() const;
@@ -36,9 +36,9 @@ public:
     void sendQueued(std::string &unsent, size_t limit) const;
 
 private:
-    int fd_ = -1;
-    std::string terminalPath_;
-    std::string linkPath_;
+    int m_fd = -1;
+    std::string m_terminalPath;
+    std::string m_linkPath;
 };
 
 }  // namespace virtualmodem

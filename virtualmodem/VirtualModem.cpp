@@ -40,113 +40,113 @@ ModemState initialState(const CardOptions &options)
 VirtualModem::VirtualModem() : VirtualModem(CardOptions{}) {}
 
 VirtualModem::VirtualModem(const CardOptions &options)
-    : modem_(std::make_unique<Modem>(initialState(options))), device_(std::make_unique<PtyDevice>())
+    : m_modem(std::make_unique<Modem>(initialState(options))), m_device(std::make_unique<PtyDevice>())
 {
-    dataPort_ = std::make_unique<DataPort>([this] {
-        std::lock_guard lock(mutex_);
-        const int status = psRegistration(modem_->state()).status;
+    m_dataPort = std::make_unique<DataPort>([this] {
+        std::lock_guard lock(m_mutex);
+        const int status = psRegistration(m_modem->state()).status;
         return status == 1 || status == 5;
     });
-    wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
 VirtualModem::~VirtualModem()
 {
     stop();
-    if (wakeFd_ >= 0)
-        ::close(wakeFd_);
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
 }
 
 bool VirtualModem::start(const std::string &linkPath)
 {
-    std::lock_guard lifecycle(lifecycleMutex_);
-    if (running_) {
-        std::lock_guard lock(mutex_);
-        lastError_ = "the card is already running";
+    std::lock_guard lifecycle(m_lifecycleMutex);
+    if (m_running) {
+        std::lock_guard lock(m_mutex);
+        m_lastError = "the card is already running";
         return false;
     }
-    if (wakeFd_ < 0) {
-        std::lock_guard lock(mutex_);
-        lastError_ = "cannot create the card's wake-up event";
+    if (m_wakeFd < 0) {
+        std::lock_guard lock(m_mutex);
+        m_lastError = "cannot create the card's wake-up event";
         return false;
     }
-    linkPath_ = linkPath;
+    m_linkPath = linkPath;
     if (!startServing())
         return false;
-    running_ = true;
+    m_running = true;
     return true;
 }
 
 void VirtualModem::stop()
 {
-    std::lock_guard lifecycle(lifecycleMutex_);
-    if (!running_)
+    std::lock_guard lifecycle(m_lifecycleMutex);
+    if (!m_running)
         return;
     stopServing();
-    running_ = false;
+    m_running = false;
 }
 
 bool VirtualModem::isRunning() const
 {
-    std::lock_guard lifecycle(lifecycleMutex_);
-    return running_;
+    std::lock_guard lifecycle(m_lifecycleMutex);
+    return m_running;
 }
 
 bool VirtualModem::startServing()
 {
     {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(m_mutex);
         std::string error;
-        if (!device_->open(linkPath_, error)) {
-            lastError_ = error;
+        if (!m_device->open(m_linkPath, error)) {
+            m_lastError = error;
             return false;
         }
-        modem_->powerUp();
-        cardInserted_ = true;
+        m_modem->powerUp();
+        m_cardInserted = true;
     }
     // A card without its data port still talks on its control port; the dial then fails.
     std::string dataError;
-    if (!dataPort_->open(linkPath_.empty() ? std::string() : linkPath_ + "-data", dataError)) {
-        std::lock_guard lock(mutex_);
-        lastError_ = "data port: " + dataError;
+    if (!m_dataPort->open(m_linkPath.empty() ? std::string() : m_linkPath + "-data", dataError)) {
+        std::lock_guard lock(m_mutex);
+        m_lastError = "data port: " + dataError;
     }
-    stopping_ = false;
-    thread_ = std::thread([this] { serve(); });
+    m_stopping = false;
+    m_thread = std::thread([this] { serve(); });
     return true;
 }
 
 void VirtualModem::stopServing()
 {
-    if (!cardInserted_)
+    if (!m_cardInserted)
         return;
-    stopping_ = true;
+    m_stopping = true;
     wake();
-    if (thread_.joinable())
-        thread_.join();
-    dataPort_->close();
-    std::lock_guard lock(mutex_);
-    device_->close();
-    cardInserted_ = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    m_dataPort->close();
+    std::lock_guard lock(m_mutex);
+    m_device->close();
+    m_cardInserted = false;
 }
 
 std::string VirtualModem::devicePath() const
 {
-    std::lock_guard lock(mutex_);
-    if (!device_->isOpen())
+    std::lock_guard lock(m_mutex);
+    if (!m_device->isOpen())
         return {};
-    return device_->linkPath().empty() ? device_->terminalPath() : device_->linkPath();
+    return m_device->linkPath().empty() ? m_device->terminalPath() : m_device->linkPath();
 }
 
 std::string VirtualModem::lastError() const
 {
-    std::lock_guard lock(mutex_);
-    return lastError_;
+    std::lock_guard lock(m_mutex);
+    return m_lastError;
 }
 
 bool VirtualModem::removeCard()
 {
-    std::lock_guard lifecycle(lifecycleMutex_);
-    if (!running_ || !cardInserted_)
+    std::lock_guard lifecycle(m_lifecycleMutex);
+    if (!m_running || !m_cardInserted)
         return false;
     stopServing();
     return true;
@@ -154,25 +154,25 @@ bool VirtualModem::removeCard()
 
 bool VirtualModem::insertCard()
 {
-    std::lock_guard lifecycle(lifecycleMutex_);
-    if (!running_ || cardInserted_)
+    std::lock_guard lifecycle(m_lifecycleMutex);
+    if (!m_running || m_cardInserted)
         return false;
     return startServing();
 }
 
 bool VirtualModem::cardInserted() const
 {
-    std::lock_guard lock(mutex_);
-    return cardInserted_;
+    std::lock_guard lock(m_mutex);
+    return m_cardInserted;
 }
 
 template <typename Change>
 void VirtualModem::change(Change &&changeState)
 {
     {
-        std::lock_guard lock(mutex_);
-        changeState(*modem_);
-        modem_->refreshRegistration();
+        std::lock_guard lock(m_mutex);
+        changeState(*m_modem);
+        m_modem->refreshRegistration();
     }
     wake();
 }
@@ -277,8 +277,8 @@ void VirtualModem::setQuirk(Quirk quirk, bool on)
 void VirtualModem::stallReading(std::chrono::milliseconds time)
 {
     {
-        std::lock_guard lock(mutex_);
-        stallUntil_ = Clock::now() + time;
+        std::lock_guard lock(m_mutex);
+        m_stallUntil = Clock::now() + time;
     }
     wake();
 }
@@ -381,62 +381,62 @@ void VirtualModem::clearPhonebook(const std::string &memory)
         }
     });
 }
-std::string VirtualModem::dataPortPath() const { return dataPort_->path(); }
+std::string VirtualModem::dataPortPath() const { return m_dataPort->path(); }
 
-void VirtualModem::dropDataCall() { dataPort_->dropCall(); }
+void VirtualModem::dropDataCall() { m_dataPort->dropCall(); }
 
-void VirtualModem::setDataCallsRefused(bool refused) { dataPort_->setRefused(refused); }
+void VirtualModem::setDataCallsRefused(bool refused) { m_dataPort->setRefused(refused); }
 
 void VirtualModem::setDataAnswerDelay(std::chrono::milliseconds delay)
 {
-    dataPort_->setAnswerDelay(delay);
+    m_dataPort->setAnswerDelay(delay);
 }
 
-bool VirtualModem::dataCallOnline() const { return dataPort_->online(); }
+bool VirtualModem::dataCallOnline() const { return m_dataPort->online(); }
 
 ModemState VirtualModem::snapshot() const
 {
-    std::lock_guard lock(mutex_);
-    return modem_->state();
+    std::lock_guard lock(m_mutex);
+    return m_modem->state();
 }
 
 std::string VirtualModem::lastCommandLine() const
 {
-    std::lock_guard lock(mutex_);
-    return modem_->lastLine();
+    std::lock_guard lock(m_mutex);
+    return m_modem->lastLine();
 }
 
 bool VirtualModem::answerPending() const
 {
-    std::lock_guard lock(mutex_);
-    return modem_->answerPending();
+    std::lock_guard lock(m_mutex);
+    return m_modem->answerPending();
 }
 
 void VirtualModem::wake() const
 {
     const uint64_t one = 1;
-    if (wakeFd_ >= 0) {
-        [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+    if (m_wakeFd >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
     }
 }
 
 void VirtualModem::serve()
 {
-    const int fd = device_->fd();
+    const int fd = m_device->fd();
     bool terminalWasOpen = false;
     std::string unsent;
-    while (!stopping_) {
+    while (!m_stopping) {
         int timeout = -1;
         bool stalled = false;
         {
-            std::lock_guard lock(mutex_);
-            if (const auto next = modem_->nextEvent()) {
+            std::lock_guard lock(m_mutex);
+            if (const auto next = m_modem->nextEvent()) {
                 const auto wait =
-                    std::chrono::ceil<std::chrono::milliseconds>(*next - modem_->now());
+                    std::chrono::ceil<std::chrono::milliseconds>(*next - m_modem->now());
                 timeout = static_cast<int>(std::max<long long>(0, wait.count()));
             }
             const auto stallLeft =
-                std::chrono::ceil<std::chrono::milliseconds>(stallUntil_ - Clock::now());
+                std::chrono::ceil<std::chrono::milliseconds>(m_stallUntil - Clock::now());
             if (stallLeft.count() > 0) {
                 stalled = true;
                 timeout = timeout < 0 ? static_cast<int>(stallLeft.count())
@@ -444,38 +444,38 @@ void VirtualModem::serve()
             }
         }
 
-        const bool terminalOpen = device_->terminalOpen();
+        const bool terminalOpen = m_device->terminalOpen();
         if (!terminalOpen) {
             if (terminalWasOpen) {
                 // The program closed the port: what was on its way is lost, as on a real port.
-                std::lock_guard lock(mutex_);
-                modem_->discardPending();
-                device_->flush();
+                std::lock_guard lock(m_mutex);
+                m_modem->discardPending();
+                m_device->flush();
                 unsent.clear();
             }
             terminalWasOpen = false;
             {
-                std::lock_guard lock(mutex_);
-                modem_->takeOutput();  // reports with nobody to hear them
+                std::lock_guard lock(m_mutex);
+                m_modem->takeOutput();  // reports with nobody to hear them
             }
-            pollfd waitForWake{wakeFd_, POLLIN, 0};
+            pollfd waitForWake{m_wakeFd, POLLIN, 0};
             ::poll(
                 &waitForWake, 1,
                 timeout < 0 ? kIdleCheckMilliseconds : std::min(timeout, kIdleCheckMilliseconds));
             uint64_t count = 0;
-            [[maybe_unused]] const ssize_t drained = ::read(wakeFd_, &count, sizeof count);
+            [[maybe_unused]] const ssize_t drained = ::read(m_wakeFd, &count, sizeof count);
             continue;
         }
         terminalWasOpen = true;
 
         const short reading = stalled ? 0 : POLLIN;
         pollfd entries[2] = {{fd, static_cast<short>(reading | (unsent.empty() ? 0 : POLLOUT)), 0},
-                             {wakeFd_, POLLIN, 0}};
+                             {m_wakeFd, POLLIN, 0}};
         if (::poll(entries, 2, timeout) < 0 && errno != EINTR)
             break;
         if (entries[1].revents & POLLIN) {
             uint64_t count = 0;
-            [[maybe_unused]] const ssize_t drained = ::read(wakeFd_, &count, sizeof count);
+            [[maybe_unused]] const ssize_t drained = ::read(m_wakeFd, &count, sizeof count);
         }
         if (entries[0].revents & POLLHUP)
             continue;
@@ -488,15 +488,15 @@ void VirtualModem::serve()
                 received.assign(buffer, static_cast<size_t>(length));
         }
         {
-            std::lock_guard lock(mutex_);
+            std::lock_guard lock(m_mutex);
             if (!received.empty()) {
-                modem_->receive(received);
+                m_modem->receive(received);
             } else {
-                modem_->process();
+                m_modem->process();
             }
-            unsent += modem_->takeOutput();
+            unsent += m_modem->takeOutput();
         }
-        device_->sendQueued(unsent, kMaxUnsentBytes);
+        m_device->sendQueued(unsent, kMaxUnsentBytes);
     }
 }
 

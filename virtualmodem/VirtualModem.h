@@ -141,19 +141,19 @@ private:
     template <typename Change>
     void change(Change &&changeState);
 
-    mutable std::mutex lifecycleMutex_;  // start, stop, card removal and insertion
-    mutable std::mutex mutex_;           // the modem and the port
-    std::unique_ptr<Modem> modem_;
-    std::unique_ptr<PtyDevice> device_;
-    std::unique_ptr<DataPort> dataPort_;
-    std::thread thread_;
-    int wakeFd_ = -1;
-    Clock::time_point stallUntil_{};  // guarded by mutex_
-    std::atomic<bool> stopping_{false};
-    bool running_ = false;
-    bool cardInserted_ = false;
-    std::string linkPath_;
-    std::string lastError_;
+    mutable std::mutex m_lifecycleMutex;  // start, stop, card removal and insertion
+    mutable std::mutex m_mutex;           // the modem and the port
+    std::unique_ptr<Modem> m_modem;
+    std::unique_ptr<PtyDevice> m_device;
+    std::unique_ptr<DataPort> m_dataPort;
+    std::thread m_thread;
+    int m_wakeFd = -1;
+    Clock::time_point m_stallUntil{};  // guarded by m_mutex
+    std::atomic<bool> m_stopping{false};
+    bool m_running = false;
+    bool m_cardInserted = false;
+    std::string m_linkPath;
+    std::string m_lastError;
 };
 
 }  // namespace virtualmodem

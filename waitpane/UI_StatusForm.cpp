@@ -22,16 +22,16 @@ TStatusForm::TStatusForm(int kind, const QString &caption, const QString &progra
     setPalette(colours);
     setAutoFillBackground(true);
 
-    WaitFrmBKImage = new skin::TBackImage(this);
+    WaitFrmBKImage = new skin::BackImage(this);
     WaitFrmBKImage->setObjectName(QStringLiteral("WaitFrmBKImage"));
     WaitFrmBKImage->setGeometry(0, 0, kWidth, 150);
-    CaptionImage = new skin::TBackImage(this);
+    CaptionImage = new skin::BackImage(this);
     CaptionImage->setObjectName(QStringLiteral("CaptionImage"));
     CaptionImage->setGeometry(0, 0, kWidth, 25);
-    LogoImage = new skin::TImage(this);
+    LogoImage = new skin::SkinImage(this);
     LogoImage->setObjectName(QStringLiteral("LogoImage"));
     LogoImage->setGeometry(5, 3, 16, 16);
-    AMLogoImage = new skin::TImage(this);
+    AMLogoImage = new skin::SkinImage(this);
     AMLogoImage->setObjectName(QStringLiteral("AMLogoImage"));
     CaptionLabel = new QLabel(caption, this);
     CaptionLabel->setObjectName(QStringLiteral("CaptionLabel"));
@@ -45,7 +45,7 @@ TStatusForm::TStatusForm(int kind, const QString &caption, const QString &progra
     QPalette captionColours = CaptionLabel->palette();
     captionColours.setColor(QPalette::WindowText, Qt::white);
     CaptionLabel->setPalette(captionColours);
-    Animate1 = new TAnimationStrip(this);
+    Animate1 = new AnimationStrip(this);
     Animate1->setObjectName(QStringLiteral("Animate1"));
     Animate1->setGeometry(5, 27, 227, 120);
     Animate1->setCursor(Qt::WaitCursor);

@@ -3,7 +3,7 @@
 // cancelled flag.
 #pragma once
 
-#include "UI_AnimationStrip.h"
+#include "AnimationStrip.h"
 
 #include "skin/SkinControls.h"
 
@@ -38,12 +38,12 @@ public:
     void closeForGood();
     bool isClosing() const { return m_closing; }
 
-    skin::TBackImage *WaitFrmBKImage;
-    skin::TBackImage *CaptionImage;
-    skin::TImage *LogoImage;
-    skin::TImage *AMLogoImage;
+    skin::BackImage *WaitFrmBKImage;
+    skin::BackImage *CaptionImage;
+    skin::SkinImage *LogoImage;
+    skin::SkinImage *AMLogoImage;
     QLabel *CaptionLabel;
-    TAnimationStrip *Animate1;
+    AnimationStrip *Animate1;
     QTimer Timer1;
 
     // The animation file of a kind, or empty for a kind without one.

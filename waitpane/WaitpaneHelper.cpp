@@ -99,7 +99,7 @@ int main(int argc, char **argv)
             (void)shown.open(QIODevice::WriteOnly);  // its being there is the message
         });
         // And how far the animation has come, each time it moves on.
-        QObject::connect(form.Animate1, &waitpane::TAnimationStrip::frameAdvanced,
+        QObject::connect(form.Animate1, &waitpane::AnimationStrip::frameAdvanced,
                          [report](int frames) {
                              QSaveFile count(report + QStringLiteral(".frames"));
                              if (count.open(QIODevice::WriteOnly)) {

@@ -9,7 +9,7 @@
 namespace boxes {
 
 TMessageBoxForm::TMessageBoxForm(QWidget *owner, int iconType, const QString &buttonMode)
-    : TBoxFrame(owner), m_buttonMode(buttonMode), m_iconType(iconType)
+    : BoxFrame(owner), m_buttonMode(buttonMode), m_iconType(iconType)
 {
     setObjectName(QStringLiteral("MessageBoxForm"));
     setWindowTitle(QStringLiteral("Brisa Internet"));
@@ -97,7 +97,7 @@ void TMessageBoxForm::keyPressEvent(QKeyEvent *event)
         OkButtonClick();
         return;
     }
-    TBoxFrame::keyPressEvent(event);
+    BoxFrame::keyPressEvent(event);
 }
 
 // Escape and the window system's close act as the close image; a box without buttons cannot

@@ -1,11 +1,11 @@
 // The program's message box: a text, an icon and one, two or no buttons.
 #pragma once
 
-#include "UI_BoxFrame.h"
+#include "BoxFrame.h"
 
 namespace boxes {
 
-class TMessageBoxForm : public TBoxFrame {
+class TMessageBoxForm : public BoxFrame {
     Q_OBJECT
 public:
     // A text shorter than this goes to the label, a longer one to the memo.

@@ -8,7 +8,7 @@
 namespace boxes {
 
 TProgressBoxForm::TProgressBoxForm(QWidget *owner, const QString &buttonMode)
-    : TBoxFrame(owner), m_buttonMode(buttonMode == kButtonSingle ? kButtonSingle : kButtonNo)
+    : BoxFrame(owner), m_buttonMode(buttonMode == kButtonSingle ? kButtonSingle : kButtonNo)
 {
     setObjectName(QStringLiteral("ProgressBoxForm"));
     setWindowTitle(QStringLiteral("Brisa Internet"));

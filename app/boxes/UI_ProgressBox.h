@@ -2,11 +2,11 @@
 // runs. The caller shows it, updates its text, polls CancelRequested() and closes it.
 #pragma once
 
-#include "UI_BoxFrame.h"
+#include "BoxFrame.h"
 
 namespace boxes {
 
-class TProgressBoxForm : public TBoxFrame {
+class TProgressBoxForm : public BoxFrame {
     Q_OBJECT
 public:
     // A text shorter than this goes to the label, a longer one to the memo.

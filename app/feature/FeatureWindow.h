@@ -2,22 +2,28 @@
 //
 // Every feature window (SMS, contacts, calls, the data connection, the settings pages, ...) is a
 // QWidget that also implements FeatureWindow. The main window never names a window to tell it
-// something: the card monitor tells every window through this interface, and the routing table
-// (WindowTable) sends each engine message to the one window registered for its number. A window
-// asks the main window for what it needs through FeatureHost.
+// something: the card monitor tells every window the states through this interface, and the
+// routing table (WindowTable) sends each message to the one window registered for its number. A
+// window asks the main window for what it needs through FeatureHost, its peers included: a
+// window of its own folder by class, a window of another folder by the role it plays (an
+// interface of FeatureRoles.h), so no feature folder knows another's classes.
 //
 // Every call comes on the window thread.
 #pragma once
 
+#include "logic/EngineValues.h"
+
 #include <QPoint>
 #include <QString>
+#include <QWidget>
 
 #include <cstdint>
+#include <typeindex>
+#include <typeinfo>
 #include <vector>
 
 class QObject;
 class QTimer;
-class QWidget;
 
 namespace platform {
 class WindowMessageEvent;
@@ -47,10 +53,58 @@ public:
     virtual void enableNavigation() = 0;
 };
 
+// The main window's navigation buttons; a registration names the one that shows its window.
+enum class NavigationButton {
+    None,
+    Internet,
+    Calls,
+    Messages,
+    Contacts,
+    Settings,
+    CallRecords,
+    Toolkit,
+};
+
+// The settings menu's entries; the window an entry shows stands beside the settings column.
+enum class SettingsEntry {
+    None,
+    Profiles,
+    Sms,
+};
+
 // What a feature window may ask of the main window.
 class FeatureHost {
 public:
     virtual ~FeatureHost() = default;
+
+    // The program's one window of that class, or null (a window made alone in a test finds
+    // only what its test registered).
+    template <typename Window>
+    Window *window() const
+    {
+        for (QWidget *widget : registeredWindows())
+            if (auto *found = dynamic_cast<Window *>(widget))
+                return found;
+        return nullptr;
+    }
+    // The one window registered to play the role (an interface of FeatureRoles.h), or null.
+    template <typename Role>
+    Role *role() const
+    {
+        return dynamic_cast<Role *>(windowPlaying(typeid(Role)));
+    }
+    // The registered windows, in the order they were made.
+    virtual std::vector<QWidget *> registeredWindows() const = 0;
+    virtual QWidget *windowPlaying(std::type_index role) const = 0;
+
+    // Shows the window registered for the navigation button or the settings entry, as the
+    // button or the entry does.
+    virtual void show(NavigationButton button) = 0;
+    virtual void show(SettingsEntry entry) = 0;
+    // Shows again the page that was on show before the current one (a window opened from
+    // another goes back to it); nothing when there was none.
+    virtual void showPreviousPage() = 0;
+
     // Shows the window inside the main window's content panel (Mainpanel) at `position`, in
     // front, with its caption as the page title; the other pages are hidden.
     virtual void showInPanel(QWidget &window, QPoint position = {}) = 0;
@@ -61,7 +115,7 @@ public:
     virtual QWidget *dialogOwner() = 0;
     // The notices of the status strip, the tray and the sounds.
     virtual Notices &notices() = 0;
-    // The card state (1 card absent ... 12 SIM ready).
+    // The card state last told.
     virtual uint8_t cardState() const = 0;
     // The busy flag: set while a long SMS or phonebook operation runs (close, off line, power
     // off and suspend are refused meanwhile).
@@ -74,18 +128,20 @@ class FeatureWindow {
 public:
     virtual ~FeatureWindow() = default;
 
-    // The card state (1 card absent ... 12 SIM ready) at every change, in the fixed order of
-    // the windows that take it; each window decides for itself what to enable.
-    virtual void cardStateChanged(uint8_t state) { (void)state; }
-    // The call window's state (0 idle ... 16) and the data connection's state (0 idle,
-    // 1 dialling, 2 cancelling, 3 connected, 4 disconnecting), as they change.
-    virtual void callStateChanged(int callState) { (void)callState; }
-    virtual void connectionStateChanged(int connectionState) { (void)connectionState; }
+    // Every registered window is told each state as it changes, and decides for itself what it
+    // means for it; no window passes a state on to another. The card state comes first to the
+    // windows with a place in the card-state order, in that order, then to the others.
+    virtual void cardStateChanged(CardState state) { (void)state; }
+    virtual void callStateChanged(CallState state) { (void)state; }
+    virtual void connectionStateChanged(ConnectionState state) { (void)state; }
+    virtual void ussdSessionChanged(UssdSession session) { (void)session; }
     // A message the routing table sends to this window (the numbers it was registered for).
     // A block or text it carries belongs to the event; the window copies what it keeps.
     virtual void messageArrived(platform::WindowMessageEvent &message) { (void)message; }
     // The window was just shown inside Mainpanel.
     virtual void shownInPanel() {}
+    // The window was shown by its navigation button (after shownInPanel).
+    virtual void shownByNavigation() {}
     // Timers of the window that stand still during a voice call: stopped when the call begins
     // and set back as they were when it ends.
     virtual std::vector<QTimer *> timersStoppedDuringCall() { return {}; }

@@ -3,7 +3,6 @@
 #include "platform/WindowMessages.h"
 
 #include <algorithm>
-#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -14,20 +13,17 @@ WindowTable::~WindowTable() { destroy(); }
 
 void WindowTable::create(const std::vector<Registration> &registrations, FeatureHost &host)
 {
-    // Every number is checked before any window is made, so a clash never leaves half a table.
-    std::set<uint32_t> taken;
-    for (const auto &[number, window] : m_routes)
-        taken.insert(number);
-    for (const Registration &registration : registrations)
-        for (const MessageRange &range : registration.options.messages)
-            for (uint32_t number = range.first; number <= range.last; ++number)
-                if (!taken.insert(number).second)
-                    throw std::logic_error("message " + std::to_string(number) +
-                                           " is routed to two windows");
+    // Everything is checked before any window is made, so a clash never leaves half a table.
+    std::vector<WindowOptions> checked;
+    for (const Registration &registration : registrations) {
+        checkFree(registration.options, checked);
+        checked.push_back(registration.options);
+    }
     for (const Registration &registration : registrations) {
         Entry entry;
-        entry.widget = registration.make(host);
-        entry.window = dynamic_cast<FeatureWindow *>(entry.widget.get());
+        entry.owned = registration.make(host);
+        entry.widget = entry.owned.get();
+        entry.window = dynamic_cast<FeatureWindow *>(entry.widget);
         entry.options = registration.options;
         append(std::move(entry));
     }
@@ -36,18 +32,50 @@ void WindowTable::create(const std::vector<Registration> &registrations, Feature
 void WindowTable::add(FeatureWindow &window, WindowOptions options)
 {
     Entry entry;
+    entry.widget = dynamic_cast<QWidget *>(&window);
     entry.window = &window;
     entry.options = std::move(options);
     append(std::move(entry));
 }
 
+void WindowTable::addWidget(QWidget &widget, WindowOptions options)
+{
+    Entry entry;
+    entry.widget = &widget;
+    entry.window = dynamic_cast<FeatureWindow *>(&widget);
+    entry.options = std::move(options);
+    append(std::move(entry));
+}
+
+void WindowTable::checkFree(const WindowOptions &options,
+                            const std::vector<WindowOptions> &taken) const
+{
+    std::vector<const WindowOptions *> others;
+    for (const Entry &entry : m_entries)
+        others.push_back(&entry.options);
+    for (const WindowOptions &other : taken)
+        others.push_back(&other);
+    for (const WindowOptions *other : others) {
+        for (const MessageRange &range : options.messages)
+            for (const MessageRange &otherRange : other->messages)
+                if (range.first <= otherRange.last && otherRange.first <= range.last)
+                    throw std::logic_error(
+                        "message " + std::to_string(std::max(range.first, otherRange.first)) +
+                        " is routed to two windows");
+        for (const std::type_index &role : options.roles)
+            if (std::find(other->roles.begin(), other->roles.end(), role) != other->roles.end())
+                throw std::logic_error(std::string("two windows play the role ") + role.name());
+        if (options.button != NavigationButton::None && options.button == other->button)
+            throw std::logic_error("a navigation button shows two windows");
+        if (options.entry != SettingsEntry::None && options.entry == other->entry)
+            throw std::logic_error("a settings entry shows two windows");
+        if (options.settingsColumn && other->settingsColumn)
+            throw std::logic_error("two settings columns");
+    }
+}
+
 void WindowTable::claimMessages(const WindowOptions &options, FeatureWindow *window)
 {
-    for (const MessageRange &range : options.messages)
-        for (uint32_t number = range.first; number <= range.last; ++number)
-            if (m_routes.contains(number))
-                throw std::logic_error("message " + std::to_string(number) +
-                                       " is routed to two windows");
     if (window == nullptr)
         return;
     for (const MessageRange &range : options.messages)
@@ -57,6 +85,7 @@ void WindowTable::claimMessages(const WindowOptions &options, FeatureWindow *win
 
 void WindowTable::append(Entry entry)
 {
+    checkFree(entry.options, {});
     claimMessages(entry.options, entry.window);
     if (entry.window != nullptr && entry.options.cardStateOrder > 0) {
         const Told told{entry.options.cardStateOrder, entry.window,
@@ -86,20 +115,70 @@ std::vector<QWidget *> WindowTable::widgets() const
     std::vector<QWidget *> out;
     for (const Entry &entry : m_entries)
         if (entry.widget)
-            out.push_back(entry.widget.get());
+            out.push_back(entry.widget);
     return out;
 }
 
-void WindowTable::tellCardState(uint8_t state) const
+const WindowTable::Entry *WindowTable::entryPlaying(std::type_index role) const
+{
+    for (const Entry &entry : m_entries)
+        for (const std::type_index &played : entry.options.roles)
+            if (played == role)
+                return &entry;
+    return nullptr;
+}
+
+QWidget *WindowTable::playing(std::type_index role) const
+{
+    const Entry *entry = entryPlaying(role);
+    return entry != nullptr ? entry->widget : nullptr;
+}
+
+QWidget *WindowTable::shownBy(NavigationButton button) const
+{
+    for (const Entry &entry : m_entries)
+        if (button != NavigationButton::None && entry.options.button == button)
+            return entry.widget;
+    return nullptr;
+}
+
+QWidget *WindowTable::shownBy(SettingsEntry settingsEntry) const
+{
+    for (const Entry &entry : m_entries)
+        if (settingsEntry != SettingsEntry::None && entry.options.entry == settingsEntry)
+            return entry.widget;
+    return nullptr;
+}
+
+QWidget *WindowTable::settingsColumn() const
+{
+    for (const Entry &entry : m_entries)
+        if (entry.options.settingsColumn)
+            return entry.widget;
+    return nullptr;
+}
+
+bool WindowTable::besideSettingsColumn(const QWidget *widget) const
+{
+    for (const Entry &entry : m_entries)
+        if (widget != nullptr && entry.widget == widget)
+            return entry.options.entry != SettingsEntry::None;
+    return false;
+}
+
+void WindowTable::tellCardState(CardState state) const
 {
     // A window told the state may open a box in which messages are delivered; the list told is
     // the one of this moment.
-    const std::vector<FeatureWindow *> told = cardStateOrder();
+    std::vector<FeatureWindow *> told = cardStateOrder();
+    for (const Entry &entry : m_entries)
+        if (entry.window != nullptr && entry.options.cardStateOrder <= 0)
+            told.push_back(entry.window);
     for (FeatureWindow *window : told)
         window->cardStateChanged(state);
 }
 
-void WindowTable::retellCardState(uint8_t state) const
+void WindowTable::retellCardState(CardState state) const
 {
     std::vector<FeatureWindow *> told;
     for (const Told &entry : m_cardStateOrder)
@@ -109,18 +188,31 @@ void WindowTable::retellCardState(uint8_t state) const
         window->cardStateChanged(state);
 }
 
-void WindowTable::tellCallState(int callState) const
+void WindowTable::tellCallState(CallState state) const
 {
-    for (const Entry &entry : m_entries)
-        if (entry.window != nullptr)
-            entry.window->callStateChanged(callState);
+    for (FeatureWindow *window : allWindows())
+        window->callStateChanged(state);
 }
 
-void WindowTable::tellConnectionState(int connectionState) const
+void WindowTable::tellConnectionState(ConnectionState state) const
 {
+    for (FeatureWindow *window : allWindows())
+        window->connectionStateChanged(state);
+}
+
+void WindowTable::tellUssdSession(UssdSession session) const
+{
+    for (FeatureWindow *window : allWindows())
+        window->ussdSessionChanged(session);
+}
+
+std::vector<FeatureWindow *> WindowTable::allWindows() const
+{
+    std::vector<FeatureWindow *> out;
     for (const Entry &entry : m_entries)
         if (entry.window != nullptr)
-            entry.window->connectionStateChanged(connectionState);
+            out.push_back(entry.window);
+    return out;
 }
 
 bool WindowTable::route(platform::WindowMessageEvent &message) const

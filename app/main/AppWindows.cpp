@@ -5,14 +5,14 @@
 
 namespace {
 
-TAppWindows g_windows;
+ProgramWindows g_windows;
 
 }  // namespace
 
-TAppWindows::TAppWindows() = default;
-TAppWindows::~TAppWindows() = default;
+ProgramWindows::ProgramWindows() = default;
+ProgramWindows::~ProgramWindows() = default;
 
-TAppWindows &AppWindows() { return g_windows; }
+ProgramWindows &AppWindows() { return g_windows; }
 
 void CreateAppWindows()
 {

@@ -12,11 +12,11 @@
 class QWidget;
 class TMainform;
 
-struct TAppWindows {
-    TAppWindows();
-    ~TAppWindows();
-    TAppWindows(const TAppWindows &) = delete;
-    TAppWindows &operator=(const TAppWindows &) = delete;
+struct ProgramWindows {
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows &) = delete;
+    ProgramWindows &operator=(const ProgramWindows &) = delete;
 
     std::unique_ptr<TMainform> Mainform;
     // Every other window, in the order of creation, and the routing table that tells them.
@@ -25,7 +25,7 @@ struct TAppWindows {
 
 // The program's windows; the main window is null and the table empty before CreateAppWindows
 // and after DestroyAppWindows.
-TAppWindows &AppWindows();
+ProgramWindows &AppWindows();
 
 // The program's window of that class, or null.
 template <typename Window>

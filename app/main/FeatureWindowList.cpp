@@ -1,8 +1,15 @@
+// The list of the program's windows: every window's one registration. A window is made from its
+// line, in this order; its line says where it stands in the order the card state is told, which
+// message numbers it takes (declared next to it, in its folder), which roles it plays for windows
+// of other folders (FeatureRoles.h), and which navigation button or settings entry shows it. The
+// main window builds its navigation from these lines and names no window; a window reaches its
+// peers through the host, by class in its own folder and by role across folders. Every window is
+// told the card, call, connection and USSD states.
 #include "FeatureWindowList.h"
 
 #include "UI_AboutBox.h"
 
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
 #include "UI_MessageBox.h"
 #include "UI_ProgressBox.h"
 
@@ -18,6 +25,7 @@
 #include "UI_SetNetSub.h"
 #include "UI_SetSS.h"
 #include "UI_SetSoundForm.h"
+#include "ConnectionMessages.h"
 
 #include "UI_Affixation.h"
 #include "UI_GetInput.h"
@@ -28,6 +36,7 @@
 #include "UI_SmsMain.h"
 #include "UI_SmsRead.h"
 #include "UI_Ussd.h"
+#include "SmsMessages.h"
 
 #include "UI_Contacts.h"
 #include "UI_CopyTips.h"
@@ -45,7 +54,11 @@
 
 namespace {
 
+using feature::NavigationButton;
 using feature::ownedWindow;
+using feature::plays;
+using feature::SettingsEntry;
+using feature::shownBy;
 using feature::takes;
 using feature::told;
 using feature::window;
@@ -65,53 +78,59 @@ feature::Registration aboutBox()
 
 // cardStateOrder: the order in which the windows are told each card state (settings menu,
 // security, SMS settings, network settings, SMS, contacts, calls, Internet, SIM toolkit,
-// supplementary services, USSD).
+// supplementary services, USSD); the others are told after them.
 const std::vector<feature::Registration> &FeatureWindowList()
 {
     static const std::vector<feature::Registration> list = {
         aboutBox(),
-        window<TSetMenuForm>(told(1)),
+        window<TSetMenuForm>(told(1).isSettingsColumn()),
         ownedWindow<boxes::TMessageBoxForm>(),
-        window<TSet_msgform>(told(3).takes(feature::WM_SHOW_SMS_SETTINGS)),
+        window<TSet_msgform>(told(3).shownBy(SettingsEntry::Sms)),
         window<TSet_netpopform>(),
         window<TSet_netpopeditform>(),
-        window<TSet_netform>(told(4).takes(WM_USSD_SESSION)),
+        window<TSet_netform>(told(4)),
         window<TManual_Set>(),
         window<TSet_securityform>(told(2)),
         window<TSet_soundform>(),
         window<TFrmCopyTips>(),
         window<TFmEditPB>(),
-        window<TFrmContacts>(
-            told(6)
-                .toldAgainWhenCardSettingsReady()
-                .takes(feature::WM_BACK_TO_CONTACTS)
-                .takes(feature::WM_NEW_CONTACT_WITH_NUMBER)),
-        window<TFrmSel>(),
+        window<TFrmContacts>(told(6)
+                                 .toldAgainWhenCardSettingsReady()
+                                 .shownBy(NavigationButton::Contacts)
+                                 .plays<feature::ContactMaker>()),
+        window<TFrmSel>(plays<feature::ContactPicker>()),
         window<TFrmSmsMain>(told(5)
                                 .toldAgainWhenCardSettingsReady()
                                 .takes(WM_SMS_NEW)
                                 .takes(WM_SMS_REPORT)
                                 .takes(WM_SMS_COUNTS)
-                                .takes(feature::WM_SHOW_SMS_MAIN)),
+                                .takes(WM_SHOW_SMS_MAIN)
+                                .shownBy(NavigationButton::Messages)),
         // The SMS screens are told right after the SMS main window.
-        window<TFrmSmsList>(
-            told(5).takes(feature::WM_OPEN_SMS_FOLDER).takes(feature::WM_SMS_LIST_CHANGED)),
-        window<TFrmSmsEdit>(
-            told(5).takes(feature::WM_OPEN_COMPOSER).takes(feature::WM_WRITE_SMS_TO)),
-        window<TFrmSmsRead>(told(5).takes(feature::WM_READ_SMS).takes(feature::WM_SMS_SENDER_SAVED)),
+        window<TFrmSmsList>(told(5)
+                                .takes(WM_OPEN_SMS_FOLDER)
+                                .takes(WM_SMS_LIST_CHANGED)
+                                .plays<feature::SmsFolderView>()),
+        window<TFrmSmsEdit>(told(5).takes(WM_OPEN_COMPOSER).plays<feature::SmsWriter>()),
+        window<TFrmSmsRead>(told(5).takes(WM_READ_SMS)),
         window<TgetInput>(),
         window<TSatMenuDisplayForm>(told(9).takes(WM_STK_FIRST, MEC_MSG_STK_OTHER - 1)),
-        window<TData_connectform>(told(8).takes(feature::WM_SHOW_INTERNET_PAGE)),
+        window<TData_connectform>(told(8)
+                                      .takes(WM_SHOW_INTERNET_PAGE)
+                                      .shownBy(NavigationButton::Internet)
+                                      .plays<feature::InternetConnection>()),
         window<TCrForm>(
-            takes(feature::WM_OPEN_CALL_RECORDS).takes(feature::WM_BACK_TO_CALL_RECORDS)),
-        window<TSet_netsub>(takes(feature::WM_SHOW_PROFILE_PAGE)),
+            shownBy(NavigationButton::CallRecords).plays<feature::CallRecordsView>()),
+        window<TSet_netsub>(shownBy(NavigationButton::Settings).shownBy(SettingsEntry::Profiles)),
         window<TSet_SS>(told(10)),
         window<TCallHangupMsgDfm>(),
-        window<TCall_managerform>(
-            told(7).takes(WM_INCOMING_CALL).takes(WM_CALL_EVENT_FIRST, WM_CALL_EVENT_LAST)),
-        window<TAffixationfrm>(),
+        window<TCall_managerform>(told(7)
+                                      .takes(WM_INCOMING_CALL)
+                                      .takes(WM_CALL_EVENT_FIRST, WM_CALL_EVENT_LAST)
+                                      .shownBy(NavigationButton::Calls)),
+        window<TAffixationfrm>(shownBy(NavigationButton::Toolkit)),
         window<Tussdfrm>(told(11).takes(WM_USSD_STATE).takes(WM_USSD_REPLY)),
-        window<TDataLogForm>(takes(feature::WM_OPEN_CONNECTION_LOG)),
+        window<TDataLogForm>(takes(WM_OPEN_CONNECTION_LOG)),
         window<TFrmViewPB>(),
         ownedWindow<boxes::TProgressBoxForm>(),
     };

@@ -5,6 +5,6 @@
 
 #include <vector>
 
-// Every window the program makes after the main window, in the order of creation, each with the
-// notices and messages it takes. Adding a window to the program is one line here.
+// Every window the program makes after the main window, in the order of creation, each with its
+// registration (see FeatureWindowList.cpp). Adding a window to the program is one line there.
 const std::vector<feature::Registration> &FeatureWindowList();

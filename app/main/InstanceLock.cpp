@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
-TInstanceLock::TInstanceLock(const QString &folder)
+InstanceLock::InstanceLock(const QString &folder)
     : m_path(QDir(folder).filePath(QString::fromLatin1(kInstanceText) + QStringLiteral(".lock"))),
       m_lock(std::make_unique<QLockFile>(m_path))
 {
@@ -12,9 +12,9 @@ TInstanceLock::TInstanceLock(const QString &folder)
     m_lock->setStaleLockTime(0);
 }
 
-TInstanceLock::~TInstanceLock() = default;
+InstanceLock::~InstanceLock() = default;
 
-bool TInstanceLock::acquire()
+bool InstanceLock::acquire()
 {
     if (m_lock->isLocked())
         return true;
@@ -23,7 +23,7 @@ bool TInstanceLock::acquire()
     return m_lock->error() != QLockFile::LockFailedError;
 }
 
-QString TInstanceLock::defaultFolder()
+QString InstanceLock::defaultFolder()
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     return runtime.isEmpty() ? QDir::tempPath() : runtime;

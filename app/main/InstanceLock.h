@@ -8,17 +8,17 @@
 
 #include <memory>
 
-class TInstanceLock {
+class InstanceLock {
 public:
     // Only its uniqueness matters; every copy of the program uses the same text.
     static constexpr const char *kInstanceText =
         "QEVT492K7,0x12,0xab,0x4f,0x06,0xab,0x1e,0x2c,0x8d,0x9b,0x1d,0x66";
 
     // The lock file in the given folder (by default the user's runtime folder).
-    explicit TInstanceLock(const QString &folder = defaultFolder());
-    ~TInstanceLock();
-    TInstanceLock(const TInstanceLock &) = delete;
-    TInstanceLock &operator=(const TInstanceLock &) = delete;
+    explicit InstanceLock(const QString &folder = defaultFolder());
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
 
     // True when this process now holds the lock; false when another running copy holds it.
     // A lock file that cannot be created at all (folder missing or read-only) does not stop

@@ -154,13 +154,13 @@ bool TNewMsgForm::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-TNewMsgPopups::~TNewMsgPopups()
+NewMsgPopups::~NewMsgPopups()
 {
     releaseNewSmsPopup();
     closeCallPopup();
 }
 
-void TNewMsgPopups::showNewSmsPopup(const QString &text, bool aboveCallPopup)
+void NewMsgPopups::showNewSmsPopup(const QString &text, bool aboveCallPopup)
 {
     if (m_newSms)
         return;
@@ -172,13 +172,13 @@ void TNewMsgPopups::showNewSmsPopup(const QString &text, bool aboveCallPopup)
     m_newSms->show();
 }
 
-void TNewMsgPopups::releaseNewSmsPopup()
+void NewMsgPopups::releaseNewSmsPopup()
 {
     if (m_newSms)
         m_newSms->close();  // deletes it
 }
 
-void TNewMsgPopups::showCallPopup(const QString &number)
+void NewMsgPopups::showCallPopup(const QString &number)
 {
     if (m_call)
         return;
@@ -189,13 +189,13 @@ void TNewMsgPopups::showCallPopup(const QString &number)
     platform::execDialog(*popup);
 }
 
-void TNewMsgPopups::setCallPopupText(const QString &number)
+void NewMsgPopups::setCallPopupText(const QString &number)
 {
     if (m_call)
         m_call->setText(number);
 }
 
-void TNewMsgPopups::closeCallPopup()
+void NewMsgPopups::closeCallPopup()
 {
     if (m_call)
         m_call->reject();

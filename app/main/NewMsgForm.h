@@ -59,12 +59,12 @@ private:
 
 // The two notices of the main window: at most one of each. The main window hands its CardView
 // pop-up calls to this.
-class TNewMsgPopups {
+class NewMsgPopups {
 public:
-    explicit TNewMsgPopups(QWidget *owner) : m_owner(owner) {}
-    ~TNewMsgPopups();
-    TNewMsgPopups(const TNewMsgPopups &) = delete;
-    TNewMsgPopups &operator=(const TNewMsgPopups &) = delete;
+    explicit NewMsgPopups(QWidget *owner) : m_owner(owner) {}
+    ~NewMsgPopups();
+    NewMsgPopups(const NewMsgPopups &) = delete;
+    NewMsgPopups &operator=(const NewMsgPopups &) = delete;
 
     // A notice the user closed no longer exists.
     bool hasNewSmsPopup() const { return !m_newSms.isNull(); }

@@ -71,7 +71,7 @@ TAboutBox::TAboutBox(QWidget *owner, const AboutBoxContext &context)
     Label_Rights = makeLabel(this, "Label_Rights", 11);
     Label_Rights->setGeometry(kCaptionLeft, 214, kWidth - kCaptionLeft - 12, 18);
 
-    YbUrlLabel_HomePage = new skin::TLinkLabel(this);
+    YbUrlLabel_HomePage = new skin::LinkLabel(this);
     YbUrlLabel_HomePage->setObjectName(QStringLiteral("YbUrlLabel_HomePage"));
     YbUrlLabel_HomePage->setGeometry(kCaptionLeft, 196, 200, 18);
     // There is no home page to point at; the link stays hidden.

@@ -35,8 +35,8 @@ public:
     // is being set up or held, or while the data connection is changing.
     static bool mayAskBoardVersions(const AboutBoxContext &context);
 
-    skin::TBackImage *YBBACKIMAGE_BACK;
-    skin::TImage *LogoImage;
+    skin::BackImage *YBBACKIMAGE_BACK;
+    skin::SkinImage *LogoImage;
     QLabel *Label_ProductName;
     QLabel *Label_PCSoftwareVersionCaption;
     QLabel *Label_PCSoftwareVersion;
@@ -53,7 +53,7 @@ public:
     QLabel *Label_IMSI;
     QLabel *Label_IMSINumber;
     QLabel *Label_Rights;
-    skin::TLinkLabel *YbUrlLabel_HomePage;
+    skin::LinkLabel *YbUrlLabel_HomePage;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

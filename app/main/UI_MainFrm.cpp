@@ -7,22 +7,15 @@
 #include "UI_AboutBox.h"
 #include "UI_StartFrm.h"
 
-#include "UI_Affixation.h"
-#include "UI_CallManager.h"
-#include "UI_CallRecords.h"
-#include "UI_Contacts.h"
-#include "UI_DataConnectForm.h"
-#include "UI_SetMenuForm.h"
-#include "UI_SetNetSub.h"
-#include "UI_SmsMain.h"
+#include "FeatureRoles.h"
 #include "WindowTable.h"
 
 #include "PinEntry.h"
 
 #include "config/BL_File.h"
 #include "language/TextNumbers.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
@@ -110,28 +103,28 @@ TMainform::~TMainform() { FormDestroy(); }
 
 void TMainform::buildImageLists()
 {
-    ImageList_TrayMain = new skin::TImageList(this);
+    ImageList_TrayMain = new skin::ImageList(this);
     ImageList_TrayMain->setObjectName(QStringLiteral("ImageList_TrayMain"));
     for (int index = 0; index < mainpictures::kTrayMainCount; ++index)
         ImageList_TrayMain->AddMasked(mainpictures::trayMainPicture(index, kStatusIconSize),
                                       kFuchsia);
 
-    ImageList_RSSILevel = new skin::TImageList(this);
+    ImageList_RSSILevel = new skin::ImageList(this);
     ImageList_RSSILevel->setObjectName(QStringLiteral("ImageList_RSSILevel"));
     for (int level = 0; level < mainpictures::kSignalLevelCount; ++level)
         ImageList_RSSILevel->AddMasked(mainpictures::signalLevelPicture(level), kFuchsia);
 
-    ImageList_NewSms = new skin::TImageList(this);
+    ImageList_NewSms = new skin::ImageList(this);
     ImageList_NewSms->setObjectName(QStringLiteral("ImageList_NewSms"));
     for (int frame = 0; frame < mainpictures::kNewSmsFrames; ++frame)
         ImageList_NewSms->AddMasked(mainpictures::newSmsPicture(frame, 18), kFuchsia);
 
-    ImageList_IncomingCall = new skin::TImageList(this);
+    ImageList_IncomingCall = new skin::ImageList(this);
     ImageList_IncomingCall->setObjectName(QStringLiteral("ImageList_IncomingCall"));
     for (int frame = 0; frame < mainpictures::kIncomingCallFrames; ++frame)
         ImageList_IncomingCall->AddMasked(mainpictures::incomingCallPicture(frame, 18), kFuchsia);
 
-    ImageList_Internet = new skin::TImageList(this);
+    ImageList_Internet = new skin::ImageList(this);
     ImageList_Internet->setObjectName(QStringLiteral("ImageList_Internet"));
     for (int frame = 0; frame < mainpictures::kInternetFrames; ++frame)
         ImageList_Internet->AddMasked(mainpictures::internetPicture(frame, kStatusIconSize),
@@ -140,20 +133,20 @@ void TMainform::buildImageLists()
 
 void TMainform::buildTitleBar()
 {
-    YBBACKIMAGE = new skin::TBackImage(this);
+    YBBACKIMAGE = new skin::BackImage(this);
     YBBACKIMAGE->setObjectName(QStringLiteral("YBBACKIMAGE"));
     YBBACKIMAGE->setGeometry(0, 0, kWidth, kHeight);
 
-    YBBACKIMAGE_TITLE_LEFT = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE_LEFT = new skin::BackImage(this);
     YBBACKIMAGE_TITLE_LEFT->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE_LEFT"));
     YBBACKIMAGE_TITLE_LEFT->setGeometry(0, 0, 12, kTitleHeight);
-    YBBACKIMAGE_TITLE = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE = new skin::BackImage(this);
     YBBACKIMAGE_TITLE->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE"));
     YBBACKIMAGE_TITLE->setGeometry(12, 0, kWidth - 24, kTitleHeight);
-    YBBACKIMAGE_TITLE_RIGHT = new skin::TBackImage(this);
+    YBBACKIMAGE_TITLE_RIGHT = new skin::BackImage(this);
     YBBACKIMAGE_TITLE_RIGHT->setObjectName(QStringLiteral("YBBACKIMAGE_TITLE_RIGHT"));
     YBBACKIMAGE_TITLE_RIGHT->setGeometry(kWidth - 12, 0, 12, kTitleHeight);
-    for (skin::TBackImage *part :
+    for (skin::BackImage *part :
          {YBBACKIMAGE, YBBACKIMAGE_TITLE_LEFT, YBBACKIMAGE_TITLE, YBBACKIMAGE_TITLE_RIGHT})
         part->setColorKeyed(true);
 
@@ -211,8 +204,8 @@ void TMainform::buildNavigation()
     // The SIM toolkit needs a ready SIM.
     StkButton->setEnabled(false);
     // The button of the page shown stays pushed in.
-    for (skin::TImButton *page : navigationButtons())
-        page->setCheckable(true);
+    for (const auto &[page, pageButton] : navigationButtons())
+        pageButton->setCheckable(true);
 }
 
 void TMainform::buildContent()
@@ -231,13 +224,13 @@ void TMainform::buildContent()
 
 void TMainform::buildStatusStrip()
 {
-    YBBACKIMAGE_UNDER = new skin::TBackImage(this);
+    YBBACKIMAGE_UNDER = new skin::BackImage(this);
     YBBACKIMAGE_UNDER->setObjectName(QStringLiteral("YBBACKIMAGE_UNDER"));
     YBBACKIMAGE_UNDER->setGeometry(0, kStripTop, kWidth, kStripHeight);
     YBBACKIMAGE_UNDER->setColorKeyed(true);
 
     const auto image = [this](const char *name, int left, int width, int height) {
-        auto *picture = new skin::TImage(this);
+        auto *picture = new skin::SkinImage(this);
         picture->setObjectName(QLatin1String(name));
         picture->setGeometry(left, kStripTop + (kStripHeight - height) / 2, width, height);
         return picture;
@@ -283,7 +276,7 @@ void TMainform::buildStatusStrip()
     Label_clock->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
 
     Image_RSSI->setPicture(ImageList_RSSILevel->picture(0));
-    for (skin::TImage *icon : {Image_Netcard, Image_Simcard, Image_Internet})
+    for (skin::SkinImage *icon : {Image_Netcard, Image_Simcard, Image_Internet})
         icon->setStretch(true);
     Image_Netcard->setPicture(ImageList_TrayMain->picture(kImageCardAbsent));
     Image_Simcard->setPicture(ImageList_TrayMain->picture(kImageSimMissing));
@@ -464,12 +457,16 @@ void TMainform::applySkin()
 void TMainform::applyWindowShape()
 {
     const QPixmap background = YBBACKIMAGE->Picture();
-    if (background.isNull() || background.size() != size())
+    if (background.isNull() || background.deviceIndependentSize().toSize() != size())
         return;
     // The opaque pixels of the keyed background are the window; the rest is cut away, which
-    // works with or without a compositing window manager.
-    const QPixmap keyed = QPixmap::fromImage(skin::withColorKey(background.toImage(), kFuchsia));
-    setMask(keyed.mask());
+    // works with or without a compositing window manager. The mask is in points: a 2x picture
+    // gives it at half its pixels.
+    QImage keyed = skin::withColorKey(background.toImage(), kFuchsia);
+    if (keyed.size() != size())
+        keyed = keyed.scaled(size());
+    keyed.setDevicePixelRatio(1);
+    setMask(QPixmap::fromImage(keyed).mask());
     setAttribute(Qt::WA_TranslucentBackground, true);
 }
 
@@ -574,7 +571,7 @@ bool TMainform::FormCloseQuery()
         restoreFromTray();
         return false;
     }
-    pin::TPinEntry &pins = m_monitor->pinEntry();
+    pin::PinEntry &pins = m_monitor->pinEntry();
     // The question must not hide behind a PIN dialog that stays on top.
     pins.SetDialogsOnTop(false);
     if (platform::AskMessageBox(this, GetLanguageString(1042), 3) != 1) {
@@ -629,7 +626,7 @@ void TMainform::ImImage_Title_MinimizeClick() { TrayIcon_MainMinimize(); }
 void TMainform::ImImage_NewSmsClick()
 {
     // The message list comes up: the navigation row says it is the messages' page.
-    markCurrentPage(MsgButton);
+    markCurrentPage(feature::NavigationButton::Messages);
     m_monitor->newSmsIndicatorClicked();
 }
 
@@ -673,10 +670,10 @@ bool TMainform::eventFilter(QObject *watched, QEvent *event)
 
 void TMainform::Menu_PowerOffClick()
 {
-    pin::TPinEntry &pins = m_monitor->pinEntry();
+    pin::PinEntry &pins = m_monitor->pinEntry();
     pins.SetDialogsOnTop(false);
-    if (TData_connectform *connection = m_windows.find<TData_connectform>())
-        connection->UserAskedOffline();
+    if (auto *connection = m_windows.role<feature::InternetConnection>())
+        connection->offlineAsked();
     if (!refuse()) {
         if (_MEC_Poweroff(1) == 0) {
             platform::ShowMessageBox(this, GetLanguageString(1102), 2);
@@ -690,8 +687,8 @@ void TMainform::Menu_PowerOffClick()
 
 void TMainform::Menu_OfflineClick()
 {
-    if (TData_connectform *connection = m_windows.find<TData_connectform>())
-        connection->UserAskedOffline();
+    if (auto *connection = m_windows.role<feature::InternetConnection>())
+        connection->offlineAsked();
     if (refuse())
         return;
     // Stopping the engine's polling first is best effort; the mode change decides what follows.

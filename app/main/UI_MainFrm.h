@@ -11,6 +11,7 @@
 
 #include "CardView.h"
 #include "FeatureWindow.h"
+#include "PageHistory.h"
 #include "NewMsgForm.h"
 
 #include "skin/ImButton.h"
@@ -127,11 +128,11 @@ public:
 
     // ---- controls -----------------------------------------------------------------------------
 
-    skin::TBackImage *YBBACKIMAGE;
-    skin::TBackImage *YBBACKIMAGE_TITLE_LEFT;
-    skin::TBackImage *YBBACKIMAGE_TITLE;
-    skin::TBackImage *YBBACKIMAGE_TITLE_RIGHT;
-    skin::TBackImage *YBBACKIMAGE_UNDER;
+    skin::BackImage *YBBACKIMAGE;
+    skin::BackImage *YBBACKIMAGE_TITLE_LEFT;
+    skin::BackImage *YBBACKIMAGE_TITLE;
+    skin::BackImage *YBBACKIMAGE_TITLE_RIGHT;
+    skin::BackImage *YBBACKIMAGE_UNDER;
     skin::TImImage *ImImage_Title_Logo;
     QLabel *Label_Caption;
     skin::TImImage *ImImage_Title_Minimize;
@@ -150,10 +151,10 @@ public:
     QLabel *Label_Welcom;
     QWidget *Mainpanel;
 
-    skin::TImage *Image_RSSI;
-    skin::TImage *Image_Netcard;
-    skin::TImage *Image_Simcard;
-    skin::TImage *Image_Internet;
+    skin::SkinImage *Image_RSSI;
+    skin::SkinImage *Image_Netcard;
+    skin::SkinImage *Image_Simcard;
+    skin::SkinImage *Image_Internet;
     QLabel *Label_NetWorkType;
     QLabel *Label_OperaName;
     QLabel *Label_Domain;
@@ -162,11 +163,11 @@ public:
     skin::TImImage *ImImage_NewSms;
     skin::TImImage *ImImage_IncomingCall;
 
-    skin::TImageList *ImageList_TrayMain;
-    skin::TImageList *ImageList_RSSILevel;
-    skin::TImageList *ImageList_NewSms;
-    skin::TImageList *ImageList_IncomingCall;
-    skin::TImageList *ImageList_Internet;
+    skin::ImageList *ImageList_TrayMain;
+    skin::ImageList *ImageList_RSSILevel;
+    skin::ImageList *ImageList_NewSms;
+    skin::ImageList *ImageList_IncomingCall;
+    skin::ImageList *ImageList_Internet;
 
     QSystemTrayIcon *TrayIcon_Main;
     QMenu *PopupMenu_TrayMain;
@@ -243,6 +244,13 @@ public:
     // ---- feature::FeatureHost -----------------------------------------------------------------
 
     void showInPanel(QWidget &window, QPoint position) override { showPage(&window, position); }
+    std::vector<QWidget *> registeredWindows() const override;
+    QWidget *windowPlaying(std::type_index role) const override;
+    // The host's show() of a button's or an entry's page beside the window's own show().
+    using QWidget::show;
+    void show(feature::NavigationButton button) override;
+    void show(feature::SettingsEntry entry) override;
+    void showPreviousPage() override;
     QObject *messageTarget() override { return this; }
     feature::Notices &notices() override;
     bool inService() const override;
@@ -281,18 +289,20 @@ private:
     void hidePages();
     // The settings column at the left of the content panel, in front.
     void showSettingsColumn();
-    // The navigation buttons that show a page, and marking the one whose page is shown.
-    std::vector<skin::TImButton *> navigationButtons() const;
-    void markCurrentPage(skin::TImButton *current);
+    // The navigation buttons (None: the first page, the welcome), and marking the one whose
+    // page is shown.
+    std::vector<std::pair<feature::NavigationButton, skin::TImButton *>> navigationButtons() const;
+    void markCurrentPage(feature::NavigationButton current);
     void showIndicatorFrame(Indicator which);
     void showTrayPicture(const QPixmap &picture);
 
     feature::WindowTable &m_windows;
     std::unique_ptr<CardMonitor> m_monitor;
     std::unique_ptr<TStartForm> m_splash;
-    TNewMsgPopups m_popups{this};
+    NewMsgPopups m_popups{this};
 
     QString m_pageCaption;
+    feature::PageHistory m_pages;
     bool m_dragging = false;
     QPoint m_dragOffset;
     bool m_restoredFromTray = false;

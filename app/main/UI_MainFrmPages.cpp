@@ -1,21 +1,17 @@
 // The main window's pages: the content panel (Mainpanel) with one feature window at a time, the
-// page title, and the navigation row that chooses the page and shows which one is current.
+// page title, and the navigation row that chooses the page and shows which one is current. Which
+// window each button and each settings entry shows comes from the windows' registrations.
 #include "UI_MainFrm.h"
 
-#include "UI_Affixation.h"
-#include "UI_CallManager.h"
-#include "UI_CallRecords.h"
-#include "UI_Contacts.h"
-#include "UI_DataConnectForm.h"
-#include "UI_SetMenuForm.h"
-#include "UI_SetNetSub.h"
-#include "UI_SmsMain.h"
 #include "WindowTable.h"
 
 #include "platform/ResStringManager.h"
 
+#include <utility>
+
 namespace {
 
+using feature::NavigationButton;
 using platform::GetLanguageString;
 
 // The settings menu is the left-hand column of the settings area; its pages sit beside it.
@@ -40,6 +36,10 @@ void TMainform::showPage(QWidget *page, QPoint position)
 {
     if (!page)
         return;
+    const bool beside = m_windows.besideSettingsColumn(page);
+    if (beside)
+        position = QPoint(kSettingsColumnWidth, 0);
+    m_pages.shown(page);
     Mainpanel->show();
     Label_Welcom->hide();
     hidePages();
@@ -51,16 +51,21 @@ void TMainform::showPage(QWidget *page, QPoint position)
     page->show();
     page->raise();
     SetPageTitle(page->windowTitle());
-    // A page beside the settings column is a settings page: the column stays with it.
-    if (position.x() == kSettingsColumnWidth && page != m_windows.find<TSetMenuForm>())
+    // A settings page: the column stays with it.
+    if (beside)
         showSettingsColumn();
     if (auto *shown = dynamic_cast<feature::FeatureWindow *>(page))
         shown->shownInPanel();
 }
 
+void TMainform::showPreviousPage()
+{
+    showPage(m_pages.back());
+}
+
 void TMainform::showSettingsColumn()
 {
-    TSetMenuForm *menu = m_windows.find<TSetMenuForm>();
+    QWidget *menu = m_windows.settingsColumn();
     if (!menu)
         return;
     if (menu->parentWidget() != Mainpanel)
@@ -70,72 +75,46 @@ void TMainform::showSettingsColumn()
     menu->raise();
 }
 
-std::vector<skin::TImButton *> TMainform::navigationButtons() const
+std::vector<std::pair<NavigationButton, skin::TImButton *>> TMainform::navigationButtons() const
 {
-    return {FirstpageButton, InternetButton, CallButton,    MsgButton,
-            PonebookButton,  ConfigButton,   CallhisButton, StkButton};
+    return {{NavigationButton::None, FirstpageButton},   {NavigationButton::Internet, InternetButton},
+            {NavigationButton::Calls, CallButton},       {NavigationButton::Messages, MsgButton},
+            {NavigationButton::Contacts, PonebookButton}, {NavigationButton::Settings, ConfigButton},
+            {NavigationButton::CallRecords, CallhisButton}, {NavigationButton::Toolkit, StkButton}};
 }
 
-void TMainform::markCurrentPage(skin::TImButton *current)
+void TMainform::markCurrentPage(NavigationButton current)
 {
-    for (skin::TImButton *button : navigationButtons())
-        button->setChecked(button == current);
+    for (const auto &[which, button] : navigationButtons())
+        button->setChecked(which == current);
 }
+
+void TMainform::show(NavigationButton button)
+{
+    QWidget *page = m_windows.shownBy(button);
+    if (!page)
+        return;
+    markCurrentPage(button);
+    showPage(page);
+    if (auto *shown = dynamic_cast<feature::FeatureWindow *>(page))
+        shown->shownByNavigation();
+}
+
+void TMainform::show(feature::SettingsEntry entry) { showPage(m_windows.shownBy(entry)); }
 
 void TMainform::FirstpageButtonClick()
 {
-    markCurrentPage(FirstpageButton);
+    markCurrentPage(NavigationButton::None);
     Mainpanel->hide();
     Label_Welcom->show();
     SetPageTitle(GetLanguageString(1001));
+    m_pages.clear();
 }
 
-void TMainform::InternetButtonClick()
-{
-    markCurrentPage(InternetButton);
-    showPage(m_windows.find<TData_connectform>());
-}
-
-void TMainform::MsgButtonClick()
-{
-    markCurrentPage(MsgButton);
-    TFrmSmsMain *sms = m_windows.find<TFrmSmsMain>();
-    showPage(sms);
-    // A full storage is told when the SMS button is pressed, not each time the screen returns.
-    if (sms)
-        sms->CheckFull();
-}
-
-void TMainform::PonebookButtonClick()
-{
-    markCurrentPage(PonebookButton);
-    showPage(m_windows.find<TFrmContacts>());
-}
-
-void TMainform::CallButtonClick()
-{
-    markCurrentPage(CallButton);
-    showPage(m_windows.find<TCall_managerform>());
-}
-
-void TMainform::CallhisButtonClick()
-{
-    markCurrentPage(CallhisButton);
-    showPage(m_windows.find<TCrForm>());
-}
-
-void TMainform::ConfigButtonClick()
-{
-    TSet_netsub *profiles = m_windows.find<TSet_netsub>();
-    if (!m_windows.find<TSetMenuForm>() || !profiles)
-        return;
-    markCurrentPage(ConfigButton);
-    // The settings column and the profile page beside it, together.
-    showPage(profiles, QPoint(kSettingsColumnWidth, 0));
-}
-
-void TMainform::StkButtonClick()
-{
-    markCurrentPage(StkButton);
-    showPage(m_windows.find<TAffixationfrm>());
-}
+void TMainform::InternetButtonClick() { show(NavigationButton::Internet); }
+void TMainform::MsgButtonClick() { show(NavigationButton::Messages); }
+void TMainform::PonebookButtonClick() { show(NavigationButton::Contacts); }
+void TMainform::CallButtonClick() { show(NavigationButton::Calls); }
+void TMainform::CallhisButtonClick() { show(NavigationButton::CallRecords); }
+void TMainform::ConfigButtonClick() { show(NavigationButton::Settings); }
+void TMainform::StkButtonClick() { show(NavigationButton::Toolkit); }

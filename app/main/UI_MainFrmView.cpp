@@ -4,7 +4,7 @@
 
 #include "CardMonitor.h"
 #include "MainPictures.h"
-#include "UI_DataConnectForm.h"
+#include "FeatureRoles.h"
 #include "WindowTable.h"
 
 #include "platform/WindowMessages.h"
@@ -250,6 +250,10 @@ bool TMainform::isActiveWindow() const { return QWidget::isActiveWindow(); }
 
 QWidget *TMainform::dialogOwner() { return this; }
 
+std::vector<QWidget *> TMainform::registeredWindows() const { return m_windows.widgets(); }
+
+QWidget *TMainform::windowPlaying(std::type_index role) const { return m_windows.playing(role); }
+
 bool TMainform::inService() const { return m_monitor && m_monitor->network().inService(); }
 
 bool TMainform::hasNewSmsPopup() const { return m_popups.hasNewSmsPopup(); }
@@ -271,6 +275,6 @@ int TMainform::connectionState() const { return m_monitor ? m_monitor->connectio
 
 QString TMainform::connectionStatusText() const
 {
-    const TData_connectform *connection = m_windows.find<TData_connectform>();
-    return connection ? connection->StatusText() : QString();
+    const auto *connection = m_windows.role<feature::InternetConnection>();
+    return connection ? connection->statusText() : QString();
 }

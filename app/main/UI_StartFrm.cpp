@@ -33,7 +33,7 @@ TStartForm::TStartForm(QWidget *parent)
     Label_Rights = makeLabel(this, "Label_Rights", 11);
     Label_Rights->setGeometry(24, 206, 340, 18);
 
-    YbUrlLabel_HomePage = new skin::TLinkLabel(this);
+    YbUrlLabel_HomePage = new skin::LinkLabel(this);
     YbUrlLabel_HomePage->setObjectName(QStringLiteral("YbUrlLabel_HomePage"));
     YbUrlLabel_HomePage->setGeometry(24, 186, 340, 18);
     // There is no home page to point at; the link stays hidden.

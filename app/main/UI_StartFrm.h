@@ -14,12 +14,12 @@ public:
 
     explicit TStartForm(QWidget *parent = nullptr);
 
-    skin::TBackImage *StartMidImage;
-    skin::TImage *LogoImage;
+    skin::BackImage *StartMidImage;
+    skin::SkinImage *LogoImage;
     QLabel *Label_ProductName;
     QLabel *Label_PCSoftwareVersionCaption;
     QLabel *Label_PCSoftwareVersion;
     QLabel *Label_Rights;
     QLabel *Label_Init;
-    skin::TLinkLabel *YbUrlLabel_HomePage;
+    skin::LinkLabel *YbUrlLabel_HomePage;
 };

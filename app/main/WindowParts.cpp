@@ -39,11 +39,11 @@ QPixmap bigLogoPicture()
 BrandHead addBrandHead(QWidget *window, const char *backgroundName)
 {
     BrandHead head{};
-    head.background = new skin::TBackImage(window);
+    head.background = new skin::BackImage(window);
     head.background->setObjectName(QLatin1String(backgroundName));
     head.background->setGeometry(0, 0, window->width(), window->height());
 
-    head.logo = new skin::TImage(window);
+    head.logo = new skin::SkinImage(window);
     head.logo->setObjectName(QStringLiteral("LogoImage"));
     head.logo->setGeometry(18, 12, 64, 64);
     head.logo->setPicture(bigLogoPicture());

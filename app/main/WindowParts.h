@@ -8,8 +8,8 @@
 class QWidget;
 
 namespace skin {
-class TBackImage;
-class TImage;
+class BackImage;
+class SkinImage;
 }  // namespace skin
 
 // A plain-text label with the object name and a font of the given pixel size.
@@ -22,8 +22,8 @@ void applyLightWindowColours(QWidget *window);
 QPixmap bigLogoPicture();
 
 struct BrandHead {
-    skin::TBackImage *background;
-    skin::TImage *logo;
+    skin::BackImage *background;
+    skin::SkinImage *logo;
     QLabel *productName;
 };
 

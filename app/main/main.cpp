@@ -113,7 +113,7 @@ int main(int argc, char **argv)
 
     platform::createStringManager();
 
-    TInstanceLock instance;
+    InstanceLock instance;
     if (!instance.acquire()) {
         QMessageBox box(QMessageBox::NoIcon, platform::GetLanguageString(1001),
                         platform::GetLanguageString(9), QMessageBox::Ok);

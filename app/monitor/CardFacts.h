@@ -2,7 +2,7 @@
 // as their notices last said. The monitor owns the one copy; its parts hold it read-only.
 #pragma once
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 
 #include <cstdint>
 

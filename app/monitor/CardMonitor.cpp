@@ -3,8 +3,8 @@
 #include "WindowTable.h"
 #include "app/pin/PinEntry.h"
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
@@ -43,7 +43,7 @@ CardMonitor::CardMonitor(CardView &view, feature::WindowTable &windows,
       m_view(view),
       m_windows(windows),
       m_messageTarget(this),
-      m_sound(std::make_unique<TSoundPlayer>(
+      m_sound(std::make_unique<SoundPlayer>(
           std::move(soundOutput), FileStore(), [] { QApplication::beep(); },
           [this](const QString &text) { showWarning(text); })),
       m_tray(view, windows, *m_sound, m_facts),
@@ -91,10 +91,10 @@ QObject *CardMonitor::messageTarget() const
     return m_messageTarget != nullptr ? m_messageTarget.data() : const_cast<CardMonitor *>(this);
 }
 
-pin::TPinEntry &CardMonitor::pinEntry()
+pin::PinEntry &CardMonitor::pinEntry()
 {
     if (!m_pinEntry) {
-        m_pinEntry = std::make_unique<pin::TPinEntry>(m_view.dialogOwner(), messageTarget());
+        m_pinEntry = std::make_unique<pin::PinEntry>(m_view.dialogOwner(), messageTarget());
         m_pinEntry->setCardStateSource([this] { return m_facts.cardState; });
     }
     return *m_pinEntry;
@@ -134,7 +134,7 @@ void CardMonitor::applyCardState(uint8_t state)
         if (generation == m_applyGeneration) {
             m_enteringState = 0;
             m_view.repaintStatus();
-            m_windows.tellCardState(state);
+            m_windows.tellCardState(CardState(state));
             m_facts.cardState = state;
         }
     }

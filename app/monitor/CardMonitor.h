@@ -13,7 +13,7 @@
 //
 // The monitor is the card states and their retries; its other concerns are parts of their own:
 // NetworkStatus (network, operator, signal), TrayNotices (tray, indicators, notices), the
-// TSoundPlayer (sounds) and PowerWatch (power events). handleMessage() (MessageRouting.cpp) is
+// SoundPlayer (sounds) and PowerWatch (power events). handleMessage() (MessageRouting.cpp) is
 // the one dispatch of the program's messages.
 //
 // It is a plain QObject: no widget of its own. Messages reach it through handleMessage(), which
@@ -46,7 +46,7 @@ namespace platform {
 class WindowMessageEvent;
 }
 namespace pin {
-class TPinEntry;
+class PinEntry;
 }
 namespace feature {
 class WindowTable;
@@ -88,7 +88,7 @@ public:
     // ---- the parts ------------------------------------------------------------------------------
     NetworkStatus &network() { return m_network; }
     TrayNotices &tray() { return m_tray; }
-    TSoundPlayer &sound() { return *m_sound; }
+    SoundPlayer &sound() { return *m_sound; }
     PowerWatch &power() { return m_power; }
     // Starts following the system's sleep and wake-up (nothing happens without a system bus).
     void watchPowerEvents() { m_power.watch(); }
@@ -119,7 +119,7 @@ public:
 
     // The PIN dialogs (made on first use, owned by the monitor; the main window drops their
     // stay-on-top style on close and frees them on power off and destruction).
-    pin::TPinEntry &pinEntry();
+    pin::PinEntry &pinEntry();
 
     // ---- the card states' timers and their ticks ----------------------------------------------
     QTimer Timer_StateRetry;
@@ -184,11 +184,11 @@ private:
     feature::WindowTable &m_windows;
     QPointer<QObject> m_messageTarget;
     CardFacts m_facts;
-    std::unique_ptr<TSoundPlayer> m_sound;
+    std::unique_ptr<SoundPlayer> m_sound;
     TrayNotices m_tray;
     NetworkStatus m_network;
     PowerWatch m_power;
-    std::unique_ptr<pin::TPinEntry> m_pinEntry;
+    std::unique_ptr<pin::PinEntry> m_pinEntry;
 
     std::shared_ptr<std::atomic<bool>> m_stateRetryStopRequested =
         std::make_shared<std::atomic<bool>>(false);

@@ -4,8 +4,8 @@
 
 #include "WindowTable.h"
 #include "app/pin/PinEntry.h"
-#include "engine/BL_Sms.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Sms.h"
+#include "logic/WindowPayloads.h"
 #include "platform/WindowMessages.h"
 
 #include "lumacore.h"
@@ -23,11 +23,14 @@ bool CardMonitor::handleMessage(platform::WindowMessageEvent &message)
     case WM_CARD_STATE: applyCardState(uint8_t(message.wParam())); return true;
     case WM_CALL_STATE:
         callStateChanged(int(message.wParam()));
-        m_windows.tellCallState(m_facts.callState);
+        m_windows.tellCallState(CallState(m_facts.callState));
         return true;
     case WM_CONNECTION_STATE:
         connectionStateChanged(int(message.wParam()));
-        m_windows.tellConnectionState(m_facts.connectionState);
+        m_windows.tellConnectionState(ConnectionState(m_facts.connectionState));
+        return true;
+    case WM_USSD_SESSION:
+        m_windows.tellUssdSession(message.wParam() == 1 ? kUssdWaitingForReply : kUssdSessionOver);
         return true;
     case WM_SMS_NEW: {
         // Kept first: the SMS windows refresh with it, then the notice is raised. A block that

@@ -3,7 +3,7 @@
 #include "RecordFields.h"
 #include "TrayNotices.h"
 
-#include "engine/BL_Base.h"
+#include "logic/BL_Base.h"
 #include "platform/ResStringManager.h"
 
 #include "lumacore.h"

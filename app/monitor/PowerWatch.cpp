@@ -4,8 +4,8 @@
 #include "PowerEvents.h"
 
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
 
 #include "lumacore.h"
 

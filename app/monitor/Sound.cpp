@@ -19,7 +19,7 @@ int slotOf(SoundEvent event)
 
 }  // namespace
 
-TSoundPlayer::TSoundPlayer(std::unique_ptr<SoundOutput> output, const TBL_File &store,
+SoundPlayer::SoundPlayer(std::unique_ptr<SoundOutput> output, const TBL_File &store,
                            std::function<void()> beep,
                            std::function<void(const QString &)> showMessage)
     : m_output(std::move(output)),
@@ -30,13 +30,13 @@ TSoundPlayer::TSoundPlayer(std::unique_ptr<SoundOutput> output, const TBL_File &
     m_output->setFailureHandler([this] { playbackFailed(); });
 }
 
-TSoundPlayer::~TSoundPlayer()
+SoundPlayer::~SoundPlayer()
 {
     m_output->setFailureHandler({});
     m_output->stop();
 }
 
-int TSoundPlayer::priorityOf(SoundEvent event)
+int SoundPlayer::priorityOf(SoundEvent event)
 {
     switch (event) {
     case SoundEvent::IncomingCall: return 3;
@@ -47,7 +47,7 @@ int TSoundPlayer::priorityOf(SoundEvent event)
     return 0;
 }
 
-QString TSoundPlayer::resolvePath(const std::string &file, const QString &programFolder)
+QString SoundPlayer::resolvePath(const std::string &file, const QString &programFolder)
 {
     // The settings keep file names in the system code page, which need not be UTF-8.
     QString path = platform::fromAnsi(file);
@@ -58,9 +58,9 @@ QString TSoundPlayer::resolvePath(const std::string &file, const QString &progra
     return path;
 }
 
-int TSoundPlayer::playingPriority() const { return m_output->isPlaying() ? m_priority : 0; }
+int SoundPlayer::playingPriority() const { return m_output->isPlaying() ? m_priority : 0; }
 
-void TSoundPlayer::play(SoundEvent event)
+void SoundPlayer::play(SoundEvent event)
 {
     if (playingPriority() > priorityOf(event))
         return;
@@ -69,13 +69,13 @@ void TSoundPlayer::play(SoundEvent event)
     start(event);
 }
 
-void TSoundPlayer::stop()
+void SoundPlayer::stop()
 {
     m_output->stop();
     m_priority = 0;
 }
 
-bool TSoundPlayer::start(SoundEvent event)
+bool SoundPlayer::start(SoundEvent event)
 {
     std::string file;
     if (!m_store.GetSoundFile(slotOf(event), file)) {
@@ -99,7 +99,7 @@ bool TSoundPlayer::start(SoundEvent event)
     return true;
 }
 
-void TSoundPlayer::playbackFailed()
+void SoundPlayer::playbackFailed()
 {
     m_priority = 0;
     if (m_retried)

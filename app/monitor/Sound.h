@@ -46,15 +46,15 @@ enum class SoundEvent {
     Disconnected,  // priority 1
 };
 
-class TSoundPlayer {
+class SoundPlayer {
 public:
     // store: where the sound files are looked up and restored. beep: the platform beep.
     // showMessage: a one-button warning box with the text (the settings could not be read).
-    TSoundPlayer(std::unique_ptr<SoundOutput> output, const TBL_File &store,
+    SoundPlayer(std::unique_ptr<SoundOutput> output, const TBL_File &store,
                  std::function<void()> beep, std::function<void(const QString &)> showMessage);
-    ~TSoundPlayer();
-    TSoundPlayer(const TSoundPlayer &) = delete;
-    TSoundPlayer &operator=(const TSoundPlayer &) = delete;
+    ~SoundPlayer();
+    SoundPlayer(const SoundPlayer &) = delete;
+    SoundPlayer &operator=(const SoundPlayer &) = delete;
 
     // Plays the event's sound unless a sound of higher priority is playing.
     void play(SoundEvent event);

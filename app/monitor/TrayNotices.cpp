@@ -3,10 +3,10 @@
 #include "RecordFields.h"
 #include "Sound.h"
 
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
 #include "WindowTable.h"
-#include "engine/BL_Sms.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Sms.h"
+#include "logic/WindowPayloads.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "platform/WindowMessages.h"
@@ -26,7 +26,7 @@ constexpr int kBroadcastShownCharacters = 11;
 
 }  // namespace
 
-TrayNotices::TrayNotices(CardView &view, feature::WindowTable &windows, TSoundPlayer &sound,
+TrayNotices::TrayNotices(CardView &view, feature::WindowTable &windows, SoundPlayer &sound,
                          const CardFacts &facts)
     : m_view(view), m_windows(windows), m_sound(sound), m_facts(facts)
 {
@@ -135,9 +135,8 @@ void TrayNotices::clearNewSms(bool fromIndicator)
     if (!m_facts.simRegistered())
         return;
     if (fromIndicator && m_newSmsEntry) {
-        platform::WindowMessageEvent open(feature::WM_OPEN_SMS_FOLDER, m_newSmsEntry->folder,
-                                          m_newSmsEntry->storage);
-        m_windows.route(open);
+        if (auto *list = m_windows.role<feature::SmsFolderView>())
+            list->openSmsFolder(m_newSmsEntry->folder, m_newSmsEntry->storage);
     }
     m_view.setIndicator(Indicator::NewSms, false);
     m_newSmsShown = false;
@@ -230,8 +229,8 @@ void TrayNotices::missedCall()
 void TrayNotices::clearMissedCall(bool fromIndicator)
 {
     if (fromIndicator) {
-        platform::WindowMessageEvent open(feature::WM_OPEN_CALL_RECORDS, 0, 0);
-        m_windows.route(open);
+        if (auto *records = m_windows.role<feature::CallRecordsView>())
+            records->showCallRecords();
     }
     m_view.setIndicator(Indicator::IncomingCall, false);
     m_missedCallShown = false;

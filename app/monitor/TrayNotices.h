@@ -19,7 +19,7 @@
 struct SmsItem;
 struct SmsClass0Payload;
 struct SmsBroadcastPayload;
-class TSoundPlayer;
+class SoundPlayer;
 namespace feature {
 class WindowTable;
 }
@@ -27,7 +27,7 @@ class WindowTable;
 class TrayNotices : public QObject {
     Q_OBJECT
 public:
-    TrayNotices(CardView &view, feature::WindowTable &windows, TSoundPlayer &sound,
+    TrayNotices(CardView &view, feature::WindowTable &windows, SoundPlayer &sound,
                 const CardFacts &facts);
     ~TrayNotices() override;
 
@@ -82,7 +82,7 @@ private:
 
     CardView &m_view;
     feature::WindowTable &m_windows;
-    TSoundPlayer &m_sound;
+    SoundPlayer &m_sound;
     const CardFacts &m_facts;
 
     bool m_callBeingAnswered = false;

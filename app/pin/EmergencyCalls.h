@@ -8,9 +8,9 @@ namespace pin {
 // The card's emergency numbers, whether a call is being set up, the number typed into the call
 // window, and dialling. Implemented by the call window; while there is none, no number is an
 // emergency number and no call is being set up.
-class TEmergencyCalls {
+class EmergencyCalls {
 public:
-    virtual ~TEmergencyCalls() = default;
+    virtual ~EmergencyCalls() = default;
     // True when the first 32 characters of number equal one of the card's emergency numbers.
     virtual bool IsEmergencyNumber(const QString &number) const = 0;
     // True while an outgoing call is being set up (call state 1).

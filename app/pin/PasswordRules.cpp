@@ -1,6 +1,6 @@
 #include "PasswordRules.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
 
@@ -19,7 +19,7 @@ bool IsPasswordText(const QString &text)
     return true;
 }
 
-TDigitsField::Change TDigitsField::changed(const QString &text)
+DigitsField::Change DigitsField::changed(const QString &text)
 {
     if (text.isEmpty()) {
         m_lastGood.clear();

@@ -31,7 +31,7 @@ bool IsPasswordText(const QString &text);
 
 // One edit field's guard: after each change the text must be digits only, else the field goes
 // back to its last good text.
-class TDigitsField {
+class DigitsField {
 public:
     struct Change {
         QString text;   // what the field must hold now

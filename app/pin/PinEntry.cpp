@@ -2,7 +2,7 @@
 
 #include "UI_PasswordDlg.h"
 
-#include "engine/EngineValues.h"
+#include "logic/EngineValues.h"
 #include "language/TextNumbers.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -42,9 +42,9 @@ AttemptsLeft queryAttemptsLeft()
 
 // Counts the PUK flow on the stack for as long as it runs; safe when the entry is destroyed
 // while the flow waits in a modal run.
-class TPinEntry::FlowScope {
+class PinEntry::FlowScope {
 public:
-    explicit FlowScope(TPinEntry &entry) : m_entry(&entry) { ++entry.m_pukFlowDepth; }
+    explicit FlowScope(PinEntry &entry) : m_entry(&entry) { ++entry.m_pukFlowDepth; }
     ~FlowScope()
     {
         if (m_entry)
@@ -54,15 +54,15 @@ public:
     FlowScope &operator=(const FlowScope &) = delete;
 
 private:
-    QPointer<TPinEntry> m_entry;
+    QPointer<PinEntry> m_entry;
 };
 
-TPinEntry::TPinEntry(QWidget *owner, QObject *messageTarget, QObject *parent)
+PinEntry::PinEntry(QWidget *owner, QObject *messageTarget, QObject *parent)
     : QObject(parent), m_owner(owner), m_messageTarget(messageTarget)
 {
 }
 
-TPinEntry::~TPinEntry()
+PinEntry::~PinEntry()
 {
     if (m_pinDialog)
         m_pinDialog->abandon();
@@ -72,12 +72,12 @@ TPinEntry::~TPinEntry()
         m_newPinDialog->abandon();
 }
 
-void TPinEntry::setCardStateSource(std::function<uint8_t()> cardState)
+void PinEntry::setCardStateSource(std::function<uint8_t()> cardState)
 {
     m_cardState = std::move(cardState);
 }
 
-void TPinEntry::setCallWindow(TEmergencyCalls *callWindow)
+void PinEntry::setCallWindow(EmergencyCalls *callWindow)
 {
     m_callWindow = callWindow;
     for (TPasswordDlg *dialog : {m_pinDialog.get(), m_pukDialog.get(), m_newPinDialog.get()}) {
@@ -86,37 +86,37 @@ void TPinEntry::setCallWindow(TEmergencyCalls *callWindow)
     }
 }
 
-uint8_t TPinEntry::currentCardState() const
+uint8_t PinEntry::currentCardState() const
 {
     if (m_cardState)
         return m_cardState();
     return m_pinDialog ? kPinRequired : 0;
 }
 
-void TPinEntry::post(uint32_t message, uint32_t wParam)
+void PinEntry::post(uint32_t message, uint32_t wParam)
 {
     platform::PostMessage(m_messageTarget, message, wParam, 0);
 }
 
-void TPinEntry::showMessage(unsigned stringNumber)
+void PinEntry::showMessage(unsigned stringNumber)
 {
     platform::ShowMessageBox(m_owner, platform::GetLanguageString(stringNumber), 2);
 }
 
-void TPinEntry::enableOwner()
+void PinEntry::enableOwner()
 {
     if (m_owner)
         m_owner->window()->setEnabled(true);
 }
 
-void TPinEntry::reapRetired()
+void PinEntry::reapRetired()
 {
     std::erase_if(m_retired, [](const std::unique_ptr<TPasswordDlg> &dialog) {
         return !dialog->isInHandler();
     });
 }
 
-void TPinEntry::freePinDialog()
+void PinEntry::freePinDialog()
 {
     if (!m_pinDialog)
         return;
@@ -127,13 +127,13 @@ void TPinEntry::freePinDialog()
     m_pinDialog.reset();
 }
 
-void TPinEntry::freePukDialogs()
+void PinEntry::freePukDialogs()
 {
     m_pukDialog.reset();
     m_newPinDialog.reset();
 }
 
-std::unique_ptr<TPasswordDlg> TPinEntry::makeDialog(PasswordMode mode,
+std::unique_ptr<TPasswordDlg> PinEntry::makeDialog(PasswordMode mode,
                                                     std::optional<int> attemptsLeft)
 {
     auto dialog = std::make_unique<TPasswordDlg>(m_owner, mode, attemptsLeft);
@@ -143,7 +143,7 @@ std::unique_ptr<TPasswordDlg> TPinEntry::makeDialog(PasswordMode mode,
     return dialog;
 }
 
-void TPinEntry::OpenPinDialog()
+void PinEntry::OpenPinDialog()
 {
     reapRetired();
     const AttemptsLeft attempts = queryAttemptsLeft();
@@ -156,7 +156,7 @@ void TPinEntry::OpenPinDialog()
     m_pinDialog->activateWindow();
 }
 
-void TPinEntry::PinDialogResult(uint32_t wParam)
+void PinEntry::PinDialogResult(uint32_t wParam)
 {
     reapRetired();
     // The dialog may have gone meanwhile (card pulled): then there is nothing to answer.
@@ -175,7 +175,7 @@ void TPinEntry::PinDialogResult(uint32_t wParam)
     const QByteArray typed = m_pinDialog->firstText().toLatin1();
     const PinOutcome outcome = StartupPinOutcome(_MEC_SetPin(typed.constData(), nullptr));
     if (outcome.message) {
-        QPointer<TPinEntry> self(this);
+        QPointer<PinEntry> self(this);
         const uint64_t generation = m_generation;
         showMessage(outcome.message);
         // The card may have gone while the box was up; its state 1 has freed the dialog.
@@ -187,7 +187,7 @@ void TPinEntry::PinDialogResult(uint32_t wParam)
     freePinDialog();
 }
 
-void TPinEntry::RunPukFlow()
+void PinEntry::RunPukFlow()
 {
     reapRetired();
     // The card state machine ignores a repeated state, so a second call only comes from a new
@@ -195,7 +195,7 @@ void TPinEntry::RunPukFlow()
     if (m_pukFlowDepth > 0)
         return;
     const FlowScope running(*this);
-    QPointer<TPinEntry> self(this);
+    QPointer<PinEntry> self(this);
     const uint64_t generation = m_generation;
     const auto cutShort = [&] { return !self || generation != m_generation; };
 
@@ -238,7 +238,7 @@ void TPinEntry::RunPukFlow()
         post(platform::WM_CARD_STATE, outcome.nextCardState);
 }
 
-void TPinEntry::SetDialogsOnTop(bool on)
+void PinEntry::SetDialogsOnTop(bool on)
 {
     for (TPasswordDlg *dialog : {m_pinDialog.get(), m_pukDialog.get(), m_newPinDialog.get()}) {
         if (dialog)
@@ -246,7 +246,7 @@ void TPinEntry::SetDialogsOnTop(bool on)
     }
 }
 
-void TPinEntry::CloseAndFree()
+void PinEntry::CloseAndFree()
 {
     ++m_generation;
     freePinDialog();
@@ -262,6 +262,6 @@ void TPinEntry::CloseAndFree()
     freePukDialogs();
 }
 
-bool TPinEntry::HasOpenDialog() const { return m_pinDialog || m_pukDialog || m_newPinDialog; }
+bool PinEntry::HasOpenDialog() const { return m_pinDialog || m_pukDialog || m_newPinDialog; }
 
 }  // namespace pin

@@ -1,8 +1,8 @@
 // Asking the user for the SIM's PIN or PUK when the card waits for one.
 //
-// The card state machine calls TPinEntry on entering card state 8 (PIN wanted) and 9 (PUK
+// The card state machine calls PinEntry on entering card state 8 (PIN wanted) and 9 (PUK
 // wanted); the main window hands it the PIN dialog result message and asks it to drop, restore
-// or close the dialogs on close, power off, card removal and destruction. TPinEntry owns the
+// or close the dialogs on close, power off, card removal and destruction. PinEntry owns the
 // dialogs it opens (at most three: the start-up PIN dialog, the PUK dialog, the new-PIN dialog).
 //
 // Start-up PIN (card state 8), modeless, the main window stays usable:
@@ -27,7 +27,7 @@
 //     either cancelled: post 10.
 //   Both dialogs are freed before it returns. The PUK dialog shows the PUK attempts left.
 //
-// Emergency numbers (through the call window, TEmergencyCalls): OK on the start-up dialog with
+// Emergency numbers (through the call window, EmergencyCalls): OK on the start-up dialog with
 // an emergency number typed, in card state 8, has the call window dial it and leaves the PIN
 // alone; Cancel with an emergency number typed (in the dialog or the call window) only closes
 // the dialog, posting nothing.
@@ -61,23 +61,23 @@ class TPasswordDlg;
 inline constexpr uint32_t kPinResultOk = 100;
 inline constexpr uint32_t kPinResultCancel = 102;
 
-class TPinEntry : public QObject {
+class PinEntry : public QObject {
     Q_OBJECT
 public:
     // owner: the main window; parent of the dialogs, owner of the message boxes, enabled again
     // when the start-up PIN flow ends. messageTarget: receives WM_PIN_RESULT and the card-state
     // posts (the main window, whose dispatch hands them on). Either may be null in tests that
     // do not look at them.
-    TPinEntry(QWidget *owner, QObject *messageTarget, QObject *parent = nullptr);
-    ~TPinEntry() override;
-    TPinEntry(const TPinEntry &) = delete;
-    TPinEntry &operator=(const TPinEntry &) = delete;
+    PinEntry(QWidget *owner, QObject *messageTarget, QObject *parent = nullptr);
+    ~PinEntry() override;
+    PinEntry(const PinEntry &) = delete;
+    PinEntry &operator=(const PinEntry &) = delete;
 
     // The current card state; the dialog dials an emergency number only in state 8.
     // Without a source the state is taken as 8 while the start-up PIN dialog is open.
     void setCardStateSource(std::function<uint8_t()> cardState);
     // The call window, or null while there is none. Not owned.
-    void setCallWindow(TEmergencyCalls *callWindow);
+    void setCallWindow(EmergencyCalls *callWindow);
 
     // Card state 8: reads the attempts left (_MEC_QueryPINLeftTimes), replaces any open
     // start-up dialog with a fresh mode-4 dialog and shows it on top without waiting.
@@ -117,7 +117,7 @@ private:
     QPointer<QWidget> m_owner;
     QPointer<QObject> m_messageTarget;
     std::function<uint8_t()> m_cardState;
-    TEmergencyCalls *m_callWindow = nullptr;
+    EmergencyCalls *m_callWindow = nullptr;
 
     std::unique_ptr<TPasswordDlg> m_pinDialog;
     std::unique_ptr<TPasswordDlg> m_pukDialog;

@@ -122,7 +122,7 @@ TPasswordDlg::~TPasswordDlg() = default;
 
 void TPasswordDlg::buildControls()
 {
-    PwdBKImage = new skin::TBackImage(this);
+    PwdBKImage = new skin::BackImage(this);
     PwdBKImage->setObjectName(QStringLiteral("PwdBKImage"));
     PwdBKImage->setGeometry(0, 0, kWidth, kHeight);
 
@@ -134,11 +134,11 @@ void TPasswordDlg::buildControls()
     titleColours.setColor(QPalette::Window, kTitleColour);
     ImPanel_Title->setPalette(titleColours);
 
-    ImImage_Logo = new skin::TImage(ImPanel_Title);
+    ImImage_Logo = new skin::SkinImage(ImPanel_Title);
     ImImage_Logo->setObjectName(QStringLiteral("ImImage_Logo"));
     ImImage_Logo->setGeometry(5, (kTitleHeight - kLogoSize) / 2, kLogoSize, kLogoSize);
     skin::LoadSmallLogo(ImImage_Logo);
-    ImImage_AMLogo = new skin::TImage(ImPanel_Title);
+    ImImage_AMLogo = new skin::SkinImage(ImPanel_Title);
     ImImage_AMLogo->setObjectName(QStringLiteral("ImImage_AMLogo"));
     ImImage_AMLogo->setGeometry(ImImage_Logo->x() + ImImage_Logo->width() + kLogoGap,
                                 ImImage_Logo->y(), kLogoSize, kLogoSize);
@@ -363,9 +363,9 @@ void TPasswordDlg::ImImage_CloseClick()
     cancel();
 }
 
-void TPasswordDlg::fieldChanged(QLineEdit *field, TDigitsField &guard)
+void TPasswordDlg::fieldChanged(QLineEdit *field, DigitsField &guard)
 {
-    const TDigitsField::Change change = guard.changed(field->text());
+    const DigitsField::Change change = guard.changed(field->text());
     if (change.reverted) {
         // setText puts the caret at the end, where the user was typing.
         const QSignalBlocker quiet(field);

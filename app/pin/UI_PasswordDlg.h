@@ -46,7 +46,7 @@ public:
     // Where mode 4 posts its result (the main window).
     void setResultTarget(QObject *target) { m_resultTarget = target; }
     // The call window, for the emergency numbers; may be null. Not owned.
-    void setCallWindow(TEmergencyCalls *callWindow) { m_callWindow = callWindow; }
+    void setCallWindow(EmergencyCalls *callWindow) { m_callWindow = callWindow; }
     // The current card state; without a source it counts as 8 in mode 4 and 0 otherwise.
     void setCardStateSource(std::function<uint8_t()> cardState)
     {
@@ -76,12 +76,12 @@ public:
     void Edit_Password1Change();
     void Edit_Password2Change();
 
-    skin::TBackImage *PwdBKImage;
+    skin::BackImage *PwdBKImage;
     skin::TImPanel *ImPanel_Title;
     skin::TImImage *ImImage_Close;
     QLabel *Label_Title;
-    skin::TImage *ImImage_Logo;
-    skin::TImage *ImImage_AMLogo;
+    skin::SkinImage *ImImage_Logo;
+    skin::SkinImage *ImImage_AMLogo;
     skin::TImPanel *ImPanel_Backgroud;
     QLabel *Label_Password1Caption;
     QLineEdit *Edit_Password1;
@@ -107,7 +107,7 @@ private:
     void applySkin();
     void placeControls();
     void centreOverOwner();
-    void fieldChanged(QLineEdit *field, TDigitsField &guard);
+    void fieldChanged(QLineEdit *field, DigitsField &guard);
     // Shows the string with a warning icon; false when the dialog was given up meanwhile.
     bool warn(unsigned stringNumber);
     uint8_t cardState() const;
@@ -119,10 +119,10 @@ private:
     std::optional<int> m_attemptsLeft;
     QPointer<QWidget> m_owner;
     QPointer<QObject> m_resultTarget;
-    TEmergencyCalls *m_callWindow = nullptr;
+    EmergencyCalls *m_callWindow = nullptr;
     std::function<uint8_t()> m_cardState;
-    TDigitsField m_field1;
-    TDigitsField m_field2;
+    DigitsField m_field1;
+    DigitsField m_field2;
     bool m_abandoned = false;
     int m_handlerDepth = 0;
     bool m_placed = false;

@@ -1,6 +1,5 @@
 #include "UI_SetMenuForm.h"
 
-#include "FeatureMessages.h"
 #include "platform/ResStringManager.h"
 
 #include <QBoxLayout>
@@ -8,7 +7,7 @@
 using platform::GetLanguageString;
 
 TSetMenuForm::TSetMenuForm(feature::FeatureHost &host)
-    : TFeaturePage(host, QStringLiteral("TSetMenuForm"), GetLanguageString(1007),
+    : FeaturePage(host, QStringLiteral("TSetMenuForm"), GetLanguageString(1007),
                    QStringLiteral("Choose a settings page: connection profiles, security, network, "
                                   "SMS and sound, or restore the factory settings."),
                    FeatureWindowKind::Page)
@@ -18,12 +17,15 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host)
     Button_Sms = new QPushButton(GetLanguageString(3021), this);
     Button_Sms->setObjectName(QStringLiteral("Button_Sms"));
     auto *column = static_cast<QBoxLayout *>(layout());
+    // A column 150 wide: its page buttons take all of it but the skin's 8-pixel edges.
+    column->setContentsMargins(8, 12, 8, 12);
     column->insertWidget(1, Button_Profiles);
     column->insertWidget(2, Button_Sms);
-    connect(Button_Profiles, &QPushButton::clicked, this, [&host] {
-        platform::PostMessage(host.messageTarget(), feature::WM_SHOW_PROFILE_PAGE, 0, 0);
-    });
-    connect(Button_Sms, &QPushButton::clicked, this, [&host] {
-        platform::PostMessage(host.messageTarget(), feature::WM_SHOW_SMS_SETTINGS, 0, 0);
-    });
+    connect(Button_Profiles, &QPushButton::clicked, this,
+            [&host] { host.show(feature::SettingsEntry::Profiles); });
+    connect(Button_Sms, &QPushButton::clicked, this,
+            [&host] { host.show(feature::SettingsEntry::Sms); });
+    wearSkin({"SETMENU.BKIMAGE",
+              nullptr,
+              {{"SETMENU.CFGFILEBUTTON", "Button_Profiles"}, {"SETMENU.MSGCFGBUTTON", "Button_Sms"}}});
 }

@@ -1,11 +1,11 @@
 // Settings menu: the left-hand column of the settings area.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
 #include <QPushButton>
 
-class TSetMenuForm final : public TFeaturePage {
+class TSetMenuForm final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TSetMenuForm(feature::FeatureHost &host);

@@ -1,9 +1,9 @@
 // Security settings.
 #pragma once
 
-#include "UI_FeaturePage.h"
+#include "FeaturePage.h"
 
-class TSet_securityform final : public TFeaturePage {
+class TSet_securityform final : public FeaturePage {
     Q_OBJECT
 public:
     explicit TSet_securityform(feature::FeatureHost &host);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FeatureWindow.h"
+#include "WindowTable.h"
 
 #include "platform/WindowMessages.h"
 
@@ -20,9 +21,21 @@ public:
     std::vector<std::pair<uint32_t, uint32_t>> posted;
     // The notices raised, as "name(argument)", in order.
     QStringList noticesRaised;
+    // What the host showed for the windows' asking: the previous page, a button's or an
+    // entry's window.
+    int previousPagesShown = 0;
+    std::vector<feature::NavigationButton> buttonsShown;
+    std::vector<feature::SettingsEntry> entriesShown;
     uint8_t card = 12;
     bool busy = false;
+    // The peers the windows under test find through the host: what the test added.
+    feature::WindowTable peers;
 
+    std::vector<QWidget *> registeredWindows() const override { return peers.widgets(); }
+    QWidget *windowPlaying(std::type_index role) const override { return peers.playing(role); }
+    void show(feature::NavigationButton button) override { buttonsShown.push_back(button); }
+    void show(feature::SettingsEntry entry) override { entriesShown.push_back(entry); }
+    void showPreviousPage() override { ++previousPagesShown; }
     void showInPanel(QWidget &window, QPoint) override { shownInPanel.push_back(&window); }
     QObject *messageTarget() override { return this; }
     QWidget *dialogOwner() override { return nullptr; }

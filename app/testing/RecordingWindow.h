@@ -24,6 +24,7 @@ public:
     std::vector<int> cardStates;
     std::vector<int> callStates;
     std::vector<int> connectionStates;
+    std::vector<int> ussdSessions;
     std::vector<Message> messages;
     int shown = 0;
     // The timers it stops during a call.
@@ -31,12 +32,13 @@ public:
     // Runs as each message arrives, with it.
     std::function<void(const Message &)> onMessage;
 
-    void cardStateChanged(uint8_t state) override { cardStates.push_back(state); }
-    void callStateChanged(int callState) override { callStates.push_back(callState); }
-    void connectionStateChanged(int connectionState) override
+    void cardStateChanged(CardState state) override { cardStates.push_back(state); }
+    void callStateChanged(CallState state) override { callStates.push_back(state); }
+    void connectionStateChanged(ConnectionState state) override
     {
-        connectionStates.push_back(connectionState);
+        connectionStates.push_back(state);
     }
+    void ussdSessionChanged(UssdSession session) override { ussdSessions.push_back(session); }
     void messageArrived(platform::WindowMessageEvent &message) override
     {
         Message kept{message.message(), message.wParam(), message.lParam(), {}};

@@ -3,7 +3,6 @@
 #include "UI_CallManager.h"
 #include "UI_CallRecords.h"
 
-#include "FeatureMessages.h"
 #include "RecordingHost.h"
 
 #include <QCoreApplication>
@@ -29,7 +28,6 @@ TEST(CallWindows, CallRecordsShowThemselvesOnlyWhenAskedTo)
     platform::WindowMessageEvent other(platform::WM_CALL_EVENT_FIRST, 0, 0);
     records.messageArrived(other);
     EXPECT_TRUE(host.shownInPanel.empty());
-    platform::WindowMessageEvent open(feature::WM_OPEN_CALL_RECORDS, 0, 0);
-    records.messageArrived(open);
+    records.showCallRecords();
     EXPECT_EQ(host.shownInPanel, std::vector<QWidget *>{&records});
 }

@@ -151,7 +151,7 @@ protected:
         platform::copyToField(profile.pdpAddressAutomatic, 4, "1");
         platform::copyToField(profile.authentication, 5, "PAP");
         connection = std::make_unique<DataConnection>(ras, *files, host);
-        connection->cardStateChanged(12);
+        connection->cardStateChanged(kSimReady);
     }
     void TearDown() override { platform::setClock(nullptr); }
 
@@ -240,14 +240,14 @@ TEST_F(DataConnectionTest, CardPulledWhileConnectedEndsTheConnectionCleanly)
     connection->ImButtonConnectClick();
     ras.connectNow();
     secondsPass(3);
-    connection->cardStateChanged(1);
+    connection->cardStateChanged(kCardAbsent);
     EXPECT_EQ(connection->state(), kConnectionIdle);
     EXPECT_EQ(ras.hangUps, 1);  // the dialler is stopped, not left running on a gone port
     EXPECT_FALSE(host.connectEnabled);
     ASSERT_EQ(host.logged.size(), 1u);
     EXPECT_EQ(host.logged[0].durationSeconds, 3u);
     // Enabled again once the card is ready and its data port listed.
-    connection->cardStateChanged(12);
+    connection->cardStateChanged(kSimReady);
     connection->WaitTimerTimer();
     EXPECT_TRUE(host.connectEnabled);
 }
@@ -299,8 +299,8 @@ TEST_F(DataConnectionTest, CredentialPromptReplacesTheDialCredentialsAndStoresTh
     EXPECT_EQ(platform::fieldText(files->defaultProfile().userName, 104), "");
 
     host.promptAccepted = false;
-    connection->cardStateChanged(1);
-    connection->cardStateChanged(12);
+    connection->cardStateChanged(kCardAbsent);
+    connection->cardStateChanged(kSimReady);
     connection->ImButtonConnectClick();
     EXPECT_EQ(ras.dialled.size(), 1u);  // cancelled prompt: no dial
 }

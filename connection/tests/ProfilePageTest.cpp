@@ -29,6 +29,9 @@ protected:
             FileStore().AppendProfile(BuildProfileRecord(form, ProfileDialogKind::Add));
         }
         FileStore().SetDefaultProfile("Brisa AR");
+        // The page finds its dialogs through the host, as in the program.
+        host.peers.addWidget(addDialog);
+        host.peers.addWidget(editDialog);
         platform::setMessageBoxHandler([this](QWidget *, const QString &text, int, bool) {
             messages << text;
             return 1;
@@ -55,6 +58,8 @@ protected:
 
     QTemporaryDir folder;
     RecordingHost host;
+    TSet_netpopform addDialog{host};
+    TSet_netpopeditform editDialog{host};
     TSet_netsub page{host};
     QStringList messages;
 };

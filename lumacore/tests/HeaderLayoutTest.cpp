@@ -6,16 +6,6 @@
 #include <string>
 #include <vector>
 
-static_assert(sizeof(_MEC_SMS_RECORD) == 500);
-static_assert(sizeof(_MEC_CONTACT_RECORD) == 3054);
-static_assert(sizeof(_MEC_FIELD_SIZES) == 762);
-static_assert(sizeof(CallEntry) == 94);
-static_assert(sizeof(_MEC_GROUP_RECORD) == 42);
-static_assert(sizeof(_MEC_OPERATOR_INFO) == 128);
-static_assert(sizeof(_MEC_ZDON_RECORD) == 212);
-static_assert(sizeof(_MEC_USSD_REPLY) == 360);
-static_assert(sizeof(SmsConfigBlock) == 40);
-
 namespace {
 
 #define FACT_SIZE(type) {#type, sizeof(type)},

@@ -19,7 +19,7 @@ using namespace codec;
 // A JSON object written member by member, two spaces an indent level.
 class JsonObject {
 public:
-    explicit JsonObject(int depth = 1) : depth_(depth) {}
+    explicit JsonObject(int depth = 1) : m_depth(depth) {}
 
     JsonObject &text(const char *key, const std::string &value) { return raw(key, quoted(value)); }
     JsonObject &number(const char *key, long long value) { return raw(key, std::to_string(value)); }
@@ -27,13 +27,13 @@ public:
     JsonObject &null(const char *key) { return raw(key, "null"); }
     JsonObject &raw(const char *key, const std::string &json)
     {
-        body_ += body_.empty() ? "\n" : ",\n";
-        body_ += std::string(2 * depth_, ' ') + quoted(key) + ": " + json;
+        m_body += m_body.empty() ? "\n" : ",\n";
+        m_body += std::string(2 * m_depth, ' ') + quoted(key) + ": " + json;
         return *this;
     }
     std::string str() const
     {
-        return body_.empty() ? "{}" : "{" + body_ + "\n" + std::string(2 * (depth_ - 1), ' ') + "}";
+        return m_body.empty() ? "{}" : "{" + m_body + "\n" + std::string(2 * (m_depth - 1), ' ') + "}";
     }
 
     static std::string quoted(const std::string &value)
@@ -60,8 +60,8 @@ public:
     }
 
 private:
-    int depth_;
-    std::string body_;
+    int m_depth;
+    std::string m_body;
 };
 
 const char *validityFormatName(ValidityPeriod::Format format)

@@ -8,8 +8,8 @@
 
 #include "RecordingHost.h"
 
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
 #include "lumacore/fake/FakePhonebook.h"
 
 #include <QApplication>

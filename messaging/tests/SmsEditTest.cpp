@@ -3,11 +3,12 @@
 #include "UI_SmsEdit.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
+#include "SmsMessages.h"
 #include "RecordingHost.h"
-#include "UI_SmsSendResults.h"
+#include "SmsSendResults.h"
 
-#include "engine/WindowPayloads.h"
+#include "logic/WindowPayloads.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
@@ -114,7 +115,7 @@ TEST_F(SmsEditTest, ALongTextToThreeRecipientsIsConfirmedSentAndSummed)
     edit.EdRecvPer->setText(QStringLiteral("111;222\uff1b333"));
     QStringList results;  // the counts, then a row per recipient
     platform::ScopedDialogResponder read([&](QDialog &dialog) {
-        auto &shown = dynamic_cast<TFrmSmsSendResults &>(dialog);
+        auto &shown = dynamic_cast<SmsSendResults &>(dialog);
         results << shown.LbCounts->text();
         for (int row = 0; row < shown.LvResults->topLevelItemCount(); ++row)
             results << shown.LvResults->topLevelItem(row)->text(0) + u' ' +
@@ -134,8 +135,8 @@ TEST_F(SmsEditTest, ALongTextToThreeRecipientsIsConfirmedSentAndSummed)
     EXPECT_FALSE(edit.isVisible());
     QCoreApplication::sendPostedEvents(&host);
     EXPECT_EQ(host.posted, (std::vector<std::pair<uint32_t, uint32_t>>{
-                               {feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_SENT},
-                               {feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_DRAFTS}}));
+                               {WM_SMS_LIST_CHANGED, SMS_FOLDER_SENT},
+                               {WM_SMS_LIST_CHANGED, SMS_FOLDER_DRAFTS}}));
 }
 
 TEST_F(SmsEditTest, APasteBeyondFiveMessagesIsCutOnceAndTypingStopsAtTheMaximum)
@@ -159,26 +160,50 @@ TEST_F(SmsEditTest, APasteBeyondFiveMessagesIsCutOnceAndTypingStopsAtTheMaximum)
     EXPECT_EQ(boxes.size(), 1);
 }
 
-TEST_F(SmsEditTest, ClosingGoesBackToTheWindowThatAskedForIt)
+TEST_F(SmsEditTest, ClosingShowsThePageShownBeforeAgain)
 {
-    const struct {
-        uint32_t back;
-        std::vector<std::pair<uint32_t, uint32_t>> posted;
-    } cases[] = {
-        {feature::kReturnNowhere, {}},
-        {feature::kReturnToContacts, {{feature::WM_BACK_TO_CONTACTS, 1}}},
-        {feature::kReturnToCallRecords, {{feature::WM_BACK_TO_CALL_RECORDS, 1}}},
-    };
-    for (const auto &c : cases) {
-        host.posted.clear();
-        platform::WindowMessageEvent write(feature::WM_WRITE_SMS_TO, c.back, 0,
-                                           std::make_unique<platform::TextBlock>("123;456"));
-        edit.messageArrived(write);
+    for (int closed = 1; closed <= 2; ++closed) {
+        edit.writeSmsTo(QStringLiteral("123;456"));
         EXPECT_EQ(edit.EdRecvPer->text(), QStringLiteral("123;456"));
         EXPECT_EQ(host.shownInPanel.back(), &edit);
         edit.btnCancelClick();
-        QCoreApplication::sendPostedEvents(&host);
-        EXPECT_EQ(host.posted, c.posted) << c.back;
+        EXPECT_EQ(host.previousPagesShown, closed);
+    }
+}
+
+// The contact picker the host hands out for its role.
+class ScriptedPicker : public QWidget,
+                       public feature::FeatureWindow,
+                       public feature::ContactPicker {
+public:
+    std::optional<QString> answer;
+    std::optional<QString> pickRecipients() override { return answer; }
+};
+
+TEST_F(SmsEditTest, TheSearchButtonAddsWhatTheContactPickerChose)
+{
+    // Without a picker in the program the button does nothing.
+    edit.writeSmsTo(QStringLiteral("111"));
+    edit.btnSearchNumClick();
+    EXPECT_EQ(edit.EdRecvPer->text(), QStringLiteral("111"));
+
+    ScriptedPicker picker;
+    host.peers.addWidget(picker, feature::plays<feature::ContactPicker>());
+    const struct {
+        const char *field;
+        std::optional<QString> chosen;
+        const char *expected;
+    } cases[] = {
+        {"", QStringLiteral("222;333"), "222;333"},
+        {"111", QStringLiteral("222"), "111;222"},
+        {"111", std::nullopt, "111"},  // cancelled
+        {"111", QString(), "111"},     // nothing chosen
+    };
+    for (const auto &c : cases) {
+        edit.EdRecvPer->setText(QString::fromLatin1(c.field));
+        picker.answer = c.chosen;
+        edit.btnSearchNumClick();
+        EXPECT_EQ(edit.EdRecvPer->text(), QString::fromLatin1(c.expected)) << c.field;
     }
 }
 
@@ -188,16 +213,16 @@ TEST_F(SmsEditTest, AMessageFromTheSimClosesWhenTheCardIsNoLongerReady)
     item.storage = SMS_STORE_SIM;
     platform::copyToField(item.text, sizeof item.text, "from the SIM");
     // Without the message it starts from, a forward is not opened at all.
-    platform::WindowMessageEvent bare(feature::WM_OPEN_COMPOSER, SmsComposer::Forward, 0);
+    platform::WindowMessageEvent bare(WM_OPEN_COMPOSER, SmsComposer::Forward, 0);
     edit.messageArrived(bare);
     EXPECT_TRUE(host.shownInPanel.empty());
-    platform::WindowMessageEvent open(feature::WM_OPEN_COMPOSER, SmsComposer::Forward, 0,
-                                      makePayload<feature::WM_OPEN_COMPOSER>(item));
+    platform::WindowMessageEvent open(WM_OPEN_COMPOSER, SmsComposer::Forward, 0,
+                                      makePayload<WM_OPEN_COMPOSER>(item));
     edit.messageArrived(open);
     EXPECT_EQ(edit.MeContent->toPlainText(), QStringLiteral("from the SIM"));
-    edit.cardStateChanged(12);
+    edit.cardStateChanged(kSimReady);
     EXPECT_TRUE(edit.btnSent->isEnabled());
-    edit.cardStateChanged(9);
+    edit.cardStateChanged(kPukRequired);
     EXPECT_FALSE(edit.btnSent->isEnabled());
     EXPECT_FALSE(edit.composer().source().has_value());
 }
@@ -211,10 +236,8 @@ TEST_F(SmsEditTest, WhatArrivesDuringARunDoesNotChangeIt)
     edit.EdRecvPer->setText(QStringLiteral("111;222"));
     edit.MeContent->setPlainText(QStringLiteral("Yes"));
     store.duringSend = [this] {
-        edit.cardStateChanged(9);
-        platform::WindowMessageEvent write(feature::WM_WRITE_SMS_TO, feature::kReturnToContacts, 0,
-                                           std::make_unique<platform::TextBlock>("999"));
-        edit.messageArrived(write);
+        edit.cardStateChanged(kPukRequired);
+        edit.writeSmsTo(QStringLiteral("999"));
     };
     platform::ScopedDialogResponder accept([](QDialog &) { return std::optional<int>(1); });
     edit.btnSentClick();

@@ -6,7 +6,8 @@
 #include "UI_SmsMain.h"
 #include "UI_SmsRead.h"
 
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
+#include "SmsMessages.h"
 #include "RecordingHost.h"
 
 #include "platform/MessageBoxSeam.h"
@@ -49,6 +50,20 @@ protected:
     QStringList told, asked;
 };
 
+// The phonebook's editor for a new contact, as the host hands it out for its role.
+class RecordingContactMaker : public QWidget,
+                              public feature::FeatureWindow,
+                              public feature::ContactMaker {
+public:
+    QStringList numbers;
+    Done done;
+    void newContactWithNumber(const QString &number, Done whenClosed) override
+    {
+        numbers << number;
+        done = std::move(whenClosed);
+    }
+};
+
 std::unique_ptr<FakeSmsStore> storeWith(std::vector<SmsItem> items, FakeSmsStore **view)
 {
     auto store = std::make_unique<FakeSmsStore>();
@@ -65,9 +80,11 @@ TEST_F(SmsWindowsTest, TheListShowsItselfForTheIndicatorOnly)
     platform::WindowMessageEvent other(platform::WM_SMS_NEW, 0, 0);
     list.messageArrived(other);
     EXPECT_TRUE(host.shownInPanel.empty());
-    platform::WindowMessageEvent open(feature::WM_OPEN_SMS_FOLDER, 1, 2);
+    platform::WindowMessageEvent open(WM_OPEN_SMS_FOLDER, 1, 2);
     list.messageArrived(open);
     EXPECT_EQ(host.shownInPanel, std::vector<QWidget *>{&list});
+    list.openSmsFolder(SMS_FOLDER_SENT, SMS_STORE_PC);
+    EXPECT_EQ(host.shownInPanel, (std::vector<QWidget *>{&list, &list}));
 }
 
 TEST_F(SmsWindowsTest, OpeningAnUnreadMessageMarksItReadAndHandsItToTheReader)
@@ -78,7 +95,7 @@ TEST_F(SmsWindowsTest, OpeningAnUnreadMessageMarksItReadAndHandsItToTheReader)
         storeWith({MakeItem(4, 1, SMS_STORE_PC, "+1", "2026-12-08  10:00:00"),
                    MakeItem(7, 1, SMS_STORE_PC, "+2", "2026-12-09  10:00:00", SMS_STATUS_UNREAD)},
                   &store));
-    list.cardStateChanged(12);
+    list.cardStateChanged(kSimReady);
     list.ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_PC);
     ASSERT_EQ(list.ListViewSms->topLevelItemCount(), 2);
     EXPECT_EQ(list.ListViewSms->topLevelItem(0)->text(0), "+2");  // the newest on top
@@ -96,12 +113,18 @@ TEST_F(SmsWindowsTest, OpeningAnUnreadMessageMarksItReadAndHandsItToTheReader)
     EXPECT_EQ(store->log, QStringList{"read 7"});
     EXPECT_EQ(list.ListViewSms->topLevelItem(0)->text(SmsListModel::StatusColumn), "");
     EXPECT_EQ(host.noticesRaised, QStringList{"clearNewSms()"});
+    RecordingContactMaker contacts;
+    host.peers.addWidget(contacts, feature::plays<feature::ContactMaker>());
     list.btnReplySmsClick();
     list.btnSaveNumClick();
     EXPECT_EQ(posted(), (std::vector<std::pair<uint32_t, uint32_t>>{
-                            {feature::WM_READ_SMS, 0},
-                            {feature::WM_OPEN_COMPOSER, feature::kComposeReply},
-                            {feature::WM_NEW_CONTACT_WITH_NUMBER, feature::kEditorFromSmsList}}));
+                            {WM_READ_SMS, 0}, {WM_OPEN_COMPOSER, kComposeReply}}));
+    // The contact editor gets the sender's number; when it closes, the list reads its folder
+    // again, with the sender's new name.
+    EXPECT_EQ(contacts.numbers, QStringList{QStringLiteral("+2")});
+    ASSERT_TRUE(contacts.done);
+    contacts.done(true, QStringLiteral("Ann"));
+    EXPECT_EQ(posted().back(), (std::pair<uint32_t, uint32_t>{WM_OPEN_SMS_FOLDER, 1}));
 }
 
 TEST_F(SmsWindowsTest, DeletingSelectedRowsCountsThePartsAndReadsTheListAgain)
@@ -113,7 +136,7 @@ TEST_F(SmsWindowsTest, DeletingSelectedRowsCountsThePartsAndReadsTheListAgain)
                    MakeItem(10, 1, SMS_STORE_PC, "+2", "2026-12-08  10:00:00", SMS_STATUS_READ, 3),
                    MakeItem(20, 1, SMS_STORE_PC, "+3", "2026-12-07  10:00:00")},
                   &store));
-    list.cardStateChanged(12);
+    list.cardStateChanged(kSimReady);
     list.ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_PC);
     select(list, {0, 1, 2});
     list.btnDelSmsClick();
@@ -132,11 +155,11 @@ TEST_F(SmsWindowsTest, TheListLeavesTheSimWhenTheCardIsNotReady)
     TFrmSmsList list(host, storeWith({MakeItem(1, 1, SMS_STORE_SIM, "+1", ""),
                                       MakeItem(2, 1, SMS_STORE_PC, "+2", "")},
                                      &store));
-    list.cardStateChanged(12);
+    list.cardStateChanged(kSimReady);
     list.ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_SIM);
     EXPECT_EQ(list.cbbChooseStorage->currentIndex(), 1);
     EXPECT_TRUE(list.btnReplySms->isEnabled());
-    list.cardStateChanged(11);
+    list.cardStateChanged(kCardRegistered);
     EXPECT_EQ(list.model().storage(), SMS_STORE_PC);
     EXPECT_EQ(list.cbbChooseStorage->currentIndex(), 0);
     EXPECT_FALSE(list.cbbChooseStorage->isEnabled());
@@ -146,11 +169,11 @@ TEST_F(SmsWindowsTest, TheListLeavesTheSimWhenTheCardIsNotReady)
 
     // A new message elsewhere leaves the rows alone; in the folder shown it is listed.
     store->items.push_back(MakeItem(3, 1, SMS_STORE_PC, "+3", "2026-12-09  10:00:00"));
-    platform::WindowMessageEvent elsewhere(feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_INBOX,
+    platform::WindowMessageEvent elsewhere(WM_SMS_LIST_CHANGED, SMS_FOLDER_INBOX,
                                            SMS_STORE_SIM);
     list.messageArrived(elsewhere);
     EXPECT_EQ(list.ListViewSms->topLevelItemCount(), 1);
-    platform::WindowMessageEvent here(feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_INBOX, SMS_STORE_PC);
+    platform::WindowMessageEvent here(WM_SMS_LIST_CHANGED, SMS_FOLDER_INBOX, SMS_STORE_PC);
     list.messageArrived(here);
     ASSERT_EQ(list.ListViewSms->topLevelItemCount(), 2);
     EXPECT_EQ(list.ListViewSms->topLevelItem(0)->text(0), "+3");
@@ -164,7 +187,7 @@ TEST_F(SmsWindowsTest, MessagesInTheCardsOwnMemoryAreListedAndMovedToThePc)
     TFrmSmsList list(host, storeWith({MakeItem(4, 1, SMS_STORE_CARD, "+4", ""),
                                       MakeItem(2, 1, SMS_STORE_PC, "+2", "")},
                                      &store));
-    list.cardStateChanged(12);
+    list.cardStateChanged(kSimReady);
     list.ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_PC);
     list.cbbChooseStorage->setCurrentIndex(2);
     list.cbbChooseStorageChange(2);
@@ -178,7 +201,7 @@ TEST_F(SmsWindowsTest, MessagesInTheCardsOwnMemoryAreListedAndMovedToThePc)
     EXPECT_TRUE(store->log.contains(QStringLiteral("move 4 to 2")))
         << store->log.join('|').toStdString();
 
-    list.cardStateChanged(11);
+    list.cardStateChanged(kCardRegistered);
     EXPECT_EQ(list.model().storage(), SMS_STORE_PC);
     EXPECT_EQ(list.cbbChooseStorage->currentIndex(), 0);
 }
@@ -186,7 +209,7 @@ TEST_F(SmsWindowsTest, MessagesInTheCardsOwnMemoryAreListedAndMovedToThePc)
 TEST_F(SmsWindowsTest, TheReaderCutsLongLabelsAndLetsGoOfASimMessageWithTheCard)
 {
     TFrmSmsRead reader(host, std::make_unique<FakeSmsStore>());
-    reader.cardStateChanged(12);
+    reader.cardStateChanged(kSimReady);
     SmsItem item = MakeItem(3, 1, SMS_STORE_SIM, "+59899123456", "2026-12-09  10:00:00");
     std::strcpy(item.contactName, "Ana Maria Gonzalez Diaz!!");
     std::strcpy(item.text, "Hello");
@@ -197,13 +220,13 @@ TEST_F(SmsWindowsTest, TheReaderCutsLongLabelsAndLetsGoOfASimMessageWithTheCard)
     EXPECT_EQ(reader.mmoMsgContent->toPlainText(), "Hello");
     EXPECT_TRUE(reader.btnRes->isEnabled());
 
-    reader.cardStateChanged(11);
+    reader.cardStateChanged(kCardRegistered);
     EXPECT_FALSE(reader.item().has_value());
     EXPECT_FALSE(reader.btnRes->isEnabled());
 
     item.storage = SMS_STORE_PC;
     reader.Show(item);
-    reader.cardStateChanged(4);
+    reader.cardStateChanged(kNoSim);
     EXPECT_TRUE(reader.item().has_value());
     EXPECT_TRUE(reader.btnDelSms->isEnabled());
 }
@@ -218,7 +241,7 @@ TEST_F(SmsWindowsTest, TheMainScreenPassesNewMessagesToTheListAndShowsReports)
     const auto messages = posted();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0],
-              (std::pair<uint32_t, uint32_t>{feature::WM_SMS_LIST_CHANGED, SMS_FOLDER_INBOX}));
+              (std::pair<uint32_t, uint32_t>{WM_SMS_LIST_CHANGED, SMS_FOLDER_INBOX}));
 
     SmsReportPayload report{};
     std::strcpy(report.number, "+1");
@@ -236,20 +259,20 @@ TEST_F(SmsWindowsTest, LoadingTimersStandStillDuringACall)
     for (QTimer *timer : main.timersStoppedDuringCall())
         names << timer->objectName();
     EXPECT_EQ(names, (QStringList{"tmrSmsInitSet", "tmrLoadMeMsg", "tmrLoadSimMsg"}));
-    main.cardStateChanged(11);
+    main.cardStateChanged(kCardRegistered);
     EXPECT_TRUE(main.tmrSmsInitSet.isActive());
     main.tmrSmsInitSetTimer();
     EXPECT_FALSE(main.tmrSmsInitSet.isActive());
     EXPECT_TRUE(main.tmrLoadMeMsg.isActive());
-    main.cardStateChanged(2);
+    main.cardStateChanged(kCardInserted);
     EXPECT_FALSE(main.tmrLoadMeMsg.isActive());
 
     // A card state during a dialled call leaves the loads waiting, and the end of the call
     // (whatever the main window set back) starts them.
-    main.callStateChanged(1);
-    main.cardStateChanged(11);
+    main.callStateChanged(kCallDialling);
+    main.cardStateChanged(kCardRegistered);
     EXPECT_FALSE(main.tmrSmsInitSet.isActive());
-    main.callStateChanged(0);
+    main.callStateChanged(kCallIdle);
     EXPECT_TRUE(main.tmrSmsInitSet.isActive());
     EXPECT_TRUE(main.tmrLoadMeMsg.isActive());
 }

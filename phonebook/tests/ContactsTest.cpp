@@ -7,7 +7,7 @@
 #include "UI_SelContacts.h"
 #include "UI_ViewPB.h"
 
-#include "FeatureMessages.h"
+#include "FeatureRoles.h"
 #include "PbFixture.h"
 #include "RecordingHost.h"
 
@@ -31,6 +31,13 @@ protected:
     void SetUp() override
     {
         PbFixture::SetUp();
+        // The phonebook's windows the contacts page finds through the host, as in the program.
+        editorWindow = std::make_unique<TFmEditPB>(host, source());
+        viewerWindow = std::make_unique<TFrmViewPB>(host, source());
+        copyTips = std::make_unique<TFrmCopyTips>(host);
+        host.peers.addWidget(*editorWindow);
+        host.peers.addWidget(*viewerWindow);
+        host.peers.addWidget(*copyTips);
         platform::setMessageBoxHandler(
             [this](QWidget *, const QString &text, int, bool twoButtons) {
                 shown << text;
@@ -61,6 +68,9 @@ protected:
     }
 
     RecordingHost host;
+    std::unique_ptr<TFmEditPB> editorWindow;
+    std::unique_ptr<TFrmViewPB> viewerWindow;
+    std::unique_ptr<TFrmCopyTips> copyTips;
     QStringList shown;
     int answer = 1;
 };
@@ -189,10 +199,16 @@ TEST_F(ContactsWindowTest, PickerMovesCheckedContactsAndJoinsTheirPhones)
     EXPECT_EQ(chosen->text, QStringLiteral("1;2"));
     EXPECT_EQ(chosen->count, 2);
 
-    picker.SendSmsToChosen();  // the composer is asked, through the main window, to write to them
-    QCoreApplication::sendPostedEvents(&host);
-    EXPECT_EQ(host.posted, (std::vector<std::pair<uint32_t, uint32_t>>{
-                               {feature::WM_WRITE_SMS_TO, feature::kReturnNowhere}}));
+    // The composer is asked to write to them, once the dialog has returned.
+    struct Writer : QWidget, feature::FeatureWindow, feature::SmsWriter {
+        QStringList written;
+        void writeSmsTo(const QString &numbers) override { written << numbers; }
+    } writer;
+    host.peers.addWidget(writer, feature::plays<feature::SmsWriter>());
+    picker.SendSmsToChosen();
+    EXPECT_TRUE(writer.written.isEmpty());
+    QCoreApplication::sendPostedEvents(&picker, QEvent::MetaCall);
+    EXPECT_EQ(writer.written, QStringList{QStringLiteral("1;2")});
     EXPECT_TRUE(shown.isEmpty());
 }
 
@@ -232,13 +248,11 @@ TEST_F(ContactsWindowTest, StopDuringALongCopyEndsItBetweenTwoContacts)
     contacts.SelectNode(work);
     // The progress window lets events run between contacts: a timer presses Stop at 30 %.
     std::function<void()> pressStop = [&] {
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *tips = qobject_cast<TFrmCopyTips *>(top);
-                tips && tips->isVisible() && tips->PBCopy->value() >= 30) {
-                EXPECT_FALSE(contacts.isEnabled());
-                tips->BtStop->click();
-                return;
-            }
+        if (copyTips->isVisible() && copyTips->PBCopy->value() >= 30) {
+            EXPECT_FALSE(contacts.isEnabled());
+            copyTips->BtStop->click();
+            return;
+        }
         QTimer::singleShot(0, pressStop);
     };
     QTimer::singleShot(0, pressStop);
@@ -323,21 +337,23 @@ TEST_F(ContactsWindowTest, ClosingTheEditorOrViewerBringsBackTheWindowThatOpened
     EXPECT_EQ(host.shownInPanel.back(), &contacts);
     EXPECT_EQ(contacts.clipboardMode(), TFrmContacts::CopyMode);
 
-    // Opened by the reading screen or the list: they are told, and the page stays hidden.
+    // Opened for another window: that one is told how it closed, and the page stays hidden.
     struct Case {
-        uint32_t caller, argument, expected, expectedWParam;
+        bool save;
+        QStringList told;
     };
-    for (const Case &one :
-         {Case{feature::kEditorFromSmsRead, 0, feature::WM_SMS_SENDER_SAVED, 1},
-          Case{feature::kEditorFromSmsList, 2 | 2 << 8, feature::WM_OPEN_SMS_FOLDER, 2}}) {
-        host.posted.clear();
+    for (const Case &one : {Case{true, {"saved Bea"}}, Case{false, {"cancelled "}}}) {
         host.shownInPanel.clear();
-        contacts.NewContactWithNumber("+4917612345", one.caller, one.argument);
+        QStringList told;
+        contacts.newContactWithNumber("+4917612345", [&](bool saved, const QString &name) {
+            told << (saved ? "saved " : "cancelled ") + (saved ? name : QString());
+        });
         editor->EdName->setText("Bea");
-        ASSERT_TRUE(editor->Save());
-        QCoreApplication::sendPostedEvents(&host);
-        ASSERT_EQ(host.posted.size(), 1u) << one.caller;
-        EXPECT_EQ(host.posted.front(), std::make_pair(one.expected, one.expectedWParam));
+        if (one.save)
+            ASSERT_TRUE(editor->Save());
+        else
+            editor->BtCancel->click();
+        EXPECT_EQ(told, one.told);
         EXPECT_EQ(std::count(host.shownInPanel.begin(), host.shownInPanel.end(), &contacts), 0);
     }
 }

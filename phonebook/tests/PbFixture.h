@@ -2,8 +2,8 @@
 // five numbers, a SIM of `simCapacity` keeping `simSlots`, groups on the PC.
 #pragma once
 
-#include "engine/BL_Pb.h"
-#include "engine/BL_Set.h"
+#include "logic/BL_Pb.h"
+#include "logic/BL_Set.h"
 #include "lumacore/fake/FakePhonebook.h"
 #include "platform/ResStringManager.h"
 

@@ -49,7 +49,7 @@ QPixmap solid(const QColor &color)
 TEST_F(FaceManagerTest, CutPictureCopiesTheAtlasRectangle)
 {
     ASSERT_TRUE(makeSkin("[BOX.PIC]\nImage=3,4,5,6\n"));
-    TImage image;
+    SkinImage image;
     ApplyFace(&image, QStringLiteral("BOX.PIC"));
     const QImage cut = image.Picture().toImage().convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(cut.size(), QSize(5, 6));
@@ -75,7 +75,7 @@ TEST_F(FaceManagerTest, PaletteAtlasDecodesToTheSameColours)
     CreateFaceManager();
     SetFaceMode(1);
     ASSERT_TRUE(ChooseFaceSkin(2));
-    TImage image;
+    SkinImage image;
     ApplyFace(&image, QStringLiteral("A.B"));
     const QImage cut = image.Picture().toImage();
     EXPECT_EQ(cut.pixel(0, 0), qRgb(255, 0, 0));
@@ -108,7 +108,7 @@ TEST_F(FaceManagerTest, UnusableRectangleKeepsTheDesignTimePicture)
     for (const Case &c : cases) {
         DestroyFaceManager();
         ASSERT_TRUE(makeSkin(std::string("[W.IMG]\nImage=") + c.value + "\n")) << c.value;
-        TImage image;
+        SkinImage image;
         const QPixmap designTime = solid(Qt::green);
         image.setPicture(designTime);
         ApplyFace(&image, QStringLiteral("W.IMG"));
@@ -131,7 +131,7 @@ TEST_F(FaceManagerTest, ImageListStopsAtTheFirstMissingMember)
     for (const Case &c : cases) {
         DestroyFaceManager();
         ASSERT_TRUE(makeSkin(c.ini));
-        TImageList list;
+        ImageList list;
         list.AddMasked(QImage(2, 2, QImage::Format_ARGB32), Qt::black);  // cleared by apply
         ApplyFace(&list, QStringLiteral("L.LIST"));
         EXPECT_EQ(list.Count(), c.count) << c.ini;
@@ -148,7 +148,7 @@ TEST_F(FaceManagerTest, ImageListMasksFuchsia)
     CreateFaceManager();
     SetFaceMode(1);
     ASSERT_TRUE(ChooseFaceSkin(2));
-    TImageList list;
+    ImageList list;
     ApplyFace(&list, QStringLiteral("L"));
     ASSERT_EQ(list.Count(), 1);
     const QImage member = list.picture(0).toImage();
@@ -182,7 +182,7 @@ TEST_F(FaceManagerTest, ChoosingFailsAndDisablesSkinning)
 
         QLabel label;
         const QColor before = label.palette().color(QPalette::WindowText);
-        TImage image;
+        SkinImage image;
         ApplyFace(&label, QStringLiteral("W.LABEL"));
         ApplyFace(&image, QStringLiteral("W.IMG"));
         EXPECT_EQ(label.palette().color(QPalette::WindowText), before) << c.what;
@@ -270,7 +270,7 @@ TEST_F(FaceManagerTest, ColoursGoWhereTheControlKindWantsThem)
     ApplyFace(&memo, QStringLiteral("W.MEMO"));
     EXPECT_EQ(memo.palette().color(QPalette::Text), red);
 
-    TLinkLabel link(&form);
+    LinkLabel link(&form);
     ApplyFace(&link, QStringLiteral("W.LINK"));
     EXPECT_EQ(link.LinkColor(), green);
     EXPECT_EQ(link.HoverColor(), red);

@@ -4,7 +4,7 @@
 #include "Scenes.h"
 
 #include "UI_SmsEdit.h"
-#include "UI_SmsSendResults.h"
+#include "SmsSendResults.h"
 
 #include <string>
 
@@ -66,7 +66,7 @@ QImage sendResults()
                       {QStringLiteral("+491712345678"), QStringLiteral("+447700900123"),
                        QStringLiteral("+393471234567")},
                       1, quiet);
-    TFrmSmsSendResults results(nullptr, summary);
+    SmsSendResults results(nullptr, summary);
     return grabShown(results);
 }
 

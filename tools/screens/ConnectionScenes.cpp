@@ -71,7 +71,7 @@ public:
         page = std::make_unique<TData_connectform>(
             m_host, std::make_unique<ras::VirtualBackend>(m_card->dataPortPath()), *m_files);
         page->resize(520, 330);
-        page->cardStateChanged(12);
+        page->cardStateChanged(kSimReady);
         page->connection().WaitTimerTimer();
         platform::setMessageBoxHandler([this](QWidget *, const QString &text, int, bool) {
             shownMessage = text;
@@ -148,7 +148,7 @@ QImage providerOffer()
         std::strcpy(imsi, "262011234567890");
         return 0;
     });
-    internet.page->cardStateChanged(12);
+    internet.page->cardStateChanged(kSimReady);
     runEventsFor(50);  // the offer follows the notice
     lumacore_fake::reset();
     boxes::TMessageBoxForm box(nullptr, 3, boxes::kButtonDouble);

@@ -8,6 +8,25 @@
 #include "UI_MainFrm.h"
 #include "UI_StartFrm.h"
 
+#include "UI_Affixation.h"
+#include "UI_CallManager.h"
+#include "UI_CallRecords.h"
+#include "UI_Contacts.h"
+#include "UI_DataConnectForm.h"
+#include "UI_DataLogForm.h"
+#include "UI_SatMenuDisplay.h"
+#include "UI_SetMsgForm.h"
+#include "UI_SetNetForm.h"
+#include "UI_SetNetSub.h"
+#include "UI_SetSS.h"
+#include "UI_SetSecurityFrm.h"
+#include "UI_SetSoundForm.h"
+#include "UI_SmsEdit.h"
+#include "UI_SmsList.h"
+#include "UI_SmsMain.h"
+#include "UI_SmsRead.h"
+#include "UI_Ussd.h"
+
 #include "FakeLumacore.h"
 #include "config/BL_File.h"
 #include "platform/DialogSeam.h"
@@ -118,7 +137,10 @@ private:
 QImage onDesktop(QWidget &window)
 {
     const QImage shot = grabShown(window);
-    QImage desktop(shot.size() + QSize(24, 24), QImage::Format_RGB32);
+    // On a 2x screen the shot has twice the pixels; the desktop around it too.
+    const qreal ratio = shot.devicePixelRatio();
+    QImage desktop(shot.size() + QSize(24, 24) * ratio, QImage::Format_RGB32);
+    desktop.setDevicePixelRatio(ratio);
     desktop.fill(QColor(0x3B, 0x4A, 0x5C));
     QPainter painter(&desktop);
     painter.drawImage(12, 12, shot);
@@ -147,6 +169,31 @@ QImage mainWindowIn(uint8_t state)
     }
     return onDesktop(form);
 }
+
+using NavigationButton = skin::TImButton *TMainform::*;
+
+// The main window with one page in its content panel, as the navigation shows it: the button
+// that leads to the page pressed in.
+template <typename Page>
+QImage pageInMainWindow(NavigationButton navigation, QPoint position = {})
+{
+    scriptHealthyCard();
+    ProgramWindows windows;
+    TMainform &form = windows.mainform();
+    form.monitor().network().TimerSpnTimer();
+    ProgramWindows::settle();
+    Page *page = AppWindow<Page>();
+    if (!page)
+        return {};
+    static_cast<feature::FeatureHost &>(form).showInPanel(*page, position);
+    for (skin::TImButton *button : {form.FirstpageButton, form.*navigation})
+        button->setChecked(button == form.*navigation);
+    ProgramWindows::settle();
+    return onDesktop(form);
+}
+
+// Settings pages sit beside the settings column.
+constexpr QPoint kBesideSettingsColumn(150, 0);
 
 QImage trayMenu()
 {
@@ -189,6 +236,54 @@ const SceneRegistrar scenes[] = {
     SceneRegistrar({QStringLiteral("main-state12"),
                     QStringLiteral("main window, SIM ready on a UMTS network"),
                     [] { return mainWindowIn(kSimReady); }}),
+    SceneRegistrar({QStringLiteral("page-internet"), QStringLiteral("main window: Internet page"),
+                    [] { return pageInMainWindow<TData_connectform>(&TMainform::InternetButton); }}),
+    SceneRegistrar({QStringLiteral("page-connection-log"),
+                    QStringLiteral("main window: connection log"),
+                    [] { return pageInMainWindow<TDataLogForm>(&TMainform::InternetButton); }}),
+    SceneRegistrar({QStringLiteral("page-sms"), QStringLiteral("main window: SMS"),
+                    [] { return pageInMainWindow<TFrmSmsMain>(&TMainform::MsgButton); }}),
+    SceneRegistrar({QStringLiteral("page-sms-list"), QStringLiteral("main window: message list"),
+                    [] { return pageInMainWindow<TFrmSmsList>(&TMainform::MsgButton); }}),
+    SceneRegistrar({QStringLiteral("page-sms-read"),
+                    QStringLiteral("main window: reading a message"),
+                    [] { return pageInMainWindow<TFrmSmsRead>(&TMainform::MsgButton); }}),
+    SceneRegistrar({QStringLiteral("page-sms-compose"),
+                    QStringLiteral("main window: writing a message"),
+                    [] { return pageInMainWindow<TFrmSmsEdit>(&TMainform::MsgButton); }}),
+    SceneRegistrar({QStringLiteral("page-contacts"), QStringLiteral("main window: contacts"),
+                    [] { return pageInMainWindow<TFrmContacts>(&TMainform::PonebookButton); }}),
+    SceneRegistrar({QStringLiteral("page-settings-profiles"),
+                    QStringLiteral("main window: settings, connection profiles"),
+                    [] { return pageInMainWindow<TSet_netsub>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-settings-security"),
+                    QStringLiteral("main window: settings, security"),
+                    [] { return pageInMainWindow<TSet_securityform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-settings-network"),
+                    QStringLiteral("main window: settings, network"),
+                    [] { return pageInMainWindow<TSet_netform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-settings-sms"),
+                    QStringLiteral("main window: settings, SMS"),
+                    [] { return pageInMainWindow<TSet_msgform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-settings-sound"),
+                    QStringLiteral("main window: settings, sounds"),
+                    [] { return pageInMainWindow<TSet_soundform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+    SceneRegistrar({QStringLiteral("page-services"),
+                    QStringLiteral("main window: supplementary services"),
+                    [] { return pageInMainWindow<TSet_SS>(&TMainform::ConfigButton); }}),
+    SceneRegistrar({QStringLiteral("page-calls"), QStringLiteral("main window: calls"),
+                    [] { return pageInMainWindow<TCall_managerform>(&TMainform::CallButton); }}),
+    SceneRegistrar({QStringLiteral("page-call-records"),
+                    QStringLiteral("main window: call records"),
+                    [] { return pageInMainWindow<TCrForm>(&TMainform::CallhisButton); }}),
+    SceneRegistrar({QStringLiteral("page-toolkit"),
+                    QStringLiteral("main window: USSD and SIM toolkit entry"),
+                    [] { return pageInMainWindow<TAffixationfrm>(&TMainform::StkButton); }}),
+    SceneRegistrar({QStringLiteral("page-ussd"), QStringLiteral("main window: USSD"),
+                    [] { return pageInMainWindow<Tussdfrm>(&TMainform::StkButton); }}),
+    SceneRegistrar({QStringLiteral("page-toolkit-menu"),
+                    QStringLiteral("main window: SIM toolkit menu"),
+                    [] { return pageInMainWindow<TSatMenuDisplayForm>(&TMainform::StkButton); }}),
     SceneRegistrar({QStringLiteral("tray-menu"),
                     QStringLiteral("the tray icon's menu with the SIM ready"),
                     [] { return trayMenu(); }}),

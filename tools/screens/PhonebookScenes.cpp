@@ -10,7 +10,7 @@
 #include "UI_SelContacts.h"
 #include "UI_ViewPB.h"
 
-#include "engine/BL_Set.h"
+#include "logic/BL_Set.h"
 #include "lumacore/fake/FakePhonebook.h"
 #include "platform/MessageBoxSeam.h"
 
@@ -160,18 +160,18 @@ QImage copyInProgress()
 {
     Phonebook book;
     book.addMany(60);
+    TFrmCopyTips tips(book.host);
+    book.host.peers.addWidget(tips);
     TFrmContacts contacts(book.host, book.source());
     contacts.SelectNode(PB_NODE_PC);
     contacts.SetAllChecked(true);
     contacts.CopyChecked(TFrmContacts::CopyMode);
     QImage shot;
     std::function<void()> watch = [&] {
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *tips = qobject_cast<TFrmCopyTips *>(top);
-                tips && tips->isVisible() && tips->PBCopy->value() >= 40 && shot.isNull()) {
-                shot = tips->grab().toImage();
-                return;
-            }
+        if (tips.isVisible() && tips.PBCopy->value() >= 40 && shot.isNull()) {
+            shot = tips.grab().toImage();
+            return;
+        }
         if (shot.isNull())
             QTimer::singleShot(0, watch);
     };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FeatureWindow.h"
+#include "WindowTable.h"
 
 #include <QObject>
 
@@ -9,6 +10,14 @@ namespace screens {
 
 class SceneHost : public feature::FeatureHost, public feature::Notices {
 public:
+    // The peers a scene's window finds through the host: what the scene added.
+    feature::WindowTable peers;
+
+    std::vector<QWidget *> registeredWindows() const override { return peers.widgets(); }
+    QWidget *windowPlaying(std::type_index role) const override { return peers.playing(role); }
+    void show(feature::NavigationButton) override {}
+    void show(feature::SettingsEntry) override {}
+    void showPreviousPage() override {}
     void showInPanel(QWidget &, QPoint) override {}
     QObject *messageTarget() override { return &m_target; }
     QWidget *dialogOwner() override { return nullptr; }

@@ -92,7 +92,6 @@ QImage buttonSheet()
         {"Dial / hang up", "CALLMANAGER.IMBUTTONDIAL", "", {88, 34}},
         {"", "CALLMANAGER.IMBUTTONHANGUP", "", {88, 34}},
         {"Delete", "CALLMANAGER.IMBUTTONDELETE", "", {56, 34}},
-        {"Arrow", "PBSEL.BTLTOR", "", {40, 24}},
         {"Browse", "SETSOUND.BTBROWER", "", {28, 22}},
     };
     const State states[] = {State::Normal, State::Hot, State::Pushed, State::Disabled};
@@ -166,12 +165,12 @@ QImage mainSkin()
     skin::SetFaceMode(1);
     const bool skinned = skin::ChooseFaceSkin(1);
 
-    auto *back = new skin::TBackImage(&window);
+    auto *back = new skin::BackImage(&window);
     back->setGeometry(0, 0, 640, 480);
     back->setColorKeyed(true);
     skin::ApplyFace(back, QStringLiteral("MAIN.YBBACKIMAGE"));
     const auto piece = [&](const char *key, QRect geometry) {
-        auto *image = new skin::TBackImage(&window);
+        auto *image = new skin::BackImage(&window);
         image->setGeometry(geometry);
         image->setColorKeyed(true);
         skin::ApplyFace(image, QString::fromLatin1(key));
@@ -243,7 +242,7 @@ QImage settingsSkin()
     skin::CreateFaceManager();
     skin::SetFaceMode(1);
     skin::ChooseFaceSkin(2);
-    auto *column = new skin::TBackImage(&area);
+    auto *column = new skin::BackImage(&area);
     column->setGeometry(0, 0, 150, 340);
     skin::ApplyFace(column, QStringLiteral("SETMENU.BKIMAGE"));
     const char *pages[][2] = {
@@ -257,10 +256,10 @@ QImage settingsSkin()
         if (i == 2)
             button->setEnabled(false);  // the page on show
     }
-    auto *page = new skin::TBackImage(&area);
+    auto *page = new skin::BackImage(&area);
     page->setGeometry(150, 0, 474, 340);
     skin::ApplyFace(page, QStringLiteral("SETNET.BKIMAGE"));
-    auto *header = new skin::TBackImage(page);
+    auto *header = new skin::BackImage(page);
     header->setGeometry(0, 0, 474, 28);
     skin::ApplyFace(header, QStringLiteral("SETNET.TITLEIMAGE"));
     label(page, QStringLiteral("Network settings"), QRect(20, 5, 300, 18), true);

@@ -85,7 +85,7 @@ QImage smsList()
     SceneHost host;
     TFrmSmsList list(host, sampleStore());
     list.resize(kPanel);
-    list.cardStateChanged(12);
+    list.cardStateChanged(kSimReady);
     list.ShowFolder(SMS_FOLDER_INBOX, SMS_STORE_PC);
     list.ListViewSms->topLevelItem(1)->setSelected(true);
     return grabShown(list);
@@ -96,7 +96,7 @@ QImage smsReadLong()
     SceneHost host;
     TFrmSmsRead reader(host, sampleStore());
     reader.resize(kPanel);
-    reader.cardStateChanged(12);
+    reader.cardStateChanged(kSimReady);
     reader.Show(named(
         MakeItem(2, 1, SMS_STORE_PC, "+4930123456", "2026-12-09  07:15:02", SMS_STATUS_READ, 3),
         "Hiking club (Saturday walks)", kLongText));

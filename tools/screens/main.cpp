@@ -1,4 +1,4 @@
-// lumadial-screens [--list] <output folder> [scene ...]
+// lumadial-screens [--list] [--scale N] <output folder> [scene ...]
 // Renders the named windows (all when none is named) into <output folder>/<scene>.png, with
 // the program folder as working folder so that the skin, logos and texts are the delivered
 // ones. Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
@@ -12,7 +12,9 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #ifndef LUMADIAL_PROGRAM_DIR_DEFAULT
 #define LUMADIAL_PROGRAM_DIR_DEFAULT ""
@@ -52,9 +54,15 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // --scale 2: the windows as a screen scaled to 2x shows them (set before Qt starts).
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--scale") == 0)
+            qputenv("QT_SCALE_FACTOR", argv[i + 1]);
     QApplication application(argc, argv);
     QStringList arguments = application.arguments().mid(1);
     const bool list = arguments.removeAll(QStringLiteral("--list")) > 0;
+    if (const qsizetype scale = arguments.indexOf(QStringLiteral("--scale")); scale >= 0)
+        arguments.remove(scale, std::min<qsizetype>(2, arguments.size() - scale));
     if (list) {
         for (const screens::Scene &scene : screens::scenes())
             std::printf("%-28s %s\n", qPrintable(scene.name), qPrintable(scene.description));

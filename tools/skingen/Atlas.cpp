@@ -46,14 +46,26 @@ void AtlasBuilder::pack(int maxWidth)
     m_size = QSize(std::max(width, 1), std::max(y + rowHeight, 1));
 }
 
+void AtlasBuilder::placeLike(const AtlasBuilder &plain, int scale)
+{
+    m_rects.clear();
+    for (const QRect &rect : plain.m_rects)
+        m_rects.emplace_back(rect.topLeft() * scale, rect.size() * scale);
+    m_size = plain.m_size * scale;
+}
+
 QImage AtlasBuilder::compose() const
 {
     QImage atlas(m_size, QImage::Format_ARGB32);
     atlas.fill(Qt::transparent);
     QPainter painter(&atlas);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (size_t id = 0; id < m_images.size(); ++id)
-        painter.drawImage(m_rects[id].topLeft(), m_images[id]);
+    for (size_t id = 0; id < m_images.size(); ++id) {
+        // Pixel for pixel, whatever scale the picture was drawn at.
+        QImage pixels = m_images[id];
+        pixels.setDevicePixelRatio(1);
+        painter.drawImage(m_rects[id].topLeft(), pixels);
+    }
     return atlas;
 }
 

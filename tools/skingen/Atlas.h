@@ -17,6 +17,9 @@ public:
     int add(const QString &recipe, const QImage &image);
     // Places every picture in rows no wider than maxWidth.
     void pack(int maxWidth);
+    // Places every picture where the plain atlas has it, scaled: the pictures of a double-size
+    // skin drawn in the same order land at twice the plain rectangles.
+    void placeLike(const AtlasBuilder &plain, int scale);
     QRect rect(int id) const { return m_rects.at(size_t(id)); }
     QImage compose() const;
     int count() const { return int(m_images.size()); }

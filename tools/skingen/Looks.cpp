@@ -15,9 +15,13 @@ using namespace scheme;
 
 namespace {
 
+int g_scale = 1;
+
+// A picture of width x height points; painting on it is in points at any scale.
 QImage canvas(int width, int height, const QColor &fill = Qt::transparent)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * g_scale, height * g_scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(g_scale);
     image.fill(fill);
     return image;
 }
@@ -101,6 +105,7 @@ QPainterPath roundedCorners(const QRectF &r, double radius, bool topLeft, bool t
 void fuchsiaOutside(QImage &image, const QPainterPath &shape)
 {
     QImage mask(image.size(), QImage::Format_ARGB32_Premultiplied);
+    mask.setDevicePixelRatio(image.devicePixelRatio());
     mask.fill(Qt::transparent);
     {
         QPainter p(&mask);
@@ -566,6 +571,8 @@ QImage statusIcon(const SkinKey &key, int state)
 }
 
 }  // namespace
+
+void setDrawScale(int scale) { g_scale = scale; }
 
 QImage drawPicture(const SkinKey &key)
 {

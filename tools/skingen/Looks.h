@@ -25,6 +25,10 @@ inline const QColor warm(0xFF, 0xF1, 0xB8);  // hover text on blue
 inline const QColor fuchsia(0xFF, 0x00, 0xFF);
 }  // namespace scheme
 
+// Pictures are drawn for this many device pixels per point (1, or 2 for the double-size skin);
+// their sizes in points stay those of the key table.
+void setDrawScale(int scale);
+
 QImage drawPicture(const SkinKey &key);
 
 struct ImageControlPictures {

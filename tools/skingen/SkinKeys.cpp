@@ -96,6 +96,7 @@ std::vector<SkinKey> buildTable()
 
         // Data connection page and its log.
         picture("DATACONNECT.DATAINTERFACEBKIMAGE", O, L::PageBackground, kPageW, kPageH),
+        picture("DATACONNECT.TITLEIMAGE", O, L::PageHeader, kPageW, kHeaderH),
         picture("DATACONNECT.DATADIALOGIMAGE", O, L::Illustration, 220, 120),
         button("DATACONNECT.IMBUTTONCONNECT", L::ConnectButton, 128, 36),
         picture("DATACONNECT.DATAANIIMAGELIST", O, L::ConnectAnimation, 120, 16),
@@ -103,6 +104,7 @@ std::vector<SkinKey> buildTable()
         colour("DATACONNECT.DataTxRateLabel", L::TxLabel),
         colour("DATACONNECT.DataRxRateLabel", L::RxLabel),
         picture("DATACONNECTLOG.DATAINTERFACEBKIMAGE", O, L::PageBackground, kPageW, kPageH),
+        picture("DATACONNECTLOG.TITLEIMAGE", O, L::PageHeader, kPageW, kHeaderH),
         button("DATACONNECTLOG.CLEARALLBUTTON"),
         button("DATACONNECTLOG.DELETEBUTTON"),
         button("DATACONNECTLOG.RETURNBUTTON"),
@@ -139,6 +141,7 @@ std::vector<SkinKey> buildTable()
 
         // Call records.
         picture("CR.CRBKIMAGE", O, L::PageBackground, kPageW, kPageH),
+        picture("CR.TITLEIMAGE", O, L::PageHeader, kPageW, kHeaderH),
         button("CR.CRMISSED", L::TabButton, kTabW, kTabH),
         button("CR.CRRECEIVED", L::TabButton, kTabW, kTabH),
         button("CR.CRDIALLED", L::TabButton, kTabW, kTabH),
@@ -156,7 +159,9 @@ std::vector<SkinKey> buildTable()
         button("PBMAIN.BTEDITCONTACT"),
         button("PBMAIN.BTDELETECONTACT"),
         button("PBMAIN.BTVIEWCONTACT"),
-        button("PBMAIN.BTSEARCH", L::GlyphButton, 28, kButtonH, "search"),
+        button("PBMAIN.BTSEARCH"),
+        button("PBMAIN.BTEXPORTVCARD"),
+        button("PBMAIN.BTIMPORTVCARD"),
         button("PBMAIN.BTDIAL"),
         button("PBMAIN.BTNEWMESSAGE"),
         button("PBMAIN.BTSAVECONTACTAS"),
@@ -167,8 +172,10 @@ std::vector<SkinKey> buildTable()
         button("PBEDIT.BTCANCEL"),
         button("PBSEL.BTOK", L::PrimaryButton),
         button("PBSEL.BTCANCEL"),
-        button("PBSEL.BTLTOR", L::GlyphButton, 40, kButtonH, "arrow-right"),
-        button("PBSEL.BTRTOL", L::GlyphButton, 40, kButtonH, "arrow-left"),
+        button("PBSEL.BTLTOR", L::Button, 40),
+        button("PBSEL.BTRTOL", L::Button, 40),
+        button("PBSEL.BTSENDSMS"),
+        picture("PBSEL.BKIMAGE", O, L::DialogBackground, 560, 360),
         picture("PBVIEW.BKIMAGE", O, L::DialogBackground, 420, 330),
         picture("PBVIEW.TITLEIMAGE", O, L::CaptionStrip, 420, kCaptionH),
         picture("PBVIEW.LEFTIMAGE", O, L::SidePanel, 110, 305),
@@ -183,6 +190,7 @@ std::vector<SkinKey> buildTable()
         colour("PBVIEW.EDGROUP", L::ViewEdit),
         picture("PBCOPYPROGRESS.CAPTIONIMAGE", O, L::CaptionStrip, 300, kCaptionH),
         picture("PBCOPYPROGRESS.COPYPROGBKIMAGE", O, L::DialogBackground, 300, 110),
+        button("PBCOPYPROGRESS.BTSTOP", L::Button, 72),
 
         // SMS screens: folder buttons as tabs, a header strip, the page.
         picture("SMS_MAIN.SMSBKIMAGE", O, L::PageBackground, kPageW, kPageH),
@@ -225,6 +233,7 @@ std::vector<SkinKey> buildTable()
         button("SMS_EDIT.BTNSENT", L::PrimaryButton),
         button("SMS_EDIT.BTNSAVES"),
         button("SMS_EDIT.BTNCANCEL"),
+        button("SMS_EDIT.BTNSEARCHNUM", L::Button, 40),
         // The notice pop-up, 179 x 112.
         picture("NEWMSG.IMPANEL_TITLE", O, L::CaptionStrip, 179, 22),
         picture("NEWMSG.IMPANEL_WND", O, L::PopupBody, 179, 90),
@@ -235,6 +244,7 @@ std::vector<SkinKey> buildTable()
         button("USSD.BTSEND", L::PrimaryButton),
         button("USSD.BTCANCEL"),
         picture("SETMENUDISPLAY.BKIMAGE", O, L::PageBackground, kPageW, kPageH),
+        picture("SETMENUDISPLAY.TITLEIMAGE", O, L::PageHeader, kPageW, kHeaderH),
         button("SETMENUDISPLAY.BTUSSD", L::TabButton, kTabW, kTabH),
         button("SETMENUDISPLAY.BTSTK", L::TabButton, kTabW, kTabH),
         button("SETMENUDISPLAY.BTOK", L::PrimaryButton),

@@ -59,14 +59,16 @@ bool saveImage(const QImage &image, const QString &path, const char *format)
     return true;
 }
 
-// One skin file: every key of it drawn, packed, and described in the INI.
-bool writeSkin(SkinFile which, const QString &folder)
+struct Entry {
+    const SkinKey *key;
+    std::vector<std::pair<QString, int>> pictures;  // INI key, atlas id
+};
+
+// Every key of the skin file drawn at the scale into the atlas; the same keys in the same order
+// at any scale, so the ids agree.
+std::vector<Entry> drawEntries(SkinFile which, AtlasBuilder &atlas, int scale)
 {
-    struct Entry {
-        const SkinKey *key;
-        std::vector<std::pair<QString, int>> pictures;  // INI key, atlas id
-    };
-    AtlasBuilder atlas;
+    setDrawScale(scale);
     std::vector<Entry> entries;
     for (const SkinKey &key : skinKeys()) {
         if (key.file != which)
@@ -107,10 +109,24 @@ bool writeSkin(SkinFile which, const QString &folder)
         }
         entries.push_back(std::move(entry));
     }
+    setDrawScale(1);
+    return entries;
+}
+
+// One skin file: every key of it drawn, packed, and described in the INI; beside it the same
+// atlas drawn at twice the size for screens scaled to 2x.
+bool writeSkin(SkinFile which, const QString &folder)
+{
+    AtlasBuilder atlas;
+    const std::vector<Entry> entries = drawEntries(which, atlas, 1);
     atlas.pack(kAtlasMaxWidth);
+    AtlasBuilder doubled;
+    drawEntries(which, doubled, 2);
+    doubled.placeLike(atlas, 2);
 
     const QString base = folder + QLatin1Char('/') + skinFileName(which == SkinFile::Main);
-    if (!saveImage(atlas.compose(), base + QStringLiteral(".png"), "PNG"))
+    if (!saveImage(atlas.compose(), base + QStringLiteral(".png"), "PNG") ||
+        !saveImage(doubled.compose(), base + QStringLiteral("@2x.png"), "PNG"))
         return false;
 
     QSaveFile ini(base + QStringLiteral(".ini"));

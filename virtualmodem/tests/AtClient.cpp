@@ -20,33 +20,33 @@ AtClient::~AtClient() { close(); }
 bool AtClient::open(const std::string &path)
 {
     close();
-    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0)
+    m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0)
         return false;
     termios settings{};
-    ::tcgetattr(fd_, &settings);
+    ::tcgetattr(m_fd, &settings);
     ::cfmakeraw(&settings);
-    ::tcsetattr(fd_, TCSANOW, &settings);
-    hungUp_ = false;
-    buffer_.clear();
+    ::tcsetattr(m_fd, TCSANOW, &settings);
+    m_hungUp = false;
+    m_buffer.clear();
     return true;
 }
 
 void AtClient::close()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }
 
 void AtClient::send(const std::string &bytes)
 {
     size_t sent = 0;
-    while (fd_ >= 0 && sent < bytes.size()) {
-        const ssize_t written = ::write(fd_, bytes.data() + sent, bytes.size() - sent);
+    while (m_fd >= 0 && sent < bytes.size()) {
+        const ssize_t written = ::write(m_fd, bytes.data() + sent, bytes.size() - sent);
         if (written <= 0) {
             if (written < 0 && errno == EAGAIN) {
-                pollfd entry{fd_, POLLOUT, 0};
+                pollfd entry{m_fd, POLLOUT, 0};
                 ::poll(&entry, 1, 100);
                 continue;
             }
@@ -58,20 +58,20 @@ void AtClient::send(const std::string &bytes)
 
 bool AtClient::fill(std::chrono::milliseconds timeout)
 {
-    if (fd_ < 0 || hungUp_)
+    if (m_fd < 0 || m_hungUp)
         return false;
-    pollfd entry{fd_, POLLIN, 0};
+    pollfd entry{m_fd, POLLIN, 0};
     const int ready = ::poll(&entry, 1, static_cast<int>(timeout.count()));
     if (ready <= 0)
         return false;
     char chunk[1024];
-    const ssize_t length = ::read(fd_, chunk, sizeof chunk);
+    const ssize_t length = ::read(m_fd, chunk, sizeof chunk);
     if (length > 0) {
-        buffer_.append(chunk, static_cast<size_t>(length));
+        m_buffer.append(chunk, static_cast<size_t>(length));
         return true;
     }
     if (length == 0 || errno == EIO || (entry.revents & POLLHUP))
-        hungUp_ = true;
+        m_hungUp = true;
     return false;
 }
 
@@ -79,22 +79,22 @@ std::optional<std::string> AtClient::readLine(std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
-        size_t start = buffer_.find_first_not_of("\r\n");
+        size_t start = m_buffer.find_first_not_of("\r\n");
         if (start == std::string::npos) {
-            buffer_.clear();
+            m_buffer.clear();
         } else {
-            buffer_.erase(0, start);
-            const size_t end = buffer_.find_first_of("\r\n");
+            m_buffer.erase(0, start);
+            const size_t end = m_buffer.find_first_of("\r\n");
             if (end != std::string::npos) {
-                std::string line = buffer_.substr(0, end);
-                buffer_.erase(0, end);
+                std::string line = m_buffer.substr(0, end);
+                m_buffer.erase(0, end);
                 return line;
             }
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0 || !fill(left)) {
-            if (std::chrono::steady_clock::now() >= deadline || hungUp_)
+            if (std::chrono::steady_clock::now() >= deadline || m_hungUp)
                 return std::nullopt;
         }
     }
@@ -136,24 +136,24 @@ std::string AtClient::readFor(std::chrono::milliseconds time)
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
-        if (!fill(left) && hungUp_)
+        if (!fill(left) && m_hungUp)
             break;
     }
     std::string out;
-    out.swap(buffer_);
+    out.swap(m_buffer);
     return out;
 }
 
 bool AtClient::waitForHangUp(std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!hungUp_ && std::chrono::steady_clock::now() < deadline) {
+    while (!m_hungUp && std::chrono::steady_clock::now() < deadline) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         fill(left);
-        buffer_.clear();
+        m_buffer.clear();
     }
-    return hungUp_;
+    return m_hungUp;
 }
 
 }  // namespace virtualmodem::testing

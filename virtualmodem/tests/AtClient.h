@@ -39,12 +39,12 @@ public:
     bool waitForHangUp(std::chrono::milliseconds timeout);
 
 private:
-    // Reads what is there into buffer_; false on time-out or hang-up.
+    // Reads what is there into m_buffer; false on time-out or hang-up.
     bool fill(std::chrono::milliseconds timeout);
 
-    int fd_ = -1;
-    bool hungUp_ = false;
-    std::string buffer_;
+    int m_fd = -1;
+    bool m_hungUp = false;
+    std::string m_buffer;
 };
 
 bool isFinalResult(const std::string &line);

@@ -18,23 +18,23 @@ protected:
     {
         char pattern[] = "/tmp/virtualmodem-test-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        link_ = (folder_ / "card").string();
+        m_folder = pattern;
+        m_link = (m_folder / "card").string();
     }
 
     void TearDown() override
     {
-        client_.close();
-        card_.reset();
-        std::filesystem::remove_all(folder_);
+        m_client.close();
+        m_card.reset();
+        std::filesystem::remove_all(m_folder);
     }
 
     // Starts the card and opens a terminal on it.
     void startCard(CardOptions options = fastOptions())
     {
-        card_ = std::make_unique<VirtualModem>(options);
-        ASSERT_TRUE(card_->start(link_)) << card_->lastError();
-        ASSERT_TRUE(client_.open(link_));
+        m_card = std::make_unique<VirtualModem>(options);
+        ASSERT_TRUE(m_card->start(m_link)) << m_card->lastError();
+        ASSERT_TRUE(m_client.open(m_link));
     }
 
     static CardOptions fastOptions()
@@ -48,15 +48,15 @@ protected:
     // Sends a command and returns its final result, failing the test on a time-out.
     std::string finalOf(const std::string &line)
     {
-        const Answer answer = client_.command(line);
+        const Answer answer = m_client.command(line);
         EXPECT_FALSE(answer.final.empty()) << line << " got no final result";
         return answer.final;
     }
 
-    std::filesystem::path folder_;
-    std::string link_;
-    std::unique_ptr<VirtualModem> card_;
-    AtClient client_;
+    std::filesystem::path m_folder;
+    std::string m_link;
+    std::unique_ptr<VirtualModem> m_card;
+    AtClient m_client;
 };
 
 }  // namespace virtualmodem::testing

@@ -26,7 +26,7 @@ protected:
     {
         for (const Step &step : steps) {
             SCOPED_TRACE(step.command);
-            const Answer answer = client_.command(step.command);
+            const Answer answer = m_client.command(step.command);
             EXPECT_EQ(answer.lines, step.lines);
             EXPECT_EQ(answer.final, step.final);
         }
@@ -78,9 +78,9 @@ TEST_F(VirtualModemTest, PinAndPukCountersFollowTheSim)
     });
 
     // The new PIN is asked at the next power-up.
-    ASSERT_TRUE(card_->removeCard());
-    ASSERT_TRUE(card_->insertCard());
-    ASSERT_TRUE(client_.open(link_));
+    ASSERT_TRUE(m_card->removeCard());
+    ASSERT_TRUE(m_card->insertCard());
+    ASSERT_TRUE(m_client.open(m_link));
     run({
         {"ATE0", {}, "OK"},
         {"AT+CMEE=2", {}, "OK"},
@@ -108,24 +108,24 @@ TEST_F(VirtualModemTest, TenWrongPuksKillTheSim)
 TEST_F(VirtualModemTest, EchoFollowsAteUnlessTheCardCannotEcho)
 {
     startCard();
-    Answer answer = client_.command("AT");
+    Answer answer = m_client.command("AT");
     EXPECT_TRUE(answer.echoed);
     EXPECT_EQ(answer.final, "OK");
     // The line that switches echo off is still echoed; the next one is not.
-    answer = client_.command("ATE0");
+    answer = m_client.command("ATE0");
     EXPECT_TRUE(answer.echoed);
-    answer = client_.command("AT");
+    answer = m_client.command("AT");
     EXPECT_FALSE(answer.echoed);
     EXPECT_EQ(answer.final, "OK");
-    answer = client_.command("ATE1");
+    answer = m_client.command("ATE1");
     EXPECT_FALSE(answer.echoed);
-    EXPECT_TRUE(client_.command("AT").echoed);
+    EXPECT_TRUE(m_client.command("AT").echoed);
 
-    card_->setNoEcho(true);
-    answer = client_.command("ATE1");
+    m_card->setNoEcho(true);
+    answer = m_client.command("ATE1");
     EXPECT_FALSE(answer.echoed);
     EXPECT_EQ(answer.final, "ERROR");
-    EXPECT_FALSE(client_.command("AT+CSQ").echoed);
+    EXPECT_FALSE(m_client.command("AT+CSQ").echoed);
 }
 
 TEST_F(VirtualModemTest, RegistrationIsReportedWhenTheNetworkChanges)
@@ -137,8 +137,8 @@ TEST_F(VirtualModemTest, RegistrationIsReportedWhenTheNetworkChanges)
          {"AT+CREG?", {"+CREG: 2,0"}, "OK"}});
     // Entering the PIN registers the card; the reports follow the OK.
     EXPECT_EQ(finalOf("AT+CPIN=\"1234\""), "OK");
-    EXPECT_EQ(client_.readLine(1s), "+CREG: 1,\"2C1A\",\"01A2B3C4\",2");
-    EXPECT_EQ(client_.readLine(1s), "+CGREG: 1");
+    EXPECT_EQ(m_client.readLine(1s), "+CREG: 1,\"2C1A\",\"01A2B3C4\",2");
+    EXPECT_EQ(m_client.readLine(1s), "+CGREG: 1");
 
     struct Change {
         Coverage coverage;
@@ -163,22 +163,22 @@ TEST_F(VirtualModemTest, RegistrationIsReportedWhenTheNetworkChanges)
     };
     for (const Change &change : changes) {
         SCOPED_TRACE(change.creg);
-        card_->setNetwork(change.coverage);
+        m_card->setNetwork(change.coverage);
         for (const std::string &report : change.reports)
-            EXPECT_EQ(client_.readLine(1s), report);
+            EXPECT_EQ(m_client.readLine(1s), report);
         run({{"AT+CREG?", {change.creg}, "OK"},
              {"AT+COPS?", {change.cops}, "OK"},
              {"AT+CSQ", {change.csq}, "OK"}});
     }
 
     // Neither the same network again nor the signal is a registration change.
-    card_->setNetwork(Coverage::Home);
-    card_->setSignal(3);
-    EXPECT_EQ(client_.readLine(200ms), std::nullopt);
+    m_card->setNetwork(Coverage::Home);
+    m_card->setSignal(3);
+    EXPECT_EQ(m_client.readLine(200ms), std::nullopt);
     // The radio going off is.
     run({{"AT+CFUN=4", {}, "OK"}});
-    EXPECT_EQ(client_.readLine(1s), "+CREG: 0");
-    EXPECT_EQ(client_.readLine(1s), "+CGREG: 0");
+    EXPECT_EQ(m_client.readLine(1s), "+CREG: 0");
+    EXPECT_EQ(m_client.readLine(1s), "+CGREG: 0");
     run({{"AT+CFUN?", {"+CFUN: 4"}, "OK"}, {"AT+CSQ", {"+CSQ: 99,99"}, "OK"}});
 }
 
@@ -186,31 +186,31 @@ TEST_F(VirtualModemTest, RemovedCardHangsUpAndReturnsAtTheSameLink)
 {
     startCard();
     EXPECT_EQ(finalOf("AT"), "OK");
-    ASSERT_TRUE(card_->removeCard());
-    EXPECT_TRUE(client_.waitForHangUp(2s));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link_)));
-    EXPECT_EQ(card_->devicePath(), "");
-    EXPECT_FALSE(card_->removeCard());
+    ASSERT_TRUE(m_card->removeCard());
+    EXPECT_TRUE(m_client.waitForHangUp(2s));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(m_link)));
+    EXPECT_EQ(m_card->devicePath(), "");
+    EXPECT_FALSE(m_card->removeCard());
 
-    ASSERT_TRUE(card_->insertCard());
-    EXPECT_EQ(card_->devicePath(), link_);
+    ASSERT_TRUE(m_card->insertCard());
+    EXPECT_EQ(m_card->devicePath(), m_link);
     AtClient again;
-    ASSERT_TRUE(again.open(link_));
+    ASSERT_TRUE(again.open(m_link));
     const Answer answer = again.command("AT+CPIN?");
     EXPECT_TRUE(answer.echoed);  // a fresh power-up: echo is on again
     EXPECT_EQ(answer.lines, std::vector<std::string>{"+CPIN: SIM PIN"});
-    EXPECT_FALSE(card_->insertCard());
+    EXPECT_FALSE(m_card->insertCard());
 }
 
 TEST_F(VirtualModemTest, StaleLinkIsReplacedButOtherFilesAreKept)
 {
-    std::filesystem::create_symlink("/nonexistent", link_);
+    std::filesystem::create_symlink("/nonexistent", m_link);
     startCard();
     EXPECT_EQ(finalOf("AT"), "OK");
-    card_.reset();
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link_)));
+    m_card.reset();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(m_link)));
 
-    const std::string file = (folder_ / "file").string();
+    const std::string file = (m_folder / "file").string();
     {
         std::ofstream(file) << "keep";
     }
@@ -231,17 +231,17 @@ TEST_F(VirtualModemTest, MessageStorageAnswersOnlyAMomentAfterThePin)
          {"AT+CPMS?", {}, "+CMS ERROR: 314"}});
     // Busy for a moment, then it answers; never busy again.
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    Answer answer = client_.command("AT+CPMS?");
+    Answer answer = m_client.command("AT+CPMS?");
     while (answer.final != "OK" && std::chrono::steady_clock::now() < deadline) {
         EXPECT_EQ(answer.final, "+CMS ERROR: 314");
         std::this_thread::sleep_for(10ms);
-        answer = client_.command("AT+CPMS?");
+        answer = m_client.command("AT+CPMS?");
     }
     run({{"AT+CPMS?", {"+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20"}, "OK"},
          {"AT+CPMS=\"ME\",\"ME\"", {"+CPMS: 0,100,0,100,0,20"}, "OK"},
          {"AT+CPMS=\"XX\"", {}, "+CMS ERROR: 321"}});
 
-    card_->removeSim();
+    m_card->removeSim();
     run({{"AT+CPMS?", {}, "+CMS ERROR: 310"}, {"AT+CPIN?", {}, "ERROR"}});
 }
 
@@ -250,26 +250,26 @@ TEST_F(VirtualModemTest, QuirksMisbehaveAsAsked)
     startCard();
     EXPECT_EQ(finalOf("ATE0"), "OK");
 
-    card_->setGarbage(true);
-    Answer answer = client_.command("AT+CSQ");
+    m_card->setGarbage(true);
+    Answer answer = m_client.command("AT+CSQ");
     ASSERT_EQ(answer.lines.size(), 2u);
     EXPECT_EQ(answer.lines[1], "+CSQ: 20,99");
     EXPECT_EQ(answer.final, "OK");
-    card_->setGarbage(false);
+    m_card->setGarbage(false);
 
-    card_->setMissingCommands({"+cpms", "+CMEE"});
+    m_card->setMissingCommands({"+cpms", "+CMEE"});
     run({{"AT+CMEE=1", {}, "ERROR"}, {"AT+CPMS?", {}, "ERROR"}, {"AT+CSQ", {"+CSQ: 20,99"}, "OK"}});
-    card_->setMissingCommands({});
+    m_card->setMissingCommands({});
 
-    card_->setSlowAnswers(300ms);
+    m_card->setSlowAnswers(300ms);
     const auto sent = std::chrono::steady_clock::now();
     EXPECT_EQ(finalOf("AT"), "OK");
     EXPECT_GE(std::chrono::steady_clock::now() - sent, 300ms);
-    card_->setSlowAnswers(0ms);
+    m_card->setSlowAnswers(0ms);
 
-    card_->setSilent(true);
-    EXPECT_EQ(client_.command("AT", 300ms).final, "");
-    card_->setSilent(false);
+    m_card->setSilent(true);
+    EXPECT_EQ(m_client.command("AT", 300ms).final, "");
+    m_card->setSilent(false);
     EXPECT_EQ(finalOf("AT"), "OK");
 }
 
@@ -300,8 +300,8 @@ TEST_F(VirtualModemTest, ControlSocketDrivesTheCard)
     CardOptions options = fastOptions();
     options.pinRequired = false;
     startCard(options);
-    ControlSocket control(*card_);
-    const std::string socketPath = (folder_ / "control").string();
+    ControlSocket control(*m_card);
+    const std::string socketPath = (m_folder / "control").string();
     std::string error;
     ASSERT_TRUE(control.start(socketPath, error)) << error;
     EXPECT_EQ(finalOf("ATE0"), "OK");
@@ -336,21 +336,21 @@ TEST_F(VirtualModemTest, ControlSocketDrivesTheCard)
         EXPECT_EQ(controlLine(socketPath, step.control), step.answer);
         if (step.command.empty())
             continue;
-        const Answer answer = client_.command(step.command, step.final.empty() ? 300ms : 3s);
+        const Answer answer = m_client.command(step.command, step.final.empty() ? 300ms : 3s);
         EXPECT_EQ(answer.lines, step.lines);
         EXPECT_EQ(answer.final, step.final);
     }
 
     EXPECT_EQ(controlLine(socketPath, "card remove"), "OK");
-    EXPECT_TRUE(client_.waitForHangUp(2s));
+    EXPECT_TRUE(m_client.waitForHangUp(2s));
     EXPECT_EQ(controlLine(socketPath, "card remove"), "ERROR the card is not inserted");
     EXPECT_EQ(controlLine(socketPath, "card insert"), "OK");
     EXPECT_EQ(controlLine(socketPath, "card insert"), "ERROR the card is already inserted");
-    ASSERT_TRUE(client_.open(link_));
+    ASSERT_TRUE(m_client.open(m_link));
     EXPECT_EQ(finalOf("AT"), "OK");
 
     // A second server on the same socket is refused while the first one lives.
-    ControlSocket second(*card_);
+    ControlSocket second(*m_card);
     EXPECT_FALSE(second.start(socketPath, error));
     EXPECT_NE(error.find("already listens"), std::string::npos);
 }

@@ -18,67 +18,67 @@ protected:
         CardOptions options = fastOptions();
         options.pinRequired = false;
         startCard(options);
-        ASSERT_TRUE(data_.open(card_->dataPortPath())) << card_->dataPortPath();
+        ASSERT_TRUE(m_data.open(m_card->dataPortPath())) << m_card->dataPortPath();
     }
-    AtClient data_;
+    AtClient m_data;
 };
 
 TEST_F(CardDataPortTest, PacketCallConnectsCarriesTrafficAndEndsWhenThePortCloses)
 {
     startRegistered();
-    EXPECT_EQ(card_->dataPortPath(), link_ + "-data");
-    EXPECT_EQ(data_.command("AT").final, "OK");
-    EXPECT_EQ(data_.command("ATD*99#").final, "CONNECT 7200000");
-    EXPECT_TRUE(card_->dataCallOnline());
+    EXPECT_EQ(m_card->dataPortPath(), m_link + "-data");
+    EXPECT_EQ(m_data.command("AT").final, "OK");
+    EXPECT_EQ(m_data.command("ATD*99#").final, "CONNECT 7200000");
+    EXPECT_TRUE(m_card->dataCallOnline());
     // Downloaded traffic arrives while on line; what we send is taken as our traffic.
-    data_.send(std::string(500, '\x7e'));
-    EXPECT_GE(data_.readFor(350ms).size(), 2 * DataPort::kBytesPerTick);
-    data_.close();
-    for (int i = 0; i < 50 && card_->dataCallOnline(); ++i)
+    m_data.send(std::string(500, '\x7e'));
+    EXPECT_GE(m_data.readFor(350ms).size(), 2 * DataPort::kBytesPerTick);
+    m_data.close();
+    for (int i = 0; i < 50 && m_card->dataCallOnline(); ++i)
         std::this_thread::sleep_for(10ms);
-    EXPECT_FALSE(card_->dataCallOnline());
+    EXPECT_FALSE(m_card->dataCallOnline());
 }
 
 TEST_F(CardDataPortTest, NetworkDropsRefusesOrDelaysTheCall)
 {
     startRegistered();
-    ASSERT_EQ(data_.command("ATD*99***1#").final, "CONNECT 7200000");
-    EXPECT_EQ(card_->control("data drop"), "OK");
+    ASSERT_EQ(m_data.command("ATD*99***1#").final, "CONNECT 7200000");
+    EXPECT_EQ(m_card->control("data drop"), "OK");
     bool noCarrier = false;
     for (int i = 0; i < 20 && !noCarrier; ++i)
-        noCarrier = data_.readFor(50ms).find("NO CARRIER") != std::string::npos;
+        noCarrier = m_data.readFor(50ms).find("NO CARRIER") != std::string::npos;
     EXPECT_TRUE(noCarrier);
-    EXPECT_FALSE(card_->dataCallOnline());
+    EXPECT_FALSE(m_card->dataCallOnline());
 
-    EXPECT_EQ(card_->control("data refuse on"), "OK");
-    EXPECT_EQ(data_.command("ATD*99#").final, "NO CARRIER");
-    EXPECT_EQ(card_->control("data refuse off"), "OK");
+    EXPECT_EQ(m_card->control("data refuse on"), "OK");
+    EXPECT_EQ(m_data.command("ATD*99#").final, "NO CARRIER");
+    EXPECT_EQ(m_card->control("data refuse off"), "OK");
 
-    EXPECT_EQ(card_->control("data slow 300"), "OK");
-    data_.send("ATD*99#\r");
-    EXPECT_EQ(data_.readLine(100ms), std::nullopt);
-    EXPECT_EQ(data_.readLine(2s), "CONNECT 7200000");
-    EXPECT_EQ(card_->control("data slow x"), "ERROR usage: data slow <milliseconds>|off");
+    EXPECT_EQ(m_card->control("data slow 300"), "OK");
+    m_data.send("ATD*99#\r");
+    EXPECT_EQ(m_data.readLine(100ms), std::nullopt);
+    EXPECT_EQ(m_data.readLine(2s), "CONNECT 7200000");
+    EXPECT_EQ(m_card->control("data slow x"), "ERROR usage: data slow <milliseconds>|off");
 }
 
 TEST_F(CardDataPortTest, NoPacketServiceNoCall)
 {
     startRegistered();
-    card_->setNetwork(Coverage::None);
-    EXPECT_EQ(data_.command("ATD*99#").final, "NO CARRIER");
-    card_->setNetwork(Coverage::Home);
-    EXPECT_EQ(data_.command("ATD12345;").final, "NO CARRIER");  // not a packet call
-    EXPECT_EQ(data_.command("ATD*99#").final, "CONNECT 7200000");
+    m_card->setNetwork(Coverage::None);
+    EXPECT_EQ(m_data.command("ATD*99#").final, "NO CARRIER");
+    m_card->setNetwork(Coverage::Home);
+    EXPECT_EQ(m_data.command("ATD12345;").final, "NO CARRIER");  // not a packet call
+    EXPECT_EQ(m_data.command("ATD*99#").final, "CONNECT 7200000");
     // Unplugging the card hangs the data port up too.
-    EXPECT_TRUE(card_->removeCard());
-    EXPECT_TRUE(data_.waitForHangUp(2s));
+    EXPECT_TRUE(m_card->removeCard());
+    EXPECT_TRUE(m_data.waitForHangUp(2s));
 }
 
 TEST_F(CardDataPortTest, UnusedPortWaitsWithoutWakingUp)
 {
     DataPort port([] { return true; });
     std::string error;
-    ASSERT_TRUE(port.open((folder_ / "idle-data").string(), error)) << error;
+    ASSERT_TRUE(port.open((m_folder / "idle-data").string(), error)) << error;
     auto waitUntil = [&](size_t waits) {
         for (int i = 0; i < 500 && port.idleCounts().waits < waits; ++i)
             std::this_thread::sleep_for(10ms);

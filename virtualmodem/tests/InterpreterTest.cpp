@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 
 class VirtualModemInterpreterTest : public ::testing::Test {
 protected:
-    VirtualModemInterpreterTest() : modem_(initial(), [this] { return now_; }) {}
+    VirtualModemInterpreterTest() : m_modem(initial(), [this] { return m_now; }) {}
 
     static ModemState initial()
     {
@@ -24,8 +24,8 @@ protected:
     // Sends the bytes and returns what is due at once.
     std::string exchange(const std::string &bytes)
     {
-        modem_.receive(bytes);
-        return modem_.takeOutput();
+        m_modem.receive(bytes);
+        return m_modem.takeOutput();
     }
 
     // The answer to one command line with echo off.
@@ -33,12 +33,12 @@ protected:
 
     void advance(std::chrono::milliseconds time)
     {
-        now_ += time;
-        modem_.process();
+        m_now += time;
+        m_modem.process();
     }
 
-    Clock::time_point now_ = Clock::time_point(100s);
-    Modem modem_;
+    Clock::time_point m_now = Clock::time_point(100s);
+    Modem m_modem;
 };
 
 TEST_F(VirtualModemInterpreterTest, LinesAreFramedAsV250Says)
@@ -116,8 +116,8 @@ TEST_F(VirtualModemInterpreterTest, FirmwareQuirksOnTheWire)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line);
-        modem_.state().quirks.modes = {c.quirk};
-        modem_.powerUp();
+        m_modem.state().quirks.modes = {c.quirk};
+        m_modem.powerUp();
         for (const auto &line : c.before)
             answer(line);
         const std::string out = answer(c.line);
@@ -138,8 +138,8 @@ TEST_F(VirtualModemInterpreterTest, OverlongLineIsRefused)
 TEST_F(VirtualModemInterpreterTest, SimFilesAnswerWithStatusWords)
 {
     answer("ATE0");
-    modem_.state().sim.pinEnabled = true;
-    modem_.powerUp();
+    m_modem.state().sim.pinEnabled = true;
+    m_modem.powerUp();
     answer("ATE0");
     const std::string spn = "014272697361FFFFFFFFFFFFFFFFFFFFFF";
     struct Case {
@@ -182,7 +182,7 @@ TEST_F(VirtualModemInterpreterTest, SimFilesAnswerWithStatusWords)
         SCOPED_TRACE(step.command);
         EXPECT_EQ(answer(step.command), "\r\n" + step.line + "\r\n\r\nOK\r\n");
     }
-    modem_.state().sim.inserted = false;
+    m_modem.state().sim.inserted = false;
     EXPECT_EQ(answer("AT+CRSM=176,28486,0,0,17"), "\r\nERROR\r\n");
 }
 
@@ -199,15 +199,15 @@ TEST_F(VirtualModemInterpreterTest, MessageStorageIsBusyForAMomentAfterPowerUp)
 TEST_F(VirtualModemInterpreterTest, SlowAnswersHoldBackTheNextCommand)
 {
     answer("ATE0");
-    modem_.state().quirks.slowAnswers = 500ms;
+    m_modem.state().quirks.slowAnswers = 500ms;
     EXPECT_EQ(exchange("AT+CGMI\rAT+CGMM\r"), "");
     advance(499ms);
-    EXPECT_EQ(modem_.takeOutput(), "");
+    EXPECT_EQ(m_modem.takeOutput(), "");
     advance(1ms);
-    EXPECT_EQ(modem_.takeOutput(), "\r\nLumadial\r\n\r\nOK\r\n");
+    EXPECT_EQ(m_modem.takeOutput(), "\r\nLumadial\r\n\r\nOK\r\n");
     advance(500ms);
-    EXPECT_EQ(modem_.takeOutput(), "\r\nVirtual 3G Data Card\r\n\r\nOK\r\n");
-    EXPECT_FALSE(modem_.nextEvent());
+    EXPECT_EQ(m_modem.takeOutput(), "\r\nVirtual 3G Data Card\r\n\r\nOK\r\n");
+    EXPECT_FALSE(m_modem.nextEvent());
 }
 
 TEST_F(VirtualModemInterpreterTest, NetworkScanTakesItsTimeAndListsWhatTheRadioSees)
@@ -215,7 +215,7 @@ TEST_F(VirtualModemInterpreterTest, NetworkScanTakesItsTimeAndListsWhatTheRadioS
     answer("ATE0");
     EXPECT_EQ(answer("AT+COPS=?"), "");
     advance(2000ms);
-    EXPECT_EQ(modem_.takeOutput(),
+    EXPECT_EQ(m_modem.takeOutput(),
               "\r\n+COPS: (2,\"Brisa\",\"Brisa\",\"722310\",2),(1,\"Austral "
               "Movil\",\"Austral\",\"72234\",2),"
               "(3,\"Pampa Telecom\",\"Pampa\",\"72207\",0),,(0-4),(0-2)\r\n\r\nOK\r\n");

@@ -75,14 +75,14 @@ TEST(MessageBoxModes, ButtonsCloseImageAndTextPlace)
         bool closeImage;
         int textTop;
     };
-    const int centred = (TBoxFrame::kWidth - 72) / 2;
+    const int centred = (BoxFrame::kWidth - 72) / 2;
     const Case cases[] = {
-        {kButtonSingle, true, false, true, TBoxFrame::kTextTop},
-        {kButtonDouble, true, true, true, TBoxFrame::kTextTop},
-        {kButtonNo, false, false, false, TBoxFrame::kTextTopWithoutButtons},
-        {kButtonNoModal, true, false, true, TBoxFrame::kTextTop},
-        {kNoneModal, true, false, true, TBoxFrame::kTextTop},
-        {QStringLiteral("SOMETHING_ELSE"), true, false, true, TBoxFrame::kTextTop},
+        {kButtonSingle, true, false, true, BoxFrame::kTextTop},
+        {kButtonDouble, true, true, true, BoxFrame::kTextTop},
+        {kButtonNo, false, false, false, BoxFrame::kTextTopWithoutButtons},
+        {kButtonNoModal, true, false, true, BoxFrame::kTextTop},
+        {kNoneModal, true, false, true, BoxFrame::kTextTop},
+        {QStringLiteral("SOMETHING_ELSE"), true, false, true, BoxFrame::kTextTop},
     };
     for (const Case &c : cases) {
         TMessageBoxForm box(nullptr, 1, c.mode);
@@ -98,7 +98,7 @@ TEST(MessageBoxModes, ButtonsCloseImageAndTextPlace)
         if (c.cancel) {
             EXPECT_LT(box.OkButton->geometry().right(), box.CancleImButton->x());
             EXPECT_EQ(box.OkButton->x() + box.CancleImButton->geometry().right(),
-                      TBoxFrame::kWidth - 1);
+                      BoxFrame::kWidth - 1);
         }
     }
 }
@@ -236,8 +236,8 @@ TEST(ProgressBox, ModesAndCancelRequests)
         TProgressBoxForm box(nullptr, kButtonSingle);
         EXPECT_FALSE(box.CancleImButton->isHidden());
         EXPECT_FALSE(box.ImImage_Close->isHidden());
-        EXPECT_EQ(box.CancleImButton->x(), (TBoxFrame::kWidth - box.CancleImButton->width()) / 2);
-        EXPECT_EQ(box.MessageStrLabel->y(), TBoxFrame::kTextTop);
+        EXPECT_EQ(box.CancleImButton->x(), (BoxFrame::kWidth - box.CancleImButton->width()) / 2);
+        EXPECT_EQ(box.MessageStrLabel->y(), BoxFrame::kTextTop);
         box.show();
         box.CancleImButton->click();
         EXPECT_TRUE(box.CancelRequested());
@@ -255,7 +255,7 @@ TEST(ProgressBox, ModesAndCancelRequests)
         EXPECT_EQ(box.buttonMode(), kButtonNo);
         EXPECT_TRUE(box.CancleImButton->isHidden());
         EXPECT_TRUE(box.ImImage_Close->isHidden());
-        EXPECT_EQ(box.MessageStrLabel->y(), TBoxFrame::kTextTopWithoutButtons);
+        EXPECT_EQ(box.MessageStrLabel->y(), BoxFrame::kTextTopWithoutButtons);
         box.show();
         box.reject();  // Escape
         EXPECT_FALSE(box.CancelRequested());

@@ -25,7 +25,7 @@ public:
         : m_log(log), m_name(std::move(name))
     {
     }
-    void cardStateChanged(uint8_t state) override
+    void cardStateChanged(CardState state) override
     {
         m_log.push_back(m_name + ":" + std::to_string(state));
     }
@@ -49,22 +49,24 @@ public:
 
 }  // namespace
 
-TEST(WindowTable, CardStateIsToldByOrderNotByRegistrationAndOnlyToThoseTakingIt)
+TEST(WindowTable, CardStateIsToldByOrderThenToTheOthersInTheOrderMade)
 {
     std::vector<std::string> log;
     LoggingWindow third(log, "third"), first(log, "first"), second(log, "second"),
-        untold(log, "untold"), alsoSecond(log, "alsoSecond");
+        unordered(log, "unordered"), alsoSecond(log, "alsoSecond"), last(log, "last");
     WindowTable table;
     table.add(third, feature::told(3));
     table.add(first, feature::told(1));
-    table.add(untold, {});
+    table.add(unordered, {});
     table.add(second, feature::told(2).toldAgainWhenCardSettingsReady());
     table.add(alsoSecond, feature::told(2));
-    table.tellCardState(7);
-    EXPECT_EQ(log, (std::vector<std::string>{"first:7", "second:7", "alsoSecond:7", "third:7"}));
+    table.add(last, {});
+    table.tellCardState(kCardOffline);
+    EXPECT_EQ(log, (std::vector<std::string>{"first:7", "second:7", "alsoSecond:7", "third:7",
+                                             "unordered:7", "last:7"}));
 
     log.clear();
-    table.retellCardState(12);
+    table.retellCardState(kSimReady);
     EXPECT_EQ(log, std::vector<std::string>{"second:12"});
 }
 
@@ -95,7 +97,7 @@ TEST(WindowTable, EachMessageGoesToTheOneWindowRegisteredForItsNumber)
     EXPECT_FALSE(table.route(free));
 }
 
-TEST(WindowTable, CallConnectionStatesAndSuspendedTimersReachEveryWindow)
+TEST(WindowTable, EveryStateAndTheSuspendedTimersReachEveryWindow)
 {
     RecordingWindow a, b;
     QTimer timerA, timerB1, timerB2;
@@ -104,11 +106,15 @@ TEST(WindowTable, CallConnectionStatesAndSuspendedTimersReachEveryWindow)
     WindowTable table;
     table.add(a, {});
     table.add(b, feature::told(1));
-    table.tellCallState(6);
-    table.tellConnectionState(3);
+    table.tellCardState(kPinRequired);
+    table.tellCallState(kCallHeldDialling);
+    table.tellConnectionState(kConnectionConnected);
+    table.tellUssdSession(kUssdWaitingForReply);
     for (const RecordingWindow *window : {&a, &b}) {
-        EXPECT_EQ(window->callStates, std::vector<int>{6});
-        EXPECT_EQ(window->connectionStates, std::vector<int>{3});
+        EXPECT_EQ(window->cardStates, std::vector<int>{kPinRequired});
+        EXPECT_EQ(window->callStates, std::vector<int>{kCallHeldDialling});
+        EXPECT_EQ(window->connectionStates, std::vector<int>{kConnectionConnected});
+        EXPECT_EQ(window->ussdSessions, std::vector<int>{kUssdWaitingForReply});
     }
     EXPECT_EQ(table.timersStoppedDuringCall(),
               (std::vector<QTimer *>{&timerA, &timerB1, &timerB2}));

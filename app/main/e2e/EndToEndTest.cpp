@@ -10,7 +10,7 @@
 #include "app/pin/PinEntry.h"
 #include "app/pin/UI_PasswordDlg.h"
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
+#include "logic/BL_Base.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 #include "virtualmodem/VirtualModem.h"

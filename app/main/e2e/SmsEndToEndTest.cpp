@@ -4,17 +4,17 @@
 // pulled in the middle of a move.
 #include "ProgramOnCard.h"
 
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
 #include "UI_SmsList.h"
 #include "UI_SmsMain.h"
 #include "UI_SmsEdit.h"
-#include "UI_SmsSendResults.h"
+#include "SmsSendResults.h"
 #include "SmsRuns.h"
 
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
+#include "logic/WindowPayloads.h"
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
 #include "platform/WindowMessages.h"
@@ -342,7 +342,7 @@ TEST_F(SmsEndToEnd, TheComposerSendsToEachNumberAndShowsEachResult)
     card->setSmsFailing("+59899000222", true);
     form->show();
     form->MsgButtonClick();
-    platform::PostMessage(form, feature::WM_OPEN_COMPOSER, feature::kComposeNew, 0);
+    platform::PostMessage(form, WM_OPEN_COMPOSER, kComposeNew, 0);
     QCoreApplication::sendPostedEvents();
     auto *composer = AppWindow<TFrmSmsEdit>();
     ASSERT_TRUE(composer->isVisible());
@@ -351,7 +351,7 @@ TEST_F(SmsEndToEnd, TheComposerSendsToEachNumberAndShowsEachResult)
     composer->MeContent->setPlainText(QString(161, u'x'));
     QStringList results;
     platform::setDialogResponder([&](QDialog &dialog) -> std::optional<int> {
-        if (auto *shown = dynamic_cast<TFrmSmsSendResults *>(&dialog)) {
+        if (auto *shown = dynamic_cast<SmsSendResults *>(&dialog)) {
             results << shown->LbCounts->text();
             for (int row = 0; row < shown->LvResults->topLevelItemCount(); ++row)
                 results << shown->LvResults->topLevelItem(row)->text(0) + u' ' +

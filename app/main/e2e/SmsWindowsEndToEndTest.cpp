@@ -7,8 +7,8 @@
 #include "UI_EditPB.h"
 #include "UI_SmsRead.h"
 
-#include "engine/BL_Base.h"
-#include "engine/BL_Forward.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Forward.h"
 #include "language/TextNumbers.h"
 #include "platform/ResStringManager.h"
 

@@ -22,7 +22,7 @@ public:
             return;
         m_child = fork();
         if (m_child == 0) {
-            TInstanceLock lock(folder);
+            InstanceLock lock(folder);
             const char taken = lock.acquire() ? '1' : '0';
             [[maybe_unused]] ssize_t written = write(m_fromChild[1], &taken, 1);
             char end = 0;
@@ -63,14 +63,14 @@ TEST(InstanceLockTest, ASecondCopyIsRefusedWhileTheFirstRunsAndAllowedOnceItIsGo
     LockHolder first(folder.path());
     ASSERT_TRUE(first.taken());
 
-    TInstanceLock second(folder.path());
+    InstanceLock second(folder.path());
     EXPECT_FALSE(second.acquire());
     EXPECT_TRUE(second.path().endsWith(
         QStringLiteral("QEVT492K7,0x12,0xab,0x4f,0x06,0xab,0x1e,0x2c,0x8d,0x9b,0x1d,0x66.lock")));
 
     // The first copy ends without removing its lock file: the file is stale and taken over.
     first.end();
-    TInstanceLock third(folder.path());
+    InstanceLock third(folder.path());
     EXPECT_TRUE(third.acquire());
     EXPECT_TRUE(third.acquire());  // asking again while holding it
 }
@@ -79,7 +79,7 @@ TEST(InstanceLockTest, ACopyRunningLongerThanAnyTimeoutKeepsItsLock)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    TInstanceLock first(folder.path());
+    InstanceLock first(folder.path());
     ASSERT_TRUE(first.acquire());
     // A lock file untouched for hours still belongs to the running copy.
     QFile lockFile(first.path());
@@ -93,6 +93,6 @@ TEST(InstanceLockTest, ACopyRunningLongerThanAnyTimeoutKeepsItsLock)
 
 TEST(InstanceLockTest, AFolderWhereNoLockCanBeMadeDoesNotStopTheProgram)
 {
-    TInstanceLock lock(QStringLiteral("/nonexistent/lumadial/runtime"));
+    InstanceLock lock(QStringLiteral("/nonexistent/lumadial/runtime"));
     EXPECT_TRUE(lock.acquire());
 }

@@ -23,7 +23,7 @@
 #include "UI_Ussd.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
+#include "SmsMessages.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -126,14 +126,14 @@ TEST_F(MainformTest, EveryFeatureWindowIsToldTheCardStateInTheFixedOrder)
         AppWindow<TSet_SS>(),           AppWindow<Tussdfrm>()};
     for (feature::FeatureWindow *window : told) {
         // The finished windows keep the state as the placeholders do.
-        if (auto *page = dynamic_cast<TFeaturePage *>(window)) {
+        if (auto *page = dynamic_cast<FeaturePage *>(window)) {
             EXPECT_EQ(page->cardState(), kCardOffline) << page->objectName().toStdString();
         } else if (auto *internet = dynamic_cast<TData_connectform *>(window)) {
             EXPECT_EQ(internet->cardState(), kCardOffline);
         }
     }
-    // Windows not on the list are not told.
-    EXPECT_EQ(AppWindow<TCrForm>()->cardState(), kCardAbsent);
+    // The windows without a place in the order are told after them.
+    EXPECT_EQ(AppWindow<TCrForm>()->cardState(), kCardOffline);
     // The settings first, then SMS, contacts, calls, the Internet, the toolkit, the
     // supplementary services and USSD.
     EXPECT_EQ(AppWindows().windows.cardStateOrder(), told);
@@ -210,7 +210,7 @@ TEST_F(MainformTest, TheComposerClosesBackToTheSmsPageItWasOpenedFrom)
     form->show();
     form->MsgButtonClick();
     // Opened through the routing table the first time, while it is in no panel yet.
-    platform::PostMessage(form, feature::WM_OPEN_COMPOSER, feature::kComposeNew, 0);
+    platform::PostMessage(form, WM_OPEN_COMPOSER, kComposeNew, 0);
     deliver();
     auto *composer = AppWindow<TFrmSmsEdit>();
     EXPECT_TRUE(composer->isVisible());

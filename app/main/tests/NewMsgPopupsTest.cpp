@@ -16,7 +16,7 @@
 TEST(NewMsgPopups, MessageNoticeSitsBottomRightAndAboveACallNotice)
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    TNewMsgPopups popups(nullptr);
+    NewMsgPopups popups(nullptr);
     popups.showNewSmsPopup(QStringLiteral("+5491100001"), false);
     ASSERT_TRUE(popups.hasNewSmsPopup());
     TNewMsgForm *form = popups.newSmsPopup();
@@ -44,7 +44,7 @@ TEST(NewMsgPopups, MessageNoticeSitsBottomRightAndAboveACallNotice)
 
 TEST(NewMsgPopups, CallNoticeIsModalAndFreedWhenItCloses)
 {
-    TNewMsgPopups popups(nullptr);
+    NewMsgPopups popups(nullptr);
     int shown = 0;
     platform::ScopedDialogResponder responder([&](QDialog &dialog) -> std::optional<int> {
         auto *form = qobject_cast<TNewMsgForm *>(&dialog);
@@ -64,7 +64,7 @@ TEST(NewMsgPopups, CallNoticeIsModalAndFreedWhenItCloses)
 
 TEST(NewMsgPopups, MessageNoticeOpensTheMessageClosesByItselfAndFollowsItsCaption)
 {
-    TNewMsgPopups popups(nullptr);
+    NewMsgPopups popups(nullptr);
     int opened = 0;
     popups.setOpenNewSms([&] { ++opened; });
     popups.showNewSmsPopup(QStringLiteral("+5491100005"), false);

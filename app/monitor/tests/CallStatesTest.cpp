@@ -3,10 +3,9 @@
 #include "MonitorTestSupport.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Sms.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Sms.h"
 #include "platform/CodePage.h"
 
 #include <QCoreApplication>

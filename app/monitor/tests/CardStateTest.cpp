@@ -4,7 +4,7 @@
 
 #include "FakeLumacore.h"
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
+#include "logic/BL_Base.h"
 
 #include <QCoreApplication>
 #include <QFile>

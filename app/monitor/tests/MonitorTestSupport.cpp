@@ -1,11 +1,10 @@
 #include "MonitorTestSupport.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Sms.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Sms.h"
+#include "logic/WindowPayloads.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 
@@ -50,12 +49,11 @@ void MonitorTest::SetUp()
                               .toldAgainWhenCardSettingsReady()
                               .takes(WM_SMS_NEW, WM_SMS_REPORT)
                               .takes(WM_INCOMING_CALL)
-                              .takes(WM_USSD_STATE, WM_USSD_SESSION)
+                              .takes(WM_USSD_STATE)
                               .takes(WM_CALL_EVENT_FIRST, WM_CALL_EVENT_LAST)
                               .takes(WM_USSD_REPLY)
-                              .takes(WM_STK_FIRST, WM_STK_LAST - 1)
-                              .takes(feature::WM_OPEN_SMS_FOLDER)
-                              .takes(feature::WM_OPEN_CALL_RECORDS));
+                              .takes(WM_STK_FIRST, WM_STK_LAST - 1));
+    windows.add(pages, feature::plays<feature::SmsFolderView>().plays<feature::CallRecordsView>());
     monitor =
         std::make_unique<CardMonitor>(view, windows, std::make_unique<FakeSoundOutput>(sound));
 }

@@ -5,6 +5,7 @@
 
 #include "CardMonitor.h"
 #include "FakeSoundOutput.h"
+#include "FeatureRoles.h"
 #include "RecordingView.h"
 #include "RecordingWindow.h"
 #include "Sound.h"
@@ -20,6 +21,20 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+// The pages the tray's indicators open, as their roles are asked.
+class RecordingPages : public feature::FeatureWindow,
+                       public feature::SmsFolderView,
+                       public feature::CallRecordsView {
+public:
+    std::vector<std::pair<int, int>> foldersOpened;  // (folder, storage)
+    int callRecordsShown = 0;
+    void openSmsFolder(uint8_t folder, uint8_t storage) override
+    {
+        foldersOpened.emplace_back(folder, storage);
+    }
+    void showCallRecords() override { ++callRecordsShown; }
+};
 
 class MonitorTest : public ::testing::Test {
 protected:
@@ -53,6 +68,7 @@ protected:
     // Told the card state next, and again when the card's settings can be read; takes every
     // message the monitor hands on.
     RecordingWindow features;
+    RecordingPages pages;
     feature::WindowTable windows;
     std::shared_ptr<FakeSoundOutput::State> sound = std::make_shared<FakeSoundOutput::State>();
     std::unique_ptr<CardMonitor> monitor;

@@ -3,8 +3,7 @@
 #include "MonitorTestSupport.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
-#include "engine/BL_Sms.h"
+#include "logic/BL_Sms.h"
 
 #include <QTimer>
 
@@ -66,11 +65,8 @@ TEST_F(NoticeTest, ClearingTheMessageNoticeOpensItsFolderAndRestoresTheTray)
     view.hidden = true;
     send(platform::WM_SMS_NEW, 0, 0, smsBlock("+1", 1, 2));
     monitor->newSmsIndicatorClicked();
-    const auto opened =
-        features.messagesIn(feature::WM_OPEN_SMS_FOLDER, feature::WM_OPEN_SMS_FOLDER);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened.front().wParam, 1u);  // folder
-    EXPECT_EQ(opened.front().lParam, 2u);  // storage
+    // The folder and storage the message was kept in.
+    EXPECT_EQ(pages.foldersOpened, (std::vector<std::pair<int, int>>{{1, 2}}));
     EXPECT_FALSE(view.indicators[Indicator::NewSms]);
     EXPECT_EQ(view.trayImage, kImageInService);
     EXPECT_EQ(view.trayAnimation, TrayAnimation::None);
@@ -120,7 +116,7 @@ TEST_F(NoticeTest, MissedCallKeepsTheTrayUntilCleared)
     monitor->tray().Timer_UpdateTrayHintTimer();
     EXPECT_EQ(view.trayHint, text(1051));
     monitor->missedCallIndicatorClicked();
-    EXPECT_EQ(features.messageNumbers(), std::vector<uint32_t>{feature::WM_OPEN_CALL_RECORDS});
+    EXPECT_EQ(pages.callRecordsShown, 1);
     EXPECT_FALSE(view.indicators[Indicator::IncomingCall]);
     EXPECT_EQ(view.trayAnimation, TrayAnimation::NewSms);  // the message notice is still up
 }

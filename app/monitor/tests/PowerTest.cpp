@@ -4,10 +4,9 @@
 #include "PowerEvents.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Sms.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Sms.h"
 #include "platform/CodePage.h"
 
 #include <QCoreApplication>

@@ -2,11 +2,10 @@
 #include "MonitorTestSupport.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Sms.h"
-#include "engine/WindowPayloads.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Sms.h"
+#include "logic/WindowPayloads.h"
 #include "platform/CodePage.h"
 
 #include <QCoreApplication>
@@ -66,11 +65,14 @@ TEST_F(NoticeTest, MessagesAreHandedToTheirWindows)
     EXPECT_EQ(features.messages.back().bytes.size(), 61u);
 
     send(platform::WM_USSD_STATE, 4);
-    send(platform::WM_USSD_SESSION, 1);
-    ASSERT_EQ(features.messages.size(), 3u);
+    ASSERT_EQ(features.messages.size(), 2u);
     EXPECT_EQ(features.messages[1].wParam, 4u);
-    EXPECT_EQ(features.messages[2].message, platform::WM_USSD_SESSION);
-    EXPECT_EQ(features.messages[2].wParam, 1u);
+    // The USSD session is a state every window is told, not a message for one.
+    send(platform::WM_USSD_SESSION, 1);
+    send(platform::WM_USSD_SESSION, 0);
+    EXPECT_EQ(features.messages.size(), 2u);
+    for (const RecordingWindow *window : {&first, &features})
+        EXPECT_EQ(window->ussdSessions, (std::vector<int>{kUssdWaitingForReply, kUssdSessionOver}));
 
     _MEC_USSD_REPLY reply{};
     std::strcpy(reply.text, "Saldo: 10");

@@ -2,10 +2,9 @@
 #include "MonitorTestSupport.h"
 
 #include "FakeLumacore.h"
-#include "FeatureMessages.h"
 #include "config/BL_File.h"
-#include "engine/BL_Base.h"
-#include "engine/BL_Sms.h"
+#include "logic/BL_Base.h"
+#include "logic/BL_Sms.h"
 #include "platform/CodePage.h"
 
 #include <QCoreApplication>
@@ -92,7 +91,7 @@ TEST_F(NoticeTest, WithoutAnAudioDeviceOnlyTheBeepSoundsAndTheChosenFileStays)
     auto state = std::make_shared<FakeSoundOutput::State>();
     state->noDevice = true;
     int beeps = 0;
-    TSoundPlayer player(std::make_unique<FakeSoundOutput>(state), FileStore(), [&] { ++beeps; },
+    SoundPlayer player(std::make_unique<FakeSoundOutput>(state), FileStore(), [&] { ++beeps; },
                         {});
     player.play(SoundEvent::SmsArrived);
     EXPECT_EQ(beeps, 1);
@@ -119,15 +118,15 @@ TEST_F(NoticeTest, MutedSoundPlaysNothingAndUnreadableSettingsAreReported)
 
 TEST(SoundPath, DotPathsAreTakenFromTheProgramFolder)
 {
-    EXPECT_EQ(TSoundPlayer::resolvePath("./resource/sound/wav/bird.wav", "/opt/lumadial"),
+    EXPECT_EQ(SoundPlayer::resolvePath("./resource/sound/wav/bird.wav", "/opt/lumadial"),
               QStringLiteral("/opt/lumadial/resource/sound/wav/bird.wav"));
-    EXPECT_EQ(TSoundPlayer::resolvePath(".\\resource\\sound\\wav\\tada.wav", "/opt/lumadial"),
+    EXPECT_EQ(SoundPlayer::resolvePath(".\\resource\\sound\\wav\\tada.wav", "/opt/lumadial"),
               QStringLiteral("/opt/lumadial/resource/sound/wav/tada.wav"));
-    EXPECT_EQ(TSoundPlayer::resolvePath("/home/me/ring.wav", "/opt/lumadial"),
+    EXPECT_EQ(SoundPlayer::resolvePath("/home/me/ring.wav", "/opt/lumadial"),
               QStringLiteral("/home/me/ring.wav"));
     // A name chosen in a single-byte locale is decoded in that code page, not as UTF-8.
     platform::forceSystemCodePage("CP1252");
-    const QString accented = TSoundPlayer::resolvePath("/home/me/canci\xf3n.wav", "/opt/lumadial");
+    const QString accented = SoundPlayer::resolvePath("/home/me/canci\xf3n.wav", "/opt/lumadial");
     platform::forceSystemCodePage({});
     EXPECT_EQ(accented, QStringLiteral("/home/me/canci\u00f3n.wav"));
 }

@@ -38,7 +38,7 @@ TEST(PinPasswordText, OnlyOneToEightAsciiDigits)
 
 TEST(PinDigitsField, KeepsTheLastGoodTextAndForgetsItWhenEmptied)
 {
-    TDigitsField field;
+    DigitsField field;
     struct Step {
         const char *typed;
         const char *held;
@@ -50,7 +50,7 @@ TEST(PinDigitsField, KeepsTheLastGoodTextAndForgetsItWhenEmptied)
         {"", "", false},     {"a", "", true},       {"9", "9", false},
     };
     for (const Step &step : steps) {
-        const TDigitsField::Change change = field.changed(QString::fromLatin1(step.typed));
+        const DigitsField::Change change = field.changed(QString::fromLatin1(step.typed));
         EXPECT_EQ(change.text, QString::fromLatin1(step.held)) << step.typed;
         EXPECT_EQ(change.reverted, step.reverted) << step.typed;
         EXPECT_EQ(field.lastGood(), QString::fromLatin1(step.held)) << step.typed;

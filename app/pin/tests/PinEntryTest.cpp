@@ -75,7 +75,7 @@ protected:
     MessageRecorder window;
     FakeCallWindow callWindow;
     BoxRecorder boxes;
-    TPinEntry entry{&owner, &window};
+    PinEntry entry{&owner, &window};
     uint8_t cardState = 8;
     int handedOn = 0;
     std::vector<PasswordMode> modesShown;
@@ -136,7 +136,7 @@ TEST_F(PinEntryTest, StartupPinAnswersOfTheEngine)
         SCOPED_TRACE(c.status);
         MessageRecorder target;
         BoxRecorder shown;
-        TPinEntry pinEntry(&owner, &target);
+        PinEntry pinEntry(&owner, &target);
         lumacore_fake::clearCalls();
         lumacore_fake::setResult("_MEC_SetPin", c.status);
         owner.setEnabled(false);
@@ -225,7 +225,7 @@ TEST_F(PinEntryTest, PukFlowAnswersOfTheEngine)
         SCOPED_TRACE(c.status);
         MessageRecorder target;
         BoxRecorder shown;
-        TPinEntry pinEntry(&owner, &target);
+        PinEntry pinEntry(&owner, &target);
         lumacore_fake::clearCalls();
         lumacore_fake::setResult("_MEC_SetPin", c.status);
         modesShown.clear();
@@ -254,7 +254,7 @@ TEST_F(PinEntryTest, CancellingEitherPukDialogBlocksTheSim)
     };
     for (const Case &c : cases) {
         MessageRecorder target;
-        TPinEntry pinEntry(&owner, &target);
+        PinEntry pinEntry(&owner, &target);
         modesShown.clear();
         const auto answer = answerPuk(c.answers);
         pinEntry.RunPukFlow();

@@ -53,7 +53,7 @@ public:
 };
 
 // The call window as far as the PIN dialogs see it.
-class FakeCallWindow : public TEmergencyCalls {
+class FakeCallWindow : public EmergencyCalls {
 public:
     QStringList emergencyNumbers{QStringLiteral("112"), QStringLiteral("911")};
     bool settingUpCall = false;

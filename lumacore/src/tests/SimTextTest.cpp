@@ -9,14 +9,6 @@ namespace {
 
 std::vector<uint8_t> hex(const char *text) { return *bytesFromHex(text); }
 
-TEST(SimText, HexBothWays)
-{
-    EXPECT_EQ(hexFromBytes(hex("00ff7fA0")), "00FF7FA0");
-    EXPECT_FALSE(bytesFromHex("0"));
-    EXPECT_FALSE(bytesFromHex("0G"));
-    EXPECT_TRUE(bytesFromHex("")->empty());
-}
-
 TEST(SimText, AlphaFieldsInEveryCoding)
 {
     struct Case {

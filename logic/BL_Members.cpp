@@ -1,0 +1,65 @@
+#include "logic/BL_Members.h"
+
+#include "logic/BL_Base.h"
+#include "platform/WindowMessages.h"
+
+uint16_t TBL_Cr::GetFirstEntry(uint8_t kind, CallEntry *entry)
+{
+    return _MEC_GetFirstCallEntry(kind, entry);
+}
+
+uint16_t TBL_Cr::GetNextEntry(CallEntry *entry) { return _MEC_GetNextCallEntry(entry); }
+
+uint16_t TBL_Cr::SaveEntry(CallEntry *entry) { return _MEC_SaveCallEntry(entry); }
+
+uint16_t TBL_Cr::DeleteEntry(uint32_t index, uint8_t storage)
+{
+    return _MEC_DeleteCallEntry(index, storage);
+}
+
+uint16_t TBL_Cr::ClearEntries(uint8_t kind, uint8_t storage)
+{
+    return _MEC_ClearCallEntries(kind, storage);
+}
+
+uint16_t TBL_Cr::EntryCount(uint8_t kind, uint8_t storage)
+{
+    return _MEC_GetCallEntryCount(kind, storage);
+}
+
+void TBL_Ussd::SetReady(bool ready)
+{
+    bool sessionEnded = false;
+    {
+        std::lock_guard guard(m_lock);
+        if (ready) {
+            sessionEnded = m_sessionOpen;
+            m_sessionOpen = false;
+        }
+    }
+    if (sessionEnded) {
+        platform::PostMessage(MainWindowHandle(), platform::WM_USSD_SESSION, 0, 0);
+    }
+    setState(ready ? Ready : Unavailable);
+}
+
+void TBL_Ussd::setState(uint8_t state)
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_state = state;
+    }
+    platform::PostMessage(MainWindowHandle(), platform::WM_USSD_STATE, 0, 0);
+}
+
+uint8_t TBL_Ussd::GetState() const
+{
+    std::lock_guard guard(m_lock);
+    return m_state;
+}
+
+bool TBL_Ussd::SessionOpen() const
+{
+    std::lock_guard guard(m_lock);
+    return m_sessionOpen;
+}
