@@ -34,7 +34,32 @@ std::atomic<bool> &tracingFlag()
 // How long a command waits for the late answer of one given up on before it goes out.
 constexpr std::chrono::milliseconds kStaleSettle{300};
 
+// How soon the reader thread looks again at the port after it let a caller's turn pass by: what
+// came in the moment between the caller's last read and the end of its turn has no other wake-up.
+constexpr int kPassedByCheckMilliseconds = 10;
+
 bool tracing() { return tracingFlag().load(std::memory_order_relaxed); }
+
+// Whether fd is among the events epoll_wait gave.
+bool among(const epoll_event *events, int count, int fd)
+{
+    return std::any_of(events, events + count,
+                       [&](const epoll_event &event) { return event.data.fd == fd; });
+}
+
+// Adds fd to the epoll set; an exclusive wait the kernel does not know is taken as a plain one.
+bool watch(int set, int fd, uint32_t events)
+{
+    epoll_event event{};
+    event.events = events;
+    event.data.fd = fd;
+    if (::epoll_ctl(set, EPOLL_CTL_ADD, fd, &event) == 0)
+        return true;
+    if (errno != EINVAL || !(events & EPOLLEXCLUSIVE))
+        return false;
+    event.events = events & ~static_cast<uint32_t>(EPOLLEXCLUSIVE);
+    return ::epoll_ctl(set, EPOLL_CTL_ADD, fd, &event) == 0;
+}
 
 void trace(const char *direction, std::string_view bytes)
 {
@@ -82,19 +107,21 @@ AtChannel::AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolic
         m_wakeRead = UniqueFd(wake[0]);
         m_wakeWrite = UniqueFd(wake[1]);
     }
+    // The caller's set is filled first: of the two exclusive waits on the port, the kernel tries
+    // the caller's first and wakes the reader thread only when no caller waits, so an answer wakes
+    // no one but the caller. A kernel without exclusive waits wakes both, which is slower but
+    // just as right.
+    m_callerSet = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
     m_readerSet = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
-    if (m_readerSet.valid()) {
-        epoll_event portEvent{};
-        portEvent.events = EPOLLIN;
-        portEvent.data.fd = m_port.get();
-        epoll_event wakeUp{};
-        wakeUp.events = EPOLLIN;
-        wakeUp.data.fd = m_wakeRead.get();
-        if (::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_port.get(), &portEvent) != 0 ||
-            (m_wakeRead.valid() &&
-             ::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_wakeRead.get(), &wakeUp) != 0))
-            m_readerSet.reset();
-    }
+    // Level-triggered for the caller, who reads until it has its answer; edge-triggered for the
+    // reader thread, so that what a caller will read does not wake it again and again.
+    bool sets = m_callerSet.valid() && m_readerSet.valid() &&
+                watch(m_callerSet.get(), m_port.get(), EPOLLIN | EPOLLEXCLUSIVE) &&
+                watch(m_readerSet.get(), m_port.get(), EPOLLIN | EPOLLET | EPOLLEXCLUSIVE) &&
+                (!m_wakeRead.valid() || (watch(m_callerSet.get(), m_wakeRead.get(), EPOLLIN) &&
+                                         watch(m_readerSet.get(), m_wakeRead.get(), EPOLLIN)));
+    if (!sets)
+        m_readerSet.reset();
     // Without its epoll set the channel cannot serve the port: it counts as gone at once.
     if (!m_readerSet.valid())
         m_lost = true;
@@ -155,16 +182,23 @@ void AtChannel::markLost()
 
 AtChannel::ReadResult AtChannel::readAvailable(AtDialogue::Output &output)
 {
-    char buffer[4096];
-    ssize_t count = ::read(m_port.get(), buffer, sizeof buffer);
-    if (count < 0 && (errno == EAGAIN || errno == EINTR))
-        return ReadResult::Nothing;
-    if (count <= 0)
-        return ReadResult::Lost;  // EIO or end of file: the card was pulled
-    if (tracing())
-        trace("<-", std::string_view(buffer, static_cast<size_t>(count)));
-    m_dialogue.feed(buffer, static_cast<size_t>(count), output);
-    return ReadResult::Data;
+    ReadResult result = ReadResult::Nothing;
+    while (true) {
+        char buffer[4096];
+        ssize_t count = ::read(m_port.get(), buffer, sizeof buffer);
+        if (count < 0 && (errno == EAGAIN || errno == EINTR))
+            return result;
+        if (count <= 0)
+            return ReadResult::Lost;  // EIO or end of file: the card was pulled
+        if (tracing())
+            trace("<-", std::string_view(buffer, static_cast<size_t>(count)));
+        m_dialogue.feed(buffer, static_cast<size_t>(count), output);
+        result = ReadResult::Data;
+        // A short read took all there was; after a full one more may wait, with no new edge
+        // for the reader thread to be woken by.
+        if (static_cast<size_t>(count) < sizeof buffer)
+            return result;
+    }
 }
 
 void AtChannel::dispatch(std::vector<AtUnsolicited> &codes,
@@ -183,9 +217,13 @@ void AtChannel::dispatch(std::vector<AtUnsolicited> &codes,
 
 void AtChannel::readLoop()
 {
+    // Set when the port signalled while a caller had it: what came may have arrived after the
+    // caller's last read, so it is looked at again once the caller is done.
+    bool passedBy = false;
     while (!m_lost) {
         epoll_event events[2];
-        int ready = ::epoll_wait(m_readerSet.get(), events, 2, m_wakeRead.valid() ? -1 : 200);
+        int timeout = !m_wakeRead.valid() ? 200 : passedBy ? kPassedByCheckMilliseconds : -1;
+        int ready = ::epoll_wait(m_readerSet.get(), events, 2, timeout);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -194,12 +232,21 @@ void AtChannel::readLoop()
         }
         if (m_lost)
             break;
-        if (ready == 0)
+        bool portSignalled = among(events, ready, m_port.get());
+        if (!portSignalled && !passedBy)
             continue;
+        // A caller's answer is its own to read; the check without the lock keeps the reader
+        // thread out of the caller's way when the answer wakes both.
+        if (m_callerReads.load()) {
+            passedBy = true;
+            continue;
+        }
         std::unique_lock lock(m_stateMutex);
-        // A caller took the port between the wake and now: its answer is its own to read.
-        if (m_callerReads)
+        if (m_callerReads.load()) {
+            passedBy = true;
             continue;
+        }
+        passedBy = false;
         AtDialogue::Output output;
         ReadResult result = readAvailable(output);
         if (result == ReadResult::Lost) {
@@ -208,29 +255,6 @@ void AtChannel::readLoop()
             break;
         }
         dispatch(output.unsolicited, lock);
-    }
-}
-
-void AtChannel::takeReadSide()
-{
-    std::lock_guard lock(m_stateMutex);
-    ::epoll_ctl(m_readerSet.get(), EPOLL_CTL_DEL, m_port.get(), nullptr);
-    m_callerReads = true;
-}
-
-void AtChannel::giveReadSide()
-{
-    std::lock_guard lock(m_stateMutex);
-    m_callerReads = false;
-    if (m_lost)
-        return;
-    epoll_event port{};
-    port.events = EPOLLIN;
-    port.data.fd = m_port.get();
-    // What came after the answer is there at once for the reader thread (level-triggered).
-    if (::epoll_ctl(m_readerSet.get(), EPOLL_CTL_ADD, m_port.get(), &port) != 0) {
-        m_lost = true;
-        m_portFailed = true;
     }
 }
 
@@ -244,9 +268,9 @@ AtChannel::ReadResult AtChannel::readAsCaller(std::chrono::steady_clock::time_po
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return ReadResult::TimedOut;
-        pollfd waiting[2] = {{m_port.get(), POLLIN, 0}, {m_wakeRead.get(), POLLIN, 0}};
-        int ready = ::poll(waiting, m_wakeRead.valid() ? 2 : 1,
-                           static_cast<int>(std::min<long>(left.count(), 200)));
+        epoll_event events[2];
+        int ready = ::epoll_wait(m_callerSet.get(), events, 2,
+                                 static_cast<int>(std::min<long>(left.count(), 200)));
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -255,11 +279,8 @@ AtChannel::ReadResult AtChannel::readAsCaller(std::chrono::steady_clock::time_po
         }
         if (ready == 0 || m_lost)
             continue;
-        if (waiting[0].revents & POLLNVAL) {
-            markLost();
-            return ReadResult::Lost;
-        }
-        if (!(waiting[0].revents & (POLLIN | POLLHUP | POLLERR)))
+        bool portSignalled = among(events, ready, m_port.get());
+        if (!portSignalled)
             continue;
         std::unique_lock lock(m_stateMutex);
         ReadResult result = readAvailable(output);
@@ -367,9 +388,11 @@ AtResponse AtChannel::exchange(std::string_view command, std::string_view pdu, b
         response.status = kStatusNoCard;
         return response;
     }
-    takeReadSide();
+    // The reader thread leaves the port alone from here: whatever the caller reads under the state
+    // lock after this is read by no one else.
+    m_callerReads = true;
     response = converse(command, pdu, withPdu, timeout, deadline);
-    giveReadSide();
+    m_callerReads = false;
     return response;
 }
 

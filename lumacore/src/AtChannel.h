@@ -80,12 +80,11 @@ private:
 
     // The port is read by one side at a time: the reader thread while no command waits, and the
     // caller of a command while it waits for its answer, so the answer reaches the caller without
-    // a hand-over between threads. The reader thread's epoll set holds the port only while it is
-    // the reader, so it is not even woken by an answer.
-    void takeReadSide();
-    void giveReadSide();
+    // a hand-over between threads. The port stays in both sides' epoll sets all along, and the
+    // kernel wakes the reader thread only when no caller waits on the port: taking and giving
+    // back the read side costs no system call, and an answer wakes no one but its caller.
     enum class ReadResult { Data, Nothing, TimedOut, Lost };
-    // Reads what the port has (with m_stateMutex held) into the dialogue.
+    // Reads all the port has (with m_stateMutex held) into the dialogue.
     ReadResult readAvailable(AtDialogue::Output &output);
     // The caller's wait: until the port has something (read into output), the deadline, or loss.
     ReadResult readAsCaller(std::chrono::steady_clock::time_point deadline,
@@ -101,6 +100,7 @@ private:
     UniqueFd m_port;
     UniqueFd m_wakeRead;
     UniqueFd m_wakeWrite;
+    UniqueFd m_callerSet;  // the epoll set a caller waits on for its answer
     UniqueFd m_readerSet;  // the reader thread's epoll set
     std::atomic<bool> m_lost{false};
     std::atomic<bool> m_stopping{false};
@@ -116,7 +116,9 @@ private:
 
     std::mutex m_stateMutex;  // guards everything below
     AtDialogue m_dialogue;
-    bool m_callerReads = false;
+    // Set by a caller for its whole exchange; the reader thread reads the port only while it is
+    // clear, and decides so with m_stateMutex held.
+    std::atomic<bool> m_callerReads{false};
 
     std::mutex m_dispatchMutex;  // taken before m_stateMutex is let go: codes keep their order
     std::thread m_reader;

@@ -10,11 +10,16 @@ namespace lumacore {
 
 namespace {
 
+// The AT dialogue is ASCII: case and spacing are told apart without the locale (and without a
+// library call for every character of every line the card sends).
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool isAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
 bool equalsNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+               return asciiLower(x) == asciiLower(y);
            });
 }
 
@@ -25,9 +30,9 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix)
 
 std::string_view trim(std::string_view text)
 {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    while (!text.empty() && isAsciiSpace(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    while (!text.empty() && isAsciiSpace(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -140,11 +145,12 @@ int cmeErrorNumberFromText(std::string_view text)
     return -1;
 }
 
-std::optional<FinalResult> parseFinalResult(std::string_view rawLine)
+namespace {
+
+// The kind (and number) of a final result code, without its text.
+std::optional<FinalResult> finalKindOf(std::string_view line)
 {
-    std::string_view line = trim(rawLine);
     FinalResult result;
-    result.text = std::string(line);
     if (equalsNoCase(line, "OK")) {
         result.kind = FinalKind::Ok;
         return result;
@@ -193,6 +199,18 @@ std::optional<FinalResult> parseFinalResult(std::string_view rawLine)
         }
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<FinalResult> parseFinalResult(std::string_view rawLine)
+{
+    std::string_view line = trim(rawLine);
+    // Most lines are none: their text is not copied for nothing.
+    auto result = finalKindOf(line);
+    if (result)
+        result->text = std::string(line);
+    return result;
 }
 
 std::optional<FinalResult> parseNumericResult(std::string_view rawLine)
@@ -286,20 +304,36 @@ void AtDialogue::abandonCommand()
 
 void AtDialogue::feed(const char *data, size_t size, Output &out)
 {
-    for (size_t i = 0; i < size; ++i) {
+    size_t i = 0;
+    while (i < size) {
         char c = data[i];
         if (c == '\r' || c == '\n') {
+            // The buffer keeps its room for the next line.
             if (!m_buffer.empty())
-                takeLine(std::exchange(m_buffer, {}), out);
+                takeLine(m_buffer, out);
+            m_buffer.clear();
+            ++i;
             continue;
         }
         // Some cards pad with NULs after a reset; inside a line a NUL is data (the GSM
         // character set writes '@' as septet 0).
-        if (c == '\0' && m_buffer.empty())
+        if (c == '\0' && m_buffer.empty()) {
+            ++i;
             continue;
-        if (m_buffer.size() >= kMaxLineLength)
-            takeLine(std::exchange(m_buffer, {}), out);
-        m_buffer += c;
+        }
+        // The rest of the line in this piece goes in at once.
+        size_t end = i + 1;
+        while (end < size && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        while (i < end) {
+            if (m_buffer.size() >= kMaxLineLength) {
+                takeLine(m_buffer, out);
+                m_buffer.clear();
+            }
+            size_t taken = std::min(end - i, kMaxLineLength - m_buffer.size());
+            m_buffer.append(data + i, taken);
+            i += taken;
+        }
     }
     // The prompt for a PDU has no line end: "\r\n> ".
     if (m_pending && m_expectPrompt && (m_buffer == ">" || m_buffer == "> ")) {
@@ -309,7 +343,7 @@ void AtDialogue::feed(const char *data, size_t size, Output &out)
     }
 }
 
-void AtDialogue::takeLine(std::string rawLine, Output &out)
+void AtDialogue::takeLine(std::string_view rawLine, Output &out)
 {
     std::string_view line = trim(rawLine);
     if (line.empty())

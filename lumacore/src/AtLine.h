@@ -102,7 +102,7 @@ public:
     void feed(const char *data, size_t size, Output &out);
 
 private:
-    void takeLine(std::string line, Output &out);
+    void takeLine(std::string_view line, Output &out);
 
     std::string m_buffer;
     bool m_pending = false;

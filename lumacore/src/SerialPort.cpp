@@ -160,7 +160,9 @@ PortOpenResult openControlPort(const std::string &path)
         ::cfmakeraw(&settings);
         settings.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);
         settings.c_cflag |= CS8 | CLOCAL | CREAD;
-        settings.c_cc[VMIN] = 0;
+        // With VMIN 0 a read of an empty port returns 0, which is also how a port that went away
+        // reads; with 1 (the port not blocking) an empty port gives EAGAIN, and 0 means gone.
+        settings.c_cc[VMIN] = 1;
         settings.c_cc[VTIME] = 0;
         ::cfsetispeed(&settings, B115200);
         ::cfsetospeed(&settings, B115200);
