@@ -28,6 +28,7 @@
 #include "UI_Ussd.h"
 
 #include "FakeLumacore.h"
+#include "lumacore/fake/FakePhonebook.h"
 #include "config/BL_File.h"
 #include "platform/DialogSeam.h"
 
@@ -178,6 +179,13 @@ template <typename Page>
 QImage pageInMainWindow(NavigationButton navigation, QPoint position = {})
 {
     scriptHealthyCard();
+    // The stores hold what a person's would: a few contacts on the PC and on the SIM.
+    FakePhonebook book;
+    for (const auto &[name, number] : {std::pair{"Anna Berger", "+49 171 2345678"},
+                                       {"Marco Rossi", "+39 347 1234567"},
+                                       {"Sven Olsen", "+46 70 1234567"}})
+        book.put(FakePhonebook::kPcStorage, name, number);
+    book.put(PB_SIM, "Mailbox", "+49 160 5550100");
     ProgramWindows windows;
     TMainform &form = windows.mainform();
     form.monitor().network().TimerSpnTimer();
