@@ -35,7 +35,8 @@ std::atomic<bool> &tracingFlag()
 constexpr std::chrono::milliseconds kStaleSettle{300};
 
 // How soon the reader thread looks again at the port after it let a caller's turn pass by: what
-// came in the moment between the caller's last read and the end of its turn has no other wake-up.
+// came in the moment between the caller's last read and the end of its turn has no other wake-up
+// (the port's entry in the reader thread's set fired and is not armed again yet).
 constexpr int kPassedByCheckMilliseconds = 10;
 
 bool tracing() { return tracingFlag().load(std::memory_order_relaxed); }
@@ -99,25 +100,28 @@ const std::string *AtResponse::line(std::string_view prefix) const
     return nullptr;
 }
 
-AtChannel::AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolicited)
-    : m_path(std::move(path)), m_unsolicited(std::move(unsolicited)), m_port(std::move(port))
+AtChannel::AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolicited,
+                     UniqueFd waitPort)
+    : m_path(std::move(path)),
+      m_unsolicited(std::move(unsolicited)),
+      m_port(std::move(port)),
+      m_waitPort(std::move(waitPort))
 {
     int wake[2];
     if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0) {
         m_wakeRead = UniqueFd(wake[0]);
         m_wakeWrite = UniqueFd(wake[1]);
     }
-    // The caller's set is filled first: of the two exclusive waits on the port, the kernel tries
-    // the caller's first and wakes the reader thread only when no caller waits, so an answer wakes
-    // no one but the caller. A kernel without exclusive waits wakes both, which is slower but
-    // just as right.
+    // A caller waits on a set of its own (when it does not read blocking): an exclusive wait, so
+    // the kernel does not also wake other waiters of that kind for it.
     m_callerSet = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
     m_readerSet = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
-    // Level-triggered for the caller, who reads until it has its answer; edge-triggered for the
-    // reader thread, so that what a caller will read does not wake it again and again.
+    // Level-triggered for the caller, who reads until it has its answer; once for the reader
+    // thread (armed again when it reads), so that what a caller will read does not wake it again
+    // and again.
     bool sets = m_callerSet.valid() && m_readerSet.valid() &&
                 watch(m_callerSet.get(), m_port.get(), EPOLLIN | EPOLLEXCLUSIVE) &&
-                watch(m_readerSet.get(), m_port.get(), EPOLLIN | EPOLLET | EPOLLEXCLUSIVE) &&
+                watch(m_readerSet.get(), m_port.get(), EPOLLIN | EPOLLONESHOT) &&
                 (!m_wakeRead.valid() || (watch(m_callerSet.get(), m_wakeRead.get(), EPOLLIN) &&
                                          watch(m_readerSet.get(), m_wakeRead.get(), EPOLLIN)));
     if (!sets)
@@ -190,19 +194,41 @@ AtChannel::ReadResult AtChannel::readAvailable(AtDialogue::Output &output)
             return result;
         if (count <= 0)
             return ReadResult::Lost;  // EIO or end of file: the card was pulled
-        if (tracing())
-            trace("<-", std::string_view(buffer, static_cast<size_t>(count)));
-        m_dialogue.feed(buffer, static_cast<size_t>(count), output);
+        take(buffer, static_cast<size_t>(count), output);
         result = ReadResult::Data;
-        // A short read took all there was; after a full one more may wait, with no new edge
-        // for the reader thread to be woken by.
+        // A short read took all there was; after a full one more may wait.
         if (static_cast<size_t>(count) < sizeof buffer)
             return result;
     }
 }
 
-void AtChannel::dispatch(std::vector<AtUnsolicited> &codes,
-                         std::unique_lock<std::mutex> &stateLock)
+void AtChannel::take(const char *bytes, size_t count, AtDialogue::Output &output)
+{
+    if (tracing())
+        trace("<-", std::string_view(bytes, count));
+    m_dialogue.feed(bytes, count, output);
+}
+
+AtChannel::ReadResult AtChannel::waitAndRead(AtDialogue::Output &output,
+                                             std::unique_lock<std::mutex> &stateLock)
+{
+    // Without the state lock: no one else reads the port during the caller's turn, and close()
+    // must not wait for the read.
+    char buffer[4096];
+    ssize_t count = ::read(m_waitPort.get(), buffer, sizeof buffer);
+    int error = errno;
+    stateLock.lock();
+    if (count < 0)
+        return error == EINTR || error == EAGAIN ? ReadResult::Nothing : ReadResult::Lost;
+    // 0 is the end of the wait's bound or a port that went away: a read that does not block
+    // tells which.
+    if (count == 0)
+        return readAvailable(output);
+    take(buffer, static_cast<size_t>(count), output);
+    return ReadResult::Data;
+}
+
+void AtChannel::dispatch(std::vector<AtUnsolicited> &codes, std::unique_lock<std::mutex> &stateLock)
 {
     if (codes.empty() || !m_unsolicited) {
         stateLock.unlock();
@@ -217,12 +243,13 @@ void AtChannel::dispatch(std::vector<AtUnsolicited> &codes,
 
 void AtChannel::readLoop()
 {
-    // Set when the port signalled while a caller had it: what came may have arrived after the
-    // caller's last read, so it is looked at again once the caller is done.
-    bool passedBy = false;
+    // The port's entry in the reader thread's set fires once and is armed again only when the
+    // reader thread reads: during a run of commands it sleeps, and looks every few milliseconds
+    // whether the callers are done.
+    bool armed = true;
     while (!m_lost) {
         epoll_event events[2];
-        int timeout = !m_wakeRead.valid() ? 200 : passedBy ? kPassedByCheckMilliseconds : -1;
+        int timeout = !armed ? kPassedByCheckMilliseconds : m_wakeRead.valid() ? -1 : 200;
         int ready = ::epoll_wait(m_readerSet.get(), events, 2, timeout);
         if (ready < 0) {
             if (errno == EINTR)
@@ -232,21 +259,25 @@ void AtChannel::readLoop()
         }
         if (m_lost)
             break;
-        bool portSignalled = among(events, ready, m_port.get());
-        if (!portSignalled && !passedBy)
-            continue;
+        if (among(events, ready, m_port.get()))
+            armed = false;
         // A caller's answer is its own to read; the check without the lock keeps the reader
-        // thread out of the caller's way when the answer wakes both.
-        if (m_callerReads.load()) {
-            passedBy = true;
+        // thread out of the caller's way.
+        if (armed || m_callerReads.load())
             continue;
-        }
         std::unique_lock lock(m_stateMutex);
-        if (m_callerReads.load()) {
-            passedBy = true;
+        if (m_callerReads.load())
             continue;
+        // Armed before the read: what comes after it wakes the reader thread again.
+        epoll_event event{};
+        event.events = EPOLLIN | EPOLLONESHOT;
+        event.data.fd = m_port.get();
+        if (::epoll_ctl(m_readerSet.get(), EPOLL_CTL_MOD, m_port.get(), &event) != 0) {
+            lock.unlock();
+            markLost();
+            break;
         }
-        passedBy = false;
+        armed = true;
         AtDialogue::Output output;
         ReadResult result = readAvailable(output);
         if (result == ReadResult::Lost) {
@@ -268,22 +299,27 @@ AtChannel::ReadResult AtChannel::readAsCaller(std::chrono::steady_clock::time_po
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return ReadResult::TimedOut;
-        epoll_event events[2];
-        int ready = ::epoll_wait(m_callerSet.get(), events, 2,
-                                 static_cast<int>(std::min<long>(left.count(), 200)));
-        if (ready < 0) {
-            if (errno == EINTR)
+        std::unique_lock lock(m_stateMutex, std::defer_lock);
+        ReadResult result = ReadResult::Nothing;
+        // One blocking read per part of the answer costs one system call, where waiting for the
+        // port and then reading it costs two; near the deadline the wait is made to measure.
+        if (m_waitPort.valid() && left >= kPortReadBound) {
+            result = waitAndRead(output, lock);
+        } else {
+            epoll_event events[2];
+            int ready = ::epoll_wait(m_callerSet.get(), events, 2,
+                                     static_cast<int>(std::min<long>(left.count(), 200)));
+            if (ready < 0) {
+                if (errno == EINTR)
+                    continue;
+                markLost();
+                return ReadResult::Lost;
+            }
+            if (ready == 0 || m_lost || !among(events, ready, m_port.get()))
                 continue;
-            markLost();
-            return ReadResult::Lost;
+            lock.lock();
+            result = readAvailable(output);
         }
-        if (ready == 0 || m_lost)
-            continue;
-        bool portSignalled = among(events, ready, m_port.get());
-        if (!portSignalled)
-            continue;
-        std::unique_lock lock(m_stateMutex);
-        ReadResult result = readAvailable(output);
         if (result == ReadResult::Lost) {
             lock.unlock();
             markLost();

@@ -37,8 +37,10 @@ public:
     using UnsolicitedHandler = std::function<void(AtUnsolicited)>;
     using LostHandler = std::function<void()>;
 
-    // Takes the open port and starts reading it.
-    AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolicited);
+    // Takes the open port and starts reading it. With waitPort (PortOpenResult::waitFd) a caller
+    // waits for each part of its answer with one blocking read.
+    AtChannel(UniqueFd port, std::string path, UnsolicitedHandler unsolicited,
+              UniqueFd waitPort = {});
     // Called once when the port goes away (read error, hang-up), on the thread that noticed; at
     // once when that already happened. Not called for close().
     void setLostHandler(LostHandler handler);
@@ -80,12 +82,18 @@ private:
 
     // The port is read by one side at a time: the reader thread while no command waits, and the
     // caller of a command while it waits for its answer, so the answer reaches the caller without
-    // a hand-over between threads. The port stays in both sides' epoll sets all along, and the
-    // kernel wakes the reader thread only when no caller waits on the port: taking and giving
-    // back the read side costs no system call, and an answer wakes no one but its caller.
+    // a hand-over between threads. The caller waits with one blocking read on m_waitPort (or, near
+    // its deadline or without it, on its own epoll set). The port stays in the reader thread's
+    // epoll set all along, as an entry that fires once and is armed again only when the reader
+    // thread reads: taking and giving back the read side costs the caller no system call, and
+    // during a run of commands the reader thread is not woken by each answer.
     enum class ReadResult { Data, Nothing, TimedOut, Lost };
     // Reads all the port has (with m_stateMutex held) into the dialogue.
     ReadResult readAvailable(AtDialogue::Output &output);
+    void take(const char *bytes, size_t count, AtDialogue::Output &output);
+    // One blocking read on m_waitPort (at most kPortReadBound), then into the dialogue; returns
+    // with the state lock held.
+    ReadResult waitAndRead(AtDialogue::Output &output, std::unique_lock<std::mutex> &stateLock);
     // The caller's wait: until the port has something (read into output), the deadline, or loss.
     ReadResult readAsCaller(std::chrono::steady_clock::time_point deadline,
                             AtDialogue::Output &output);
@@ -98,6 +106,7 @@ private:
     LostHandler m_lostHandler;  // guarded by m_stateMutex
     bool m_portFailed = false;  // guarded by m_stateMutex
     UniqueFd m_port;
+    UniqueFd m_waitPort;  // the same port, blocking: read only by the caller of a command
     UniqueFd m_wakeRead;
     UniqueFd m_wakeWrite;
     UniqueFd m_callerSet;  // the epoll set a caller waits on for its answer

@@ -252,10 +252,12 @@ uint16_t Engine::connect(const std::string &path, bool firstStart)
         return port.status;
     }
 
-    auto channel =
-        std::make_shared<AtChannel>(std::move(port.fd), path, [this](AtUnsolicited code) {
+    auto channel = std::make_shared<AtChannel>(
+        std::move(port.fd), path,
+        [this](AtUnsolicited code) {
             m_events->post([this, code = std::move(code)] { onUnsolicited(code); });
-        });
+        },
+        std::move(port.waitFd));
     // The loss handler needs the channel itself, to tell a stale loss from the current port.
     std::weak_ptr<AtChannel> weak = channel;
     uint16_t status = initialiseCard(*channel);

@@ -150,6 +150,15 @@ PortOpenResult openControlPort(const std::string &path)
             result.message += " (is the user in the dialout group?)";
         return result;
     }
+    // Opened before the port is made exclusive, which would refuse it; not blocking while it opens
+    // (a port without CLOCAL would wait for carrier), blocking from then on.
+    UniqueFd waitFd;
+    if (::isatty(fd.get())) {
+        waitFd = UniqueFd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+        int flags = waitFd.valid() ? ::fcntl(waitFd.get(), F_GETFL) : -1;
+        if (flags < 0 || ::fcntl(waitFd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+            waitFd.reset();
+    }
     if (::ioctl(fd.get(), TIOCEXCL) != 0 && errno != ENOTTY) {
         result.status = kStatusNoCard;
         result.message = path + ": " + std::strerror(errno);
@@ -160,16 +169,22 @@ PortOpenResult openControlPort(const std::string &path)
         ::cfmakeraw(&settings);
         settings.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);
         settings.c_cflag |= CS8 | CLOCAL | CREAD;
-        // With VMIN 0 a read of an empty port returns 0, which is also how a port that went away
-        // reads; with 1 (the port not blocking) an empty port gives EAGAIN, and 0 means gone.
-        settings.c_cc[VMIN] = 1;
-        settings.c_cc[VTIME] = 0;
+        // A read returns as soon as there is a byte. VTIME bounds a blocking read's wait (then it
+        // returns 0, as a port that went away does); not blocking, an empty port still gives
+        // EAGAIN (a time is set), and only a port that went away reads as 0.
+        settings.c_cc[VMIN] = 0;
+        settings.c_cc[VTIME] = static_cast<cc_t>(kPortReadBound.count() / 100);  // tenths
         ::cfsetispeed(&settings, B115200);
         ::cfsetospeed(&settings, B115200);
-        ::tcsetattr(fd.get(), TCSANOW, &settings);
+        // Without the bound a blocking read could wait for ever.
+        if (::tcsetattr(fd.get(), TCSANOW, &settings) != 0)
+            waitFd.reset();
         ::tcflush(fd.get(), TCIOFLUSH);
+    } else {
+        waitFd.reset();
     }
     result.fd = std::move(fd);
+    result.waitFd = std::move(waitFd);
     return result;
 }
 

@@ -30,15 +30,22 @@ private:
     int m_fd = -1;
 };
 
+// How long a blocking read of an empty port (PortOpenResult::waitFd) waits at most.
+constexpr std::chrono::milliseconds kPortReadBound{100};
+
 struct PortOpenResult {
     UniqueFd fd;
+    // The same port opened a second time, blocking (a port that is not a terminal has none): the
+    // caller of a command waits on it for its answer with one read. An empty port reads as 0
+    // after kPortReadBound on it, as does a port that went away.
+    UniqueFd waitFd;
     uint16_t status = 0;  // 0, 7002 (no such port / cannot open), 7005 (held by another process)
     std::string message;  // why it failed, for the user: names the holder of a busy port
 };
 
-// Opens the port raw 8N1 at 115200, without echo or line editing on our side, non-blocking, and
-// marks it exclusive (TIOCEXCL) so a second opener gets EBUSY. A UUCP lock file of a live process
-// other than ours counts as busy too.
+// Opens the port raw 8N1 at 115200, without echo or line editing on our side, non-blocking (and a
+// second time blocking, see waitFd), and marks it exclusive (TIOCEXCL) so a further opener gets
+// EBUSY. A UUCP lock file of a live process other than ours counts as busy too.
 PortOpenResult openControlPort(const std::string &path);
 
 // "ModemManager (pid 812)" for each other process that has the port open (found through

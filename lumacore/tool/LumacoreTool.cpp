@@ -77,9 +77,10 @@ int sendCommand(const std::string &portName, const std::string &command)
         std::fprintf(stderr, "%s (status %u)\n", port.message.c_str(), port.status);
         return 1;
     }
-    AtChannel channel(std::move(port.fd), path, [](AtUnsolicited code) {
-        std::printf("(unsolicited) %s\n", code.line.c_str());
-    });
+    AtChannel channel(
+        std::move(port.fd), path,
+        [](AtUnsolicited code) { std::printf("(unsolicited) %s\n", code.line.c_str()); },
+        std::move(port.waitFd));
     std::string line = command;
     if (line.size() < 2 || (line.compare(0, 2, "AT") != 0 && line.compare(0, 2, "at") != 0))
         line = "AT" + line;

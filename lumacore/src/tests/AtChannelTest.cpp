@@ -1,5 +1,6 @@
 // The channel on a pseudo-terminal with a scripted card at the other end.
 #include "AtChannel.h"
+#include "Status.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -53,25 +54,56 @@ struct ScriptedCard {
 // way, so a report that comes with the answer is read (and handed on) on the caller's thread too.
 TEST(AtChannel, TheCallerReadsItsOwnAnswer)
 {
-    ScriptedCard card;
-    ASSERT_EQ(card.port.status, 0) << card.port.message;
+    // With the port's blocking handle the caller reads; without it, it waits and then reads.
+    for (bool blocking : {true, false}) {
+        SCOPED_TRACE(blocking ? "blocking read" : "wait, then read");
+        ScriptedCard card;
+        ASSERT_EQ(card.port.status, 0) << card.port.message;
+        ASSERT_TRUE(card.port.waitFd.valid());
 
-    std::mutex mutex;
-    std::vector<std::thread::id> readers;
-    AtChannel channel(std::move(card.port.fd), "pty", [&](AtUnsolicited) {
+        std::mutex mutex;
+        std::vector<std::thread::id> readers;
+        AtChannel channel(
+            std::move(card.port.fd), "pty",
+            [&](AtUnsolicited) {
+                std::lock_guard lock(mutex);
+                readers.push_back(std::this_thread::get_id());
+            },
+            blocking ? std::move(card.port.waitFd) : UniqueFd());
+        std::thread answering([&] {
+            EXPECT_TRUE(card.readCommand());
+            EXPECT_TRUE(card.send("\r\n+CMTI: \"SM\",1\r\n+CSQ: 20,99\r\n\r\nOK\r\n"));
+        });
+        AtResponse response = channel.run("AT+CSQ", std::chrono::seconds(5));
+        answering.join();
+        ASSERT_TRUE(response.ok());
+        EXPECT_EQ(response.lines, std::vector<std::string>{"+CSQ: 20,99"});
         std::lock_guard lock(mutex);
-        readers.push_back(std::this_thread::get_id());
-    });
-    std::thread answering([&] {
-        EXPECT_TRUE(card.readCommand());
-        EXPECT_TRUE(card.send("\r\n+CMTI: \"SM\",1\r\n+CSQ: 20,99\r\n\r\nOK\r\n"));
-    });
-    AtResponse response = channel.run("AT+CSQ", std::chrono::seconds(5));
-    answering.join();
-    ASSERT_TRUE(response.ok());
-    EXPECT_EQ(response.lines, std::vector<std::string>{"+CSQ: 20,99"});
-    std::lock_guard lock(mutex);
-    EXPECT_EQ(readers, std::vector<std::thread::id>{std::this_thread::get_id()});
+        EXPECT_EQ(readers, std::vector<std::thread::id>{std::this_thread::get_id()});
+    }
+}
+
+// A caller waiting for its answer stops waiting when the channel is closed or the card goes away,
+// and says the card is gone, not that it timed out.
+TEST(AtChannel, AWaitingCallerEndsWhenThePortCloses)
+{
+    for (bool pulled : {false, true}) {
+        SCOPED_TRACE(pulled ? "card pulled" : "channel closed");
+        ScriptedCard card;
+        ASSERT_EQ(card.port.status, 0) << card.port.message;
+        AtChannel channel(std::move(card.port.fd), "pty", {}, std::move(card.port.waitFd));
+        std::thread closing([&] {
+            if (!card.readCommand())
+                return;
+            if (pulled)
+                card.card.reset();
+            else
+                channel.close();
+        });
+        AtResponse response = channel.run("AT", std::chrono::seconds(30));
+        closing.join();
+        EXPECT_EQ(response.status, kStatusNoCard);
+    }
 }
 
 // A code the card sends just as a command ends reaches the program once, without waiting for
@@ -79,69 +111,77 @@ TEST(AtChannel, TheCallerReadsItsOwnAnswer)
 // the exchange (handing the first one on), after its last read of the port.
 TEST(AtChannel, ACodeRightAfterAnAnswerIsHandedOnOnce)
 {
-    ScriptedCard card;
-    ASSERT_EQ(card.port.status, 0) << card.port.message;
-    // Only to see when the second code is there to read; the channel alone reads the port.
-    UniqueFd watch(::dup(card.port.fd.get()));
-    ASSERT_TRUE(watch.valid());
+    for (bool blocking : {true, false}) {
+        SCOPED_TRACE(blocking ? "blocking read" : "wait, then read");
+        ScriptedCard card;
+        ASSERT_EQ(card.port.status, 0) << card.port.message;
+        // Only to see when the second code is there to read; the channel alone reads the port.
+        UniqueFd watch(::dup(card.port.fd.get()));
+        ASSERT_TRUE(watch.valid());
 
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<std::string> codes;
-    size_t secondsDue = 0;
-    auto channel =
-        std::make_unique<AtChannel>(std::move(card.port.fd), "pty", [&](AtUnsolicited code) {
-            bool first = code.line.back() == 'a';
-            {
-                std::lock_guard lock(mutex);
-                codes.push_back(code.line);
-                secondsDue += first ? 1 : 0;
-            }
-            changed.notify_all();
-            if (first) {
-                pollfd readable{watch.get(), POLLIN, 0};
-                ::poll(&readable, 1, 5000);
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<std::string> codes;
+        size_t secondsDue = 0;
+        auto channel = std::make_unique<AtChannel>(
+            std::move(card.port.fd), "pty",
+            [&](AtUnsolicited code) {
+                bool first = code.line.back() == 'a';
+                {
+                    std::lock_guard lock(mutex);
+                    codes.push_back(code.line);
+                    secondsDue += first ? 1 : 0;
+                }
+                changed.notify_all();
+                if (first) {
+                    pollfd readable{watch.get(), POLLIN, 0};
+                    ::poll(&readable, 1, 5000);
+                }
+            },
+            blocking ? std::move(card.port.waitFd) : UniqueFd());
+        constexpr size_t kCommands = 50;
+        auto codeOf = [](size_t i, char part) {
+            return "+CMTI: \"SM\"," + std::to_string(i) + part;
+        };
+        std::thread answering([&] {
+            for (size_t i = 0; i < kCommands && card.readCommand(); ++i) {
+                if (!card.send("\r\nOK\r\n\r\n" + codeOf(i, 'a') + "\r\n"))
+                    return;
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return secondsDue > i; });
+                lock.unlock();
+                if (!card.send("\r\n" + codeOf(i, 'b') + "\r\n"))
+                    return;
             }
         });
-    constexpr size_t kCommands = 50;
-    auto codeOf = [](size_t i, char part) { return "+CMTI: \"SM\"," + std::to_string(i) + part; };
-    std::thread answering([&] {
-        for (size_t i = 0; i < kCommands && card.readCommand(); ++i) {
-            if (!card.send("\r\nOK\r\n\r\n" + codeOf(i, 'a') + "\r\n"))
-                return;
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < kCommands; ++i) {
+            AtResponse response = channel->run("AT", std::chrono::seconds(5));
+            EXPECT_TRUE(response.ok()) << i;
+            expected.push_back(codeOf(i, 'a'));
+            expected.push_back(codeOf(i, 'b'));
             std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return secondsDue > i; });
-            lock.unlock();
-            if (!card.send("\r\n" + codeOf(i, 'b') + "\r\n"))
-                return;
+            // No further command goes out before both came: the reader thread alone has to fetch
+            // the second.
+            if (!response.ok() || !changed.wait_for(lock, std::chrono::seconds(5), [&] {
+                    return codes.size() >= expected.size();
+                })) {
+                ADD_FAILURE() << "the codes after answer " << i << " did not come";
+                break;
+            }
         }
-    });
-    std::vector<std::string> expected;
-    for (size_t i = 0; i < kCommands; ++i) {
-        AtResponse response = channel->run("AT", std::chrono::seconds(5));
-        EXPECT_TRUE(response.ok()) << i;
-        expected.push_back(codeOf(i, 'a'));
-        expected.push_back(codeOf(i, 'b'));
-        std::unique_lock lock(mutex);
-        // No further command goes out before both came: the reader thread alone has to fetch
-        // the second.
-        if (!response.ok() || !changed.wait_for(lock, std::chrono::seconds(5),
-                                                [&] { return codes.size() >= expected.size(); })) {
-            ADD_FAILURE() << "the codes after answer " << i << " did not come";
-            break;
+        // The card's thread ends when the port closes.
+        channel.reset();
+        watch.reset();
+        {
+            std::lock_guard lock(mutex);
+            secondsDue = kCommands;
         }
-    }
-    // The card's thread ends when the port closes.
-    channel.reset();
-    watch.reset();
-    {
+        changed.notify_all();
+        answering.join();
         std::lock_guard lock(mutex);
-        secondsDue = kCommands;
+        EXPECT_EQ(codes, expected);
     }
-    changed.notify_all();
-    answering.join();
-    std::lock_guard lock(mutex);
-    EXPECT_EQ(codes, expected);
 }
 
 // A read that finds the port empty must not look like the end of the port: whichever side reads
