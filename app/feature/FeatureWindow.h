@@ -70,6 +70,10 @@ enum class SettingsEntry {
     None,
     Profiles,
     Sms,
+    // Pages that stand beside the settings column before the column has their buttons.
+    Security,
+    Network,
+    Sound,
 };
 
 // What a feature window may ask of the main window.

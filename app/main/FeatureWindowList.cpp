@@ -88,10 +88,10 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TSet_msgform>(told(3).shownBy(SettingsEntry::Sms)),
         window<TSet_netpopform>(),
         window<TSet_netpopeditform>(),
-        window<TSet_netform>(told(4)),
+        window<TSet_netform>(told(4).shownBy(SettingsEntry::Network)),
         window<TManual_Set>(),
-        window<TSet_securityform>(told(2)),
-        window<TSet_soundform>(),
+        window<TSet_securityform>(told(2).shownBy(SettingsEntry::Security)),
+        window<TSet_soundform>(shownBy(SettingsEntry::Sound)),
         window<TFrmCopyTips>(),
         window<TFmEditPB>(),
         window<TFrmContacts>(told(6)
