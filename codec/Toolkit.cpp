@@ -335,6 +335,9 @@ Result<ProactiveCommand> decodeProactiveCommand(std::span<const uint8_t> bytes)
         case kImmediateResponse:
             command.immediateResponse = true;
             break;
+        case kSmsTpdu:
+            command.smsTpdu.assign(value.begin(), value.end());
+            break;
         default:
             break;  // read and not needed to show anything: durations, attributes, addresses
         }
@@ -446,6 +449,65 @@ std::vector<uint8_t> encodeMenuSelection(uint8_t itemId, bool helpRequested)
     appendLength(out, body.size());
     out.insert(out.end(), body.begin(), body.end());
     return out;
+}
+
+Result<TerminalResponse> decodeTerminalResponse(std::span<const uint8_t> bytes)
+{
+    using Failure = Result<TerminalResponse>;
+    auto objects = readObjects(bytes);
+    if (!objects)
+        return Failure::failure(objects.error());
+    TerminalResponse response;
+    bool haveDetails = false;
+    bool haveResult = false;
+    int yesNo = -1;  // the byte of a one-byte answer
+    for (const Object &object : *objects) {
+        const auto value = object.value;
+        if (object.longTag)
+            continue;
+        if (object.tag == kCommandDetails && value.size() >= 3 && !haveDetails) {
+            response.number = value[0];
+            response.type = value[1];
+            response.qualifier = value[2];
+            haveDetails = true;
+        } else if (object.tag == kResult && !value.empty() && !haveResult) {
+            response.result = static_cast<GeneralResult>(value[0]);
+            haveResult = true;
+        } else if (object.tag == kItemIdentifier && !value.empty()) {
+            response.itemId = value[0];
+        } else if (object.tag == kTextString) {
+            response.text = readTextString(value);
+            if (!response.text)
+                return Failure::failure("the text is in a coding that is not known");
+            yesNo = value.size() == 2 ? value[1] : -1;
+        }
+    }
+    if (!haveDetails || !haveResult)
+        return Failure::failure("a terminal response has command details and a result");
+    // A yes/no answer is a byte, 01 or 00, not a character.
+    if (response.type == static_cast<uint8_t>(CommandType::GetInkey) &&
+        (response.qualifier & 0x04) && yesNo >= 0)
+        response.text = std::string(1, yesNo ? '1' : '0');
+    return response;
+}
+
+Result<uint8_t> decodeMenuSelection(std::span<const uint8_t> bytes)
+{
+    using Failure = Result<uint8_t>;
+    if (bytes.empty() || bytes[0] != kMenuSelectionTag)
+        return Failure::failure("a menu selection starts with the tag D3");
+    size_t at = 1;
+    const auto length = readLength(bytes, at);
+    if (!length || *length > bytes.size() - at)
+        return Failure::failure("the envelope is shorter than its length says");
+    auto objects = readObjects(bytes.subspan(at, *length));
+    if (!objects)
+        return Failure::failure(objects.error());
+    for (const Object &object : *objects) {
+        if (!object.longTag && object.tag == kItemIdentifier && !object.value.empty())
+            return object.value[0];
+    }
+    return Failure::failure("the menu selection names no item");
 }
 
 }  // namespace codec::toolkit

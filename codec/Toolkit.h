@@ -108,6 +108,8 @@ struct ProactiveCommand {
     bool itemIcons = false;
     bool immediateResponse = false;
     bool helpAvailable = false;
+    // SEND SHORT MESSAGE: the SMS-SUBMIT to send, without a service centre in front.
+    std::vector<uint8_t> smsTpdu;
 
     // Set when the command can be read but not carried out: a mandatory object missing, an
     // object that must be understood and is not, a text in a coding that is not known.
@@ -143,5 +145,19 @@ Result<std::vector<uint8_t>> encodeInputResponse(const ProactiveCommand &command
                                                  GeneralResult result, std::string_view utf8);
 // The menu-selection envelope: the user chose an item of the card's main menu.
 std::vector<uint8_t> encodeMenuSelection(uint8_t itemId, bool helpRequested = false);
+
+// What a terminal answered, as the card reads it: the command it answers, the result, and the
+// chosen item or the text typed.
+struct TerminalResponse {
+    uint8_t number = 0;
+    uint8_t type = 0;
+    uint8_t qualifier = 0;
+    GeneralResult result = GeneralResult::Performed;
+    std::optional<uint8_t> itemId;
+    std::optional<std::string> text;
+};
+Result<TerminalResponse> decodeTerminalResponse(std::span<const uint8_t> bytes);
+// The item chosen in a menu-selection envelope; refused for any other envelope.
+Result<uint8_t> decodeMenuSelection(std::span<const uint8_t> bytes);
 
 }  // namespace codec::toolkit

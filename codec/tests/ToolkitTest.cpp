@@ -192,6 +192,11 @@ TEST(Toolkit, TerminalResponsesAndTheMenuEnvelope)
               "810301240082028281830100900102");
 
     EXPECT_EQ(hex(encodeMenuSelection(2)), "D30782020181900102");
+    EXPECT_EQ(*decodeMenuSelection(encodeMenuSelection(7)), 7);
+    const auto chosen = decodeTerminalResponse(encodeItemResponse(select, GeneralResult::BackwardMove, 4));
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->result, GeneralResult::BackwardMove);
+    EXPECT_EQ(chosen->itemId, 4);
     EXPECT_EQ(hex(encodeMenuSelection(5, true)), "D30982020181900105" "1500");
 }
 
@@ -235,16 +240,11 @@ TEST(Toolkit, AnswersAreWrittenInTheAlphabetAsked)
         ASSERT_TRUE(response) << response.error();
         const std::string head = hex(encodeTerminalResponse(command, GeneralResult::Performed));
         EXPECT_EQ(hex(*response), head + c.textObject);
-        // What the terminal writes, a card reading it as a text string reads back.
-        std::string asCommand = "D0" + hexFromBytes(std::vector<uint8_t>{
-                                           static_cast<uint8_t>(9 + std::string(c.textObject).size() / 2)}) +
-                                "810301210082028102" + std::string(c.textObject);
-        std::erase(asCommand, ' ');
-        const auto again = decodeProactiveCommand(bytes(asCommand));
-        ASSERT_TRUE(again) << again.error();
-        if (c.type == 0x23) {
-            EXPECT_EQ(again->text, c.answer);
-        }
+        // What the terminal writes, the card reads back.
+        const auto read = decodeTerminalResponse(*response);
+        ASSERT_TRUE(read) << read.error();
+        EXPECT_EQ(read->number, 3);
+        EXPECT_EQ(read->text, c.answer);
     }
 }
 
