@@ -21,6 +21,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace virtualmodem {
 
@@ -114,6 +115,8 @@ public:
     // One line of the control language the control socket speaks ("signal 12", "card remove",
     // "quirk silent on"); the answer is "OK" or "ERROR <reason>".
     std::string control(const std::string &line);
+    // The "call ..." lines of the control language: the far end of voice calls.
+    std::string controlCalls(const std::vector<std::string> &args);
 
     // The data port: the card's second terminal, linked beside the control port's link with
     // "-data" appended. Empty while the card is out.
