@@ -23,6 +23,7 @@ namespace lumacore {
 
 class ModemManagerInhibitor;
 class VirtualCard;
+class VoiceCalls;
 
 // Time-outs and the watch interval; LUMACORE_TIMEOUT_MS and LUMACORE_WATCH_MS override the
 // defaults, and tests set them directly.
@@ -39,6 +40,8 @@ struct EngineTimings {
     std::chrono::milliseconds registrationPoll{5000};
     // The longest the engine trusts what it knows of the network without reading it again.
     std::chrono::milliseconds networkMaxAge{60000};
+    // A ringing call the card does not list is over once its rings stop for this long.
+    std::chrono::milliseconds ringSilence{10000};
     static EngineTimings fromEnvironment();
     // The time-out of one command line: short for status reads, long for a network search.
     std::chrono::milliseconds forCommand(std::string_view commandLine) const;
@@ -131,6 +134,7 @@ public:
     uint64_t watchRounds() const { return m_watchRounds.load(); }
 
     EventThread &events() { return *m_events; }
+    VoiceCalls &voice() { return *m_voice; }
 
 private:
     uint16_t start();
@@ -160,6 +164,7 @@ private:
     std::unique_ptr<EventThread> m_events;
     std::unique_ptr<ModemManagerInhibitor> m_modemManager;
     std::unique_ptr<VirtualCard> m_virtualCard;
+    std::unique_ptr<VoiceCalls> m_voice;
 
     mutable std::mutex m_mutex;    // guards the fields below
     std::string m_configuredPort;  // LUMACORE_PORT: a path, "virtual", or empty to probe

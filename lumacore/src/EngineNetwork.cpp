@@ -5,6 +5,7 @@
 
 #include "SmsReports.h"
 #include "Status.h"
+#include "VoiceCalls.h"
 
 #include <cstring>
 
@@ -216,6 +217,8 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
         fireNetworkChanges();
         return;
     }
+    if (m_voice->handleReport(code))
+        return;
     handleSmsReport(*this, code);
 }
 
