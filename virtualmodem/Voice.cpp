@@ -546,7 +546,7 @@ std::string controlCalls(Modem &modem, const std::vector<std::string> &args)
     const std::string usage =
         "ERROR usage: call incoming <number>|hidden | call hangup [index] | call answer [index] | "
         "call outcome <number> connect|busy|no-answer|fail | call waiting on|off | "
-        "call timing alert|answer|ring|give-up <ms> | call tones [clear]";
+        "call timing alert|answer|ring|give-up <ms> | call list | call tones [clear]";
     if (args.size() < 2)
         return usage;
     const std::string &what = args[1];
@@ -644,6 +644,15 @@ std::string controlCalls(Modem &modem, const std::vector<std::string> &args)
         else
             return usage;
         return "OK";
+    }
+    if (what == "list" && args.size() == 2) {
+        std::vector<VoiceCall> calls = network.calls;
+        std::sort(calls.begin(), calls.end(),
+                  [](const VoiceCall &a, const VoiceCall &b) { return a.index < b.index; });
+        std::string out = "OK";
+        for (const VoiceCall &call : calls)
+            out += " " + std::to_string(call.index) + ":" + std::to_string(call.status);
+        return out;
     }
     if (what == "tones" && args.size() == 2)
         return "OK " + network.tones;
