@@ -141,6 +141,7 @@ void Modem::powerUp()
     m_state.network.reportedEps = Registration{};
     powerUpSim(m_state.sim, now());
     m_state.voice.calls.clear();
+    m_state.voice.soundPort = false;
     discardPending();
     refreshRegistration();
 }

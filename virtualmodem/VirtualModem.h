@@ -26,6 +26,7 @@
 namespace virtualmodem {
 
 class DataPort;
+class VoicePort;
 class Modem;
 class PtyDevice;
 
@@ -127,6 +128,10 @@ public:
     void setDataAnswerDelay(std::chrono::milliseconds delay);
     bool dataCallOnline() const;
 
+    // The voice port: the card's third terminal, linked beside the control port's link with
+    // "-voice" appended; a connected call's sound as 8 kHz 16-bit PCM once ^VPCM=1 started it.
+    std::string voicePortPath() const;
+
     // A copy of the card's state, for tests that look behind the AT interface.
     ModemState snapshot() const;
     // The last command line the card took (without "AT"), even while its answer is on its way:
@@ -149,6 +154,7 @@ private:
     std::unique_ptr<Modem> m_modem;
     std::unique_ptr<PtyDevice> m_device;
     std::unique_ptr<DataPort> m_dataPort;
+    std::unique_ptr<VoicePort> m_voicePort;
     std::thread m_thread;
     int m_wakeFd = -1;
     Clock::time_point m_stallUntil{};  // guarded by m_mutex

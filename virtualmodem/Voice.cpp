@@ -5,6 +5,7 @@
 // end ("call incoming", "call hangup" ...).
 #include "virtualmodem/Modem.h"
 #include "virtualmodem/VirtualModem.h"
+#include "virtualmodem/VoicePort.h"
 
 #include <algorithm>
 #include <charconv>
@@ -420,10 +421,35 @@ Result callWaiting(Modem &modem, const AtCommand &command)
     return Result::error();
 }
 
+// ^VPCM=1|0: the card's own switch for its voice port.
+Result soundPort(Modem &modem, const AtCommand &command)
+{
+    bool &on = voice(modem).soundPort;
+    switch (command.kind) {
+    case AtKind::Set:
+        if (command.argument != "0" && command.argument != "1")
+            return Result::error();
+        on = command.argument == "1";
+        return Result::ok();
+    case AtKind::Read: return Result::ok({std::string("^VPCM: ") + (on ? "1" : "0")});
+    case AtKind::Test: return Result::ok({"^VPCM: (0,1)"});
+    case AtKind::Execute: break;
+    }
+    return Result::error();
+}
+
 }  // namespace
+
+bool soundFlows(const ModemState &state)
+{
+    return state.voice.soundPort &&
+           std::any_of(state.voice.calls.begin(), state.voice.calls.end(),
+                       [](const VoiceCall &call) { return call.status == VoiceCall::Active; });
+}
 
 void registerVoiceCommands(CommandTable &table)
 {
+    table.add("^VPCM", soundPort);
     table.add("D", dial);
     table.add("A", answer);
     table.add("H", hangUp);
@@ -546,7 +572,7 @@ std::string controlCalls(Modem &modem, const std::vector<std::string> &args)
     const std::string usage =
         "ERROR usage: call incoming <number>|hidden | call hangup [index] | call answer [index] | "
         "call outcome <number> connect|busy|no-answer|fail | call waiting on|off | "
-        "call timing alert|answer|ring|give-up <ms> | call list | call tones [clear]";
+        "call timing alert|answer|ring|give-up <ms> | call list | call tones [clear] | call audio";
     if (args.size() < 2)
         return usage;
     const std::string &what = args[1];
@@ -665,6 +691,10 @@ std::string controlCalls(Modem &modem, const std::vector<std::string> &args)
 
 std::string VirtualModem::controlCalls(const std::vector<std::string> &args)
 {
+    if (args.size() == 2 && args[1] == "audio") {
+        return "OK sent " + std::to_string(m_voicePort->bytesSent()) + " received " +
+               std::to_string(m_voicePort->bytesReceived());
+    }
     std::string answer;
     {
         std::lock_guard lock(m_mutex);

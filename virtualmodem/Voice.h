@@ -44,6 +44,7 @@ struct VoiceNetwork {
     std::string tones;           // every +VTS tone sent during a call, in order
     int speakerLevel = 4;        // +CLVL
     bool muted = false;          // +CMUT
+    bool soundPort = false;      // ^VPCM=1: the voice port carries a connected call's sound
     int conferenceLimit = 5;     // remote parties in one conference
 };
 
