@@ -152,6 +152,7 @@ void registerNetworkCommands(CommandTable &table);
 void registerMessagingCommands(CommandTable &table);
 void registerPacketDataCommands(CommandTable &table);
 void registerPhonebookCommands(CommandTable &table);
+void registerToolkitCommands(CommandTable &table);
 void registerVoiceCommands(CommandTable &table);
 // The calls' progress: set-up, answer, busy, no answer, repeated rings; and when it is next due.
 void advanceCalls(Modem &modem);

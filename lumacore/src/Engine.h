@@ -22,6 +22,7 @@
 namespace lumacore {
 
 class ModemManagerInhibitor;
+class ToolkitSession;
 class VirtualCard;
 class VoiceCalls;
 
@@ -102,6 +103,9 @@ public:
     // The window sink of _MEC_RegisterAppHandle.
     void setSink(LumacoreWindowSink *sink);
     void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam);
+    // The same with a block the program receives as the message's payload (a copy).
+    void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam, const void *data,
+                    size_t size);
 
     // A bare AT that reaches even a card counted as unresponsive; 0 for any answer.
     uint16_t probe();
@@ -134,6 +138,7 @@ public:
     uint64_t watchRounds() const { return m_watchRounds.load(); }
 
     EventThread &events() { return *m_events; }
+    ToolkitSession &toolkit() { return *m_toolkit; }
     VoiceCalls &voice() { return *m_voice; }
 
 private:
@@ -164,6 +169,7 @@ private:
     std::unique_ptr<EventThread> m_events;
     std::unique_ptr<ModemManagerInhibitor> m_modemManager;
     std::unique_ptr<VirtualCard> m_virtualCard;
+    std::unique_ptr<ToolkitSession> m_toolkit;
     std::unique_ptr<VoiceCalls> m_voice;
 
     mutable std::mutex m_mutex;    // guards the fields below
