@@ -316,3 +316,28 @@ TEST_F(VoiceEngineTest, PulledCardEndsEveryCall)
 }
 
 }  // namespace
+
+namespace {
+
+class VoiceBeforePinTest : public EngineTest {};
+
+// While the SIM waits for its PIN an emergency number is dialled and connects; any other number
+// is refused until the PIN is given.
+TEST_F(VoiceBeforePinTest, EmergencyNumbersAreDialledWhileTheSimWaitsForItsPin)
+{
+    ASSERT_EQ(_MEC_Startup(0, 400, 0), 0);
+    ASSERT_EQ(_MEC_RegisterAppHandle(&g_sink, 0), 0);
+    _MEC_EMERGENCY_LIST list{};
+    ASSERT_EQ(_MEC_GetEmergencyCall(&list), 0);
+    EXPECT_STREQ(list.numbers[0], "112");
+    uint8_t result = 0;
+    EXPECT_EQ(_MEC_Dial("5550001", &result), MEC_ERR_CME_BASE + 11);  // SIM PIN required
+    ASSERT_EQ(_MEC_Dial(list.numbers[0], &result), 0);
+    EXPECT_TRUE(g_recorder.waitFor([](Recorder &r) {
+        return std::count(r.posts.begin(), r.posts.end(),
+                          std::pair<uint32_t, uint32_t>{MEC_MSG_CALL_DIAL_RESULT, 1}) == 1;
+    }));
+    ASSERT_EQ(_MEC_Hangup(), 0);
+}
+
+}  // namespace
