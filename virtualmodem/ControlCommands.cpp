@@ -10,6 +10,7 @@
 //   quirk stall <ms>                 quirk <firmware quirk> on|off  (kQuirkNames)
 //   sms [class0] [ucs2] [report] [reversed] <from> <text...>   broadcast <channel> <text...>
 //   sms-fail <number> on|off         messages fill|capacity SM|ME <count>   messages clear SM|ME
+//   call ...                         the far end of voice calls (Voice.cpp)
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -76,6 +77,10 @@ constexpr QuirkName kQuirkNames[] = {
     {"pb-odd-entries", Quirk::PhonebookOddEntries},
     {"odd-message-headers", Quirk::OddMessageHeaders},
     {"flash-stored", Quirk::FlashStored},
+    {"clcc-no-ringing", Quirk::ClccHidesRinging},
+    {"clip-first", Quirk::ClipBeforeRing},
+    {"no-clip", Quirk::NoClip},
+    {"quiet-call-end", Quirk::QuietCallEnd},
 };
 
 }  // namespace
@@ -86,6 +91,8 @@ std::string VirtualModem::control(const std::string &line)
     if (args.empty())
         return "ERROR empty command";
     const std::string &verb = args[0];
+    if (verb == "call")
+        return controlCalls(args);
     auto wantArguments = [&](size_t count) { return args.size() == count + 1; };
 
     if (verb == "signal") {

@@ -128,6 +128,7 @@ Modem::Modem(ModemState initial, Now now) : m_state(std::move(initial)), m_now(s
     registerPhonebookCommands(m_table);
     registerToolkitCommands(m_table);
     registerSmsCommands(m_table);
+    registerVoiceCommands(m_table);
     powerUp();
 }
 
@@ -140,6 +141,8 @@ void Modem::powerUp()
     m_state.network.reportedPs = Registration{};
     m_state.network.reportedEps = Registration{};
     powerUpSim(m_state.sim, now());
+    m_state.voice.calls.clear();
+    m_state.voice.soundPort = false;
     discardPending();
     refreshRegistration();
 }
@@ -377,6 +380,7 @@ std::string Modem::takeOutput()
 {
     std::string out;
     const Clock::time_point current = now();
+    advanceCalls(*this);
     // Reports that came due join the output behind what is already on its way.
     for (auto it = m_later.begin(); it != m_later.end();) {
         if (it->due <= current) {
@@ -432,6 +436,8 @@ std::optional<Clock::time_point> Modem::nextEvent() const
     }
     if (!m_input.empty() && (!next || m_busyUntil < *next))
         next = m_busyUntil;
+    if (const auto call = nextCallEvent(m_state); call && (!next || *call < *next))
+        next = call;
     return next;
 }
 

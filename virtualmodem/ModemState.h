@@ -3,6 +3,7 @@
 #pragma once
 
 #include "virtualmodem/Charset.h"
+#include "virtualmodem/Voice.h"
 
 #include <array>
 #include <chrono>
@@ -153,6 +154,10 @@ enum class Quirk {
     OddMessageHeaders,       // +CMGL/+CMGR headers with text-mode status words, no alpha, a field
                              // after the length, and a blank line before the PDU
     FlashStored,             // a class-0 message is stored and announced (+CMTI) like any other
+    ClccHidesRinging,        // +CLCC leaves out an incoming call while it rings
+    ClipBeforeRing,          // +CLIP comes before RING, not after it
+    NoClip,                  // no +CLIP with RING, whatever +CLIP is set to
+    QuietCallEnd,            // a call's end is told by nothing but +CLCC (no NO CARRIER, BUSY ...)
 };
 
 // Ways to make the card misbehave, as some real ones do.
@@ -237,6 +242,7 @@ struct ModemState {
     // Every command the card was sent, as written ("+CIMI", "+CPBS=\"SM\"", "+CPBR=?"), and how
     // often: what a test counts to see nothing is asked twice.
     std::map<std::string, int> commandsReceived;
+    VoiceNetwork voice;
 };
 
 }  // namespace virtualmodem

@@ -21,10 +21,12 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace virtualmodem {
 
 class DataPort;
+class VoicePort;
 class Modem;
 class PtyDevice;
 
@@ -114,6 +116,8 @@ public:
     // One line of the control language the control socket speaks ("signal 12", "card remove",
     // "quirk silent on"); the answer is "OK" or "ERROR <reason>".
     std::string control(const std::string &line);
+    // The "call ..." lines of the control language: the far end of voice calls.
+    std::string controlCalls(const std::vector<std::string> &args);
 
     // The data port: the card's second terminal, linked beside the control port's link with
     // "-data" appended. Empty while the card is out.
@@ -123,6 +127,10 @@ public:
     void setDataCallsRefused(bool refused);
     void setDataAnswerDelay(std::chrono::milliseconds delay);
     bool dataCallOnline() const;
+
+    // The voice port: the card's third terminal, linked beside the control port's link with
+    // "-voice" appended; a connected call's sound as 8 kHz 16-bit PCM once ^VPCM=1 started it.
+    std::string voicePortPath() const;
 
     // A copy of the card's state, for tests that look behind the AT interface.
     ModemState snapshot() const;
@@ -146,6 +154,7 @@ private:
     std::unique_ptr<Modem> m_modem;
     std::unique_ptr<PtyDevice> m_device;
     std::unique_ptr<DataPort> m_dataPort;
+    std::unique_ptr<VoicePort> m_voicePort;
     std::thread m_thread;
     int m_wakeFd = -1;
     Clock::time_point m_stallUntil{};  // guarded by m_mutex

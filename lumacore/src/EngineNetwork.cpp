@@ -6,6 +6,7 @@
 
 #include "SmsReports.h"
 #include "Status.h"
+#include "VoiceCalls.h"
 
 #include <cstring>
 
@@ -218,6 +219,8 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
         return;
     }
     if (m_toolkit->onUnsolicited(*this, code))
+        return;
+    if (m_voice->handleReport(code))
         return;
     handleSmsReport(*this, code);
 }
