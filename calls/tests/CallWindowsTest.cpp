@@ -4,6 +4,7 @@
 #include "UI_CallRecords.h"
 
 #include "RecordingHost.h"
+#include "lumacore/fake/FakeVoice.h"
 
 #include <QCoreApplication>
 
@@ -11,14 +12,23 @@
 
 TEST(CallWindows, EachChangeOfTheCallStateIsPostedToTheMainWindowOnce)
 {
+    lumacore_fake::reset();
+    FakeVoice voice;
+    FakeCallRecords store;
     RecordingHost host;
     TCall_managerform form(host);
-    for (int state : {1, 1, 6, 0})
-        form.setCallState(state);
+    form.cardStateChanged(kSimReady);
+    form.DialNumber("100");
+    form.DialNumber("100");  // a call is already being set up
+    platform::WindowMessageEvent connected(MEC_MSG_CALL_DIAL_RESULT, 1, 0);
+    form.messageArrived(connected);
+    form.ImButtonHangupClick();
     QCoreApplication::sendPostedEvents();
     using Posted = std::pair<uint32_t, uint32_t>;
     const uint32_t notice = platform::WM_CALL_STATE;
-    EXPECT_EQ(host.posted, (std::vector<Posted>{{notice, 1}, {notice, 6}, {notice, 0}}));
+    EXPECT_EQ(host.posted, (std::vector<Posted>{{notice, 1}, {notice, 3}, {notice, 0}}));
+    EXPECT_EQ(store.entries().size(), 1u);
+    lumacore_fake::reset();
 }
 
 TEST(CallWindows, CallRecordsShowThemselvesOnlyWhenAskedTo)

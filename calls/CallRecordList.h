@@ -32,11 +32,11 @@ struct CallRecordControls {
     bool clear = false;
 };
 
-class CallRecords {
+class CallRecordList {
 public:
     static constexpr uint8_t kStorage = 2;
 
-    explicit CallRecords(std::function<QString(const QString &)> lookupName);
+    explicit CallRecordList(std::function<QString(const QString &)> lookupName);
 
     // Reads the kind's list (1 missed, 2 received, 3 dialled) from the store and sorts it.
     void show(uint8_t kind);

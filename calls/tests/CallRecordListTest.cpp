@@ -1,7 +1,7 @@
 // The call records' logic over a store that behaves like the engine's: each call kept once with
 // its duration, across a restart; the oldest dropped past the limit; failures that keep what
 // was there; the rows' texts and their order.
-#include "CallRecords.h"
+#include "CallRecordList.h"
 
 #include "lumacore/fake/FakeVoice.h"
 #include "platform/ResStringManager.h"
@@ -12,7 +12,7 @@ using namespace calls;
 
 namespace {
 
-class CallRecordsTest : public ::testing::Test {
+class CallRecordListTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
@@ -27,7 +27,7 @@ protected:
     void TearDown() override { lumacore_fake::reset(); }
 
     static QString name(const QString &number) { return number == "555" ? "Ann" : QString(); }
-    QStringList column(const CallRecords &records, int column) const
+    QStringList column(const CallRecordList &records, int column) const
     {
         QStringList texts;
         for (const CallRecordRow &row : records.rows())
@@ -41,16 +41,16 @@ protected:
 
 }  // namespace
 
-TEST_F(CallRecordsTest, EachCallIsKeptOnceWithItsDurationAcrossARestart)
+TEST_F(CallRecordListTest, EachCallIsKeptOnceWithItsDurationAcrossARestart)
 {
     {
-        CallRecords records(name);
+        CallRecordList records(name);
         records.show(3);
         ASSERT_EQ(records.add(3, m_start, "555", m_start.addSecs(3725)), 0);
         ASSERT_EQ(records.add(1, m_start.addSecs(4000), "", m_start.addSecs(4000)), 0);
         EXPECT_EQ(records.rows().size(), 1u);  // the missed call is not on the dialled list
     }
-    CallRecords again(name);  // the program starts again
+    CallRecordList again(name);  // the program starts again
     again.show(3);
     ASSERT_EQ(again.rows().size(), 1u);
     EXPECT_EQ(again.rows()[0].texts,
@@ -62,9 +62,9 @@ TEST_F(CallRecordsTest, EachCallIsKeptOnceWithItsDurationAcrossARestart)
     EXPECT_EQ(m_store->entries().size(), 2u);
 }
 
-TEST_F(CallRecordsTest, PastTheLimitTheOldestGoesAndTheListShownFollows)
+TEST_F(CallRecordListTest, PastTheLimitTheOldestGoesAndTheListShownFollows)
 {
-    CallRecords records(name);
+    CallRecordList records(name);
     records.show(3);
     for (int i = 0; i < 51; ++i)
         ASSERT_EQ(records.add(3, m_start.addSecs(i * 60), QString::number(1000 + i),
@@ -76,11 +76,11 @@ TEST_F(CallRecordsTest, PastTheLimitTheOldestGoesAndTheListShownFollows)
     EXPECT_EQ(records.rows().front().texts[1], "1050");  // newest first
 }
 
-TEST_F(CallRecordsTest, AFailingStoreKeepsTheRowsItCouldNotDelete)
+TEST_F(CallRecordListTest, AFailingStoreKeepsTheRowsItCouldNotDelete)
 {
     for (const char *number : {"100", "200", "300"})
         m_store->put(number, 2, 10, {2026, 12, 10, 9, 0, static_cast<uint16_t>(number[0] - '0')});
-    CallRecords records(name);
+    CallRecordList records(name);
     records.show(2);
     ASSERT_EQ(column(records, 1), (QStringList{"300", "200", "100"}));
     EXPECT_TRUE(records.remove({2, 0, 2}));
@@ -96,12 +96,12 @@ TEST_F(CallRecordsTest, AFailingStoreKeepsTheRowsItCouldNotDelete)
     EXPECT_TRUE(records.rows().empty());
 }
 
-TEST_F(CallRecordsTest, AColumnSortsFoldedToUpperCaseShorterFirstAndTurnsOnEachClick)
+TEST_F(CallRecordListTest, AColumnSortsFoldedToUpperCaseShorterFirstAndTurnsOnEachClick)
 {
     const char *numbers[] = {"12", "555", "1", "2"};
     for (uint16_t i = 0; i < 4; ++i)
         m_store->put(numbers[i], 1, i, {2026, 12, 10, 9, 0, i});
-    CallRecords records([](const QString &number) {
+    CallRecordList records([](const QString &number) {
         return number == "555" ? QString("bob") : number == "12" ? QString("Al") : QString("B");
     });
     records.show(1);
@@ -112,9 +112,9 @@ TEST_F(CallRecordsTest, AColumnSortsFoldedToUpperCaseShorterFirstAndTurnsOnEachC
     EXPECT_EQ(column(records, 1), (QStringList{"555", "2", "12", "1"}));
 }
 
-TEST_F(CallRecordsTest, TheButtonsFollowTheRowsAndTheSelection)
+TEST_F(CallRecordListTest, TheButtonsFollowTheRowsAndTheSelection)
 {
-    CallRecords records(name);
+    CallRecordList records(name);
     records.show(1);
     EXPECT_FALSE(records.controls(0).clear);
     m_store->put("100", 1, 0, {});

@@ -1,4 +1,4 @@
-#include "CallRecords.h"
+#include "CallRecordList.h"
 
 #include "platform/CodePage.h"
 #include "platform/ResStringManager.h"
@@ -31,24 +31,24 @@ int compareTexts(const QString &a, const QString &b)
 
 }  // namespace
 
-CallRecords::CallRecords(std::function<QString(const QString &)> lookupName)
+CallRecordList::CallRecordList(std::function<QString(const QString &)> lookupName)
     : m_lookupName(std::move(lookupName))
 {
 }
 
-QString CallRecords::DurationText(uint32_t seconds)
+QString CallRecordList::DurationText(uint32_t seconds)
 {
     return QString::asprintf("%02u:%02u:%02u", seconds / 3600, (seconds % 3600) / 60,
                              seconds % 60);
 }
 
-QString CallRecords::WhenText(const CallEntryTime &when)
+QString CallRecordList::WhenText(const CallEntryTime &when)
 {
     return QString::asprintf("%04d-%02d-%02d  %02d:%02d:%02d", when.year, when.month, when.day,
                              when.hour, when.minute, when.second);
 }
 
-CallRecordRow CallRecords::rowOf(const CallEntry &entry) const
+CallRecordRow CallRecordList::rowOf(const CallEntry &entry) const
 {
     CallRecordRow row;
     row.entry = entry;
@@ -60,7 +60,7 @@ CallRecordRow CallRecords::rowOf(const CallEntry &entry) const
     return row;
 }
 
-void CallRecords::show(uint8_t kind)
+void CallRecordList::show(uint8_t kind)
 {
     m_kind = kind;
     m_rows.clear();
@@ -69,8 +69,10 @@ void CallRecords::show(uint8_t kind)
     entry.storage = kStorage;
     for (uint16_t status = _MEC_GetFirstCallEntry(kind, &entry); status == 0;
          status = _MEC_GetNextCallEntry(&entry)) {
-        if (!m_rows.empty() && m_rows.back().entry.index == entry.index)
-            break;  // a store that repeats itself
+        // The store numbers its entries from 1; an entry without a number, or the same one
+        // again, is the end of what it holds.
+        if (entry.index == 0 || (!m_rows.empty() && m_rows.back().entry.index == entry.index))
+            break;
         m_rows.push_back(rowOf(entry));
         if (m_rows.size() > 10 * kShownLimit)
             break;
@@ -78,19 +80,19 @@ void CallRecords::show(uint8_t kind)
     sort();
 }
 
-QString CallRecords::title() const
+QString CallRecordList::title() const
 {
     return GetLanguageString(m_kind == 2 ? 7014 : m_kind == 3 ? 7015 : 7013);
 }
 
-QString CallRecords::countText() const
+QString CallRecordList::countText() const
 {
     const int what = m_kind == 2 ? 7017 : m_kind == 3 ? 7016 : 7018;
     return QStringLiteral("%1/%2 ").arg(_MEC_GetCallEntryCount(m_kind, kStorage)).arg(kShownLimit) +
            GetLanguageString(what);
 }
 
-uint16_t CallRecords::add(uint8_t kind, const QDateTime &start, const QString &number,
+uint16_t CallRecordList::add(uint8_t kind, const QDateTime &start, const QString &number,
                           const QDateTime &now)
 {
     CallEntry entry{};
@@ -112,7 +114,7 @@ uint16_t CallRecords::add(uint8_t kind, const QDateTime &start, const QString &n
     return status;
 }
 
-bool CallRecords::remove(std::vector<int> rows)
+bool CallRecordList::remove(std::vector<int> rows)
 {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -129,7 +131,7 @@ bool CallRecords::remove(std::vector<int> rows)
     return removed;
 }
 
-bool CallRecords::clear()
+bool CallRecordList::clear()
 {
     if (_MEC_ClearCallEntries(m_kind, kStorage) != 0)
         return false;
@@ -137,7 +139,7 @@ bool CallRecords::clear()
     return true;
 }
 
-void CallRecords::sortBy(int column)
+void CallRecordList::sortBy(int column)
 {
     if (column < 1 || column > 4)
         return;
@@ -146,7 +148,7 @@ void CallRecords::sortBy(int column)
     sort();
 }
 
-void CallRecords::sort()
+void CallRecordList::sort()
 {
     const int column = m_sortColumn - 1;
     const int direction = m_sortDirection;
@@ -156,7 +158,7 @@ void CallRecords::sort()
                      });
 }
 
-CallRecordControls CallRecords::controls(size_t selected) const
+CallRecordControls CallRecordList::controls(size_t selected) const
 {
     CallRecordControls c;
     if (m_rows.empty())
@@ -167,14 +169,14 @@ CallRecordControls CallRecords::controls(size_t selected) const
     return c;
 }
 
-QString CallRecords::number(int row) const
+QString CallRecordList::number(int row) const
 {
     if (row < 0 || row >= static_cast<int>(m_rows.size()))
         return {};
     return m_rows[static_cast<size_t>(row)].texts[1];
 }
 
-QString CallRecords::recipients(const std::vector<int> &rows) const
+QString CallRecordList::recipients(const std::vector<int> &rows) const
 {
     QStringList numbers;
     for (int row : rows)
