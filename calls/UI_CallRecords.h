@@ -1,6 +1,6 @@
 // The call records page: the missed, received or dialled calls, one list at a time, with calling
 // back, a message to the numbers, saving a number as a contact, deleting and clearing. The rows
-// and the rules are CallRecordList'; this is the window over it.
+// and the rules are CallRecordList's; this is the window over it.
 #pragma once
 
 #include "CallRecordList.h"
