@@ -511,6 +511,10 @@ void CallManager::remoteReleased()
     m_eventDuringChoice = true;
     stopTones();
     clearSuffix();
+    // The card's list says which call ended: with a held call or a conference beside it, the
+    // one released need not be the active one.
+    if (m_state != kCallDialling && m_state != kCallIncoming && releasedAsListed())
+        return;
     switch (m_state) {
     case kCallDialling:
         record(m_active);  // the dial result follows
@@ -541,6 +545,62 @@ void CallManager::remoteReleased()
     default:
         return;  // a conference: which party left is not told
     }
+}
+
+bool CallManager::releasedAsListed()
+{
+    const std::optional<std::vector<int>> listed = refreshCallList();
+    if (!listed)
+        return false;
+    std::vector<int> gone;
+    for (int i = 0; i < static_cast<int>(m_slots.size()); ++i) {
+        const CallSlot &s = m_slots[static_cast<size_t>(i)];
+        if (s.inUse() && s.callId >= 1 && i != m_waiting &&
+            std::find(listed->begin(), listed->end(), s.callId) == listed->end())
+            gone.push_back(i);
+    }
+    if (gone.empty())
+        return false;  // the card lists them all still: the table decides
+    const bool conferenceActive = m_state == kCallConference || m_state == kCallConferenceWaiting ||
+                                  m_state == kCallConferenceActiveHeld;
+    for (int index : gone) {
+        if (index == m_active)
+            m_view.setDialTimer(false);
+        record(index);
+    }
+    // A conference of one is a plain call again, active or held as the conference was.
+    if ((m_party1 < 0) != (m_party2 < 0)) {
+        const int left = m_party1 >= 0 ? m_party1 : m_party2;
+        m_party1 = m_party2 = -1;
+        (conferenceActive ? m_active : m_held) = left;
+    }
+    const CallState next = stateOfRoles(conferenceActive);
+    if (next == kCallIdle)
+        enterIdle();
+    else
+        setState(next);
+    return true;
+}
+
+CallState CallManager::stateOfRoles(bool conferenceActive) const
+{
+    const bool a = m_active >= 0, h = m_held >= 0, w = m_waiting >= 0;
+    const bool dialling = a && m_slots[static_cast<size_t>(m_active)].status != 1;
+    if (m_party1 >= 0 && m_party2 >= 0) {
+        if (conferenceActive)
+            return w ? kCallConferenceWaiting : h ? kCallConferenceActiveHeld : kCallConference;
+        return dialling ? kCallConferenceHeldDialling
+               : a      ? kCallActiveConferenceHeld
+               : w      ? kCallConferenceHeldIncoming
+                        : kCallConferenceHeld;
+    }
+    if (a && h)
+        return w ? kCallActiveHeldWaiting : dialling ? kCallHeldDialling : kCallActiveHeld;
+    if (a)
+        return w ? kCallActiveWaiting : dialling ? kCallDialling : kCallActive;
+    if (h)
+        return w ? kCallHeldIncoming : kCallHeld;
+    return w ? kCallIncoming : kCallIdle;
 }
 
 void CallManager::record(int &index)
@@ -1020,10 +1080,10 @@ void CallManager::endParty(int x, bool otherActive, CallState next)
     setState(next);
 }
 
-void CallManager::refreshCallList()
+std::optional<std::vector<int>> CallManager::refreshCallList()
 {
     if (m_deviceState != 12)
-        return;
+        return std::nullopt;
     _MEC_CLCC_LIST list{};
     bool read = false;
     for (int attempt = 0; attempt < kCallListTries && !read; ++attempt) {
@@ -1031,10 +1091,12 @@ void CallManager::refreshCallList()
         read = _MEC_SendCLCCCmd(&list) == 0;
     }
     if (!read)
-        return;
+        return std::nullopt;
+    std::vector<int> listed;
     const uint32_t count = std::min<uint32_t>(list.count, MEC_CLCC_MAX_CALLS);
     for (uint32_t i = 0; i < count; ++i) {
         const _MEC_CLCC_ENTRY &entry = list.calls[i];
+        listed.push_back(entry.callIndex);
         if (slotWithCallId(entry.callIndex) >= 0)
             continue;
         // A call the slots do not know by index yet: the slot with its number; a card that
@@ -1050,6 +1112,7 @@ void CallManager::refreshCallList()
         if (target >= 0)
             m_slots[static_cast<size_t>(target)].callId = entry.callIndex;
     }
+    return listed;
 }
 
 // ---- state and display --------------------------------------------------------------------------

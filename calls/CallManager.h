@@ -187,7 +187,13 @@ private:
     // Ends the conference party x; the other party stays as the active or the held call.
     void endParty(int x, bool otherActive, CallState next);
     int slotWithCallId(int callId) const;
-    void refreshCallList();
+    // Gives the calls the card lists their index; the indices listed, or nullopt when the card
+    // was not asked (outside SIM ready) or could not say.
+    std::optional<std::vector<int>> refreshCallList();
+    // After a release: records the calls the card no longer lists and moves to the state of
+    // those left; false when the list cannot tell which call ended.
+    bool releasedAsListed();
+    CallState stateOfRoles(bool conferenceActive) const;
     void stopTones();
     void clearSuffix();
     void splitSuffix(const QString &number);

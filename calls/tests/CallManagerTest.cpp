@@ -325,6 +325,42 @@ TEST_F(CallManagerTest, EngineEventsEndTheRightCallAndRecordEachOnce)
     }
 }
 
+TEST_F(CallManagerTest, WhenTheCardListsTheCallsLeftTheOneThatHungUpIsTheOneThatEnds)
+{
+    struct Row {
+        CallState from;
+        std::vector<const char *> left;  // what the card lists after the release
+        CallState to;
+        const char *roles;
+        const char *recorded;
+    };
+    const Row rows[] = {
+        {kCallActiveHeld, {"300"}, kCallActive, "300/-/-", "3:100"},
+        {kCallActiveHeld, {"100"}, kCallHeld, "-/100/-", "3:300"},
+        {kCallActiveHeldWaiting, {"300", "400"}, kCallActiveWaiting, "300/-/400", "3:100"},
+        {kCallConference, {"300"}, kCallActive, "300/-/-", "3:100"},
+        {kCallConference, {}, kCallIdle, "-/-/-", "3:100 3:300"},
+        {kCallConferenceHeld, {"100"}, kCallHeld, "-/100/-", "3:300"},
+        {kCallConferenceActiveHeld, {"300", "100"}, kCallConference, "-/-/-", "2:400"},
+        {kCallActiveConferenceHeld, {"100", "400"}, kCallActiveHeld, "400/100/-", "3:300"},
+        {kCallConferenceHeldIncoming, {"300", "400"}, kCallHeldIncoming, "-/300/400", "3:100"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << "from " << int(row.from));
+        TearDown();
+        SetUp();
+        reach(row.from);
+        std::vector<FakeVoice::ListedCall> listed;
+        for (const char *number : row.left)
+            listed.push_back({kIds.at(QString::fromLatin1(number)), 0, number});
+        m_voice->list(listed);
+        m_manager->remoteReleased();
+        EXPECT_EQ(m_manager->state(), row.to);
+        EXPECT_EQ(roles(), QString::fromLatin1(row.roles));
+        EXPECT_EQ(m_view.recorded.join(' '), QString::fromLatin1(row.recorded));
+    }
+}
+
 TEST_F(CallManagerTest, HangingUpWhileRingingRefusesTheCallAndListsItAsReceived)
 {
     reach(kCallIncoming);
