@@ -152,5 +152,6 @@ void registerNetworkCommands(CommandTable &table);
 void registerMessagingCommands(CommandTable &table);
 void registerPacketDataCommands(CommandTable &table);
 void registerPhonebookCommands(CommandTable &table);
+void registerToolkitCommands(CommandTable &table);
 
 }  // namespace virtualmodem

@@ -30,6 +30,7 @@
 #include "FakeLumacore.h"
 #include "lumacore/fake/FakePhonebook.h"
 #include "config/BL_File.h"
+#include "logic/WindowPayloads.h"
 #include "platform/DialogSeam.h"
 
 #include <QCoreApplication>
@@ -40,6 +41,7 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace screens {
@@ -176,7 +178,8 @@ using NavigationButton = skin::TImButton *TMainform::*;
 // The main window with one page in its content panel, as the navigation shows it: the button
 // that leads to the page pressed in.
 template <typename Page>
-QImage pageInMainWindow(NavigationButton navigation, QPoint position = {})
+QImage pageInMainWindow(NavigationButton navigation, QPoint position = {},
+                        const std::function<void(Page &)> &prepare = {})
 {
     scriptHealthyCard();
     // The stores hold what a person's would: a few contacts on the PC and on the SIM.
@@ -194,6 +197,8 @@ QImage pageInMainWindow(NavigationButton navigation, QPoint position = {})
     if (!page)
         return {};
     static_cast<feature::FeatureHost &>(form).showInPanel(*page, position);
+    if (prepare)
+        prepare(*page);
     for (skin::TImButton *button : {form.FirstpageButton, form.*navigation})
         button->setChecked(button == form.*navigation);
     ProgramWindows::settle();
@@ -291,7 +296,26 @@ const SceneRegistrar scenes[] = {
                     [] { return pageInMainWindow<Tussdfrm>(&TMainform::StkButton); }}),
     SceneRegistrar({QStringLiteral("page-toolkit-menu"),
                     QStringLiteral("main window: SIM toolkit menu"),
-                    [] { return pageInMainWindow<TSatMenuDisplayForm>(&TMainform::StkButton); }}),
+                    [] {
+                        return pageInMainWindow<TSatMenuDisplayForm>(
+                            &TMainform::StkButton, {}, [](TSatMenuDisplayForm &page) {
+                                // The SIM's services sub-menu, as the SIM sent it.
+                                _MEC_STK_RECORD menu{};
+                                std::strcpy(menu.title, "Services");
+                                const char *items[] = {"Top up", "Language", "Your name",
+                                                       "Note", "PIN code", "One key"};
+                                menu.itemCount = 6;
+                                for (uint32_t i = 0; i < menu.itemCount; ++i) {
+                                    std::strcpy(menu.itemTexts[i], items[i]);
+                                    menu.itemIds[i] = i + 1;
+                                }
+                                platform::WindowMessageEvent event(
+                                    MEC_MSG_STK_SUB_MENU, 0, 0,
+                                    makePayload<platform::WM_STK_FIRST>(menu));
+                                page.messageArrived(event);
+                                page.SatMenuDisplayListBox->setCurrentRow(0);
+                            });
+                    }}),
     SceneRegistrar({QStringLiteral("tray-menu"),
                     QStringLiteral("the tray icon's menu with the SIM ready"),
                     [] { return trayMenu(); }}),
