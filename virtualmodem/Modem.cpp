@@ -127,6 +127,7 @@ Modem::Modem(ModemState initial, Now now) : m_state(std::move(initial)), m_now(s
     registerPacketDataCommands(m_table);
     registerPhonebookCommands(m_table);
     registerSmsCommands(m_table);
+    registerUssdCommands(m_table);
     powerUp();
 }
 
@@ -370,6 +371,11 @@ void Modem::unsolicited(const std::string &line)
 void Modem::unsolicitedLater(const std::string &line, std::chrono::milliseconds delay)
 {
     m_later.push_back({now() + delay, line});
+}
+
+void Modem::dropLater(std::string_view prefix)
+{
+    std::erase_if(m_later, [&](const Pending &report) { return report.bytes.starts_with(prefix); });
 }
 
 std::string Modem::takeOutput()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "virtualmodem/Charset.h"
+#include "virtualmodem/Ussd.h"
 
 #include <array>
 #include <chrono>
@@ -153,6 +154,15 @@ enum class Quirk {
     OddMessageHeaders,       // +CMGL/+CMGR headers with text-mode status words, no alpha, a field
                              // after the length, and a blank line before the PDU
     FlashStored,             // a class-0 message is stored and announced (+CMTI) like any other
+    // USSD replies and requests in the forms real cards use:
+    UssdText,           // replies in the terminal's character set rather than hex
+    UssdUnpacked,       // 7-bit replies as hex of septets one per byte, not packed
+    UssdUcs2As15,       // UCS-2 replies under scheme 15
+    UssdEmptyFirst,     // an empty +CUSD: 0 at once, the network's reply later
+    UssdMultiLine,      // text replies whose line feeds go on the line: one reply, several lines
+    UssdHoldOk,         // the OK to a request waits for the network's reply, which comes first
+    UssdRequestHex,     // the request only as hex of septets one per byte
+    UssdRequestPacked,  // the request only as packed 7-bit hex
 };
 
 // Ways to make the card misbehave, as some real ones do.
@@ -225,6 +235,7 @@ struct ModemState {
     // Every command the card was sent, as written ("+CIMI", "+CPBS=\"SM\"", "+CPBR=?"), and how
     // often: what a test counts to see nothing is asked twice.
     std::map<std::string, int> commandsReceived;
+    UssdNetwork ussd;
 };
 
 }  // namespace virtualmodem

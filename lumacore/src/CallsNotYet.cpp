@@ -41,10 +41,6 @@ MEC_STATUS _MEC_GetCallWaiting(uint32_t *) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_SetCallWaiting(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SendUssdRequest(const char *, uint32_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SendUssdCancel(void) { return kStatusNotSupported; }
-
 MEC_STATUS _MEC_SetStkMainMenu(void) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_SelectStkMainMenu(uint32_t) { return kStatusNotSupported; }

@@ -99,6 +99,8 @@ public:
     // The window sink of _MEC_RegisterAppHandle.
     void setSink(LumacoreWindowSink *sink);
     void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam);
+    // Delivers a message with its data and waits for the program's answer (0 without a sink).
+    intptr_t sendToSink(uint32_t message, const void *data, size_t size);
 
     // A bare AT that reaches even a card counted as unresponsive; 0 for any answer.
     uint16_t probe();

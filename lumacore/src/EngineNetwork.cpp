@@ -3,6 +3,7 @@
 // the card's own +CREG / +CGREG / +CEREG reports, and announced to the program when it changes.
 #include "Engine.h"
 
+#include "CallsUssd.h"
 #include "SmsReports.h"
 #include "Status.h"
 
@@ -216,6 +217,8 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
         fireNetworkChanges();
         return;
     }
+    if (handleUssdReport(*this, code))
+        return;
     handleSmsReport(*this, code);
 }
 
