@@ -131,6 +131,8 @@ void Tussdfrm::Refresh()
 
 void Tussdfrm::ShowReply(const _MEC_USSD_REPLY &record)
 {
+    if (!BusinessLogic())
+        return;
     USSDinf->setPlainText(platform::fromAnsi(UssdHandleReply(record)));
 }
 
@@ -155,6 +157,8 @@ void Tussdfrm::showBox(unsigned text)
 
 void Tussdfrm::btnSendClick()
 {
+    if (!BusinessLogic())
+        return;
     std::string request = platform::toAnsi(USSDStr->text());
     if (request.size() > kMostSent)
         request.resize(kMostSent);
@@ -166,7 +170,12 @@ void Tussdfrm::btnSendClick()
     }
 }
 
-void Tussdfrm::btnCancelClick() { (void)UssdCancel(); }
+void Tussdfrm::btnCancelClick()
+{
+    // A refused cancel still ends the session here; the network lets it go in time.
+    if (BusinessLogic())
+        (void)UssdCancel();
+}
 
 void Tussdfrm::btnBalanceClick()
 {

@@ -139,6 +139,7 @@ void Modem::powerUp()
     m_state.network.reportedCs = Registration{};
     m_state.network.reportedPs = Registration{};
     m_state.network.reportedEps = Registration{};
+    m_state.ussd.menu.clear();  // the network forgets the dialogue of a card that went away
     powerUpSim(m_state.sim, now());
     discardPending();
     refreshRegistration();
