@@ -24,6 +24,7 @@ TAffixationfrm::TAffixationfrm(feature::FeatureHost &host) : m_host(host)
     AffixationPanel = NamedControl<QWidget>(this, "AffixationPanel");
 
     auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(8, 0, 8, 0);
     buttons->addWidget(ussdBTN);
     buttons->addWidget(stkBTN);
     buttons->addStretch(1);

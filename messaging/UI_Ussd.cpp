@@ -25,8 +25,9 @@ constexpr int kTimerMs = 400;
 constexpr int kMostTyped = 133;
 constexpr int kMostSent = 352;
 
+// The title strip is the entry window's, whose panel the screen fills.
 const feature::WindowSkin kSkin{"USSD.BKIMAGE",
-                                "USSD.TITLEIMAGE",
+                                nullptr,
                                 {{"USSD.BTSEND", "btnSend"}, {"USSD.BTCANCEL", "btnCancel"}}};
 
 }  // namespace
@@ -57,19 +58,20 @@ Tussdfrm::Tussdfrm(feature::FeatureHost &host, QString balanceDatabase, QString 
     grid->addWidget(USSDinf, 1, 1);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 1);
-    auto *balance = new QHBoxLayout;
-    balance->addWidget(btnBalance);
-    balance->addWidget(btnKeepBalance);
-    balance->addStretch(1);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnBalance);
+    buttons->addWidget(btnKeepBalance);
     buttons->addStretch(1);
     buttons->addWidget(btnSend);
     buttons->addWidget(btnCancel);
+    // In the entry window's panel, under its title strip: the caption is a heading of its own.
+    QFont heading = specilfun->font();
+    heading.setBold(true);
+    specilfun->setFont(heading);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, feature::kTitleStripHeight + 8, 12, 12);
+    layout->setContentsMargins(12, 6, 12, 10);
     layout->addWidget(specilfun);
     layout->addLayout(grid, 1);
-    layout->addLayout(balance);
     layout->addLayout(buttons);
 
     connect(btnSend, &QPushButton::clicked, this, &Tussdfrm::btnSendClick);
