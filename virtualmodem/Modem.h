@@ -155,5 +155,6 @@ void registerMessagingCommands(CommandTable &table);
 void registerPacketDataCommands(CommandTable &table);
 void registerPhonebookCommands(CommandTable &table);
 void registerUssdCommands(CommandTable &table);
+void registerToolkitCommands(CommandTable &table);
 
 }  // namespace virtualmodem

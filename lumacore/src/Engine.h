@@ -22,6 +22,7 @@
 namespace lumacore {
 
 class ModemManagerInhibitor;
+class ToolkitSession;
 class VirtualCard;
 
 // Time-outs and the watch interval; LUMACORE_TIMEOUT_MS and LUMACORE_WATCH_MS override the
@@ -101,6 +102,9 @@ public:
     void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam);
     // Delivers a message with its data and waits for the program's answer (0 without a sink).
     intptr_t sendToSink(uint32_t message, const void *data, size_t size);
+    // The same with a block the program receives as the message's payload (a copy).
+    void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam, const void *data,
+                    size_t size);
 
     // A bare AT that reaches even a card counted as unresponsive; 0 for any answer.
     uint16_t probe();
@@ -133,6 +137,7 @@ public:
     uint64_t watchRounds() const { return m_watchRounds.load(); }
 
     EventThread &events() { return *m_events; }
+    ToolkitSession &toolkit() { return *m_toolkit; }
 
 private:
     uint16_t start();
@@ -162,6 +167,7 @@ private:
     std::unique_ptr<EventThread> m_events;
     std::unique_ptr<ModemManagerInhibitor> m_modemManager;
     std::unique_ptr<VirtualCard> m_virtualCard;
+    std::unique_ptr<ToolkitSession> m_toolkit;
 
     mutable std::mutex m_mutex;    // guards the fields below
     std::string m_configuredPort;  // LUMACORE_PORT: a path, "virtual", or empty to probe

@@ -2,6 +2,7 @@
 // of radio, SIM or port, or the poll of a card that will not report), kept current in between by
 // the card's own +CREG / +CGREG / +CEREG reports, and announced to the program when it changes.
 #include "Engine.h"
+#include "Toolkit.h"
 
 #include "CallsUssd.h"
 #include "SmsReports.h"
@@ -218,6 +219,8 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
         return;
     }
     if (handleUssdReport(*this, code))
+        return;
+    if (m_toolkit->onUnsolicited(*this, code))
         return;
     handleSmsReport(*this, code);
 }

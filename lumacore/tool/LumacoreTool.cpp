@@ -7,6 +7,7 @@
 //   lumacore-tool decode-pdu HEX         an SMS PDU as JSON
 //   lumacore-tool encode-pdu --number N --text T ...
 //                                        the PDUs that send a text, as JSON
+//   lumacore-tool decode-stk HEX         a SIM toolkit proactive command as JSON
 //   lumacore-tool ussd CODE [PORT]       a USSD request and its dialogue
 //
 // PORT is a device (/dev/ttyUSB2) or "virtual" for the built-in virtual card. --trace (or
@@ -16,6 +17,7 @@
 #include "Exports.h"
 #include "PduCommands.h"
 #include "SerialPort.h"
+#include "ToolkitCommands.h"
 #include "UssdCommand.h"
 #include "VirtualCard.h"
 
@@ -35,9 +37,9 @@ int usage()
                  "usage: lumacore-tool probe\n"
                  "       lumacore-tool at PORT COMMAND\n"
                  "       lumacore-tool status [PORT] [--pin PIN] [--trace]\n"
-                 "%s%s"
+                 "%s%s%s"
                  "PORT is a device path or \"virtual\".\n",
-                 pduCommandsUsage(), ussdCommandUsage());
+                 pduCommandsUsage(), toolkitCommandsUsage(), ussdCommandUsage());
     return 2;
 }
 
@@ -256,6 +258,8 @@ int main(int argc, char **argv)
         return decodePduCommand({arguments.begin() + 1, arguments.end()});
     if (arguments[0] == "encode-pdu")
         return encodePduCommand({arguments.begin() + 1, arguments.end()});
+    if (arguments[0] == "decode-stk")
+        return decodeStkCommand({arguments.begin() + 1, arguments.end()});
     if (arguments[0] == "ussd") {
         const int result = ussdCommand({arguments.begin() + 1, arguments.end()});
         return result == 2 ? usage() : result;
