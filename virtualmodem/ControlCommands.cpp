@@ -11,6 +11,7 @@
 //   sms [class0] [ucs2] [report] [reversed] <from> <text...>   broadcast <channel> <text...>
 //   sms-fail <number> on|off         messages fill|capacity SM|ME <count>   messages clear SM|ME
 //   call ...                         the far end of voice calls (Voice.cpp)
+//   ussd delay|slow <ms>             how long the network takes to answer USSD (slow: *130#)
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -81,6 +82,14 @@ constexpr QuirkName kQuirkNames[] = {
     {"clip-first", Quirk::ClipBeforeRing},
     {"no-clip", Quirk::NoClip},
     {"quiet-call-end", Quirk::QuietCallEnd},
+    {"ussd-text", Quirk::UssdText},
+    {"ussd-unpacked", Quirk::UssdUnpacked},
+    {"ussd-ucs2-15", Quirk::UssdUcs2As15},
+    {"ussd-empty-first", Quirk::UssdEmptyFirst},
+    {"ussd-multiline", Quirk::UssdMultiLine},
+    {"ussd-hold-ok", Quirk::UssdHoldOk},
+    {"ussd-request-hex", Quirk::UssdRequestHex},
+    {"ussd-request-packed", Quirk::UssdRequestPacked},
 };
 
 }  // namespace
@@ -158,6 +167,13 @@ std::string VirtualModem::control(const std::string &line)
             setSimBusyTime(std::chrono::milliseconds(*milliseconds));
         else
             setNetworkScanTime(std::chrono::milliseconds(*milliseconds));
+        return kOk;
+    }
+    if (verb == "ussd") {
+        const auto milliseconds = wantArguments(2) ? number(args[2], 0, 3600000) : std::nullopt;
+        if (!milliseconds || (args[1] != "delay" && args[1] != "slow"))
+            return "ERROR usage: ussd delay|slow <milliseconds>";
+        setUssdDelay(args[1] == "slow", std::chrono::milliseconds(*milliseconds));
         return kOk;
     }
     if (verb == "phonebook") {

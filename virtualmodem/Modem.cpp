@@ -129,6 +129,7 @@ Modem::Modem(ModemState initial, Now now) : m_state(std::move(initial)), m_now(s
     registerToolkitCommands(m_table);
     registerSmsCommands(m_table);
     registerVoiceCommands(m_table);
+    registerUssdCommands(m_table);
     powerUp();
 }
 
@@ -140,6 +141,7 @@ void Modem::powerUp()
     m_state.network.reportedCs = Registration{};
     m_state.network.reportedPs = Registration{};
     m_state.network.reportedEps = Registration{};
+    m_state.ussd.menu.clear();  // the network forgets the dialogue of a card that went away
     powerUpSim(m_state.sim, now());
     m_state.voice.calls.clear();
     m_state.voice.soundPort = false;
@@ -374,6 +376,11 @@ void Modem::unsolicited(const std::string &line)
 void Modem::unsolicitedLater(const std::string &line, std::chrono::milliseconds delay)
 {
     m_later.push_back({now() + delay, line});
+}
+
+void Modem::dropLater(std::string_view prefix)
+{
+    std::erase_if(m_later, [&](const Pending &report) { return report.bytes.starts_with(prefix); });
 }
 
 std::string Modem::takeOutput()

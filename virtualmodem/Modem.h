@@ -107,6 +107,8 @@ public:
     void unsolicited(const std::string &line);
     // The same, once delay has passed (a status report from the network).
     void unsolicitedLater(const std::string &line, std::chrono::milliseconds delay);
+    // Reports not yet due that begin with prefix are dropped (a USSD session released).
+    void dropLater(std::string_view prefix);
     // Sends +CREG / +CGREG reports for whatever changed since the terminal was last told.
     void refreshRegistration();
     // A text for the terminal in its character set (+CSCS).
@@ -152,6 +154,7 @@ void registerNetworkCommands(CommandTable &table);
 void registerMessagingCommands(CommandTable &table);
 void registerPacketDataCommands(CommandTable &table);
 void registerPhonebookCommands(CommandTable &table);
+void registerUssdCommands(CommandTable &table);
 void registerToolkitCommands(CommandTable &table);
 void registerVoiceCommands(CommandTable &table);
 // The calls' progress: set-up, answer, busy, no answer, repeated rings; and when it is next due.

@@ -4,6 +4,7 @@
 
 #include "virtualmodem/Charset.h"
 #include "virtualmodem/Voice.h"
+#include "virtualmodem/Ussd.h"
 
 #include <array>
 #include <chrono>
@@ -158,6 +159,15 @@ enum class Quirk {
     ClipBeforeRing,          // +CLIP comes before RING, not after it
     NoClip,                  // no +CLIP with RING, whatever +CLIP is set to
     QuietCallEnd,            // a call's end is told by nothing but +CLCC (no NO CARRIER, BUSY ...)
+    // USSD replies and requests in the forms real cards use:
+    UssdText,           // replies in the terminal's character set rather than hex
+    UssdUnpacked,       // 7-bit replies as hex of septets one per byte, not packed
+    UssdUcs2As15,       // UCS-2 replies under scheme 15
+    UssdEmptyFirst,     // an empty +CUSD: 0 at once, the network's reply later
+    UssdMultiLine,      // text replies whose line feeds go on the line: one reply, several lines
+    UssdHoldOk,         // the OK to a request waits for the network's reply, which comes first
+    UssdRequestHex,     // the request only as hex of septets one per byte
+    UssdRequestPacked,  // the request only as packed 7-bit hex
 };
 
 // Ways to make the card misbehave, as some real ones do.
@@ -243,6 +253,7 @@ struct ModemState {
     // often: what a test counts to see nothing is asked twice.
     std::map<std::string, int> commandsReceived;
     VoiceNetwork voice;
+    UssdNetwork ussd;
 };
 
 }  // namespace virtualmodem

@@ -304,6 +304,13 @@ void VirtualModem::setNetworkScanTime(std::chrono::milliseconds time)
     change([time](Modem &modem) { modem.state().networkScanTime = time; });
 }
 
+void VirtualModem::setUssdDelay(bool slow, std::chrono::milliseconds time)
+{
+    change([slow, time](Modem &modem) {
+        (slow ? modem.state().ussd.slowDelay : modem.state().ussd.replyDelay) = time;
+    });
+}
+
 void VirtualModem::setNoUcs2(bool on)
 {
     change([on](Modem &modem) { modem.state().quirks.noUcs2 = on; });

@@ -112,6 +112,8 @@ public:
     bool setMessageCapacity(const std::string &storage, int capacity);
     void setSimBusyTime(std::chrono::milliseconds time);
     void setNetworkScanTime(std::chrono::milliseconds time);
+    // How long the network takes to answer a USSD request (slow: the slow service's answer).
+    void setUssdDelay(bool slow, std::chrono::milliseconds time);
 
     // One line of the control language the control socket speaks ("signal 12", "card remove",
     // "quirk silent on"); the answer is "OK" or "ERROR <reason>".

@@ -41,7 +41,3 @@ MEC_STATUS _MEC_GetCallWaiting(uint32_t *) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_SetCallWaiting(uint32_t) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SendUssdRequest(const char *, uint32_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SendUssdCancel(void) { return kStatusNotSupported; }
-

@@ -103,6 +103,8 @@ public:
     // The window sink of _MEC_RegisterAppHandle.
     void setSink(LumacoreWindowSink *sink);
     void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam);
+    // Delivers a message with its data and waits for the program's answer (0 without a sink).
+    intptr_t sendToSink(uint32_t message, const void *data, size_t size);
     // The same with a block the program receives as the message's payload (a copy).
     void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam, const void *data,
                     size_t size);

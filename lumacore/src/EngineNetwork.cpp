@@ -4,6 +4,7 @@
 #include "Engine.h"
 #include "Toolkit.h"
 
+#include "CallsUssd.h"
 #include "SmsReports.h"
 #include "Status.h"
 #include "VoiceCalls.h"
@@ -218,6 +219,8 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
         fireNetworkChanges();
         return;
     }
+    if (handleUssdReport(*this, code))
+        return;
     if (m_toolkit->onUnsolicited(*this, code))
         return;
     if (m_voice->handleReport(code))
