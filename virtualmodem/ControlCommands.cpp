@@ -10,6 +10,8 @@
 //   quirk stall <ms>                 quirk <firmware quirk> on|off  (kQuirkNames)
 //   sms [class0] [ucs2] [report] [reversed] <from> <text...>   broadcast <channel> <text...>
 //   sms-fail <number> on|off         messages fill|capacity SM|ME <count>   messages clear SM|ME
+//   quirk cops-busy <count>          services refuse on|off   clip provisioned on|off
+//   barring-password <password>
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -76,6 +78,8 @@ constexpr QuirkName kQuirkNames[] = {
     {"pb-odd-entries", Quirk::PhonebookOddEntries},
     {"odd-message-headers", Quirk::OddMessageHeaders},
     {"flash-stored", Quirk::FlashStored},
+    {"cops-odd", Quirk::SearchOdd},
+    {"cops-lines", Quirk::SearchLines},
 };
 
 }  // namespace
@@ -87,6 +91,8 @@ std::string VirtualModem::control(const std::string &line)
         return "ERROR empty command";
     const std::string &verb = args[0];
     auto wantArguments = [&](size_t count) { return args.size() == count + 1; };
+    if (auto answer = controlServices(args))
+        return *answer;
 
     if (verb == "signal") {
         if (!wantArguments(1))

@@ -16,11 +16,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace virtualmodem {
 
@@ -114,6 +117,9 @@ public:
     // One line of the control language the control socket speaks ("signal 12", "card remove",
     // "quirk silent on"); the answer is "OK" or "ERROR <reason>".
     std::string control(const std::string &line);
+    // Changes the card's state in place (the network's services, operators, quirks), as a
+    // control verb does.
+    void editState(const std::function<void(ModemState &)> &edit);
 
     // The data port: the card's second terminal, linked beside the control port's link with
     // "-data" appended. Empty while the card is out.
@@ -140,6 +146,8 @@ private:
     // Runs change on the card's state under the lock, then reports registration changes.
     template <typename Change>
     void change(Change &&changeState);
+    // The control verbs of the supplementary services; nullopt for any other verb.
+    std::optional<std::string> controlServices(const std::vector<std::string> &args);
 
     mutable std::mutex m_lifecycleMutex;  // start, stop, card removal and insertion
     mutable std::mutex m_mutex;           // the modem and the port
