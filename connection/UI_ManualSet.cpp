@@ -13,7 +13,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPointer>
 #include <QVBoxLayout>
 
 #include <array>
@@ -123,9 +122,9 @@ void TManual_Set::Refresh_BtnClick()
     m_rows.clear();
     m_working = true;
     WorkerMessage(0);
-    QPointer<TManual_Set> self(this);
     const QString searching = GetLanguageString(3007);
-    startWorker([this, self, searching] {
+    // The dialog lives as long as the program and joins its worker before it goes.
+    startWorker([this, searching] {
         m_wait.show(1, searching);
         platform::pause(kSettleBeforeSearchMs);
         std::vector<_MEC_OPERATOR_INFO> buffer(MEC_OPERATOR_LIST_MAX);
@@ -135,7 +134,7 @@ void TManual_Set::Refresh_BtnClick()
         buffer.resize(found ? std::min<uint32_t>(count, MEC_OPERATOR_LIST_MAX) : 0);
         m_wait.close();
         QMetaObject::invokeMethod(
-            self.data(),
+            this,
             [this, buffer = std::move(buffer)] {
                 FillList(buffer);
                 m_searchDone = true;
@@ -197,14 +196,13 @@ void TManual_Set::Apply_BtnClick()
     accept();
     m_working = true;
     WorkerMessage(0);
-    QPointer<TManual_Set> self(this);
     const QString registering = GetLanguageString(3008);
-    startWorker([this, self, selection, registering] {
+    startWorker([this, selection, registering] {
         m_wait.show(2, registering);
         const bool registered = _MEC_SetOperator(selection) == 0;
         m_wait.close();
         QMetaObject::invokeMethod(
-            self.data(),
+            this,
             [this, registered] {
                 WorkerMessage(1);
                 WorkerMessage(registered ? 2 : 3);
