@@ -52,7 +52,7 @@ const char16_t *lockingTable(uint8_t language)
     if (language == 0 || language > kMostNationalLanguage)
         return nullptr;
     const char16_t *table = tables::kLockingShiftTables[language - 1];
-    return table[' '] == 0 ? nullptr : table;  // every locking table has the space
+    return table[0x20] == 0 ? nullptr : table;  // every locking table has the space
 }
 
 const char16_t *singleTable(uint8_t language)

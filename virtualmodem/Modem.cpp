@@ -127,6 +127,7 @@ Modem::Modem(ModemState initial, Now now) : m_state(std::move(initial)), m_now(s
     registerMessagingCommands(m_table);
     registerPacketDataCommands(m_table);
     registerPhonebookCommands(m_table);
+    registerToolkitCommands(m_table);
     registerSmsCommands(m_table);
     powerUp();
 }

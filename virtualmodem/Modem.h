@@ -155,5 +155,6 @@ Result networkFacilityLock(Modem &modem, const AtCommand &command);
 void registerMessagingCommands(CommandTable &table);
 void registerPacketDataCommands(CommandTable &table);
 void registerPhonebookCommands(CommandTable &table);
+void registerToolkitCommands(CommandTable &table);
 
 }  // namespace virtualmodem

@@ -221,6 +221,17 @@ struct PhonebookMemory {
     std::map<int, PhonebookEntry> entries;  // by index, from 1
 };
 
+// The SIM's toolkit application: whether the terminal activated its profile, the proactive
+// command waiting for its response, and what the terminal answered (for tests to read).
+struct SimToolkit {
+    bool active = false;
+    int screen = 0;  // 0: no command waiting
+    uint8_t commandNumber = 0;
+    uint8_t commandType = 0;
+    std::vector<std::string> answers;  // "<screen>:<item or text>" for every answer given
+    std::vector<uint8_t> results;      // the general result of every terminal response
+};
+
 struct ModemState {
     CardIdentity identity;
     TerminalSettings settings;
@@ -239,6 +250,7 @@ struct ModemState {
     SupplementaryServices services;
     std::vector<PhonebookMemory> phonebooks{{"SM", 250, 20, 14, {}}, {"ME", 200, 40, 20, {}}};
     std::string selectedPhonebook = "SM";
+    SimToolkit toolkit;
     // Every command the card was sent, as written ("+CIMI", "+CPBS=\"SM\"", "+CPBR=?"), and how
     // often: what a test counts to see nothing is asked twice.
     std::map<std::string, int> commandsReceived;

@@ -235,10 +235,11 @@ std::optional<FinalResult> parseNumericResult(std::string_view rawLine)
 
 bool isUnsolicitedCode(std::string_view rawLine)
 {
-    static constexpr std::array<std::string_view, 21> prefixes{
-        "+CMTI:", "+CMT:",  "+CDS:",  "+CDSI:",  "+CBM:",   "+CBMI:", "+CRING:",
-        "+CLIP:", "+CCWA:", "+CREG:", "+CGREG:", "+CEREG:", "+CUSD:", "+CIEV:",
-        "+STIN:", "+CSSI:", "+CSSU:", "+CGEV:",  "+CPIN:",  "+CTZV:", "+CLCC:"};
+    static constexpr std::array<std::string_view, 23> prefixes{
+        "+CMTI:",  "+CMT:",  "+CDS:",  "+CDSI:",  "+CBM:",   "+CBMI:", "+CRING:",
+        "+CLIP:",  "+CCWA:", "+CREG:", "+CGREG:", "+CEREG:", "+CUSD:", "+CIEV:",
+        "+STIN:",  "+CSSI:", "+CSSU:", "+CGEV:",  "+CPIN:",  "+CTZV:", "+CLCC:",
+        "+CUSATP:", "+CUSATEND"};
     std::string_view line = trim(rawLine);
     if (equalsNoCase(line, "RING"))
         return true;

@@ -8,18 +8,6 @@ MEC_STATUS _MEC_SendUssdRequest(const char *, uint32_t) { return kStatusNotSuppo
 
 MEC_STATUS _MEC_SendUssdCancel(void) { return kStatusNotSupported; }
 
-MEC_STATUS _MEC_SetStkMainMenu(void) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SelectStkMainMenu(uint32_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SelectStkSubMenu(uint32_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_SetStkMenuBack(uint8_t) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_StkConfirmDisplayText(void) { return kStatusNotSupported; }
-
-MEC_STATUS _MEC_StkInputText(uint32_t, const char *) { return kStatusNotSupported; }
-
 MEC_STATUS _MEC_Dial(const char *, uint8_t *) { return kStatusNotSupported; }
 
 MEC_STATUS _MEC_ATDAbort(void) { return kStatusNotSupported; }

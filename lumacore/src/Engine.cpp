@@ -4,6 +4,7 @@
 
 #include "ModemManagerInhibitor.h"
 #include "Status.h"
+#include "Toolkit.h"
 #include "VirtualCard.h"
 
 #include <algorithm>
@@ -90,7 +91,9 @@ EngineTimings engineTimings()
 }
 
 Engine::Engine(EngineTimings timings)
-    : m_timings(timings), m_modemManager(std::make_unique<ModemManagerInhibitor>())
+    : m_timings(timings),
+      m_modemManager(std::make_unique<ModemManagerInhibitor>()),
+      m_toolkit(std::make_unique<ToolkitSession>())
 {
 }
 
@@ -532,13 +535,19 @@ void Engine::setSink(LumacoreWindowSink *sink)
 
 void Engine::postToSink(uint32_t message, uint32_t wParam, uint32_t lParam)
 {
+    postToSink(message, wParam, lParam, nullptr, 0);
+}
+
+void Engine::postToSink(uint32_t message, uint32_t wParam, uint32_t lParam, const void *data,
+                        size_t size)
+{
     LumacoreWindowSink *sink = nullptr;
     {
         std::lock_guard lock(m_mutex);
         sink = m_sink;
     }
     if (sink && sink->post)
-        sink->post(sink->context, message, wParam, lParam, nullptr, 0);
+        sink->post(sink->context, message, wParam, lParam, data, size);
 }
 
 }  // namespace lumacore

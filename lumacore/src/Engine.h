@@ -22,6 +22,7 @@
 namespace lumacore {
 
 class ModemManagerInhibitor;
+class ToolkitSession;
 class VirtualCard;
 
 // Time-outs and the watch interval; LUMACORE_TIMEOUT_MS and LUMACORE_WATCH_MS override the
@@ -100,6 +101,9 @@ public:
     // The window sink of _MEC_RegisterAppHandle.
     void setSink(LumacoreWindowSink *sink);
     void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam);
+    // The same with a block the program receives as the message's payload (a copy).
+    void postToSink(uint32_t message, uint32_t wParam, uint32_t lParam, const void *data,
+                    size_t size);
 
     // A bare AT that reaches even a card counted as unresponsive; 0 for any answer.
     uint16_t probe();
@@ -132,6 +136,7 @@ public:
     uint64_t watchRounds() const { return m_watchRounds.load(); }
 
     EventThread &events() { return *m_events; }
+    ToolkitSession &toolkit() { return *m_toolkit; }
 
 private:
     uint16_t start();
@@ -161,6 +166,7 @@ private:
     std::unique_ptr<EventThread> m_events;
     std::unique_ptr<ModemManagerInhibitor> m_modemManager;
     std::unique_ptr<VirtualCard> m_virtualCard;
+    std::unique_ptr<ToolkitSession> m_toolkit;
 
     mutable std::mutex m_mutex;    // guards the fields below
     std::string m_configuredPort;  // LUMACORE_PORT: a path, "virtual", or empty to probe

@@ -2,6 +2,7 @@
 // of radio, SIM or port, or the poll of a card that will not report), kept current in between by
 // the card's own +CREG / +CGREG / +CEREG reports, and announced to the program when it changes.
 #include "Engine.h"
+#include "Toolkit.h"
 
 #include "SmsReports.h"
 #include "Status.h"
@@ -216,6 +217,8 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
         fireNetworkChanges();
         return;
     }
+    if (m_toolkit->onUnsolicited(*this, code))
+        return;
     handleSmsReport(*this, code);
 }
 

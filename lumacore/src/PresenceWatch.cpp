@@ -3,6 +3,7 @@
 // message store until it answers after the PIN. Runs on a thread of its own; the callbacks it
 // causes run on the event thread.
 #include "Engine.h"
+#include "Toolkit.h"
 #include "PortRoles.h"
 
 #include "Status.h"
@@ -201,6 +202,7 @@ void Engine::onPortLost(const std::shared_ptr<AtChannel> &lost)
             return;  // an old port, already replaced
         m_channel.reset();
         forgetStableAnswers();
+        m_toolkit->forget();
         m_cardAnswers = false;
         m_simUsable = false;
         m_simReadyPosted = false;

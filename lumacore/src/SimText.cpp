@@ -2,6 +2,7 @@
 
 #include "codec/GsmAlphabet.h"
 #include "codec/Hex.h"
+#include "codec/SimAlpha.h"
 #include "codec/Unicode.h"
 
 #include <iconv.h>
@@ -37,14 +38,7 @@ std::string hexFromBytes(const std::vector<uint8_t> &bytes) { return codec::hexF
 
 std::string gsmToUtf8(const uint8_t *septets, size_t count)
 {
-    // SIM fields pad with bytes that have the top bit set; they are no characters.
-    std::vector<uint8_t> kept;
-    kept.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        if (!(septets[i] & 0x80))
-            kept.push_back(septets[i]);
-    }
-    return codec::utf8FromGsmSeptets(kept);
+    return codec::utf8FromUnpackedGsm({septets, count});
 }
 
 std::string ucs2ToUtf8(const uint8_t *bytes, size_t count)
@@ -54,43 +48,7 @@ std::string ucs2ToUtf8(const uint8_t *bytes, size_t count)
 
 std::string simAlphaToUtf8(const std::vector<uint8_t> &bytes)
 {
-    if (bytes.empty())
-        return {};
-    uint8_t coding = bytes[0];
-    if (coding == 0x80) {
-        // UCS-2 characters; the field is padded with FFFF.
-        size_t end = 1;
-        while (end + 1 < bytes.size() && !(bytes[end] == 0xFF && bytes[end + 1] == 0xFF))
-            end += 2;
-        return ucs2ToUtf8(bytes.data() + 1, end - 1);
-    }
-    if ((coding == 0x81 && bytes.size() >= 3) || (coding == 0x82 && bytes.size() >= 4)) {
-        // A count, a base for the 16-bit page, then bytes: below 0x80 a GSM character, from
-        // 0x80 an offset into the page.
-        size_t length = bytes[1];
-        char32_t base = 0;
-        size_t first = 0;
-        if (coding == 0x81) {
-            base = static_cast<char32_t>(bytes[2]) << 7;
-            first = 3;
-        } else {
-            base = static_cast<char32_t>(bytes[2] << 8 | bytes[3]);
-            first = 4;
-        }
-        std::string out;
-        for (size_t i = first; i < bytes.size() && i < first + length; ++i) {
-            uint8_t byte = bytes[i];
-            if (byte & 0x80)
-                codec::appendUtf8(out, base + (byte & 0x7F));
-            else
-                out += gsmToUtf8(&byte, 1);
-        }
-        return out;
-    }
-    size_t end = bytes.size();
-    while (end > 0 && bytes[end - 1] == 0xFF)
-        --end;
-    return gsmToUtf8(bytes.data(), end);
+    return codec::utf8FromSimAlpha(bytes);
 }
 
 std::string decodeServiceProviderName(const std::vector<uint8_t> &bytes, unsigned offset)

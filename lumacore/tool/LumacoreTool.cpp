@@ -7,6 +7,7 @@
 //   lumacore-tool decode-pdu HEX         an SMS PDU as JSON
 //   lumacore-tool encode-pdu --number N --text T ...
 //                                        the PDUs that send a text, as JSON
+//   lumacore-tool decode-stk HEX         a SIM toolkit proactive command as JSON
 //
 // PORT is a device (/dev/ttyUSB2) or "virtual" for the built-in virtual card. --trace (or
 // LUMACORE_TRACE=1) shows the whole dialogue, each line with its time.
@@ -15,6 +16,7 @@
 #include "Exports.h"
 #include "PduCommands.h"
 #include "SerialPort.h"
+#include "ToolkitCommands.h"
 #include "VirtualCard.h"
 
 #include <cstdio>
@@ -33,9 +35,9 @@ int usage()
                  "usage: lumacore-tool probe\n"
                  "       lumacore-tool at PORT COMMAND\n"
                  "       lumacore-tool status [PORT] [--pin PIN] [--trace]\n"
-                 "%s"
+                 "%s%s"
                  "PORT is a device path or \"virtual\".\n",
-                 pduCommandsUsage());
+                 pduCommandsUsage(), toolkitCommandsUsage());
     return 2;
 }
 
@@ -254,6 +256,8 @@ int main(int argc, char **argv)
         return decodePduCommand({arguments.begin() + 1, arguments.end()});
     if (arguments[0] == "encode-pdu")
         return encodePduCommand({arguments.begin() + 1, arguments.end()});
+    if (arguments[0] == "decode-stk")
+        return decodeStkCommand({arguments.begin() + 1, arguments.end()});
     if (arguments[0] == "status") {
         std::string port;
         std::string pin;

@@ -1,5 +1,7 @@
 #include "PduCommands.h"
 
+#include "Json.h"
+
 #include "codec/SmsPdu.h"
 #include "codec/SmsSending.h"
 
@@ -15,54 +17,6 @@ namespace lumacore {
 namespace {
 
 using namespace codec;
-
-// A JSON object written member by member, two spaces an indent level.
-class JsonObject {
-public:
-    explicit JsonObject(int depth = 1) : m_depth(depth) {}
-
-    JsonObject &text(const char *key, const std::string &value) { return raw(key, quoted(value)); }
-    JsonObject &number(const char *key, long long value) { return raw(key, std::to_string(value)); }
-    JsonObject &boolean(const char *key, bool value) { return raw(key, value ? "true" : "false"); }
-    JsonObject &null(const char *key) { return raw(key, "null"); }
-    JsonObject &raw(const char *key, const std::string &json)
-    {
-        m_body += m_body.empty() ? "\n" : ",\n";
-        m_body += std::string(2 * m_depth, ' ') + quoted(key) + ": " + json;
-        return *this;
-    }
-    std::string str() const
-    {
-        return m_body.empty() ? "{}" : "{" + m_body + "\n" + std::string(2 * (m_depth - 1), ' ') + "}";
-    }
-
-    static std::string quoted(const std::string &value)
-    {
-        std::string out = "\"";
-        for (char c : value) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += c;
-            } else if (c == '\n') {
-                out += "\\n";
-            } else if (c == '\r') {
-                out += "\\r";
-            } else if (byte < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-        return out + "\"";
-    }
-
-private:
-    int m_depth;
-    std::string m_body;
-};
 
 const char *validityFormatName(ValidityPeriod::Format format)
 {
