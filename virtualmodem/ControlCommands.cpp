@@ -12,6 +12,8 @@
 //   sms-fail <number> on|off         messages fill|capacity SM|ME <count>   messages clear SM|ME
 //   call ...                         the far end of voice calls (Voice.cpp)
 //   ussd delay|slow <ms>             how long the network takes to answer USSD (slow: *130#)
+//   quirk cops-busy <count>          services refuse on|off   clip provisioned on|off
+//   barring-password <password>
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -90,6 +92,8 @@ constexpr QuirkName kQuirkNames[] = {
     {"ussd-hold-ok", Quirk::UssdHoldOk},
     {"ussd-request-hex", Quirk::UssdRequestHex},
     {"ussd-request-packed", Quirk::UssdRequestPacked},
+    {"cops-odd", Quirk::SearchOdd},
+    {"cops-lines", Quirk::SearchLines},
 };
 
 }  // namespace
@@ -103,6 +107,8 @@ std::string VirtualModem::control(const std::string &line)
     if (verb == "call")
         return controlCalls(args);
     auto wantArguments = [&](size_t count) { return args.size() == count + 1; };
+    if (auto answer = controlServices(args))
+        return *answer;
 
     if (verb == "signal") {
         if (!wantArguments(1))

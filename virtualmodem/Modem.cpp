@@ -123,6 +123,7 @@ Modem::Modem(ModemState initial, Now now) : m_state(std::move(initial)), m_now(s
     registerSimCommands(m_table);
     registerSimFileCommands(m_table);
     registerNetworkCommands(m_table);
+    registerServiceCommands(m_table);
     registerMessagingCommands(m_table);
     registerPacketDataCommands(m_table);
     registerPhonebookCommands(m_table);

@@ -151,6 +151,9 @@ void registerCoreCommands(CommandTable &table);
 void registerSimCommands(CommandTable &table);
 void registerSimFileCommands(CommandTable &table);
 void registerNetworkCommands(CommandTable &table);
+void registerServiceCommands(CommandTable &table);
+// +CLCK on a facility of the network (call barring), handed on by the SIM's +CLCK.
+Result networkFacilityLock(Modem &modem, const AtCommand &command);
 void registerMessagingCommands(CommandTable &table);
 void registerPacketDataCommands(CommandTable &table);
 void registerPhonebookCommands(CommandTable &table);

@@ -188,6 +188,11 @@ void VirtualModem::change(Change &&changeState)
     wake();
 }
 
+void VirtualModem::editState(const std::function<void(ModemState &)> &edit)
+{
+    change([&](Modem &modem) { edit(modem.state()); });
+}
+
 bool VirtualModem::setSignal(int rssi)
 {
     if (!((rssi >= 0 && rssi <= 31) || rssi == 99))

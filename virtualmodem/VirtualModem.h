@@ -16,8 +16,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -120,6 +122,9 @@ public:
     std::string control(const std::string &line);
     // The "call ..." lines of the control language: the far end of voice calls.
     std::string controlCalls(const std::vector<std::string> &args);
+    // Changes the card's state in place (the network's services, operators, quirks), as a
+    // control verb does.
+    void editState(const std::function<void(ModemState &)> &edit);
 
     // The data port: the card's second terminal, linked beside the control port's link with
     // "-data" appended. Empty while the card is out.
@@ -150,6 +155,8 @@ private:
     // Runs change on the card's state under the lock, then reports registration changes.
     template <typename Change>
     void change(Change &&changeState);
+    // The control verbs of the supplementary services; nullopt for any other verb.
+    std::optional<std::string> controlServices(const std::vector<std::string> &args);
 
     mutable std::mutex m_lifecycleMutex;  // start, stop, card removal and insertion
     mutable std::mutex m_mutex;           // the modem and the port

@@ -612,6 +612,9 @@ MEC_NODISCARD MEC_STATUS _MEC_GetBandSelectMode(uint8_t *band);
 MEC_NODISCARD MEC_STATUS _MEC_SetNetworkSelectMode_Telstra(uint8_t band);
 MEC_NODISCARD MEC_STATUS _MEC_GetOperaterList(_MEC_OPERATOR_INFO **records, uint32_t *count);
 MEC_NODISCARD MEC_STATUS _MEC_SetOperator(_MEC_OPERATOR_SELECT selection);
+/* The automatic selection modes this card offers, as a mask: bit n set when mode n (5, 2, 1) can
+ * be set. Automatic over every radio (5) is always offered. */
+MEC_NODISCARD MEC_STATUS _MEC_GetNetworkSelectModes(uint32_t *modes);
 
 /* Supplementary services; MEC_ERR_SERVICE_REFUSED when the network refuses. Barring status: 1
  * barred, 0 not; CLIP mode and call waiting: 1 on, 0 off. */

@@ -34,6 +34,7 @@ struct EngineTimings {
     std::chrono::milliseconds probe{1500};
     std::chrono::milliseconds send{60000};  // an SMS, a USSD request, a call set-up
     std::chrono::milliseconds networkSearch{180000};
+    std::chrono::milliseconds searchRetryPause{3000};  // a card busy registering, asked again
     std::chrono::milliseconds watchInterval{1000};
     // How long the radio may take to report itself on after +CFUN=1 was accepted.
     std::chrono::milliseconds radioSettle{2000};

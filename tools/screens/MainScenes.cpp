@@ -99,6 +99,10 @@ void scriptHealthyCard()
         std::strcpy(board, "CH1E3531SM");
         return 0;
     });
+    onCall(&_MEC_GetNetworkSelectMode, [](uint8_t *mode) -> MEC_STATUS {
+        *mode = 5;
+        return 0;
+    });
 }
 
 // The program's windows on the fake card, with the settings files in a folder of their own
