@@ -42,6 +42,7 @@ struct TerminalSettings {
     std::array<int, 5> newMessageIndications{0, 0, 0, 0, 0};  // +CNMI
     int callerIdReports = 0;                                  // +CLIP
     int extendedRing = 0;                                     // +CRC
+    int callWaitingReports = 0;                               // +CCWA=n
     int ussdReports = 0;                                      // +CUSD=n
     std::array<int, 5> eventReporting{0, 0, 0, 0, 0};         // +CMER
     std::map<int, int> sRegisters{{0, 0}, {3, 13}, {4, 10}, {5, 8},

@@ -114,15 +114,20 @@ Result callWaiting(Modem &modem, const AtCommand &command)
     ModemState &state = modem.state();
     switch (command.kind) {
     case AtKind::Test: return Result::ok({"+CCWA: (0,1)"});
-    case AtKind::Read: return Result::ok({"+CCWA: 1"});
+    case AtKind::Read:
+        return Result::ok({"+CCWA: " + std::to_string(state.settings.callWaitingReports)});
     case AtKind::Execute: return Result::error();
     case AtKind::Set: break;
     }
     const auto values = parseArguments(command.argument);
     if (!values || values->empty() || values->size() > 3)
         return Result::error();
-    if (!(*values)[0].empty() && !numberArgument(*values, 0, 0, 1))
-        return Result::error();
+    if (!(*values)[0].empty()) {
+        const auto reports = numberArgument(*values, 0, 0, 1);
+        if (!reports)
+            return Result::error();
+        state.settings.callWaitingReports = static_cast<int>(*reports);  // waiting calls shown
+    }
     if (values->size() < 2 || (*values)[1].empty())
         return Result::ok();  // only the presentation of waiting calls
     const auto mode = numberArgument(*values, 1, 0, 2);

@@ -1,6 +1,6 @@
 // The card's voice calls: D<number>;, A, H and +CHUP, +CHLD (hold, swap, conference, release of
-// one party, as the supplementary services of a GSM network allow them), +CLCC, +VTS, +CLVL,
-// +CMUT and +CCWA; the calls' progress over time (alerting, answered, busy, unanswered), the
+// one party, as the supplementary services of a GSM network allow them), +CLCC, +VTS, +CLVL
+// and +CMUT; waiting calls as call waiting (+CCWA, in Services) allows them; the calls' progress over time (alerting, answered, busy, unanswered), the
 // repeated RING of an incoming call with its +CLIP, and the control lines that act as the far
 // end ("call incoming", "call hangup" ...).
 #include "virtualmodem/Modem.h"
@@ -386,41 +386,6 @@ Result levelCommand(Modem &modem, const AtCommand &command, const char *name, Fi
     return Result::error();
 }
 
-// +CCWA=<n>[,<mode>[,<class>]]: n announces waiting calls; mode 0/1 switches the network's
-// service, 2 asks for it.
-Result callWaiting(Modem &modem, const AtCommand &command)
-{
-    VoiceNetwork &network = voice(modem);
-    switch (command.kind) {
-    case AtKind::Set: {
-        const auto values = parseArguments(command.argument);
-        if (!values || values->empty() || values->size() > 3)
-            return Result::error();
-        std::optional<long> reports =
-            (*values)[0].empty() ? std::optional<long>(network.callWaitingReports)
-                                 : numberArgument(*values, 0, 0, 1);
-        if (!reports)
-            return Result::error();
-        network.callWaitingReports = static_cast<int>(*reports);
-        if (values->size() < 2 || (*values)[1].empty())
-            return Result::ok();
-        const auto mode = numberArgument(*values, 1, 0, 2);
-        if (!mode)
-            return Result::error();
-        if (modem.state().network.coverage == Coverage::None)
-            return Result::cme(cme::kNoNetworkService);
-        if (*mode == 2)
-            return Result::ok({"+CCWA: " + std::string(network.callWaiting ? "1" : "0") + ",1"});
-        network.callWaiting = *mode == 1;
-        return Result::ok();
-    }
-    case AtKind::Read: return Result::ok({"+CCWA: " + std::to_string(network.callWaitingReports)});
-    case AtKind::Test: return Result::ok({"+CCWA: (0,1)"});
-    case AtKind::Execute: break;
-    }
-    return Result::error();
-}
-
 // ^VPCM=1|0: the card's own switch for its voice port.
 Result soundPort(Modem &modem, const AtCommand &command)
 {
@@ -463,7 +428,6 @@ void registerVoiceCommands(CommandTable &table)
     table.add("+CMUT", [](Modem &modem, const AtCommand &command) {
         return levelCommand(modem, command, "+CMUT", &VoiceNetwork::muted, 1);
     });
-    table.add("+CCWA", callWaiting);
 }
 
 void advanceCalls(Modem &modem)
@@ -609,11 +573,11 @@ std::string controlCalls(Modem &modem, const std::vector<std::string> &args)
             network.nextRing = modem.now() + network.ringInterval;
             return "OK";
         }
-        if (!network.callWaiting)
+        if (modem.state().services.waitingClasses.count(1) == 0)
             return "ERROR the line is busy (call waiting is off)";
         call.status = VoiceCall::Waiting;
         network.calls.push_back(call);
-        if (network.callWaitingReports == 1) {
+        if (modem.state().settings.callWaitingReports == 1) {
             modem.unsolicited(number.empty() ? std::string("+CCWA: \"\",128,1,,1")
                                              : "+CCWA: \"" + number + "\"," +
                                                    std::to_string(numberType(number)) + ",1");
@@ -652,7 +616,11 @@ std::string controlCalls(Modem &modem, const std::vector<std::string> &args)
         return "OK";
     }
     if (what == "waiting" && args.size() == 3 && (args[2] == "on" || args[2] == "off")) {
-        network.callWaiting = args[2] == "on";
+        auto &classes = modem.state().services.waitingClasses;
+        if (args[2] == "on")
+            classes.insert(1);
+        else
+            classes.erase(1);
         return "OK";
     }
     if (what == "timing" && args.size() == 4) {

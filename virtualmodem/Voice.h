@@ -39,8 +39,6 @@ struct VoiceNetwork {
     std::chrono::milliseconds ringInterval{3000};
     std::chrono::milliseconds giveUpAfter{30000};  // the network's no-answer time, both ways
     std::chrono::steady_clock::time_point nextRing{};
-    bool callWaiting = true;     // the network's call-waiting service for this subscriber
-    int callWaitingReports = 0;  // +CCWA=n: waiting calls announced
     std::string tones;           // every +VTS tone sent during a call, in order
     int speakerLevel = 4;        // +CLVL
     bool muted = false;          // +CMUT
