@@ -13,6 +13,14 @@
 
 namespace feature {
 
+// The settings menu's restore-defaults command, which the main window's menu offers too.
+class FactorySettings {
+public:
+    virtual ~FactorySettings() = default;
+    // Asks first; restores the factory settings and says how it went.
+    virtual void restoreFactorySettings() = 0;
+};
+
 // The phonebook's recipient picker.
 class ContactPicker {
 public:

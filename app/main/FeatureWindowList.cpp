@@ -83,7 +83,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
 {
     static const std::vector<feature::Registration> list = {
         aboutBox(),
-        window<TSetMenuForm>(told(1).isSettingsColumn()),
+        window<TSetMenuForm>(told(1).isSettingsColumn().plays<feature::FactorySettings>()),
         ownedWindow<boxes::TMessageBoxForm>(),
         window<TSet_msgform>(told(3).shownBy(SettingsEntry::Sms)),
         window<TSet_netpopform>(),

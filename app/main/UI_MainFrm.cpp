@@ -708,8 +708,8 @@ void TMainform::Menu_OnlineClick() { m_monitor->goOnline(); }
 
 void TMainform::Menu_FSettingsClick()
 {
-    // NEEDS(settings menu): clear the SMS editor's return and title flags, then run the settings
-    // menu's restore-defaults command. Neither window is built yet; the item stays hidden.
+    if (auto *settings = role<feature::FactorySettings>())
+        settings->restoreFactorySettings();
 }
 
 void TMainform::Menu_AboutClick()

@@ -13,9 +13,6 @@ namespace {
 
 // The tray draws its icon larger than the status strip.
 constexpr int kTrayIconSize = 32;
-// Whether the settings menu offers its restore-defaults command yet.
-constexpr bool kRestoreDefaultsAvailable = false;
-
 QIcon trayIcon(const QImage &small, const QImage &large)
 {
     QIcon icon;
@@ -202,11 +199,6 @@ QAction *menuItem(TMainform &form, TrayMenuItem item)
 
 void TMainform::setMenuVisible(TrayMenuItem item, bool visible)
 {
-    // NEEDS(settings menu): Menu_FSettings runs the settings menu's restore-defaults command,
-    // which comes with that window. Until it exists the item stays hidden rather than offer a
-    // command that does nothing.
-    if (item == TrayMenuItem::FSettings && !kRestoreDefaultsAvailable)
-        visible = false;
     if (QAction *action = menuItem(*this, item))
         action->setVisible(visible);
 }

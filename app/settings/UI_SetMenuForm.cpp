@@ -1,31 +1,106 @@
 #include "UI_SetMenuForm.h"
 
+#include "FeaturePage.h"
+#include "WindowControls.h"
+
+#include "config/BL_File.h"
+#include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 
-#include <QBoxLayout>
+#include <QVBoxLayout>
 
 using platform::GetLanguageString;
 
-TSetMenuForm::TSetMenuForm(feature::FeatureHost &host)
-    : FeaturePage(host, QStringLiteral("TSetMenuForm"), GetLanguageString(1007),
-                   QStringLiteral("Choose a settings page: connection profiles, security, network, "
-                                  "SMS and sound, or restore the factory settings."),
-                   FeatureWindowKind::Page)
+namespace {
+
+constexpr int kInformation = 1;
+constexpr int kQuestion = 3;
+constexpr int kAskRestore = 3017;
+
+const feature::WindowSkin kSkin{"SETMENU.BKIMAGE",
+                                nullptr,
+                                {{"SETMENU.CFGFILEBUTTON", "CfgfileButton"},
+                                 {"SETMENU.SAFECFGBUTTON", "SafecfgButton"},
+                                 {"SETMENU.NETCFGBUTTON", "NetcfgButton"},
+                                 {"SETMENU.MSGCFGBUTTON", "MsgcfgButton"},
+                                 {"SETMENU.SOUNDCFGBUTTON", "SoundcfgButton"},
+                                 {"SETMENU.RESTORECFGBUTTON", "RestorecfgButton"}}};
+
+feature::SettingsEntry entryOf(TSetMenuForm::Page page)
 {
-    Button_Profiles = new QPushButton(GetLanguageString(3155), this);  // owned by the page
-    Button_Profiles->setObjectName(QStringLiteral("Button_Profiles"));
-    Button_Sms = new QPushButton(GetLanguageString(3021), this);
-    Button_Sms->setObjectName(QStringLiteral("Button_Sms"));
-    auto *column = static_cast<QBoxLayout *>(layout());
+    switch (page) {
+    case TSetMenuForm::kProfiles: return feature::SettingsEntry::Profiles;
+    case TSetMenuForm::kSecurity: return feature::SettingsEntry::Security;
+    case TSetMenuForm::kNetwork: return feature::SettingsEntry::Network;
+    case TSetMenuForm::kSms: return feature::SettingsEntry::Sms;
+    case TSetMenuForm::kSound: return feature::SettingsEntry::Sound;
+    case TSetMenuForm::kNoPage: break;
+    }
+    return feature::SettingsEntry::None;
+}
+
+}  // namespace
+
+TSetMenuForm::TSetMenuForm(feature::FeatureHost &host, RestoreCalls calls)
+    : m_host(host), m_calls(std::move(calls))
+{
+    setObjectName(QStringLiteral("TSetMenuForm"));
+    setWindowTitle(GetLanguageString(1007));
+    auto *column = new QVBoxLayout(this);
     // A column 150 wide: its page buttons take all of it but the skin's 8-pixel edges.
     column->setContentsMargins(8, 12, 8, 12);
-    column->insertWidget(1, Button_Profiles);
-    column->insertWidget(2, Button_Sms);
-    connect(Button_Profiles, &QPushButton::clicked, this,
-            [&host] { host.show(feature::SettingsEntry::Profiles); });
-    connect(Button_Sms, &QPushButton::clicked, this,
-            [&host] { host.show(feature::SettingsEntry::Sms); });
-    wearSkin({"SETMENU.BKIMAGE",
-              nullptr,
-              {{"SETMENU.CFGFILEBUTTON", "Button_Profiles"}, {"SETMENU.MSGCFGBUTTON", "Button_Sms"}}});
+    column->setSpacing(6);
+    CfgfileButton = NamedButton(this, "CfgfileButton", 3155);
+    SafecfgButton = NamedButton(this, "SafecfgButton", 3019);
+    NetcfgButton = NamedButton(this, "NetcfgButton", 3020);
+    MsgcfgButton = NamedButton(this, "MsgcfgButton", 3021);
+    SoundcfgButton = NamedButton(this, "SoundcfgButton", 3022);
+    RestorecfgButton = NamedButton(this, "RestorecfgButton", 3023);
+    RestorecfgButton->setToolTip(GetLanguageString(3108));
+    const std::pair<QPushButton *, Page> pages[] = {{CfgfileButton, kProfiles},
+                                                    {SafecfgButton, kSecurity},
+                                                    {NetcfgButton, kNetwork},
+                                                    {MsgcfgButton, kSms},
+                                                    {SoundcfgButton, kSound}};
+    for (const auto &[button, page] : pages) {
+        column->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, page = page] { showPage(page); });
+    }
+    column->addStretch(1);
+    column->addWidget(RestorecfgButton);
+    connect(RestorecfgButton, &QPushButton::clicked, this, &TSetMenuForm::RestorecfgButtonClick);
+    feature::WearSkin(*this, kSkin);
+}
+
+void TSetMenuForm::showPage(Page page)
+{
+    m_page = page;
+    const std::pair<QPushButton *, Page> pages[] = {{CfgfileButton, kProfiles},
+                                                    {SafecfgButton, kSecurity},
+                                                    {NetcfgButton, kNetwork},
+                                                    {MsgcfgButton, kSms},
+                                                    {SoundcfgButton, kSound}};
+    for (const auto &[button, buttonPage] : pages)
+        button->setEnabled(buttonPage != page);
+    if (page != kNoPage)
+        m_host.show(entryOf(page));
+}
+
+void TSetMenuForm::shownInPanel()
+{
+    // The settings button shows the profiles first.
+    if (m_page == kNoPage)
+        showPage(kProfiles);
+}
+
+void TSetMenuForm::RestorecfgButtonClick()
+{
+    if (platform::AskMessageBox(m_host.dialogOwner(), GetLanguageString(kAskRestore), kQuestion) != 1)
+        return;
+    const RestoreOutcome outcome =
+        RestoreFactorySettings(m_cardState, FileStore().allConfig(), m_calls);
+    platform::ShowMessageBox(m_host.dialogOwner(), outcome.message, kInformation);
+    // The page on show, and the pages that show settings, show the restored values.
+    if (m_page != kNoPage)
+        m_host.show(entryOf(m_page));
 }

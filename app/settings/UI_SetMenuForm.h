@@ -1,16 +1,40 @@
-// Settings menu: the left-hand column of the settings area.
+// The settings menu: the column beside the settings pages, one button per page (the one on show
+// pressed in and disabled) and the restore-defaults command.
 #pragma once
 
-#include "FeaturePage.h"
+#include "FeatureRoles.h"
+#include "FeatureWindow.h"
+
+#include "RestoreDefaults.h"
 
 #include <QPushButton>
+#include <QWidget>
 
-class TSetMenuForm final : public FeaturePage {
+class TSetMenuForm final : public QWidget,
+                           public feature::FeatureWindow,
+                           public feature::FactorySettings {
     Q_OBJECT
 public:
-    explicit TSetMenuForm(feature::FeatureHost &host);
+    explicit TSetMenuForm(feature::FeatureHost &host,
+                          RestoreCalls calls = RestoreCalls::program());
 
-    // The pages built so far, each shown beside the column.
-    QPushButton *Button_Profiles;
-    QPushButton *Button_Sms;
+    enum Page { kNoPage = 0, kProfiles, kSecurity, kNetwork, kSms, kSound };
+
+    QPushButton *CfgfileButton, *SafecfgButton, *NetcfgButton, *MsgcfgButton, *SoundcfgButton,
+        *RestorecfgButton;
+
+    Page selectedPage() const { return m_page; }
+    // A page button: the page shown beside the column, its button disabled, the others not.
+    void showPage(Page page);
+    void RestorecfgButtonClick();
+    void restoreFactorySettings() override { RestorecfgButtonClick(); }
+
+    void cardStateChanged(CardState state) override { m_cardState = state; }
+    void shownInPanel() override;
+
+private:
+    feature::FeatureHost &m_host;
+    RestoreCalls m_calls;
+    Page m_page = kNoPage;
+    uint8_t m_cardState = 1;
 };

@@ -187,7 +187,7 @@ TEST_F(MainformTest, EachNavigationButtonShowsItsPageInTheContentPanelWithItsCap
 
     EXPECT_EQ(checkedButtons(), std::vector<skin::TImButton *>{form->ConfigButton});
     // The menu's pages come and go beside it; the column stays.
-    AppWindow<TSetMenuForm>()->Button_Sms->click();
+    AppWindow<TSetMenuForm>()->MsgcfgButton->click();
     deliver();
     EXPECT_TRUE(AppWindow<TSet_msgform>()->isVisible());
     EXPECT_FALSE(AppWindow<TSet_netsub>()->isVisible());
