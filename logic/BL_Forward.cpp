@@ -156,4 +156,13 @@ uint16_t StkInputText(uint32_t kind, const char *text)
 
 void UssdSetReady(bool ready) { BusinessLogic()->ussd->SetReady(ready); }
 uint8_t UssdGetState() { return BusinessLogic()->ussd->GetState(); }
+uint16_t UssdSendRequest(const char *text, size_t length)
+{
+    return BusinessLogic()->ussd->SendRequest(text, length);
+}
+uint16_t UssdCancel() { return BusinessLogic()->ussd->Cancel(); }
+std::string UssdHandleReply(const _MEC_USSD_REPLY &record)
+{
+    return BusinessLogic()->ussd->HandleReply(record);
+}
 bool UssdIsBusy() { return BusinessLogic()->ussd->SessionOpen(); }

@@ -66,5 +66,11 @@ uint16_t StkInputText(uint32_t kind, const char *text);
 
 void UssdSetReady(bool ready);
 uint8_t UssdGetState();
+// A code or an answer in the system code page (TBL_Ussd::SendRequest): 0 sent, 1 bad length,
+// 2 not a code that opens a session, 3 the engine refused.
+uint16_t UssdSendRequest(const char *text, size_t length);
+uint16_t UssdCancel();
+// The text to show for a reply the engine delivered (TBL_Ussd::HandleReply).
+std::string UssdHandleReply(const _MEC_USSD_REPLY &record);
 // Whether a USSD session is in progress (close, off line, power off and standby wait for it).
 bool UssdIsBusy();

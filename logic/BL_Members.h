@@ -1,9 +1,10 @@
 // The feature members of the business-logic root whose full logic lives with their features
-// (the phonebook store has its own file, BL_Pb.h): the call log, the SIM toolkit session and the
-// USSD session. Each holds what the core and the main window already rely on.
+// (the phonebook store has its own file, BL_Pb.h, the USSD session BL_Ussd.h): the call log and
+// the SIM toolkit session. Each holds what the core and the main window already rely on.
 #pragma once
 
 #include "lumacore.h"
+#include "logic/BL_Ussd.h"
 
 #include <cstdint>
 #include <mutex>
@@ -33,21 +34,3 @@ public:
     uint16_t InputText(uint32_t kind, const char *text);
 };
 
-// The USSD session: its state and whether the network keeps a dialogue open. The main window
-// refuses to close, go off line or let the system sleep while a session is open.
-class TBL_Ussd {
-public:
-    enum State : uint8_t { Unavailable = 0, Ready = 1, Sending = 2, Waiting = 3, Replied = 4 };
-
-    // Ready ends any open session; not ready makes USSD unavailable. Posts the state change.
-    void SetReady(bool ready);
-    uint8_t GetState() const;
-    bool SessionOpen() const;
-
-private:
-    void setState(uint8_t state);
-
-    mutable std::mutex m_lock;
-    uint8_t m_state = Unavailable;
-    bool m_sessionOpen = false;
-};

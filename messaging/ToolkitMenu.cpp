@@ -98,15 +98,17 @@ void ToolkitMenu::makeReady()
     m_backEnabled = m_buttonsEnabled && m_level == kSubLevel;
 }
 
-void ToolkitMenu::open()
+uint16_t ToolkitMenu::open()
 {
     m_buttonsEnabled = true;
     m_shown = {};
+    uint16_t status = 0;
     if (m_level == kSubLevel)
         show(m_subMenu);
     else
-        (void)m_calls.mainMenu();  // the menu comes as a message; a refusal leaves it empty
+        status = m_calls.mainMenu();  // the menu comes as a message; a refusal leaves it empty
     makeReady();
+    return status;
 }
 
 void ToolkitMenu::mainMenu(const _MEC_STK_RECORD &record)

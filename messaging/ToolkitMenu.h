@@ -47,8 +47,9 @@ public:
     bool endEnabled() const { return m_backEnabled; }
     bool mainMenuCached() const { return !m_mainMenu.ids.empty(); }
 
-    // The STK button: the sub-menu of the moment again, else the SIM's main menu.
-    void open();
+    // The STK button: the sub-menu of the moment again, else the SIM's main menu. Returns the
+    // status of asking for the menu (MEC_ERR_NOT_SUPPORTED: the card has no toolkit).
+    uint16_t open();
     // The SIM's main menu (also when a dialogue ended), and a sub-menu.
     void mainMenu(const _MEC_STK_RECORD &record);
     void subMenu(const _MEC_STK_RECORD &record);

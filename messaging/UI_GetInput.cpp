@@ -7,7 +7,7 @@
 
 #include "language/TextNumbers.h"
 #include "platform/CodePage.h"
-#include "platform/MessageBoxSeam.h"
+#include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 
 #include <QGridLayout>
@@ -102,7 +102,7 @@ std::optional<std::string> TgetInput::Ask(uint32_t kind, uint32_t minimum, uint3
                                           const std::string &prompt)
 {
     Prepare(kind, minimum, maximum, prompt);
-    if (exec() != QDialog::Accepted)
+    if (platform::execDialog(*this) != QDialog::Accepted)
         return std::nullopt;
     return Answer();
 }

@@ -128,9 +128,12 @@ void TSatMenuDisplayForm::refresh()
 void TSatMenuDisplayForm::STKCallBackforMain()
 {
     SatMenuDisplayListBox->clear();
-    m_menu.open();
+    const uint16_t status = m_menu.open();
     refresh();
     m_host.showInPanel(*this);
+    if (status == MEC_ERR_NOT_SUPPORTED)
+        platform::ShowMessageBox(m_host.dialogOwner(), GetLanguageString(text::kStkNotOffered),
+                                 kInformation);
 }
 
 void TSatMenuDisplayForm::choose()
@@ -156,15 +159,17 @@ void TSatMenuDisplayForm::StkDisplayText(const _MEC_STK_RECORD &record)
     closeSmsNotice();
     const QString text = textOf(record.displayText, sizeof record.displayText);
     if (record.displayKind == 2) {
-        // The SIM waits: OK confirms, the other button goes back.
+        // The SIM waits: OK confirms, the other button goes back. Either is a choice sent to the
+        // SIM, so the screen waits for its next step (or the busy period) before it takes
+        // another; a Back pressed before that step arrived would reach no command.
         if (platform::AskMessageBox(m_host.dialogOwner(), text, kQuestion) == 1)
             m_menu.confirmText();
         else
             m_menu.back();
     } else {
         platform::ShowMessageBox(m_host.dialogOwner(), text, kInformation);
+        m_menu.busyOver();
     }
-    m_menu.busyOver();
     refresh();
 }
 

@@ -267,37 +267,11 @@ Result callerId(Modem &modem, const AtCommand &command)
         return Result::ok();
     }
     case AtKind::Read:
-        // The second value is the network's provisioning of the service: provisioned.
-        return Result::ok({"+CLIP: " + std::to_string(mode) + ",1"});
+        // The second value is the network's provisioning of the service.
+        return Result::ok({"+CLIP: " + std::to_string(mode) + "," +
+                           (modem.state().services.clipProvisioned ? "1" : "0")});
     case AtKind::Test: return Result::ok({"+CLIP: (0,1)"});
     case AtKind::Execute: break;
-    }
-    return Result::error();
-}
-
-Result ussdReporting(Modem &modem, const AtCommand &command)
-{
-    int &mode = modem.state().settings.ussdReports;
-    switch (command.kind) {
-    case AtKind::Set: {
-        const auto values = parseArguments(command.argument);
-        if (!values || values->empty())
-            return Result::error();
-        const auto number = numberArgument(*values, 0, 0, 2);
-        if (!number)
-            return Result::error();
-        if (values->size() > 1) {
-            // Requests to the network need the USSD service, which this card does not offer.
-            return Result::cme(cme::kNotSupported);
-        }
-        // 2 cancels a session; with none open there is nothing to cancel.
-        if (*number != 2)
-            mode = static_cast<int>(*number);
-        return Result::ok();
-    }
-    case AtKind::Read: return Result::ok({"+CUSD: " + std::to_string(mode)});
-    case AtKind::Test: return Result::ok({"+CUSD: (0-2)"});
-    case AtKind::Execute: mode = 0; return Result::ok();
     }
     return Result::error();
 }
@@ -373,10 +347,9 @@ void registerCoreCommands(CommandTable &table)
     }
     table.add("+GCAP", capabilities);
 
-    // Report switches; the call, USSD and indicator families send the reports.
+    // Report switches; the call and indicator families send the reports.
     table.add("+CLIP", callerId);
     table.add("+CRC", reportSwitch("+CRC", &TerminalSettings::extendedRing, 1));
-    table.add("+CUSD", ussdReporting);
     table.add("+CMER", eventReporting);
 }
 

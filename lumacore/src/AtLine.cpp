@@ -344,11 +344,46 @@ void AtDialogue::feed(const char *data, size_t size, Output &out)
     }
 }
 
+namespace {
+
+// A +CUSD reply whose quoted text holds line ends arrives over several lines.
+bool quoteLeftOpen(std::string_view line)
+{
+    return std::count(line.begin(), line.end(), '"') % 2 != 0;
+}
+
+}  // namespace
+
 void AtDialogue::takeLine(std::string_view rawLine, Output &out)
 {
     std::string_view line = trim(rawLine);
     if (line.empty())
         return;
+    if (!m_openReply.empty()) {
+        // The reply goes on until its quote closes; a result code or a report of the card's own
+        // means the quote was never closed, and the reply is taken as it stands.
+        const bool moreOfTheText = !parseFinalResult(line) && !isUnsolicitedCode(line) &&
+                                   m_openReply.size() + line.size() < kMaxReplyLength;
+        if (moreOfTheText) {
+            m_openReply += '\n';
+            m_openReply += line;
+            if (quoteLeftOpen(m_openReply))
+                return;
+        }
+        std::string reply = std::move(m_openReply);
+        m_openReply.clear();
+        takeWholeLine(reply, out);
+        if (moreOfTheText)
+            return;
+    } else if (startsWithNoCase(line, "+CUSD:") && quoteLeftOpen(line)) {
+        m_openReply = std::string(line);
+        return;
+    }
+    takeWholeLine(line, out);
+}
+
+void AtDialogue::takeWholeLine(std::string_view line, Output &out)
+{
 
     if (m_waitingForPdu) {
         // The line after "+CMT: ,23" is the message, unless the card moved on to something else.
@@ -407,9 +442,10 @@ void AtDialogue::takeLine(std::string_view rawLine, Output &out)
         m_waitingForPdu = AtUnsolicited{std::string(line), {}};
         return;
     }
-    // With no command waiting, everything is the card's own news; "NO CARRIER" then means a call
-    // ended. Lines we do not know are passed on and ignored there.
-    if (parseFinalResult(line) && !equalsNoCase(line, "NO CARRIER"))
+    // With no command waiting, everything is the card's own news; "NO CARRIER", "BUSY" and
+    // "NO ANSWER" then tell how a call ended. Lines we do not know are passed on and ignored there.
+    if (parseFinalResult(line) && !equalsNoCase(line, "NO CARRIER") &&
+        !equalsNoCase(line, "BUSY") && !equalsNoCase(line, "NO ANSWER"))
         return;
     out.unsolicited.push_back({std::string(line), {}});
 }

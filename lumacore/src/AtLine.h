@@ -103,6 +103,8 @@ public:
 
 private:
     void takeLine(std::string_view line, Output &out);
+    void takeWholeLine(std::string_view line, Output &out);
+    static constexpr size_t kMaxReplyLength = 2048;  // a USSD reply over several lines
 
     std::string m_buffer;
     bool m_pending = false;
@@ -113,6 +115,7 @@ private:
     bool m_echoPossible = false;
     std::vector<std::string> m_lines;
     std::optional<AtUnsolicited> m_waitingForPdu;
+    std::string m_openReply;  // a +CUSD reply whose quote is still open
 };
 
 }  // namespace lumacore

@@ -4,8 +4,10 @@
 #include "Engine.h"
 #include "Toolkit.h"
 
+#include "CallsUssd.h"
 #include "SmsReports.h"
 #include "Status.h"
+#include "VoiceCalls.h"
 
 #include <cstring>
 
@@ -217,7 +219,11 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
         fireNetworkChanges();
         return;
     }
+    if (handleUssdReport(*this, code))
+        return;
     if (m_toolkit->onUnsolicited(*this, code))
+        return;
+    if (m_voice->handleReport(code))
         return;
     handleSmsReport(*this, code);
 }

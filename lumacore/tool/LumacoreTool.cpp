@@ -8,6 +8,7 @@
 //   lumacore-tool encode-pdu --number N --text T ...
 //                                        the PDUs that send a text, as JSON
 //   lumacore-tool decode-stk HEX         a SIM toolkit proactive command as JSON
+//   lumacore-tool ussd CODE [PORT]       a USSD request and its dialogue
 //
 // PORT is a device (/dev/ttyUSB2) or "virtual" for the built-in virtual card. --trace (or
 // LUMACORE_TRACE=1) shows the whole dialogue, each line with its time.
@@ -17,6 +18,7 @@
 #include "PduCommands.h"
 #include "SerialPort.h"
 #include "ToolkitCommands.h"
+#include "UssdCommand.h"
 #include "VirtualCard.h"
 
 #include <cstdio>
@@ -35,9 +37,9 @@ int usage()
                  "usage: lumacore-tool probe\n"
                  "       lumacore-tool at PORT COMMAND\n"
                  "       lumacore-tool status [PORT] [--pin PIN] [--trace]\n"
-                 "%s%s"
+                 "%s%s%s"
                  "PORT is a device path or \"virtual\".\n",
-                 pduCommandsUsage(), toolkitCommandsUsage());
+                 pduCommandsUsage(), toolkitCommandsUsage(), ussdCommandUsage());
     return 2;
 }
 
@@ -258,6 +260,10 @@ int main(int argc, char **argv)
         return encodePduCommand({arguments.begin() + 1, arguments.end()});
     if (arguments[0] == "decode-stk")
         return decodeStkCommand({arguments.begin() + 1, arguments.end()});
+    if (arguments[0] == "ussd") {
+        const int result = ussdCommand({arguments.begin() + 1, arguments.end()});
+        return result == 2 ? usage() : result;
+    }
     if (arguments[0] == "status") {
         std::string port;
         std::string pin;

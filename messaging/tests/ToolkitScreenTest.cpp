@@ -179,10 +179,12 @@ TEST_F(ToolkitScreenTest, TextsAreConfirmedOrGoneBackFromAndTheSmsNoticeLeavesBy
     std::strcpy(text.displayText, "Your balance: 42.50");
     text.displayKind = 2;
     post(screen, MEC_MSG_STK_DISPLAY_TEXT, text);
+    EXPECT_TRUE(screen.menu().busy());  // confirmed: the SIM's next step is awaited
     answer = 2;
     post(screen, MEC_MSG_STK_DISPLAY_TEXT, text);
     text.displayKind = 1;
     post(screen, MEC_MSG_STK_DISPLAY_TEXT, text);
+    EXPECT_FALSE(screen.menu().busy());  // a notice asks nothing of the SIM
     EXPECT_EQ(boxes.size(), 3);
     EXPECT_EQ(log.calls, (std::vector<std::string>{"mainMenu", "back(0)", "confirm", "back(1)"}));
 

@@ -99,6 +99,10 @@ void scriptHealthyCard()
         std::strcpy(board, "CH1E3531SM");
         return 0;
     });
+    onCall(&_MEC_GetNetworkSelectMode, [](uint8_t *mode) -> MEC_STATUS {
+        *mode = 5;
+        return 0;
+    });
 }
 
 // The program's windows on the fake card, with the settings files in a folder of their own
@@ -202,11 +206,52 @@ QImage pageInMainWindow(NavigationButton navigation, QPoint position = {},
     for (skin::TImButton *button : {form.FirstpageButton, form.*navigation})
         button->setChecked(button == form.*navigation);
     ProgramWindows::settle();
+    if (prepare) {
+        prepare(*page);
+        ProgramWindows::settle();
+    }
     return onDesktop(form);
 }
 
 // Settings pages sit beside the settings column.
 constexpr QPoint kBesideSettingsColumn(150, 0);
+
+// The USSD screen in the entry window: a request waiting, the reply read, a menu answered.
+enum class UssdStep { Waiting, Reply, Menu };
+
+QImage ussdPage(UssdStep step)
+{
+    return pageInMainWindow<TAffixationfrm>(
+        &TMainform::StkButton, {}, std::function<void(TAffixationfrm &)>([step](TAffixationfrm &) {
+            Tussdfrm *ussd = AppWindow<Tussdfrm>();
+            // A SIM of an operator whose balance code the provider database knows.
+            lumacore_fake::onCall(&_MEC_GetSIMCardOperator, [](char *imsi) -> MEC_STATUS {
+                std::strcpy(imsi, "262011234567890");
+                return 0;
+            });
+            ussd->SetDeviceState(kSimReady);
+            ProgramWindows::settle();
+            ussd->USSDStr->setText(step == UssdStep::Menu ? QStringLiteral("*123#")
+                                                          : QStringLiteral("*100#"));
+            ussd->btnSendClick();
+            ProgramWindows::settle();
+            for (int tick = 0; tick < 3; ++tick)
+                ussd->USSDTimerTimer();
+            if (step == UssdStep::Waiting)
+                return;
+            _MEC_USSD_REPLY reply{};
+            reply.resultType = step == UssdStep::Menu ? 1 : 0;
+            reply.dataCodingScheme = 0x0F;
+            std::strcpy(reply.text,
+                        step == UssdStep::Menu
+                            ? "Servicemenü\n1 Guthaben\n2 Tarife\n3 Internet-Pakete\n0 Beenden"
+                            : "Ihr Guthaben beträgt 12,50 €. Gültig bis 31.12.2026. Grüße von Brisa!");
+            ussd->ShowReply(reply);
+            ProgramWindows::settle();
+            if (step == UssdStep::Menu)
+                ussd->USSDStr->setText(QStringLiteral("2"));
+        }));
+}
 
 QImage trayMenu()
 {
@@ -292,8 +337,15 @@ const SceneRegistrar scenes[] = {
     SceneRegistrar({QStringLiteral("page-toolkit"),
                     QStringLiteral("main window: USSD and SIM toolkit entry"),
                     [] { return pageInMainWindow<TAffixationfrm>(&TMainform::StkButton); }}),
-    SceneRegistrar({QStringLiteral("page-ussd"), QStringLiteral("main window: USSD"),
-                    [] { return pageInMainWindow<Tussdfrm>(&TMainform::StkButton); }}),
+    SceneRegistrar({QStringLiteral("page-ussd-waiting"),
+                    QStringLiteral("main window: USSD, waiting for the balance"),
+                    [] { return ussdPage(UssdStep::Waiting); }}),
+    SceneRegistrar({QStringLiteral("page-ussd-reply"),
+                    QStringLiteral("main window: USSD, the balance in German"),
+                    [] { return ussdPage(UssdStep::Reply); }}),
+    SceneRegistrar({QStringLiteral("page-ussd-menu"),
+                    QStringLiteral("main window: USSD, a service menu being answered"),
+                    [] { return ussdPage(UssdStep::Menu); }}),
     SceneRegistrar({QStringLiteral("page-toolkit-menu"),
                     QStringLiteral("main window: SIM toolkit menu"),
                     [] {

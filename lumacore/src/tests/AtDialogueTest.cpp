@@ -219,3 +219,43 @@ TEST(AtDialogue, FieldsWithQuotesAndGroups)
 }
 
 }  // namespace
+
+TEST(AtDialogue, AUssdReplyOverSeveralLinesIsOneCode)
+{
+    struct Case {
+        const char *what;
+        bool commandPending;
+        std::string bytes;
+        std::vector<std::string> unsolicited;
+        std::vector<std::string> answerLines;
+    };
+    const Case cases[] = {
+        {"between commands", false,
+         "\r\n+CUSD: 1,\"1 Balance\r\n2 Tariffs\r\n3 Internet\",15\r\n",
+         {"+CUSD: 1,\"1 Balance\n2 Tariffs\n3 Internet\",15"},
+         {}},
+        {"inside the answer to the request", true,
+         "\r\n+CUSD: 0,\"Saldo\r\n5 EUR\",15\r\n\r\nOK\r\n", {}, {"+CUSD: 0,\"Saldo\n5 EUR\",15"}},
+        {"a quote never closed ends at the result code", true,
+         "\r\n+CUSD: 0,\"Saldo\r\nOK\r\n", {}, {"+CUSD: 0,\"Saldo"}},
+        {"a quote never closed ends at a report", false,
+         "\r\n+CUSD: 0,\"Saldo\r\n+CREG: 1\r\n", {"+CUSD: 0,\"Saldo", "+CREG: 1"}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        for (size_t chunk : {size_t(0), size_t(3)}) {
+            AtDialogue dialogue;
+            if (c.commandPending)
+                dialogue.beginCommand("AT+CUSD=1,\"*100#\",15");
+            const auto out = feedAll(dialogue, c.bytes, chunk);
+            std::vector<std::string> codes;
+            for (const auto &code : out.unsolicited)
+                codes.push_back(code.line);
+            EXPECT_EQ(codes, c.unsolicited);
+            EXPECT_EQ(out.answer.has_value(), c.commandPending);
+            if (out.answer) {
+                EXPECT_EQ(out.answer->lines, c.answerLines);
+            }
+        }
+    }
+}
