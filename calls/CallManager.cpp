@@ -801,7 +801,6 @@ void CallManager::hangupAll()
     stopTones();
     clearSuffix();
     m_view.setDialTimer(false);
-    m_view.callAccepted();
     enterIdle();
 }
 

@@ -266,6 +266,10 @@ TEST_F(CallManagerTest, EngineEventsEndTheRightCallAndRecordEachOnce)
         {kCallHeldDialling, "dial 1", kCallActiveHeld, ""},
         {kCallConferenceHeldDialling, "dial 1", kCallActiveConferenceHeld, ""},
         {kCallIncoming, "3029", kCallActive, ""},
+        // Answered on the card: the held call or conference beside it stays.
+        {kCallHeldIncoming, "3029", kCallActiveHeld, ""},
+        {kCallConferenceHeldIncoming, "3029", kCallActiveConferenceHeld, ""},
+        {kCallActive, "3029", kCallActive, ""},
         {kCallIncoming, "3031", kCallIdle, "1:200"},
         {kCallActiveWaiting, "3031", kCallActive, "1:200"},
         {kCallHeldIncoming, "3031", kCallHeld, "1:200"},

@@ -4,6 +4,7 @@
 #include "AppWindows.h"
 #include "CardMonitor.h"
 #include "PinEntry.h"
+#include "UI_PasswordDlg.h"
 #include "UI_CallManager.h"
 #include "UI_DataConnectForm.h"
 #include "UI_SmsMain.h"
@@ -300,4 +301,18 @@ TEST_F(MainformTest, ClosingSavesTheSettingsAndSaysSoOnlyWhenTheSaveFails)
         }
         FileStore().setFolder(folder.path());
     }
+}
+
+TEST_F(MainformTest, AnEmergencyNumberTypedIntoTheStartupPinDialogIsDialledAndThePinLeftAlone)
+{
+    setCardState(kPinRequired);
+    pin::TPasswordDlg *dialog = form->monitor().pinEntry().pinDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->Edit_Password1->setText(QStringLiteral("112"));
+    dialog->ImButton_OKClick();
+    deliver();
+    EXPECT_EQ(lumacore_fake::argumentsOf("_MEC_Dial"), std::vector<std::string>{"\"112\", out"});
+    EXPECT_EQ(lumacore_fake::countOf("_MEC_SetPin"), 0);
+    EXPECT_EQ(AppWindow<TCall_managerform>()->CallState(), kCallDialling);
+    EXPECT_TRUE(form->monitor().pinEntry().HasOpenDialog());
 }
