@@ -138,6 +138,22 @@ void SetGetFieldLimits(uint8_t storage, uint8_t coding, FieldLimits *out)
     BusinessLogic()->settings->GetFieldLimits(storage, coding, out);
 }
 
+uint16_t StkMainMenu() { return BusinessLogic()->toolkit->MainMenu(); }
+uint16_t StkSelectMainMenuItem(uint32_t itemId)
+{
+    return BusinessLogic()->toolkit->SelectMainMenuItem(itemId);
+}
+uint16_t StkSelectSubMenuItem(uint32_t itemId)
+{
+    return BusinessLogic()->toolkit->SelectSubMenuItem(itemId);
+}
+uint16_t StkMenuBack(uint8_t back) { return BusinessLogic()->toolkit->MenuBack(back); }
+uint16_t StkConfirmDisplayText() { return BusinessLogic()->toolkit->ConfirmDisplayText(); }
+uint16_t StkInputText(uint32_t kind, const char *text)
+{
+    return BusinessLogic()->toolkit->InputText(kind, text);
+}
+
 void UssdSetReady(bool ready) { BusinessLogic()->ussd->SetReady(ready); }
 uint8_t UssdGetState() { return BusinessLogic()->ussd->GetState(); }
 uint16_t UssdSendRequest(const char *text, size_t length)

@@ -56,6 +56,14 @@ uint16_t SetLoadFieldLimits();
 void SetGetFieldLimits(uint8_t storage, uint8_t coding, FieldLimits *out);
 
 // USSD.
+// The SIM toolkit (TBL_Stk).
+uint16_t StkMainMenu();
+uint16_t StkSelectMainMenuItem(uint32_t itemId);
+uint16_t StkSelectSubMenuItem(uint32_t itemId);
+uint16_t StkMenuBack(uint8_t back);
+uint16_t StkConfirmDisplayText();
+uint16_t StkInputText(uint32_t kind, const char *text);
+
 void UssdSetReady(bool ready);
 uint8_t UssdGetState();
 // A code or an answer in the system code page (TBL_Ussd::SendRequest): 0 sent, 1 bad length,

@@ -26,3 +26,15 @@ uint16_t TBL_Cr::EntryCount(uint8_t kind, uint8_t storage)
 {
     return _MEC_GetCallEntryCount(kind, storage);
 }
+
+uint16_t TBL_Stk::MainMenu() { return _MEC_SetStkMainMenu(); }
+
+uint16_t TBL_Stk::SelectMainMenuItem(uint32_t itemId) { return _MEC_SelectStkMainMenu(itemId); }
+
+uint16_t TBL_Stk::SelectSubMenuItem(uint32_t itemId) { return _MEC_SelectStkSubMenu(itemId); }
+
+uint16_t TBL_Stk::MenuBack(uint8_t back) { return _MEC_SetStkMenuBack(back); }
+
+uint16_t TBL_Stk::ConfirmDisplayText() { return _MEC_StkConfirmDisplayText(); }
+
+uint16_t TBL_Stk::InputText(uint32_t kind, const char *text) { return _MEC_StkInputText(kind, text); }

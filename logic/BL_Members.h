@@ -20,5 +20,17 @@ public:
     uint16_t EntryCount(uint8_t kind, uint8_t storage);
 };
 
-// The SIM toolkit menu session.
-class TBL_Stk {};
+// The SIM toolkit menu session: the SIM runs it, through the engine; this only passes the
+// user's choices on and returns the engine's status unchanged.
+class TBL_Stk {
+public:
+    uint16_t MainMenu();
+    uint16_t SelectMainMenuItem(uint32_t itemId);
+    uint16_t SelectSubMenuItem(uint32_t itemId);
+    // back: 1 one level up, 0 end the session.
+    uint16_t MenuBack(uint8_t back);
+    uint16_t ConfirmDisplayText();
+    // text in the system code page.
+    uint16_t InputText(uint32_t kind, const char *text);
+};
+

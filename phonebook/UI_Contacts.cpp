@@ -459,6 +459,21 @@ void TFrmContacts::ViewChecked()
             view->ViewContact(*record);
 }
 
+QString TFrmContacts::nameOfNumber(const QString &number)
+{
+    TBL_pb *store = m_page.store();
+    if (!store || number.isEmpty())
+        return {};
+    const std::string wanted = platform::toAnsi(number);
+    for (uint8_t storage : {PB_PC, PB_ME, PB_SIM}) {
+        _MEC_CONTACT_RECORD record{};
+        record.storage = storage;
+        if (store->FindContactByNumber(wanted.c_str(), &record) == 0)
+            return platform::fromAnsi(platform::fieldText(record.name, sizeof record.name));
+    }
+    return {};
+}
+
 void TFrmContacts::newContactWithNumber(const QString &number, Done done)
 {
     TFmEditPB *edit = editor();

@@ -27,7 +27,8 @@ class TFrmCopyTips;
 
 class TFrmContacts final : public QWidget,
                            public feature::FeatureWindow,
-                           public feature::ContactMaker {
+                           public feature::ContactMaker,
+                           public feature::ContactNames {
     Q_OBJECT
 public:
     explicit TFrmContacts(feature::FeatureHost &host, PbStoreSource store = RootPhonebook);
@@ -55,6 +56,7 @@ public:
     // Opens the editor for a new contact with this mobile number (its first 40 characters);
     // `done` is told when it closes.
     void newContactWithNumber(const QString &number, Done done) override;
+    QString nameOfNumber(const QString &number) override;
     // Opens the message composer with the recipients, when the program has one.
     void SendSmsTo(const QString &recipients);
 

@@ -10,7 +10,10 @@
 //   quirk stall <ms>                 quirk <firmware quirk> on|off  (kQuirkNames)
 //   sms [class0] [ucs2] [report] [reversed] <from> <text...>   broadcast <channel> <text...>
 //   sms-fail <number> on|off         messages fill|capacity SM|ME <count>   messages clear SM|ME
+//   call ...                         the far end of voice calls (Voice.cpp)
 //   ussd delay|slow <ms>             how long the network takes to answer USSD (slow: *130#)
+//   quirk cops-busy <count>          services refuse on|off   clip provisioned on|off
+//   barring-password <password>
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -77,6 +80,10 @@ constexpr QuirkName kQuirkNames[] = {
     {"pb-odd-entries", Quirk::PhonebookOddEntries},
     {"odd-message-headers", Quirk::OddMessageHeaders},
     {"flash-stored", Quirk::FlashStored},
+    {"clcc-no-ringing", Quirk::ClccHidesRinging},
+    {"clip-first", Quirk::ClipBeforeRing},
+    {"no-clip", Quirk::NoClip},
+    {"quiet-call-end", Quirk::QuietCallEnd},
     {"ussd-text", Quirk::UssdText},
     {"ussd-unpacked", Quirk::UssdUnpacked},
     {"ussd-ucs2-15", Quirk::UssdUcs2As15},
@@ -85,6 +92,8 @@ constexpr QuirkName kQuirkNames[] = {
     {"ussd-hold-ok", Quirk::UssdHoldOk},
     {"ussd-request-hex", Quirk::UssdRequestHex},
     {"ussd-request-packed", Quirk::UssdRequestPacked},
+    {"cops-odd", Quirk::SearchOdd},
+    {"cops-lines", Quirk::SearchLines},
 };
 
 }  // namespace
@@ -95,7 +104,11 @@ std::string VirtualModem::control(const std::string &line)
     if (args.empty())
         return "ERROR empty command";
     const std::string &verb = args[0];
+    if (verb == "call")
+        return controlCalls(args);
     auto wantArguments = [&](size_t count) { return args.size() == count + 1; };
+    if (auto answer = controlServices(args))
+        return *answer;
 
     if (verb == "signal") {
         if (!wantArguments(1))

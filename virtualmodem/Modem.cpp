@@ -123,11 +123,13 @@ Modem::Modem(ModemState initial, Now now) : m_state(std::move(initial)), m_now(s
     registerSimCommands(m_table);
     registerSimFileCommands(m_table);
     registerNetworkCommands(m_table);
+    registerServiceCommands(m_table);
     registerMessagingCommands(m_table);
     registerPacketDataCommands(m_table);
     registerPhonebookCommands(m_table);
     registerToolkitCommands(m_table);
     registerSmsCommands(m_table);
+    registerVoiceCommands(m_table);
     registerUssdCommands(m_table);
     powerUp();
 }
@@ -142,6 +144,8 @@ void Modem::powerUp()
     m_state.network.reportedEps = Registration{};
     m_state.ussd.menu.clear();  // the network forgets the dialogue of a card that went away
     powerUpSim(m_state.sim, now());
+    m_state.voice.calls.clear();
+    m_state.voice.soundPort = false;
     discardPending();
     refreshRegistration();
 }
@@ -384,6 +388,7 @@ std::string Modem::takeOutput()
 {
     std::string out;
     const Clock::time_point current = now();
+    advanceCalls(*this);
     // Reports that came due join the output behind what is already on its way.
     for (auto it = m_later.begin(); it != m_later.end();) {
         if (it->due <= current) {
@@ -439,6 +444,8 @@ std::optional<Clock::time_point> Modem::nextEvent() const
     }
     if (!m_input.empty() && (!next || m_busyUntil < *next))
         next = m_busyUntil;
+    if (const auto call = nextCallEvent(m_state); call && (!next || *call < *next))
+        next = call;
     return next;
 }
 

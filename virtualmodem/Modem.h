@@ -151,10 +151,22 @@ void registerCoreCommands(CommandTable &table);
 void registerSimCommands(CommandTable &table);
 void registerSimFileCommands(CommandTable &table);
 void registerNetworkCommands(CommandTable &table);
+void registerServiceCommands(CommandTable &table);
+// +CLCK on a facility of the network (call barring), handed on by the SIM's +CLCK.
+Result networkFacilityLock(Modem &modem, const AtCommand &command);
 void registerMessagingCommands(CommandTable &table);
 void registerPacketDataCommands(CommandTable &table);
 void registerPhonebookCommands(CommandTable &table);
 void registerUssdCommands(CommandTable &table);
 void registerToolkitCommands(CommandTable &table);
+void registerVoiceCommands(CommandTable &table);
+// The calls' progress: set-up, answer, busy, no answer, repeated rings; and when it is next due.
+void advanceCalls(Modem &modem);
+std::optional<Clock::time_point> nextCallEvent(const ModemState &state);
+// The far end and the network, driven from outside: the words of a "call ..." control line. The
+// answer is "OK" (with the tones for "call tones") or "ERROR <reason>".
+std::string controlCalls(Modem &modem, const std::vector<std::string> &args);
+// The voice port carries sound: switched on (^VPCM=1) and a call connected.
+bool soundFlows(const ModemState &state);
 
 }  // namespace virtualmodem

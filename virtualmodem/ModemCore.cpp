@@ -267,8 +267,9 @@ Result callerId(Modem &modem, const AtCommand &command)
         return Result::ok();
     }
     case AtKind::Read:
-        // The second value is the network's provisioning of the service: provisioned.
-        return Result::ok({"+CLIP: " + std::to_string(mode) + ",1"});
+        // The second value is the network's provisioning of the service.
+        return Result::ok({"+CLIP: " + std::to_string(mode) + "," +
+                           (modem.state().services.clipProvisioned ? "1" : "0")});
     case AtKind::Test: return Result::ok({"+CLIP: (0,1)"});
     case AtKind::Execute: break;
     }

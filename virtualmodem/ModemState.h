@@ -3,6 +3,7 @@
 #pragma once
 
 #include "virtualmodem/Charset.h"
+#include "virtualmodem/Voice.h"
 #include "virtualmodem/Ussd.h"
 
 #include <array>
@@ -154,6 +155,10 @@ enum class Quirk {
     OddMessageHeaders,       // +CMGL/+CMGR headers with text-mode status words, no alpha, a field
                              // after the length, and a blank line before the PDU
     FlashStored,             // a class-0 message is stored and announced (+CMTI) like any other
+    ClccHidesRinging,        // +CLCC leaves out an incoming call while it rings
+    ClipBeforeRing,          // +CLIP comes before RING, not after it
+    NoClip,                  // no +CLIP with RING, whatever +CLIP is set to
+    QuietCallEnd,            // a call's end is told by nothing but +CLCC (no NO CARRIER, BUSY ...)
     // USSD replies and requests in the forms real cards use:
     UssdText,           // replies in the terminal's character set rather than hex
     UssdUnpacked,       // 7-bit replies as hex of septets one per byte, not packed
@@ -163,6 +168,9 @@ enum class Quirk {
     UssdHoldOk,         // the OK to a request waits for the network's reply, which comes first
     UssdRequestHex,     // the request only as hex of septets one per byte
     UssdRequestPacked,  // the request only as packed 7-bit hex
+    SearchOdd,               // +COPS=? with names left out, an AcT missing or written after the
+                             // closing parenthesis, and empty entries
+    SearchLines,             // +COPS=? with one "+COPS:" line per network
 };
 
 // Ways to make the card misbehave, as some real ones do.
@@ -176,6 +184,19 @@ struct Quirks {
     std::set<std::string> missingCommands;     // names ("+CPMS") the firmware lacks
     std::set<std::string> mutedCommands;       // names it swallows without any answer
     bool noUcs2 = false;                       // +CSCS offers no UCS2 (IRA and GSM only)
+    int busySearches = 0;  // this many +COPS=? are refused (+CME ERROR: 515) before one runs
+};
+
+// The subscriber's supplementary services as the network keeps them.
+struct SupplementaryServices {
+    // Forwarding by (reason 0-3, class bit 1/2/4/...): the number calls go to.
+    std::map<std::pair<int, int>, std::string> forwarding;
+    // Barring by (facility "AO" ..., class bit).
+    std::set<std::pair<std::string, int>> barring;
+    std::string barringPassword = "0000";
+    bool clipProvisioned = true;
+    std::set<int> waitingClasses{1};  // call waiting is on for these class bits
+    bool refused = false;             // the network refuses every request (+CME ERROR: 30)
 };
 
 // The SMS storages as +CPMS lists them; the messages themselves belong to the messaging family.
@@ -241,12 +262,14 @@ struct ModemState {
     std::array<std::string, 3> selectedStorages{"SM", "SM", "SM"};  // read, write, receive
     std::string serviceCenter = "+5491100009000";
     SmsNetwork smsNetwork;
+    SupplementaryServices services;
     std::vector<PhonebookMemory> phonebooks{{"SM", 250, 20, 14, {}}, {"ME", 200, 40, 20, {}}};
     std::string selectedPhonebook = "SM";
     SimToolkit toolkit;
     // Every command the card was sent, as written ("+CIMI", "+CPBS=\"SM\"", "+CPBR=?"), and how
     // often: what a test counts to see nothing is asked twice.
     std::map<std::string, int> commandsReceived;
+    VoiceNetwork voice;
     UssdNetwork ussd;
 };
 

@@ -17,6 +17,7 @@ const std::vector<Operator> kHomeOperators = {
     {"Brisa", "Brisa", "722310", 2, Access::Home, "2C1A", "01A2B3C4"},
     {"Austral Movil", "Austral", "72234", 2, Access::Partner, "0B17", "0033D2A1"},
     {"Pampa Telecom", "Pampa", "72207", 0, Access::Forbidden, "4E20", "00005A21"},
+    {"Litoral Movil", "Litoral", "72236", 0, Access::Partner, "1B2C", "0044A1B2"},
 };
 
 const std::vector<Operator> kRoamingOperators = {
@@ -138,24 +139,62 @@ Result epsRegistrationCommand(Modem &modem, const AtCommand &command)
                                epsRegistration);
 }
 
+// A radio on UTRAN only (+WS46=22) does not see a network on GSM only.
+bool reachable(const ModemState &state, const Operator &candidate)
+{
+    return state.network.systemMode != 22 || candidate.accessTechnology != 0;
+}
+
+// One network of a search answer; the odd forms cards write come in turns under SearchOdd.
+std::string searchEntry(const Modem &modem, const Operator &candidate, int status, int technology,
+                        size_t position)
+{
+    const std::string stat = std::to_string(status);
+    const std::string act = std::to_string(technology);
+    const std::string numeric = quotedName(modem, candidate, 2);
+    if (!modem.state().quirks.has(Quirk::SearchOdd))
+        return "(" + stat + "," + quotedName(modem, candidate, 0) + "," +
+               quotedName(modem, candidate, 1) + "," + numeric + "," + act + ")";
+    switch (position % 3) {
+    case 0: return "(" + stat + ",\"\"," + quotedName(modem, candidate, 1) + "," + numeric + "," + act + ")";
+    case 1: return "(" + stat + "," + quotedName(modem, candidate, 0) + ",," + numeric + ")";
+    default:
+        return "(" + stat + "," + quotedName(modem, candidate, 0) + "," +
+               quotedName(modem, candidate, 1) + "," + numeric + ")," + act + ")";
+    }
+}
+
 Result operatorList(Modem &modem)
 {
-    const ModemState &state = modem.state();
+    ModemState &state = modem.state();
     if (state.network.functionality != 1)
         return Result::cme(cme::kNoNetworkService);
+    if (state.quirks.busySearches > 0) {
+        --state.quirks.busySearches;
+        return Result::cme(515);  // still busy registering: "try again"
+    }
     const auto serving = servingOperator(state);
-    std::string line = "+COPS: ";
+    std::vector<std::string> entries;
     for (const Operator &candidate : visibleOperators(state.network.coverage)) {
+        if (!reachable(state, candidate))
+            continue;
         int status = candidate.access == Access::Forbidden ? 3 : 1;
         if (serving && serving->numeric == candidate.numeric)
             status = 2;
-        line += "(" + std::to_string(status) + "," + quotedName(modem, candidate, 0) + "," +
-                quotedName(modem, candidate, 1) + "," + quotedName(modem, candidate, 2) + "," +
-                std::to_string(state.network.systemMode == 12 ? 0 : candidate.accessTechnology) +
-                "),";
+        const int technology = state.network.systemMode == 12 ? 0 : candidate.accessTechnology;
+        entries.push_back(searchEntry(modem, candidate, status, technology, entries.size()));
     }
-    line += ",(0-4),(0-2)";
-    Result result = Result::ok({line});
+    Result result = Result::ok();
+    if (state.quirks.has(Quirk::SearchLines)) {
+        for (const std::string &entry : entries)
+            result.lines.push_back("+COPS: " + entry);
+    } else {
+        const std::string separator = state.quirks.has(Quirk::SearchOdd) ? ",," : ",";
+        std::string line = "+COPS: ";
+        for (const std::string &entry : entries)
+            line += entry + separator;
+        result.lines.push_back(line + ",(0-4),(0-2)");
+    }
     result.delay = state.networkScanTime;
     return result;
 }
@@ -215,6 +254,8 @@ Result selectOperator(Modem &modem, const AtCommand &command)
         std::find_if(operators.begin(), operators.end(), [&](const Operator &candidate) {
             return operatorName(candidate, static_cast<int>(*format)) == wanted;
         });
+    if (found != operators.end() && !reachable(state, *found))
+        return Result::cme(cme::kNoNetworkService);
     const bool usable = found != operators.end() && found->access != Access::Forbidden &&
                         state.network.coverage != Coverage::Limited;
     if (!usable && *mode == 4) {

@@ -159,7 +159,7 @@ Result facilityLock(Modem &modem, const AtCommand &command)
 {
     SimCard &sim = modem.state().sim;
     if (command.kind == AtKind::Test)
-        return Result::ok({"+CLCK: (\"SC\")"});
+        return Result::ok({"+CLCK: (\"SC\",\"AO\",\"OI\",\"OX\",\"AI\",\"IR\",\"AB\",\"AG\",\"AC\")"});
     if (command.kind != AtKind::Set)
         return Result::error();
     const auto values = parseArguments(command.argument);
@@ -171,7 +171,7 @@ Result facilityLock(Modem &modem, const AtCommand &command)
         return Result::error();
     // Call barring and the other facilities belong to the network's supplementary services.
     if (!equalsIgnoringCase(*facility, "SC"))
-        return Result::cme(cme::kNotSupported);
+        return networkFacilityLock(modem, command);
     if (const auto error = simNotReadyError(sim))
         return Result::cme(*error);
     if (*mode == 2)
@@ -201,7 +201,7 @@ Result changePassword(Modem &modem, const AtCommand &command)
     if (!facility || !oldPin || !newPin)
         return Result::error();
     if (!equalsIgnoringCase(*facility, "SC"))
-        return Result::cme(cme::kNotSupported);
+        return networkFacilityLock(modem, command);
     if (const auto error = simNotReadyError(sim))
         return Result::cme(*error);
     // A SIM changes its PIN only while the PIN is enabled.

@@ -1,6 +1,7 @@
 #include "virtualmodem/VirtualModem.h"
 
 #include "virtualmodem/DataPort.h"
+#include "virtualmodem/VoicePort.h"
 #include "virtualmodem/Modem.h"
 #include "virtualmodem/Phonebook.h"
 #include "virtualmodem/Network.h"
@@ -46,6 +47,10 @@ VirtualModem::VirtualModem(const CardOptions &options)
         std::lock_guard lock(m_mutex);
         const int status = psRegistration(m_modem->state()).status;
         return status == 1 || status == 5;
+    });
+    m_voicePort = std::make_unique<VoicePort>([this] {
+        std::lock_guard lock(m_mutex);
+        return soundFlows(m_modem->state());
     });
     m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
@@ -110,6 +115,11 @@ bool VirtualModem::startServing()
         std::lock_guard lock(m_mutex);
         m_lastError = "data port: " + dataError;
     }
+    if (std::string voiceError;
+        !m_voicePort->open(m_linkPath.empty() ? std::string() : m_linkPath + "-voice", voiceError)) {
+        std::lock_guard lock(m_mutex);
+        m_lastError = "voice port: " + voiceError;
+    }
     m_stopping = false;
     m_thread = std::thread([this] { serve(); });
     return true;
@@ -124,6 +134,7 @@ void VirtualModem::stopServing()
     if (m_thread.joinable())
         m_thread.join();
     m_dataPort->close();
+    m_voicePort->close();
     std::lock_guard lock(m_mutex);
     m_device->close();
     m_cardInserted = false;
@@ -175,6 +186,11 @@ void VirtualModem::change(Change &&changeState)
         m_modem->refreshRegistration();
     }
     wake();
+}
+
+void VirtualModem::editState(const std::function<void(ModemState &)> &edit)
+{
+    change([&](Modem &modem) { edit(modem.state()); });
 }
 
 bool VirtualModem::setSignal(int rssi)
@@ -389,6 +405,8 @@ void VirtualModem::clearPhonebook(const std::string &memory)
     });
 }
 std::string VirtualModem::dataPortPath() const { return m_dataPort->path(); }
+
+std::string VirtualModem::voicePortPath() const { return m_voicePort->path(); }
 
 void VirtualModem::dropDataCall() { m_dataPort->dropCall(); }
 

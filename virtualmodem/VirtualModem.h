@@ -16,15 +16,19 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace virtualmodem {
 
 class DataPort;
+class VoicePort;
 class Modem;
 class PtyDevice;
 
@@ -116,6 +120,11 @@ public:
     // One line of the control language the control socket speaks ("signal 12", "card remove",
     // "quirk silent on"); the answer is "OK" or "ERROR <reason>".
     std::string control(const std::string &line);
+    // The "call ..." lines of the control language: the far end of voice calls.
+    std::string controlCalls(const std::vector<std::string> &args);
+    // Changes the card's state in place (the network's services, operators, quirks), as a
+    // control verb does.
+    void editState(const std::function<void(ModemState &)> &edit);
 
     // The data port: the card's second terminal, linked beside the control port's link with
     // "-data" appended. Empty while the card is out.
@@ -125,6 +134,10 @@ public:
     void setDataCallsRefused(bool refused);
     void setDataAnswerDelay(std::chrono::milliseconds delay);
     bool dataCallOnline() const;
+
+    // The voice port: the card's third terminal, linked beside the control port's link with
+    // "-voice" appended; a connected call's sound as 8 kHz 16-bit PCM once ^VPCM=1 started it.
+    std::string voicePortPath() const;
 
     // A copy of the card's state, for tests that look behind the AT interface.
     ModemState snapshot() const;
@@ -142,12 +155,15 @@ private:
     // Runs change on the card's state under the lock, then reports registration changes.
     template <typename Change>
     void change(Change &&changeState);
+    // The control verbs of the supplementary services; nullopt for any other verb.
+    std::optional<std::string> controlServices(const std::vector<std::string> &args);
 
     mutable std::mutex m_lifecycleMutex;  // start, stop, card removal and insertion
     mutable std::mutex m_mutex;           // the modem and the port
     std::unique_ptr<Modem> m_modem;
     std::unique_ptr<PtyDevice> m_device;
     std::unique_ptr<DataPort> m_dataPort;
+    std::unique_ptr<VoicePort> m_voicePort;
     std::thread m_thread;
     int m_wakeFd = -1;
     Clock::time_point m_stallUntil{};  // guarded by m_mutex

@@ -33,6 +33,15 @@ public:
     virtual void newContactWithNumber(const QString &number, Done done) = 0;
 };
 
+// The contacts, as the windows that show a number find its name.
+class ContactNames {
+public:
+    virtual ~ContactNames() = default;
+    // The name of the first contact with the number (the PC, then the card, then the SIM);
+    // empty when none has it.
+    virtual QString nameOfNumber(const QString &number) = 0;
+};
+
 // The SMS composer.
 class SmsWriter {
 public:
@@ -64,6 +73,7 @@ public:
 class CallRecordsView {
 public:
     virtual ~CallRecordsView() = default;
+    // The missed calls (the missed-call indicator and the call records button).
     virtual void showCallRecords() = 0;
 };
 

@@ -97,7 +97,8 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TFrmContacts>(told(6)
                                  .toldAgainWhenCardSettingsReady()
                                  .shownBy(NavigationButton::Contacts)
-                                 .plays<feature::ContactMaker>()),
+                                 .plays<feature::ContactMaker>()
+                                 .plays<feature::ContactNames>()),
         window<TFrmSel>(plays<feature::ContactPicker>()),
         window<TFrmSmsMain>(told(5)
                                 .toldAgainWhenCardSettingsReady()
@@ -127,7 +128,8 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TCall_managerform>(told(7)
                                       .takes(WM_INCOMING_CALL)
                                       .takes(WM_CALL_EVENT_FIRST, WM_CALL_EVENT_LAST)
-                                      .shownBy(NavigationButton::Calls)),
+                                      .shownBy(NavigationButton::Calls)
+                                      .plays<pin::EmergencyCalls>()),
         window<TAffixationfrm>(shownBy(NavigationButton::Toolkit)),
         window<Tussdfrm>(told(11).takes(WM_USSD_STATE).takes(WM_USSD_REPLY)),
         window<TDataLogForm>(takes(WM_OPEN_CONNECTION_LOG)),

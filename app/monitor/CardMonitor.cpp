@@ -96,6 +96,7 @@ pin::PinEntry &CardMonitor::pinEntry()
     if (!m_pinEntry) {
         m_pinEntry = std::make_unique<pin::PinEntry>(m_view.dialogOwner(), messageTarget());
         m_pinEntry->setCardStateSource([this] { return m_facts.cardState; });
+        m_pinEntry->setCallWindow(m_windows.role<pin::EmergencyCalls>());
     }
     return *m_pinEntry;
 }

@@ -1,4 +1,5 @@
-// Fuzz input: a proactive command as the card would send it. Whatever the decoder accepts, the
+// Fuzz input: a proactive command as the card would send it (and the same bytes read as the
+// terminal's answers, as the virtual card reads them). Whatever the decoder accepts, the
 // answers built for it must be well formed: a terminal response of objects that read back, and
 // for an input, the user's text (the command's own default text) written in the alphabet asked.
 #include "codec/Toolkit.h"
@@ -31,6 +32,9 @@ void checkReadsBack(const ProactiveCommand &command, const std::vector<uint8_t> 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    // The same bytes as the card's side reads them: a terminal response, an envelope.
+    (void)decodeTerminalResponse({data, size});
+    (void)decodeMenuSelection({data, size});
     const auto command = decodeProactiveCommand({data, size});
     if (!command)
         return 0;

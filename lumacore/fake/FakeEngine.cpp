@@ -64,6 +64,7 @@ using lumacore_fake::detail::dispatch;
     X(MEC_STATUS, _MEC_GetOperaterList, (_MEC_OPERATOR_INFO * *records, uint32_t * count),        \
       (records, count))                                                                           \
     X(MEC_STATUS, _MEC_SetOperator, (_MEC_OPERATOR_SELECT selection), (selection))                \
+    X(MEC_STATUS, _MEC_GetNetworkSelectModes, (uint32_t * modes), (modes))                        \
     /* supplementary services */                                                                  \
     X(MEC_STATUS, _MEC_GetCallForwardSet, (uint32_t reason, _MEC_CALL_FORWARD_ANSWER * answer),   \
       (reason, answer))                                                                           \

@@ -80,11 +80,16 @@ typedef uint16_t MEC_STATUS;
  * Messages the engine posts (or sends) to the sink registered with _MEC_RegisterAppHandle
  * ------------------------------------------------------------------------------------------- */
 #define MEC_MSG_SIM_READY 3026               /* wParam 2: the SIM's message store answers */
-#define MEC_MSG_CALL_REMOTE_RELEASED 3028    /* the active call was released by the other end */
-#define MEC_MSG_CALL_INCOMING_CONNECTED 3029 /* the ringing call is connected */
-#define MEC_MSG_CALL_ALL_ENDED 3030          /* every call ended */
-#define MEC_MSG_CALL_INCOMING_MISSED 3031    /* the ringing call stopped unanswered */
-#define MEC_MSG_CALL_DIAL_RESULT 3032        /* wParam: 0 failed, 1 connected, other failed */
+/* Call messages tell what the other end or the network did, never what the program asked for
+ * (a hang-up, an answer, a +CHLD request). Where a call's index is given it is the one
+ * _MEC_SendCLCCCmd lists (0 while the card has not listed the call). */
+#define MEC_MSG_CALL_REMOTE_RELEASED 3028    /* the active call was released by the other end;
+                                                wParam: its index, lParam: 0 active, 1 held */
+#define MEC_MSG_CALL_INCOMING_CONNECTED 3029 /* the ringing call is connected; wParam: index */
+#define MEC_MSG_CALL_ALL_ENDED 3030          /* every call ended (the card went away) */
+#define MEC_MSG_CALL_INCOMING_MISSED 3031    /* the ringing call stopped unanswered; wParam: index */
+#define MEC_MSG_CALL_DIAL_RESULT 3032        /* wParam: 0 failed, 1 connected, other failed
+                                                (7 busy, 8 no answer) */
 #define MEC_MSG_USSD_REPLY 3125              /* sent; data: _MEC_USSD_REPLY; answer 255 */
 #define MEC_MSG_STK_MAIN_MENU 3225           /* data: _MEC_STK_RECORD (for every STK message) */
 #define MEC_MSG_STK_SUB_MENU 3226
@@ -607,6 +612,9 @@ MEC_NODISCARD MEC_STATUS _MEC_GetBandSelectMode(uint8_t *band);
 MEC_NODISCARD MEC_STATUS _MEC_SetNetworkSelectMode_Telstra(uint8_t band);
 MEC_NODISCARD MEC_STATUS _MEC_GetOperaterList(_MEC_OPERATOR_INFO **records, uint32_t *count);
 MEC_NODISCARD MEC_STATUS _MEC_SetOperator(_MEC_OPERATOR_SELECT selection);
+/* The automatic selection modes this card offers, as a mask: bit n set when mode n (5, 2, 1) can
+ * be set. Automatic over every radio (5) is always offered. */
+MEC_NODISCARD MEC_STATUS _MEC_GetNetworkSelectModes(uint32_t *modes);
 
 /* Supplementary services; MEC_ERR_SERVICE_REFUSED when the network refuses. Barring status: 1
  * barred, 0 not; CLIP mode and call waiting: 1 on, 0 off. */

@@ -442,9 +442,10 @@ void AtDialogue::takeWholeLine(std::string_view line, Output &out)
         m_waitingForPdu = AtUnsolicited{std::string(line), {}};
         return;
     }
-    // With no command waiting, everything is the card's own news; "NO CARRIER" then means a call
-    // ended. Lines we do not know are passed on and ignored there.
-    if (parseFinalResult(line) && !equalsNoCase(line, "NO CARRIER"))
+    // With no command waiting, everything is the card's own news; "NO CARRIER", "BUSY" and
+    // "NO ANSWER" then tell how a call ended. Lines we do not know are passed on and ignored there.
+    if (parseFinalResult(line) && !equalsNoCase(line, "NO CARRIER") &&
+        !equalsNoCase(line, "BUSY") && !equalsNoCase(line, "NO ANSWER"))
         return;
     out.unsolicited.push_back({std::string(line), {}});
 }

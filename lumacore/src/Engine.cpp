@@ -6,6 +6,7 @@
 #include "Status.h"
 #include "Toolkit.h"
 #include "VirtualCard.h"
+#include "VoiceCalls.h"
 
 #include <algorithm>
 #include <array>
@@ -93,7 +94,8 @@ EngineTimings engineTimings()
 Engine::Engine(EngineTimings timings)
     : m_timings(timings),
       m_modemManager(std::make_unique<ModemManagerInhibitor>()),
-      m_toolkit(std::make_unique<ToolkitSession>())
+      m_toolkit(std::make_unique<ToolkitSession>()),
+      m_voice(std::make_unique<VoiceCalls>(*this))
 {
 }
 
@@ -348,6 +350,7 @@ uint16_t Engine::initialiseCard(AtChannel &channel)
     setUp("AT+CMGF=0");
     setUpReports(channel, refused);
     setUp("AT+CLIP=1");
+    setUp("AT+CCWA=1");
     setUp("AT+CRC=1");
     setUp("AT+CUSD=1");
     setUp("AT+CMER=3,0,0,1");

@@ -24,6 +24,7 @@ namespace lumacore {
 class ModemManagerInhibitor;
 class ToolkitSession;
 class VirtualCard;
+class VoiceCalls;
 
 // Time-outs and the watch interval; LUMACORE_TIMEOUT_MS and LUMACORE_WATCH_MS override the
 // defaults, and tests set them directly.
@@ -33,6 +34,7 @@ struct EngineTimings {
     std::chrono::milliseconds probe{1500};
     std::chrono::milliseconds send{60000};  // an SMS, a USSD request, a call set-up
     std::chrono::milliseconds networkSearch{180000};
+    std::chrono::milliseconds searchRetryPause{3000};  // a card busy registering, asked again
     std::chrono::milliseconds watchInterval{1000};
     // How long the radio may take to report itself on after +CFUN=1 was accepted.
     std::chrono::milliseconds radioSettle{2000};
@@ -40,6 +42,8 @@ struct EngineTimings {
     std::chrono::milliseconds registrationPoll{5000};
     // The longest the engine trusts what it knows of the network without reading it again.
     std::chrono::milliseconds networkMaxAge{60000};
+    // A ringing call the card does not list is over once its rings stop for this long.
+    std::chrono::milliseconds ringSilence{10000};
     static EngineTimings fromEnvironment();
     // The time-out of one command line: short for status reads, long for a network search.
     std::chrono::milliseconds forCommand(std::string_view commandLine) const;
@@ -138,6 +142,7 @@ public:
 
     EventThread &events() { return *m_events; }
     ToolkitSession &toolkit() { return *m_toolkit; }
+    VoiceCalls &voice() { return *m_voice; }
 
 private:
     uint16_t start();
@@ -168,6 +173,7 @@ private:
     std::unique_ptr<ModemManagerInhibitor> m_modemManager;
     std::unique_ptr<VirtualCard> m_virtualCard;
     std::unique_ptr<ToolkitSession> m_toolkit;
+    std::unique_ptr<VoiceCalls> m_voice;
 
     mutable std::mutex m_mutex;    // guards the fields below
     std::string m_configuredPort;  // LUMACORE_PORT: a path, "virtual", or empty to probe

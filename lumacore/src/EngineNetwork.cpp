@@ -7,6 +7,7 @@
 #include "CallsUssd.h"
 #include "SmsReports.h"
 #include "Status.h"
+#include "VoiceCalls.h"
 
 #include <cstring>
 
@@ -221,6 +222,8 @@ void Engine::onUnsolicited(const AtUnsolicited &code)
     if (handleUssdReport(*this, code))
         return;
     if (m_toolkit->onUnsolicited(*this, code))
+        return;
+    if (m_voice->handleReport(code))
         return;
     handleSmsReport(*this, code);
 }

@@ -7,6 +7,7 @@
 #include "PortRoles.h"
 
 #include "Status.h"
+#include "VoiceCalls.h"
 
 #include <sys/stat.h>
 
@@ -79,6 +80,7 @@ void Engine::watchLoop()
             break;
         lock.unlock();
         watchTick();
+        m_voice->watchTick();
         ++m_watchRounds;
         lock.lock();
     }
@@ -213,6 +215,7 @@ void Engine::onPortLost(const std::shared_ptr<AtChannel> &lost)
         m_firedServiceText.clear();
         m_firedOperator.reset();
     }
+    m_voice->cardLost();
     fireMeState(2);
 }
 

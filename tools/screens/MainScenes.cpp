@@ -30,6 +30,7 @@
 #include "FakeLumacore.h"
 #include "lumacore/fake/FakePhonebook.h"
 #include "config/BL_File.h"
+#include "logic/WindowPayloads.h"
 #include "platform/DialogSeam.h"
 
 #include <QCoreApplication>
@@ -96,6 +97,10 @@ void scriptHealthyCard()
     });
     onCall(&_MEC_GetBoardVersion, [](char *board) -> MEC_STATUS {
         std::strcpy(board, "CH1E3531SM");
+        return 0;
+    });
+    onCall(&_MEC_GetNetworkSelectMode, [](uint8_t *mode) -> MEC_STATUS {
+        *mode = 5;
         return 0;
     });
 }
@@ -196,6 +201,8 @@ QImage pageInMainWindow(NavigationButton navigation, QPoint position = {},
     if (!page)
         return {};
     static_cast<feature::FeatureHost &>(form).showInPanel(*page, position);
+    if (prepare)
+        prepare(*page);
     for (skin::TImButton *button : {form.FirstpageButton, form.*navigation})
         button->setChecked(button == form.*navigation);
     ProgramWindows::settle();
@@ -341,7 +348,26 @@ const SceneRegistrar scenes[] = {
                     [] { return ussdPage(UssdStep::Menu); }}),
     SceneRegistrar({QStringLiteral("page-toolkit-menu"),
                     QStringLiteral("main window: SIM toolkit menu"),
-                    [] { return pageInMainWindow<TSatMenuDisplayForm>(&TMainform::StkButton); }}),
+                    [] {
+                        return pageInMainWindow<TSatMenuDisplayForm>(
+                            &TMainform::StkButton, {}, [](TSatMenuDisplayForm &page) {
+                                // The SIM's services sub-menu, as the SIM sent it.
+                                _MEC_STK_RECORD menu{};
+                                std::strcpy(menu.title, "Services");
+                                const char *items[] = {"Top up", "Language", "Your name",
+                                                       "Note", "PIN code", "One key"};
+                                menu.itemCount = 6;
+                                for (uint32_t i = 0; i < menu.itemCount; ++i) {
+                                    std::strcpy(menu.itemTexts[i], items[i]);
+                                    menu.itemIds[i] = i + 1;
+                                }
+                                platform::WindowMessageEvent event(
+                                    MEC_MSG_STK_SUB_MENU, 0, 0,
+                                    makePayload<platform::WM_STK_FIRST>(menu));
+                                page.messageArrived(event);
+                                page.SatMenuDisplayListBox->setCurrentRow(0);
+                            });
+                    }}),
     SceneRegistrar({QStringLiteral("tray-menu"),
                     QStringLiteral("the tray icon's menu with the SIM ready"),
                     [] { return trayMenu(); }}),

@@ -218,7 +218,8 @@ TEST_F(VirtualModemInterpreterTest, NetworkScanTakesItsTimeAndListsWhatTheRadioS
     EXPECT_EQ(m_modem.takeOutput(),
               "\r\n+COPS: (2,\"Brisa\",\"Brisa\",\"722310\",2),(1,\"Austral "
               "Movil\",\"Austral\",\"72234\",2),"
-              "(3,\"Pampa Telecom\",\"Pampa\",\"72207\",0),,(0-4),(0-2)\r\n\r\nOK\r\n");
+              "(3,\"Pampa Telecom\",\"Pampa\",\"72207\",0),"
+              "(1,\"Litoral Movil\",\"Litoral\",\"72236\",0),,(0-4),(0-2)\r\n\r\nOK\r\n");
 
     struct Case {
         std::string command;

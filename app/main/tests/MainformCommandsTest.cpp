@@ -26,7 +26,8 @@ namespace {
 // connection states reach the main window as the notices those windows post.
 void setActivity(int callState, int connectionState, bool busy)
 {
-    AppWindow<TCall_managerform>()->setCallState(callState);
+    platform::PostMessage(AppWindows().Mainform->monitor().messageTarget(),
+                          platform::WM_CALL_STATE, uint32_t(callState), 0);
     AppWindow<TData_connectform>()->setConnectionState(connectionState);
     AppWindows().Mainform->setBusy(busy);
     QCoreApplication::sendPostedEvents();
@@ -165,7 +166,7 @@ TEST_F(MainformTest, ACallThatBeganWhileTheQuestionWasOpenRefusesTheClose)
     platform::setMessageBoxHandler([this](QWidget *, const QString &text, int, bool) {
         boxes << text;
         // The phone rings while the user reads the question (the box lets its notice through).
-        AppWindow<TCall_managerform>()->setCallState(1);
+        platform::PostMessage(form->monitor().messageTarget(), platform::WM_CALL_STATE, 1, 0);
         QCoreApplication::sendPostedEvents();
         return 1;
     });

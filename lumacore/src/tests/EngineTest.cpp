@@ -79,8 +79,8 @@ TEST_F(EngineTest, StartUpToSimReady)
     // Text that would end the quoted APN and smuggle in a command is refused.
     EXPECT_NE(_MEC_SetModemPara("IP", "x\";+CFUN=0;\"", ""), 0);
     EXPECT_EQ(card->snapshot().contexts[1].apn, "internet.brisa");
-    // Calls whose feature comes later say so.
-    EXPECT_EQ(_MEC_Dial("123", nullptr), 7004);
+    // A call the standard commands cannot carry says so.
+    EXPECT_EQ(_MEC_SetMicrophoneVol(2), 7004);
 }
 
 TEST_F(EngineTest, PinAndPukWithRetryCounters)
