@@ -11,7 +11,9 @@
 
 namespace {
 
-const feature::WindowSkin kSkin{"SETMENUDISPLAY.BKIMAGE", "USSD.TITLEIMAGE", {}};
+const feature::WindowSkin kSkin{"SETMENUDISPLAY.BKIMAGE",
+                                "USSD.TITLEIMAGE",
+                                {{"SETMENUDISPLAY.BTUSSD", "ussdBTN"}, {"SETMENUDISPLAY.BTSTK", "stkBTN"}}};
 
 }  // namespace
 

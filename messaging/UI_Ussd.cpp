@@ -28,7 +28,10 @@ constexpr int kMostSent = 352;
 // The title strip is the entry window's, whose panel the screen fills.
 const feature::WindowSkin kSkin{"USSD.BKIMAGE",
                                 nullptr,
-                                {{"USSD.BTSEND", "btnSend"}, {"USSD.BTCANCEL", "btnCancel"}}};
+                                {{"USSD.BTSEND", "btnSend"},
+                                 {"USSD.BTCANCEL", "btnCancel"},
+                                 {"USSD.BTBALANCE", "btnBalance"},
+                                 {"USSD.BTKEEPBALANCE", "btnKeepBalance"}}};
 
 }  // namespace
 

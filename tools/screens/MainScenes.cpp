@@ -206,10 +206,6 @@ QImage pageInMainWindow(NavigationButton navigation, QPoint position = {},
     for (skin::TImButton *button : {form.FirstpageButton, form.*navigation})
         button->setChecked(button == form.*navigation);
     ProgramWindows::settle();
-    if (prepare) {
-        prepare(*page);
-        ProgramWindows::settle();
-    }
     return onDesktop(form);
 }
 

@@ -243,6 +243,8 @@ std::vector<SkinKey> buildTable()
         picture("USSD.TITLEIMAGE", O, L::PageHeader, kPageW, kHeaderH),
         button("USSD.BTSEND", L::PrimaryButton),
         button("USSD.BTCANCEL"),
+        button("USSD.BTBALANCE", L::Button, 140),
+        button("USSD.BTKEEPBALANCE", L::Button, 170),
         picture("SETMENUDISPLAY.BKIMAGE", O, L::PageBackground, kPageW, kPageH),
         picture("SETMENUDISPLAY.TITLEIMAGE", O, L::PageHeader, kPageW, kHeaderH),
         button("SETMENUDISPLAY.BTUSSD", L::TabButton, kTabW, kTabH),
