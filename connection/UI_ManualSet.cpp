@@ -45,7 +45,6 @@ TManual_Set::TManual_Set(feature::FeatureHost &host)
     };
     m_wait.close = [] { CloseStatusWindow(); };
 
-    CaptionLabel = NamedLabel(this, "CaptionLabel", GetLanguageString(3004));
     OperatorListView = NamedControl<QTreeWidget>(this, "OperatorListView");
     OperatorListView->setRootIsDecorated(false);
     OperatorListView->setSortingEnabled(false);

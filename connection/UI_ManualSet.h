@@ -8,7 +8,6 @@
 #include "FeatureWindow.h"
 
 #include <QDialog>
-#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -23,7 +22,6 @@ public:
     explicit TManual_Set(feature::FeatureHost &host);
     ~TManual_Set() override;
 
-    QLabel *CaptionLabel;
     QTreeWidget *OperatorListView;
     QPushButton *Refresh_Btn, *Apply_Btn, *Cancel_Btn;
 

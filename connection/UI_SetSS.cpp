@@ -55,11 +55,14 @@ TSet_SS::TSet_SS(feature::FeatureHost &host, AllConfig *config)
     setObjectName(QStringLiteral("TSet_SS"));
     setWindowTitle(GetLanguageString(3128));
 
-    SSCFBtn = NamedControl<QPushButton>(this, "SSCFBtn", QStringLiteral("Forwarding"));
-    SSCBBtn = NamedControl<QPushButton>(this, "SSCBBtn", QStringLiteral("Barring"));
-    SSCLIPBtn = NamedControl<QPushButton>(this, "SSCLIPBtn", QStringLiteral("Caller ID"));
+    SSCFBtn = NamedControl<QToolButton>(this, "SSCFBtn");
+    SSCBBtn = NamedControl<QToolButton>(this, "SSCBBtn");
+    SSCLIPBtn = NamedControl<QToolButton>(this, "SSCLIPBtn");
+    SSCFBtn->setText(QStringLiteral("Forwarding"));
+    SSCBBtn->setText(QStringLiteral("Barring"));
+    SSCLIPBtn->setText(QStringLiteral("Caller ID"));
     auto *tabRow = new QHBoxLayout;
-    for (QPushButton *tab : {SSCFBtn, SSCBBtn, SSCLIPBtn})
+    for (QToolButton *tab : {SSCFBtn, SSCBBtn, SSCLIPBtn})
         tabRow->addWidget(tab);
     tabRow->addStretch(1);
 
@@ -134,9 +137,9 @@ TSet_SS::TSet_SS(feature::FeatureHost &host, AllConfig *config)
     column->addWidget(Tabs, 1);
     column->addLayout(buttons);
 
-    connect(SSCFBtn, &QPushButton::clicked, this, [this] { ShowTab(0); });
-    connect(SSCBBtn, &QPushButton::clicked, this, [this] { ShowTab(1); });
-    connect(SSCLIPBtn, &QPushButton::clicked, this, [this] { ShowTab(2); });
+    connect(SSCFBtn, &QToolButton::clicked, this, [this] { ShowTab(0); });
+    connect(SSCBBtn, &QToolButton::clicked, this, [this] { ShowTab(1); });
+    connect(SSCLIPBtn, &QToolButton::clicked, this, [this] { ShowTab(2); });
     connect(ApplyButtonCF, &QPushButton::clicked, this, &TSet_SS::ApplyButtonCFClick);
     connect(ApplyButtonCB, &QPushButton::clicked, this, &TSet_SS::ApplyButtonCBClick);
     connect(ApplyButtonCLIP, &QPushButton::clicked, this, &TSet_SS::ApplyButtonCLIPClick);

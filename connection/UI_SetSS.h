@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QWidget>
 
 #include <array>
@@ -21,7 +22,8 @@ public:
     // The settings record defaults to the program's (allconfig.ran in memory).
     explicit TSet_SS(feature::FeatureHost &host, AllConfig *config = nullptr);
 
-    QPushButton *SSCFBtn, *SSCBBtn, *SSCLIPBtn;
+    // The tabs' buttons: plain tool buttons, as the skin has no pictures for them.
+    QToolButton *SSCFBtn, *SSCBBtn, *SSCLIPBtn;
     QStackedWidget *Tabs;
     // Forwarding in the order CFU, CFB, CFNRY, CFNRC; barring AO, OI, OX, AI, IR.
     std::array<QCheckBox *, 4> CheckBox_Forward{};

@@ -103,6 +103,10 @@ void scriptHealthyCard()
         *mode = 5;
         return 0;
     });
+    onCall(&_MEC_GetNetworkSelectModes, [](uint32_t *modes) -> MEC_STATUS {
+        *modes = (1u << 5) | (1u << 2) | (1u << 1);
+        return 0;
+    });
 }
 
 // The program's windows on the fake card, with the settings files in a folder of their own

@@ -55,12 +55,18 @@ QImage networkPage()
 QImage manualSelection()
 {
     lumacore_fake::reset();
+    // The list of a search already made: showing the dialog does not start another.
+    lumacore_fake::setResult("_MEC_SetNetworkSelectMode", MEC_ERR_NOT_SUPPORTED);
+    platform::setMessageBoxHandler([](QWidget *, const QString &, int, bool) { return 1; });
     SceneHost host;
     TManual_Set dialog(host);
     dialog.FillList({found(2, "Brisa", "722310", "3G"), found(1, "Austral", "72234", "3G"),
                      found(3, "Pampa", "72207", "2G"), found(1, "Litoral", "72236", "2G")});
     dialog.OperatorListView->setCurrentItem(dialog.OperatorListView->topLevelItem(1));
-    return grabShown(dialog);
+    QImage shot = grabShown(dialog);
+    platform::setMessageBoxHandler({});
+    lumacore_fake::reset();
+    return shot;
 }
 
 // The network holds forwarding when busy, all outgoing calls barred, CLIP and call waiting on.
