@@ -29,7 +29,7 @@ RestoreCalls RestoreCalls::program()
     calls.setNetworkSelectMode = [](uint8_t mode) { return _MEC_SetNetworkSelectMode(mode); };
     calls.setSmsSaveLocation = [](uint32_t storage) { return _MEC_SetSmsSaveLocation(storage); };
     calls.useFactoryProfile = [] {
-        BL_File &files = FileStore();
+        TBL_File &files = FileStore();
         const ProfileRecord &factory = files.factoryProfile();
         if (!files.SetDefaultProfile(factory.name))
             return;

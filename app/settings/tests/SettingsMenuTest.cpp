@@ -39,6 +39,9 @@ struct CardAnswers {
 
 TEST(RestoreDefaults, TheClosingMessageNamesWhatTheCardDidNotTake)
 {
+    if (!platform::stringManager())
+        platform::createStringManager();  // ./language of the program folder
+    ASSERT_FALSE(GetLanguageString(3163).isEmpty());
     const QString restored = GetLanguageString(3161);
     const QString notOnCard = "(" + GetLanguageString(3162);
     struct Case {
