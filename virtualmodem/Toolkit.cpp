@@ -13,6 +13,8 @@
 #include "codec/Toolkit.h"
 #include "codec/Unicode.h"
 
+#include <optional>
+
 namespace virtualmodem {
 
 namespace {
@@ -46,32 +48,29 @@ void appendObject(Bytes &out, uint8_t tag, const Bytes &value)
     out.insert(out.end(), value.begin(), value.end());
 }
 
-// An alpha field as the SIM stores it: the default alphabet where it can, else UCS-2 (0x80).
-Bytes alpha(std::string_view utf8)
+// The text in the default alphabet one septet per byte where it can be, else in UCS-2, behind
+// the coding byte the field uses for each.
+Bytes codedText(std::string_view utf8, std::optional<uint8_t> gsmCoding, uint8_t ucs2Coding)
 {
-    if (auto septets = codec::gsmSeptetsFromUtf8(utf8))
-        return *septets;
-    Bytes out{0x80};
+    Bytes out;
+    if (auto septets = codec::gsmSeptetsFromUtf8(utf8)) {
+        if (gsmCoding)
+            out.push_back(*gsmCoding);
+        out.insert(out.end(), septets->begin(), septets->end());
+        return out;
+    }
+    out.push_back(ucs2Coding);
     const auto units = codec::utf16BigEndianBytes(
         codec::utf16FromCodePoints(codec::codePointsFromUtf8(utf8).value_or(U"?")));
     out.insert(out.end(), units.begin(), units.end());
     return out;
 }
 
-// A text string: 8-bit default alphabet where it can, else UCS-2.
-Bytes textString(std::string_view utf8)
-{
-    if (auto septets = codec::gsmSeptetsFromUtf8(utf8)) {
-        Bytes out{0x04};
-        out.insert(out.end(), septets->begin(), septets->end());
-        return out;
-    }
-    Bytes out{0x08};
-    const auto units = codec::utf16BigEndianBytes(
-        codec::utf16FromCodePoints(codec::codePointsFromUtf8(utf8).value_or(U"?")));
-    out.insert(out.end(), units.begin(), units.end());
-    return out;
-}
+// An alpha field as the SIM stores it: the default alphabet bare, or UCS-2 behind 0x80.
+Bytes alpha(std::string_view utf8) { return codedText(utf8, std::nullopt, 0x80); }
+
+// A text string: the 8-bit default alphabet (scheme 04), or UCS-2 (08).
+Bytes textString(std::string_view utf8) { return codedText(utf8, 0x04, 0x08); }
 
 struct Item {
     uint8_t id;
@@ -246,20 +245,25 @@ private:
     SimToolkit &m_toolkit;
 };
 
-std::optional<Bytes> hexArgument(const AtCommand &command)
+// What +CUSATE and +CUSATT share: the test form answered, any form but a set refused, a SIM not
+// ready or a toolkit not activated refused, and the one hexadecimal argument read into bytes.
+// A result is the answer to give at once.
+std::optional<Result> takeHexArgument(Modem &modem, const AtCommand &command, Bytes &bytes)
 {
-    const auto values = parseArguments(command.argument);
-    if (!values || values->size() != 1)
-        return std::nullopt;
-    return codec::bytesFromHex((*values)[0].text);
-}
-
-std::optional<Result> notReady(Modem &modem)
-{
+    if (command.kind == AtKind::Test)
+        return Result::ok();
+    if (command.kind != AtKind::Set)
+        return Result::error();
     if (modem.state().sim.lock != SimLock::Ready)
         return Result::cme(cme::kSimPinRequired);
     if (!modem.state().toolkit.active)
         return Result::cme(cme::kNotAllowed);
+    const auto values = parseArguments(command.argument);
+    const auto read = values && values->size() == 1 ? codec::bytesFromHex((*values)[0].text)
+                                                    : std::nullopt;
+    if (!read)
+        return Result::cme(cme::kInvalidText);
+    bytes = *read;
     return std::nullopt;
 }
 
@@ -299,16 +303,10 @@ Result readProfile(Modem &modem, const AtCommand &command)
 
 Result envelope(Modem &modem, const AtCommand &command)
 {
-    if (command.kind == AtKind::Test)
-        return Result::ok();
-    if (command.kind != AtKind::Set)
-        return Result::error();
-    if (auto refusal = notReady(modem))
-        return *refusal;
-    const auto bytes = hexArgument(command);
-    if (!bytes)
-        return Result::cme(cme::kInvalidText);
-    const auto item = decodeMenuSelection(*bytes);
+    Bytes bytes;
+    if (auto answer = takeHexArgument(modem, command, bytes))
+        return *answer;
+    const auto item = decodeMenuSelection(bytes);
     if (!item)
         return Result::cme(cme::kInvalidText);
     Dialogue(modem).chooseMain(*item);
@@ -317,16 +315,10 @@ Result envelope(Modem &modem, const AtCommand &command)
 
 Result terminalResponse(Modem &modem, const AtCommand &command)
 {
-    if (command.kind == AtKind::Test)
-        return Result::ok();
-    if (command.kind != AtKind::Set)
-        return Result::error();
-    if (auto refusal = notReady(modem))
-        return *refusal;
-    const auto bytes = hexArgument(command);
-    if (!bytes)
-        return Result::cme(cme::kInvalidText);
-    const auto response = decodeTerminalResponse(*bytes);
+    Bytes bytes;
+    if (auto answer = takeHexArgument(modem, command, bytes))
+        return *answer;
+    const auto response = decodeTerminalResponse(bytes);
     auto &toolkit = modem.state().toolkit;
     // A response to no command, or to another one than the SIM sent, is refused by the SIM.
     if (!response || toolkit.screen == kIdle || response->number != toolkit.commandNumber ||
