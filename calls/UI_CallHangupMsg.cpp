@@ -3,6 +3,7 @@
 #include "FeaturePage.h"
 #include "WindowControls.h"
 
+#include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
 
 #include <QVBoxLayout>
@@ -65,7 +66,7 @@ int TCallHangupMsgDfm::Choose(const QStringList &choices)
     SetChoices(choices);
     m_chosen = -1;
     // reject() (Cancel, Escape, a change of the calls) leaves nothing chosen.
-    if (exec() != QDialog::Accepted)
+    if (platform::execDialog(*this) != QDialog::Accepted)
         return -1;
     return m_chosen < choices.size() ? m_chosen : -1;
 }

@@ -70,6 +70,18 @@ void settleConference(VoiceNetwork &network)
     }
 }
 
+// A waiting call with no other call left beside it rings as any incoming call: it is listed
+// as incoming and answered with A.
+void settleWaiting(Modem &modem)
+{
+    VoiceNetwork &network = voice(modem);
+    VoiceCall *waiting = firstWith(network, VoiceCall::Waiting);
+    if (!waiting || network.calls.size() != 1)
+        return;
+    waiting->status = VoiceCall::Incoming;
+    network.nextRing = modem.now();
+}
+
 // The far end or the network ended the call: the terminal is told with the result code, unless
 // the card is one that tells only through +CLCC.
 void endCall(Modem &modem, int index, const char *report)
@@ -79,6 +91,7 @@ void endCall(Modem &modem, int index, const char *report)
                                        [&](const VoiceCall &call) { return call.index == index; }),
                         network.calls.end());
     settleConference(network);
+    settleWaiting(modem);
     if (report && !modem.state().quirks.has(Quirk::QuietCallEnd))
         modem.unsolicited(report);
 }
@@ -305,6 +318,7 @@ Result callHold(Modem &modem, const AtCommand &command)
     default: return notAllowed;
     }
     settleConference(network);
+    settleWaiting(modem);
     return Result::ok();
 }
 

@@ -218,10 +218,11 @@ TEST_F(VirtualModemVoiceTest, SupplementaryServicesMoveTheCallsAsTheNetworkAllow
         {"aw", "AT+CHLD=0", "OK", "1:0"},
         {"aw", "AT+CHLD=1", "OK", "2:0"},
         {"aw", "AT+CHLD=2", "OK", "1:1 2:0"},
-        {"aw", "AT+CHLD=11", "OK", "2:5"},
+        // A waiting call left alone rings as an incoming call.
+        {"aw", "AT+CHLD=11", "OK\r\n\r\nRING", "2:4"},
         {"aw", "AT+CHLD=12", "OK", "1:0"},
         {"hw", "AT+CHLD=0", "OK", "1:1"},
-        {"hw", "AT+CHLD=11", "OK", "2:5"},
+        {"hw", "AT+CHLD=11", "OK\r\n\r\nRING", "2:4"},
         {"hw", "AT+CHLD=2", "OK", "1:1 2:0"},
         {"ah", "AT+CHLD=0", "OK", "1:0"},
         {"ah", "AT+CHLD=1", "OK", "2:0"},
