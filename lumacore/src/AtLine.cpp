@@ -284,6 +284,27 @@ std::string responsePrefixOf(std::string_view command)
     return prefix + ':';
 }
 
+namespace {
+
+bool endsCall(FinalKind kind)
+{
+    return kind == FinalKind::NoCarrier || kind == FinalKind::Busy ||
+           kind == FinalKind::NoAnswer || kind == FinalKind::NoDialtone;
+}
+
+// Dial, answer, back on line, hang up, and the calls' supplementary services.
+bool mayEndWithCallCode(std::string_view command)
+{
+    if (command.size() < 3 || !startsWithNoCase(command, "AT"))
+        return false;
+    const std::string_view rest = command.substr(2);
+    const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(rest[0])));
+    return first == 'D' || first == 'A' || first == 'O' || first == 'H' ||
+           startsWithNoCase(rest, "+CHLD");
+}
+
+}  // namespace
+
 void AtDialogue::beginCommand(std::string_view command, bool expectPrompt)
 {
     m_pending = true;
@@ -407,6 +428,12 @@ void AtDialogue::takeWholeLine(std::string_view line, Output &out)
         auto final = parseFinalResult(line);
         if (!final)
             final = parseNumericResult(line);
+        // The end of a call the card reports on its own may come while another command waits:
+        // only a command that sets up, answers or ends a call can end with it.
+        if (final && endsCall(final->kind) && !mayEndWithCallCode(m_command)) {
+            out.unsolicited.push_back({std::string(line), {}});
+            return;
+        }
         if (final) {
             AtAnswer answer;
             answer.final = std::move(*final);

@@ -205,6 +205,44 @@ TEST(AtDialogue, NoCarrierWithoutACommandIsNews)
     EXPECT_EQ(out.unsolicited[0].line, "NO CARRIER");
 }
 
+// The far end hangs up just as the engine asks something else: the call's end is news, and
+// the question still gets its own answer. Only a call command ends with these codes.
+TEST(AtDialogue, CallEndCodesEndOnlyCallCommands)
+{
+    struct Case {
+        const char *command;
+        const char *bytes;
+        bool news;
+    };
+    const Case cases[] = {
+        {"AT+CLCC", "\r\nNO CARRIER\r\n\r\nOK\r\n", true},
+        {"AT+CHUP", "\r\nNO CARRIER\r\n\r\nOK\r\n", true},
+        {"AT+CSQ", "\r\nBUSY\r\n\r\n+CSQ: 20,99\r\n\r\nOK\r\n", true},
+        {"AT+VTS=1", "\r\nNO ANSWER\r\n\r\nOK\r\n", true},
+        {"ATE0V0", "3\r0\r", true},
+        {"ATD5550100;", "\r\nNO CARRIER\r\n", false},
+        {"atd5550100;", "\r\nBUSY\r\n", false},
+        {"ATA", "\r\nNO CARRIER\r\n", false},
+        {"ATH", "\r\nNO CARRIER\r\n", false},
+        {"AT+CHLD=2", "\r\nNO CARRIER\r\n", false},
+        {"ATD*99#", "\r\nNO CARRIER\r\n", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.command);
+        AtDialogue dialogue;
+        dialogue.beginCommand(c.command);
+        auto out = feedAll(dialogue, c.bytes);
+        ASSERT_TRUE(out.answer);
+        if (c.news) {
+            ASSERT_EQ(out.unsolicited.size(), 1u);
+            EXPECT_EQ(out.answer->final.kind, FinalKind::Ok);
+        } else {
+            EXPECT_TRUE(out.unsolicited.empty());
+            EXPECT_NE(out.answer->final.kind, FinalKind::Ok);
+        }
+    }
+}
+
 TEST(AtDialogue, FieldsWithQuotesAndGroups)
 {
     auto fields = splitFields(" 2,\"a,b\" , (1,2),  x ");
