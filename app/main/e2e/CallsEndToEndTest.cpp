@@ -301,6 +301,26 @@ TEST_F(CallsEndToEnd, AnEmergencyNumberFromThePinDialogIsDialledAndThePinLeftAlo
     EXPECT_EQ(kept(3), QStringList{"112"});
 }
 
+// Without a SIM only an emergency number goes out, from the keypad as from anywhere.
+TEST_F(CallsEndToEnd, WithoutASimOnlyAnEmergencyNumberIsDialled)
+{
+    ASSERT_NO_FATAL_FAILURE(installDeliveredProfiles());
+    ASSERT_NO_FATAL_FAILURE(plugCard());
+    card->removeSim();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(waitForState(kNoSim));
+    calls = AppWindow<TCall_managerform>();
+    ASSERT_NE(calls, nullptr);
+    calls->DialNumber("5550100");
+    EXPECT_EQ(calls->CallState(), kCallIdle);
+    EXPECT_EQ(boxes.last(), text(12));
+    calls->DialNumber("112");
+    ASSERT_TRUE(waitForCall(kCallActive)) << calls->CallState();
+    EXPECT_EQ(cardCalls(), "1:0");
+    ASSERT_EQ(card->control("call hangup"), "OK");  // the emergency services end the call
+    ASSERT_TRUE(waitForCall(kCallIdle));
+}
+
 // The card pulled out with a call connected, ringing, or one connected and one held: the
 // window is back to idle at once, each call is recorded once, and a call works again once the
 // card is back.
