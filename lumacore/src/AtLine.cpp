@@ -292,7 +292,8 @@ bool endsCall(FinalKind kind)
            kind == FinalKind::NoAnswer || kind == FinalKind::NoDialtone;
 }
 
-// Dial, answer, back on line, hang up, and the calls' supplementary services.
+// Dial, answer, back on line, hang up, the calls' supplementary services, and entering data
+// state on a context.
 bool mayEndWithCallCode(std::string_view command)
 {
     if (command.size() < 3 || !startsWithNoCase(command, "AT"))
@@ -300,7 +301,7 @@ bool mayEndWithCallCode(std::string_view command)
     const std::string_view rest = command.substr(2);
     const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(rest[0])));
     return first == 'D' || first == 'A' || first == 'O' || first == 'H' ||
-           startsWithNoCase(rest, "+CHLD");
+           startsWithNoCase(rest, "+CHLD") || startsWithNoCase(rest, "+CGDATA");
 }
 
 }  // namespace

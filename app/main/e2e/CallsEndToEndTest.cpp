@@ -222,7 +222,7 @@ TEST_F(CallsEndToEnd, ASecondCallWaitsAndIsTakenSwappedJoinedAndReleased)
 // each call once.
 TEST_F(CallsEndToEnd, TheFarEndHangsUp)
 {
-    enum Setup { OneCall, ActiveAndHeld, Conference };
+    enum Setup { OneCall, ActiveAndWaiting, ActiveAndHeld, Conference };
     struct Case {
         Setup setup;
         const char *hangs;  // the card's index of the call the far end ends
@@ -231,6 +231,7 @@ TEST_F(CallsEndToEnd, TheFarEndHangsUp)
     };
     const Case cases[] = {
         {OneCall, "1", kCallIdle, ""},
+        {ActiveAndWaiting, "1", kCallIncoming, "2:4"},  // the waiting call rings on
         {ActiveAndHeld, "2", kCallHeld, "1:1"},
         {ActiveAndHeld, "1", kCallActive, "2:0"},
         {Conference, "1", kCallActive, "2:0"},
@@ -244,6 +245,10 @@ TEST_F(CallsEndToEnd, TheFarEndHangsUp)
         const QString second = QStringLiteral("+49302%1").arg(recorded, 4, 10, QLatin1Char('0'));
         if (c.setup == OneCall) {
             ASSERT_NO_FATAL_FAILURE(answerIncoming(first));
+        } else if (c.setup == ActiveAndWaiting) {
+            ASSERT_NO_FATAL_FAILURE(answerIncoming(first));
+            ASSERT_NO_FATAL_FAILURE(ring(second));
+            ASSERT_TRUE(waitForCall(kCallActiveWaiting));
         } else {
             ASSERT_NO_FATAL_FAILURE(reachActiveHeld(first, second));
             if (c.setup == Conference) {
@@ -255,6 +260,10 @@ TEST_F(CallsEndToEnd, TheFarEndHangsUp)
         ASSERT_EQ(card->control(std::string("call hangup ") + c.hangs), "OK");
         EXPECT_TRUE(waitForCall(c.state)) << calls->CallState();
         EXPECT_TRUE(waitForCard(c.left)) << cardCalls().toStdString();
+        if (calls->CallState() == kCallIncoming) {
+            calls->ImButtonDialClick();
+            EXPECT_TRUE(waitForCall(kCallActive)) << calls->CallState();
+        }
         if (calls->CallState() != kCallIdle) {
             calls->ImButtonHangupClick();  // a held call is ended once confirmed
             ASSERT_TRUE(waitForCall(kCallIdle));

@@ -226,6 +226,7 @@ TEST(AtDialogue, CallEndCodesEndOnlyCallCommands)
         {"ATH", "\r\nNO CARRIER\r\n", false},
         {"AT+CHLD=2", "\r\nNO CARRIER\r\n", false},
         {"ATD*99#", "\r\nNO CARRIER\r\n", false},
+        {"AT+CGDATA=\"PPP\",1", "\r\nNO CARRIER\r\n", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.command);
