@@ -5,6 +5,7 @@
 #include "logic/BL_Forward.h"
 #include "lumacore.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -67,10 +68,12 @@ SecurityCalls SecurityCalls::program()
     };
     // File names go to the engine as the file system spells them.
     calls.backUpTo = [](const QString &path) {
-        return _MEC_BackUpDBToFile(QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
+        const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+        return _MEC_BackUpDBToFile(name.constData());
     };
     calls.restoreFrom = [](const QString &path) {
-        return _MEC_LoadDBFromFile(QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
+        const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+        return _MEC_LoadDBFromFile(name.constData());
     };
     calls.reloadPcStores = [] {
         if (BusinessLogic() == nullptr)
@@ -100,8 +103,9 @@ QString SecuritySettings::BackupPath(const QString &chosen)
 QString SecuritySettings::RestorePath(const QString &chosen)
 {
     // Only the file's own name counts: a dot in a folder's name is no extension.
-    return QFileInfo(chosen).fileName().contains(QLatin1Char('.')) ? chosen
-                                                                    : chosen + QStringLiteral(".dat");
+    return QFileInfo(chosen).fileName().contains(QLatin1Char('.'))
+               ? chosen
+               : chosen + QStringLiteral(".dat");
 }
 
 void SecuritySettings::shown()
@@ -267,8 +271,9 @@ void SecuritySettings::changePin()
         m_user.show(kPinChanged, kInformation);
         return;
     }
-    m_user.show(status == kWrongPasswordStatus || status == kSimBlockedStatus ? kWrongPin : kCardRefused,
-                kWarning);
+    m_user.show(
+        status == kWrongPasswordStatus || status == kSimBlockedStatus ? kWrongPin : kCardRefused,
+        kWarning);
     if (status == kSimBlockedStatus)
         m_user.postCardState(kPukCardState);
 }

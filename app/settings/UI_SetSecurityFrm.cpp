@@ -36,8 +36,7 @@ const feature::WindowSkin kSkin{"SETSECURITY.BKIMAGE",
 
 TSet_securityform::TSet_securityform(feature::FeatureHost &host, AllConfig *config,
                                      SecurityCalls calls)
-    : m_host(host),
-      m_settings(config ? *config : FileStore().allConfig(), std::move(calls), user())
+    : m_host(host), m_settings(config ? *config : FileStore().allConfig(), std::move(calls), user())
 {
     setObjectName(QStringLiteral("TSet_securityform"));
     setWindowTitle(GetLanguageString(3019));
@@ -107,8 +106,7 @@ SecurityUser TSet_securityform::user()
         return platform::AskMessageBox(m_host.dialogOwner(), GetLanguageString(text), 1) == 1;
     };
     user.chooseFile = [this](bool save) {
-        const QString folder =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         const QString filter = QStringLiteral("*.dat");
         return save ? platform::getSaveFileName(m_host.dialogOwner(),
                                                 GetLanguageString(kBackUpCaption), folder, filter)
