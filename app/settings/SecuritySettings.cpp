@@ -108,6 +108,13 @@ QString SecuritySettings::RestorePath(const QString &chosen)
                : chosen + QStringLiteral(".dat");
 }
 
+void SecuritySettings::setCardState(uint8_t state)
+{
+    m_cardState = state;
+    if (state == kSimReadyCardState && !m_applyEnabled)
+        m_pinShown = m_config.pinRequestEnabled != 0;
+}
+
 void SecuritySettings::shown()
 {
     uint8_t enabled = 0;

@@ -55,7 +55,9 @@ public:
     // The PIN request and the PIN can be changed only with the SIM ready.
     bool pinControlsEnabled() const { return m_cardState == 12; }
 
-    void setCardState(uint8_t state) { m_cardState = state; }
+    // The card monitor reads the SIM's PIN request as the SIM gets ready; an untouched box
+    // follows it.
+    void setCardState(uint8_t state);
     // The page shown: the card's PIN request read (with the SIM ready) and the options shown.
     void shown();
     void pinRequestClicked(bool on);

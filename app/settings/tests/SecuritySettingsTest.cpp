@@ -185,8 +185,11 @@ TEST(SecuritySettings, WithoutAReadySimOnlyStandbyIsApplied)
     settings.apply();
     EXPECT_EQ(script.log, (Log{"save", "show 3033/1"}));
     EXPECT_EQ(config.forbidStandby, 1);
+    // The SIM ready while the page is on show: the box shows the request the card was read with.
+    config.pinRequestEnabled = 1;
     settings.setCardState(12);
     EXPECT_TRUE(settings.pinControlsEnabled());
+    EXPECT_TRUE(settings.pinRequestShown());
 }
 
 TEST(SecuritySettings, ChangingThePinTakesEveryPath)
