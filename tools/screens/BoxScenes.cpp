@@ -57,10 +57,10 @@ const SceneRegistrar scenes[] = {
                     [] {
                         boxes::TMessageBoxForm box(nullptr, 2, boxes::kButtonSingle);
                         box.setMessageText(
-                            text(6404, "You have reached your monthly data limit of %1 while "
-                                       "roaming.")
+                            text(6404, "Your monthly data limit of %1 for roaming is "
+                                       "reached.")
                                 .arg(QStringLiteral("200.00MB")) +
-                            QLatin1Char(' ') + text(6405, "The connection has been ended."));
+                            QLatin1Char(' ') + text(6405, "Disconnected."));
                         return grabShown(box);
                     }}),
     messageBox("messagebox-notice", "the call window's notice (OK only)", 1, boxes::kButtonNoModal,
