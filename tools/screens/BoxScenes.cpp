@@ -43,6 +43,26 @@ const SceneRegistrar scenes[] = {
                "Save the number as a contact?"),
     messageBox("messagebox-nobuttons", "no buttons, text moved down", 1, boxes::kButtonNo, 3007,
                "Searching for networks..."),
+    SceneRegistrar({QStringLiteral("messagebox-budget-warning"),
+                    QStringLiteral("the data budget's warning share passed at home"),
+                    [] {
+                        boxes::TMessageBoxForm box(nullptr, 2, boxes::kButtonSingle);
+                        box.setMessageText(
+                            text(6401, "You have used %1 of your monthly data limit of %2 at home.")
+                                .arg(QStringLiteral("1.60GB"), QStringLiteral("2.00GB")));
+                        return grabShown(box);
+                    }}),
+    SceneRegistrar({QStringLiteral("messagebox-budget-limit"),
+                    QStringLiteral("the data budget's limit reached, the link ended"),
+                    [] {
+                        boxes::TMessageBoxForm box(nullptr, 2, boxes::kButtonSingle);
+                        box.setMessageText(
+                            text(6404, "Your monthly data limit of %1 for roaming is "
+                                       "reached.")
+                                .arg(QStringLiteral("200.00MB")) +
+                            QLatin1Char(' ') + text(6405, "Disconnected."));
+                        return grabShown(box);
+                    }}),
     messageBox("messagebox-notice", "the call window's notice (OK only)", 1, boxes::kButtonNoModal,
                0, "Call ended."),
     SceneRegistrar({QStringLiteral("progressbox-cancel"),

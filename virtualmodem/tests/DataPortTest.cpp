@@ -1,5 +1,5 @@
 // The card's data port: a packet data call answers CONNECT only with packet service, traffic
-// flows while on line, and the network can drop, refuse or delay the call.
+// flows while on line at the rate set, and the network can drop, refuse or delay the call.
 #include "CardFixture.h"
 #include "virtualmodem/DataPort.h"
 
@@ -33,6 +33,10 @@ TEST_F(CardDataPortTest, PacketCallConnectsCarriesTrafficAndEndsWhenThePortClose
     // Downloaded traffic arrives while on line; what we send is taken as our traffic.
     m_data.send(std::string(500, '\x7e'));
     EXPECT_GE(m_data.readFor(350ms).size(), 2 * DataPort::kBytesPerTick);
+    // A faster link: the stream as large as it is set.
+    EXPECT_EQ(m_card->control("data rate 16000"), "OK");
+    EXPECT_GE(m_data.readFor(350ms).size(), 2 * 16000u);
+    EXPECT_EQ(m_card->control("data rate 0"), "ERROR usage: data rate <bytes per 100 ms>");
     m_data.close();
     for (int i = 0; i < 50 && m_card->dataCallOnline(); ++i)
         std::this_thread::sleep_for(10ms);
