@@ -7,6 +7,7 @@
 
 #include "config/BL_File.h"
 #include "logic/EngineValues.h"
+#include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -20,6 +21,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -29,6 +31,8 @@ namespace {
 
 constexpr int kAnimationFrames = 5;
 constexpr int kMessageProfileFile = 3050;
+constexpr int kTextGraphReceived = 6303;
+constexpr int kTextGraphSent = 6304;
 
 const feature::WindowSkin kSkin{"DATACONNECT.DATAINTERFACEBKIMAGE",
                                 "DATACONNECT.TITLEIMAGE",
@@ -121,16 +125,25 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     title.setBold(true);
     DataTitleLabel->setFont(title);
 
+    DataRateGraph = new RateGraph(this);
+    DataRateGraph->setNames(language(kTextGraphReceived), language(kTextGraphSent));
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 20);
     layout->addWidget(DataTitleLabel);
     layout->addWidget(DataStateLabel);
     layout->addWidget(DataHintLabel);
     layout->addWidget(DataAnimateImage);
+    // The figures on the left, the graph of the last minutes beside them.
+    auto *traffic = new QHBoxLayout;
+    auto *figures = new QVBoxLayout;
     for (QLabel *statistic :
          {DataTransportLabel, DataReceivedLabel, DataTimeLabel, DataTxRateLabel, DataRxRateLabel})
-        layout->addWidget(statistic);
-    layout->addStretch(1);
+        figures->addWidget(statistic);
+    figures->addStretch(1);
+    traffic->addLayout(figures);
+    traffic->addWidget(DataRateGraph, 1);
+    layout->addLayout(traffic, 1);
     layout->addWidget(ImButtonConnect, 0, Qt::AlignHCenter);
     layout->addWidget(QueryLog, 0, Qt::AlignRight);
 
@@ -146,6 +159,9 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     // The title strip carries the page's caption.
     DataTitleLabel->hide();
     feature::WearSkin(*this, kSkin);
+    // Each line of the graph in the colour of its rate's label.
+    DataRateGraph->setColours(DataRxRateLabel->palette().color(QPalette::WindowText),
+                              DataTxRateLabel->palette().color(QPalette::WindowText));
 }
 
 TData_connectform::~TData_connectform() = default;
@@ -184,6 +200,7 @@ void TData_connectform::showStatistics(bool shown)
     for (QLabel *statistic :
          {DataTransportLabel, DataReceivedLabel, DataTimeLabel, DataTxRateLabel, DataRxRateLabel})
         statistic->setVisible(shown);
+    DataRateGraph->setVisible(shown);
 }
 
 void TData_connectform::DataAnimateTimer()
@@ -199,6 +216,9 @@ void TData_connectform::DataAnimateTimer()
 void TData_connectform::showConnectionState(::ConnectionState state)
 {
     const QString profile = QString::fromStdString(m_connection->profileName());
+    // The graph keeps the minutes before a drop in view; the next connection starts a new line.
+    if (state != kConnectionConnected)
+        DataRateGraph->history().breakLine();
     switch (state) {
     case kConnectionIdle:
         DataAnimate.stop();
@@ -253,6 +273,7 @@ void TData_connectform::showTraffic(const TrafficMeter &meter)
                              language(6022));
     DataRxRateLabel->setText(language(6024) + QString::asprintf("%3.2f", meter.receiveRate()) +
                              language(6022));
+    DataRateGraph->add(platform::clock().tickCount(), meter.receiveRate(), meter.sendRate());
 }
 
 void TData_connectform::setConnectEnabled(bool enabled) { ImButtonConnect->setEnabled(enabled); }

@@ -7,6 +7,7 @@
 #include "DataConnection.h"
 #include "FeatureRoles.h"
 #include "FeatureWindow.h"
+#include "RateGraph.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -59,6 +60,7 @@ public:
     QLabel *DataTimeLabel;
     QLabel *DataTxRateLabel;
     QLabel *DataRxRateLabel;
+    RateGraph *DataRateGraph;
     QPushButton *ImButtonConnect;
     QLabel *QueryLog;
     QTimer DataAnimate;
