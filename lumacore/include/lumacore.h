@@ -716,6 +716,38 @@ MEC_NODISCARD MEC_STATUS _MEC_SaveCallEntry(CallEntry *entry);
 MEC_NODISCARD MEC_STATUS _MEC_DeleteCallEntry(uint32_t index, uint8_t storage);
 MEC_NODISCARD MEC_STATUS _MEC_ClearCallEntries(uint8_t kind, uint8_t storage);
 
+/* Data use, kept per day in the PC store, at home and roaming apart. A day is the local date as
+ * yyyymmdd (20261210). */
+typedef struct {
+    uint32_t day;     /* yyyymmdd */
+    uint8_t roaming;  /* 0 home, 1 roaming */
+    uint8_t reserved[3];
+    uint64_t bytesSent;
+    uint64_t bytesReceived;
+} _MEC_USAGE_DAY;
+LUMACORE_CHECK_SIZE(_MEC_USAGE_DAY, 24);
+LUMACORE_CHECK_OFFSET(_MEC_USAGE_DAY, roaming, 4);
+LUMACORE_CHECK_OFFSET(_MEC_USAGE_DAY, bytesSent, 8);
+LUMACORE_CHECK_OFFSET(_MEC_USAGE_DAY, bytesReceived, 16);
+
+/* Counts a connection's traffic. `connection` names one connection for as long as it lasts (1-63
+ * characters); the totals are its traffic since it came up. The store keeps the totals it last
+ * counted for each connection and adds only the difference to the day (and roaming) given, in
+ * one transaction: the same totals given again add nothing. Totals below the ones counted mean
+ * the connection's counters began again; they are counted whole.
+ * EndUsage forgets a connection's counted totals (it has ended).
+ * GetUsageDays writes the rows with firstDay <= day <= lastDay, oldest first, home before
+ * roaming, at most `capacity` of them; *count is the number of rows there are (more than
+ * capacity when the buffer was too small). ClearUsage forgets every day (the connections'
+ * counted totals stay, so a running connection counts on from its next sample). */
+MEC_NODISCARD MEC_STATUS _MEC_AddUsage(const char *connection, uint32_t day, uint8_t roaming,
+                                       uint64_t totalSent, uint64_t totalReceived);
+MEC_NODISCARD MEC_STATUS _MEC_EndUsage(const char *connection);
+MEC_NODISCARD MEC_STATUS _MEC_GetUsageDays(uint32_t firstDay, uint32_t lastDay,
+                                           _MEC_USAGE_DAY *rows, uint32_t capacity,
+                                           uint32_t *count);
+MEC_NODISCARD MEC_STATUS _MEC_ClearUsage(void);
+
 #if defined(LUMACORE_BUILDING) && defined(__GNUC__)
 #pragma GCC visibility pop
 #endif
