@@ -33,6 +33,10 @@ constexpr int kAnimationFrames = 5;
 constexpr int kMessageProfileFile = 3050;
 constexpr int kTextGraphReceived = 6303;
 constexpr int kTextGraphSent = 6304;
+constexpr int kTextUsageLink = 6318;
+constexpr int kTextPeriodUse = 6319;
+constexpr int kTextHome = 6313;
+constexpr int kTextRoaming = 6314;
 
 const feature::WindowSkin kSkin{"DATACONNECT.DATAINTERFACEBKIMAGE",
                                 "DATACONNECT.TITLEIMAGE",
@@ -119,6 +123,12 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     QueryLog = new QLabel(
         QStringLiteral("<a href=\"log\">%1</a>").arg(language(6050).toHtmlEscaped()), this);
     QueryLog->setObjectName(QStringLiteral("QueryLog"));
+    QueryUsage = new QLabel(
+        QStringLiteral("<a href=\"usage\">%1</a>").arg(language(kTextUsageLink).toHtmlEscaped()),
+        this);
+    QueryUsage->setObjectName(QStringLiteral("QueryUsage"));
+    DataUsageLabel = NamedLabel(this, "DataUsageLabel");
+    DataUsageBar = new UsageGaugeBar(this);
     DataTitleLabel->setText(language(6019));
     QFont title = DataTitleLabel->font();
     title.setPixelSize(16);
@@ -144,15 +154,26 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     traffic->addLayout(figures);
     traffic->addWidget(DataRateGraph, 1);
     layout->addLayout(traffic, 1);
+    auto *usage = new QHBoxLayout;
+    usage->addWidget(DataUsageLabel);
+    usage->addWidget(DataUsageBar, 1);
+    layout->addLayout(usage);
     layout->addWidget(ImButtonConnect, 0, Qt::AlignHCenter);
-    layout->addWidget(QueryLog, 0, Qt::AlignRight);
+    auto *links = new QHBoxLayout;
+    links->addStretch(1);
+    links->addWidget(QueryUsage);
+    links->addSpacing(16);
+    links->addWidget(QueryLog);
+    layout->addLayout(links);
 
     connect(ImButtonConnect, &QPushButton::clicked, this, &TData_connectform::ImButtonConnectClick);
     connect(QueryLog, &QLabel::linkActivated, this, &TData_connectform::QueryLogClick);
+    connect(QueryUsage, &QLabel::linkActivated, this, &TData_connectform::QueryUsageClick);
     DataAnimate.setInterval(100);
     connect(&DataAnimate, &QTimer::timeout, this, &TData_connectform::DataAnimateTimer);
 
     m_connection = std::make_unique<DataConnection>(*m_ras, files, *this);
+    showPeriodUse({}, {}, false);
     DataStateLabel->setText(language(6012) + language(6014));
     showIdleHint();
     showStatistics(false);
@@ -186,6 +207,25 @@ void TData_connectform::ImButtonConnectClick() { m_connection->ImButtonConnectCl
 void TData_connectform::QueryLogClick()
 {
     platform::PostMessage(m_host.messageTarget(), WM_OPEN_CONNECTION_LOG, 0, 0);
+}
+
+void TData_connectform::QueryUsageClick()
+{
+    platform::PostMessage(m_host.messageTarget(), WM_OPEN_DATA_USAGE, 0, 0);
+}
+
+void TData_connectform::showPeriodUse(const BudgetSettings &budget, const UsageMonth &period,
+                                      bool roamingNow)
+{
+    UsageWords words;
+    words.home = language(kTextHome);
+    words.roaming = language(kTextRoaming);
+    const UsageGauge gauge =
+        PeriodGauge(budget, period, roamingNow, words, language(kTextPeriodUse));
+    DataUsageLabel->setVisible(gauge.shown);
+    DataUsageBar->setVisible(gauge.shown);
+    DataUsageLabel->setText(gauge.text);
+    DataUsageBar->setGauge(gauge.share, gauge.level);
 }
 
 void TData_connectform::showIdleHint()

@@ -8,6 +8,7 @@
 #include "FeatureRoles.h"
 #include "FeatureWindow.h"
 #include "RateGraph.h"
+#include "UsageBarChart.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -49,6 +50,10 @@ public:
 
     void ImButtonConnectClick();
     void QueryLogClick();
+    void QueryUsageClick();
+    // This period's use against the limit of the network the card is on; the line is hidden
+    // when that network has no limit.
+    void showPeriodUse(const BudgetSettings &budget, const UsageMonth &period, bool roamingNow);
     void DataAnimateTimer();
 
     QLabel *DataTitleLabel;
@@ -63,6 +68,9 @@ public:
     RateGraph *DataRateGraph;
     QPushButton *ImButtonConnect;
     QLabel *QueryLog;
+    QLabel *QueryUsage;
+    QLabel *DataUsageLabel;
+    UsageGaugeBar *DataUsageBar;
     QTimer DataAnimate;
 
     // feature::FeatureWindow

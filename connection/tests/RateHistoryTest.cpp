@@ -34,7 +34,7 @@ TEST(RateHistory, LinesBreakWhereTheConnectionWasDownOrSamplesAreMissing)
     EXPECT_EQ(lineLengths(history), (std::vector<size_t>{6, 2, 1}));
     const auto sent = history.lines(RateHistory::Send);
     EXPECT_DOUBLE_EQ(sent.back().back().rate, 2);
-    EXPECT_DOUBLE_EQ(sent.front().front().secondsAgo, 9);
+    EXPECT_DOUBLE_EQ(sent.front().front().secondsAgo, 11);
     EXPECT_DOUBLE_EQ(history.peak(), 20);
 }
 
@@ -81,8 +81,9 @@ TEST(RateHistory, ScaleHoldsThePeakInRoundStepsOfReadableUnits)
         const AxisScale scale = ChooseRateScale(each.peak);
         EXPECT_EQ(scale.label(scale.steps), each.topLabel) << each.peak;
         EXPECT_EQ(scale.steps, each.steps) << each.peak;
-        if (std::isfinite(each.peak))
+        if (std::isfinite(each.peak)) {
             EXPECT_GE(scale.top(), each.peak) << each.peak;
+        }
     }
     const AxisScale tenths = ChooseRateScale(1.25 * 1024);
     EXPECT_EQ(tenths.label(0), "0");
