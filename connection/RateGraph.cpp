@@ -1,5 +1,7 @@
 #include "RateGraph.h"
 
+#include "ChartDrawing.h"
+
 #include "platform/ResStringManager.h"
 
 #include <QPainter>
@@ -48,35 +50,17 @@ void RateGraph::paintEvent(QPaintEvent *)
     small.setPixelSize(10);
     painter.setFont(small);
     const QFontMetrics metrics(small);
-
     const AxisScale scale = ChooseRateScale(m_history.peak());
-    int labelWidth = 0;
-    for (int index = 0; index <= scale.steps; ++index)
-        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(scale.label(index)));
-    const int textHeight = metrics.height();
-    const QRectF plot(labelWidth + 8, textHeight + 4, width() - labelWidth - 16,
-                      height() - 2 * textHeight - 10);
-    if (plot.width() < 20 || plot.height() < 20)
+    const QRectF plot = chart::PlotArea(size(), metrics, scale);
+    if (plot.isEmpty())
         return;
+    chart::DrawScale(painter, plot, metrics, scale);
 
-    painter.fillRect(plot, QColor(255, 255, 255, 200));
-    const QColor grid(0xD5, 0xDD, 0xE5);
-    const QColor text(0x55, 0x60, 0x6B);
-
-    // The scale: a line and its label at each step.
-    for (int index = 0; index <= scale.steps; ++index) {
-        const double y = plot.bottom() - plot.height() * index / scale.steps;
-        painter.setPen(QPen(grid, 1));
-        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.setPen(text);
-        painter.drawText(QRectF(0, y - textHeight / 2.0, labelWidth + 4, textHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, scale.label(index));
-    }
     // The minutes, counted back from the latest sample at the right edge.
     const uint32_t span = m_history.spanSeconds();
     for (uint32_t minute = 0; minute * 60 <= span; ++minute) {
         const double x = plot.right() - plot.width() * (minute * 60.0) / span;
-        painter.setPen(QPen(grid, 1, minute ? Qt::DotLine : Qt::SolidLine));
+        painter.setPen(QPen(chart::kGrid, 1, minute ? Qt::DotLine : Qt::SolidLine));
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         const QString label = minute ? platform::GetLanguageString(kTextMinutesAgo)
                                            .replace(QLatin1String("%d"), QString::number(minute))
@@ -84,7 +68,7 @@ void RateGraph::paintEvent(QPaintEvent *)
         const int labelAdvance = metrics.horizontalAdvance(label);
         // Labels stay inside the widget: the last one is drawn leftwards from its line.
         const double left = std::clamp(x - labelAdvance / 2.0, 0.0, double(width() - labelAdvance));
-        painter.setPen(text);
+        painter.setPen(chart::kText);
         painter.drawText(QPointF(left, plot.bottom() + 3 + metrics.ascent()), label);
     }
 
@@ -117,19 +101,7 @@ void RateGraph::paintEvent(QPaintEvent *)
         }
     }
     painter.setClipping(false);
-    painter.setPen(QPen(grid.darker(110), 1));
-    painter.drawRect(plot);
-
-    // The legend above the plot, right-aligned.
-    double right = plot.right();
-    for (const auto &[name, colour] : {std::pair{m_sendName, m_sendColour},
-                                       std::pair{m_receiveName, m_receiveColour}}) {
-        if (name.isEmpty())
-            continue;
-        const int advance = metrics.horizontalAdvance(name);
-        painter.setPen(text);
-        painter.drawText(QPointF(right - advance, metrics.ascent() + 1), name);
-        painter.fillRect(QRectF(right - advance - 12, metrics.ascent() / 2.0 - 2, 8, 8), colour);
-        right -= advance + 22;
-    }
+    chart::DrawBorder(painter, plot);
+    chart::DrawLegend(painter, plot, metrics,
+                      {{m_receiveName, m_receiveColour}, {m_sendName, m_sendColour}});
 }

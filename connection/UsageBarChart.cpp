@@ -1,5 +1,7 @@
 #include "UsageBarChart.h"
 
+#include "ChartDrawing.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -32,31 +34,16 @@ void UsageBarChart::paintEvent(QPaintEvent *)
     small.setPixelSize(10);
     painter.setFont(small);
     const QFontMetrics metrics(small);
-    const int textHeight = metrics.height();
-    int labelWidth = 0;
-    for (int index = 0; index <= m_scale.steps; ++index)
-        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(m_scale.label(index)));
-    const QRectF plot(labelWidth + 8, textHeight + 6, width() - labelWidth - 14,
-                      height() - 2 * textHeight - 12);
-    if (plot.width() < 20 || plot.height() < 20)
+    const QRectF plot = chart::PlotArea(size(), metrics, m_scale);
+    if (plot.isEmpty())
         return;
-    const QColor grid(0xD5, 0xDD, 0xE5);
-    const QColor text(0x55, 0x60, 0x6B);
-    painter.fillRect(plot, QColor(255, 255, 255, 200));
-
-    for (int index = 0; index <= m_scale.steps; ++index) {
-        const double y = plot.bottom() - plot.height() * index / m_scale.steps;
-        painter.setPen(QPen(grid, 1));
-        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.setPen(text);
-        painter.drawText(QRectF(0, y - textHeight / 2.0, labelWidth + 4, textHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, m_scale.label(index));
-    }
+    chart::DrawScale(painter, plot, metrics, m_scale);
 
     if (!m_bars.empty()) {
         const double slot = plot.width() / double(m_bars.size());
         const double barWidth = std::max(1.0, slot * 0.7);
-        // Every n-th label, so that neighbours never overlap; the current bar's always.
+        // Every n-th label, so that neighbours never overlap; the current bar's always, with
+        // room kept on either side of it.
         int widest = 0;
         for (const UsageBar &bar : m_bars)
             widest = std::max(widest, metrics.horizontalAdvance(bar.label));
@@ -94,28 +81,17 @@ void UsageBarChart::paintEvent(QPaintEvent *)
                 QFont labelFont = small;
                 labelFont.setBold(bar.current);
                 painter.setFont(labelFont);
-                painter.setPen(text);
-                painter.drawText(QRectF(left + barWidth / 2 - slot * every / 2.0,
-                                        plot.bottom() + 2, slot * every, textHeight),
+                painter.setPen(chart::kText);
+                painter.drawText(QRectF(left + barWidth / 2 - slot * double(every) / 2,
+                                        plot.bottom() + 2, slot * double(every), metrics.height()),
                                  Qt::AlignHCenter | Qt::AlignTop, bar.label);
                 painter.setFont(small);
             }
         }
     }
-    painter.setPen(QPen(grid.darker(110), 1));
-    painter.drawRect(plot);
-
-    double right = plot.right();
-    for (const auto &[name, colour] : {std::pair{m_roamingName, m_roamingColour},
-                                       std::pair{m_homeName, m_homeColour}}) {
-        if (name.isEmpty())
-            continue;
-        const int advance = metrics.horizontalAdvance(name);
-        painter.setPen(text);
-        painter.drawText(QPointF(right - advance, metrics.ascent() + 1), name);
-        painter.fillRect(QRectF(right - advance - 12, metrics.ascent() / 2.0 - 2, 8, 8), colour);
-        right -= advance + 22;
-    }
+    chart::DrawBorder(painter, plot);
+    chart::DrawLegend(painter, plot, metrics,
+                      {{m_homeName, m_homeColour}, {m_roamingName, m_roamingColour}});
 }
 
 UsageGaugeBar::UsageGaugeBar(QWidget *parent) : QWidget(parent)

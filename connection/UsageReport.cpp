@@ -116,6 +116,17 @@ QString UsageReport::limitsText() const
            against(m_words.roaming, sum(Days, true).total(), m_budget.roaming);
 }
 
+void AddUnwritten(std::vector<UsageDay> &days, std::vector<UsageMonth> &months,
+                  const QDate &today, bool roaming, const UsageAmount &unwritten)
+{
+    for (UsageDay &day : days)
+        if (day.day == today)
+            (roaming ? day.roaming : day.home) += unwritten;
+    for (UsageMonth &month : months)
+        if (month.start <= today && today <= month.end)
+            (roaming ? month.roaming : month.home) += unwritten;
+}
+
 UsageGauge PeriodGauge(const BudgetSettings &budget, const UsageMonth &period, bool roamingNow,
                        const UsageWords &words, const QString &line)
 {

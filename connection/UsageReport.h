@@ -65,6 +65,10 @@ private:
     BudgetSettings m_budget;
 };
 
+// Adds what a running connection has counted but not yet written to today's day and period.
+void AddUnwritten(std::vector<UsageDay> &days, std::vector<UsageMonth> &months,
+                  const QDate &today, bool roaming, const UsageAmount &unwritten);
+
 // The Internet page's line of this period's use against the limit of the network the card is
 // on: hidden when that network has no limit.
 struct UsageGauge {

@@ -122,3 +122,21 @@ TEST(UsageReport, GaugeFollowsTheLimitOfTheNetworkTheCardIsOn)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UsageReport, RunningConnectionsUnwrittenTrafficCountsOnTodayAndItsPeriodOnly)
+{
+    const QDate today(2026, 12, 10);
+    std::vector<UsageDay> days{{today.addDays(-1), megabytes(5), {}}, {today, megabytes(1), {}}};
+    std::vector<UsageMonth> months{{QDate(2026, 11, 1), QDate(2026, 11, 30), megabytes(50), {}},
+                                   {QDate(2026, 12, 1), QDate(2026, 12, 31), megabytes(6), {}}};
+    AddUnwritten(days, months, today, true, megabytes(2));
+    EXPECT_EQ(days[0].roaming, UsageAmount{});
+    EXPECT_EQ(days[1].roaming, megabytes(2));
+    EXPECT_EQ(days[1].home, megabytes(1));
+    EXPECT_EQ(months[0].roaming, UsageAmount{});
+    EXPECT_EQ(months[1].roaming, megabytes(2));
+}
+
+}  // namespace

@@ -130,6 +130,22 @@ QImage internetConnected()
     return grabShown(*internet.page);
 }
 
+// The rates' graph over a connection the network dropped and the user dialled again: the line
+// breaks where the link was down.
+QImage internetGraph()
+{
+    std::map<uint32_t, CallEntry> entries;
+    scriptLogStore(entries);
+    InternetPage internet;
+    internet.connect(3, 5000);
+    runEventsFor(30000);
+    internet.m_card->control("data drop");
+    runEventsFor(6000);
+    internet.connect(3, 5000);
+    runEventsFor(40000);
+    return grabShown(*internet.page);
+}
+
 QImage refusedDial()
 {
     InternetPage internet;
@@ -281,6 +297,9 @@ const SceneRegistrar scenes[] = {
         {QStringLiteral("internet-connected"),
          QStringLiteral("Internet page connected, traffic and rates over the virtual card"),
          internetConnected}),
+    SceneRegistrar({QStringLiteral("internet-graph"),
+                    QStringLiteral("Internet page: the rates' graph across a dropped connection"),
+                    internetGraph}),
     SceneRegistrar({QStringLiteral("internet-refused"),
                     QStringLiteral("a dial the card refused, explained in words"), refusedDial}),
     SceneRegistrar({QStringLiteral("provider-offer"),
