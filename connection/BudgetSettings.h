@@ -44,6 +44,9 @@ struct BudgetSettings {
 
     // The file in the settings folder (platform::settingsFolder()).
     static QString defaultPath();
+    // The file in a given settings folder (the one the program's other settings are written to,
+    // TBL_File::folder()).
+    static QString pathIn(const QString &settingsFolder);
     // The settings in `path`: the defaults for a missing file, each bad or missing value's
     // default for the rest.
     static BudgetSettings load(const QString &path);

@@ -40,7 +40,25 @@ public:
     // The share of the limit used on the network the card is on now (0 without a limit).
     double usedShare() const;
 
+    // What the watcher has told in its period, kept across runs so that a program started
+    // again in the same period does not warn again.
+    struct Memory {
+        QDate periodStart;
+        bool homeWarned = false, homeLimitReached = false, homeConfirmed = false;
+        bool roamingWarned = false, roamingLimitReached = false, roamingConfirmed = false;
+        bool operator==(const Memory &) const = default;
+    };
+    Memory memory() const;
+    // Takes back what a run before told; a memory of another period than today's is dropped
+    // with the next update.
+    void restore(const Memory &memory);
+    // The memory as a file's text and back (a text that cannot be read gives an empty memory).
+    static QByteArray memoryText(const Memory &memory);
+    static Memory memoryFromText(const QByteArray &text);
+
 signals:
+    // What the watcher has told changed (memory() is worth keeping now).
+    void memoryChanged();
     // The warning share of the limit was passed (once per period and network).
     void warningReached(bool roaming, uint64_t usedBytes, uint64_t limitBytes);
     // The limit was reached (once per period and network). With disconnect on, the connection

@@ -1,6 +1,7 @@
 #include "DataConnection.h"
 
 #include "ProfileRules.h"
+#include "UsageCounter.h"
 
 #include "config/BL_File.h"
 #include "platform/Clock.h"
@@ -118,6 +119,8 @@ void DataConnection::ImButtonConnectClick()
         m_host.showMessage(kMessageNotInService);
         return;
     }
+    if (m_dialGuard && !m_dialGuard())
+        return;
     m_traffic.reset();
     m_suppressErrors = false;
     std::vector<ras::DialDevice> devices;
@@ -245,6 +248,7 @@ void DataConnection::setState(ConnectionState state)
             record.bytesSent = m_traffic.totalSent();
             record.bytesReceived = m_traffic.totalReceived();
             m_host.logConnection(record);
+            emit linkDown();
         }
         m_host.setLogLinkEnabled(true);
         LinkDataUpdate.stop();
@@ -265,6 +269,9 @@ void DataConnection::setState(ConnectionState state)
         m_connectTick = platform::clock().tickCount();
         m_traffic.start(m_connectTick);
         m_logUser = m_dialUser;
+        emit linkUp(QString::fromStdString(ConnectionIdentity(
+            m_ras.connectionIdentity(m_handle), m_entryName,
+            platform::clock().localNow().toMSecsSinceEpoch())));
         takeSample();
         LinkDataUpdate.start();
         m_host.setConnectEnabled(true);
@@ -287,6 +294,7 @@ void DataConnection::takeSample()
         return;  // this sample is skipped
     if (m_traffic.sample(platform::clock().tickCount(), counters))
         m_ras.clearStatistics(m_handle);
+    emit trafficSampled(m_traffic.totalSent(), m_traffic.totalReceived());
     m_host.showTraffic(m_traffic);
 }
 
@@ -294,6 +302,12 @@ void DataConnection::LinkDataUpdateTimer()
 {
     if (m_state == kConnectionConnected)
         takeSample();
+}
+
+void DataConnection::disconnectNow()
+{
+    if (m_state == kConnectionConnected)
+        ImButtonConnectClick();
 }
 
 void DataConnection::hangUp()

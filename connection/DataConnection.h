@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <string>
 
 class TBL_File;
@@ -78,7 +79,20 @@ public:
     void ImButtonConnectClick();
     // The card state from the main window.
     void cardStateChanged(uint8_t cardState);
+    // Ends a connection that is up, as the Disconnect button does.
+    void disconnectNow();
+    // Asked before each dial; a dial it answers false to is not made.
+    void setDialGuard(std::function<bool()> guard) { m_dialGuard = std::move(guard); }
 
+signals:
+    // The connection came up (or was taken over); `identity` names it while it lasts.
+    void linkUp(const QString &identity);
+    // A sample of the connection's totals since it came up.
+    void trafficSampled(uint64_t totalSent, uint64_t totalReceived);
+    // The connection that was up has ended (its last sample came before).
+    void linkDown();
+
+public:
     // Timer ticks.
     void LinkDataUpdateTimer();
     void CheckConnStatusTimer();
@@ -119,4 +133,5 @@ private:
     TrafficMeter m_traffic;
     uint32_t m_connectTick = 0;
     int m_cleanUpTicks = 0;
+    std::function<bool()> m_dialGuard;
 };

@@ -173,7 +173,11 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     connect(&DataAnimate, &QTimer::timeout, this, &TData_connectform::DataAnimateTimer);
 
     m_connection = std::make_unique<DataConnection>(*m_ras, files, *this);
-    showPeriodUse({}, {}, false);
+    m_budget = std::make_unique<DataBudget>(*m_connection, *this);
+    // The settings first: what a run before told is kept for the period of its billing day.
+    m_budget->watch().setSettings(BudgetSettings::load(BudgetSettings::pathIn(files.folder())));
+    m_budget->setMemoryPath(files.folder() + QStringLiteral("/budget-period.ini"));
+    showPeriodUse(m_budget->watch().settings(), m_budget->currentUse(), roamingNow());
     DataStateLabel->setText(language(6012) + language(6014));
     showIdleHint();
     showStatistics(false);
@@ -332,6 +336,35 @@ void TData_connectform::showDialError(uint32_t error, const QString &sentence)
     platform::ShowMessageBox(
         m_host.dialogOwner(),
         sentence.isEmpty() ? language(6015) + QString::number(error) : sentence, 2);
+}
+
+namespace {
+
+QString amountText(uint64_t bytes) { return TrafficAmountText(double(bytes) / 1024.0); }
+
+}  // namespace
+
+void TData_connectform::budgetWarning(bool roaming, uint64_t usedBytes, uint64_t limitBytes)
+{
+    const QString notice = language(roaming ? text::kBudgetWarningRoaming : text::kBudgetWarningHome)
+                             .arg(amountText(usedBytes), amountText(limitBytes));
+    m_host.notices().budgetNotice(notice);
+    platform::ShowMessageBox(m_host.dialogOwner(), notice, 2);
+}
+
+void TData_connectform::budgetLimit(bool roaming, uint64_t limitBytes, bool disconnected)
+{
+    QString notice =
+        language(roaming ? text::kBudgetLimitRoaming : text::kBudgetLimitHome).arg(amountText(limitBytes));
+    if (disconnected)
+        notice += QLatin1Char(' ') + language(text::kBudgetDisconnected);
+    m_host.notices().budgetNotice(notice);
+    platform::ShowMessageBox(m_host.dialogOwner(), notice, 2);
+}
+
+bool TData_connectform::confirmDialOverLimit(bool)
+{
+    return platform::AskMessageBox(m_host.dialogOwner(), language(text::kBudgetConfirmDial), 3) == 1;
 }
 
 bool TData_connectform::askCredentials(const ProfileRecord &profile, CredentialAnswer &answer)

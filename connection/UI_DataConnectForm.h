@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ConnectionLog.h"
+#include "DataBudget.h"
 #include "DataConnection.h"
 #include "FeatureRoles.h"
 #include "FeatureWindow.h"
@@ -23,7 +24,8 @@ class TBL_File;
 class TData_connectform final : public QWidget,
                                 public feature::FeatureWindow,
                                 public feature::InternetConnection,
-                                public DataConnectionHost {
+                                public DataConnectionHost,
+                                public DataBudgetHost {
     Q_OBJECT
 public:
     // The dial-up layer for this run (pppd, or the virtual card's) and the program's files.
@@ -44,6 +46,8 @@ public:
     void offlineAsked() override { UserAskedOffline(); }
     QString statusText() const override { return StatusText(); }
     DataConnection &connection() { return *m_connection; }
+    // The data budget on this connection (the budget page and the usage window use it).
+    DataBudget &budget() { return *m_budget; }
     ras::RasApi &dialUp() { return *m_ras; }
     // The last card state the main window told.
     uint8_t cardState() const { return m_cardState; }
@@ -92,6 +96,12 @@ public:
     void logConnection(const ConnectionLogRecord &record) override;
     bool inService() const override;
 
+    // DataBudgetHost
+    bool roamingNow() const override { return m_host.roaming(); }
+    void budgetWarning(bool roaming, uint64_t usedBytes, uint64_t limitBytes) override;
+    void budgetLimit(bool roaming, uint64_t limitBytes, bool disconnected) override;
+    bool confirmDialOverLimit(bool roaming) override;
+
 private:
     void showIdleHint();
     void showStatistics(bool shown);
@@ -103,6 +113,7 @@ private:
     TBL_File &m_files;
     std::unique_ptr<ras::RasApi> m_ras;
     std::unique_ptr<DataConnection> m_connection;
+    std::unique_ptr<DataBudget> m_budget;
     ConnectionLog m_log;
     int m_connectionState = 0;
     uint8_t m_cardState = 1;

@@ -14,6 +14,7 @@
 //   ussd delay|slow <ms>             how long the network takes to answer USSD (slow: *130#)
 //   quirk cops-busy <count>          services refuse on|off   clip provisioned on|off
 //   barring-password <password>
+#include "virtualmodem/DataPort.h"
 #include "virtualmodem/VirtualModem.h"
 
 #include <charconv>
@@ -326,7 +327,15 @@ std::string VirtualModem::control(const std::string &line)
             setDataAnswerDelay(std::chrono::milliseconds(*milliseconds));
             return kOk;
         }
-        return "ERROR usage: data drop | data refuse on|off | data slow <milliseconds>|off";
+        if (wantArguments(2) && args[1] == "rate") {
+            const auto bytes = number(args[2], 1, long(DataPort::kMaxBytesPerTick));
+            if (!bytes)
+                return "ERROR usage: data rate <bytes per 100 ms>";
+            setDataStreamBytesPerTick(size_t(*bytes));
+            return kOk;
+        }
+        return "ERROR usage: data drop | data refuse on|off | data slow <milliseconds>|off | "
+               "data rate <bytes>";
     }
     return "ERROR unknown command '" + verb + "'";
 }

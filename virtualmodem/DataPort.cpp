@@ -119,6 +119,11 @@ void DataPort::setRefused(bool refused)
     m_refused = refused;
 }
 
+void DataPort::setStreamBytesPerTick(size_t bytes)
+{
+    m_bytesPerTick = std::clamp<size_t>(bytes, 1, kMaxBytesPerTick);
+}
+
 void DataPort::setAnswerDelay(std::chrono::milliseconds delay)
 {
     std::lock_guard lock(m_mutex);
@@ -251,7 +256,7 @@ void DataPort::serve()
             if (m_online) {
                 // What the program sends on line is its traffic: taken, not interpreted.
                 if (now >= nextTick) {
-                    reply += std::string(kBytesPerTick, '\x7e');
+                    reply += std::string(m_bytesPerTick.load(), '\x7e');
                     nextTick = now + kTick;
                 }
             } else {

@@ -23,8 +23,9 @@ class DataPort {
 public:
     // Whether the card can make a data call now (attached to a packet network).
     using PacketService = std::function<bool()>;
-    // Downloaded traffic while on line: this many bytes every tick.
+    // Downloaded traffic while on line: this many bytes every tick, unless set otherwise.
     static constexpr size_t kBytesPerTick = 1600;
+    static constexpr size_t kMaxBytesPerTick = 256 * 1024;
     static constexpr std::chrono::milliseconds kTick{100};
 
     explicit DataPort(PacketService packetService);
@@ -41,6 +42,8 @@ public:
     void dropCall();
     void setRefused(bool refused);
     void setAnswerDelay(std::chrono::milliseconds delay);
+    // The stream's size per tick (1 to kMaxBytesPerTick), for a faster or slower link.
+    void setStreamBytesPerTick(size_t bytes);
     bool online() const;
 
     // How often the port's thread began to wait while nobody had the port open, and how many
@@ -66,6 +69,7 @@ private:
     std::atomic<bool> m_stopping{false};
     std::atomic<size_t> m_idleWaits{0};
     std::atomic<size_t> m_emptyWakeups{0};
+    std::atomic<size_t> m_bytesPerTick{kBytesPerTick};
     std::string m_line;
     std::string m_unsent;
     bool m_online = false;

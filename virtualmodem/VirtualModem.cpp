@@ -417,6 +417,11 @@ void VirtualModem::setDataAnswerDelay(std::chrono::milliseconds delay)
     m_dataPort->setAnswerDelay(delay);
 }
 
+void VirtualModem::setDataStreamBytesPerTick(size_t bytes)
+{
+    m_dataPort->setStreamBytesPerTick(bytes);
+}
+
 bool VirtualModem::dataCallOnline() const { return m_dataPort->online(); }
 
 ModemState VirtualModem::snapshot() const

@@ -133,6 +133,8 @@ public:
     void dropDataCall();
     void setDataCallsRefused(bool refused);
     void setDataAnswerDelay(std::chrono::milliseconds delay);
+    // The data port's stream: this many bytes each 100 ms while on line (1600 unless set).
+    void setDataStreamBytesPerTick(size_t bytes);
     bool dataCallOnline() const;
 
     // The voice port: the card's third terminal, linked beside the control port's link with

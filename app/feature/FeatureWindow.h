@@ -51,6 +51,8 @@ public:
     // The navigation row, the toolkit button and the tray's card commands, off and on again.
     virtual void disableNavigation() = 0;
     virtual void enableNavigation() = 0;
+    // A notice of the data budget in the tray (the warning share or the limit reached).
+    virtual void budgetNotice(const QString &text) { (void)text; }
 };
 
 // The main window's navigation buttons; a registration names the one that shows its window.
@@ -126,6 +128,8 @@ public:
     virtual void setBusy(bool busy) = 0;
     // The card is registered on a network (the main window's in-service flag).
     virtual bool inService() const { return true; }
+    // The card is registered on a network other than its home network.
+    virtual bool roaming() const { return false; }
 };
 
 class FeatureWindow {

@@ -254,6 +254,8 @@ public:
     QObject *messageTarget() override { return this; }
     feature::Notices &notices() override;
     bool inService() const override;
+    bool roaming() const override;
+    void showTrayMessage(const QString &text) override;
 
 signals:
     // The close was accepted: the program ends.

@@ -248,6 +248,14 @@ QWidget *TMainform::windowPlaying(std::type_index role) const { return m_windows
 
 bool TMainform::inService() const { return m_monitor && m_monitor->network().inService(); }
 
+bool TMainform::roaming() const { return m_monitor && m_monitor->network().roaming(); }
+
+void TMainform::showTrayMessage(const QString &text)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable() && TrayIcon_Main->isVisible())
+        TrayIcon_Main->showMessage(windowTitle(), text);
+}
+
 bool TMainform::hasNewSmsPopup() const { return m_popups.hasNewSmsPopup(); }
 void TMainform::showNewSmsPopup(const QString &text, bool aboveCallPopup)
 {

@@ -106,6 +106,7 @@ public:
     void clearMissedCall() override { m_tray.clearMissedCall(); }
     void connectionUp() override { m_tray.connectionUp(); }
     void connectionDown() override { m_tray.connectionDown(); }
+    void budgetNotice(const QString &text) override { m_tray.budgetNotice(text); }
     void disableNavigation() override;
     void enableNavigation() override;
     // The user clicked ImImage_NewSms: the kept message's folder opens, then the notice clears.

@@ -133,6 +133,8 @@ public:
 
     // ---- what other windows know --------------------------------------------------------------
 
+    // A message shown from the tray icon (a balloon where the desktop has them).
+    virtual void showTrayMessage(const QString &text) { (void)text; }
     // The data connection window's status text (the tray hint while connected).
     virtual QString connectionStatusText() const = 0;
     // The busy flag: a long SMS or phonebook operation is running.

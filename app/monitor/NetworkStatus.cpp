@@ -71,6 +71,7 @@ void NetworkStatus::resetNetwork()
     m_inService = false;
     m_operatorText = GetLanguageString(1084);
     m_view.setOperatorName(m_operatorText);
+    m_roaming = false;
     m_view.setRoaming(QString(), QString());
 }
 
@@ -149,10 +150,13 @@ void NetworkStatus::readOperator()
 
 void NetworkStatus::applyRoaming(const std::string &text)
 {
-    if (text == "ROAM_ON")
+    if (text == "ROAM_ON") {
+        m_roaming = true;
         m_view.setRoaming(QStringLiteral("R"), GetLanguageString(1086));
-    else if (text == "ROAM_OFF" || text.empty())
+    } else if (text == "ROAM_OFF" || text.empty()) {
+        m_roaming = false;
         m_view.setRoaming(QString(), QString());
+    }
 }
 
 int NetworkStatus::signalBars(int csq, bool inService)

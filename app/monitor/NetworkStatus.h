@@ -50,6 +50,8 @@ public:
     void operatorRecord(const _MEC_ZDON_RECORD &record);
 
     bool inService() const { return m_inService; }
+    // The card is registered on a network other than its home network.
+    bool roaming() const { return m_roaming; }
     bool signalPresent() const { return m_signalPresent; }
     int signalLevel() const { return m_signalLevel; }
     int noServiceTicks() const { return m_noServiceTicks; }
@@ -70,6 +72,7 @@ private:
     CardView &m_view;
     TrayNotices &m_tray;
     bool m_inService = false;
+    bool m_roaming = false;
     bool m_signalPresent = false;
     int m_signalLevel = 0;
     int m_noServiceTicks = 0;

@@ -250,6 +250,12 @@ void TrayNotices::connectionUp()
     m_sound.play(SoundEvent::Connected);
 }
 
+void TrayNotices::budgetNotice(const QString &text)
+{
+    m_budgetNotices.append(text);
+    m_view.showTrayMessage(text);
+}
+
 void TrayNotices::connectionDown()
 {
     if (m_facts.connectionState != 0)

@@ -43,6 +43,9 @@ public:
     void clearMissedCall(bool fromIndicator = false);
     void connectionUp();
     void connectionDown();
+    // A notice of the data budget, shown from the tray; kept for the session's record.
+    void budgetNotice(const QString &text);
+    const QStringList &budgetNotices() const { return m_budgetNotices; }
 
     // Keeps a copy of a new message's item (the previous one is freed).
     void keepNewSms(const SmsItem &item);
@@ -92,5 +95,6 @@ private:
     int m_trayImage = kImageCardAbsent;
     std::unique_ptr<SmsItem> m_newSmsEntry;
     QStringList m_pendingTexts;
+    QStringList m_budgetNotices;
     bool m_class0BoxOpen = false;
 };

@@ -144,7 +144,18 @@ using lumacore_fake::detail::dispatch;
     X(MEC_STATUS, _MEC_GetNextCallEntry, (CallEntry * entry), (entry))                            \
     X(MEC_STATUS, _MEC_SaveCallEntry, (CallEntry * entry), (entry))                               \
     X(MEC_STATUS, _MEC_DeleteCallEntry, (uint32_t index, uint8_t storage), (index, storage))      \
-    X(MEC_STATUS, _MEC_ClearCallEntries, (uint8_t kind, uint8_t storage), (kind, storage))
+    X(MEC_STATUS, _MEC_ClearCallEntries, (uint8_t kind, uint8_t storage), (kind, storage))      \
+    /* data use */                                                                                \
+    X(MEC_STATUS, _MEC_AddUsage,                                                                  \
+      (const char *connection, uint32_t day, uint8_t roaming, uint64_t totalSent,                 \
+       uint64_t totalReceived),                                                                   \
+      (connection, day, roaming, totalSent, totalReceived))                                       \
+    X(MEC_STATUS, _MEC_EndUsage, (const char *connection), (connection))                          \
+    X(MEC_STATUS, _MEC_GetUsageDays,                                                              \
+      (uint32_t firstDay, uint32_t lastDay, _MEC_USAGE_DAY * rows, uint32_t capacity,             \
+       uint32_t * count),                                                                         \
+      (firstDay, lastDay, rows, capacity, count))                                                 \
+    X(MEC_STATUS, _MEC_ClearUsage, (void), ())
 
 // The registrations: (name, callback type, member of RegisteredCallbacks).
 #define LUMACORE_FAKE_REGISTRATIONS(X)                                                        \

@@ -2,6 +2,8 @@
 
 #include "Exports.h"
 
+#include "SqlStatement.h"
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -16,23 +18,7 @@ namespace {
 
 bool validKind(uint8_t kind) { return kind >= 1 && kind <= 4; }
 
-// A prepared statement that finalizes itself.
-class Statement {
-public:
-    Statement(sqlite3 *database, const char *sql)
-    {
-        if (database)
-            sqlite3_prepare_v2(database, sql, -1, &m_statement, nullptr);
-    }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-    ~Statement() { sqlite3_finalize(m_statement); }
-    explicit operator bool() const { return m_statement != nullptr; }
-    sqlite3_stmt *get() const { return m_statement; }
-
-private:
-    sqlite3_stmt *m_statement = nullptr;
-};
+using Statement = SqlStatement;
 
 // "YYYY-MM-DD HH:MM:SS": sorts as time does, and reads well in lumacore-tool's dump.
 std::string timeText(const CallEntryTime &when)

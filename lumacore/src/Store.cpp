@@ -66,6 +66,17 @@ CREATE TABLE IF NOT EXISTS call_records (
     bytes_received REAL NOT NULL DEFAULT 0,
     time TEXT NOT NULL DEFAULT '');
 CREATE INDEX IF NOT EXISTS call_records_by_kind ON call_records (kind, id);
+CREATE TABLE IF NOT EXISTS usage_days (
+    day INTEGER NOT NULL,
+    roaming INTEGER NOT NULL,
+    sent INTEGER NOT NULL DEFAULT 0,
+    received INTEGER NOT NULL DEFAULT 0,
+    PRIMARY KEY (day, roaming));
+CREATE TABLE IF NOT EXISTS usage_connections (
+    name TEXT PRIMARY KEY,
+    sent INTEGER NOT NULL,
+    received INTEGER NOT NULL,
+    day INTEGER NOT NULL);
 )sql";
 
 // A store another program holds is reported, not waited for: the window would stand still.
@@ -134,8 +145,12 @@ bool groupsOfEveryStorage(sqlite3 *database)
                    "ALTER TABLE contact_groups ADD COLUMN storage INTEGER NOT NULL DEFAULT 2");
 }
 
+// The data use tables are new in version 3: the schema's CREATE IF NOT EXISTS, run after the
+// steps, adds them.
+bool dataUseTables(sqlite3 *) { return true; }
+
 using Migration = bool (*)(sqlite3 *);
-constexpr Migration kMigrations[] = {groupsOfEveryStorage};
+constexpr Migration kMigrations[] = {groupsOfEveryStorage, dataUseTables};
 static_assert(std::size(kMigrations) == Store::kSchemaVersion - 1,
               "every schema version but the first has its migration");
 

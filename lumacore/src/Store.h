@@ -24,7 +24,7 @@ class Store {
 public:
     // Raised with each schema change, with a migration from the version before (Store.cpp); a
     // store of an older version is migrated when opened or restored, a newer one refused.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     // $LUMACORE_DB, else $XDG_DATA_HOME/lumadial/db.dat, else ~/.local/share/lumadial/db.dat.
     static std::string defaultPath();

@@ -18,6 +18,7 @@
 #include "PduCommands.h"
 #include "SerialPort.h"
 #include "ToolkitCommands.h"
+#include "UsageCommand.h"
 #include "UssdCommand.h"
 #include "VirtualCard.h"
 
@@ -37,9 +38,10 @@ int usage()
                  "usage: lumacore-tool probe\n"
                  "       lumacore-tool at PORT COMMAND\n"
                  "       lumacore-tool status [PORT] [--pin PIN] [--trace]\n"
-                 "%s%s%s"
+                 "%s%s%s%s"
                  "PORT is a device path or \"virtual\".\n",
-                 pduCommandsUsage(), toolkitCommandsUsage(), ussdCommandUsage());
+                 pduCommandsUsage(), toolkitCommandsUsage(), ussdCommandUsage(),
+                 usageCommandUsage());
     return 2;
 }
 
@@ -262,6 +264,10 @@ int main(int argc, char **argv)
         return decodeStkCommand({arguments.begin() + 1, arguments.end()});
     if (arguments[0] == "ussd") {
         const int result = ussdCommand({arguments.begin() + 1, arguments.end()});
+        return result == 2 ? usage() : result;
+    }
+    if (arguments[0] == "usage") {
+        const int result = usageCommand({arguments.begin() + 1, arguments.end()});
         return result == 2 ? usage() : result;
     }
     if (arguments[0] == "status") {

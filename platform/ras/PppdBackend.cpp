@@ -408,6 +408,16 @@ uint32_t PppdBackend::getStatistics(ConnectionHandle handle, Statistics &statist
     return kSuccess;
 }
 
+std::string PppdBackend::connectionIdentity(ConnectionHandle handle) const
+{
+    auto found = m_connections.find(handle);
+    if (found == m_connections.end() || !found->second->process)
+        return {};
+    const Connection &connection = *found->second;
+    return "pppd-" + std::to_string(connection.process->processId()) + "-" +
+           connection.progress.interfaceName();
+}
+
 uint32_t PppdBackend::clearStatistics(ConnectionHandle handle)
 {
     auto found = m_connections.find(handle);

@@ -58,6 +58,8 @@ public:
     uint32_t clearStatistics(ConnectionHandle handle) override;
     uint32_t hangUp(ConnectionHandle handle) override;
     uint32_t enumConnections(std::vector<ActiveConnection> &connections) override;
+    // pppd's process and its interface: both stay while the link lasts.
+    std::string connectionIdentity(ConnectionHandle handle) const override;
 
     // The files written for an entry's dial (empty before the dial and after deleteEntry).
     std::string optionsFile(const std::string &entryName) const;

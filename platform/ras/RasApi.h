@@ -130,6 +130,13 @@ public:
     virtual uint32_t hangUp(ConnectionHandle handle) = 0;
     virtual uint32_t enumConnections(std::vector<ActiveConnection> &connections) = 0;
 
+    // A name for the connection that stays the same while it lasts and is never given to
+    // another; empty when this layer has none.
+    virtual std::string connectionIdentity(ConnectionHandle handle) const
+    {
+        (void)handle;
+        return {};
+    }
     // A plain sentence for an error number; empty for a number this layer does not know.
     virtual std::string errorString(uint32_t error) const;
 

@@ -200,6 +200,13 @@ uint32_t VirtualBackend::getStatistics(ConnectionHandle handle, Statistics &stat
     return kSuccess;
 }
 
+std::string VirtualBackend::connectionIdentity(ConnectionHandle handle) const
+{
+    if (handle == kNoConnection || handle != m_handle)
+        return {};
+    return "virtual-" + std::to_string(m_startedAt) + "-" + std::to_string(handle);
+}
+
 uint32_t VirtualBackend::clearStatistics(ConnectionHandle handle)
 {
     if (handle == kNoConnection || handle != m_handle)

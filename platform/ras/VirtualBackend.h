@@ -6,6 +6,7 @@
 
 #include "platform/ras/RasApi.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -39,6 +40,8 @@ public:
     uint32_t clearStatistics(ConnectionHandle handle) override;
     uint32_t hangUp(ConnectionHandle handle) override;
     uint32_t enumConnections(std::vector<ActiveConnection> &connections) override;
+    // This run's connection number: a virtual connection never outlives the program.
+    std::string connectionIdentity(ConnectionHandle handle) const override;
 
 private:
     void readPort();
@@ -56,6 +59,7 @@ private:
     QElapsedTimer m_upTime;
     ConnectionHandle m_handle = kNoConnection;
     ConnectionHandle m_nextHandle = 1;
+    qint64 m_startedAt = QDateTime::currentMSecsSinceEpoch();
     std::string m_entryName;
     std::string m_received;  // command-mode answers not yet read whole
     bool m_connected = false;

@@ -1,12 +1,14 @@
 // The Internet page of the program's main window with the real engine against the virtual data
 // card, dialled on the card's data port: a connection up and down with its one log entry, a dial
 // the network refuses, the card pulled while on line, and the provider database's profile offered
-// for a SIM whose operator no supplied profile serves.
+// for a SIM whose operator no supplied profile serves, and the data budget's warning and limit.
 #include "ProgramOnCard.h"
 #include "UI_DataConnectForm.h"
 
+#include "BudgetSettings.h"
 #include "ConnectionLog.h"
 #include "ProviderProfile.h"
+#include "UsageHistory.h"
 #include "config/BL_File.h"
 #include "config/ConfigRecords.h"
 #include "language/TextNumbers.h"
@@ -258,4 +260,68 @@ TEST_F(ConnectionEndToEnd, SupplyingOperatorsSimIsNotOfferedAProfile)
     ASSERT_TRUE(waitForState(kSimReady));
     ASSERT_TRUE(settle());
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
+}
+
+TEST_F(ConnectionEndToEnd, BudgetWarnsAtHalfThenEndsTheLinkAtTheLimitAndAsksBeforeTheNextDial)
+{
+    // A plan of 2 MB, warned at half of it, ended at the limit: as the budget page saves it.
+    BudgetSettings budget;
+    budget.home = *BudgetLimit::fromUnit(2, BudgetUnit::Megabytes);
+    budget.warningPercent = 50;
+    budget.disconnectAtLimit = true;
+    ASSERT_TRUE(budget.save(BudgetSettings::pathIn(FileStore().folder())));
+    ASSERT_NO_FATAL_FAILURE(start());
+    EXPECT_EQ(page->budget().watch().settings(), budget);
+    card->setDataStreamBytesPerTick(32 * 1024);  // 320 KB a second
+    readyToDial();
+    page->ImButtonConnectClick();
+    ASSERT_TRUE(waitForConnection(kConnectionConnected));
+
+    const QString warning = e2e::text(text::kBudgetWarningHome).section('%', 0, 0);
+    const QString limit = e2e::text(text::kBudgetLimitHome).section('%', 0, 0);
+    const TrafficMeter &meter = page->connection().traffic();
+    uint64_t usedAtWarning = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            oneSecond();
+            if (!usedAtWarning && !boxes.isEmpty())
+                usedAtWarning = meter.totalReceived() + meter.totalSent();
+            return boxes.size() >= 2 || page->ConnectionState() != kConnectionConnected;
+        },
+        60'000));
+    ASSERT_TRUE(waitForConnection(kConnectionIdle));
+    ASSERT_EQ(boxes.size(), 2) << boxes.join('|').toStdString();
+    EXPECT_TRUE(boxes[0].startsWith(warning)) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[1].startsWith(limit)) << boxes[1].toStdString();
+    EXPECT_TRUE(boxes[1].endsWith(e2e::text(text::kBudgetDisconnected)));
+    EXPECT_GE(usedAtWarning, budget.home.bytes / 2);
+    EXPECT_LT(usedAtWarning, budget.home.bytes);
+    EXPECT_EQ(form->monitor().tray().budgetNotices(), boxes);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !card->dataCallOnline(); }, kWait));
+    // All of it is in the store, at home, today.
+    const UsageMonth used = UsageHistory::currentPeriod(clock.localNow().date(), 1);
+    EXPECT_GE(used.home.total(), budget.home.bytes);
+    EXPECT_EQ(used.roaming.total(), 0u);
+
+    // The next dial waits for the user: declined, nothing is dialled.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            page->connection().EnableConnBtnTimer();
+            return page->ImButtonConnect->isEnabled();
+        },
+        kWait));
+    boxAnswer = 2;
+    page->ImButtonConnectClick();
+    ASSERT_EQ(boxes.size(), 3);
+    EXPECT_EQ(boxes[2], e2e::text(text::kBudgetConfirmDial));
+    EXPECT_EQ(page->ConnectionState(), kConnectionIdle);
+    EXPECT_FALSE(card->dataCallOnline());
+    // Confirmed, it dials, and the limit does not end it again this period.
+    boxAnswer = 1;
+    page->ImButtonConnectClick();
+    ASSERT_TRUE(waitForConnection(kConnectionConnected));
+    for (int second = 0; second < 3; ++second)
+        oneSecond();
+    EXPECT_EQ(page->ConnectionState(), kConnectionConnected);
+    EXPECT_EQ(boxes.size(), 4);
 }

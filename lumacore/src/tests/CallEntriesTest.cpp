@@ -1,6 +1,7 @@
 // Call records and the connection log in the PC store: walks, the per-kind limit, deleting and
 // clearing, and entries that come back as they went in.
 #include "CallEntries.h"
+#include "StoreInFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,22 +13,8 @@ using namespace lumacore;
 
 namespace {
 
-class CallEntriesTest : public ::testing::Test {
+class CallEntriesTest : public StoreInFolder {
 protected:
-    void SetUp() override
-    {
-        folder = std::filesystem::temp_directory_path() /
-                 ("lumacore-calls-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        ASSERT_EQ(store.open((folder / "db.dat").string()), 0) << store.message();
-    }
-    void TearDown() override
-    {
-        store.close();
-        std::filesystem::remove_all(folder);
-    }
-
     static CallEntry entry(uint8_t kind, const char *number, uint32_t duration = 10)
     {
         CallEntry result{};
@@ -53,8 +40,6 @@ protected:
         return numbers;
     }
 
-    std::filesystem::path folder;
-    Store store;
     CallEntryStore entries{store};
 };
 

@@ -262,6 +262,7 @@ TEST_F(StoreTest, AStoreOfTheFirstVersionIsMigratedWhenOpenedOrRestored)
     ASSERT_EQ(current.open(file("db.dat")), 0);
     ASSERT_EQ(current.restoreFrom(file("old-backup.db")), 0) << current.message();
     EXPECT_EQ(count(current, "call_records"), 0);  // the tables of later versions are there too
+    EXPECT_EQ(count(current, "usage_days"), 0);
 }
 
 TEST_F(StoreTest, WritesOfABatchLandTogether)
