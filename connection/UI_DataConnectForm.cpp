@@ -177,7 +177,7 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     // The settings first: what a run before told is kept for the period of its billing day.
     m_budget->watch().setSettings(BudgetSettings::load(BudgetSettings::pathIn(files.folder())));
     m_budget->setMemoryPath(files.folder() + QStringLiteral("/budget-period.ini"));
-    showPeriodUse(m_budget->watch().settings(), m_budget->currentUse(), roamingNow());
+    refreshPeriodUse();
     DataStateLabel->setText(language(6012) + language(6014));
     showIdleHint();
     showStatistics(false);
@@ -230,6 +230,11 @@ void TData_connectform::showPeriodUse(const BudgetSettings &budget, const UsageM
     DataUsageBar->setVisible(gauge.shown);
     DataUsageLabel->setText(gauge.text);
     DataUsageBar->setGauge(gauge.share, gauge.level);
+}
+
+void TData_connectform::refreshPeriodUse()
+{
+    showPeriodUse(m_budget->watch().settings(), m_budget->currentUse(), roamingNow());
 }
 
 void TData_connectform::showIdleHint()
@@ -318,6 +323,7 @@ void TData_connectform::showTraffic(const TrafficMeter &meter)
     DataRxRateLabel->setText(language(6024) + QString::asprintf("%3.2f", meter.receiveRate()) +
                              language(6022));
     DataRateGraph->add(platform::clock().tickCount(), meter.receiveRate(), meter.sendRate());
+    refreshPeriodUse();
 }
 
 void TData_connectform::setConnectEnabled(bool enabled) { ImButtonConnect->setEnabled(enabled); }
@@ -431,6 +437,10 @@ void TData_connectform::messageArrived(platform::WindowMessageEvent &message)
 
 void TData_connectform::shownInPanel()
 {
+    // The store may have counted more since the page was last on show (another window reset
+    // it, a connection ended): read it again.
+    m_budget->refresh();
+    refreshPeriodUse();
     if (m_connectionState == kConnectionIdle)
         showIdleHint();
 }

@@ -104,6 +104,7 @@ public:
 
 private:
     void showIdleHint();
+    void refreshPeriodUse();
     void showStatistics(bool shown);
     // On SIM ready: a SIM whose operator no delivered profile serves is offered the provider
     // database's profile, once per SIM in a run; taken, it becomes the default.

@@ -24,6 +24,7 @@ const feature::WindowSkin kSkin{"SETMENU.BKIMAGE",
                                  {"SETMENU.NETCFGBUTTON", "NetcfgButton"},
                                  {"SETMENU.MSGCFGBUTTON", "MsgcfgButton"},
                                  {"SETMENU.SOUNDCFGBUTTON", "SoundcfgButton"},
+                                 {"SETMENU.BUDGETCFGBUTTON", "BudgetcfgButton"},
                                  {"SETMENU.RESTORECFGBUTTON", "RestorecfgButton"}}};
 
 feature::SettingsEntry entryOf(TSetMenuForm::Page page)
@@ -34,6 +35,7 @@ feature::SettingsEntry entryOf(TSetMenuForm::Page page)
     case TSetMenuForm::kNetwork: return feature::SettingsEntry::Network;
     case TSetMenuForm::kSms: return feature::SettingsEntry::Sms;
     case TSetMenuForm::kSound: return feature::SettingsEntry::Sound;
+    case TSetMenuForm::kBudget: return feature::SettingsEntry::Budget;
     case TSetMenuForm::kNoPage: break;
     }
     return feature::SettingsEntry::None;
@@ -55,13 +57,15 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host, RestoreCalls calls)
     NetcfgButton = NamedButton(this, "NetcfgButton", 3020);
     MsgcfgButton = NamedButton(this, "MsgcfgButton", 3021);
     SoundcfgButton = NamedButton(this, "SoundcfgButton", 3022);
+    BudgetcfgButton = NamedButton(this, "BudgetcfgButton", 6350);
     RestorecfgButton = NamedButton(this, "RestorecfgButton", 3023);
     RestorecfgButton->setToolTip(GetLanguageString(3108));
     const std::pair<QPushButton *, Page> pages[] = {{CfgfileButton, kProfiles},
                                                     {SafecfgButton, kSecurity},
                                                     {NetcfgButton, kNetwork},
                                                     {MsgcfgButton, kSms},
-                                                    {SoundcfgButton, kSound}};
+                                                    {SoundcfgButton, kSound},
+                                                    {BudgetcfgButton, kBudget}};
     for (const auto &[button, page] : pages) {
         column->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, page = page] { showPage(page); });
@@ -79,7 +83,8 @@ void TSetMenuForm::showPage(Page page)
                                                     {SafecfgButton, kSecurity},
                                                     {NetcfgButton, kNetwork},
                                                     {MsgcfgButton, kSms},
-                                                    {SoundcfgButton, kSound}};
+                                                    {SoundcfgButton, kSound},
+                                                    {BudgetcfgButton, kBudget}};
     for (const auto &[button, buttonPage] : pages)
         button->setEnabled(buttonPage != page);
     if (page != kNoPage)
