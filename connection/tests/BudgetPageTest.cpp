@@ -59,15 +59,12 @@ TEST(BudgetFields, TypedLimitsBecomeBytesOrNameTheWrongField)
 
 TEST(BudgetFields, SettingsShownAndTakenBackAreTheSame)
 {
-    BudgetSettings settings;
-    settings.billingDay = 31;
-    settings.home = *BudgetLimit::fromUnit(1.5, BudgetUnit::Gigabytes);
-    settings.roaming = *BudgetLimit::fromUnit(200, BudgetUnit::Megabytes);
-    settings.warningPercent = 50;
-    settings.disconnectAtLimit = true;
+    // A fraction of a gigabyte is not a whole number of bytes: it must come back as typed.
+    BudgetSettings settings{29, *BudgetLimit::fromUnit(2.3, BudgetUnit::Gigabytes),
+                            *BudgetLimit::fromUnit(750, BudgetUnit::Megabytes), 90, true};
     const BudgetFields fields = BudgetFields::of(settings);
-    EXPECT_EQ(fields.homeAmount, "1.5");
-    EXPECT_EQ(fields.roamingAmount, "200");
+    EXPECT_EQ(fields.homeAmount, "2.3");
+    EXPECT_EQ(fields.roamingAmount, "750");
     EXPECT_EQ(CheckBudgetFields(fields).settings, settings);
     EXPECT_EQ(BudgetFields::of(BudgetSettings{}).homeAmount, "");
 }
