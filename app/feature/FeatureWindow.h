@@ -76,6 +76,7 @@ enum class SettingsEntry {
     Security,
     Network,
     Sound,
+    CallServices,
     Budget,
 };
 

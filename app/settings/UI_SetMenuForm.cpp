@@ -24,6 +24,7 @@ const feature::WindowSkin kSkin{"SETMENU.BKIMAGE",
                                  {"SETMENU.NETCFGBUTTON", "NetcfgButton"},
                                  {"SETMENU.MSGCFGBUTTON", "MsgcfgButton"},
                                  {"SETMENU.SOUNDCFGBUTTON", "SoundcfgButton"},
+                                 {"SETMENU.SSBUTTON", "SSButton"},
                                  {"SETMENU.BUDGETCFGBUTTON", "BudgetcfgButton"},
                                  {"SETMENU.RESTORECFGBUTTON", "RestorecfgButton"}}};
 
@@ -35,6 +36,7 @@ feature::SettingsEntry entryOf(TSetMenuForm::Page page)
     case TSetMenuForm::kNetwork: return feature::SettingsEntry::Network;
     case TSetMenuForm::kSms: return feature::SettingsEntry::Sms;
     case TSetMenuForm::kSound: return feature::SettingsEntry::Sound;
+    case TSetMenuForm::kCallServices: return feature::SettingsEntry::CallServices;
     case TSetMenuForm::kBudget: return feature::SettingsEntry::Budget;
     case TSetMenuForm::kNoPage: break;
     }
@@ -57,16 +59,11 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host, RestoreCalls calls)
     NetcfgButton = NamedButton(this, "NetcfgButton", 3020);
     MsgcfgButton = NamedButton(this, "MsgcfgButton", 3021);
     SoundcfgButton = NamedButton(this, "SoundcfgButton", 3022);
+    SSButton = NamedButton(this, "SSButton", 3128);
     BudgetcfgButton = NamedButton(this, "BudgetcfgButton", 6350);
     RestorecfgButton = NamedButton(this, "RestorecfgButton", 3023);
     RestorecfgButton->setToolTip(GetLanguageString(3108));
-    const std::pair<QPushButton *, Page> pages[] = {{CfgfileButton, kProfiles},
-                                                    {SafecfgButton, kSecurity},
-                                                    {NetcfgButton, kNetwork},
-                                                    {MsgcfgButton, kSms},
-                                                    {SoundcfgButton, kSound},
-                                                    {BudgetcfgButton, kBudget}};
-    for (const auto &[button, page] : pages) {
+    for (const auto &[button, page] : pageButtons()) {
         column->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, page = page] { showPage(page); });
     }
@@ -76,16 +73,17 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host, RestoreCalls calls)
     feature::WearSkin(*this, kSkin);
 }
 
+std::vector<std::pair<QPushButton *, TSetMenuForm::Page>> TSetMenuForm::pageButtons() const
+{
+    return {{CfgfileButton, kProfiles}, {SafecfgButton, kSecurity}, {NetcfgButton, kNetwork},
+            {MsgcfgButton, kSms},       {SoundcfgButton, kSound},   {SSButton, kCallServices},
+            {BudgetcfgButton, kBudget}};
+}
+
 void TSetMenuForm::showPage(Page page)
 {
     m_page = page;
-    const std::pair<QPushButton *, Page> pages[] = {{CfgfileButton, kProfiles},
-                                                    {SafecfgButton, kSecurity},
-                                                    {NetcfgButton, kNetwork},
-                                                    {MsgcfgButton, kSms},
-                                                    {SoundcfgButton, kSound},
-                                                    {BudgetcfgButton, kBudget}};
-    for (const auto &[button, buttonPage] : pages)
+    for (const auto &[button, buttonPage] : pageButtons())
         button->setEnabled(buttonPage != page);
     if (page != kNoPage)
         m_host.show(entryOf(page));
