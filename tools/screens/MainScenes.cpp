@@ -326,7 +326,12 @@ const SceneRegistrar scenes[] = {
                     QStringLiteral("main window: settings, data budget"),
                     [] {
                         return pageInMainWindow<TSet_budgetform>(
-                            &TMainform::ConfigButton, kBesideSettingsColumn, prepareBudgetPage);
+                            &TMainform::ConfigButton, kBesideSettingsColumn,
+                            [](TSet_budgetform &page) {
+                                prepareBudgetPage(page);
+                                if (auto *menu = AppWindow<TSetMenuForm>())
+                                    menu->showPage(TSetMenuForm::kBudget);
+                            });
                     }}),
     SceneRegistrar({QStringLiteral("page-sms"), QStringLiteral("main window: SMS"),
                     [] { return pageInMainWindow<TFrmSmsMain>(&TMainform::MsgButton); }}),
