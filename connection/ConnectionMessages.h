@@ -9,3 +9,5 @@
 constexpr uint32_t WM_OPEN_CONNECTION_LOG = platform::WM_USER + 3003;
 // The connection log's Back button: show the Internet page again.
 constexpr uint32_t WM_SHOW_INTERNET_PAGE = platform::WM_USER + 3004;
+// The usage link of the Internet page: show the usage window.
+constexpr uint32_t WM_OPEN_DATA_USAGE = platform::WM_USER + 3020;

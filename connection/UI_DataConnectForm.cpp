@@ -7,6 +7,7 @@
 
 #include "config/BL_File.h"
 #include "logic/EngineValues.h"
+#include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/DialogSeam.h"
 #include "platform/ResStringManager.h"
@@ -20,6 +21,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -29,6 +31,12 @@ namespace {
 
 constexpr int kAnimationFrames = 5;
 constexpr int kMessageProfileFile = 3050;
+constexpr int kTextGraphReceived = 6303;
+constexpr int kTextGraphSent = 6304;
+constexpr int kTextUsageLink = 6318;
+constexpr int kTextPeriodUse = 6319;
+constexpr int kTextHome = 6313;
+constexpr int kTextRoaming = 6314;
 
 const feature::WindowSkin kSkin{"DATACONNECT.DATAINTERFACEBKIMAGE",
                                 "DATACONNECT.TITLEIMAGE",
@@ -115,11 +123,20 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     QueryLog = new QLabel(
         QStringLiteral("<a href=\"log\">%1</a>").arg(language(6050).toHtmlEscaped()), this);
     QueryLog->setObjectName(QStringLiteral("QueryLog"));
+    QueryUsage = new QLabel(
+        QStringLiteral("<a href=\"usage\">%1</a>").arg(language(kTextUsageLink).toHtmlEscaped()),
+        this);
+    QueryUsage->setObjectName(QStringLiteral("QueryUsage"));
+    DataUsageLabel = NamedLabel(this, "DataUsageLabel");
+    DataUsageBar = new UsageGaugeBar(this);
     DataTitleLabel->setText(language(6019));
     QFont title = DataTitleLabel->font();
     title.setPixelSize(16);
     title.setBold(true);
     DataTitleLabel->setFont(title);
+
+    DataRateGraph = new RateGraph(this);
+    DataRateGraph->setNames(language(kTextGraphReceived), language(kTextGraphSent));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 20);
@@ -127,15 +144,31 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     layout->addWidget(DataStateLabel);
     layout->addWidget(DataHintLabel);
     layout->addWidget(DataAnimateImage);
+    // The figures on the left, the graph of the last minutes beside them.
+    auto *traffic = new QHBoxLayout;
+    auto *figures = new QVBoxLayout;
     for (QLabel *statistic :
          {DataTransportLabel, DataReceivedLabel, DataTimeLabel, DataTxRateLabel, DataRxRateLabel})
-        layout->addWidget(statistic);
-    layout->addStretch(1);
+        figures->addWidget(statistic);
+    figures->addStretch(1);
+    traffic->addLayout(figures);
+    traffic->addWidget(DataRateGraph, 1);
+    layout->addLayout(traffic, 1);
+    auto *usage = new QHBoxLayout;
+    usage->addWidget(DataUsageLabel);
+    usage->addWidget(DataUsageBar, 1);
+    layout->addLayout(usage);
     layout->addWidget(ImButtonConnect, 0, Qt::AlignHCenter);
-    layout->addWidget(QueryLog, 0, Qt::AlignRight);
+    auto *links = new QHBoxLayout;
+    links->addStretch(1);
+    links->addWidget(QueryUsage);
+    links->addSpacing(16);
+    links->addWidget(QueryLog);
+    layout->addLayout(links);
 
     connect(ImButtonConnect, &QPushButton::clicked, this, &TData_connectform::ImButtonConnectClick);
     connect(QueryLog, &QLabel::linkActivated, this, &TData_connectform::QueryLogClick);
+    connect(QueryUsage, &QLabel::linkActivated, this, &TData_connectform::QueryUsageClick);
     DataAnimate.setInterval(100);
     connect(&DataAnimate, &QTimer::timeout, this, &TData_connectform::DataAnimateTimer);
 
@@ -144,12 +177,16 @@ TData_connectform::TData_connectform(feature::FeatureHost &host, std::unique_ptr
     // The settings first: what a run before told is kept for the period of its billing day.
     m_budget->watch().setSettings(BudgetSettings::load(BudgetSettings::pathIn(files.folder())));
     m_budget->setMemoryPath(files.folder() + QStringLiteral("/budget-period.ini"));
+    refreshPeriodUse();
     DataStateLabel->setText(language(6012) + language(6014));
     showIdleHint();
     showStatistics(false);
     // The title strip carries the page's caption.
     DataTitleLabel->hide();
     feature::WearSkin(*this, kSkin);
+    // Each line of the graph in the colour of its rate's label.
+    DataRateGraph->setColours(DataRxRateLabel->palette().color(QPalette::WindowText),
+                              DataTxRateLabel->palette().color(QPalette::WindowText));
 }
 
 TData_connectform::~TData_connectform() = default;
@@ -176,6 +213,30 @@ void TData_connectform::QueryLogClick()
     platform::PostMessage(m_host.messageTarget(), WM_OPEN_CONNECTION_LOG, 0, 0);
 }
 
+void TData_connectform::QueryUsageClick()
+{
+    platform::PostMessage(m_host.messageTarget(), WM_OPEN_DATA_USAGE, 0, 0);
+}
+
+void TData_connectform::showPeriodUse(const BudgetSettings &budget, const UsageMonth &period,
+                                      bool roamingNow)
+{
+    UsageWords words;
+    words.home = language(kTextHome);
+    words.roaming = language(kTextRoaming);
+    const UsageGauge gauge =
+        PeriodGauge(budget, period, roamingNow, words, language(kTextPeriodUse));
+    DataUsageLabel->setVisible(gauge.shown);
+    DataUsageBar->setVisible(gauge.shown);
+    DataUsageLabel->setText(gauge.text);
+    DataUsageBar->setGauge(gauge.share, gauge.level);
+}
+
+void TData_connectform::refreshPeriodUse()
+{
+    showPeriodUse(m_budget->watch().settings(), m_budget->currentUse(), roamingNow());
+}
+
 void TData_connectform::showIdleHint()
 {
     DataHintLabel->setText(language(6010) + QString::fromStdString(m_connection->profileName()) +
@@ -188,6 +249,7 @@ void TData_connectform::showStatistics(bool shown)
     for (QLabel *statistic :
          {DataTransportLabel, DataReceivedLabel, DataTimeLabel, DataTxRateLabel, DataRxRateLabel})
         statistic->setVisible(shown);
+    DataRateGraph->setVisible(shown);
 }
 
 void TData_connectform::DataAnimateTimer()
@@ -203,6 +265,9 @@ void TData_connectform::DataAnimateTimer()
 void TData_connectform::showConnectionState(::ConnectionState state)
 {
     const QString profile = QString::fromStdString(m_connection->profileName());
+    // The graph keeps the minutes before a drop in view; the next connection starts a new line.
+    if (state != kConnectionConnected)
+        DataRateGraph->history().breakLine();
     switch (state) {
     case kConnectionIdle:
         DataAnimate.stop();
@@ -257,6 +322,8 @@ void TData_connectform::showTraffic(const TrafficMeter &meter)
                              language(6022));
     DataRxRateLabel->setText(language(6024) + QString::asprintf("%3.2f", meter.receiveRate()) +
                              language(6022));
+    DataRateGraph->add(platform::clock().tickCount(), meter.receiveRate(), meter.sendRate());
+    refreshPeriodUse();
 }
 
 void TData_connectform::setConnectEnabled(bool enabled) { ImButtonConnect->setEnabled(enabled); }
@@ -370,6 +437,10 @@ void TData_connectform::messageArrived(platform::WindowMessageEvent &message)
 
 void TData_connectform::shownInPanel()
 {
+    // The store may have counted more since the page was last on show (another window reset
+    // it, a connection ended): read it again.
+    m_budget->refresh();
+    refreshPeriodUse();
     if (m_connectionState == kConnectionIdle)
         showIdleHint();
 }

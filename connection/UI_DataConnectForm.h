@@ -8,6 +8,8 @@
 #include "DataConnection.h"
 #include "FeatureRoles.h"
 #include "FeatureWindow.h"
+#include "RateGraph.h"
+#include "UsageBarChart.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +54,10 @@ public:
 
     void ImButtonConnectClick();
     void QueryLogClick();
+    void QueryUsageClick();
+    // This period's use against the limit of the network the card is on; the line is hidden
+    // when that network has no limit.
+    void showPeriodUse(const BudgetSettings &budget, const UsageMonth &period, bool roamingNow);
     void DataAnimateTimer();
 
     QLabel *DataTitleLabel;
@@ -63,8 +69,12 @@ public:
     QLabel *DataTimeLabel;
     QLabel *DataTxRateLabel;
     QLabel *DataRxRateLabel;
+    RateGraph *DataRateGraph;
     QPushButton *ImButtonConnect;
     QLabel *QueryLog;
+    QLabel *QueryUsage;
+    QLabel *DataUsageLabel;
+    UsageGaugeBar *DataUsageBar;
     QTimer DataAnimate;
 
     // feature::FeatureWindow
@@ -94,6 +104,7 @@ public:
 
 private:
     void showIdleHint();
+    void refreshPeriodUse();
     void showStatistics(bool shown);
     // On SIM ready: a SIM whose operator no delivered profile serves is offered the provider
     // database's profile, once per SIM in a run; taken, it becomes the default.

@@ -77,6 +77,7 @@ enum class SettingsEntry {
     Network,
     Sound,
     CallServices,
+    Budget,
 };
 
 // What a feature window may ask of the main window.

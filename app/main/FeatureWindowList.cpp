@@ -25,6 +25,8 @@
 #include "UI_SetNetSub.h"
 #include "UI_SetSS.h"
 #include "UI_SetSoundForm.h"
+#include "UI_SetBudgetForm.h"
+#include "UI_UsageForm.h"
 #include "ConnectionMessages.h"
 
 #include "UI_Affixation.h"
@@ -133,6 +135,8 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TAffixationfrm>(shownBy(NavigationButton::Toolkit)),
         window<Tussdfrm>(told(11).takes(WM_USSD_STATE).takes(WM_USSD_REPLY)),
         window<TDataLogForm>(takes(WM_OPEN_CONNECTION_LOG)),
+        window<TUsageForm>(takes(WM_OPEN_DATA_USAGE)),
+        window<TSet_budgetform>(shownBy(SettingsEntry::Budget)),
         window<TFrmViewPB>(),
         ownedWindow<boxes::TProgressBoxForm>(),
     };

@@ -25,6 +25,7 @@ const feature::WindowSkin kSkin{"SETMENU.BKIMAGE",
                                  {"SETMENU.MSGCFGBUTTON", "MsgcfgButton"},
                                  {"SETMENU.SOUNDCFGBUTTON", "SoundcfgButton"},
                                  {"SETMENU.SSBUTTON", "SSButton"},
+                                 {"SETMENU.BUDGETCFGBUTTON", "BudgetcfgButton"},
                                  {"SETMENU.RESTORECFGBUTTON", "RestorecfgButton"}}};
 
 feature::SettingsEntry entryOf(TSetMenuForm::Page page)
@@ -36,6 +37,7 @@ feature::SettingsEntry entryOf(TSetMenuForm::Page page)
     case TSetMenuForm::kSms: return feature::SettingsEntry::Sms;
     case TSetMenuForm::kSound: return feature::SettingsEntry::Sound;
     case TSetMenuForm::kCallServices: return feature::SettingsEntry::CallServices;
+    case TSetMenuForm::kBudget: return feature::SettingsEntry::Budget;
     case TSetMenuForm::kNoPage: break;
     }
     return feature::SettingsEntry::None;
@@ -58,6 +60,7 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host, RestoreCalls calls)
     MsgcfgButton = NamedButton(this, "MsgcfgButton", 3021);
     SoundcfgButton = NamedButton(this, "SoundcfgButton", 3022);
     SSButton = NamedButton(this, "SSButton", 3128);
+    BudgetcfgButton = NamedButton(this, "BudgetcfgButton", 6350);
     RestorecfgButton = NamedButton(this, "RestorecfgButton", 3023);
     RestorecfgButton->setToolTip(GetLanguageString(3108));
     for (const auto &[button, page] : pageButtons()) {
@@ -73,7 +76,8 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host, RestoreCalls calls)
 std::vector<std::pair<QPushButton *, TSetMenuForm::Page>> TSetMenuForm::pageButtons() const
 {
     return {{CfgfileButton, kProfiles}, {SafecfgButton, kSecurity}, {NetcfgButton, kNetwork},
-            {MsgcfgButton, kSms},       {SoundcfgButton, kSound},   {SSButton, kCallServices}};
+            {MsgcfgButton, kSms},       {SoundcfgButton, kSound},   {SSButton, kCallServices},
+            {BudgetcfgButton, kBudget}};
 }
 
 void TSetMenuForm::showPage(Page page)

@@ -18,10 +18,10 @@ public:
     explicit TSetMenuForm(feature::FeatureHost &host,
                           RestoreCalls calls = RestoreCalls::program());
 
-    enum Page { kNoPage = 0, kProfiles, kSecurity, kNetwork, kSms, kSound, kCallServices };
+    enum Page { kNoPage = 0, kProfiles, kSecurity, kNetwork, kSms, kSound, kCallServices, kBudget };
 
     QPushButton *CfgfileButton, *SafecfgButton, *NetcfgButton, *MsgcfgButton, *SoundcfgButton,
-        *SSButton, *RestorecfgButton;
+        *SSButton, *BudgetcfgButton, *RestorecfgButton;
 
     Page selectedPage() const { return m_page; }
     // A page button: the page shown beside the column, its button disabled, the others not.

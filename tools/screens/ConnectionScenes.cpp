@@ -11,6 +11,7 @@
 #include "UI_SetNetSub.h"
 
 #include "FakeLumacore.h"
+#include "lumacore/fake/FakeUsage.h"
 #include "app/boxes/UI_MessageBox.h"
 #include "config/BL_File.h"
 #include "platform/CodePage.h"
@@ -128,6 +129,52 @@ QImage internetConnected()
     internet.connect(3, 5000);
     runEventsFor(7200);  // more than five samples: the rates are five-second averages
     return grabShown(*internet.page);
+}
+
+// The rates' graph over a connection the network dropped and the user dialled again: the line
+// breaks where the link was down.
+QImage internetGraph()
+{
+    std::map<uint32_t, CallEntry> entries;
+    scriptLogStore(entries);
+    InternetPage internet;
+    internet.connect(3, 5000);
+    runEventsFor(30000);
+    internet.m_card->control("data drop");
+    runEventsFor(6000);
+    internet.connect(3, 5000);
+    runEventsFor(40000);
+    return grabShown(*internet.page);
+}
+
+// A budget of 0.5 MB at home, warned at half: a connection to the virtual card passes the
+// share within seconds. `shot` says what to draw: the box that warned, or the page behind it.
+enum class BudgetShot { Box, Page };
+
+QImage budgetWarning(BudgetShot shot)
+{
+    std::map<uint32_t, CallEntry> entries;
+    scriptLogStore(entries);
+    FakeUsage usage;
+    InternetPage internet;
+    BudgetSettings budget;
+    budget.home = *BudgetLimit::fromUnit(0.5, BudgetUnit::Megabytes);
+    budget.warningPercent = 50;
+    budget.disconnectAtLimit = true;
+    internet.page->budget().setSettings(budget);
+    internet.connect(3, 5000);
+    for (int waited = 0; waited < 60000 && internet.shownMessage.isEmpty(); waited += 100)
+        runEventsFor(100);
+    QImage image;
+    if (shot == BudgetShot::Page) {
+        image = grabShown(*internet.page);
+    } else {
+        boxes::TMessageBoxForm box(nullptr, 2, boxes::kButtonSingle);
+        box.setMessageText(internet.shownMessage);
+        image = grabShown(box);
+    }
+    lumacore_fake::reset();
+    return image;
 }
 
 QImage refusedDial()
@@ -281,6 +328,15 @@ const SceneRegistrar scenes[] = {
         {QStringLiteral("internet-connected"),
          QStringLiteral("Internet page connected, traffic and rates over the virtual card"),
          internetConnected}),
+    SceneRegistrar({QStringLiteral("internet-graph"),
+                    QStringLiteral("Internet page: the rates' graph across a dropped connection"),
+                    internetGraph}),
+    SceneRegistrar({QStringLiteral("budget-warning"),
+                    QStringLiteral("the box that warns at half of a 0.5 MB budget"),
+                    [] { return budgetWarning(BudgetShot::Box); }}),
+    SceneRegistrar({QStringLiteral("internet-budget"),
+                    QStringLiteral("Internet page: this period's use past the warning share"),
+                    [] { return budgetWarning(BudgetShot::Page); }}),
     SceneRegistrar({QStringLiteral("internet-refused"),
                     QStringLiteral("a dial the card refused, explained in words"), refusedDial}),
     SceneRegistrar({QStringLiteral("provider-offer"),

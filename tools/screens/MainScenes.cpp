@@ -27,6 +27,9 @@
 #include "UI_SmsMain.h"
 #include "UI_SmsRead.h"
 #include "UI_Ussd.h"
+#include "UI_SetBudgetForm.h"
+#include "UI_UsageForm.h"
+#include "UsageScenes.h"
 
 #include "FakeLumacore.h"
 #include "lumacore/fake/FakePhonebook.h"
@@ -311,6 +314,25 @@ const SceneRegistrar scenes[] = {
     SceneRegistrar({QStringLiteral("page-connection-log"),
                     QStringLiteral("main window: connection log"),
                     [] { return pageInMainWindow<TDataLogForm>(&TMainform::InternetButton); }}),
+    SceneRegistrar({QStringLiteral("page-usage"),
+                    QStringLiteral("main window: data usage, the days of this period"),
+                    [] {
+                        return pageInMainWindow<TUsageForm>(
+                            &TMainform::InternetButton, {}, [](TUsageForm &page) {
+                                prepareUsagePage(page, AppWindow<TData_connectform>());
+                            });
+                    }}),
+    SceneRegistrar({QStringLiteral("page-settings-budget"),
+                    QStringLiteral("main window: settings, data budget"),
+                    [] {
+                        return pageInMainWindow<TSet_budgetform>(
+                            &TMainform::ConfigButton, kBesideSettingsColumn,
+                            [](TSet_budgetform &page) {
+                                prepareBudgetPage(page);
+                                if (auto *menu = AppWindow<TSetMenuForm>())
+                                    menu->showPage(TSetMenuForm::kBudget);
+                            });
+                    }}),
     SceneRegistrar({QStringLiteral("page-sms"), QStringLiteral("main window: SMS"),
                     [] { return pageInMainWindow<TFrmSmsMain>(&TMainform::MsgButton); }}),
     SceneRegistrar({QStringLiteral("page-sms-list"), QStringLiteral("main window: message list"),

@@ -112,6 +112,12 @@ std::vector<SkinKey> buildTable()
         colour("DATACONNECTLOG.TotleDataValue", L::AccentLabel),
         colour("DATACONNECTLOG.TotalTimeLabel", L::TextLabel),
         colour("DATACONNECTLOG.TotalTime", L::AccentLabel),
+        picture("DATAUSAGE.BKIMAGE", O, L::PageBackground, kPageW, kPageH),
+        picture("DATAUSAGE.TITLEIMAGE", O, L::PageHeader, kPageW, kHeaderH),
+        button("DATAUSAGE.BTDAYS", L::TabButton, kTabW, kTabH),
+        button("DATAUSAGE.BTMONTHS", L::TabButton, kTabW, kTabH),
+        button("DATAUSAGE.RETURNBUTTON"),
+        colour("DATAUSAGE.UsageTotalLabel", L::AccentLabel),
 
         // Call window: keypad of 56 x 34 keys on a 204 x 196 panel, number field 260 x 40.
         picture("CALLMANAGER.CALLINTERFACEBKIMAGE", O, L::PageBackground, kPageW, kPageH),
@@ -266,6 +272,7 @@ std::vector<SkinKey> buildTable()
         button("SETMENU.MSGCFGBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
         button("SETMENU.SOUNDCFGBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
         button("SETMENU.SSBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
+        button("SETMENU.BUDGETCFGBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
         button("SETMENU.RESTORECFGBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
         picture("SETNETCONFIG.BKIMAGE", O, L::PageBackground, kSettingsW, kPageH),
         picture("SETNETCONFIG.TITLEIMAGE", O, L::PageHeader, kSettingsW, kHeaderH),
@@ -318,6 +325,11 @@ std::vector<SkinKey> buildTable()
         button("SETSOUND.BTAPPLY", L::PrimaryButton),
         button("SETSOUND.BTCANCEL"),
         button("SETSOUND.BTBROWER", L::GlyphButton, 28, 22, "browse"),
+        picture("SETBUDGET.BKIMAGE", O, L::PageBackground, kSettingsW, kPageH),
+        picture("SETBUDGET.TITLEIMAGE", O, L::PageHeader, kSettingsW, kHeaderH),
+        button("SETBUDGET.BTAPPLY", L::PrimaryButton),
+        button("SETBUDGET.BTCANCEL"),
+        button("SETBUDGET.BTRESET"),
         // Supplementary services: a page of its own with its own column of page buttons.
         picture("SETSUPPLY.BKIMAGE", O, L::SideColumn, kColumnW, kPageH),
         picture("SETSUPPLY.IMAGEFORM", O, L::PageBackground, kSettingsW, kPageH),

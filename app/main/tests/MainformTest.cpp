@@ -75,6 +75,8 @@ TEST_F(MainformTest, EveryWindowIsCreatedOnceInTheStartOrderWithTheMainWindowFir
                                                "TAffixationfrm",
                                                "Tussdfrm",
                                                "TDataLogForm",
+                                               "TUsageForm",
+                                               "TSet_budgetform",
                                                "TFrmViewPB",
                                                "boxes::TProgressBoxForm"};
     EXPECT_EQ(classNames(AppWindowsInOrder()), expected);
