@@ -110,14 +110,19 @@ bool CallAudio::start()
         m_devices.source->setHandler([this](const QByteArray &pcm) { sendMicrophone(pcm); });
     m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { readPort(); });
+    m_writeNotifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Write);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier.get(), &QSocketNotifier::activated, this, [this] { flushMicrophone(); });
     return true;
 }
 
 void CallAudio::stop()
 {
     m_notifier.reset();
+    m_writeNotifier.reset();
     m_devices = {};
     m_oddByte.clear();
+    m_pending.clear();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -145,6 +150,7 @@ void CallAudio::readPort()
             return;
         // The card went away with its port: nothing more comes until the next call.
         m_notifier->setEnabled(false);
+        m_writeNotifier->setEnabled(false);
         return;
     }
 }
@@ -173,11 +179,27 @@ void CallAudio::sendMicrophone(const QByteArray &pcm)
     QByteArray whole = m_oddByte + pcm;
     m_oddByte = whole.size() % 2 ? whole.right(1) : QByteArray();
     whole.chop(m_oddByte.size());
-    const QByteArray out = scaled(whole, m_level, m_muted);
-    // A line that cannot take more loses the rest, as sound on a telephone line does.
-    const ssize_t written = ::write(m_fd, out.constData(), static_cast<size_t>(out.size()));
-    if (written > 0)
+    m_pending += scaled(whole, m_level, m_muted);
+    // A line that falls more than a second behind loses the oldest sound, as a telephone line
+    // would, rather than making the far end hear the user ever later.
+    // Whole samples only, so the line stays aligned on them.
+    if (const qsizetype excess = m_pending.size() - kMaxPendingBytes; excess > 0)
+        m_pending.remove(0, std::min(m_pending.size(), excess + excess % 2));
+    flushMicrophone();
+}
+
+void CallAudio::flushMicrophone()
+{
+    while (!m_pending.isEmpty()) {
+        const ssize_t written =
+            ::write(m_fd, m_pending.constData(), static_cast<size_t>(m_pending.size()));
+        if (written <= 0)
+            break;
         m_sent += static_cast<uint64_t>(written);
+        m_pending.remove(0, static_cast<qsizetype>(written));
+    }
+    // The rest goes as soon as the line takes it.
+    m_writeNotifier->setEnabled(!m_pending.isEmpty());
 }
 
 void CallAudio::tellNoSound()

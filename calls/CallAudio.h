@@ -89,6 +89,7 @@ private:
     void stop();
     void readPort();
     void sendMicrophone(const QByteArray &pcm);
+    void flushMicrophone();
     void tellNoSound();
 
     QString m_folder;
@@ -97,7 +98,12 @@ private:
     int m_fd = -1;
     bool m_commandSent = false;
     VoicePortSettings m_settings;
+    // A second of the card's sound: what the microphone may be ahead of the line.
+    static constexpr qsizetype kMaxPendingBytes = 16000;
+
     std::unique_ptr<QSocketNotifier> m_notifier;
+    std::unique_ptr<QSocketNotifier> m_writeNotifier;
+    QByteArray m_pending;  // microphone samples the line has not taken yet
     VoiceAudioDevices m_devices;
     QByteArray m_oddByte;  // half a microphone sample kept for the next delivery
     int m_level = 2;

@@ -98,6 +98,7 @@ protected:
     }
     void start()
     {
+        ASSERT_NO_FATAL_FAILURE(installDeliveredProfiles());
         ASSERT_NO_FATAL_FAILURE(startOnCard());
         ASSERT_TRUE(waitForState(kSimReady));
     }
@@ -200,6 +201,7 @@ TEST_F(SoundEndToEnd, ACardWithoutAVoicePortIsToldOnce)
 {
     ASSERT_NO_FATAL_FAILURE(plugCard());
     card->control("quirk missing ^VPCM");
+    ASSERT_NO_FATAL_FAILURE(installDeliveredProfiles());
     ASSERT_NO_FATAL_FAILURE(startProgram());
     ASSERT_TRUE(waitForState(kSimReady));
     TCall_managerform *calls = callWindow();
