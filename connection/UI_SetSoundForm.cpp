@@ -56,7 +56,11 @@ TSet_soundform::TSet_soundform(feature::FeatureHost &host, TBL_File *store)
         Edits[row] = NamedControl<QLineEdit>(this, names.edit);
         Edits[row]->setReadOnly(true);
         MuteBoxes[row] = NamedButton<QCheckBox>(this, names.mute, 3078);
-        BrowseButtons[row] = NamedButton(this, names.browse, 3079);
+        // The skin draws the button as a folder glyph; its words are its tool tip.
+        BrowseButtons[row] = NamedControl<QPushButton>(this, names.browse);
+        BrowseButtons[row]->setFixedSize(28, 22);
+        BrowseButtons[row]->setToolTip(GetLanguageString(3079));
+        BrowseButtons[row]->setAccessibleName(GetLanguageString(3079));
         // The label above, the file with its mute box and browse button below it.
         grid->addWidget(Labels[row], 2 * row, 0, 1, 3);
         grid->addWidget(Edits[row], 2 * row + 1, 0);
@@ -116,7 +120,7 @@ void TSet_soundform::BrowseClick(int row)
     // The program finds its files by absolute paths, yet a dialog that changed the working
     // directory would still surprise anything that opens a relative one.
     const QString workingDirectory = QDir::currentPath();
-    const QString file = platform::getOpenFileName(m_host.dialogOwner(), BrowseButtons[row]->text(),
+    const QString file = platform::getOpenFileName(m_host.dialogOwner(), BrowseButtons[row]->toolTip(),
                                                    m_settings.initialFolder(),
                                                    SoundSettings::fileFilter());
     QDir::setCurrent(workingDirectory);

@@ -325,7 +325,7 @@ const SceneRegistrar scenes[] = {
                     [] { return pageInMainWindow<TSet_msgform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
     SceneRegistrar({QStringLiteral("page-settings-sound"),
                     QStringLiteral("main window: settings, sounds"),
-                    [] { return pageInMainWindow<TSet_soundform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+                    [] { return pageInMainWindow<TSet_soundform>(&TMainform::ConfigButton, kBesideSettingsColumn, std::function<void(TSet_soundform &)>([](TSet_soundform &page) { (void)FileStore().RestoreAllConfigDefaults(); page.FormShow(); })); }}),
     SceneRegistrar({QStringLiteral("page-services"),
                     QStringLiteral("main window: supplementary services"),
                     [] { return pageInMainWindow<TSet_SS>(&TMainform::ConfigButton); }}),
