@@ -3,6 +3,7 @@
 #include "WindowControls.h"
 
 #include "config/BL_File.h"
+#include "platform/MessageBoxSeam.h"
 #include "platform/ResStringManager.h"
 #include "language/TextNumbers.h"
 
@@ -12,6 +13,8 @@
 namespace calls {
 
 namespace {
+
+constexpr int kWarning = 2;
 
 // The sliders take no wheel: a call's level changes only when the user lets go of the slider.
 class NoWheel : public QObject {
@@ -74,7 +77,8 @@ void CallSoundControls::MicrophoneTrackBarReleased()
     if (m_microphone.setLevel(MicrophoneTrackBar->value()))
         return;
     MicrophoneTrackBar->setValue(CallMicrophone::savedLevel());
-    m_message(platform::GetLanguageString(5012));
+    platform::ShowMessageBox(MicrophoneTrackBar->window(), platform::GetLanguageString(5012),
+                             kWarning);
 }
 
 void CallSoundControls::MuteCheckBoxClick(bool checked)

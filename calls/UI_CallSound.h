@@ -22,7 +22,8 @@ namespace calls {
 class CallSoundControls : public QObject {
     Q_OBJECT
 public:
-    // The controls go into `row` of `window`; `message` shows a numbered or a made text.
+    // The controls go into `row` of `window`; `message` tells the user something about the
+    // call's sound without stopping what is under way.
     CallSoundControls(QWidget &window, QBoxLayout &row, std::function<void(const QString &)> message);
 
     QLabel *MicrophoneLabel;

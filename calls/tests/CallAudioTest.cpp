@@ -2,6 +2,9 @@
 // port: the card's sound played and the microphone sent back at its level while a call is
 // connected, the card's start and stop commands around it, and a card without sound told once.
 #include "CallAudio.h"
+#include "CallMicrophone.h"
+
+#include "config/BL_File.h"
 
 #include "FakeLumacore.h"
 
@@ -218,6 +221,36 @@ TEST_F(CallAudioTest, ThePortAndItsCommandsComeFromTheSettingsAndBadLinesAreName
     EXPECT_TRUE(audio.carriesSound());
     audio.setCallConnected(false);
     EXPECT_TRUE(argumentsOf("_MEC_SendCardCommand").empty());
+}
+
+TEST_F(CallAudioTest, MicrophoneLevelAndMuteHoldWhereTheCardOrTheComputerTakesThem)
+{
+    FileStore().setFolder(folder.path());
+    const struct {
+        bool port;
+        uint16_t cardAnswer;  // of the level and the mute alike
+        bool taken;
+    } cases[] = {
+        {false, 7004, false},  // no gain on the card, and its sound not here
+        {false, 0, true},
+        {true, 7004, true},  // the computer applies it
+    };
+    int level = 0;
+    for (const auto &c : cases) {
+        if (c.port && master < 0) {
+            ASSERT_NO_FATAL_FAILURE(plugVoicePort());
+        }
+        setResult("_MEC_SetMicrophoneVol", c.cardAnswer);
+        setResult("_MEC_SetMicMute", c.cardAnswer);
+        calls::CallMicrophone microphone(audio);
+        const int before = calls::CallMicrophone::savedLevel();
+        level = (level + 1) % calls::CallAudio::kMicrophoneLevels;
+        EXPECT_EQ(microphone.setLevel(level), c.taken) << c.port << c.cardAnswer;
+        EXPECT_EQ(calls::CallMicrophone::savedLevel(), c.taken ? level : before);
+        EXPECT_EQ(microphone.setMuted(true), c.taken);
+    }
+    EXPECT_FALSE(calls::CallMicrophone(audio).setLevel(calls::CallAudio::kMicrophoneLevels));
+    FileStore().setFolder(QDir::currentPath());
 }
 
 }  // namespace
