@@ -76,6 +76,7 @@ enum class SettingsEntry {
     Security,
     Network,
     Sound,
+    CallServices,
 };
 
 // What a feature window may ask of the main window.

@@ -123,7 +123,7 @@ const std::vector<feature::Registration> &FeatureWindowList()
         window<TCrForm>(
             shownBy(NavigationButton::CallRecords).plays<feature::CallRecordsView>()),
         window<TSet_netsub>(shownBy(NavigationButton::Settings).shownBy(SettingsEntry::Profiles)),
-        window<TSet_SS>(told(10)),
+        window<TSet_SS>(told(10).shownBy(SettingsEntry::CallServices)),
         window<TCallHangupMsgDfm>(),
         window<TCall_managerform>(told(7)
                                       .takes(WM_INCOMING_CALL)

@@ -24,6 +24,7 @@ const feature::WindowSkin kSkin{"SETMENU.BKIMAGE",
                                  {"SETMENU.NETCFGBUTTON", "NetcfgButton"},
                                  {"SETMENU.MSGCFGBUTTON", "MsgcfgButton"},
                                  {"SETMENU.SOUNDCFGBUTTON", "SoundcfgButton"},
+                                 {"SETMENU.SSBUTTON", "SSButton"},
                                  {"SETMENU.RESTORECFGBUTTON", "RestorecfgButton"}}};
 
 feature::SettingsEntry entryOf(TSetMenuForm::Page page)
@@ -34,6 +35,7 @@ feature::SettingsEntry entryOf(TSetMenuForm::Page page)
     case TSetMenuForm::kNetwork: return feature::SettingsEntry::Network;
     case TSetMenuForm::kSms: return feature::SettingsEntry::Sms;
     case TSetMenuForm::kSound: return feature::SettingsEntry::Sound;
+    case TSetMenuForm::kCallServices: return feature::SettingsEntry::CallServices;
     case TSetMenuForm::kNoPage: break;
     }
     return feature::SettingsEntry::None;
@@ -55,14 +57,10 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host, RestoreCalls calls)
     NetcfgButton = NamedButton(this, "NetcfgButton", 3020);
     MsgcfgButton = NamedButton(this, "MsgcfgButton", 3021);
     SoundcfgButton = NamedButton(this, "SoundcfgButton", 3022);
+    SSButton = NamedButton(this, "SSButton", 3128);
     RestorecfgButton = NamedButton(this, "RestorecfgButton", 3023);
     RestorecfgButton->setToolTip(GetLanguageString(3108));
-    const std::pair<QPushButton *, Page> pages[] = {{CfgfileButton, kProfiles},
-                                                    {SafecfgButton, kSecurity},
-                                                    {NetcfgButton, kNetwork},
-                                                    {MsgcfgButton, kSms},
-                                                    {SoundcfgButton, kSound}};
-    for (const auto &[button, page] : pages) {
+    for (const auto &[button, page] : pageButtons()) {
         column->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, page = page] { showPage(page); });
     }
@@ -72,15 +70,16 @@ TSetMenuForm::TSetMenuForm(feature::FeatureHost &host, RestoreCalls calls)
     feature::WearSkin(*this, kSkin);
 }
 
+std::vector<std::pair<QPushButton *, TSetMenuForm::Page>> TSetMenuForm::pageButtons() const
+{
+    return {{CfgfileButton, kProfiles}, {SafecfgButton, kSecurity}, {NetcfgButton, kNetwork},
+            {MsgcfgButton, kSms},       {SoundcfgButton, kSound},   {SSButton, kCallServices}};
+}
+
 void TSetMenuForm::showPage(Page page)
 {
     m_page = page;
-    const std::pair<QPushButton *, Page> pages[] = {{CfgfileButton, kProfiles},
-                                                    {SafecfgButton, kSecurity},
-                                                    {NetcfgButton, kNetwork},
-                                                    {MsgcfgButton, kSms},
-                                                    {SoundcfgButton, kSound}};
-    for (const auto &[button, buttonPage] : pages)
+    for (const auto &[button, buttonPage] : pageButtons())
         button->setEnabled(buttonPage != page);
     if (page != kNoPage)
         m_host.show(entryOf(page));

@@ -18,10 +18,10 @@ public:
     explicit TSetMenuForm(feature::FeatureHost &host,
                           RestoreCalls calls = RestoreCalls::program());
 
-    enum Page { kNoPage = 0, kProfiles, kSecurity, kNetwork, kSms, kSound };
+    enum Page { kNoPage = 0, kProfiles, kSecurity, kNetwork, kSms, kSound, kCallServices };
 
     QPushButton *CfgfileButton, *SafecfgButton, *NetcfgButton, *MsgcfgButton, *SoundcfgButton,
-        *RestorecfgButton;
+        *SSButton, *RestorecfgButton;
 
     Page selectedPage() const { return m_page; }
     // A page button: the page shown beside the column, its button disabled, the others not.
@@ -33,6 +33,9 @@ public:
     void shownInPanel() override;
 
 private:
+    // Each page button with the page it shows.
+    std::vector<std::pair<QPushButton *, Page>> pageButtons() const;
+
     feature::FeatureHost &m_host;
     RestoreCalls m_calls;
     Page m_page = kNoPage;

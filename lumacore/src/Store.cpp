@@ -462,6 +462,17 @@ uint16_t Store::endBatch()
 
 bool Store::isOpen() const { return m_database != nullptr; }
 
+namespace {
+
+// The same file under any of its names (a link, "..", a relative path).
+bool sameFile(const std::string &one, const std::string &other)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(one, other, error) && !error;
+}
+
+}  // namespace
+
 uint16_t Store::backupTo(const std::string &path)
 {
     std::lock_guard lock(m_mutex);
@@ -469,6 +480,10 @@ uint16_t Store::backupTo(const std::string &path)
         return fail("the store is not open");
     if (path.empty())
         return fail("no file named");
+    // The store's own file holds it all already; writing a copy over it would cut the open
+    // store off from its file and lose every later change.
+    if (sameFile(path, m_path))
+        return kStatusOk;
     std::string temporary = path + ".part";
     std::remove(temporary.c_str());
     sqlite3 *target = nullptr;
@@ -493,6 +508,9 @@ uint16_t Store::restoreFrom(const std::string &path)
     std::lock_guard lock(m_mutex);
     if (!m_database)
         return fail("the store is not open");
+    // Restoring the store from itself leaves it as it is.
+    if (sameFile(path, m_path))
+        return kStatusOk;
     if (std::string problem = checkStoreFile(path); !problem.empty()) {
         m_message = problem;
         return kStatusError;

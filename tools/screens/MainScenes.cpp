@@ -15,6 +15,7 @@
 #include "UI_DataConnectForm.h"
 #include "UI_DataLogForm.h"
 #include "UI_SatMenuDisplay.h"
+#include "UI_SetMenuForm.h"
 #include "UI_SetMsgForm.h"
 #include "UI_SetNetForm.h"
 #include "UI_SetNetSub.h"
@@ -216,6 +217,17 @@ QImage pageInMainWindow(NavigationButton navigation, QPoint position = {},
 // Settings pages sit beside the settings column.
 constexpr QPoint kBesideSettingsColumn(150, 0);
 
+// A settings page as its button in the settings column shows it, that button pressed in.
+template <typename Page>
+QImage settingsPage(TSetMenuForm::Page entry)
+{
+    return pageInMainWindow<Page>(&TMainform::ConfigButton, kBesideSettingsColumn,
+                                  std::function<void(Page &)>([entry](Page &) {
+                                      if (auto *menu = AppWindow<TSetMenuForm>())
+                                          menu->showPage(entry);
+                                  }));
+}
+
 // The USSD screen in the entry window: a request waiting, the reply read, a menu answered.
 enum class UssdStep { Waiting, Reply, Menu };
 
@@ -313,22 +325,22 @@ const SceneRegistrar scenes[] = {
                     [] { return pageInMainWindow<TFrmContacts>(&TMainform::PonebookButton); }}),
     SceneRegistrar({QStringLiteral("page-settings-profiles"),
                     QStringLiteral("main window: settings, connection profiles"),
-                    [] { return pageInMainWindow<TSet_netsub>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+                    [] { return settingsPage<TSet_netsub>(TSetMenuForm::kProfiles); }}),
     SceneRegistrar({QStringLiteral("page-settings-security"),
                     QStringLiteral("main window: settings, security"),
-                    [] { return pageInMainWindow<TSet_securityform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+                    [] { return settingsPage<TSet_securityform>(TSetMenuForm::kSecurity); }}),
     SceneRegistrar({QStringLiteral("page-settings-network"),
                     QStringLiteral("main window: settings, network"),
-                    [] { return pageInMainWindow<TSet_netform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+                    [] { return settingsPage<TSet_netform>(TSetMenuForm::kNetwork); }}),
     SceneRegistrar({QStringLiteral("page-settings-sms"),
                     QStringLiteral("main window: settings, SMS"),
-                    [] { return pageInMainWindow<TSet_msgform>(&TMainform::ConfigButton, kBesideSettingsColumn); }}),
+                    [] { return settingsPage<TSet_msgform>(TSetMenuForm::kSms); }}),
     SceneRegistrar({QStringLiteral("page-settings-sound"),
                     QStringLiteral("main window: settings, sounds"),
-                    [] { return pageInMainWindow<TSet_soundform>(&TMainform::ConfigButton, kBesideSettingsColumn, std::function<void(TSet_soundform &)>([](TSet_soundform &page) { (void)FileStore().RestoreAllConfigDefaults(); page.FormShow(); })); }}),
+                    [] { return pageInMainWindow<TSet_soundform>(&TMainform::ConfigButton, kBesideSettingsColumn, std::function<void(TSet_soundform &)>([](TSet_soundform &) { (void)FileStore().RestoreAllConfigDefaults(); if (auto *menu = AppWindow<TSetMenuForm>()) menu->showPage(TSetMenuForm::kSound); })); }}),
     SceneRegistrar({QStringLiteral("page-services"),
                     QStringLiteral("main window: supplementary services"),
-                    [] { return pageInMainWindow<TSet_SS>(&TMainform::ConfigButton); }}),
+                    [] { return settingsPage<TSet_SS>(TSetMenuForm::kCallServices); }}),
     SceneRegistrar({QStringLiteral("page-calls"), QStringLiteral("main window: calls"),
                     [] { return pageInMainWindow<TCall_managerform>(&TMainform::CallButton); }}),
     SceneRegistrar({QStringLiteral("page-call-records"),

@@ -265,6 +265,7 @@ std::vector<SkinKey> buildTable()
         button("SETMENU.NETCFGBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
         button("SETMENU.MSGCFGBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
         button("SETMENU.SOUNDCFGBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
+        button("SETMENU.SSBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
         button("SETMENU.RESTORECFGBUTTON", L::SideButton, kSideButtonW, kSideButtonH),
         picture("SETNETCONFIG.BKIMAGE", O, L::PageBackground, kSettingsW, kPageH),
         picture("SETNETCONFIG.TITLEIMAGE", O, L::PageHeader, kSettingsW, kHeaderH),

@@ -4,6 +4,7 @@
 #include "AppWindows.h"
 #include "CardMonitor.h"
 #include "UI_StartFrm.h"
+#include "FeaturePage.h"
 #include "UI_Affixation.h"
 #include "UI_CallManager.h"
 #include "UI_CallRecords.h"

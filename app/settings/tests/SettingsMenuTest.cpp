@@ -93,12 +93,21 @@ TEST(SettingsMenu, ThePageOnShowHasItsButtonDisabledAndRestoringAsksFirst)
     TSetMenuForm menu(host, answers.make());
     menu.shownInPanel();  // the settings button: the profiles first
     EXPECT_FALSE(menu.CfgfileButton->isEnabled());
-    menu.NetcfgButton->click();
-    EXPECT_TRUE(menu.CfgfileButton->isEnabled());
-    EXPECT_FALSE(menu.NetcfgButton->isEnabled());
-    EXPECT_EQ(host.entriesShown, (std::vector<feature::SettingsEntry>{
-                                     feature::SettingsEntry::Profiles,
-                                     feature::SettingsEntry::Network}));
+    // Every page has its button, the call services included; the one on show is disabled.
+    const std::pair<QPushButton *, feature::SettingsEntry> buttons[] = {
+        {menu.SafecfgButton, feature::SettingsEntry::Security},
+        {menu.NetcfgButton, feature::SettingsEntry::Network},
+        {menu.MsgcfgButton, feature::SettingsEntry::Sms},
+        {menu.SoundcfgButton, feature::SettingsEntry::Sound},
+        {menu.SSButton, feature::SettingsEntry::CallServices},
+        {menu.CfgfileButton, feature::SettingsEntry::Profiles}};
+    for (const auto &[button, entry] : buttons) {
+        button->click();
+        EXPECT_EQ(host.entriesShown.back(), entry);
+        for (const auto &[other, otherEntry] : buttons)
+            EXPECT_EQ(other->isEnabled(), other != button);
+    }
+    EXPECT_EQ(host.entriesShown.size(), 7u);
 
     menu.RestorecfgButtonClick();  // declined
     EXPECT_TRUE(answers.calls.empty());

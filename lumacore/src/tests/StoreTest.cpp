@@ -124,6 +124,30 @@ TEST_F(StoreTest, BackupAndRestoreRoundTrip)
     EXPECT_EQ(count(store, "contacts"), 1);
 }
 
+// The store's own file chosen as the backup's target or the restore's source, under any of its
+// names: nothing to copy, and what is written afterwards stays in the store.
+TEST_F(StoreTest, TheStoreItselfAsBackupOrRestoreLosesNothing)
+{
+    std::filesystem::create_directories(folder / "data");
+    std::filesystem::create_symlink(folder / "data", folder / "link");
+    for (const char *name : {"data/db.dat", "data/../data/db.dat", "link/db.dat"}) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove(file("data/db.dat"));
+        {
+            Store store;
+            ASSERT_EQ(store.open(file("data/db.dat")), 0) << store.message();
+            execute(store, "INSERT INTO contacts (name, mobile) VALUES ('Ana', '1')");
+            EXPECT_EQ(store.backupTo(file(name)), 0) << store.message();
+            EXPECT_EQ(store.restoreFrom(file(name)), 0) << store.message();
+            execute(store, "INSERT INTO contacts (name, mobile) VALUES ('Bruno', '2')");
+            EXPECT_EQ(count(store, "contacts"), 2);
+        }
+        Store reopened;
+        ASSERT_EQ(reopened.open(file("data/db.dat")), 0) << reopened.message();
+        EXPECT_EQ(count(reopened, "contacts"), 2);
+    }
+}
+
 TEST_F(StoreTest, RestoreRefusesFilesThatAreNotOurStore)
 {
     Store store;
