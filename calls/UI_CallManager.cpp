@@ -157,6 +157,7 @@ TCall_managerform::TCall_managerform(feature::FeatureHost &host)
     EarphoneTrackBar->setFixedWidth(180);
     volume->addWidget(EarphoneLabel);
     volume->addWidget(EarphoneTrackBar);
+    m_sound = std::make_unique<calls::CallSoundControls>(*this, *volume, [this](const QString &text) { notice(text); });
     volume->addStretch(1);
     left->addLayout(volume);
     row->addLayout(left, 1);
@@ -361,6 +362,7 @@ void TCall_managerform::cardStateChanged(CardState state)
     if ((state == kCardRegistered || state == kSimReady) && !m_dataConnected) {
         EarphoneTrackBar->setValue(savedEarphone());
         readEarphone();
+        m_sound->cardReady();
     }
     Refresh();
 }
@@ -409,6 +411,14 @@ void TCall_managerform::ShowAndPlaceCall(const QString &number)
 }
 
 // ---- what the call manager asks -----------------------------------------------------------------
+
+void TCall_managerform::notice(const QString &text)
+{
+    // After what is under way: the sound starts inside a change of the calls' state.
+    QTimer::singleShot(0, this, [this, text] {
+        platform::ShowMessageBox(m_host.dialogOwner(), text, kInformation);
+    });
+}
 
 void TCall_managerform::message(int text)
 {
@@ -464,6 +474,8 @@ void TCall_managerform::stateChanged(::CallState state)
         m_choice->reject();  // the choices were for calls that changed
     if (state == kCallIdle)
         m_endedTimer.start();
+    if (m_sound)
+        m_sound->callStateChanged(state);
     platform::PostMessage(m_host.messageTarget(), platform::WM_CALL_STATE,
                           static_cast<uint32_t>(state), 0);
 }

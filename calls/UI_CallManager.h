@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CallManager.h"
+#include "UI_CallSound.h"
 
 #include "FeatureWindow.h"
 #include "app/pin/EmergencyCalls.h"
@@ -36,6 +37,8 @@ public:
     QSlider *EarphoneTrackBar;
 
     calls::CallManager &manager() { return *m_manager; }
+    // The microphone controls and the call's sound on the computer.
+    calls::CallSoundControls &sound() { return *m_sound; }
     // The call state, 0 idle ... 16.
     int CallState() const { return m_manager->state(); }
     // A number from the call records.
@@ -86,10 +89,12 @@ private:
     void saveEarphone(int position, bool beforeCall) override;
 
     void typeKey(QChar key);
+    void notice(const QString &text);
     void readEarphone();
 
     feature::FeatureHost &m_host;
     std::unique_ptr<calls::CallManager> m_manager;
+    std::unique_ptr<calls::CallSoundControls> m_sound;
     calls::StarKey m_star;
     QTimer m_starTimer, m_dialTimer, m_callTimer, m_toneTimer, m_endedTimer, m_settleTimer;
     QPointer<QWidget> m_earphoneNotice;

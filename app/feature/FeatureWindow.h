@@ -48,6 +48,8 @@ public:
     // The data connection is up (state 3) or down (state 0).
     virtual void connectionUp() = 0;
     virtual void connectionDown() = 0;
+    // Plays a sound file once, as the user chose it (path as the sound settings keep it).
+    virtual void previewSound(const QString &file) { (void)file; }
     // The navigation row, the toolkit button and the tray's card commands, off and on again.
     virtual void disableNavigation() = 0;
     virtual void enableNavigation() = 0;

@@ -33,7 +33,7 @@ constexpr int kStartRetryInterval = 3000;
 }  // namespace
 
 CardMonitor::CardMonitor(CardView &view, feature::WindowTable &windows, QObject *parent)
-    : CardMonitor(view, windows, makeQtSoundOutput(), parent)
+    : CardMonitor(view, windows, makeSoundOutput(), parent)
 {
 }
 

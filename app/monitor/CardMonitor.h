@@ -55,7 +55,7 @@ class WindowTable;
 class CardMonitor : public QObject, public feature::Notices {
     Q_OBJECT
 public:
-    // Plays sounds through Qt Multimedia. The windows are told through `windows`.
+    // Plays sounds through makeSoundOutput(). The windows are told through `windows`.
     CardMonitor(CardView &view, feature::WindowTable &windows, QObject *parent = nullptr);
     // Plays sounds through the given output (tests).
     CardMonitor(CardView &view, feature::WindowTable &windows,
@@ -107,6 +107,7 @@ public:
     void connectionUp() override { m_tray.connectionUp(); }
     void connectionDown() override { m_tray.connectionDown(); }
     void budgetNotice(const QString &text) override { m_tray.budgetNotice(text); }
+    void previewSound(const QString &file) override { m_sound->preview(file); }
     void disableNavigation() override;
     void enableNavigation() override;
     // The user clicked ImImage_NewSms: the kept message's folder opens, then the notice clears.

@@ -50,7 +50,11 @@ int SoundPlayer::priorityOf(SoundEvent event)
 QString SoundPlayer::resolvePath(const std::string &file, const QString &programFolder)
 {
     // The settings keep file names in the system code page, which need not be UTF-8.
-    QString path = platform::fromAnsi(file);
+    return resolveChosenPath(platform::fromAnsi(file), programFolder);
+}
+
+QString SoundPlayer::resolveChosenPath(QString path, const QString &programFolder)
+{
     if (path.startsWith(QLatin1Char('.')))
         path = programFolder + QLatin1Char('/') + path.mid(2);
     // Settings written on the other platform name folders with backslashes.
@@ -67,6 +71,24 @@ void SoundPlayer::play(SoundEvent event)
     stop();
     m_retried = false;
     start(event);
+}
+
+void SoundPlayer::preview(const QString &file)
+{
+    if (playingPriority() > priorityOf(SoundEvent::Connected))
+        return;
+    stop();
+    if (file.isEmpty())
+        return;
+    if (!m_output->hasOutputDevice()) {
+        if (m_beep)
+            m_beep();
+        return;
+    }
+    m_preview = true;
+    m_priority = priorityOf(SoundEvent::Connected);
+    if (!m_output->play(resolveChosenPath(file, m_store.deliveredFolder()), false))
+        playbackFailed();
 }
 
 void SoundPlayer::stop()
@@ -91,6 +113,7 @@ bool SoundPlayer::start(SoundEvent event)
         return false;
     }
     m_event = event;
+    m_preview = false;
     m_priority = priorityOf(event);
     if (!m_output->play(resolvePath(file, m_store.deliveredFolder()), event == SoundEvent::IncomingCall)) {
         playbackFailed();
@@ -102,6 +125,12 @@ bool SoundPlayer::start(SoundEvent event)
 void SoundPlayer::playbackFailed()
 {
     m_priority = 0;
+    if (m_preview) {
+        m_preview = false;
+        if (m_beep)
+            m_beep();
+        return;
+    }
     if (m_retried)
         return;
     m_retried = true;

@@ -60,6 +60,10 @@ public:
     void play(SoundEvent event);
     // Stops whatever plays.
     void stop();
+    // Plays a file once so the user hears what they chose, like a connection sound: it never
+    // cuts a message sound or the ring. A file that cannot be played only beeps; the settings
+    // are not touched.
+    void preview(const QString &file);
 
     // The priority of the sound playing now, 0 when none plays.
     int playingPriority() const;
@@ -69,6 +73,7 @@ public:
     // The file as the player opens it: a path beginning with "." has its first two characters
     // (".\" or "./") replaced by the program folder.
     static QString resolvePath(const std::string &file, const QString &programFolder);
+    static QString resolveChosenPath(QString path, const QString &programFolder);
 
 private:
     bool start(SoundEvent event);
@@ -81,7 +86,12 @@ private:
     int m_priority = 0;  // of the sound last started
     SoundEvent m_event = SoundEvent::SmsArrived;
     bool m_retried = false;  // the default was already put back for the sound playing now
+    bool m_preview = false;  // the sound playing now is a try-out, not an event's
 };
 
 // Plays through Qt Multimedia; without an audio output device every play fails at once.
 std::unique_ptr<SoundOutput> makeQtSoundOutput();
+// The output a new player plays through: Qt Multimedia, unless a test installed its own maker
+// (an empty one goes back to Qt Multimedia).
+std::unique_ptr<SoundOutput> makeSoundOutput();
+void setSoundOutputFactory(std::function<std::unique_ptr<SoundOutput>()> factory);

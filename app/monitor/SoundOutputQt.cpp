@@ -112,3 +112,25 @@ public:
 }  // namespace
 
 std::unique_ptr<SoundOutput> makeQtSoundOutput() { return std::make_unique<QtSoundOutput>(); }
+
+namespace {
+
+std::function<std::unique_ptr<SoundOutput>()> &soundOutputFactory()
+{
+    static std::function<std::unique_ptr<SoundOutput>()> factory;
+    return factory;
+}
+
+}  // namespace
+
+std::unique_ptr<SoundOutput> makeSoundOutput()
+{
+    if (const auto &factory = soundOutputFactory())
+        return factory();
+    return makeQtSoundOutput();
+}
+
+void setSoundOutputFactory(std::function<std::unique_ptr<SoundOutput>()> factory)
+{
+    soundOutputFactory() = std::move(factory);
+}

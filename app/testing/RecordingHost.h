@@ -55,6 +55,7 @@ public:
     void clearMissedCall() override { note("clearMissedCall"); }
     void connectionUp() override { note("connectionUp"); }
     void connectionDown() override { note("connectionDown"); }
+    void previewSound(const QString &file) override { note("previewSound", file); }
     void disableNavigation() override { note("disableNavigation"); }
     void enableNavigation() override { note("enableNavigation"); }
 

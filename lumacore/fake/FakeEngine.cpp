@@ -14,6 +14,8 @@ using lumacore_fake::detail::dispatch;
     X(MEC_STATUS, _MEC_Shutdown, (void), ())                                                      \
     X(MEC_STATUS, _MEC_GetLastErrorText, (char *buffer, uint16_t size), (buffer, size))           \
     X(MEC_STATUS, _MEC_GetDataPort, (char *buffer, uint16_t size), (buffer, size))                \
+    X(MEC_STATUS, _MEC_GetControlPort, (char *buffer, uint16_t size), (buffer, size))             \
+    X(MEC_STATUS, _MEC_SendCardCommand, (const char *command), (command))                         \
     /* card presence and operation mode */                                                        \
     X(MEC_STATUS, _MEC_Echo, (void), ())                                                          \
     X(MEC_STATUS, _MEC_ClearEcho, (void), ())                                                     \

@@ -530,6 +530,12 @@ MEC_NODISCARD MEC_STATUS _MEC_GetLastErrorText(char *buffer, uint16_t size);
  * the engine never takes as its own control port unless the card has no other AT port. Copies
  * at most size - 1 bytes and a NUL; an empty text while no card was found. */
 MEC_NODISCARD MEC_STATUS _MEC_GetDataPort(char *buffer, uint16_t size);
+/* The card's control port (the engine's own), as _MEC_GetDataPort copies it; empty while no
+ * card was found. */
+MEC_NODISCARD MEC_STATUS _MEC_GetControlPort(char *buffer, uint16_t size);
+/* One card-specific command line ("AT^..."), as the user's settings name it: printable ASCII
+ * beginning with AT, at most 80 characters. 0 when the card answered OK. */
+MEC_NODISCARD MEC_STATUS _MEC_SendCardCommand(const char *command);
 
 /* Callback registrations: (function, 0). A NULL function unregisters. */
 MEC_NODISCARD MEC_STATUS _MEC_SetCallBackSmsArriveNew(MEC_SmsArriveNewCallback callback,

@@ -359,7 +359,7 @@ const SceneRegistrar scenes[] = {
                     [] { return settingsPage<TSet_msgform>(TSetMenuForm::kSms); }}),
     SceneRegistrar({QStringLiteral("page-settings-sound"),
                     QStringLiteral("main window: settings, sounds"),
-                    [] { return settingsPage<TSet_soundform>(TSetMenuForm::kSound); }}),
+                    [] { return pageInMainWindow<TSet_soundform>(&TMainform::ConfigButton, kBesideSettingsColumn, std::function<void(TSet_soundform &)>([](TSet_soundform &) { (void)FileStore().RestoreAllConfigDefaults(); if (auto *menu = AppWindow<TSetMenuForm>()) menu->showPage(TSetMenuForm::kSound); })); }}),
     SceneRegistrar({QStringLiteral("page-services"),
                     QStringLiteral("main window: supplementary services"),
                     [] { return settingsPage<TSet_SS>(TSetMenuForm::kCallServices); }}),

@@ -130,3 +130,32 @@ TEST(SoundPath, DotPathsAreTakenFromTheProgramFolder)
     platform::forceSystemCodePage({});
     EXPECT_EQ(accented, QStringLiteral("/home/me/canci\u00f3n.wav"));
 }
+
+TEST_F(NoticeTest, AChosenFileIsTriedOnceWithoutCuttingARingOrTouchingTheSettings)
+{
+    monitor->incomingCall(QStringLiteral("+2"));
+    monitor->previewSound(QStringLiteral("/home/me/bell.wav"));
+    EXPECT_EQ(sound->played, QStringList{soundFile("stelephone.wav")});
+
+    monitor->callStopped();
+    monitor->previewSound(QStringLiteral(".\\resource\\sound\\wav\\bird.wav"));
+    EXPECT_EQ(sound->played.back(), soundFile("bird.wav"));
+    EXPECT_FALSE(sound->repeating);
+    // A message arriving meanwhile is heard.
+    monitor->newSmsArrived(QStringLiteral("+3"));
+    EXPECT_EQ(monitor->sound().playingPriority(), 2);
+
+    // A file that will not play only beeps: the slot keeps what the user had.
+    std::strcpy(SoundOfSlot(FileStore().allConfig(), kSoundSlotSmsArrived)->file,
+                "/home/me/mine.wav");
+    ASSERT_TRUE(FileStore().SaveAllConfig());
+    monitor->sound().stop();
+    sound->played.clear();
+    sound->refuse = 1;
+    monitor->previewSound(QStringLiteral("/home/me/broken.wav"));
+    EXPECT_EQ(sound->played, QStringList{QStringLiteral("/home/me/broken.wav")});
+    EXPECT_EQ(monitor->sound().playingPriority(), 0);
+    std::string file;
+    ASSERT_TRUE(FileStore().GetSoundFile(kSoundSlotSmsArrived, file));
+    EXPECT_EQ(file, "/home/me/mine.wav");
+}

@@ -341,3 +341,31 @@ TEST_F(VoiceBeforePinTest, EmergencyNumbersAreDialledWhileTheSimWaitsForItsPin)
 }
 
 }  // namespace
+
+TEST_F(VoiceEngineTest, CardCommandsAreOneCommandLineAndTheControlPortIsNamed)
+{
+    char port[256] = {};
+    ASSERT_EQ(_MEC_GetControlPort(port, sizeof port), 0);
+    EXPECT_EQ(std::string(port) + "-voice", card->voicePortPath());
+
+    const struct {
+        const char *command;
+        bool sent;
+        bool soundPortAfter;
+    } cases[] = {
+        {"AT^VPCM=1", true, true},
+        {"at^vpcm=0", true, false},
+        // Nothing the settings hold may end the line and start another command.
+        {"AT^VPCM=1\r+CFUN=0", false, false},
+        {"AT^VPCM=1\n", false, false},
+        {"+CFUN=0", false, false},
+        {"", false, false},
+        {nullptr, false, false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(_MEC_SendCardCommand(c.command) == 0, c.sent) << (c.command ? c.command : "null");
+        EXPECT_EQ(card->snapshot().voice.soundPort, c.soundPortAfter);
+    }
+    EXPECT_EQ(card->snapshot().commandsReceived.count("+CFUN=0"), 0u);
+    EXPECT_NE(_MEC_SendCardCommand("AT^NOSUCHTHING"), 0);
+}
