@@ -21,7 +21,7 @@ trap cleanup EXIT
 "$virtual_modem" --link "$folder/card" --control "$folder/control" --pin-required off \
   --sim-busy 0 >"$folder/card.log" 2>&1 &
 card_pid=$!
-for _ in $(seq 50); do
+for _ in $(seq 300); do
   [ -e "$folder/card" ] && [ -e "$folder/control" ] && break
   sleep 0.1
 done

@@ -15,14 +15,14 @@ ask() { echo "$1" | socat - "UNIX-CONNECT:$folder/control"; }
 
 # Waits until the card's call list ("OK 1:0" ...) or a file's text is as expected.
 wait_for_calls() {
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     [ "$(ask 'call list')" = "$1" ] && return 0
     sleep 0.1
   done
   fail "the card's calls are '$(ask 'call list')', not '$1'"
 }
 wait_for_text() {
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     grep -q "$2" "$1" 2>/dev/null && return 0
     sleep 0.1
   done
