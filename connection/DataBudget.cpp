@@ -75,8 +75,8 @@ UsageMonth DataBudget::currentUse() const
 
 void DataBudget::refresh()
 {
-    m_stored = UsageHistory::currentPeriod(platform::clock().localNow().date(),
-                                           m_watch.settings().billingDay);
+    m_storedOn = platform::clock().localNow().date();
+    m_stored = UsageHistory::currentPeriod(m_storedOn, m_watch.settings().billingDay);
     check();
 }
 
@@ -96,11 +96,16 @@ void DataBudget::sampled(uint64_t totalSent, uint64_t totalReceived)
 {
     if (!m_counter.running())
         return;
-    m_counter.sample(platform::clock().tickCount(), platform::clock().localNow().date(),
-                     m_host.roamingNow(), totalSent, totalReceived);
-    // A read of a month's rows at most: cheap enough for each sample, and always in step with
-    // what the counter wrote.
-    refresh();
+    const QDate today = platform::clock().localNow().date();
+    const uint64_t unwrittenBefore = m_counter.unwritten().total();
+    m_counter.sample(platform::clock().tickCount(), today, m_host.roamingNow(), totalSent,
+                     totalReceived);
+    // The store changes only when the counter writes (what it holds shrinks) and the period
+    // only with the day: between those, what was read plus what the counter holds is the use.
+    if (m_counter.unwritten().total() < unwrittenBefore || today != m_storedOn)
+        refresh();
+    else
+        check();
 }
 
 void DataBudget::linkDown()

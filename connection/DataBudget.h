@@ -54,6 +54,7 @@ private:
     DataBudgetHost &m_host;
     BudgetWatch m_watch;
     UsageCounter m_counter;
-    UsageMonth m_stored;
-    QString m_memoryPath;  // the period's use in the store at the last read
+    UsageMonth m_stored;  // the period's use in the store at the last read
+    QDate m_storedOn;     // the day of that read
+    QString m_memoryPath;
 };
